@@ -1,0 +1,44 @@
+// The seam between the program and its modal user interaction: message
+// boxes, the error box, file dialogs, the Yes/No/Cancel confirmation and the
+// beep. The Qt layer installs an implementation that shows real dialogs; tests
+// install a recording double; the command-line tool writes messages to stderr.
+// Texts are UTF-8.
+#ifndef LORIVANE_CORE_DIALOGS_H
+#define LORIVANE_CORE_DIALOGS_H
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lv {
+
+enum class ConfirmAnswer { Yes, No, Cancel };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A modal message box with one text and an OK button.
+    virtual void ShowMessage(std::string_view text) = 0;
+    // The general error handler's error box (stop icon, OK button).
+    virtual void ShowError(std::string_view caption, std::string_view text) = 0;
+    // File-open dialog. Returns the confirmed path, or nothing when cancelled.
+    // filter is "description|pattern pattern..." entries separated by '|'.
+    virtual std::optional<std::string> OpenFile(std::string_view filter,
+                                                std::string_view initialName) = 0;
+    // File-save dialog. Returns the confirmed path, or nothing when cancelled.
+    virtual std::optional<std::string> SaveFile(std::string_view initialName) = 0;
+    // The question box with Yes (default), No and Cancel (also Escape).
+    virtual ConfirmAnswer Confirm(std::string_view caption, std::string_view text) = 0;
+    // The system beep.
+    virtual void Beep() = 0;
+};
+
+// The implementation in force. Never null: until one is installed, a silent
+// implementation answers (messages dropped, dialogs cancelled).
+Dialogs& CurrentDialogs();
+// Installs d (not owned) and returns the previous one; nullptr restores the silent one.
+Dialogs* SetDialogs(Dialogs* d);
+
+}  // namespace lv
+
+#endif
