@@ -1,0 +1,17 @@
+// Module-level references to the program's windows; null when a window does
+// not exist. Each window's constructor runs its FormCreate (it is created
+// hidden and fills itself once).
+#ifndef LORIVANE_FORMS_WINDOWREFS_H
+#define LORIVANE_FORMS_WINDOWREFS_H
+
+class TForm1;        // spssfile.h: main window (QWidget)
+class TfrmVariable;  // vardisp.h: variable list (QWidget)
+class TfrmValue;     // ValueLabel.h: value labels (QDialog, shown modally with exec())
+class TfrmDPGrid;    // DPGrid.h: data grid (QWidget)
+
+extern TForm1* Form1;
+extern TfrmVariable* frmVariable;
+extern TfrmValue* frmValue;
+extern TfrmDPGrid* frmDPGrid;
+
+#endif
