@@ -1,0 +1,3 @@
+#include "forms/DPGrid.h"
+
+TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {}

@@ -1,0 +1,3 @@
+#include "forms/ValueLabel.h"
+
+TfrmValue::TfrmValue(QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,3 @@
+#include "forms/spssfile.h"
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {}

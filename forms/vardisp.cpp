@@ -1,0 +1,3 @@
+#include "forms/vardisp.h"
+
+TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {}
