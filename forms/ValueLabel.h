@@ -1,13 +1,41 @@
+// The value-label window: one variable's name, variable label, value labels
+// and missing values. Filled once while it is created; shown modally by its
+// openers (the variable list and the grid) through OpenValueLabelWindow.
 #ifndef LORIVANE_FORMS_VALUELABEL_H
 #define LORIVANE_FORMS_VALUELABEL_H
 
 #include <QDialog>
 
-// Skeleton: the window's real elements and handlers are being written.
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 class TfrmValue : public QDialog {
     Q_OBJECT
-public:
+  public:
+    // Runs FormCreate for spssdio1::CurrentVarName / SelectedVarIndex.
     explicit TfrmValue(QWidget* parent = nullptr);
+
+    QPushButton* btnOK;
+    QLabel* varname;
+    QLabel* Label1;
+    QListWidget* ListBox1;
+
+    void FormCreate();
+    void FormResize();
+    void btnOKClick();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
+
+namespace lv {
+
+// The openers' part: with CurrentVarName and SelectedVarIndex already set,
+// creates the window, stores it in frmValue, shows it modally (lv::ShowModal),
+// and destroys it when the modal display ends (frmValue is then none again).
+void OpenValueLabelWindow();
+
+}  // namespace lv
 
 #endif

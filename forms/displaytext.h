@@ -1,0 +1,55 @@
+// Turning the builders' lines into what the Qt windows show: the file's
+// pieces decoded with the file's encoding, and list sinks for QListWidget.
+#ifndef LORIVANE_FORMS_DISPLAYTEXT_H
+#define LORIVANE_FORMS_DISPLAYTEXT_H
+
+#include <QString>
+#include <string_view>
+
+#include "core/displayline.h"
+
+class QListWidget;
+class QPlainTextEdit;
+
+namespace lv {
+
+// The list item role that keeps a line's bytes (QByteArray).
+inline constexpr int kLineBytesRole = Qt::UserRole + 1;
+
+// File bytes decoded with lv::CurrentFileEncoding().
+QString FileText(std::string_view bytes);
+
+// A whole line. With alignColumns, each file piece whose decoded text takes
+// fewer screen columns than it has bytes (a UTF-8 character of 2 to 4 bytes
+// takes 1 or 2) is followed by the difference in blanks, so that byte-counted
+// fixed columns still line up in a fixed-pitch font.
+QString LineText(const DisplayLine& line, bool alignColumns = false);
+
+// Screen columns of text in a fixed-pitch Japanese font: 2 for wide
+// characters (CJK, full-width forms), 1 otherwise.
+int ScreenColumns(const QString& text);
+
+// Adds lines to a list box: the decoded, column-aligned text, the bytes under
+// kLineBytesRole and the note (decoded) as the tooltip.
+class ListBoxSink : public LineSink {
+  public:
+    explicit ListBoxSink(QListWidget* list) : list_(list) {}
+    void AddLine(const DisplayLine& line) override;
+
+  private:
+    QListWidget* list_;
+};
+
+// Appends lines at the end of a text area.
+class TextAreaSink : public LineSink {
+  public:
+    explicit TextAreaSink(QPlainTextEdit* area) : area_(area) {}
+    void AddLine(const DisplayLine& line) override;
+
+  private:
+    QPlainTextEdit* area_;
+};
+
+}  // namespace lv
+
+#endif

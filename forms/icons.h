@@ -1,0 +1,15 @@
+// The buttons' pictures, drawn at run time: each has a normal picture and a
+// grey outline for the disabled state.
+#ifndef LORIVANE_FORMS_ICONS_H
+#define LORIVANE_FORMS_ICONS_H
+
+#include <QIcon>
+
+namespace lv {
+
+QIcon OpenFolderIcon();  // 16 x 16 open yellow folder
+QIcon CheckMarkIcon();   // 18 x 18 green check mark
+
+}  // namespace lv
+
+#endif
