@@ -1,13 +1,51 @@
+// The data-grid window: every case of the chosen file in a grid of one
+// column per variable, loaded once while the window is created, and its
+// text export.
 #ifndef LORIVANE_FORMS_DPGRID_H
 #define LORIVANE_FORMS_DPGRID_H
 
 #include <QWidget>
+#include <string>
 
-// Skeleton: the window's real elements and handlers are being written.
+#include "core/gridload.h"
+
+class QLabel;
+class QPushButton;
+class GridModel;
+class GridView;
+
 class TfrmDPGrid : public QWidget {
     Q_OBJECT
-public:
+  public:
+    // Runs FormCreate (the load) while the window is still hidden.
     explicit TfrmDPGrid(QWidget* parent = nullptr);
+
+    QPushButton* btnOK;
+    QPushButton* Button1;
+    QPushButton* btmWrite;
+    QLabel* Label1;
+    QLabel* Label2;
+    GridView* StringGrid1;
+    GridModel* model;
+    // The name last accepted in the save dialog (SaveDialog1's file name).
+    std::string saveFileName;
+
+    void FormCreate();
+    void FormResize();
+    void btnOKClick();
+    void Button1Click();
+    void StringGrid1Click();
+    void btmWriteClick();
+
+    // How the load ended (NoFile until it ran; a rendering error leaves the
+    // outcome of the cases before it: ReadFailed is never set for it).
+    lv::GridLoadOutcome loadOutcome() const { return outcome_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    lv::GridLoadOutcome outcome_ = lv::GridLoadOutcome::NoFile;
 };
 
 #endif

@@ -1,0 +1,46 @@
+// The grid's text export: one line per case, values separated by blanks,
+// CR LF line ends, written through TextFileWriter. Two modes: the texts as
+// the grid shows them, or the raw values read again from the data file.
+#ifndef LORIVANE_CORE_EXPORT_H
+#define LORIVANE_CORE_EXPORT_H
+
+#include <string>
+
+namespace lv {
+
+class TextFileWriter;
+
+// The cell texts of the as-displayed export, by grid position: row 1 ..
+// caseCount and column 1 .. varCount as they stand on screen (the window's
+// model and view, or the tool's stream of cases).
+class CellTextSource {
+  public:
+    virtual ~CellTextSource() = default;
+    // Appends the bytes of the cell at (row, column) to out; an empty cell
+    // appends nothing.
+    virtual void AppendCell(std::string& out, int row, int column) = 0;
+};
+
+enum class ExportMode { AsDisplayed, InternalForm };
+
+// Rows 1 .. caseCount, each the cell texts of columns 1 .. varCount, each
+// followed by a blank, then CR LF.
+void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount);
+
+// Reads caseCount cases through the open data file with the shared
+// VarHandles and writes each variable's raw value and a blank (strings as
+// stored, numbers in the scientific form; a failed value read writes
+// nothing), then CR LF. On a failed case read it shows the read-trouble
+// message and returns false.
+bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount);
+
+// The export after its dialogs: creates (truncates) path, writes in mode,
+// closes the output and, in the internal form, the data file, on every
+// path. Returns true when every line was written (the caller then beeps);
+// input/output errors propagate as InOutError after the closing.
+// cells is used only in the as-displayed mode.
+bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells);
+
+}  // namespace lv
+
+#endif

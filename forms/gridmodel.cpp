@@ -1,0 +1,185 @@
+#include "forms/gridmodel.h"
+
+#include <QFont>
+
+#include "core/format.h"
+#include "core/textcodec.h"
+#include "forms/displaytext.h"
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void GridModel::Layout(const lv::GridLayout& layout) {
+    beginResetModel();
+    layout_ = layout;
+    loaded_ = true;
+    namesInDataRow_ = layout.caseCount <= 0;
+    rows_ = static_cast<int>(std::min<long long>(layout.RowCount() - 1, INT32_MAX - 1));
+    if (namesInDataRow_) rows_ = 1;
+    columns_ = layout.varCount;
+    const size_t expected = layout.caseCount > 0 ? static_cast<size_t>(layout.caseCount) : 0;
+    numeric_.clear();
+    strings_.clear();
+    slot_.assign(columns_, 0);
+    for (int c = 0; c < columns_; ++c) {
+        const lv::GridColumnLayout& col = layout.columns[c];
+        if (col.stringWidth != 0) {
+            slot_[c] = static_cast<int>(strings_.size());
+            strings_.emplace_back(col.stringWidth);
+            strings_.back().Reserve(std::min<size_t>(expected, 1u << 26));
+        } else {
+            slot_[c] = static_cast<int>(numeric_.size());
+            numeric_.emplace_back();
+            numeric_.back().Reserve(std::min<size_t>(expected, 1u << 26));
+        }
+    }
+    edits_.clear();
+    endResetModel();
+}
+
+void GridModel::EditingOn() {
+    editing_ = true;
+    emit editingSwitchedOn();
+}
+
+void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
+    for (size_t c = 0; c < cells.size(); ++c) {
+        const lv::GridCell& cell = cells[c];
+        if (layout_.columns[c].stringWidth != 0) {
+            lv::StringColumn& col = strings_[slot_[c]];
+            if (cell.kind == lv::GridCell::Kind::Text)
+                col.AppendValue(cell.text);
+            else
+                col.AppendEmpty();
+        } else {
+            lv::NumericColumn& col = numeric_[slot_[c]];
+            switch (cell.kind) {
+                case lv::GridCell::Kind::Number:
+                    col.AppendValue(cell.number);
+                    break;
+                case lv::GridCell::Kind::Sysmis:
+                    col.AppendSysmis();
+                    break;
+                default:
+                    col.AppendEmpty();
+                    break;
+            }
+        }
+    }
+    if (onCaseRead) onCaseRead(row);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
+
+int GridModel::pixelWidth(int column) const {
+    if (!loaded_ || column < 0 || column >= columns_) return lv::kDefaultColumnPixels;
+    return layout_.columns[column].pixelWidth;
+}
+
+void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
+    if (!loaded_ || row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
+    if (!edits_.isEmpty()) {
+        auto it = edits_.constFind(Key(row, column));
+        if (it != edits_.constEnd()) {
+            out.append(*it);
+            return;
+        }
+    }
+    if (namesInDataRow_) {
+        out.append(layout_.columns[column].name);
+        return;
+    }
+    const lv::GridColumnLayout& col = layout_.columns[column];
+    if (col.stringWidth != 0) {
+        thread_local std::string value;
+        value.clear();
+        if (strings_[slot_[column]].Get(row, value) == lv::CellState::Value)
+            col.render.AppendText(out, value);
+        return;
+    }
+    double v = 0;
+    switch (numeric_[slot_[column]].Get(row, v)) {
+        case lv::CellState::Value:
+            col.render.AppendValue(out, v);
+            break;
+        case lv::CellState::Sysmis:
+            col.render.AppendSysmis(out);
+            break;
+        case lv::CellState::Empty:
+            break;
+    }
+}
+
+std::string GridModel::HeaderBytes(int column) const {
+    if (!loaded_ || column < 0 || column >= columns_) return std::string();
+    if (namesInDataRow_) {
+        std::string text;
+        AppendCellBytes(text, 0, column);
+        return text;
+    }
+    return layout_.columns[column].name;
+}
+
+QString GridModel::Decoded(const std::string& bytes) const {
+    bool ascii = true;
+    for (unsigned char ch : bytes) {
+        if (ch >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    return ascii ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                 : lv::FileText(bytes);
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
+    std::string bytes;
+    try {
+        AppendCellBytes(bytes, index.row(), index.column());
+    } catch (const std::exception&) {
+        // A column whose rendering raises never holds a value; nothing to show.
+        return QVariant();
+    }
+    return Decoded(bytes);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal) {
+        if (namesInDataRow_) return QString();
+        return Decoded(HeaderBytes(section));
+    }
+    if (!loaded_ || namesInDataRow_) return QString();
+    return QString::fromStdString(lv::Format("%8d", {static_cast<int32_t>(section + 1)}));
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (editing_) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || !editing_) return false;
+    std::string bytes = lv::FromUtf8(value.toString().toStdString(), lv::CurrentFileEncoding());
+    std::string current;
+    AppendCellBytes(current, index.row(), index.column());
+    if (bytes == current) return true;
+    edits_.insert(Key(index.row(), index.column()), std::move(bytes));
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+size_t GridModel::ValueBytes() const {
+    size_t total = 0;
+    for (const auto& c : numeric_) total += c.MemoryBytes();
+    for (const auto& c : strings_) total += c.MemoryBytes();
+    return total;
+}

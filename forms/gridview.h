@@ -1,0 +1,39 @@
+// The data grid's view: variable names as the header row and case numbers
+// as the header column, both movable by drag (cells move with them), column
+// sizing, range selection, Tab moves and, while editing is on, the current
+// cell's editor always shown. It announces a press on a data cell and every
+// keyboard move of the current cell; presses on headers announce nothing.
+#ifndef LORIVANE_FORMS_GRIDVIEW_H
+#define LORIVANE_FORMS_GRIDVIEW_H
+
+#include <QTableView>
+
+class GridView : public QTableView {
+    Q_OBJECT
+  public:
+    explicit GridView(QWidget* parent = nullptr);
+
+    // Switches editing on: the current cell shows its editor from now on.
+    void SetEditing(bool on);
+    bool editing() const { return editing_; }
+    // Makes index current without announcing it.
+    void SetCurrentQuietly(const QModelIndex& index);
+
+  signals:
+    // The grid's click notification, for the cell that is now current.
+    void cellNotified(const QModelIndex& index);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  private:
+    void ShowEditor(const QModelIndex& index);
+
+    bool editing_ = false;
+    bool quiet_ = false;
+    bool pressing_ = false;
+};
+
+#endif
