@@ -1,0 +1,319 @@
+// Turns the raw records into the variables the user sees.
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "core/spssfio.h"
+#include "savio/byte_order.h"
+#include "savio/name_match.h"
+#include "savio/raw_dictionary.h"
+
+namespace savio {
+namespace {
+
+bool IsKnownFormatType(int t) {
+    return (t >= 1 && t <= 12) || t == 15 || t == 16 || t == 17 || (t >= 20 && t <= 41);
+}
+
+// An unknown type code, or a string format on a number (or the reverse), is
+// replaced by F8.2 or A<width>, so that every variable can be displayed.
+Format UnpackFormat(uint32_t packed, int width) {
+    Format f{static_cast<int>((packed >> 16) & 0xFF), static_cast<int>((packed >> 8) & 0xFF),
+             static_cast<int>(packed & 0xFF)};
+    const bool stringFormat = f.type == 1 || f.type == 2;
+    if (!IsKnownFormatType(f.type) || stringFormat != (width > 0)) {
+        f = width > 0 ? Format{1, std::min(width, 255), 0} : Format{5, 8, 2};
+    }
+    if (width > 255 && f.type == 1) f.width = width;
+    if (width > 255 && f.type == 2) f.width = 2 * width;
+    return f;
+}
+
+// Reads int32 fields and byte strings inside one extension body.
+class BodyReader {
+  public:
+    BodyReader(std::string_view body, bool swap) : body_(body), swap_(swap) {}
+    bool AtEnd() const { return pos_ == body_.size(); }
+    bool I32(int32_t* v) {
+        if (body_.size() - pos_ < 4) return false;
+        *v = LoadI32(reinterpret_cast<const uint8_t*>(body_.data() + pos_), swap_);
+        pos_ += 4;
+        return true;
+    }
+    bool Byte(uint8_t* v) {
+        if (pos_ >= body_.size()) return false;
+        *v = static_cast<uint8_t>(body_[pos_++]);
+        return true;
+    }
+    bool Text(int32_t len, std::string_view* out) {
+        if (len < 0 || static_cast<size_t>(len) > body_.size() - pos_) return false;
+        *out = body_.substr(pos_, static_cast<size_t>(len));
+        pos_ += static_cast<size_t>(len);
+        return true;
+    }
+
+  private:
+    std::string_view body_;
+    size_t pos_ = 0;
+    bool swap_;
+};
+
+// Subtype 14: "SHORT=width" entries ended by NUL and/or TAB.
+std::vector<std::pair<std::string, int>> ParseVeryLongWidths(std::string_view body) {
+    std::vector<std::pair<std::string, int>> out;
+    size_t pos = 0;
+    while (pos < body.size()) {
+        size_t end = body.find_first_of(std::string_view("\0\t", 2), pos);
+        if (end == std::string_view::npos) end = body.size();
+        const std::string_view item = body.substr(pos, end - pos);
+        pos = end + 1;
+        const size_t eq = item.find('=');
+        if (eq == std::string_view::npos) continue;
+        const std::string_view digits = item.substr(eq + 1);
+        int width = 0;
+        auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), width);
+        if (ec != std::errc() || p != digits.data() + digits.size()) continue;
+        out.emplace_back(std::string(item.substr(0, eq)), width);
+    }
+    return out;
+}
+
+// Marks the segments of very long strings: segmentCount[i] = N for the first
+// segment of a merged variable, 0 for the other segments, 1 otherwise.
+std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
+                                      const std::vector<std::pair<std::string, int>>& widths,
+                                      std::vector<int>* mergedWidth) {
+    const size_t n = raw.variables.size();
+    NameIndex names;
+    for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
+    std::vector<int> segments(n, 1);
+    mergedWidth->assign(n, 0);
+    for (const auto& [name, width] : widths) {
+        if (width < 256 || width > 32767) continue;
+        const int count = (width + 251) / 252;
+        const int first = names.Find(name);
+        if (first >= 0 && (raw.variables[first].width != 255 || segments[first] != 1)) continue;
+        if (first < 0 || static_cast<size_t>(first) + count > n) continue;
+        bool fits = true;
+        for (int k = 1; k < count && fits; ++k) {
+            const int w = raw.variables[first + k].width;
+            if (segments[first + k] != 1) fits = false;
+            if (k < count - 1)
+                fits = fits && w == 255;
+            else
+                fits = fits && w >= width - 252 * (count - 1) && w <= 255;
+        }
+        if (!fits) continue;
+        segments[first] = count;
+        (*mergedWidth)[first] = width;
+        for (int k = 1; k < count; ++k) segments[first + k] = 0;
+    }
+    return segments;
+}
+
+void ApplyLongNames(std::string_view body, std::vector<Variable>& vars) {
+    NameIndex names;
+    for (size_t i = 0; i < vars.size(); ++i) names.Add(vars[i].shortName, static_cast<int>(i));
+    size_t pos = 0;
+    while (pos < body.size()) {
+        size_t end = body.find('\t', pos);
+        if (end == std::string_view::npos) end = body.size();
+        const std::string_view item = body.substr(pos, end - pos);
+        pos = end + 1;
+        const size_t eq = item.find('=');
+        if (eq == std::string_view::npos || eq + 1 >= item.size()) continue;
+        const int i = names.Find(item.substr(0, eq));
+        if (i >= 0 && vars[i].longName.empty()) vars[i].longName = std::string(item.substr(eq + 1));
+    }
+}
+
+NameIndex LongNameIndex(const std::vector<Variable>& vars) {
+    NameIndex names;
+    for (size_t i = 0; i < vars.size(); ++i) names.Add(vars[i].displayName(), static_cast<int>(i));
+    return names;
+}
+
+// Subtype 21: labels of strings wider than 8 bytes, by long name.
+void ApplyLongStringLabels(std::string_view body, bool swap, std::vector<Variable>& vars) {
+    const NameIndex names = LongNameIndex(vars);
+    BodyReader in(body, swap);
+    while (!in.AtEnd()) {
+        int32_t nameLen, width, nLabels;
+        std::string_view name;
+        if (!in.I32(&nameLen) || !in.Text(nameLen, &name) || !in.I32(&width) || !in.I32(&nLabels) ||
+            nLabels < 0)
+            return;
+        const int v = names.Find(name);
+        const bool usable = v >= 0 && vars[v].width > 8;
+        for (int32_t k = 0; k < nLabels; ++k) {
+            int32_t valueLen, labelLen;
+            std::string_view value, label;
+            if (!in.I32(&valueLen) || !in.Text(valueLen, &value) || !in.I32(&labelLen) ||
+                !in.Text(labelLen, &label))
+                return;
+            if (usable && static_cast<int>(value.size()) <= vars[v].width)
+                vars[v].longLabels.emplace_back(std::string(value), std::string(label));
+        }
+    }
+}
+
+struct LongMissing {
+    std::string name;
+    std::vector<std::string_view> values;
+};
+
+// Subtype 22 in either layout; false when the body does not fit it exactly.
+bool ParseLongMissing(std::string_view body, bool swap, bool lengthPerValue,
+                      std::vector<LongMissing>* out) {
+    BodyReader in(body, swap);
+    out->clear();
+    while (!in.AtEnd()) {
+        int32_t nameLen;
+        std::string_view name;
+        uint8_t n;
+        if (!in.I32(&nameLen) || !in.Text(nameLen, &name) || !in.Byte(&n) || n < 1 || n > 3)
+            return false;
+        LongMissing entry{std::string(name), {}};
+        int32_t len = 0;
+        for (int k = 0; k < n; ++k) {
+            if ((lengthPerValue || k == 0) && !in.I32(&len)) return false;
+            if (len < 1 || len > 8) return false;
+            std::string_view value;
+            if (!in.Text(len, &value)) return false;
+            entry.values.push_back(value);
+        }
+        out->push_back(std::move(entry));
+    }
+    return true;
+}
+
+void ApplyLongStringMissing(std::string_view body, bool swap, std::vector<Variable>& vars) {
+    std::vector<LongMissing> entries;
+    if (!ParseLongMissing(body, swap, false, &entries) &&
+        !ParseLongMissing(body, swap, true, &entries))
+        return;
+    const NameIndex names = LongNameIndex(vars);
+    for (const LongMissing& e : entries) {
+        const int v = names.Find(e.name);
+        if (v < 0 || vars[v].width <= 8) continue;
+        vars[v].missingCode = static_cast<int>(e.values.size());
+        for (size_t k = 0; k < e.values.size(); ++k) vars[v].missingText[k] = e.values[k];
+    }
+}
+
+// Attaches each type 3 set to the variables its type 4 record names, keeping
+// only indexes on the first slot of variables of one kind.
+void AttachLabelSets(RawDictionary& raw, const std::vector<int>& slotToVar) {
+    std::vector<int> lastUse(raw.variables.size(), -1);
+    for (const LabelSetUse& use : raw.labelUses) {
+        int kind = -1;  // 0 numeric, 1 short string
+        std::vector<int> targets;
+        for (int32_t slot : use.slots) {
+            if (slot < 1 || static_cast<size_t>(slot) > slotToVar.size()) continue;
+            const int v = slotToVar[slot - 1];
+            if (v < 0) continue;
+            const int width = raw.variables[v].width;
+            if (width > 8) continue;
+            const int k = width > 0 ? 1 : 0;
+            if (kind < 0) kind = k;
+            if (k != kind) continue;
+            if (lastUse[v] == use.set) continue;
+            lastUse[v] = use.set;
+            targets.push_back(v);
+        }
+        for (int v : targets) raw.variables[v].labelSets.push_back(use.set);
+    }
+}
+
+void SetMissingValues(const RawVariable& r, bool swap, Variable* v) {
+    v->missingCode = r.missingCode;
+    const int n = r.missingCode < 0 ? -r.missingCode : r.missingCode;
+    for (int k = 0; k < n; ++k) {
+        if (r.width == 0) {
+            v->missing[k] = LoadF64(r.missing[k].data(), swap);
+        } else {
+            const size_t len = static_cast<size_t>(std::min(r.width, 8));
+            v->missingText[k].assign(reinterpret_cast<const char*>(r.missing[k].data()), len);
+        }
+    }
+}
+
+std::string TrimText(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+    return std::string(s);
+}
+
+}  // namespace
+
+int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
+    const bool swap = dict->swap;
+    std::vector<std::pair<std::string, int>> veryLong;
+    for (const ExtensionBody& ext : raw.extensions) {
+        const auto* b = reinterpret_cast<const uint8_t*>(ext.body.data());
+        if (ext.subtype == 3 && ext.size == 4 && ext.count == 8) {
+            if (LoadI32(b + 16, swap) != 1) return SPSS_INVALID_FILE;
+            dict->characterCode = LoadI32(b + 28, swap);
+        } else if (ext.subtype == 14 && ext.size == 1) {
+            auto more = ParseVeryLongWidths(ext.body);
+            veryLong.insert(veryLong.end(), more.begin(), more.end());
+        } else if (ext.subtype == 16 && ext.size == 8 && ext.count == 2) {
+            if (LoadI64(b, swap) == 1 && LoadI64(b + 8, swap) >= 0)
+                dict->extCaseCount = LoadI64(b + 8, swap);
+        } else if (ext.subtype == 20 && ext.size == 1 && ext.count <= 64) {
+            dict->encodingRecord = TrimText(ext.body);
+        }
+    }
+
+    std::vector<int> slotToVar(static_cast<size_t>(dict->slotCount), -1);
+    for (size_t i = 0; i < raw.variables.size(); ++i)
+        slotToVar[raw.variables[i].slot] = static_cast<int>(i);
+    AttachLabelSets(raw, slotToVar);
+
+    std::vector<int> mergedWidth;
+    const std::vector<int> segments = MergeVeryLongStrings(raw, veryLong, &mergedWidth);
+    std::vector<int> rawToVar(raw.variables.size(), -1);
+    dict->variables.reserve(raw.variables.size());
+    for (size_t i = 0; i < raw.variables.size(); ++i) {
+        if (segments[i] == 0) continue;
+        const RawVariable& r = raw.variables[i];
+        Variable v;
+        v.shortName = r.name;
+        v.width = segments[i] > 1 ? mergedWidth[i] : r.width;
+        v.firstSlot = r.slot;
+        v.segments = segments[i];
+        v.print = UnpackFormat(r.print, v.width);
+        v.write = UnpackFormat(r.write, v.width);
+        v.hasLabel = r.hasLabel;
+        v.label = r.label;
+        SetMissingValues(r, swap, &v);
+        v.labelSets = r.labelSets;
+        rawToVar[i] = static_cast<int>(dict->variables.size());
+        dict->variables.push_back(std::move(v));
+    }
+
+    dict->slotIsString.assign(static_cast<size_t>(dict->slotCount), 0);
+    for (const RawVariable& r : raw.variables) {
+        if (r.width == 0) continue;
+        const int n = (r.width + 7) / 8;
+        std::fill_n(dict->slotIsString.begin() + r.slot, n, 1);
+    }
+
+    for (const ExtensionBody& ext : raw.extensions) {
+        if (ext.size != 1) continue;
+        if (ext.subtype == 13) ApplyLongNames(ext.body, dict->variables);
+    }
+    for (const ExtensionBody& ext : raw.extensions) {
+        if (ext.size != 1) continue;
+        if (ext.subtype == 21) ApplyLongStringLabels(ext.body, swap, dict->variables);
+        if (ext.subtype == 22) ApplyLongStringMissing(ext.body, swap, dict->variables);
+    }
+
+    if (raw.weightSlot >= 1 && raw.weightSlot <= dict->slotCount) {
+        const int r = slotToVar[raw.weightSlot - 1];
+        if (r >= 0 && raw.variables[r].width == 0) dict->weightVariable = rawToVar[r];
+    }
+    return 0;
+}
+
+}  // namespace savio

@@ -1,0 +1,45 @@
+// Decodes the cases of a file, one at a time, into a row of 8-byte slots in
+// the file's byte order (uncompressed rows are read in place).
+#ifndef LORIVANE_SAVIO_CASE_SOURCE_H
+#define LORIVANE_SAVIO_CASE_SOURCE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "savio/dictionary.h"
+#include "savio/zlib_blocks.h"
+
+namespace savio {
+
+class CaseSource {
+  public:
+    enum class Result { Case, End, Damaged };
+    virtual ~CaseSource() = default;
+    // The next case: row then points at slotCount * 8 bytes that stay valid
+    // until the next call. End = no more data; Damaged = the data stops
+    // inside a case or cannot be decoded. Both are final.
+    virtual Result Next(const uint8_t** row) = 0;
+};
+
+// The data layout of a file, checked once when the file opens.
+struct DataLayout {
+    const uint8_t* file = nullptr;
+    size_t size = 0;
+    // An upper bound of the cases the data can hold (for a header count that
+    // claims more than the file could possibly hold).
+    uint64_t maxCases = 0;
+    std::vector<ZlibBlock> blocks;  // .zsav only
+};
+
+// Checks the data part of a file (for .zsav the zlib header, trailer and
+// block table). Returns 0 or SPSS_INVALID_FILE.
+int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, DataLayout* out);
+
+// A decoder positioned at the first case.
+std::unique_ptr<CaseSource> MakeCaseSource(const Dictionary& dict, const DataLayout& layout);
+
+}  // namespace savio
+
+#endif

@@ -1,0 +1,20 @@
+// Reads and checks the header and every dictionary record of a file held in
+// memory, up to and including the 999 record.
+#ifndef LORIVANE_SAVIO_DICTIONARY_READER_H
+#define LORIVANE_SAVIO_DICTIONARY_READER_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "savio/dictionary.h"
+
+namespace savio {
+
+// Fills dict from the first bytes of a file. Returns 0, SPSS_INVALID_FILE
+// when the bytes are not a readable system file, or SPSS_FILE_RERROR when
+// the dictionary runs past the end of the file.
+int ReadDictionary(const uint8_t* data, size_t size, Dictionary* dict);
+
+}  // namespace savio
+
+#endif

@@ -1,0 +1,73 @@
+#include "savio/file_bytes.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace savio {
+namespace {
+
+class MappedFile : public FileBytes {
+  public:
+    MappedFile(void* map, size_t size) : map_(map) {
+        data_ = static_cast<const uint8_t*>(map);
+        size_ = size;
+    }
+    ~MappedFile() override {
+        if (map_) munmap(map_, size_);
+    }
+
+  private:
+    void* map_;
+};
+
+// An empty file cannot be mapped; it still opens (and is then refused as
+// too short by the header check).
+class EmptyFile : public FileBytes {
+  public:
+    EmptyFile() {
+        static const uint8_t kNothing = 0;
+        data_ = &kNothing;
+    }
+};
+
+class OwnedBytes : public FileBytes {
+  public:
+    explicit OwnedBytes(std::string_view bytes) : bytes_(bytes) {
+        data_ = reinterpret_cast<const uint8_t*>(bytes_.data());
+        size_ = bytes_.size();
+    }
+
+  private:
+    std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileBytes> MapFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    const size_t size = static_cast<size_t>(st.st_size);
+    if (size == 0) {
+        close(fd);
+        return std::make_unique<EmptyFile>();
+    }
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (map == MAP_FAILED) return nullptr;
+    madvise(map, size, MADV_SEQUENTIAL);
+    madvise(map, size, MADV_WILLNEED);
+    return std::make_unique<MappedFile>(map, size);
+}
+
+std::unique_ptr<FileBytes> CopyBytes(std::string_view bytes) {
+    return std::make_unique<OwnedBytes>(bytes);
+}
+
+}  // namespace savio

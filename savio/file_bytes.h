@@ -1,0 +1,33 @@
+// The bytes of one opened file: a read-only memory map of a file on disk, or
+// a private copy of bytes handed over in memory (tests, fuzzing).
+#ifndef LORIVANE_SAVIO_FILE_BYTES_H
+#define LORIVANE_SAVIO_FILE_BYTES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace savio {
+
+class FileBytes {
+  public:
+    virtual ~FileBytes() = default;
+    const uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+  protected:
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Maps the file at path; nullptr when it cannot be opened or mapped.
+std::unique_ptr<FileBytes> MapFile(const std::string& path);
+
+// Keeps a copy of bytes.
+std::unique_ptr<FileBytes> CopyBytes(std::string_view bytes);
+
+}  // namespace savio
+
+#endif

@@ -1,0 +1,27 @@
+// The table of open files: the one piece of global state of the reader.
+// A file handle names a slot of the table and the generation of its use, so
+// a handle kept after its close is refused instead of reaching a newer file.
+#ifndef LORIVANE_SAVIO_OPEN_FILES_H
+#define LORIVANE_SAVIO_OPEN_FILES_H
+
+#include <memory>
+#include <string_view>
+
+#include "savio/sav_file.h"
+
+namespace savio {
+
+// Opens bytes held in memory (tests and fuzzing) as if read from a file
+// called identity. Same statuses as spssOpenRead.
+int OpenFromBytes(std::string_view bytes, std::string_view identity, int* handle);
+
+// Adds an opened file; 0 or SPSS_FITAB_FULL.
+int AddOpenFile(std::unique_ptr<SavFile> file, int* handle);
+// The file of a handle, or nullptr.
+SavFile* FindOpenFile(int handle);
+// False when the handle names no open file.
+bool CloseOpenFile(int handle);
+
+}  // namespace savio
+
+#endif

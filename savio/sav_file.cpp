@@ -1,0 +1,122 @@
+#include "savio/sav_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/spssfio.h"
+#include "savio/byte_order.h"
+#include "savio/dictionary_reader.h"
+#include "savio/text_encoding.h"
+
+namespace savio {
+namespace {
+
+constexpr size_t kIdentityHeaderBytes = 176;
+
+uint32_t IdentityHash(std::string_view identity, const uint8_t* data, size_t size) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* p, size_t n) {
+        const auto* b = static_cast<const uint8_t*>(p);
+        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    };
+    mix(identity.data(), identity.size());
+    const uint64_t size64 = size;
+    mix(&size64, sizeof size64);
+    mix(data, std::min(size, kIdentityHeaderBytes));
+    const uint32_t folded = static_cast<uint32_t>(h ^ (h >> 29) ^ (h >> 58));
+    // Never zero, so that a handle left at 0 is never a variable's.
+    return (folded & 0x0FFFFFFFu) | 0x10000000u;
+}
+
+}  // namespace
+
+int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
+                  std::unique_ptr<SavFile>* out) {
+    std::unique_ptr<SavFile> f(new SavFile());
+    f->bytes_ = std::move(bytes);
+    const uint8_t* data = f->bytes_->data();
+    const size_t size = f->bytes_->size();
+    if (int st = ReadDictionary(data, size, &f->dict_)) return st;
+    if (int st = CheckDataLayout(f->dict_, data, size, &f->layout_)) return st;
+    if (int st = f->SettleCaseCount()) return st;
+    f->identity_ = IdentityHash(identity, data, size);
+    f->encodingName_ = EncodingName(f->dict_.encodingRecord, f->dict_.characterCode);
+    const auto& vars = f->dict_.variables;
+    for (size_t i = 0; i < vars.size(); ++i) f->shortNames_.Add(vars[i].shortName, int(i));
+    for (size_t i = 0; i < vars.size(); ++i) f->longNames_.Add(vars[i].longName, int(i));
+    *out = std::move(f);
+    return 0;
+}
+
+// The header's count (or the 64-bit one) when it has one, capped at what the
+// data could hold; else the cases counted by decoding the data once.
+int SavFile::SettleCaseCount() {
+    cases_ = MakeCaseSource(dict_, layout_);
+    if (dict_.slotCount == 0) {
+        caseCount_ = 0;
+        return 0;
+    }
+    int64_t known = dict_.headerCaseCount;
+    if (known < 0) known = dict_.extCaseCount;
+    if (known >= 0) {
+        caseCount_ = std::min<int64_t>(known, static_cast<int64_t>(layout_.maxCases));
+        limit_ = known;
+        return 0;
+    }
+    int64_t counted = 0;
+    const uint8_t* row;
+    while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
+    caseCount_ = limit_ = counted;
+    cases_ = MakeCaseSource(dict_, layout_);
+    return 0;
+}
+
+int SavFile::FindVariable(std::string_view name) const {
+    const int i = shortNames_.Find(name);
+    return i >= 0 ? i : longNames_.Find(name);
+}
+
+int SavFile::ReadCase() {
+    row_ = nullptr;
+    if (finished_ || casesRead_ >= limit_) {
+        finished_ = true;
+        return SPSS_FILE_END;
+    }
+    const uint8_t* row = nullptr;
+    if (cases_->Next(&row) != CaseSource::Result::Case) {
+        finished_ = true;
+        return SPSS_FILE_RERROR;
+    }
+    ++casesRead_;
+    row_ = row;
+    return 0;
+}
+
+double SavFile::Number(const Variable& v) const {
+    return LoadF64(row_ + static_cast<size_t>(v.firstSlot) * 8, dict_.swap);
+}
+
+bool SavFile::CopyString(const Variable& v, char* out, int size) const {
+    const size_t room = static_cast<size_t>(size) - 1;
+    size_t written = 0;
+    bool cut = false;
+    auto put = [&](const uint8_t* src, size_t n) {
+        const size_t take = std::min(n, room - written);
+        std::memcpy(out + written, src, take);
+        written += take;
+        if (take < n) cut = true;
+    };
+    const uint8_t* first = row_ + static_cast<size_t>(v.firstSlot) * 8;
+    if (v.segments == 1) {
+        put(first, static_cast<size_t>(v.width));
+    } else {
+        for (int k = 0; k < v.segments && !cut; ++k) {
+            const int used = std::clamp(v.width - 255 * k, 0, 255);
+            put(first + static_cast<size_t>(k) * 256, static_cast<size_t>(used));
+        }
+    }
+    out[written] = '\0';
+    return !cut;
+}
+
+}  // namespace savio

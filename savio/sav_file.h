@@ -1,0 +1,68 @@
+// One open system file: its bytes, its dictionary, and the case being read.
+// Everything a file needs lives here; nothing is shared between files.
+#ifndef LORIVANE_SAVIO_SAV_FILE_H
+#define LORIVANE_SAVIO_SAV_FILE_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "savio/case_source.h"
+#include "savio/dictionary.h"
+#include "savio/file_bytes.h"
+#include "savio/name_match.h"
+
+namespace savio {
+
+class SavFile {
+  public:
+    // Reads the dictionary of bytes and settles the case count. identity is
+    // what tells this file from others across opens (its path). Returns 0 or
+    // a status; *out is set only on success.
+    static int Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
+                    std::unique_ptr<SavFile>* out);
+
+    const Dictionary& dict() const { return dict_; }
+    // The cases, or -1 when even reading the data could not tell.
+    int64_t caseCount() const { return caseCount_; }
+    // 29 bits that differ, with high probability, between different files.
+    uint32_t identity() const { return identity_; }
+    const std::string& encodingName() const { return encodingName_; }
+
+    // The variable of that short (or, failing that, long) name, or -1.
+    int FindVariable(std::string_view name) const;
+
+    // Decodes the next case: 0, SPSS_FILE_END after the last, or
+    // SPSS_FILE_RERROR for damaged or truncated data.
+    int ReadCase();
+    // The current case's slots, or nullptr when there is none.
+    const uint8_t* row() const { return row_; }
+
+    // Copies variable v's string value of the current case into out (at most
+    // size bytes with the NUL). Returns false when it had to be cut.
+    bool CopyString(const Variable& v, char* out, int size) const;
+    double Number(const Variable& v) const;
+
+  private:
+    SavFile() = default;
+    int SettleCaseCount();
+
+    std::unique_ptr<FileBytes> bytes_;
+    Dictionary dict_;
+    DataLayout layout_;
+    std::unique_ptr<CaseSource> cases_;
+    int64_t caseCount_ = 0;
+    int64_t casesRead_ = 0;
+    int64_t limit_ = 0;  // reading stops after this many cases
+    const uint8_t* row_ = nullptr;
+    bool finished_ = false;
+    uint32_t identity_ = 0;
+    std::string encodingName_;
+    NameIndex shortNames_;
+    NameIndex longNames_;
+};
+
+}  // namespace savio
+
+#endif

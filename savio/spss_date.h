@@ -1,0 +1,14 @@
+// Calendar dates of the format's date values: seconds since the start of
+// 14 October 1582, in the proleptic Gregorian calendar.
+#ifndef LORIVANE_SAVIO_SPSS_DATE_H
+#define LORIVANE_SAVIO_SPSS_DATE_H
+
+namespace savio {
+
+// False (and zeros) for values that are not finite or too far from the
+// epoch to be a date.
+bool DateFromSeconds(double seconds, int* day, int* month, int* year);
+
+}  // namespace savio
+
+#endif
