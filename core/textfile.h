@@ -1,0 +1,57 @@
+// The export's text-file writer: bytes exactly as given, CR LF line ends,
+// output collected in 128-byte blocks. A failed create, write or close
+// raises InOutError with the code and message of the failure.
+//
+// The buffer holds 512 blocks (64 KiB) and is written when it is full and on
+// close, so the file receives only whole 128-byte blocks and then the final
+// partial one, with one system call per 64 KiB instead of one per block.
+#ifndef LORIVANE_CORE_TEXTFILE_H
+#define LORIVANE_CORE_TEXTFILE_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace lv {
+
+class TextFileWriter {
+  public:
+    static constexpr size_t kBlockSize = 128;
+    static constexpr size_t kBufferSize = 512 * kBlockSize;
+
+    TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+    // Closes an open file, writing what is buffered; never throws.
+    ~TextFileWriter();
+
+    // Creates the file, or truncates an existing one, for writing (closing a
+    // file this writer still has open first).
+    void Create(const std::string& path);
+    void Write(std::string_view bytes);
+    void WriteChar(char c);
+    void WriteLine();  // CR LF
+    // Writes what is buffered and closes. Closing a closed writer does
+    // nothing. After a failed write, Close releases the file, drops what was
+    // not written and raises that first error again (never another one), so
+    // a caller that closes on its error path reports the original failure.
+    void Close();
+
+    bool isOpen() const { return fd_ >= 0; }
+
+  private:
+    void Flush();
+    void WriteToFile(const char* data, size_t size);
+    [[noreturn]] void Fail(int code);
+    void CheckWritable() const;
+
+    int fd_ = -1;
+    int failedCode_ = 0;  // the first write error since Create, 0 for none
+    size_t used_ = 0;
+    std::unique_ptr<char[]> buffer_;
+};
+
+}  // namespace lv
+
+#endif
