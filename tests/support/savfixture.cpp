@@ -6,7 +6,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
