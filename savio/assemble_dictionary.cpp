@@ -24,6 +24,9 @@ Format UnpackFormat(uint32_t packed, int width) {
     if (!IsKnownFormatType(f.type) || stringFormat != (width > 0)) {
         f = width > 0 ? Format{1, std::min(width, 255), 0} : Format{5, 8, 2};
     }
+    // A text format wider than the string it shows (A3 on a 1-byte string)
+    // is cut to the string.
+    if (f.type == 1 && width <= 255 && f.width > width) f.width = width;
     if (width > 255 && f.type == 1) f.width = width;
     if (width > 255 && f.type == 2) f.width = 2 * width;
     return f;
