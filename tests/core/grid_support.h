@@ -1,0 +1,123 @@
+// Shared helpers of the grid and export tests: a scripted dialog seam, a
+// fixture file's shared state prepared as the summary and the variable list
+// leave it, and short ways to describe variables.
+#ifndef LORIVANE_TESTS_CORE_GRID_SUPPORT_H
+#define LORIVANE_TESTS_CORE_GRID_SUPPORT_H
+
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/dialogs.h"
+#include "core/displayline.h"
+#include "core/spssdio1.h"
+#include "core/spssfio.h"
+#include "core/summary.h"
+#include "core/varlist.h"
+#include "tests/support/savfixture.h"
+
+namespace gridtest {
+
+class ScriptedDialogs : public lv::Dialogs {
+  public:
+    ScriptedDialogs() : previous_(lv::SetDialogs(this)) {}
+    ~ScriptedDialogs() override { lv::SetDialogs(previous_); }
+
+    std::deque<std::optional<std::string>> saveAnswers;  // empty: cancelled
+    std::deque<lv::ConfirmAnswer> confirmAnswers;        // empty: Cancel
+    std::vector<std::string> saveRequests;               // initial names
+    std::vector<std::pair<std::string, std::string>> confirms;
+    std::vector<std::string> messages;
+    std::vector<std::pair<std::string, std::string>> errors;
+    int beeps = 0;
+
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    void ShowError(std::string_view caption, std::string_view text) override {
+        errors.emplace_back(caption, text);
+    }
+    std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFile(std::string_view initialName) override {
+        saveRequests.emplace_back(initialName);
+        if (saveAnswers.empty()) return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    lv::ConfirmAnswer Confirm(std::string_view caption, std::string_view text) override {
+        confirms.emplace_back(caption, text);
+        if (confirmAnswers.empty()) return lv::ConfirmAnswer::Cancel;
+        auto answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+    void Beep() override { ++beeps; }
+
+  private:
+    lv::Dialogs* previous_;
+};
+
+// The shared state after the main window's summary and the variable list
+// built for path (their lines are dropped; their messages are recorded).
+inline void PrepareState(const std::string& path) {
+    spssdio1::ResetSharedState();
+    spssdio1::DataFileName = path;
+    lv::LineCollector lines;
+    lv::ShowFileSummaryLines(lines);
+    lv::BuildVariableList(lines);
+}
+
+inline fixture::Variable Numeric(std::string name, int width = 8, int decimals = 2) {
+    fixture::Variable v;
+    v.name = std::move(name);
+    v.print = {5, width, decimals};
+    return v;
+}
+
+inline fixture::Variable String(std::string name, int width) {
+    fixture::Variable v;
+    v.name = std::move(name);
+    v.width = width;
+    v.print = {1, width, 0};
+    return v;
+}
+
+inline fixture::Variable Date(std::string name) {
+    fixture::Variable v;
+    v.name = std::move(name);
+    v.print = {20, 11, 0};
+    return v;
+}
+
+// Seconds since 14 Oct 1582 of a day of the Gregorian calendar.
+inline double SpssDate(int y, int m, int d) {
+    auto days = [](int y, int m, int d) {  // days from civil (1970-01-01 = 0)
+        y -= m <= 2;
+        const int era = (y >= 0 ? y : y - 399) / 400;
+        const int yoe = y - era * 400;
+        const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+        const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        return era * 146097 + doe - 719468;
+    };
+    return (days(y, m, d) - days(1582, 10, 14)) * 86400.0;
+}
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline fixture::File Basic() {
+    fixture::File f;
+    f.compression = fixture::Compression::None;
+    return f;
+}
+
+}  // namespace gridtest
+
+#endif
