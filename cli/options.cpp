@@ -1,0 +1,157 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+namespace cli {
+namespace {
+
+bool ParseRows(const std::string& text, long long& first, long long& last) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string a = text.substr(0, colon), b = text.substr(colon + 1);
+    auto number = [](const std::string& s, long long& v) {
+        const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+        return r.ec == std::errc() && r.ptr == s.data() + s.size();
+    };
+    first = 1;
+    last = -1;
+    if (!a.empty() && !number(a, first)) return false;
+    if (!b.empty() && !number(b, last)) return false;
+    return first >= 1 && (last == -1 || last >= first);
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return R"(NAME
+    lorivane-dump - print what the Lorivane windows show, and export their grid
+
+SYNOPSIS
+    lorivane-dump summary [--utf8] FILE...
+    lorivane-dump vars [--utf8] [--long-names] FILE
+    lorivane-dump labels [--utf8] FILE VAR
+    lorivane-dump grid [--utf8] [--tsv] [--rows A:B] FILE
+    lorivane-dump export FILE OUT --raw|--displayed
+    lorivane-dump --help
+
+DESCRIPTION
+    Reads SPSS system files (.sav, .zsav) with the viewer's own reader and
+    prints, with the viewer's own code, the texts its windows show.
+
+    summary   the file summary of the main window, after a "file:" line,
+              for each FILE in turn
+    vars      the variable list, one fixed-column line per variable;
+              --long-names adds a tab and the variable's long name
+    labels    the value-label window's lines of the variable VAR (short or
+              long name)
+    grid      the data grid's cell texts, one line per case, each cell
+              followed by a blank as the as-displayed export writes them;
+              --tsv separates the cells by tabs instead; --rows A:B prints
+              only cases A to B (either end may be left out)
+    export    writes OUT exactly as the grid window's export does: --raw in
+              the internal form (strings as stored, numbers in scientific
+              form), --displayed as the grid shows the values
+
+    Output holds the file's own bytes, as the export writes them; --utf8
+    converts names, labels and string values to UTF-8 from the file's
+    encoding. Messages that the windows show in boxes go to standard error,
+    one per line, in the same words.
+
+EXIT STATUS
+    0  success
+    1  the reader or a rendering reported an error (message on stderr)
+    2  bad usage
+)";
+}
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+    Options o;
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.command = Command::Help;
+            return o;
+        } else if (a == "--utf8") {
+            o.utf8 = true;
+        } else if (a == "--long-names") {
+            o.longNames = true;
+        } else if (a == "--tsv") {
+            o.tsv = true;
+        } else if (a == "--raw") {
+            o.raw = true;
+        } else if (a == "--displayed") {
+            o.displayed = true;
+        } else if (a == "--rows" || a.rfind("--rows=", 0) == 0) {
+            std::string value;
+            if (a == "--rows") {
+                if (i + 1 >= args.size()) {
+                    error = "--rows needs a range A:B";
+                    return std::nullopt;
+                }
+                value = args[++i];
+            } else {
+                value = a.substr(7);
+            }
+            if (!ParseRows(value, o.firstRow, o.lastRow)) {
+                error = "invalid row range '" + value + "' (expected A:B, 1 <= A <= B)";
+                return std::nullopt;
+            }
+        } else if (a == "--") {
+            positional.insert(positional.end(), args.begin() + i + 1, args.end());
+            break;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option '" + a + "'";
+            return std::nullopt;
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    const std::string cmd = positional.front();
+    positional.erase(positional.begin());
+    auto want = [&](size_t n, const char* what) {
+        if (positional.size() == n) return true;
+        error = std::string(cmd) + " takes " + what;
+        return false;
+    };
+    if (cmd == "summary") {
+        o.command = Command::Summary;
+        if (positional.empty()) {
+            error = "summary takes one or more files";
+            return std::nullopt;
+        }
+        o.files = positional;
+    } else if (cmd == "vars") {
+        o.command = Command::Vars;
+        if (!want(1, "one file")) return std::nullopt;
+        o.files = positional;
+    } else if (cmd == "labels") {
+        o.command = Command::Labels;
+        if (!want(2, "a file and a variable name")) return std::nullopt;
+        o.files = {positional[0]};
+        o.variable = positional[1];
+    } else if (cmd == "grid") {
+        o.command = Command::Grid;
+        if (!want(1, "one file")) return std::nullopt;
+        o.files = positional;
+    } else if (cmd == "export") {
+        o.command = Command::Export;
+        if (!want(2, "a file and an output file")) return std::nullopt;
+        if (o.raw == o.displayed) {
+            error = "export takes exactly one of --raw and --displayed";
+            return std::nullopt;
+        }
+        o.files = {positional[0]};
+        o.output = positional[1];
+    } else {
+        error = "unknown command '" + cmd + "'";
+        return std::nullopt;
+    }
+    return o;
+}
+
+}  // namespace cli

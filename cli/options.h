@@ -1,0 +1,34 @@
+// The command line of lorivane-dump.
+#ifndef LORIVANE_CLI_OPTIONS_H
+#define LORIVANE_CLI_OPTIONS_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class Command { Help, Summary, Vars, Labels, Grid, Export };
+
+struct Options {
+    Command command = Command::Help;
+    std::vector<std::string> files;  // summary: one or more; others: one
+    std::string variable;            // labels
+    std::string output;              // export
+    bool utf8 = false;
+    bool longNames = false;
+    bool tsv = false;
+    bool raw = false;                      // export: internal form
+    bool displayed = false;                // export: as displayed
+    long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
+};
+
+// Parses argv; on bad usage returns nothing and sets error to one line.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The usage text of --help.
+const char* UsageText();
+
+}  // namespace cli
+
+#endif
