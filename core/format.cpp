@@ -60,16 +60,14 @@ char LowerAscii(char c) {
 }
 
 void Pad(std::string& out, const char* text, size_t length, int width, bool left) {
-    size_t fill = width > 0 && static_cast<size_t>(width) > length ? width - length : 0;
-    if (fill == 0) {
+    if (width <= 0 || static_cast<size_t>(width) <= length) {
         out.append(text, length);
-    } else if (left) {
-        out.append(text, length);
-        out.append(fill, ' ');
-    } else {
-        out.append(fill, ' ');
-        out.append(text, length);
+        return;
     }
+    // One append of the whole field, then the text copied into it.
+    size_t start = out.size();
+    out.append(static_cast<size_t>(width), ' ');
+    std::memcpy(out.data() + start + (left ? 0 : width - length), text, length);
 }
 
 void AppendDecimal(std::string& out, int32_t v, int width, int precision, bool left) {

@@ -61,17 +61,27 @@ constexpr char kPairs[201] =
 
 char* WriteDigitsBackward(char* end, uint64_t v, int minDigits) {
     char* p = end;
-    while (v >= 100) {
-        unsigned pair = static_cast<unsigned>(v % 100);
-        v /= 100;
-        p -= 2;
-        std::memcpy(p, kPairs + 2 * pair, 2);
+    // Eight digits at a time in 64-bit arithmetic, the rest in 32-bit.
+    while (v >= 100000000) {
+        auto low = static_cast<uint32_t>(v % 100000000);
+        v /= 100000000;
+        for (int i = 0; i < 4; ++i) {
+            p -= 2;
+            std::memcpy(p, kPairs + 2 * (low % 100), 2);
+            low /= 100;
+        }
     }
-    if (v >= 10) {
+    auto rest = static_cast<uint32_t>(v);
+    while (rest >= 100) {
         p -= 2;
-        std::memcpy(p, kPairs + 2 * v, 2);
+        std::memcpy(p, kPairs + 2 * (rest % 100), 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * rest, 2);
     } else {
-        *--p = static_cast<char>('0' + v);
+        *--p = static_cast<char>('0' + rest);
     }
     while (end - p < minDigits) *--p = '0';
     return p;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <locale.h>
 
 #include <cfloat>
 #include <climits>
@@ -150,11 +151,22 @@ TEST_F(FormatTest, DecimalSeparatorReachesOnlyTheFixedForm) {
     EXPECT_EQ(out, "   2,5");
 }
 
-TEST_F(FormatTest, LocaleWithoutDecimalSymbolGivesPoint) {
-    setenv("LC_ALL", "C", 1);
+TEST_F(FormatTest, SeparatorComesFromTheUserLocaleElsePoint) {
     lv::SetDecimalSeparator(',');
+    setenv("LC_ALL", "C", 1);
     lv::LoadDecimalSeparatorFromLocale();
     EXPECT_EQ(lv::DecimalSeparator(), '.');
+    lv::SetDecimalSeparator(',');
+    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);  // unreadable: "."
+    lv::LoadDecimalSeparatorFromLocale();
+    EXPECT_EQ(lv::DecimalSeparator(), '.');
+    locale_t german = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (german != static_cast<locale_t>(0)) {
+        freelocale(german);
+        setenv("LC_ALL", "de_DE.UTF-8", 1);
+        lv::LoadDecimalSeparatorFromLocale();
+        EXPECT_EQ(lv::DecimalSeparator(), ',');
+    }
     unsetenv("LC_ALL");
 }
 
