@@ -34,14 +34,16 @@ int ScreenColumns(const QString& text) {
 
 QString LineText(const DisplayLine& line, bool alignColumns) {
     QString text;
-    for (const LinePiece& piece : line.pieces()) {
+    const auto& pieces = line.pieces();
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const LinePiece& piece = pieces[i];
         if (!piece.fromFile) {
             text += QString::fromStdString(piece.bytes);
             continue;
         }
         const QString decoded = FileText(piece.bytes);
         text += decoded;
-        if (alignColumns) {
+        if (alignColumns && i + 1 < pieces.size()) {  // nothing follows the last piece
             const int missing = static_cast<int>(piece.bytes.size()) - ScreenColumns(decoded);
             if (missing > 0) text += QString(missing, QLatin1Char(' '));
         }

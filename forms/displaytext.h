@@ -22,7 +22,7 @@ QString FileText(std::string_view bytes);
 // A whole line. With alignColumns, each file piece whose decoded text takes
 // fewer screen columns than it has bytes (a UTF-8 character of 2 to 4 bytes
 // takes 1 or 2) is followed by the difference in blanks, so that byte-counted
-// fixed columns still line up in a fixed-pitch font.
+// fixed columns still line up in a fixed-pitch font (the last piece needs none).
 QString LineText(const DisplayLine& line, bool alignColumns = false);
 
 // Screen columns of text in a fixed-pitch Japanese font: 2 for wide

@@ -1,3 +1,155 @@
 #include "forms/spssfile.h"
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {}
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "core/dialogs.h"
+#include "core/spssdio1.h"
+#include "core/summary.h"
+#include "forms/DPGrid.h"
+#include "forms/displaytext.h"
+#include "forms/errorhandler.h"
+#include "forms/fonts.h"
+#include "forms/icons.h"
+#include "forms/vardisp.h"
+#include "forms/windowrefs.h"
+
+namespace {
+
+constexpr int kMemoTop = 70;
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
+                        int height) {
+    auto* button = new QPushButton(text, parent);
+    button->setFont(lv::ProportionalGothicFont(16));
+    button->setGeometry(left, top, width, height);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    Form1 = this;
+    setWindowTitle(QStringLiteral("Lorivane"));
+    setFont(lv::ProportionalGothicFont(12));
+    setGeometry(256, 115, 489, 401);
+
+    fileget = MakeButton(this, QString(), 8, 8, 75, 25);
+    fileget->setIcon(lv::OpenFolderIcon());
+    fileget->setIconSize(QSize(16, 16));
+    Button3 = MakeButton(this, QStringLiteral("変数名表示"), 96, 8, 107, 25);
+    Button5 = MakeButton(this, QStringLiteral("DATA表示"), 224, 8, 81, 25);
+    Button4 = MakeButton(this, QStringLiteral("終了"), 328, 8, 75, 25);
+    Label2 = new QLabel(QStringLiteral("no file"), this);
+    Label2->setFont(lv::ProportionalGothicFont(15));
+    Label2->setGeometry(32, 48, 40, 15);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setFont(lv::ProportionalGothicFont(16));
+    Memo1->setGeometry(0, 72, 561, 281);
+
+    setTabOrder(fileget, Button3);
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Button5);
+    setTabOrder(Button5, Memo1);
+
+    const auto handle = [this](QPushButton* button, void (TForm1::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { lv::RunHandler([this, handler] { (this->*handler)(); }); });
+    };
+    handle(fileget, &TForm1::filegetClick);
+    handle(Button3, &TForm1::Button3Click);
+    handle(Button5, &TForm1::Button5Click);
+    handle(Button4, &TForm1::Button4Click);
+
+    lv::RunHandler([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
+bool TForm1::ChooseFile() {
+    std::optional<std::string> chosen =
+        lv::CurrentDialogs().OpenFile(kOpenDialogFilter, openDialogFileName_);
+    if (chosen) openDialogFileName_ = *chosen;
+    spssdio1::DataFileName = openDialogFileName_;
+    lv::TextAreaSink memo(Memo1);
+    memo.AddLine(lv::FileNameLine());
+    ShowFileSummary();
+    if (spssdio1::DataFileName.empty()) return false;
+    Label2->setText(QString::fromStdString(spssdio1::DataFileName));
+    Label2->adjustSize();
+    return true;
+}
+
+void TForm1::CreateVariableList() {
+    frmVariable = new TfrmVariable();
+}
+
+void TForm1::FormCreate() {
+    spssdio1::DataFileName.clear();
+    if (!ChooseFile()) return;
+    CreateVariableList();
+}
+
+void TForm1::filegetClick() {
+    if (!ChooseFile()) return;
+    if (frmDPGrid) {
+        delete frmDPGrid;
+        frmDPGrid = nullptr;
+    }
+    if (frmVariable) {
+        delete frmVariable;
+        frmVariable = nullptr;
+    }
+    CreateVariableList();
+}
+
+void TForm1::ShowFileSummary() {
+    lv::TextAreaSink memo(Memo1);
+    lv::ShowFileSummaryLines(memo);
+}
+
+void TForm1::Button3Click() {
+    if (spssdio1::DataFileName.empty()) return;
+    if (!frmVariable) CreateVariableList();
+    spssdio1::ReturnTarget = "spssfile";
+    frmVariable->showNormal();
+    frmVariable->raise();
+}
+
+void TForm1::Button5Click() {
+    if (spssdio1::CaseCount == -1) {
+        lv::CurrentDialogs().ShowMessage("このデータは読めません:Matrix DATA です");
+        return;
+    }
+    if (spssdio1::DataFileName.empty()) return;
+    if (!frmDPGrid) frmDPGrid = new TfrmDPGrid();
+    if (frmDPGrid->isMinimized()) {
+        frmDPGrid->setWindowState(Qt::WindowNoState);
+    }
+    frmDPGrid->show();
+    frmDPGrid->raise();
+}
+
+void TForm1::Button4Click() {
+    QCoreApplication::quit();
+}
+
+void TForm1::FormResize() {
+    Memo1->setGeometry(0, kMemoTop, width(), std::max(0, height() - kMemoTop));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    lv::RunHandler([this] { FormResize(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, whatever else is open.
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
+}

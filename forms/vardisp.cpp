@@ -1,3 +1,109 @@
 #include "forms/vardisp.h"
 
-TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {}
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "core/spssdio1.h"
+#include "core/varlist.h"
+#include "forms/DPGrid.h"
+#include "forms/ValueLabel.h"
+#include "forms/displaytext.h"
+#include "forms/errorhandler.h"
+#include "forms/fonts.h"
+#include "forms/icons.h"
+#include "forms/spssfile.h"
+#include "forms/windowrefs.h"
+
+namespace {
+
+constexpr int kListTop = 56;
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+void BringToFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("変数名"));
+    const QFont windowFont = lv::ProportionalGothicFont(12);
+    setFont(windowFont);
+    setGeometry(250, 139, 490, 332);
+
+    Label1 = MakeLabel(this, QStringLiteral("filename"), 48, 8, windowFont);
+    Label2 = MakeLabel(this, QStringLiteral("変数名"), 24, 40, windowFont);
+    Label3 = MakeLabel(this, QStringLiteral("タイプ"), 88, 40, windowFont);
+    Label5 = MakeLabel(this, QStringLiteral("値ラベル"), 128, 40, lv::ProportionalGothicFont(11));
+    Label6 = MakeLabel(this, QStringLiteral("欠損値"), 168, 40, lv::FixedGothicFont(11));
+    Label4 = MakeLabel(this, QStringLiteral("変数ラベル"), 224, 40, windowFont);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setFont(lv::FixedSysFont(15));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setSortingEnabled(false);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setGeometry(8, 56, 473, 249);
+    ListBox1->viewport()->installEventFilter(this);
+    btnOK = new QPushButton(lv::CheckMarkIcon(), QStringLiteral("OK"), this);
+    btnOK->setFont(lv::ProportionalGothicFont(15));
+    btnOK->setIconSize(QSize(18, 18));
+    btnOK->setGeometry(304, 24, 75, 25);
+
+    connect(btnOK, &QPushButton::clicked, this,
+            [this] { lv::RunHandler([this] { btnOKClick(); }); });
+    lv::RunHandler([this] { FormCreate(); });
+}
+
+void TfrmVariable::FormCreate() {
+    lv::ListBoxSink sink(ListBox1);
+    if (lv::BuildVariableList(sink)) {
+        Label1->setText(QString::fromStdString(spssdio1::DataFileName));
+        Label1->adjustSize();
+    }
+}
+
+void TfrmVariable::ListBox1DblClick() {
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    if (selected.isEmpty()) return;
+    spssdio1::SelectedVarIndex = ListBox1->row(selected.front());
+    const QByteArray bytes = selected.front()->data(lv::kLineBytesRole).toByteArray();
+    spssdio1::CurrentVarName = lv::NameFromLine(std::string_view(bytes.constData(), bytes.size()));
+    lv::OpenValueLabelWindow();
+}
+
+void TfrmVariable::btnOKClick() {
+    if (spssdio1::ReturnTarget == "spssfile") {
+        if (Form1) BringToFront(Form1);
+    } else if (spssdio1::ReturnTarget == "DPGrid") {
+        if (frmDPGrid) BringToFront(frmDPGrid);
+    }
+}
+
+void TfrmVariable::FormResize() {
+    ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
+}
+
+void TfrmVariable::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    lv::RunHandler([this] { FormResize(); });
+}
+
+bool TfrmVariable::eventFilter(QObject* watched, QEvent* event) {
+    // The list's double click, wherever it lands: the selected line decides.
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        lv::RunHandler([this] { ListBox1DblClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,13 +1,37 @@
+// The variable-list window: one fixed-column line per variable. Its creation
+// builds the list and fills the shared per-variable display data (core/varlist.h).
 #ifndef LORIVANE_FORMS_VARDISP_H
 #define LORIVANE_FORMS_VARDISP_H
 
 #include <QWidget>
 
-// Skeleton: the window's real elements and handlers are being written.
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 class TfrmVariable : public QWidget {
     Q_OBJECT
-public:
+  public:
+    // Created hidden; runs FormCreate (the whole build).
     explicit TfrmVariable(QWidget* parent = nullptr);
+
+    QListWidget* ListBox1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QPushButton* btnOK;
+
+    void FormCreate();
+    void ListBox1DblClick();
+    void btnOKClick();
+    void FormResize();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 #endif

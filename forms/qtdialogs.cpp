@@ -1,0 +1,106 @@
+#include "forms/qtdialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "forms/errorhandler.h"
+
+namespace lv {
+namespace {
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Title() {
+    return QString::fromStdString(
+        ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
+}
+
+// Paths travel as the file system's bytes.
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString PathText(std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+void PrepareFileDialog(QFileDialog& dialog, std::string_view initialName) {
+    if (initialName.empty()) {
+        dialog.setDirectory(QDir::currentPath());
+        return;
+    }
+    const QFileInfo info(PathText(initialName));
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+}
+
+}  // namespace
+
+QStringList QtNameFilters(std::string_view filter) {
+    const QStringList parts = Utf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QStringLiteral(")");
+    }
+    return filters;
+}
+
+void QtDialogs::ShowMessage(std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, Title(), Utf8(text), QMessageBox::Ok);
+    box.exec();
+}
+
+void QtDialogs::ShowError(std::string_view caption, std::string_view text) {
+    QMessageBox box(QMessageBox::Critical, Utf8(caption), Utf8(text), QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<std::string> QtDialogs::OpenFile(std::string_view filter,
+                                               std::string_view initialName) {
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtNameFilters(filter));
+    PrepareFileDialog(dialog, initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return PathBytes(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtDialogs::SaveFile(std::string_view initialName) {
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    PrepareFileDialog(dialog, initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return PathBytes(dialog.selectedFiles().front());
+}
+
+ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text) {
+    QMessageBox box(QMessageBox::Question, Utf8(caption), Utf8(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return ConfirmAnswer::Yes;
+        case QMessageBox::No:
+            return ConfirmAnswer::No;
+        default:
+            return ConfirmAnswer::Cancel;
+    }
+}
+
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
+
+}  // namespace lv

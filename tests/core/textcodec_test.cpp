@@ -1,0 +1,44 @@
+// Decoding the file's bytes for display, and the encoding choice.
+#include "core/textcodec.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextCodec, DecodesCp932AndWindows1252) {
+    EXPECT_EQ(lv::ToUtf8("\x94\x4e\x97\xee", "CP932"), "年齢");
+    EXPECT_EQ(lv::ToUtf8("\xb1\xdd\xb9\xb0\xc4", "CP932"), "ｱﾝｹｰﾄ");  // half-width katakana
+    EXPECT_EQ(lv::ToUtf8("caf\xe9", "WINDOWS-1252"), "café");
+    EXPECT_EQ(lv::ToUtf8("plain", "CP932"), "plain");
+}
+
+TEST(TextCodec, BadBytesBecomeReplacementCharactersOnly) {
+    // A lone lead byte in the middle and a cut character at the end.
+    EXPECT_EQ(lv::ToUtf8("a\x81 b\x94\x4e", "CP932"), "a\xEF\xBF\xBD b年");
+    EXPECT_EQ(lv::ToUtf8("ok\x94", "CP932"), "ok\xEF\xBF\xBD");
+    EXPECT_EQ(lv::ToUtf8("x\xff"
+                         "y",
+                         "UTF-8"),
+              "x\xEF\xBF\xBD"
+              "y");
+    EXPECT_EQ(lv::ToUtf8("\xed\xa0\x80", "UTF-8"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(TextCodec, UnknownEncodingFallsBackToValidatedUtf8) {
+    EXPECT_EQ(lv::ToUtf8("年", "NO-SUCH-ENCODING"), "年");
+}
+
+TEST(TextCodec, EncodesBackAndReplacesWhatHasNoCode) {
+    EXPECT_EQ(lv::FromUtf8("年齢", "CP932"), "\x94\x4e\x97\xee");
+    EXPECT_EQ(lv::FromUtf8("a😀b", "CP932"), "a?b");
+    EXPECT_EQ(lv::FromUtf8("ü", "WINDOWS-1252"), "\xfc");
+}
+
+TEST(TextCodec, ChoosesDeclaredThenUtf8ThenCp932) {
+    EXPECT_EQ(lv::ChooseDisplayEncoding("WINDOWS-1252", "\x94\x4e"), "WINDOWS-1252");
+    EXPECT_EQ(lv::ChooseDisplayEncoding("", "年齢 age"), "UTF-8");
+    EXPECT_EQ(lv::ChooseDisplayEncoding("", "\x94\x4e\x97\xee"), "CP932");
+    EXPECT_EQ(lv::ChooseDisplayEncoding("", ""), "UTF-8");
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// A fixture for the window tests: a fresh shared state, a recording dialog
+// seam, the modal show recorded instead of run, and teardown of every window.
+#ifndef LORIVANE_TESTS_FORMS_SUPPORT_WINDOWS_H
+#define LORIVANE_TESTS_FORMS_SUPPORT_WINDOWS_H
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+#include "core/decimalsep.h"
+#include "core/spssdio1.h"
+#include "core/textcodec.h"
+#include "forms/DPGrid.h"
+#include "forms/ValueLabel.h"
+#include "forms/modal.h"
+#include "forms/spssfile.h"
+#include "forms/vardisp.h"
+#include "forms/windowrefs.h"
+#include "tests/forms/support_app.h"
+#include "tests/forms/support_dialogs.h"
+#include "tests/support/savfixture.h"
+
+namespace testsupport {
+
+inline QStringList ListLines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+}
+
+inline QStringList MemoLines(const QPlainTextEdit* memo) {
+    return memo->toPlainText().split(QLatin1Char('\n'));
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureApplication();
+        spssdio1::ResetSharedState();
+        lv::SetDecimalSeparator('.');
+        lv::SetCurrentFileEncoding("UTF-8");
+        dir_ = fixture::TempDir();
+        previousModal_ = lv::SetModalShowFunction([this](QDialog& d) {
+            ++modalShows;
+            if (onModal) onModal(d);
+            return int(QDialog::Accepted);
+        });
+    }
+    void TearDown() override {
+        lv::SetModalShowFunction(previousModal_);
+        delete frmDPGrid;
+        frmDPGrid = nullptr;
+        delete frmVariable;
+        frmVariable = nullptr;
+        delete Form1;
+        Form1 = nullptr;
+    }
+    std::string Write(const fixture::File& f, const std::string& name) {
+        return fixture::WriteFile(f, dir_ + "/" + name);
+    }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    ScopedRecordingDialogs dialogs;
+    int modalShows = 0;
+    std::function<void(QDialog&)> onModal;
+
+  private:
+    std::string dir_;
+    lv::ModalShowFunction previousModal_;
+};
+
+}  // namespace testsupport
+
+#endif
