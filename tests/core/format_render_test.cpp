@@ -152,6 +152,8 @@ TEST_F(FormatTest, DecimalSeparatorReachesOnlyTheFixedForm) {
 }
 
 TEST_F(FormatTest, SeparatorComesFromTheUserLocaleElsePoint) {
+    const char* saved = getenv("LC_ALL");
+    std::string previous = saved ? saved : "";
     lv::SetDecimalSeparator(',');
     setenv("LC_ALL", "C", 1);
     lv::LoadDecimalSeparatorFromLocale();
@@ -167,7 +169,11 @@ TEST_F(FormatTest, SeparatorComesFromTheUserLocaleElsePoint) {
         lv::LoadDecimalSeparatorFromLocale();
         EXPECT_EQ(lv::DecimalSeparator(), ',');
     }
-    unsetenv("LC_ALL");
+    if (saved) {
+        setenv("LC_ALL", previous.c_str(), 1);
+    } else {
+        unsetenv("LC_ALL");
+    }
 }
 
 TEST_F(FormatTest, WrongArgumentKindNamesTheSpecifier) {
