@@ -1,0 +1,248 @@
+#include "forms/DPGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <cstdio>
+
+#include "forms/ValueLabel.h"
+#include "forms/gridmodel.h"
+#include "forms/gridview.h"
+#include "forms/modal.h"
+#include "forms/vardisp.h"
+#include "forms/windowrefs.h"
+#include "tests/core/grid_support.h"
+
+namespace {
+
+// A press and release of the left button at pos of widget.
+void Click(QWidget* widget, QPoint pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+void Key(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+QApplication* App() {
+    static int argc = 1;
+    static char name[] = "lorivane";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
+    return app;
+}
+
+class DPGridTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        App();
+        dir_ = fixture::TempDir();
+        previousModal_ = lv::SetModalShowFunction([this](QDialog&) {
+            opened.push_back({spssdio1::CurrentVarName, spssdio1::SelectedVarIndex});
+            return 1;
+        });
+    }
+    void TearDown() override { lv::SetModalShowFunction(previousModal_); }
+
+    std::string Prepare(const fixture::File& f) {
+        const std::string path = fixture::WriteFile(f, dir_ + "/g.sav");
+        gridtest::PrepareState(path);
+        return path;
+    }
+    static std::string Cell(TfrmDPGrid& w, int row, int col) {
+        std::string out;
+        w.model->AppendCellBytes(out, row, col);
+        return out;
+    }
+    static std::string Header(TfrmDPGrid& w, int section, Qt::Orientation o) {
+        return w.model->headerData(section, o, Qt::DisplayRole).toString().toStdString();
+    }
+
+    std::string dir_;
+    gridtest::ScriptedDialogs dialogs;
+    std::vector<std::pair<std::string, int>> opened;  // value-label windows shown
+    lv::ModalShowFunction previousModal_;
+};
+
+fixture::File ThreeVars(int cases) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("AGE", 5, 1), gridtest::String("CITY", 6),
+                   gridtest::Date("BORN")};
+    for (int i = 1; i <= cases; ++i)
+        f.cases.push_back({i * 1.5, std::string("c") + std::to_string(i),
+                           gridtest::SpssDate(2000, 1 + i % 12, 1 + i % 28)});
+    return f;
+}
+
+}  // namespace
+
+TEST_F(DPGridTest, ACompleteLoadFillsHeadersCaseNumbersWidthsAndLabel2) {
+    const std::string path = Prepare(ThreeVars(3));
+    TfrmDPGrid w;
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.windowTitle().toStdString(), "SPSS DATA");
+    EXPECT_EQ(w.loadOutcome(), lv::GridLoadOutcome::Complete);
+    EXPECT_EQ(w.model->rowCount(), 3);
+    EXPECT_EQ(w.model->columnCount(), 3);
+    EXPECT_EQ(Header(w, 0, Qt::Horizontal), "AGE");
+    EXPECT_EQ(Header(w, 2, Qt::Horizontal), "BORN");
+    EXPECT_EQ(Header(w, 0, Qt::Vertical), "       1");
+    EXPECT_EQ(w.StringGrid1->horizontalHeader()->sectionSize(0), 51);
+    EXPECT_EQ(w.StringGrid1->horizontalHeader()->sectionSize(1), 59);  // A6: n = 7
+    EXPECT_EQ(w.StringGrid1->horizontalHeader()->sectionSize(2), 93);
+    EXPECT_EQ(Cell(w, 0, 0), "   1.5");
+    EXPECT_EQ(Cell(w, 1, 1), "c2    ");
+    EXPECT_EQ(Cell(w, 2, 2), " 2000/04/04");
+    EXPECT_EQ(w.Label2->text().toStdString(), path);
+    EXPECT_TRUE(w.StringGrid1->editing());
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 0));
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(DPGridTest, LargeCaseNumbersAreNotCut) {
+    Prepare(ThreeVars(1));
+    TfrmDPGrid w;
+    EXPECT_EQ(Header(w, 12345677, Qt::Vertical), "12345678");
+    EXPECT_EQ(Header(w, 123456788, Qt::Vertical), "123456789");
+}
+
+TEST_F(DPGridTest, NoCasesLeavesOneEditableRowOfNames) {
+    const std::string path = Prepare(ThreeVars(0));
+    TfrmDPGrid w;
+    EXPECT_EQ(w.model->rowCount(), 1);
+    EXPECT_TRUE(w.model->namesInDataRow());
+    EXPECT_EQ(Cell(w, 0, 1), "CITY");
+    EXPECT_TRUE(w.model->flags(w.model->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_EQ(w.Label2->text().toStdString(), path);
+}
+
+TEST_F(DPGridTest, AReadFailureLeavesCaseNumbersOnlyAndLabel2Unchanged) {
+    Prepare(ThreeVars(4));
+    spssdio1::CaseCount = 10;
+    TfrmDPGrid w;
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"データ読み込み中にトラブル発生：再度挑戦してください"});
+    EXPECT_EQ(w.model->rowCount(), 10);
+    EXPECT_EQ(Cell(w, 3, 0), "   6.0");
+    EXPECT_EQ(Cell(w, 4, 0), "");
+    EXPECT_EQ(Header(w, 9, Qt::Vertical), "      10");
+    EXPECT_TRUE(w.model->editing());
+    EXPECT_EQ(w.Label2->text().toStdString(), "file name");
+}
+
+TEST_F(DPGridTest, AHandleFailureLeavesEditingOff) {
+    Prepare(ThreeVars(2));
+    std::snprintf(spssdio1::VarNames[2].data(), 10, "GONE");
+    TfrmDPGrid w;
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Error at spssGetVarHandle.: ", 0), 0u);
+    EXPECT_FALSE(w.model->editing());
+    EXPECT_FALSE(w.model->flags(w.model->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(Cell(w, 0, 0), "");
+    EXPECT_EQ(w.Label2->text().toStdString(), "file name");
+}
+
+TEST_F(DPGridTest, ARenderingErrorReachesTheErrorBoxAndKeepsTheCellsBefore) {
+    Prepare(ThreeVars(2));
+    spssdio1::DisplayFormats[2] = "%8.2f";  // a number specifier on a date column
+    TfrmDPGrid w;
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].second.find("%8.2f"), std::string::npos);
+    EXPECT_EQ(Cell(w, 0, 1), "c1    ");
+    EXPECT_EQ(Cell(w, 0, 2), "");
+}
+
+TEST_F(DPGridTest, AClickOnAMovedColumnOpensTheLabelsOfTheVariableNamedAboveIt) {
+    Prepare(ThreeVars(3));
+    TfrmDPGrid w;
+    w.show();
+    QHeaderView* columns = w.StringGrid1->horizontalHeader();
+    columns->moveSection(2, 0);  // BORN now stands first on screen
+    QApplication::processEvents();
+    const int x = columns->sectionViewportPosition(2) + 5;
+    const int y = w.StringGrid1->verticalHeader()->sectionViewportPosition(1) + 5;
+    Click(w.StringGrid1->viewport(), QPoint(x, y));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, "BORN");
+    EXPECT_EQ(opened[0].second, 2);
+    // A keyboard move is a click too.
+    Key(w.StringGrid1, Qt::Key_Down);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1].first, "BORN");
+}
+
+TEST_F(DPGridTest, PressesOnHeadersOpenNothing) {
+    Prepare(ThreeVars(3));
+    TfrmDPGrid w;
+    w.show();
+    QApplication::processEvents();
+    QHeaderView* columns = w.StringGrid1->horizontalHeader();
+    Click(columns->viewport(), QPoint(columns->sectionViewportPosition(1) + 5, 5));
+    QHeaderView* rows = w.StringGrid1->verticalHeader();
+    Click(rows->viewport(), QPoint(5, rows->sectionViewportPosition(2) + 5));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 0));
+}
+
+TEST_F(DPGridTest, ShowingAgainNeverReadsTheFileAgain) {
+    const std::string path = Prepare(ThreeVars(3));
+    TfrmDPGrid w;
+    w.show();
+    w.close();
+    EXPECT_TRUE(w.isHidden());
+    std::remove(path.c_str());
+    w.show();
+    EXPECT_EQ(Cell(w, 2, 1), "c3    ");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(DPGridTest, Exactly600And1500VariablesLoadWhole) {
+    for (int count : {600, 1500}) {
+        fixture::File f = gridtest::Basic();
+        fixture::Case row;
+        for (int i = 0; i < count; ++i) {
+            f.variables.push_back(gridtest::Numeric("V" + std::to_string(i), 8, 0));
+            row.push_back(double(i));
+        }
+        f.cases = {row};
+        Prepare(f);
+        TfrmDPGrid w;
+        ASSERT_EQ(w.model->columnCount(), count);
+        EXPECT_EQ(Header(w, count - 1, Qt::Horizontal), "V" + std::to_string(count - 1));
+        const std::string last = std::to_string(count - 1);
+        EXPECT_EQ(Cell(w, 0, count - 1), std::string(8 - last.size(), ' ') + last);
+    }
+}
+
+TEST_F(DPGridTest, NoFileKeepsTheDesignGrid) {
+    spssdio1::ResetSharedState();
+    TfrmDPGrid w;
+    EXPECT_EQ(w.model->rowCount(), 9);
+    EXPECT_EQ(w.model->columnCount(), 4);
+    EXPECT_EQ(w.Label2->text().toStdString(), "file name");
+    EXPECT_FALSE(w.model->editing());
+}
+
+TEST_F(DPGridTest, TheVariableListButtonSetsTheReturnTarget) {
+    Prepare(ThreeVars(1));
+    TfrmDPGrid w;
+    w.Button1->click();
+    EXPECT_EQ(spssdio1::ReturnTarget, "DPGrid");
+    ASSERT_NE(frmVariable, nullptr);
+    EXPECT_TRUE(frmVariable->isVisible());
+    delete frmVariable;
+    frmVariable = nullptr;
+}
