@@ -1,0 +1,117 @@
+// Writes the bundled sample files with our fixture writer: one survey in
+// UTF-8 and the same survey in CP932 (Shift-JIS), with Japanese labels and
+// values, dates, value labels and missing values of every kind.
+// Usage: make_samples DIR
+#include <iostream>
+#include <string>
+
+#include "core/textcodec.h"
+#include "tests/support/savfixture.h"
+
+namespace {
+
+// 2024-04-01 and friends, in seconds since 14 October 1582.
+constexpr double kDay = 86400.0;
+constexpr double k19700101 = 12219379200.0;
+double Date(int daysSince1970) {
+    return k19700101 + daysSince1970 * kDay;
+}
+
+fixture::Variable Numeric(const std::string& name, fixture::Format format,
+                          const std::string& label) {
+    fixture::Variable v;
+    v.name = name;
+    v.print = format;
+    v.label = label;
+    return v;
+}
+
+fixture::Variable String(const std::string& name, int width, const std::string& label) {
+    fixture::Variable v;
+    v.name = name;
+    v.width = width;
+    v.print = {1, width, 0};
+    v.label = label;
+    return v;
+}
+
+// The survey with its texts in UTF-8; Encode turns every text into the
+// target encoding.
+fixture::File Survey(const std::string& encoding) {
+    const auto E = [&](const std::string& utf8) { return lv::FromUtf8(utf8, encoding); };
+    fixture::File f;
+    f.product = "@(#) SPSS DATA FILE Lorivane sample maker";
+    f.date = "01 Apr 24";
+    f.time = "09:30:00";
+    f.fileLabel = E("顧客満足度調査 2024年春");
+
+    auto id = Numeric("ID", {5, 4, 0}, E("回答者番号"));
+    id.longName = "RespondentId";
+    auto sex = Numeric("SEX", {5, 1, 0}, E("性別"));
+    sex.missing.discrete = {9};
+    auto age = Numeric(E("年齢"), {5, 3, 0}, E("年齢（満）"));
+    age.missing.range = std::make_pair(900.0, 999.0);
+    auto income = Numeric("INCOME", {5, 8, 1}, E("年収（万円）"));
+    income.missing.range = std::make_pair(90000.0, 99999.0);
+    income.missing.discrete = {-1};
+    auto pref = String("PREF", 12, E("都道府県"));
+    pref.missing.strings = {E("不明")};
+    auto born = Numeric("BORN", {20, 11, 0}, E("生年月日"));
+    auto visit = Numeric("VISIT", {23, 10, 0}, E("最終来店日"));
+    auto score = Numeric("SCORE", {5, 5, 1}, E("満足度（5段階）"));
+    score.missing.discrete = {7, 8, 9};
+    auto again = Numeric("AGAIN", {5, 2, 0}, E("また利用したいか"));
+    again.missing.discrete = {98, 99};
+    auto comment = String("COMMENT", 40, E("自由回答"));
+    comment.longName = "FreeComment";
+    auto weight = Numeric("W", {5, 4, 2}, E("重み"));
+    f.variables = {id, sex, age, income, pref, born, visit, score, again, comment, weight};
+    f.weightVariable = 10;
+
+    f.valueLabels = {
+        {{1}, {{1, E("男性")}, {2, E("女性")}, {9, E("無回答")}}, {}},
+        {{4}, {}, {{E("東京"), E("東京都")}, {E("大阪"), E("大阪府")}, {E("北海道"), E("北海道")}}},
+        {{5}, {{Date(0), E("基準日")}}, {}},
+        {{7},
+         {{1, E("不満")}, {2, E("やや不満")}, {3, E("普通")}, {4, E("やや満足")}, {5, E("満足")}},
+         {}},
+        {{8}, {{1, E("はい")}, {2, E("いいえ")}, {98, E("わからない")}}, {}},
+    };
+
+    const double S = fixture::kSysmis;
+    const auto row = [&](double i, double s, double a, double inc, const std::string& p, double b,
+                         double v, double sc, double ag, const std::string& c, double w) {
+        f.cases.push_back({i, s, a, inc, E(p), b, v, sc, ag, E(c), w});
+    };
+    row(1, 1, 34, 520.5, "東京", Date(4000), Date(19800), 4, 1, "接客が丁寧でした", 1.0);
+    row(2, 2, 28, 410, "大阪", Date(6200), Date(19805), 5, 1, "また来ます！", 1.2);
+    row(3, 2, 999, -1, "不明", S, Date(19790), 3, 99, "", 0.8);
+    row(4, 1, 61, 95000, "北海道", Date(-3000), Date(19811), 2, 2, "待ち時間が長い", 1.0);
+    row(5, 9, 45, 730.25, "東京", Date(1500), S, 8, 1, "ｱﾝｹｰﾄ用紙が小さい", 1.1);
+    row(6, 2, 19, S, "大阪", Date(11800), Date(19812), 5, 98, "Good service", 0.9);
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_samples DIR\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    fixture::File utf8 = Survey("UTF-8");
+    fixture::WriteFile(utf8, dir + "/survey-utf8.sav");
+
+    fixture::File sjis = Survey("CP932");
+    sjis.encoding = "";  // no encoding record: the character code says CP932
+    sjis.characterCode = 932;
+    sjis.compression = fixture::Compression::None;
+    fixture::WriteFile(sjis, dir + "/survey-cp932.sav");
+
+    fixture::File zsav = Survey("UTF-8");
+    zsav.compression = fixture::Compression::Zlib;
+    fixture::WriteFile(zsav, dir + "/survey-utf8.zsav");
+    std::cout << "wrote " << dir << "/survey-utf8.sav, survey-cp932.sav, survey-utf8.zsav\n";
+    return 0;
+}
