@@ -17,8 +17,20 @@ int OpenFromBytes(std::string_view bytes, std::string_view identity, int* handle
 
 // Adds an opened file; 0 or SPSS_FITAB_FULL.
 int AddOpenFile(std::unique_ptr<SavFile> file, int* handle);
-// The file of a handle, or nullptr.
-SavFile* FindOpenFile(int handle);
+// The table itself; read only through FindOpenFile.
+inline constexpr int kMaxOpenFiles = 256;  // a power of two: handles split by shifts
+struct OpenFileEntry {
+    std::unique_ptr<SavFile> file;
+    int generation = 0;
+};
+extern OpenFileEntry gOpenFiles[kMaxOpenFiles];
+
+// The file of a handle, or nullptr. Inline: every value call makes one.
+inline SavFile* FindOpenFile(int handle) {
+    if (handle <= 0) return nullptr;
+    const OpenFileEntry& e = gOpenFiles[(handle - 1) & (kMaxOpenFiles - 1)];
+    return e.generation == (handle - 1) / kMaxOpenFiles ? e.file.get() : nullptr;
+}
 // False when the handle names no open file.
 bool CloseOpenFile(int handle);
 

@@ -92,10 +92,6 @@ int SavFile::ReadCase() {
     return 0;
 }
 
-double SavFile::Number(const Variable& v) const {
-    return LoadF64(row_ + static_cast<size_t>(v.firstSlot) * 8, dict_.swap);
-}
-
 bool SavFile::CopyString(const Variable& v, char* out, int size) const {
     const size_t room = static_cast<size_t>(size) - 1;
     size_t written = 0;

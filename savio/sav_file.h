@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "savio/byte_order.h"
 #include "savio/case_source.h"
 #include "savio/dictionary.h"
 #include "savio/file_bytes.h"
@@ -42,7 +43,9 @@ class SavFile {
     // Copies variable v's string value of the current case into out (at most
     // size bytes with the NUL). Returns false when it had to be cut.
     bool CopyString(const Variable& v, char* out, int size) const;
-    double Number(const Variable& v) const;
+    double Number(const Variable& v) const {
+        return LoadF64(row_ + static_cast<size_t>(v.firstSlot) * 8, dict_.swap);
+    }
 
   private:
     SavFile() = default;
