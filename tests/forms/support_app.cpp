@@ -13,8 +13,10 @@ QApplication& EnsureApplication() {
     static int argc = 1;
     static char name[] = "forms_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing a QApplication down among the exit-time
+    // destructors of Qt's own statics crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace testsupport
