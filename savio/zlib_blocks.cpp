@@ -57,29 +57,50 @@ ZlibBlockReader::ZlibBlockReader(const uint8_t* file, const std::vector<ZlibBloc
     : file_(file), blocks_(blocks) {}
 
 ZlibBlockReader::~ZlibBlockReader() {
+    if (ahead_.joinable()) ahead_.join();
     if (inflater_) libdeflate_free_decompressor(inflater_);
+}
+
+bool ZlibBlockReader::Inflate(size_t block, std::vector<uint8_t>& into) {
+    const ZlibBlock& b = (*blocks_)[block];
+    into.resize(b.uncompressedSize);
+    size_t produced = 0;
+    const libdeflate_result r = libdeflate_zlib_decompress(
+        inflater_, file_ + b.offset, b.compressedSize, into.data(), b.uncompressedSize, &produced);
+    return r == LIBDEFLATE_SUCCESS && produced == b.uncompressedSize;
+}
+
+// The decompressor is used by one thread at a time: the join in FinishAhead
+// orders its uses.
+void ZlibBlockReader::StartAhead(size_t block) {
+    if (block >= blocks_->size()) return;
+    ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, buffers_[block % 2]); });
+}
+
+bool ZlibBlockReader::FinishAhead() {
+    ahead_.join();
+    return aheadOk_;
 }
 
 ZlibBlockReader::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t** end) {
     if (next_ >= blocks_->size()) return Result::End;
-    const ZlibBlock& b = (*blocks_)[next_++];
-    if (!inflater_) {
+    const size_t block = next_++;
+    bool ok;
+    if (block == 0) {
         inflater_ = libdeflate_alloc_decompressor();
-        if (!inflater_) return Result::Damaged;
-        uint32_t largest = 0;
-        for (const ZlibBlock& x : *blocks_) largest = std::max(largest, x.uncompressedSize);
-        buffer_.resize(largest);
+        ok = inflater_ && Inflate(0, buffers_[0]);
+    } else {
+        ok = FinishAhead();
     }
-    size_t produced = 0;
-    const libdeflate_result r =
-        libdeflate_zlib_decompress(inflater_, file_ + b.offset, b.compressedSize, buffer_.data(),
-                                   b.uncompressedSize, &produced);
-    if (r != LIBDEFLATE_SUCCESS || produced != b.uncompressedSize) {
+    if (!ok) {
         next_ = blocks_->size();
         return Result::Damaged;
     }
-    *begin = buffer_.data();
-    *end = buffer_.data() + produced;
+    // The caller is done with the other buffer (the previous block).
+    StartAhead(block + 1);
+    const std::vector<uint8_t>& buf = buffers_[block % 2];
+    *begin = buf.data();
+    *end = buf.data() + buf.size();
     return Result::Block;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 struct libdeflate_decompressor;
@@ -22,7 +23,8 @@ struct ZlibBlock {
 bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks);
 
-// Inflates blocks in order.
+// Inflates blocks in order. While the caller decodes one block, the next is
+// inflated on a second thread into the other of two buffers.
 class ZlibBlockReader {
   public:
     ZlibBlockReader(const uint8_t* file, const std::vector<ZlibBlock>* blocks);
@@ -35,11 +37,17 @@ class ZlibBlockReader {
     Result Next(const uint8_t** begin, const uint8_t** end);
 
   private:
+    bool Inflate(size_t block, std::vector<uint8_t>& into);
+    void StartAhead(size_t block);
+    bool FinishAhead();
+
     const uint8_t* file_;
     const std::vector<ZlibBlock>* blocks_;
     size_t next_ = 0;
-    std::vector<uint8_t> buffer_;
+    std::vector<uint8_t> buffers_[2];
     libdeflate_decompressor* inflater_ = nullptr;
+    std::thread ahead_;
+    bool aheadOk_ = false;
 };
 
 }  // namespace savio
