@@ -17,8 +17,15 @@ constexpr double kSysmis = -std::numeric_limits<double>::max();
 
 class UncompressedSource : public CaseSource {
   public:
-    UncompressedSource(const uint8_t* begin, const uint8_t* end, size_t caseBytes)
-        : pos_(begin), end_(end), caseBytes_(caseBytes) {}
+    UncompressedSource(const uint8_t* file, const uint8_t* begin, const uint8_t* end,
+                       size_t caseBytes)
+        : file_(file), pos_(begin), end_(end), caseBytes_(caseBytes) {}
+
+    // The current row is read in place: it stays.
+    size_t Consumed() const override {
+        const size_t at = static_cast<size_t>(pos_ - file_);
+        return at >= caseBytes_ ? at - caseBytes_ : 0;
+    }
 
     Result Next(const uint8_t** row) override {
         const size_t left = static_cast<size_t>(end_ - pos_);
@@ -33,6 +40,7 @@ class UncompressedSource : public CaseSource {
     }
 
   private:
+    const uint8_t* file_;
     const uint8_t* pos_;
     const uint8_t* end_;
     size_t caseBytes_;
@@ -45,7 +53,7 @@ class BytecodeSource : public CaseSource {
   public:
     BytecodeSource(const Dictionary& dict, const uint8_t* begin, const uint8_t* end,
                    const uint8_t* file, const std::vector<ZlibBlock>* blocks)
-        : pos_(begin), end_(end), slots_(dict.slotIsString), row_(slots_.size() * 8) {
+        : file_(file), pos_(begin), end_(end), slots_(dict.slotIsString), row_(slots_.size() * 8) {
         if (blocks) blocks_.emplace(file, blocks);
         // Each command code's 8 bytes, for numeric (0) and string (1) slots,
         // already in the file's byte order.
@@ -86,6 +94,11 @@ class BytecodeSource : public CaseSource {
         return Result::Case;
     }
 
+    size_t Consumed() const override {
+        if (blocks_) return blocks_->Consumed();
+        return pos_ ? static_cast<size_t>(pos_ - file_) : 0;
+    }
+
   private:
     Result Finish(bool clean) {
         final_ = clean ? Result::End : Result::Damaged;
@@ -119,6 +132,7 @@ class BytecodeSource : public CaseSource {
         }
     }
 
+    const uint8_t* file_;
     const uint8_t* pos_;
     const uint8_t* end_;
     std::optional<ZlibBlockReader> blocks_;
@@ -164,10 +178,10 @@ std::unique_ptr<CaseSource> MakeCaseSource(const Dictionary& dict, const DataLay
     const uint8_t* end = layout.file + layout.size;
     switch (dict.compression) {
         case Compression::None:
-            return std::make_unique<UncompressedSource>(begin, end,
+            return std::make_unique<UncompressedSource>(layout.file, begin, end,
                                                         static_cast<size_t>(dict.slotCount) * 8);
         case Compression::Bytecode:
-            return std::make_unique<BytecodeSource>(dict, begin, end, nullptr, nullptr);
+            return std::make_unique<BytecodeSource>(dict, begin, end, layout.file, nullptr);
         case Compression::Zlib:
             return std::make_unique<BytecodeSource>(dict, nullptr, nullptr, layout.file,
                                                     &layout.blocks);

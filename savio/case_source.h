@@ -21,6 +21,8 @@ class CaseSource {
     // until the next call. End = no more data; Damaged = the data stops
     // inside a case or cannot be decoded. Both are final.
     virtual Result Next(const uint8_t** row) = 0;
+    // The file offset before which no byte is needed any more.
+    virtual size_t Consumed() const = 0;
 };
 
 // The data layout of a file, checked once when the file opens.

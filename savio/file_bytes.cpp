@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace savio {
 namespace {
 
@@ -18,8 +20,17 @@ class MappedFile : public FileBytes {
         if (map_) munmap(map_, size_);
     }
 
+    void Release(size_t offset) override {
+        static const size_t kPage = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t end = std::min(offset, size_) / kPage * kPage;
+        if (end <= released_) return;
+        madvise(static_cast<uint8_t*>(map_) + released_, end - released_, MADV_DONTNEED);
+        released_ = end;
+    }
+
   private:
     void* map_;
+    size_t released_ = 0;
 };
 
 // An empty file cannot be mapped; it still opens (and is then refused as
@@ -62,7 +73,6 @@ std::unique_ptr<FileBytes> MapFile(const std::string& path) {
     close(fd);
     if (map == MAP_FAILED) return nullptr;
     madvise(map, size, MADV_SEQUENTIAL);
-    madvise(map, size, MADV_WILLNEED);
     return std::make_unique<MappedFile>(map, size);
 }
 

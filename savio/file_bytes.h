@@ -16,6 +16,10 @@ class FileBytes {
     virtual ~FileBytes() = default;
     const uint8_t* data() const { return data_; }
     size_t size() const { return size_; }
+    // Tells that the bytes before offset will not be needed again soon, so
+    // that a mapped file's pages behind the read position can leave memory
+    // (they are read again if touched).
+    virtual void Release(size_t offset) { (void)offset; }
 
   protected:
     const uint8_t* data_ = nullptr;

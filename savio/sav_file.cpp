@@ -89,6 +89,7 @@ int SavFile::ReadCase() {
     }
     ++casesRead_;
     row_ = row;
+    if ((casesRead_ & 4095) == 0) bytes_->Release(cases_->Consumed());
     return 0;
 }
 

@@ -77,6 +77,11 @@ void ZlibBlockReader::StartAhead(size_t block) {
     ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, buffers_[block % 2]); });
 }
 
+size_t ZlibBlockReader::Consumed() const {
+    // Block next_ may be inflating on the other thread.
+    return next_ < blocks_->size() ? static_cast<size_t>((*blocks_)[next_].offset) : 0;
+}
+
 bool ZlibBlockReader::FinishAhead() {
     ahead_.join();
     return aheadOk_;

@@ -35,6 +35,8 @@ class ZlibBlockReader {
     enum class Result { Block, End, Damaged };
     // The next block's bytes in [*begin, *end).
     Result Next(const uint8_t** begin, const uint8_t** end);
+    // The file offset of the compressed bytes still to be inflated.
+    size_t Consumed() const;
 
   private:
     bool Inflate(size_t block, std::vector<uint8_t>& into);
