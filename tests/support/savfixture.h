@@ -23,7 +23,7 @@ struct Format {
     int decimals = 2;
 };
 
-// One missing-value specification. For numeric variables: up to three
+// The missing values of one variable. For numeric variables: up to three
 // discrete values, or a range (low, high) with an optional discrete value.
 // For strings: up to three discrete values (each at most 8 bytes on the
 // variable record; longer strings go in the long-string missing record).
