@@ -1,6 +1,7 @@
 #include "core/textfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,9 @@ void TextFileWriter::Create(const std::string& path) {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) throw InOutError(InOutCodeFromErrno(errno));
     fd_ = fd;
+    struct stat st;
+    regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    written_ = submitted_ = released_ = 0;
 }
 
 void TextFileWriter::CheckWritable() const {
@@ -76,7 +80,24 @@ void TextFileWriter::WriteToFile(const char* data, size_t size) {
         if (written == 0) Fail(InOutCodeFromErrno(EIO));
         data += written;
         size -= static_cast<size_t>(written);
+        written_ += static_cast<unsigned long long>(written);
     }
+    if (regular_ && written_ - submitted_ >= kWritebackChunk) WriteBehind();
+}
+
+// Starts the write-back of what was written since the last call and releases
+// the range before that, whose write-back has had a chunk's time to finish.
+// Pages still dirty or under write-back are kept by the system, so a slow
+// disk only means fewer pages released. Both calls are advice: their
+// failures change nothing about the file and are ignored.
+void TextFileWriter::WriteBehind() {
+    ::sync_file_range(fd_, static_cast<off_t>(submitted_),
+                      static_cast<off_t>(written_ - submitted_), SYNC_FILE_RANGE_WRITE);
+    if (submitted_ > released_)
+        ::posix_fadvise(fd_, static_cast<off_t>(released_),
+                        static_cast<off_t>(submitted_ - released_), POSIX_FADV_DONTNEED);
+    released_ = submitted_;
+    submitted_ = written_;
 }
 
 void TextFileWriter::Fail(int code) {

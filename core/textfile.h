@@ -5,6 +5,12 @@
 // The buffer holds 512 blocks (64 KiB) and is written when it is full and on
 // close, so the file receives only whole 128-byte blocks and then the final
 // partial one, with one system call per 64 KiB instead of one per block.
+//
+// An export can be larger than the memory it should occupy: for a regular
+// file the writer starts the write-back of each 8 MiB written and asks the
+// system to drop the pages of older ranges whose write-back has finished, so
+// the page cache the export holds stays small and its pages are reused
+// instead of new ones being faulted in. Nothing waits for the disk.
 #ifndef LORIVANE_CORE_TEXTFILE_H
 #define LORIVANE_CORE_TEXTFILE_H
 
@@ -19,6 +25,7 @@ class TextFileWriter {
   public:
     static constexpr size_t kBlockSize = 128;
     static constexpr size_t kBufferSize = 512 * kBlockSize;
+    static constexpr unsigned long long kWritebackChunk = 8ull << 20;
 
     TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
@@ -45,10 +52,15 @@ class TextFileWriter {
     void WriteToFile(const char* data, size_t size);
     [[noreturn]] void Fail(int code);
     void CheckWritable() const;
+    void WriteBehind();
 
     int fd_ = -1;
     int failedCode_ = 0;  // the first write error since Create, 0 for none
     size_t used_ = 0;
+    bool regular_ = false;              // a regular file: write-behind applies
+    unsigned long long written_ = 0;    // bytes handed to the file
+    unsigned long long submitted_ = 0;  // write-back started below this
+    unsigned long long released_ = 0;   // pages below this were released
     std::unique_ptr<char[]> buffer_;
 };
 
