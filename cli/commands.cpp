@@ -179,12 +179,20 @@ class CaseCellSource : public lv::CellTextSource, public lv::GridLoadConsumer {
     void EditingOn() override {}
     void Case(int row, std::span<const lv::GridCell> cells) override {
         cells_ = cells;
-        lv::WriteAsDisplayed(out_, *this, 1, layout_.varCount);
+        lv::WriteDisplayedRow(out_, *this, 1, layout_.varCount, line_);
         written_ = row;
     }
     void AppendCell(std::string& out, int, int column) override {
         if (column - 1 < static_cast<int>(cells_.size()))
             AppendCellText(out, layout_.columns[column - 1], cells_[column - 1], false);
+    }
+    void AppendRow(std::string& out, int, int varCount) override {
+        const int filled = std::min(varCount, static_cast<int>(cells_.size()));
+        for (int v = 0; v < filled; ++v) {
+            AppendCellText(out, layout_.columns[v], cells_[v], false);
+            out.push_back(' ');
+        }
+        out.append(static_cast<size_t>(varCount - filled), ' ');
     }
     void WriteUnfilledRows() {
         cells_ = {};
@@ -196,6 +204,7 @@ class CaseCellSource : public lv::CellTextSource, public lv::GridLoadConsumer {
     lv::TextFileWriter& out_;
     lv::GridLayout layout_;
     std::span<const lv::GridCell> cells_;
+    std::string line_;
     int written_ = 0;
 };
 

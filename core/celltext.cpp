@@ -1,11 +1,14 @@
 #include "core/celltext.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <span>
 
 #include "core/errors.h"
+#include "core/format_fixed.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
 
@@ -44,6 +47,9 @@ ColumnRender ColumnRender::Make(int varType, int printFormatType, std::string di
     r.pattern_ = std::move(displayFormat);
     r.single_ = Specifier::Parse(r.pattern_);
     r.standardDate_ = r.pattern_ == kDatePattern;
+    r.fixed_ = r.kind_ == Kind::Number && r.single_ && r.single_->type() == 'f';
+    r.plainText_ = r.kind_ == Kind::String && r.single_ && r.single_->type() == 's';
+    if (r.single_) r.decimals_ = detail::FixedDecimals(r.single_->precision());
     switch (r.kind_) {
         case Kind::String:
             r.error_ = ProbeError(r.pattern_, {FormatArg(std::string_view("a"))});
@@ -63,6 +69,19 @@ void ColumnRender::AppendAligned(std::string& out, std::string_view text) const 
     const long pad = static_cast<long>(width_) - static_cast<long>(text.size());
     if (pad > 0) out.append(static_cast<size_t>(std::min<long>(pad, kMaxAlignSpaces)), ' ');
     out.append(text);
+}
+
+void ColumnRender::AppendField(std::string& out, const char* text, size_t length) const {
+    const int specWidth = single_ ? single_->width() : -1;
+    const size_t field =
+        specWidth > 0 && static_cast<size_t>(specWidth) > length ? specWidth : length;
+    const size_t lead = single_ && single_->left() ? 0 : field - length;
+    const long room = static_cast<long>(width_) - static_cast<long>(field);
+    const size_t align = room > 0 ? static_cast<size_t>(std::min<long>(room, kMaxAlignSpaces)) : 0;
+    // One append of the blanks of the whole cell, then the text into it.
+    const size_t start = out.size();
+    out.append(align + field, ' ');
+    std::memcpy(out.data() + start + align + lead, text, length);
 }
 
 void ColumnRender::RenderNumber(std::string& out, double value) const {
@@ -87,6 +106,12 @@ void ColumnRender::RenderDate(std::string& out, double value) const {
 }
 
 void ColumnRender::AppendValue(std::string& out, double value) const {
+    if (fixed_) {
+        char text[detail::kFixedMaxChars];
+        const int length = detail::RenderFixed(text, value, decimals_, separator_);
+        AppendField(out, text, static_cast<size_t>(length));
+        return;
+    }
     // Render into a small buffer first: the alignment depends on the length.
     thread_local std::string text;
     text.clear();
@@ -101,8 +126,32 @@ void ColumnRender::AppendSysmis(std::string& out) const {
     AppendAligned(out, ".");
 }
 
+void ColumnRender::AppendPaddedText(std::string& out, std::string_view stored,
+                                    size_t blanks) const {
+    if (!plainText_) {
+        std::string text(stored);
+        text.append(blanks, ' ');
+        AppendText(out, text);
+        return;
+    }
+    // The s specifier: cut to the precision, then the field's blanks; the
+    // restored blanks and the field's are all spaces, so one append of the
+    // whole field and a copy of the stored bytes into it.
+    size_t length = stored.size() + blanks;
+    const int precision = single_->precision();
+    if (precision >= 0 && static_cast<size_t>(precision) < length) length = precision;
+    const size_t copied = std::min(length, stored.size());
+    const int specWidth = single_->width();
+    const size_t field =
+        specWidth > 0 && static_cast<size_t>(specWidth) > length ? specWidth : length;
+    const size_t lead = single_->left() ? 0 : field - length;
+    const size_t start = out.size();
+    out.append(field, ' ');
+    std::memcpy(out.data() + start + lead, stored.data(), copied);
+}
+
 void ColumnRender::AppendText(std::string& out, std::string_view text) const {
-    if (single_ && single_->type() == 's') {
+    if (plainText_) {
         single_->AppendText(out, text);
         return;
     }

@@ -42,9 +42,15 @@ class ColumnRender {
     void AppendSysmis(std::string& out) const;
     // A string value (the bytes up to its first NUL): the specifier's text.
     void AppendText(std::string& out, std::string_view text) const;
+    // The same for the value stored followed by blanks spaces, without
+    // building that text first.
+    void AppendPaddedText(std::string& out, std::string_view stored, size_t blanks) const;
 
   private:
     void AppendAligned(std::string& out, std::string_view text) const;
+    // text laid into the specifier's field (fieldWidth, left or right), the
+    // field then right-aligned to the column as AppendAligned does.
+    void AppendField(std::string& out, const char* text, size_t length) const;
     void RenderNumber(std::string& out, double value) const;
     void RenderDate(std::string& out, double value) const;
 
@@ -54,6 +60,11 @@ class ColumnRender {
     bool standardDate_ = false;
     std::string pattern_;
     std::optional<Specifier> single_;  // when the pattern is one specifier alone
+    // Shortcuts decided at Make: a number column whose pattern is one f
+    // specifier, a string column whose pattern is one s specifier.
+    bool fixed_ = false;
+    bool plainText_ = false;
+    int decimals_ = 2;
     std::string error_;
 };
 

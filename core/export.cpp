@@ -23,17 +23,24 @@ std::string_view BufferText() {
 
 }  // namespace
 
+void CellTextSource::AppendRow(std::string& out, int row, int varCount) {
+    for (int c = 1; c <= varCount; ++c) {
+        AppendCell(out, row, c);
+        out.push_back(' ');
+    }
+}
+
+void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int varCount,
+                       std::string& line) {
+    line.clear();
+    cells.AppendRow(line, row, varCount);
+    line.append("\r\n");
+    out.Write(line);
+}
+
 void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount) {
     std::string line;
-    for (int r = 1; r <= caseCount; ++r) {
-        line.clear();
-        for (int c = 1; c <= varCount; ++c) {
-            cells.AppendCell(line, r, c);
-            line.push_back(' ');
-        }
-        out.Write(line);
-        out.WriteLine();
-    }
+    for (int r = 1; r <= caseCount; ++r) WriteDisplayedRow(out, cells, r, varCount, line);
 }
 
 bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {

@@ -19,6 +19,9 @@ class CellTextSource {
     // Appends the bytes of the cell at (row, column) to out; an empty cell
     // appends nothing.
     virtual void AppendCell(std::string& out, int row, int column) = 0;
+    // Appends the cells of row, columns 1 .. varCount, each followed by a
+    // blank. Sources that can walk a row faster than cell by cell override it.
+    virtual void AppendRow(std::string& out, int row, int varCount);
 };
 
 enum class ExportMode { AsDisplayed, InternalForm };
@@ -26,6 +29,9 @@ enum class ExportMode { AsDisplayed, InternalForm };
 // Rows 1 .. caseCount, each the cell texts of columns 1 .. varCount, each
 // followed by a blank, then CR LF.
 void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount);
+// One such row, built in line (a buffer the caller keeps between rows).
+void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int varCount,
+                       std::string& line);
 
 // Reads caseCount cases through the open data file with the shared
 // VarHandles and writes each variable's raw value and a blank (strings as

@@ -249,10 +249,29 @@ void StringColumn::PushOffset(uint64_t offset) {
     offsets64_.push_back(offset);
 }
 
+namespace {
+
+// The length of bytes without its trailing blanks, eight bytes at a time
+// over the long blank tails of wide string variables.
+size_t WithoutTrailingBlanks(std::string_view bytes) {
+    uint64_t blanks;
+    std::memset(&blanks, ' ', sizeof blanks);
+    size_t n = bytes.size();
+    while (n >= 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + n - 8, sizeof word);
+        if (word != blanks) break;
+        n -= 8;
+    }
+    while (n > 0 && bytes[n - 1] == ' ') --n;
+    return n;
+}
+
+}  // namespace
+
 void StringColumn::AppendValue(std::string_view bytes) {
     if (bytes.size() == static_cast<size_t>(width_)) {
-        size_t n = bytes.size();
-        while (n > 0 && bytes[n - 1] == ' ') --n;
+        const size_t n = WithoutTrailingBlanks(bytes);
         bytes = bytes.substr(0, n);
     } else {
         verbatim_.Add(static_cast<uint32_t>(count_));
@@ -276,6 +295,18 @@ CellState StringColumn::Get(size_t row, std::string& out) const {
     out.append(arena_, begin, end - begin);
     if (verbatim_.empty() || !verbatim_.Contains(static_cast<uint32_t>(row)))
         out.append(static_cast<size_t>(width_) - (end - begin), ' ');
+    return CellState::Value;
+}
+
+CellState StringColumn::View(size_t row, std::string_view& stored, size_t& blanks) const {
+    if (row >= count_) return CellState::Empty;
+    if (!empty_.empty() && empty_.Contains(static_cast<uint32_t>(row))) return CellState::Empty;
+    const uint64_t begin = Offset(row);
+    const uint64_t end = Offset(row + 1);
+    stored = std::string_view(arena_).substr(begin, end - begin);
+    blanks = verbatim_.empty() || !verbatim_.Contains(static_cast<uint32_t>(row))
+                 ? static_cast<size_t>(width_) - (end - begin)
+                 : 0;
     return CellState::Value;
 }
 

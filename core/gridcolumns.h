@@ -82,6 +82,9 @@ class StringColumn {
     size_t size() const { return count_; }
     // Appends the value of row (restored to its full length) to out.
     CellState Get(size_t row, std::string& out) const;
+    // The same value without copying: the stored bytes of row and the
+    // number of blanks after them that restore its full length.
+    CellState View(size_t row, std::string_view& stored, size_t& blanks) const;
     size_t MemoryBytes() const;
 
   private:

@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <memory>
+#include <vector>
 
 #include "core/dialogs.h"
 #include "core/export.h"
@@ -38,8 +39,18 @@ class ViewCellSource final : public lv::CellTextSource {
         if (logicalRow < 0 || logicalColumn < 0) return;
         model_->AppendCellBytes(out, logicalRow, logicalColumn);
     }
+    // The columns' logical order is looked up once per export: the headers
+    // cannot move while it runs.
+    void AppendRow(std::string& out, int row, int varCount) override {
+        if (static_cast<int>(logicalColumns_.size()) != varCount) {
+            logicalColumns_.resize(varCount);
+            for (int c = 0; c < varCount; ++c) logicalColumns_[c] = columns_->logicalIndex(c);
+        }
+        model_->AppendRowBytes(out, rows_->logicalIndex(row - 1), logicalColumns_);
+    }
 
   private:
+    std::vector<int> logicalColumns_;
     const QHeaderView* rows_;
     const QHeaderView* columns_;
     const GridModel* model_;

@@ -115,6 +115,39 @@ void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
     }
 }
 
+void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> columns) const {
+    // Edits and the names row go cell by cell; otherwise each column's
+    // values are rendered straight from their compact storage.
+    const bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty() && row >= 0 && row < rows_;
+    for (const int column : columns) {
+        if (!direct || column < 0 || column >= columns_) {
+            AppendCellBytes(out, row, column);
+            out.push_back(' ');
+            continue;
+        }
+        const lv::GridColumnLayout& col = layout_.columns[column];
+        if (col.stringWidth != 0) {
+            std::string_view stored;
+            size_t blanks = 0;
+            if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
+                col.render.AppendPaddedText(out, stored, blanks);
+        } else {
+            double v = 0;
+            switch (numeric_[slot_[column]].Get(row, v)) {
+                case lv::CellState::Value:
+                    col.render.AppendValue(out, v);
+                    break;
+                case lv::CellState::Sysmis:
+                    col.render.AppendSysmis(out);
+                    break;
+                case lv::CellState::Empty:
+                    break;
+            }
+        }
+        out.push_back(' ');
+    }
+}
+
 std::string GridModel::HeaderBytes(int column) const {
     if (!loaded_ || column < 0 || column >= columns_) return std::string();
     if (namesInDataRow_) {

@@ -40,6 +40,9 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // The bytes of a data cell (logical row and column): the user's edit
     // when there is one, else the rendered value; nothing for an empty cell.
     void AppendCellBytes(std::string& out, int row, int column) const;
+    // The bytes of the cells of row in the given (logical) columns, each
+    // followed by a blank, as AppendCellBytes gives them: the export's rows.
+    void AppendRowBytes(std::string& out, int row, std::span<const int> columns) const;
     // The bytes of a column's header text (the variable's name). Without a
     // header row (a file with no cases) the names stand in the one data row.
     std::string HeaderBytes(int column) const;
