@@ -1,7 +1,10 @@
 #include "core/export.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/dialogs.h"
 #include "core/scientific.h"
@@ -20,6 +23,32 @@ std::string_view BufferText() {
         nul ? static_cast<const char*>(nul) - StringValueBuffer : kStringValueBufferSize;
     return std::string_view(StringValueBuffer, n);
 }
+
+// The scientific texts of recently written values, by their bits. Survey
+// columns repeat a few codes over and over, and a text depends on the value
+// alone, so most numbers of a case are copied instead of rendered again.
+class ScientificMemo {
+  public:
+    void Append(std::string& out, double v) {
+        const uint64_t bits = std::bit_cast<uint64_t>(v);
+        Entry& e = entries_[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kIndexBits)];
+        if (!e.filled || e.bits != bits) {
+            detail::RenderScientific(e.text, v);
+            e.bits = bits;
+            e.filled = true;
+        }
+        out.append(e.text, kScientificLength);
+    }
+
+  private:
+    static constexpr int kIndexBits = 10;
+    struct Entry {
+        uint64_t bits = 0;
+        char text[kScientificLength];
+        bool filled = false;
+    };
+    std::vector<Entry> entries_ = std::vector<Entry>(size_t{1} << kIndexBits);
+};
 
 }  // namespace
 
@@ -45,6 +74,7 @@ void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount,
 
 bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {
     EnsureVarCapacity(varCount);
+    ScientificMemo scientific;
     std::string line;
     for (int r = 1; r <= caseCount; ++r) {
         LastStatus = spssReadCaseRecord(FileHandle);
@@ -62,7 +92,7 @@ bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {
             } else {
                 LastStatus = spssGetValueNumeric(FileHandle, VarHandles[i], &NumericValue);
                 if (LastStatus != 0) continue;
-                AppendScientific(line, NumericValue);
+                scientific.Append(line, NumericValue);
             }
             line.push_back(' ');
         }
