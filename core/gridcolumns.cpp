@@ -58,12 +58,16 @@ int64_t IntMax(Form f) {
     }
 }
 
+// Scale 0 (codes) skips the multiplication and division by one, which
+// give the same value.
 double Scaled(double v, int scale) {
-    return scale >= 0 ? v * kPow10[scale] : v / kPow10[-scale];
+    if (scale == 0) return v;
+    return scale > 0 ? v * kPow10[scale] : v / kPow10[-scale];
 }
 double Unscaled(int64_t k, int scale) {
-    return scale >= 0 ? static_cast<double>(k) / kPow10[scale]
-                      : static_cast<double>(k) * kPow10[-scale];
+    if (scale == 0) return static_cast<double>(k);
+    return scale > 0 ? static_cast<double>(k) / kPow10[scale]
+                     : static_cast<double>(k) * kPow10[-scale];
 }
 
 bool SameBits(double a, double b) {
@@ -221,6 +225,16 @@ CellState NumericColumn::Get(size_t row, double& value) const {
     if (row >= count_) return CellState::Empty;
     if (!empty_.empty() && empty_.Contains(static_cast<uint32_t>(row))) return CellState::Empty;
     return DecodeFrom(bytes_, form_, scale_, row, value);
+}
+
+bool NumericColumn::IsEmptyAt(size_t row) const {
+    return row >= count_ || (!empty_.empty() && empty_.Contains(static_cast<uint32_t>(row)));
+}
+
+CellState NumericColumn::DecodeCode(int8_t code, double& value) const {
+    if (code == std::numeric_limits<int8_t>::min()) return CellState::Sysmis;
+    value = Unscaled(code, scale_);
+    return CellState::Value;
 }
 
 size_t NumericColumn::MemoryBytes() const {

@@ -48,6 +48,13 @@ class NumericColumn {
     size_t size() const { return count_; }
     CellState Get(size_t row, double& value) const;
 
+    // Cell by cell without decoding, for the one-byte form: whether row
+    // shows nothing, its stored code (valid when form() is Int8 and the row
+    // is not empty), and what a code holds.
+    bool IsEmptyAt(size_t row) const;
+    int8_t CodeAt(size_t row) const { return static_cast<int8_t>(bytes_[row]); }
+    CellState DecodeCode(int8_t code, double& value) const;
+
     Form form() const { return form_; }
     // Decimal scale of the integer forms: a stored k means k / 10^scale
     // (k * 10^-scale for a negative scale).

@@ -33,6 +33,7 @@ void GridModel::Layout(const lv::GridLayout& layout) {
         }
     }
     edits_.clear();
+    codeTexts_.clear();
     endResetModel();
 }
 
@@ -131,6 +132,9 @@ void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> c
             size_t blanks = 0;
             if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
                 col.render.AppendPaddedText(out, stored, blanks);
+        } else if (numeric_[slot_[column]].form() == lv::NumericColumn::Form::Int8) {
+            const lv::NumericColumn& values = numeric_[slot_[column]];
+            if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
         } else {
             double v = 0;
             switch (numeric_[slot_[column]].Get(row, v)) {
@@ -146,6 +150,28 @@ void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> c
         }
         out.push_back(' ');
     }
+}
+
+const std::string& GridModel::CodeText(int column, const lv::NumericColumn& values,
+                                       int8_t code) const {
+    if (codeTexts_.size() != static_cast<size_t>(columns_)) codeTexts_.resize(columns_);
+    std::unique_ptr<CodeTexts>& texts = codeTexts_[column];
+    if (!texts || texts->scale != values.scale()) {
+        texts = std::make_unique<CodeTexts>();
+        texts->scale = values.scale();
+    }
+    const size_t i = static_cast<uint8_t>(code);
+    std::string& text = texts->text[i];
+    if (!texts->ready[i]) {
+        const lv::ColumnRender& render = layout_.columns[column].render;
+        double v = 0;
+        if (values.DecodeCode(code, v) == lv::CellState::Value)
+            render.AppendValue(text, v);
+        else
+            render.AppendSysmis(text);
+        texts->ready[i] = true;
+    }
+    return text;
 }
 
 std::string GridModel::HeaderBytes(int column) const {

@@ -6,7 +6,10 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <array>
+#include <bitset>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,7 +68,17 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
         return (static_cast<quint64>(row) << 32) | static_cast<quint32>(column);
     }
 
+    // The cell texts of a one-byte column's codes, each rendered the first
+    // time an export row meets it (for the scale it was rendered with).
+    struct CodeTexts {
+        int scale = 0;
+        std::bitset<256> ready;
+        std::array<std::string, 256> text;
+    };
+    const std::string& CodeText(int column, const lv::NumericColumn& values, int8_t code) const;
+
     lv::GridLayout layout_;
+    mutable std::vector<std::unique_ptr<CodeTexts>> codeTexts_;
     bool loaded_ = false;
     bool editing_ = false;
     bool namesInDataRow_ = false;
