@@ -67,9 +67,33 @@ void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int 
     out.Write(line);
 }
 
+void CellTextSource::AppendRows(std::span<std::string> lines, int firstRow, int varCount) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        AppendRow(lines[i], firstRow + static_cast<int>(i), varCount);
+}
+
 void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount) {
-    std::string line;
-    for (int r = 1; r <= caseCount; ++r) WriteDisplayedRow(out, cells, r, varCount, line);
+    constexpr int kBlockRows = 64;
+    std::vector<std::string> lines(std::clamp(caseCount, 0, kBlockRows));
+    for (int r = 1; r <= caseCount;) {
+        const int n = std::min(kBlockRows, caseCount - r + 1);
+        const std::span<std::string> block(lines.data(), static_cast<size_t>(n));
+        for (std::string& line : block) line.clear();
+        try {
+            cells.AppendRows(block, r, varCount);
+        } catch (...) {
+            // Row by row again, so that the rows before a failing one are
+            // written before its error propagates, as in a plain row walk.
+            for (int i = 0; i < n; ++i) WriteDisplayedRow(out, cells, r + i, varCount, lines[0]);
+            r += n;
+            continue;
+        }
+        for (std::string& line : block) {
+            line.append("\r\n");
+            out.Write(line);
+        }
+        r += n;
+    }
 }
 
 bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {

@@ -4,6 +4,7 @@
 #ifndef LORIVANE_CORE_EXPORT_H
 #define LORIVANE_CORE_EXPORT_H
 
+#include <span>
 #include <string>
 
 namespace lv {
@@ -22,6 +23,10 @@ class CellTextSource {
     // Appends the cells of row, columns 1 .. varCount, each followed by a
     // blank. Sources that can walk a row faster than cell by cell override it.
     virtual void AppendRow(std::string& out, int row, int varCount);
+    // Rows firstRow .. firstRow + lines.size() - 1, each into its own
+    // (empty) line as AppendRow gives it. Sources that store values by
+    // column override it to walk a block of rows column by column.
+    virtual void AppendRows(std::span<std::string> lines, int firstRow, int varCount);
 };
 
 enum class ExportMode { AsDisplayed, InternalForm };

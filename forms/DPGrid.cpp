@@ -42,15 +42,26 @@ class ViewCellSource final : public lv::CellTextSource {
     // The columns' logical order is looked up once per export: the headers
     // cannot move while it runs.
     void AppendRow(std::string& out, int row, int varCount) override {
+        model_->AppendRowBytes(out, rows_->logicalIndex(row - 1), LogicalColumns(varCount));
+    }
+    void AppendRows(std::span<std::string> lines, int firstRow, int varCount) override {
+        logicalRows_.resize(lines.size());
+        for (size_t i = 0; i < lines.size(); ++i)
+            logicalRows_[i] = rows_->logicalIndex(firstRow - 1 + static_cast<int>(i));
+        model_->AppendRowsBytes(lines, logicalRows_, LogicalColumns(varCount));
+    }
+
+  private:
+    const std::vector<int>& LogicalColumns(int varCount) {
         if (static_cast<int>(logicalColumns_.size()) != varCount) {
             logicalColumns_.resize(varCount);
             for (int c = 0; c < varCount; ++c) logicalColumns_[c] = columns_->logicalIndex(c);
         }
-        model_->AppendRowBytes(out, rows_->logicalIndex(row - 1), logicalColumns_);
+        return logicalColumns_;
     }
 
-  private:
     std::vector<int> logicalColumns_;
+    std::vector<int> logicalRows_;
     const QHeaderView* rows_;
     const QHeaderView* columns_;
     const GridModel* model_;

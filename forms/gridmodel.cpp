@@ -116,39 +116,66 @@ void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
     }
 }
 
+void GridModel::AppendStoredCell(std::string& out, int row, int column) const {
+    const lv::GridColumnLayout& col = layout_.columns[column];
+    if (col.stringWidth != 0) {
+        std::string_view stored;
+        size_t blanks = 0;
+        if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
+            col.render.AppendPaddedText(out, stored, blanks);
+        return;
+    }
+    const lv::NumericColumn& values = numeric_[slot_[column]];
+    if (values.form() == lv::NumericColumn::Form::Int8) {
+        if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
+        return;
+    }
+    double v = 0;
+    switch (values.Get(row, v)) {
+        case lv::CellState::Value:
+            col.render.AppendValue(out, v);
+            break;
+        case lv::CellState::Sysmis:
+            col.render.AppendSysmis(out);
+            break;
+        case lv::CellState::Empty:
+            break;
+    }
+}
+
 void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> columns) const {
     // Edits and the names row go cell by cell; otherwise each column's
     // values are rendered straight from their compact storage.
     const bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty() && row >= 0 && row < rows_;
     for (const int column : columns) {
-        if (!direct || column < 0 || column >= columns_) {
+        if (direct && column >= 0 && column < columns_)
+            AppendStoredCell(out, row, column);
+        else
             AppendCellBytes(out, row, column);
-            out.push_back(' ');
-            continue;
-        }
-        const lv::GridColumnLayout& col = layout_.columns[column];
-        if (col.stringWidth != 0) {
-            std::string_view stored;
-            size_t blanks = 0;
-            if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
-                col.render.AppendPaddedText(out, stored, blanks);
-        } else if (numeric_[slot_[column]].form() == lv::NumericColumn::Form::Int8) {
-            const lv::NumericColumn& values = numeric_[slot_[column]];
-            if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
-        } else {
-            double v = 0;
-            switch (numeric_[slot_[column]].Get(row, v)) {
-                case lv::CellState::Value:
-                    col.render.AppendValue(out, v);
-                    break;
-                case lv::CellState::Sysmis:
-                    col.render.AppendSysmis(out);
-                    break;
-                case lv::CellState::Empty:
-                    break;
-            }
-        }
         out.push_back(' ');
+    }
+}
+
+void GridModel::AppendRowsBytes(std::span<std::string> lines, std::span<const int> rows,
+                                std::span<const int> columns) const {
+    bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty();
+    for (const int row : rows) direct = direct && row >= 0 && row < rows_;
+    if (!direct) {
+        for (size_t i = 0; i < rows.size(); ++i) AppendRowBytes(lines[i], rows[i], columns);
+        return;
+    }
+    // A column at a time over the block: each column's cells of consecutive
+    // rows lie together, where a row at a time would touch every column's
+    // storage once per row.
+    for (const int column : columns) {
+        const bool valid = column >= 0 && column < columns_;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (valid)
+                AppendStoredCell(lines[i], rows[i], column);
+            else
+                AppendCellBytes(lines[i], rows[i], column);
+            lines[i].push_back(' ');
+        }
     }
 }
 

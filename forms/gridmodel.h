@@ -46,6 +46,10 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // The bytes of the cells of row in the given (logical) columns, each
     // followed by a blank, as AppendCellBytes gives them: the export's rows.
     void AppendRowBytes(std::string& out, int row, std::span<const int> columns) const;
+    // The same for several rows, lines[i] receiving row rows[i]; walks the
+    // columns' storage in order, a column at a time.
+    void AppendRowsBytes(std::span<std::string> lines, std::span<const int> rows,
+                         std::span<const int> columns) const;
     // The bytes of a column's header text (the variable's name). Without a
     // header row (a file with no cases) the names stand in the one data row.
     std::string HeaderBytes(int column) const;
@@ -75,6 +79,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
         std::bitset<256> ready;
         std::array<std::string, 256> text;
     };
+    // A data cell rendered from its column's storage (no edit, no names row).
+    void AppendStoredCell(std::string& out, int row, int column) const;
     const std::string& CodeText(int column, const lv::NumericColumn& values, int8_t code) const;
 
     lv::GridLayout layout_;

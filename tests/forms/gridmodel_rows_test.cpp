@@ -66,6 +66,14 @@ TEST(GridModelRows, RowWalkEqualsCellByCell) {
             EXPECT_EQ(walked, CellByCell(model, row, columns)) << row;
         }
     }
+    // A block of rows, in order and moved, walked a column at a time.
+    for (const std::vector<int>& rows :
+         {std::vector<int>{0, 1, 2, 3, 4, 5}, std::vector<int>{5, 2, 0, 4}}) {
+        std::vector<std::string> lines(rows.size());
+        model.AppendRowsBytes(lines, rows, moved);
+        for (size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(lines[i], CellByCell(model, rows[i], moved)) << rows[i];
+    }
     std::string first;
     model.AppendRowBytes(first, 0, inOrder);
     EXPECT_EQ(first, "    1.00        3.00 ab         0.5 ");
@@ -78,6 +86,10 @@ TEST(GridModelRows, RowWalkEqualsCellByCell) {
         model.AppendRowBytes(walked, row, moved);
         EXPECT_EQ(walked, CellByCell(model, row, moved)) << row;
     }
+    std::vector<std::string> editedBlock(2);
+    model.AppendRowsBytes(editedBlock, std::vector<int>{3, 4}, inOrder);
+    EXPECT_EQ(editedBlock[0], CellByCell(model, 3, inOrder));
+    EXPECT_EQ(editedBlock[1], CellByCell(model, 4, inOrder));
     std::string edited;
     model.AppendRowBytes(edited, 3, inOrder);
     EXPECT_EQ(edited.substr(0, 7), "edited ");
