@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "forms/errorhandler.h"
 
@@ -87,6 +88,10 @@ std::optional<std::string> QtDialogs::SaveFile(std::string_view initialName) {
 ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text) {
     QMessageBox box(QMessageBox::Question, Utf8(caption), Utf8(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    // The box's own captions, whatever language Qt would give its buttons.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
