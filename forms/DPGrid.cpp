@@ -1,11 +1,8 @@
 #include "forms/DPGrid.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <memory>
 #include <vector>
 
 #include "core/dialogs.h"
@@ -25,7 +22,6 @@
 namespace {
 
 constexpr int kGridTop = 60;
-constexpr int kProgressAfterMs = 500;
 
 // The as-displayed export's cells: grid positions as they stand on screen,
 // through the view's (possibly moved) headers to the model's cells.
@@ -65,31 +61,6 @@ class ViewCellSource final : public lv::CellTextSource {
     const QHeaderView* rows_;
     const QHeaderView* columns_;
     const GridModel* model_;
-};
-
-// Shows "cases read of all" once a load has run for about half a second;
-// closed when the load ends. It adds no text to the grid and no message.
-class LoadProgress {
-  public:
-    explicit LoadProgress(int total) : total_(total) { clock_.start(); }
-    void Update(int done) {
-        if ((done & 0x3FF) != 0 && done != total_) return;
-        if (!dialog_) {
-            if (clock_.elapsed() < kProgressAfterMs) return;
-            dialog_ = std::make_unique<QProgressDialog>();
-            dialog_->setWindowModality(Qt::ApplicationModal);
-            dialog_->setCancelButton(nullptr);
-            dialog_->setMinimumDuration(0);
-            dialog_->setRange(0, total_);
-        }
-        dialog_->setLabelText(QStringLiteral("%1 / %2").arg(done).arg(total_));
-        dialog_->setValue(done);
-    }
-
-  private:
-    int total_;
-    QElapsedTimer clock_;
-    std::unique_ptr<QProgressDialog> dialog_;
 };
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int width) {
@@ -149,14 +120,11 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
 void TfrmDPGrid::FormCreate() {
     using namespace spssdio1;
     if (DataFileName.empty()) return;
-    LoadProgress progress(std::max(CaseCount, 0));
-    model->onCaseRead = [&progress](int row) { progress.Update(row); };
     // The load's messages and a rendering error leave the grid as far as
     // it got; the handlers below are set up whatever happened.
     struct Finish {
         TfrmDPGrid* w;
         ~Finish() {
-            w->model->onCaseRead = nullptr;
             for (int c = 0; c < w->model->columnCount(); ++c)
                 w->StringGrid1->horizontalHeader()->resizeSection(c, w->model->pixelWidth(c));
             if (w->model->rowCount() > 0 && w->model->columnCount() > 0)

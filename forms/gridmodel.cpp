@@ -42,7 +42,8 @@ void GridModel::EditingOn() {
     emit editingSwitchedOn();
 }
 
-void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
+// Cases arrive in row order, so each value is appended to its column.
+void GridModel::Case(int /*row*/, std::span<const lv::GridCell> cells) {
     for (size_t c = 0; c < cells.size(); ++c) {
         const lv::GridCell& cell = cells[c];
         if (layout_.columns[c].stringWidth != 0) {
@@ -66,7 +67,6 @@ void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
             }
         }
     }
-    if (onCaseRead) onCaseRead(row);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {

@@ -8,7 +8,6 @@
 #include <QHash>
 #include <array>
 #include <bitset>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -23,9 +22,6 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // Before any load the grid has its design shape: 5 columns and 10 rows,
     // all empty (one of each as headers).
     explicit GridModel(QObject* parent = nullptr);
-
-    // Called with the number of cases read so far while loading.
-    std::function<void(int)> onCaseRead;
 
     // lv::GridLoadConsumer
     void Layout(const lv::GridLayout& layout) override;
