@@ -36,11 +36,7 @@ int main(int argc, char** argv) {
     Form1->show();
     const int result = app.exec();
 
-    delete frmDPGrid;
-    frmDPGrid = nullptr;
-    delete frmVariable;
-    frmVariable = nullptr;
-    delete Form1;
+    DestroyWindows();
     lv::SetDialogs(nullptr);
     return result;
 }

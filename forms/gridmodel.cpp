@@ -82,6 +82,23 @@ int GridModel::pixelWidth(int column) const {
     return layout_.columns[column].pixelWidth;
 }
 
+// A numeric cell's text from its stored value ("." for system-missing,
+// nothing for a cell the load left empty).
+static void AppendNumeric(std::string& out, const lv::GridColumnLayout& col,
+                          const lv::NumericColumn& values, int row) {
+    double v = 0;
+    switch (values.Get(row, v)) {
+        case lv::CellState::Value:
+            col.render.AppendValue(out, v);
+            break;
+        case lv::CellState::Sysmis:
+            col.render.AppendSysmis(out);
+            break;
+        case lv::CellState::Empty:
+            break;
+    }
+}
+
 void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
     if (!loaded_ || row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
     if (!edits_.isEmpty()) {
@@ -103,17 +120,7 @@ void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
             col.render.AppendText(out, value);
         return;
     }
-    double v = 0;
-    switch (numeric_[slot_[column]].Get(row, v)) {
-        case lv::CellState::Value:
-            col.render.AppendValue(out, v);
-            break;
-        case lv::CellState::Sysmis:
-            col.render.AppendSysmis(out);
-            break;
-        case lv::CellState::Empty:
-            break;
-    }
+    AppendNumeric(out, col, numeric_[slot_[column]], row);
 }
 
 void GridModel::AppendStoredCell(std::string& out, int row, int column) const {
@@ -130,17 +137,7 @@ void GridModel::AppendStoredCell(std::string& out, int row, int column) const {
         if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
         return;
     }
-    double v = 0;
-    switch (values.Get(row, v)) {
-        case lv::CellState::Value:
-            col.render.AppendValue(out, v);
-            break;
-        case lv::CellState::Sysmis:
-            col.render.AppendSysmis(out);
-            break;
-        case lv::CellState::Empty:
-            break;
-    }
+    AppendNumeric(out, col, values, row);
 }
 
 void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> columns) const {

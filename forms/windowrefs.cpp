@@ -1,6 +1,19 @@
 #include "forms/windowrefs.h"
 
+#include "forms/DPGrid.h"
+#include "forms/spssfile.h"
+#include "forms/vardisp.h"
+
 TForm1* Form1 = nullptr;
 TfrmVariable* frmVariable = nullptr;
 TfrmValue* frmValue = nullptr;
 TfrmDPGrid* frmDPGrid = nullptr;
+
+void DestroyWindows() {
+    delete frmDPGrid;
+    frmDPGrid = nullptr;
+    delete frmVariable;
+    frmVariable = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+}

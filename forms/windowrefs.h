@@ -14,4 +14,8 @@ extern TfrmVariable* frmVariable;
 extern TfrmValue* frmValue;
 extern TfrmDPGrid* frmDPGrid;
 
+// Destroys the program's windows at the end of the run, the grid and the
+// variable list before the main window, and sets the references to none.
+void DestroyWindows();
+
 #endif

@@ -92,11 +92,7 @@ int main(int argc, char** argv) {
     Form1->Button5Click();
     if (frmDPGrid) ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
 
-    delete frmDPGrid;
-    frmDPGrid = nullptr;
-    delete frmVariable;
-    frmVariable = nullptr;
-    delete Form1;
+    DestroyWindows();
     lv::SetDialogs(nullptr);
     return ok ? 0 : 1;
 }

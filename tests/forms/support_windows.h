@@ -53,12 +53,7 @@ class WindowTest : public ::testing::Test {
     }
     void TearDown() override {
         lv::SetModalShowFunction(previousModal_);
-        delete frmDPGrid;
-        frmDPGrid = nullptr;
-        delete frmVariable;
-        frmVariable = nullptr;
-        delete Form1;
-        Form1 = nullptr;
+        DestroyWindows();
     }
     std::string Write(const fixture::File& f, const std::string& name) {
         return fixture::WriteFile(f, dir_ + "/" + name);
