@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/savio/reader_support.h"
+#include "tests/support/corpus.h"
 
 namespace {
 
@@ -287,10 +288,9 @@ TEST(CaseRereadShapes, DamagedDataIsNeverValues) {
 // Every file of the real-file corpus read again row by row from a checkpoint
 // at every case: the writers' streams resume anywhere.
 TEST(CaseRereadCorpus, EveryRowOfEveryFile) {
-    const std::string dir = LORIVANE_CORPUS_DIR;
-    if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
+    LORIVANE_SKIP_WITHOUT_CORPUS();
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    for (const auto& entry : std::filesystem::directory_iterator(fixture::CorpusDir())) {
         const std::string path = entry.path().string();
         const std::string ext = entry.path().extension().string();
         if (ext != ".sav" && ext != ".zsav") continue;
