@@ -63,10 +63,7 @@ RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_
     if (!index.identity) return RereadStatus::Changed;
     auto file = std::make_shared<FileReads>();
     if (!file->Open(path, *index.identity)) return RereadStatus::Changed;
-    const RereadStatus st = Reread(file, index, first, last, visit);
-    // A file rewritten while it was read is not trusted either.
-    if (st != RereadStatus::Changed && !file->Unchanged()) return RereadStatus::Changed;
-    return st;
+    return Reread(file, index, first, last, visit);
 }
 
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

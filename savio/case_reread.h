@@ -17,9 +17,9 @@ enum class RereadStatus {
     Ok,
     Stopped,  // the visitor asked to stop
     // The file is gone or is not the one indexed any more: its size,
-    // modification time or inode differ, it got shorter while being read,
-    // or its bytes no longer decode. Cases visited before this was found
-    // were read before it changed, but the caller should not trust them.
+    // modification time or inode differ (checked after every read), or its
+    // bytes no longer decode. Cases visited before this was found were read
+    // from the file as indexed.
     Changed,
 };
 

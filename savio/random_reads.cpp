@@ -40,7 +40,10 @@ const uint8_t* FileReads::Read(uint64_t offset, size_t n, std::vector<uint8_t>& 
         if (r <= 0) return nullptr;  // an error, or the file got shorter
         got += static_cast<size_t>(r);
     }
-    return scratch.data();
+    // A write to the file changes its modification time before it changes
+    // its bytes: bytes read before the time was seen unchanged are the
+    // indexed file's.
+    return Unchanged() ? scratch.data() : nullptr;
 }
 
 }  // namespace savio

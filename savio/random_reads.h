@@ -39,7 +39,8 @@ class MemoryReads : public RandomReads {
     size_t size_;
 };
 
-// A file opened read-only for the span of one read; closed by the destructor.
+// A file opened read-only for the span of one read; closed by the
+// destructor. Every read checks that the file is still the one opened.
 class FileReads : public RandomReads {
   public:
     FileReads() = default;
