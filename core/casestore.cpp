@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 #include "savio/case_reread.h"
 
@@ -12,11 +13,23 @@ namespace {
 // four blocks.
 constexpr size_t kBlockSlotBytes = 512u << 10;
 constexpr int64_t kMaxBlockRows = 256;
+// Long reads run in up to this many parts of at least this many
+// checkpoint intervals (16384 rows of a narrow file).
+constexpr int64_t kMaxThreads = 4;
+constexpr int64_t kMinPartSteps = 16;
 
 int64_t BlockRowsFor(size_t slotCount) {
     int64_t rows = kMaxBlockRows;
     while (rows > 1 && static_cast<size_t>(rows) * slotCount * 8 > kBlockSlotBytes) rows /= 2;
     return rows;
+}
+
+savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& index, int64_t first,
+                             int64_t last, CaseValues* out) {
+    return savio::RereadCases(path, index, first, last, [out](int64_t, const uint8_t* slots) {
+        out->AppendSlots(slots);
+        return true;
+    });
 }
 
 }  // namespace
@@ -42,19 +55,47 @@ void CaseStore::Drop() {
     cachedBytes_ = 0;
 }
 
+CaseStore::Status CaseStore::Settle(savio::RereadStatus st, CaseValues* out) {
+    if (st != savio::RereadStatus::Changed) return Status::Ok;
+    changed_ = true;
+    Drop();
+    out->Clear();
+    return Status::Changed;
+}
+
 CaseStore::Status CaseStore::Read(int64_t first, int64_t last, CaseValues* out) {
     if (changed_) return Status::Changed;
-    const auto st =
-        savio::RereadCases(path_, index_, first, last, [out](int64_t, const uint8_t* slots) {
-            out->AppendSlots(slots);
-            return true;
-        });
-    if (st == savio::RereadStatus::Changed) {
-        changed_ = true;
-        Drop();
-        out->Clear();
-        return Status::Changed;
+    return Settle(ReadInto(path_, index_, first, last, out), out);
+}
+
+CaseStore::Status CaseStore::ReadMany(int64_t first, int64_t last, CaseValues* out) {
+    if (changed_) return Status::Changed;
+    const int64_t step = int64_t{1} << index_.checkpointShift;
+    const int64_t threads =
+        std::clamp<int64_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
+    // Parts start on checkpoints, so that no part decodes rows of another.
+    std::vector<int64_t> bounds = {first};
+    for (int64_t t = 1; t < threads; ++t) {
+        const int64_t at = (first + (last - first) * t / threads) / step * step;
+        if (at - bounds.back() >= kMinPartSteps * step && last - at >= kMinPartSteps * step)
+            bounds.push_back(at);
     }
+    bounds.push_back(last);
+    const size_t parts = bounds.size() - 1;
+    std::vector<CaseValues> more(parts - 1, *out);
+    std::vector<savio::RereadStatus> status(parts);
+    std::vector<std::thread> workers;
+    for (size_t p = 1; p < parts; ++p)
+        workers.emplace_back([&, p] {
+            status[p] = ReadInto(path_, index_, bounds[p], bounds[p + 1], &more[p - 1]);
+        });
+    out->Reserve(bounds[1] - first);
+    status[0] = ReadInto(path_, index_, first, bounds[1], out);
+    for (std::thread& w : workers) w.join();
+    for (savio::RereadStatus st : status)
+        if (st == savio::RereadStatus::Changed) return Settle(st, out);
+    out->Reserve(last - first);
+    for (const CaseValues& part : more) out->AppendAll(part);
     return Status::Ok;
 }
 
@@ -91,10 +132,7 @@ CaseStore::Status CaseStore::Values(const std::vector<int>& variables, int64_t f
     if (first >= last) return Status::Ok;
     // A long range is read in one pass rather than block by block through
     // the cache, which it would only flush.
-    if (last - first > 4 * blockRows_) {
-        out->Reserve(last - first);
-        return Read(first, last, out);
-    }
+    if (last - first > 4 * blockRows_) return ReadMany(first, last, out);
     out->Reserve(last - first);
     for (int64_t row = first; row < last;) {
         int64_t blockFirst = 0;
@@ -126,11 +164,7 @@ CaseStore::Status CaseStore::Walk(const std::vector<int>& variables, int64_t fir
             chunkFirst = row + 1;
             return !stopped;
         });
-    if (st == savio::RereadStatus::Changed) {
-        changed_ = true;
-        Drop();
-        return Status::Changed;
-    }
+    if (Settle(st, &chunk) == Status::Changed) return Status::Changed;
     if (stopped) return Status::Stopped;
     if (chunk.rows() > 0 && !visit(chunkFirst, chunk)) return Status::Stopped;
     return Status::Ok;
@@ -138,8 +172,7 @@ CaseStore::Status CaseStore::Walk(const std::vector<int>& variables, int64_t fir
 
 CaseStore::Status CaseStore::Keys(const std::vector<int>& variables, CaseValues* out) {
     *out = CaseValues(index_, variables);
-    out->Reserve(rowCount());
-    return Read(0, rowCount(), out);
+    return ReadMany(0, rowCount(), out);
 }
 
 }  // namespace lv

@@ -22,6 +22,7 @@
 
 #include "core/casevalues.h"
 #include "savio/case_index.h"
+#include "savio/case_reread.h"
 
 namespace lv {
 
@@ -69,6 +70,10 @@ class CaseStore {
   private:
     // Reads rows [first, last) into out (appended); latches a change.
     Status Read(int64_t first, int64_t last, CaseValues* out);
+    // The same for many rows, in parts read side by side on the machine's
+    // cores (each from its own checkpoint).
+    Status ReadMany(int64_t first, int64_t last, CaseValues* out);
+    Status Settle(savio::RereadStatus st, CaseValues* out);
     void Drop();
 
     struct Held {

@@ -65,6 +65,18 @@ void CaseValues::AppendFrom(const CaseValues& all, int64_t row) {
     ++rows_;
 }
 
+void CaseValues::AppendAll(const CaseValues& more) {
+    for (size_t c = 0; c < columns_.size(); ++c) {
+        Column& col = columns_[c];
+        const Column& from = more.columns_[c];
+        col.numbers.insert(col.numbers.end(), from.numbers.begin(), from.numbers.end());
+        const uint64_t shift = col.text.size();
+        col.text += from.text;
+        for (uint64_t end : from.ends) col.ends.push_back(end + shift);
+    }
+    rows_ += more.rows_;
+}
+
 void CaseValues::Reserve(int64_t rows) {
     for (Column& col : columns_) {
         if (col.where.isString())

@@ -42,6 +42,8 @@ class CaseValues {
     // One more case, from a case of values holding every variable of the
     // file in order (column v = variable v).
     void AppendFrom(const CaseValues& all, int64_t row);
+    // Every case of more, which holds the same variables.
+    void AppendAll(const CaseValues& more);
     void Reserve(int64_t rows);
     // No cases; the memory stays for the next ones.
     void Clear();
