@@ -82,7 +82,9 @@ CaseStore::Status CaseStore::ReadMany(int64_t first, int64_t last, CaseValues* o
     }
     bounds.push_back(last);
     const size_t parts = bounds.size() - 1;
-    std::vector<CaseValues> more(parts - 1, *out);
+    CaseValues empty = *out;
+    empty.Clear();
+    std::vector<CaseValues> more(parts - 1, empty);
     std::vector<savio::RereadStatus> status(parts);
     std::vector<std::thread> workers;
     for (size_t p = 1; p < parts; ++p)

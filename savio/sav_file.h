@@ -56,9 +56,12 @@ class SavFile {
     const FileIdentity* fileIdentity() const { return bytes_->identity(); }
     int checkpointShift() const { return checkpointShift_; }
     const std::vector<uint64_t>& checkpoints() const { return checkpoints_; }
-    // Before the first case is read: checkpoints every 2^shift cases
-    // instead (tests take them close together).
-    void SetCheckpointShift(int shift) { checkpointShift_ = shift; }
+    // Checkpoints every 2^shift cases instead (tests take them close
+    // together); only before the first case is read, so that checkpoint k
+    // stays the position of case k << shift.
+    void SetCheckpointShift(int shift) {
+        if (casesRead_ == 0 && shift >= 0 && shift < 63) checkpointShift_ = shift;
+    }
 
   private:
     SavFile() = default;
