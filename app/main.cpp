@@ -1,5 +1,5 @@
-// Program entry: the command line, the application object, the Qt dialogs,
-// the decimal separator from the user's locale (re-read when
+// Program entry: the command line, the application object, the Qt dialogs
+// in Japanese, the decimal separator from the user's locale (re-read when
 // the locale changes), and the main window, whose creation opens the FILE
 // given or asks for the first file.
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include "core/startcommand.h"
 #include "forms/DPGrid.h"
 #include "forms/qtdialogs.h"
+#include "forms/qttranslations.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     // variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR, ...).
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    lv::InstallQtTranslations();
     lv::QtDialogs dialogs;
     lv::SetDialogs(&dialogs);
     lv::LoadDecimalSeparatorFromLocale();
