@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     // variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR, ...).
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(LORIVANE_APP_ID));
     lv::InstallQtTranslations();
     lv::QtDialogs dialogs;
     lv::SetDialogs(&dialogs);
