@@ -126,19 +126,26 @@ std::string ToUtf8(std::string_view bytes, std::string_view encoding) {
     return Convert(cd, bytes, kReplacement);
 }
 
-std::string FromUtf8(std::string_view utf8, std::string_view encoding) {
-    if (IsUtf8Name(encoding)) return ValidateUtf8(utf8);
-    iconv_t cd = Converter(std::string(encoding), "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
-    // A character without an encoding is one UTF-8 sequence; skip all its
-    // bytes so it becomes a single '?'.
+std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view encoding,
+                                    std::string* unencodable) {
+    const bool utf8Target = IsUtf8Name(encoding);
+    iconv_t cd =
+        utf8Target ? reinterpret_cast<iconv_t>(-1) : Converter(std::string(encoding), "UTF-8");
+    if (!utf8Target && cd == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
+    // A character at a time, so the one without a form can be named.
     std::string out;
     while (!utf8.empty()) {
-        size_t n = Utf8SequenceLength(utf8);
-        if (n == 0) n = 1;
-        const std::string piece = Convert(cd, utf8.substr(0, n), "");
-        out += piece.empty() ? std::string("?") : piece;
-        utf8.remove_prefix(n);
+        const size_t n = Utf8SequenceLength(utf8);
+        const std::string_view character = utf8.substr(0, n == 0 ? 1 : n);
+        const std::string piece = n == 0       ? std::string()
+                                  : utf8Target ? std::string(character)
+                                               : Convert(cd, character, "");
+        if (piece.empty()) {
+            if (unencodable) *unencodable = character;
+            return std::nullopt;
+        }
+        out += piece;
+        utf8.remove_prefix(character.size());
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #ifndef LORIVANE_CORE_TEXTCODEC_H
 #define LORIVANE_CORE_TEXTCODEC_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,10 @@ std::string ChooseDisplayEncoding(std::string_view declared, std::string_view sa
 // for that character only. "UTF-8" input is validated the same way.
 std::string ToUtf8(std::string_view bytes, std::string_view encoding);
 
-// UTF-8 -> encoding; characters that have no encoding become '?'.
-std::string FromUtf8(std::string_view utf8, std::string_view encoding);
+// UTF-8 -> encoding. Nothing when a character has no form in encoding (or
+// utf8 is not valid UTF-8); *unencodable then receives that character.
+std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view encoding,
+                                    std::string* unencodable = nullptr);
 
 // The encoding of the file most recently summarised (set by the summary,
 // read by the windows to decode what they show). "UTF-8" at start.

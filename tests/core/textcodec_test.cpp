@@ -28,10 +28,15 @@ TEST(TextCodec, UnknownEncodingFallsBackToValidatedUtf8) {
     EXPECT_EQ(lv::ToUtf8("年", "NO-SUCH-ENCODING"), "年");
 }
 
-TEST(TextCodec, EncodesBackAndReplacesWhatHasNoCode) {
+TEST(TextCodec, EncodesBackAndNamesTheFirstCharacterWithoutACode) {
     EXPECT_EQ(lv::FromUtf8("年齢", "CP932"), "\x94\x4e\x97\xee");
-    EXPECT_EQ(lv::FromUtf8("a😀b", "CP932"), "a?b");
     EXPECT_EQ(lv::FromUtf8("ü", "WINDOWS-1252"), "\xfc");
+    std::string missing;
+    EXPECT_EQ(lv::FromUtf8("a😀b한", "CP932", &missing), std::nullopt);
+    EXPECT_EQ(missing, "😀");
+    EXPECT_EQ(lv::FromUtf8("ok한", "WINDOWS-1252", &missing), std::nullopt);
+    EXPECT_EQ(missing, "한");
+    EXPECT_EQ(lv::FromUtf8("a\xFF", "UTF-8"), std::nullopt);
 }
 
 TEST(TextCodec, ChoosesDeclaredThenUtf8ThenCp932) {
