@@ -1,7 +1,7 @@
 // Decoding the file's bytes for display, and the encoding choice.
-#include "core/textcodec.h"
-
 #include <gtest/gtest.h>
+
+#include "encoding/codec.h"
 
 namespace {
 
@@ -40,10 +40,12 @@ TEST(TextCodec, EncodesBackAndNamesTheFirstCharacterWithoutACode) {
 }
 
 TEST(TextCodec, ChoosesDeclaredThenUtf8ThenCp932) {
-    EXPECT_EQ(lv::ChooseDisplayEncoding("WINDOWS-1252", "\x94\x4e"), "WINDOWS-1252");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", "年齢 age"), "UTF-8");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", "\x94\x4e\x97\xee"), "CP932");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", ""), "UTF-8");
+    EXPECT_EQ(lv::ChooseEncoding("WINDOWS-1252", "\x94\x4e"), "WINDOWS-1252");
+    EXPECT_EQ(lv::ChooseEncoding("", "年齢 age"), "UTF-8");
+    EXPECT_EQ(lv::ChooseEncoding("", "\x94\x4e\x97\xee"), "CP932");
+    EXPECT_EQ(lv::ChooseEncoding("", ""), "UTF-8");
+    // A declared encoding that cannot be read counts as none.
+    EXPECT_EQ(lv::ChooseEncoding("NO-SUCH-ENCODING", "\x94\x4e"), "CP932");
 }
 
 }  // namespace
