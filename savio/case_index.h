@@ -46,7 +46,10 @@ inline uint64_t PackPosition(StreamPosition p) {
 int CheckpointShiftFor(size_t slotCount);
 
 // The index of the open file behind handle as far as its cases have been
-// read by spssReadCaseRecord. False when handle names no open file.
+// read by spssReadCaseRecord. False when handle names no open file. The
+// grid load takes it before its spssCloseRead; a C++ call rather than one
+// more spss... extra, since the index is structured data that only the
+// reader itself ever decodes.
 bool GetCaseIndex(int handle, CaseIndex* out);
 
 }  // namespace savio

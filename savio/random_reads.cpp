@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace savio {
@@ -31,7 +32,7 @@ bool FileReads::Unchanged() const {
 const uint8_t* FileReads::Read(uint64_t offset, size_t n, std::vector<uint8_t>& scratch) {
     // The size checked at open bounds every buffer.
     if (fd_ < 0 || offset > identity_.size || n > identity_.size - offset) return nullptr;
-    if (scratch.size() < n) scratch.resize(n);
+    if (scratch.size() < n || scratch.empty()) scratch.resize(std::max<size_t>(n, 1));
     size_t got = 0;
     while (got < n) {
         const ssize_t r =
