@@ -11,6 +11,7 @@
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
@@ -62,6 +63,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
+    lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
 }
 
