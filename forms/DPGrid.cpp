@@ -10,6 +10,7 @@
 #include "core/format.h"
 #include "core/spssdio1.h"
 #include "forms/ValueLabel.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fonts.h"
@@ -93,6 +94,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     Label2->setGeometry(16, 40, 58, 15);
 
     model = new GridModel(this);
+    lv::FollowDisplayEncoding(model);
     StringGrid1 = new GridView(this);
     StringGrid1->setFont(lv::FixedSysFont(12));
     StringGrid1->setModel(model);

@@ -10,6 +10,7 @@
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fonts.h"
@@ -64,6 +65,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
     lv::AcceptDataFileDrops(this);
+    lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
 }
 
