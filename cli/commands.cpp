@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/grid_stream.h"
 #include "core/displayline.h"
 #include "core/errors.h"
 #include "core/export.h"
+#include "core/gridcells.h"
+#include "core/griddata.h"
 #include "core/gridload.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
@@ -100,113 +103,35 @@ int Status(Context& c, bool ok) {
     return ok && !c.dialogs.reported() ? 0 : kExitError;
 }
 
-// Ends a load early, once the rows wanted have been seen.
-struct StopLoad {};
+// The line of a row that the load left without values: the separators alone.
+std::string UnfilledLine(const lv::GridData& grid, lv::RowJoin join) {
+    std::string line;
+    grid.AppendRow(line, UINT32_MAX, lv::DictionaryOrder(grid.columnCount()), join);
+    return line;
+}
 
-// Renders one case's cells as the grid shows them.
-void AppendCellText(std::string& out, const lv::GridColumnLayout& column, const lv::GridCell& cell,
-                    bool utf8) {
-    switch (cell.kind) {
-        case lv::GridCell::Kind::Unread:
-            return;
-        case lv::GridCell::Kind::Sysmis:
-            column.render.AppendSysmis(out);
-            return;
-        case lv::GridCell::Kind::Number:
-            column.render.AppendValue(out, cell.number);
-            return;
-        case lv::GridCell::Kind::Text:
-            if (!utf8) {
-                column.render.AppendText(out, cell.text);
-            } else {
-                std::string text;
-                column.render.AppendText(text, cell.text);
-                out += lv::ToUtf8(text, lv::CurrentFileEncoding());
-            }
-            return;
+// Prints display rows first .. first + count - 1 of grid, one line each.
+void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t count,
+               std::span<const int> columns, lv::RowJoin join) {
+    constexpr uint32_t kBlock = 64;
+    std::vector<std::string> lines(kBlock);
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t n = std::min(kBlock, count - done);
+        const std::span<std::string> block(lines.data(), n);
+        for (std::string& line : block) line.clear();
+        grid.AppendRows(block, first + done, columns, join);
+        for (std::string& line : block) {
+            if (c.options.utf8) line = lv::ToUtf8(line, lv::CurrentFileEncoding());
+            line.push_back('\n');
+            Print(c.out, line);
+        }
+        done += n;
     }
 }
 
-class GridPrinter : public lv::GridLoadConsumer {
-  public:
-    GridPrinter(Context& c) : c_(c) {}
-    void Layout(const lv::GridLayout& layout) override { layout_ = layout; }
-    void EditingOn() override {}
-    void Case(int row, std::span<const lv::GridCell> cells) override {
-        const Options& o = c_.options;
-        delivered_ = row;
-        if (row < o.firstRow) return;
-        if (o.lastRow != -1 && row > o.lastRow) throw StopLoad{};
-        line_.clear();
-        for (int v = 0; v < layout_.varCount; ++v) {
-            if (o.tsv && v > 0) line_.push_back('\t');
-            if (v < static_cast<int>(cells.size()))
-                AppendCellText(line_, layout_.columns[v], cells[v], o.utf8);
-            if (!o.tsv) line_.push_back(' ');
-        }
-        line_.push_back('\n');
-        Print(c_.out, line_);
-    }
-    // Rows the load left without values print as empty cells, as the
-    // as-displayed export writes them.
-    void PrintUnfilledRows() {
-        const Options& o = c_.options;
-        long long last = CaseCount;
-        if (o.lastRow != -1 && o.lastRow < last) last = o.lastRow;
-        std::string empty;
-        for (int v = 0; v < layout_.varCount; ++v) {
-            if (o.tsv && v > 0) empty.push_back('\t');
-            if (!o.tsv) empty.push_back(' ');
-        }
-        empty.push_back('\n');
-        for (long long r = std::max<long long>(delivered_ + 1, o.firstRow); r <= last; ++r)
-            Print(c_.out, empty);
-    }
-
-  private:
-    Context& c_;
-    lv::GridLayout layout_;
-    int delivered_ = 0;
-    std::string line_;
-};
-
-// One case at a time as the as-displayed export's source: row 1 is the case
-// in hand.
-class CaseCellSource : public lv::CellTextSource, public lv::GridLoadConsumer {
-  public:
-    explicit CaseCellSource(lv::TextFileWriter& out) : out_(out) {}
-    void Layout(const lv::GridLayout& layout) override { layout_ = layout; }
-    void EditingOn() override {}
-    void Case(int row, std::span<const lv::GridCell> cells) override {
-        cells_ = cells;
-        lv::WriteDisplayedRow(out_, *this, 1, layout_.varCount, line_);
-        written_ = row;
-    }
-    void AppendCell(std::string& out, int, int column) override {
-        if (column - 1 < static_cast<int>(cells_.size()))
-            AppendCellText(out, layout_.columns[column - 1], cells_[column - 1], false);
-    }
-    void AppendRow(std::string& out, int, int varCount) override {
-        const int filled = std::min(varCount, static_cast<int>(cells_.size()));
-        for (int v = 0; v < filled; ++v) {
-            AppendCellText(out, layout_.columns[v], cells_[v], false);
-            out.push_back(' ');
-        }
-        out.append(static_cast<size_t>(varCount - filled), ' ');
-    }
-    void WriteUnfilledRows() {
-        cells_ = {};
-        if (CaseCount > written_)
-            lv::WriteAsDisplayed(out_, *this, CaseCount - written_, layout_.varCount);
-    }
-
-  private:
-    lv::TextFileWriter& out_;
-    lv::GridLayout layout_;
-    std::span<const lv::GridCell> cells_;
-    std::string line_;
-    int written_ = 0;
-};
+lv::RowJoin GridJoin(const Options& o) {
+    return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
+}
 
 // Obtains the variable handles as the grid load does, and nothing more.
 class HandlesOnly : public lv::GridLoadConsumer {
@@ -288,13 +213,26 @@ int RunLabels(Context& c) {
 int RunGrid(Context& c) {
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
-    GridPrinter printer(c);
+    const Options& o = c.options;
+    const lv::RowJoin join = GridJoin(o);
+    BlockStream stream(o.firstRow, o.lastRow, nullptr, [&](const lv::GridData& block, long long) {
+        PrintRows(c, block, 0, block.rowCount(), lv::DictionaryOrder(block.columnCount()), join);
+    });
     try {
-        lv::LoadGrid(printer);
-        printer.PrintUnfilledRows();
+        lv::LoadGrid(stream);
+        stream.Flush();
+        // Rows the load left without values print as empty cells, as the
+        // as-displayed export writes them.
+        long long last = CaseCount;
+        if (o.lastRow != -1 && o.lastRow < last) last = o.lastRow;
+        const std::string empty = UnfilledLine(stream.grid(), join) + "\n";
+        for (long long r = std::max<long long>(stream.delivered() + 1, o.firstRow); r <= last; ++r)
+            Print(c.out, empty);
     } catch (const StopLoad&) {
+        stream.Flush();
         LastStatus = spssCloseRead(FileHandle);
     } catch (const std::exception& e) {
+        stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
     return Status(c, true);
@@ -315,13 +253,22 @@ int RunExportCommand(Context& c) {
         } else {
             lv::TextFileWriter out;
             out.Create(c.options.output);
-            CaseCellSource source(out);
+            const auto write = [&](const lv::GridData& grid, int rows) {
+                lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
+                lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
+            };
+            BlockStream stream(1, -1, nullptr, [&](const lv::GridData& block, long long) {
+                write(block, static_cast<int>(block.rowCount()));
+            });
             try {
-                lv::LoadGrid(source);
+                lv::LoadGrid(stream);
             } catch (const lv::ConversionError& e) {
                 c.dialogs.ShowError("", e.what());
             }
-            source.WriteUnfilledRows();
+            stream.Flush();
+            // Rows the load left without values: empty cells.
+            if (CaseCount > stream.delivered())
+                write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
             out.Close();
         }
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "forms/gridmodel.h"
 
 #include <QFont>
+#include <memory>
 
 #include "core/format.h"
 #include "core/textcodec.h"
@@ -10,30 +11,11 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void GridModel::Layout(const lv::GridLayout& layout) {
     beginResetModel();
-    layout_ = layout;
-    loaded_ = true;
-    namesInDataRow_ = layout.caseCount <= 0;
-    rows_ = static_cast<int>(std::min<long long>(layout.RowCount() - 1, INT32_MAX - 1));
-    if (namesInDataRow_) rows_ = 1;
+    auto store = std::make_unique<lv::CompactCaseStore>(layout);
+    store_ = store.get();
+    grid_.Reset(layout, std::move(store));
+    rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
     columns_ = layout.varCount;
-    const size_t expected = layout.caseCount > 0 ? static_cast<size_t>(layout.caseCount) : 0;
-    numeric_.clear();
-    strings_.clear();
-    slot_.assign(columns_, 0);
-    for (int c = 0; c < columns_; ++c) {
-        const lv::GridColumnLayout& col = layout.columns[c];
-        if (col.stringWidth != 0) {
-            slot_[c] = static_cast<int>(strings_.size());
-            strings_.emplace_back(col.stringWidth);
-            strings_.back().Reserve(std::min<size_t>(expected, 1u << 26));
-        } else {
-            slot_[c] = static_cast<int>(numeric_.size());
-            numeric_.emplace_back();
-            numeric_.back().Reserve(std::min<size_t>(expected, 1u << 26));
-        }
-    }
-    edits_.clear();
-    codeTexts_.clear();
     endResetModel();
 }
 
@@ -42,31 +24,9 @@ void GridModel::EditingOn() {
     emit editingSwitchedOn();
 }
 
-// Cases arrive in row order, so each value is appended to its column.
+// Cases arrive in row order.
 void GridModel::Case(int /*row*/, std::span<const lv::GridCell> cells) {
-    for (size_t c = 0; c < cells.size(); ++c) {
-        const lv::GridCell& cell = cells[c];
-        if (layout_.columns[c].stringWidth != 0) {
-            lv::StringColumn& col = strings_[slot_[c]];
-            if (cell.kind == lv::GridCell::Kind::Text)
-                col.AppendValue(cell.text);
-            else
-                col.AppendEmpty();
-        } else {
-            lv::NumericColumn& col = numeric_[slot_[c]];
-            switch (cell.kind) {
-                case lv::GridCell::Kind::Number:
-                    col.AppendValue(cell.number);
-                    break;
-                case lv::GridCell::Kind::Sysmis:
-                    col.AppendSysmis();
-                    break;
-                default:
-                    col.AppendEmpty();
-                    break;
-            }
-        }
-    }
+    store_->Append(cells);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -78,134 +38,30 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 int GridModel::pixelWidth(int column) const {
-    if (!loaded_ || column < 0 || column >= columns_) return lv::kDefaultColumnPixels;
-    return layout_.columns[column].pixelWidth;
-}
-
-// A numeric cell's text from its stored value ("." for system-missing,
-// nothing for a cell the load left empty).
-static void AppendNumeric(std::string& out, const lv::GridColumnLayout& col,
-                          const lv::NumericColumn& values, int row) {
-    double v = 0;
-    switch (values.Get(row, v)) {
-        case lv::CellState::Value:
-            col.render.AppendValue(out, v);
-            break;
-        case lv::CellState::Sysmis:
-            col.render.AppendSysmis(out);
-            break;
-        case lv::CellState::Empty:
-            break;
-    }
+    if (!loaded() || column < 0 || column >= columns_) return lv::kDefaultColumnPixels;
+    return layout().columns[column].pixelWidth;
 }
 
 void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
-    if (!loaded_ || row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
-    if (!edits_.isEmpty()) {
-        auto it = edits_.constFind(Key(row, column));
-        if (it != edits_.constEnd()) {
-            out.append(*it);
-            return;
-        }
-    }
-    if (namesInDataRow_) {
-        out.append(layout_.columns[column].name);
-        return;
-    }
-    const lv::GridColumnLayout& col = layout_.columns[column];
-    if (col.stringWidth != 0) {
-        thread_local std::string value;
-        value.clear();
-        if (strings_[slot_[column]].Get(row, value) == lv::CellState::Value)
-            col.render.AppendText(out, value);
-        return;
-    }
-    AppendNumeric(out, col, numeric_[slot_[column]], row);
+    if (row < 0 || row >= rows_) return;
+    grid_.AppendCell(out, static_cast<uint32_t>(row), column);
 }
 
-void GridModel::AppendStoredCell(std::string& out, int row, int column) const {
-    const lv::GridColumnLayout& col = layout_.columns[column];
-    if (col.stringWidth != 0) {
-        std::string_view stored;
-        size_t blanks = 0;
-        if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
-            col.render.AppendPaddedText(out, stored, blanks);
-        return;
-    }
-    const lv::NumericColumn& values = numeric_[slot_[column]];
-    if (values.form() == lv::NumericColumn::Form::Int8) {
-        if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
-        return;
-    }
-    AppendNumeric(out, col, values, row);
-}
-
-void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> columns) const {
-    // Edits and the names row go cell by cell; otherwise each column's
-    // values are rendered straight from their compact storage.
-    const bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty() && row >= 0 && row < rows_;
-    for (const int column : columns) {
-        if (direct && column >= 0 && column < columns_)
-            AppendStoredCell(out, row, column);
-        else
-            AppendCellBytes(out, row, column);
-        out.push_back(' ');
-    }
-}
-
-void GridModel::AppendRowsBytes(std::span<std::string> lines, std::span<const int> rows,
-                                std::span<const int> columns) const {
-    bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty();
-    for (const int row : rows) direct = direct && row >= 0 && row < rows_;
-    if (!direct) {
-        for (size_t i = 0; i < rows.size(); ++i) AppendRowBytes(lines[i], rows[i], columns);
-        return;
-    }
-    // A column at a time over the block: each column's cells of consecutive
-    // rows lie together, where a row at a time would touch every column's
-    // storage once per row.
-    for (const int column : columns) {
-        const bool valid = column >= 0 && column < columns_;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (valid)
-                AppendStoredCell(lines[i], rows[i], column);
-            else
-                AppendCellBytes(lines[i], rows[i], column);
-            lines[i].push_back(' ');
-        }
-    }
-}
-
-const std::string& GridModel::CodeText(int column, const lv::NumericColumn& values,
-                                       int8_t code) const {
-    if (codeTexts_.size() != static_cast<size_t>(columns_)) codeTexts_.resize(columns_);
-    std::unique_ptr<CodeTexts>& texts = codeTexts_[column];
-    if (!texts || texts->scale != values.scale()) {
-        texts = std::make_unique<CodeTexts>();
-        texts->scale = values.scale();
-    }
-    const size_t i = static_cast<uint8_t>(code);
-    std::string& text = texts->text[i];
-    if (!texts->ready[i]) {
-        const lv::ColumnRender& render = layout_.columns[column].render;
-        double v = 0;
-        if (values.DecodeCode(code, v) == lv::CellState::Value)
-            render.AppendValue(text, v);
-        else
-            render.AppendSysmis(text);
-        texts->ready[i] = true;
-    }
-    return text;
+void GridModel::MoveRow(int from, int to) {
+    if (from == to || from < 0 || to < 0 || from >= rows_ || to >= rows_ || !loaded()) return;
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), from < to ? to + 1 : to);
+    grid_.MoveRow(static_cast<uint32_t>(from), static_cast<uint32_t>(to));
+    endMoveRows();
 }
 
 std::string GridModel::HeaderBytes(int column) const {
-    if (!loaded_ || column < 0 || column >= columns_) return std::string();
-    if (namesInDataRow_) {
+    if (!loaded() || column < 0 || column >= columns_) return std::string();
+    if (namesInDataRow()) {
         std::string text;
         AppendCellBytes(text, 0, column);
         return text;
     }
-    return layout_.columns[column].name;
+    return grid_.Name(column);
 }
 
 QString GridModel::Decoded(const std::string& bytes) const {
@@ -235,11 +91,15 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
-        if (namesInDataRow_) return QString();
+        if (namesInDataRow()) return QString();
         return Decoded(HeaderBytes(section));
     }
-    if (!loaded_ || namesInDataRow_) return QString();
-    return QString::fromStdString(lv::Format("%8d", {static_cast<int32_t>(section + 1)}));
+    if (!loaded() || namesInDataRow()) return QString();
+    // The case number stays with its case wherever the row stands.
+    const uint32_t fileRow = section >= 0 && static_cast<uint32_t>(section) < grid_.rowCount()
+                                 ? grid_.FileRow(static_cast<uint32_t>(section))
+                                 : static_cast<uint32_t>(section);
+    return QString::fromStdString(lv::Format("%8d", {static_cast<int32_t>(fileRow + 1)}));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
@@ -255,14 +115,11 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     std::string current;
     AppendCellBytes(current, index.row(), index.column());
     if (bytes == current) return true;
-    edits_.insert(Key(index.row(), index.column()), std::move(bytes));
+    grid_.SetEdit(static_cast<uint32_t>(index.row()), index.column(), std::move(bytes));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
 
 size_t GridModel::ValueBytes() const {
-    size_t total = 0;
-    for (const auto& c : numeric_) total += c.MemoryBytes();
-    for (const auto& c : strings_) total += c.MemoryBytes();
-    return total;
+    return store_ ? store_->MemoryBytes() : 0;
 }
