@@ -43,14 +43,4 @@ void BlockStream::Flush() {
     grid_.SetRowCount(0);
 }
 
-void WholeGrid::Layout(const lv::GridLayout& layout) {
-    auto store = std::make_unique<lv::CompactCaseStore>(layout);
-    store_ = store.get();
-    grid.Reset(layout, std::move(store));
-}
-
-void WholeGrid::Case(int, std::span<const lv::GridCell> cells) {
-    store_->Append(cells);
-}
-
 }  // namespace cli

@@ -47,19 +47,6 @@ class BlockStream final : public lv::GridLoadConsumer {
     long long blockFirst_ = 0;
 };
 
-// Keeps every case, as the grid window does.
-class WholeGrid final : public lv::GridLoadConsumer {
-  public:
-    void Layout(const lv::GridLayout& layout) override;
-    void EditingOn() override {}
-    void Case(int row, std::span<const lv::GridCell> cells) override;
-
-    lv::GridData grid;
-
-  private:
-    lv::CompactCaseStore* store_ = nullptr;
-};
-
 }  // namespace cli
 
 #endif

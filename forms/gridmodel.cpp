@@ -1,7 +1,6 @@
 #include "forms/gridmodel.h"
 
 #include <QFont>
-#include <memory>
 
 #include "core/format.h"
 #include "core/textcodec.h"
@@ -11,9 +10,7 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void GridModel::Layout(const lv::GridLayout& layout) {
     beginResetModel();
-    auto store = std::make_unique<lv::CompactCaseStore>(layout);
-    store_ = store.get();
-    grid_.Reset(layout, std::move(store));
+    fill_.Layout(layout);
     rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
     columns_ = layout.varCount;
     endResetModel();
@@ -24,9 +21,8 @@ void GridModel::EditingOn() {
     emit editingSwitchedOn();
 }
 
-// Cases arrive in row order.
-void GridModel::Case(int /*row*/, std::span<const lv::GridCell> cells) {
-    store_->Append(cells);
+void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
+    fill_.Case(row, cells);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -121,5 +117,5 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 }
 
 size_t GridModel::ValueBytes() const {
-    return store_ ? store_->MemoryBytes() : 0;
+    return fill_.store() ? fill_.store()->MemoryBytes() : 0;
 }

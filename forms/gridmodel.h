@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "core/casestore.h"
 #include "core/griddata.h"
+#include "core/gridfill.h"
 #include "core/gridload.h"
 
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
@@ -59,7 +59,7 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     QString Decoded(const std::string& bytes) const;
 
     lv::GridData grid_;
-    lv::CompactCaseStore* store_ = nullptr;  // owned by grid_; filled by the load
+    lv::GridFill fill_{grid_};
     bool editing_ = false;
     int rows_ = 9;
     int columns_ = 4;
