@@ -221,6 +221,26 @@ void GridData::AppendRows(std::span<std::string> lines, uint32_t firstDisplayRow
     }
 }
 
+void GridData::AppendValue(std::string& out, uint32_t displayRow, int column) const {
+    if (!loaded_ || namesInDataRow_ || displayRow >= rowCount() || column < 0 ||
+        column >= columnCount())
+        return;
+    const uint32_t fileRow = FileRow(displayRow);
+    const ColumnRender& render = layout_.columns[column].render;
+    if (layout_.columns[column].stringWidth != 0) {
+        StringCell cell;
+        store_->GatherStrings(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+        if (cell.state == CellState::Value) render.AppendPaddedText(out, cell.stored, cell.blanks);
+        return;
+    }
+    NumberCell cell;
+    store_->GatherNumbers(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+    if (cell.state == CellState::Value)
+        render.AppendValue(out, cell.value);
+    else if (cell.state == CellState::Sysmis)
+        render.AppendSysmis(out);
+}
+
 CellFacts GridData::Describe(uint32_t displayRow, int column) const {
     CellFacts facts;
     if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return facts;

@@ -96,6 +96,9 @@ class GridData {
     void AppendRows(std::span<std::string> lines, uint32_t firstDisplayRow,
                     std::span<const int> columns, RowJoin join = {}) const;
 
+    // The value of a cell as rendered, whether or not labels are shown or
+    // the cell was edited (nothing for a names row or an empty cell).
+    void AppendValue(std::string& out, uint32_t displayRow, int column) const;
     CellFacts Describe(uint32_t displayRow, int column) const;
     // The header text of a column (the variable's name).
     const std::string& Name(int column) const;

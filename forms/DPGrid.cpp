@@ -11,12 +11,16 @@
 #include "core/format.h"
 #include "core/gridcells.h"
 #include "core/spssdio1.h"
+#include "core/variablefacts.h"
 #include "forms/ValueLabel.h"
 #include "forms/errorhandler.h"
+#include "forms/findbar.h"
 #include "forms/fonts.h"
+#include "forms/gridadditions.h"
 #include "forms/gridmodel.h"
 #include "forms/gridview.h"
 #include "forms/icons.h"
+#include "forms/progressdialog.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
@@ -70,6 +74,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     StringGrid1->horizontalHeader()->setFirstSectionMovable(true);
     StringGrid1->verticalHeader()->setFirstSectionMovable(true);
 
+    additions = new GridAdditions(this, StringGrid1, model);
+    connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
+    connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+
     setTabOrder(StringGrid1, btnOK);
     setTabOrder(btnOK, Button1);
     setTabOrder(Button1, btmWrite);
@@ -112,7 +120,11 @@ void TfrmDPGrid::FormCreate() {
             if (w->model->editing()) w->StringGrid1->SetEditing(true);
         }
     } finish{this};
-    outcome_ = lv::LoadGrid(*model);
+    lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
+    outcome_ = lv::LoadGrid(*model, &progress);
+    if (outcome_ == lv::GridLoadOutcome::Cancelled) return;
+    // What labels, colours and tooltips need, read with a handle of its own.
+    model->SetFacts(lv::ReadVariableFacts(DataFileName, VarCount));
     if (outcome_ == lv::GridLoadOutcome::Complete) {
         Label2->setText(QString::fromStdString(DataFileName));
         Label2->resize(std::max(58, Label2->sizeHint().width()), Label2->height());
@@ -120,7 +132,10 @@ void TfrmDPGrid::FormCreate() {
 }
 
 void TfrmDPGrid::FormResize() {
-    StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop));
+    // The find bar, while it is open, takes the bottom of the window.
+    const int bottom = additions ? additions->BottomHeight() : 0;
+    StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop - bottom));
+    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmDPGrid::resizeEvent(QResizeEvent* event) {

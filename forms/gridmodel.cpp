@@ -1,10 +1,22 @@
 #include "forms/gridmodel.h"
 
+#include <QColor>
 #include <QFont>
+#include <QStringList>
 
 #include "core/format.h"
+#include "core/formatname.h"
+#include "core/gridsort.h"
 #include "core/textcodec.h"
+#include "core/textmatch.h"
 #include "forms/displaytext.h"
+
+namespace {
+
+// The colour of user-missing values: muted against the white cells.
+constexpr QRgb kMutedColour = 0xFF8C8C8C;
+
+}  // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -73,7 +85,17 @@ QString GridModel::Decoded(const std::string& bytes) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
+    if (!index.isValid()) return QVariant();
+    if (role == Qt::ForegroundRole) {
+        // User-missing values in a muted colour; every other cell as it was.
+        const lv::VariableFacts* facts = grid_.FactsOf(index.column());
+        if (!facts || !facts->missing.any()) return QVariant();
+        const lv::CellFacts cell =
+            grid_.Describe(static_cast<uint32_t>(index.row()), index.column());
+        return cell.userMissing && !cell.edited ? QVariant(QColor(kMutedColour)) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) return CellToolTip(index);
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
     std::string bytes;
     try {
         AppendCellBytes(bytes, index.row(), index.column());
@@ -85,6 +107,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && !namesInDataRow())
+        return HeaderToolTip(section);
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
         if (namesInDataRow()) return QString();
@@ -118,4 +142,80 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 
 size_t GridModel::ValueBytes() const {
     return fill_.store() ? fill_.store()->MemoryBytes() : 0;
+}
+
+template <typename Change>
+void GridModel::ChangeRows(Change change) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    change();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void GridModel::SetFacts(std::vector<lv::VariableFacts> facts) {
+    grid_.SetFacts(std::move(facts));
+    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+}
+
+void GridModel::SetShowLabels(bool on) {
+    if (on == grid_.showLabels()) return;
+    grid_.SetShowLabels(on);
+    if (rows_ > 0 && columns_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+}
+
+bool GridModel::Sort(int column, bool descending, lv::Progress* progress) {
+    auto order =
+        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().All(), progress);
+    if (!order) return false;
+    ChangeRows([&] { grid_.SetOrder(std::move(*order)); });
+    return true;
+}
+
+void GridModel::ResetOrder() {
+    if (grid_.order().identity()) return;
+    ChangeRows([&] { grid_.ResetOrder(); });
+}
+
+QVariant GridModel::HeaderToolTip(int column) const {
+    const lv::VariableFacts* facts = grid_.FactsOf(column);
+    if (!facts) return QVariant();
+    QStringList lines;
+    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
+    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
+    lines << name;
+    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    if (facts->formatType != 0)
+        lines << QStringLiteral("書式: ") +
+                     QString::fromStdString(lv::FormatText(facts->formatType, facts->formatWidth,
+                                                           facts->formatDecimals));
+    return lines.join('\n');
+}
+
+QVariant GridModel::CellToolTip(const QModelIndex& index) const {
+    const lv::VariableFacts* facts = grid_.FactsOf(index.column());
+    if (!facts || namesInDataRow()) return QVariant();
+    const uint32_t row = static_cast<uint32_t>(index.row());
+    const lv::CellFacts cell = grid_.Describe(row, index.column());
+    QStringList lines;
+    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
+    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
+    lines << name;
+    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    // The whole text, however narrow the column: the value as rendered (the
+    // edit for an edited cell), its label beside it.
+    std::string text;
+    try {
+        if (cell.edited)
+            AppendCellBytes(text, index.row(), index.column());
+        else
+            grid_.AppendValue(text, row, index.column());
+    } catch (const std::exception&) {
+        text.clear();
+    }
+    lines << QStringLiteral("値: ") + Decoded(std::string(lv::WithoutPadding(text))) +
+                 (cell.edited ? QStringLiteral("（編集済み）") : QString());
+    if (cell.label) lines << QStringLiteral("値ラベル: ") + Decoded(*cell.label);
+    if (cell.userMissing) lines << QStringLiteral("ユーザー欠損値");
+    return lines.join('\n');
 }

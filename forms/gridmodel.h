@@ -7,10 +7,13 @@
 #include <QAbstractTableModel>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/griddata.h"
 #include "core/gridfill.h"
 #include "core/gridload.h"
+#include "core/progress.h"
+#include "core/variablefacts.h"
 
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Q_OBJECT
@@ -35,6 +38,18 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // The bytes of a data cell (row as shown, logical column), as
     // lv::GridData::AppendCell gives them.
     void AppendCellBytes(std::string& out, int row, int column) const;
+    // The variables' facts (read after the load), for labels, missing
+    // values and tooltips.
+    void SetFacts(std::vector<lv::VariableFacts> facts);
+    // Value labels in place of the values they label (or not).
+    void SetShowLabels(bool on);
+    bool showLabels() const { return grid_.showLabels(); }
+    // Sorts the rows by a column (stably from the order they stand in);
+    // false, with nothing changed, when progress says stop.
+    bool Sort(int column, bool descending, lv::Progress* progress);
+    // The file's order again.
+    void ResetOrder();
+
     // Moves the row shown at from to to (a row dragged by its case number):
     // the row's cells, case number and edits go with it.
     void MoveRow(int from, int to);
@@ -57,6 +72,11 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
 
   private:
     QString Decoded(const std::string& bytes) const;
+    QVariant CellToolTip(const QModelIndex& index) const;
+    QVariant HeaderToolTip(int column) const;
+    // Tells the views that every row may show other cells now.
+    template <typename Change>
+    void ChangeRows(Change change);
 
     lv::GridData grid_;
     lv::GridFill fill_{grid_};
