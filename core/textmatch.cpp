@@ -4,6 +4,7 @@
 #include <wctype.h>
 
 #include "core/showntext.h"
+#include "encoding/utf8.h"
 
 namespace lv {
 namespace {
@@ -14,25 +15,12 @@ locale_t UnicodeLocale() {
     return locale;
 }
 
-// Decodes the UTF-8 sequence at text[i] (advancing i); 0xFFFFFFFF for a
-// byte that starts no valid sequence (then copied as it is).
-char32_t NextCodePoint(std::string_view text, size_t& i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-    if (n == 0 || i + n > text.size()) {
-        ++i;
-        return 0xFFFFFFFF;
-    }
-    char32_t cp = n == 1 ? c : c & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFFFFFF;
-        }
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    i += n;
+// The code point of a valid UTF-8 character.
+char32_t CodePoint(std::string_view unit) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(unit[k]); };
+    const size_t n = unit.size();
+    char32_t cp = n == 1 ? byte(0) : byte(0) & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (byte(k) & 0x3F);
     return cp;
 }
 
@@ -66,14 +54,17 @@ void FoldInto(std::string& out, std::string_view text, bool ascii) {
         return;
     }
     const locale_t locale = UnicodeLocale();
-    for (size_t i = 0; i < text.size();) {
-        const size_t start = i;
-        const char32_t cp = NextCodePoint(text, i);
-        if (cp == 0xFFFFFFFF) {
-            out.append(text.substr(start, i - start));
-        } else if (cp < 0x80) {
-            out.push_back(AsciiLower(static_cast<char>(cp)));
+    while (!text.empty()) {
+        bool valid = false;
+        const size_t n = Utf8Unit(text, &valid);
+        const std::string_view unit = text.substr(0, n);
+        text.remove_prefix(n);
+        if (!valid) {
+            out.append(unit);  // as it is: it matches only itself
+        } else if (n == 1) {
+            out.push_back(AsciiLower(unit[0]));
         } else {
+            const char32_t cp = CodePoint(unit);
             const wint_t lower = locale ? towlower_l(static_cast<wint_t>(cp), locale) : cp;
             AppendUtf8(out, static_cast<char32_t>(lower));
         }

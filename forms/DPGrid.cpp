@@ -14,6 +14,7 @@
 #include "core/variablefacts.h"
 #include "forms/ValueLabel.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/findbar.h"
 #include "forms/fonts.h"
 #include "forms/gridadditions.h"
@@ -101,6 +102,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     connect(StringGrid1, &GridView::cellNotified, this,
             [this] { lv::RunHandler([this] { StringGrid1Click(); }); });
 
+    lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
 }
 

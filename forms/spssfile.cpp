@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
@@ -12,6 +13,7 @@
 #include "forms/DPGrid.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/vardisp.h"
@@ -31,7 +33,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top,
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
+    : QWidget(parent), startFile_(std::move(startFile)) {
     Form1 = this;
     setWindowTitle(QStringLiteral("Lorivane"));
     setFont(lv::ProportionalGothicFont(12));
@@ -63,6 +66,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     handle(Button3, &TForm1::Button3Click);
     handle(Button5, &TForm1::Button5Click);
     handle(Button4, &TForm1::Button4Click);
+    lv::AcceptDataFileDrops(this);
 
     lv::RunHandler([this] { FormCreate(); });
 }
@@ -71,9 +75,11 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
-bool TForm1::ChooseFile() {
-    std::optional<std::string> chosen =
-        lv::CurrentDialogs().OpenFile(kOpenDialogFilter, openDialogFileName_);
+std::optional<std::string> TForm1::AskForFile() {
+    return lv::CurrentDialogs().OpenFile(kOpenDialogFilter, openDialogFileName_);
+}
+
+bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     if (chosen) openDialogFileName_ = *chosen;
     spssdio1::DataFileName = openDialogFileName_;
     lv::TextAreaSink memo(Memo1);
@@ -91,12 +97,18 @@ void TForm1::CreateVariableList() {
 
 void TForm1::FormCreate() {
     spssdio1::DataFileName.clear();
-    if (!ChooseFile()) return;
+    const std::optional<std::string> chosen =
+        startFile_ ? std::exchange(startFile_, std::nullopt) : AskForFile();
+    if (!TakeChosenFile(chosen)) return;
     CreateVariableList();
 }
 
 void TForm1::filegetClick() {
-    if (!ChooseFile()) return;
+    OpenChosenFile(AskForFile());
+}
+
+void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
+    if (!TakeChosenFile(chosen)) return;
     if (frmDPGrid) {
         delete frmDPGrid;
         frmDPGrid = nullptr;

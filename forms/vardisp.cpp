@@ -11,6 +11,7 @@
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/findbar.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
@@ -67,6 +68,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     additions = new VarListAdditions(this, ListBox1);
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
     connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+    lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
 }
 
