@@ -12,13 +12,19 @@
 #include "core/export.h"
 #include "core/gridcells.h"
 #include "core/griddata.h"
+#include "core/gridfill.h"
 #include "core/gridload.h"
+#include "core/gridsearch.h"
+#include "core/gridsort.h"
+#include "core/showntext.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
 #include "core/summary.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
+#include "core/textmatch.h"
 #include "core/valuelabels.h"
+#include "core/variablefacts.h"
 #include "core/varlist.h"
 
 namespace cli {
@@ -129,8 +135,67 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
     }
 }
 
+// A line of find: the case number, the variable's name and the cell's text
+// without its padding (tabs and line breaks in it as blanks).
+std::string FindLine(Context& c, long long caseNumber, const std::string& name,
+                     std::string_view cell) {
+    std::string text(lv::WithoutPadding(cell));
+    for (char& ch : text)
+        if (ch == '\t' || ch == '\n' || ch == '\r') ch = ' ';
+    const auto shown = [&](const std::string& bytes) {
+        return c.options.utf8 ? lv::ToUtf8(bytes, lv::CurrentFileEncoding()) : bytes;
+    };
+    return std::to_string(caseNumber) + "\t" + shown(name) + "\t" + shown(text) + "\n";
+}
+
 lv::RowJoin GridJoin(const Options& o) {
     return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
+}
+
+// The variable a name on the command line means: its short or long name,
+// as the file holds it or in UTF-8; -1 when none.
+int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& wanted) {
+    for (size_t i = 0; i < facts.size(); ++i)
+        if (facts[i].name == wanted || (!facts[i].longName.empty() && facts[i].longName == wanted))
+            return static_cast<int>(i);
+    for (size_t i = 0; i < facts.size(); ++i)
+        if (lv::ShownText(facts[i].ShownName()) == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+// What --labels, --sort and --var need: the variables' facts and the sort
+// keys by column. False (with the message printed) for an unknown name.
+bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
+                     std::vector<lv::SortKey>& keys) {
+    const Options& o = c.options;
+    if (!o.labels && o.sort.empty() && o.findVariable.empty()) return true;
+    facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    for (const SortOption& key : o.sort) {
+        const int column = VariableNamed(facts, key.variable);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + key.variable + "'");
+            return false;
+        }
+        keys.push_back(lv::SortKey{column, key.descending});
+    }
+    return true;
+}
+
+// Every case in a grid, as the window keeps them, with labels as asked and
+// its rows sorted; a rendering error is reported and the grid keeps the
+// cases before it, as the window does.
+void LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFacts> facts,
+                    const std::vector<lv::SortKey>& keys) {
+    lv::GridFill fill(grid);
+    try {
+        lv::LoadGrid(fill);
+    } catch (const lv::ConversionError& e) {
+        c.dialogs.ShowError("", e.what());
+    }
+    if (!grid.loaded()) return;
+    grid.SetFacts(std::move(facts));
+    grid.SetShowLabels(c.options.labels);
+    lv::SortRows(grid, keys);
 }
 
 // Obtains the variable handles as the grid load does, and nothing more.
@@ -214,10 +279,27 @@ int RunGrid(Context& c) {
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
     const Options& o = c.options;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kExitError;
     const lv::RowJoin join = GridJoin(o);
-    BlockStream stream(o.firstRow, o.lastRow, nullptr, [&](const lv::GridData& block, long long) {
-        PrintRows(c, block, 0, block.rowCount(), lv::DictionaryOrder(block.columnCount()), join);
-    });
+    if (!keys.empty()) {
+        // Sorted rows need every case first; rows A:B are the sorted ones.
+        lv::GridData grid;
+        LoadSortedGrid(c, grid, std::move(facts), keys);
+        const long long rows = std::max(CaseCount, 0);
+        const long long last = o.lastRow == -1 ? rows : std::min(o.lastRow, rows);
+        if (last >= o.firstRow)
+            PrintRows(c, grid, static_cast<uint32_t>(o.firstRow - 1),
+                      static_cast<uint32_t>(last - o.firstRow + 1),
+                      lv::DictionaryOrder(grid.columnCount()), join);
+        return Status(c, true);
+    }
+    BlockStream stream(o.firstRow, o.lastRow, o.labels ? &facts : nullptr,
+                       [&](const lv::GridData& block, long long) {
+                           PrintRows(c, block, 0, block.rowCount(),
+                                     lv::DictionaryOrder(block.columnCount()), join);
+                       });
     try {
         lv::LoadGrid(stream);
         stream.Flush();
@@ -238,9 +320,45 @@ int RunGrid(Context& c) {
     return Status(c, true);
 }
 
+// The as-displayed export, streamed a block of cases at a time, or from
+// the whole grid when its rows are sorted.
+void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
+                     const std::vector<lv::SortKey>& keys) {
+    lv::TextFileWriter out;
+    out.Create(c.options.output);
+    const auto write = [&](const lv::GridData& grid, int rows) {
+        lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
+        lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
+    };
+    if (!keys.empty()) {
+        lv::GridData grid;
+        LoadSortedGrid(c, grid, std::move(facts), keys);
+        write(grid, std::max(CaseCount, 0));
+        out.Close();
+        return;
+    }
+    BlockStream stream(1, -1, c.options.labels ? &facts : nullptr,
+                       [&](const lv::GridData& block, long long) {
+                           write(block, static_cast<int>(block.rowCount()));
+                       });
+    try {
+        lv::LoadGrid(stream);
+    } catch (const lv::ConversionError& e) {
+        c.dialogs.ShowError("", e.what());
+    }
+    stream.Flush();
+    // Rows the load left without values: empty cells.
+    if (CaseCount > stream.delivered())
+        write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
+    out.Close();
+}
+
 int RunExportCommand(Context& c) {
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kExitError;
     try {
         if (c.options.raw) {
             HandlesOnly handles;
@@ -251,30 +369,55 @@ int RunExportCommand(Context& c) {
             }
             lv::RunExport(c.options.output, lv::ExportMode::InternalForm, nullptr);
         } else {
-            lv::TextFileWriter out;
-            out.Create(c.options.output);
-            const auto write = [&](const lv::GridData& grid, int rows) {
-                lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
-                lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
-            };
-            BlockStream stream(1, -1, nullptr, [&](const lv::GridData& block, long long) {
-                write(block, static_cast<int>(block.rowCount()));
-            });
-            try {
-                lv::LoadGrid(stream);
-            } catch (const lv::ConversionError& e) {
-                c.dialogs.ShowError("", e.what());
-            }
-            stream.Flush();
-            // Rows the load left without values: empty cells.
-            if (CaseCount > stream.delivered())
-                write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
-            out.Close();
+            ExportDisplayed(c, std::move(facts), keys);
         }
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
     }
     return Status(c, true);
+}
+
+int RunFind(Context& c) {
+    constexpr int kFound = 0, kNone = 1, kTrouble = 2;
+    if (!ChooseFile(c, c.options.files[0])) return kTrouble;
+    if (RefuseMatrixData(c)) return kTrouble;
+    const Options& o = c.options;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kTrouble;
+    std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
+    if (!o.findVariable.empty()) {
+        const int column = VariableNamed(facts, o.findVariable);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + o.findVariable + "'");
+            return kTrouble;
+        }
+        columns = {column};
+    }
+    const lv::TextMatcher matcher(o.text, lv::FindOptions{o.matchCase, o.wholeCell});
+    bool found = false;
+    std::string line, text;
+    BlockStream stream(
+        1, -1, o.labels ? &facts : nullptr, [&](const lv::GridData& block, long long firstCase) {
+            lv::ForEachMatch(block, matcher, columns, 0, block.rowCount(), [&](lv::GridPlace p) {
+                found = true;
+                const int column = columns[p.column];
+                text.clear();
+                block.AppendCell(text, p.row, column);
+                line = FindLine(c, firstCase + p.row, block.Name(column), text);
+                Print(c.out, line);
+                return true;
+            });
+        });
+    try {
+        lv::LoadGrid(stream);
+        stream.Flush();
+    } catch (const std::exception& e) {
+        stream.Flush();
+        c.dialogs.ShowError("", e.what());
+    }
+    if (c.dialogs.reported()) return kTrouble;
+    return found ? kFound : kNone;
 }
 
 }  // namespace cli
