@@ -30,7 +30,7 @@ VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMat
 
 int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed) {
     const TextMatcher name(typed, FindOptions{false, true});
-    const TextMatcher label(typed, FindOptions{true, true});
+    const TextMatcher& label = name;
     if (name.empty()) return -1;
     for (size_t i = 0; i < variables.size(); ++i)
         if (name.Matches(variables[i].name) ||

@@ -23,8 +23,8 @@ struct VariableHit {
 VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMatcher& matcher,
                          int from, bool backwards);
 
-// The variable that typed (UTF-8) names: its name or long name in any case,
-// else its label as shown; -1 when none does.
+// The variable that typed (UTF-8) names: its name or long name, else its
+// label, whole and in any case; -1 when none does.
 int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed);
 
 }  // namespace lv

@@ -71,8 +71,10 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int which = GridKey(key);
         const auto* line = qobject_cast<QLineEdit*>(watched);
-        // Text selected in the editor is the editor's to copy.
-        const bool editorCopies = which == 1 && line && line->hasSelectedText();
+        // A part of the editor's text that the user selected is the
+        // editor's to copy (an editor opens with all its text selected).
+        const bool editorCopies = which == 1 && line && line->hasSelectedText() &&
+                                  line->selectedText() != line->text();
         if (which != 0 && !editorCopies) {
             event->accept();
             if (event->type() == QEvent::KeyPress) {

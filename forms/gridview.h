@@ -31,7 +31,8 @@ class GridView : public QTableView {
     // The grid's click notification, for the cell that is now current.
     void cellNotified(const QModelIndex& index);
     // Ctrl+C (withNames false) and Ctrl+Shift+C in the view or in a cell's
-    // editor that has no text selected; Ctrl+A anywhere in the grid.
+    // editor (unless a part of its text is selected); Ctrl+A anywhere in
+    // the grid.
     void copyRequested(bool withNames);
     void selectAllRequested();
 

@@ -1,7 +1,6 @@
 #include "forms/progressdialog.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QProgressDialog>
 #include <chrono>
 
@@ -57,11 +56,9 @@ bool DialogProgress::Step(uint64_t done, uint64_t total) {
         return true;
     }
     lastEvents_ = now;
-    const QLocale locale;
     QString text = label_;
     if (text.contains(QLatin1String("%1")))
-        text = text.arg(locale.toString(static_cast<qulonglong>(done)),
-                        locale.toString(static_cast<qulonglong>(total)));
+        text = text.arg(QString::number(done), QString::number(total));
     dialog_->setLabelText(text);
     dialog_->setValue(total > 0 ? static_cast<int>(done * kScale / total) : 0);
     QCoreApplication::processEvents();
