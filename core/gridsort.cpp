@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <deque>
 #include <numeric>
 #include <string_view>
-#include <unordered_map>
 
-#include "core/showntext.h"
+#include "core/distincttexts.h"
 #include "core/variablefacts.h"
 
 namespace lv {
@@ -65,8 +63,7 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
                 uint64_t total) {
     const uint32_t n = grid.rowCount();
     const VariableFacts* facts = grid.FactsOf(column);
-    std::deque<std::string> distinct;
-    std::unordered_map<std::string_view, uint32_t> ids;
+    DistinctTexts distinct;
     std::vector<uint32_t> rows(kBlockRows);
     std::vector<StringCell> cells(kBlockRows);
     for (uint32_t first = 0; first < n; first += kBlockRows) {
@@ -79,36 +76,17 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
                 out.group[first + i] = kEmpty;
                 continue;
             }
-            const std::string_view value = WithoutTrailingBlanks(cells[i].stored);
-            auto it = ids.find(value);
-            if (it == ids.end()) {
-                distinct.emplace_back(value);
-                it = ids.emplace(distinct.back(), static_cast<uint32_t>(distinct.size() - 1)).first;
-            }
             out.group[first + i] = kValid;
-            out.key[first + i] = it->second;
+            out.key[first + i] = distinct.Intern(WithoutTrailingBlanks(cells[i].stored));
         }
         if (!Continue(progress, first + count, total)) return false;
     }
-    // Rank the distinct values by their shown text.
-    std::vector<std::string> shown(distinct.size());
-    for (size_t d = 0; d < distinct.size(); ++d)
-        shown[d] = IsAscii(distinct[d]) ? distinct[d] : ShownText(distinct[d]);
-    std::vector<uint32_t> byText(distinct.size());
-    std::iota(byText.begin(), byText.end(), 0u);
-    std::sort(byText.begin(), byText.end(), [&](uint32_t a, uint32_t b) {
-        return shown[a] < shown[b] || (shown[a] == shown[b] && a < b);
-    });
-    std::vector<uint32_t> rank(distinct.size());
+    const std::vector<uint32_t> rank = distinct.Ranks();
     std::vector<uint8_t> group(distinct.size(), kValid);
-    // Values whose shown texts are equal tie.
-    for (size_t i = 0; i < byText.size(); ++i) {
-        const bool tie = i > 0 && shown[byText[i]] == shown[byText[i - 1]];
-        rank[byText[i]] = tie ? rank[byText[i - 1]] : static_cast<uint32_t>(i);
-    }
     if (facts && facts->missing.any())
         for (size_t d = 0; d < distinct.size(); ++d)
-            if (facts->missing.Holds(distinct[d])) group[d] = kUserMissing;
+            if (facts->missing.Holds(distinct.Text(static_cast<uint32_t>(d))))
+                group[d] = kUserMissing;
     for (uint32_t r = 0; r < n; ++r) {
         if (out.group[r] != kValid) continue;
         const uint32_t id = static_cast<uint32_t>(out.key[r]);

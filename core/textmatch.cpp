@@ -90,6 +90,7 @@ TextMatcher::TextMatcher(std::string_view query, FindOptions options) : options_
     if (options.wholeCell) query = WithoutPadding(query);
     query_ = options.matchCase ? std::string(query) : FoldCase(query);
     asciiQuery_ = IsAscii(query_);
+    trimmable_ = !query_.empty() && query_.front() != ' ' && query_.back() != ' ';
 }
 
 bool TextMatcher::MatchesFolded(std::string_view text) const {
@@ -107,7 +108,9 @@ bool TextMatcher::MatchesShown(std::string_view text) const {
 
 bool TextMatcher::Matches(std::string_view bytes) const {
     if (query_.empty()) return false;
-    if (options_.wholeCell) bytes = WithoutPadding(bytes);
+    // Padding cannot hold a part of a query that neither starts nor ends
+    // with a blank: long padded strings are searched in their few bytes.
+    if (options_.wholeCell || trimmable_) bytes = WithoutPadding(bytes);
     if (IsAscii(bytes)) {
         // An ASCII text cannot hold a query with other characters.
         if (!asciiQuery_) return false;

@@ -33,6 +33,7 @@ class TextMatcher {
     FindOptions options_;
     std::string query_;  // folded unless matchCase
     bool asciiQuery_ = true;
+    bool trimmable_ = false;  // neither starts nor ends with a blank
     mutable std::string scratch_;
     mutable std::string folded_;
 };

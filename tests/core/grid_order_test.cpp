@@ -136,3 +136,17 @@ TEST(RowOrder, MovesRowsAndFindsThemAgainAtFourBytesPerRow) {
     order.Move(9, 0);  // out of range: nothing
     EXPECT_TRUE(order.identity());
 }
+
+TEST_F(GridOrder, StringsInAFileEncodingSortByTheirDecodedTextNotTheirBytes) {
+    fixture::File f = gridtest::Basic();
+    f.encoding = "CP932";
+    f.characterCode = 0;
+    f.variables = {gridtest::Numeric("N", 3, 0), gridtest::String("S", 4)};
+    // Ａ (82 60), ア (83 41), 亜 (88 9F), ｱ (B1): byte order is the order
+    // written; the shown texts order ア U+30A2, 亜 U+4E9C, Ａ U+FF21, ｱ U+FF71.
+    const char* texts[] = {"\xB1", "\x88\x9F", "\x82\x60", "\x83\x41"};
+    for (int i = 0; i < 4; ++i) f.cases.push_back({double(i + 1), std::string(texts[i])});
+    lv::GridData& grid = Load(f);
+    ASSERT_TRUE(lv::SortRows(grid, lv::SortKey{1, false}));
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"4", "2", "3", "1"}));
+}
