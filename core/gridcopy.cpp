@@ -9,7 +9,10 @@
 namespace lv {
 namespace {
 
+// Rows per block: 256, fewer for very wide ranges, so that progress hears
+// of the copy every few ten thousand cells.
 constexpr uint32_t kBlockRows = 256;
+constexpr size_t kBlockCells = 65536;
 
 // A cell's shown text as one line of the copy.
 void AppendCopiedText(std::string& out, std::string_view bytes) {
@@ -94,11 +97,13 @@ std::optional<CopiedCells> CopyCells(const GridData& grid, std::span<const int> 
         columns.size();
     uint64_t done = 0;
     std::vector<uint32_t> fileRows;
-    std::vector<std::string> bytes(kBlockRows);
+    const uint32_t blockRows = static_cast<uint32_t>(
+        std::clamp<size_t>(kBlockCells / std::max<size_t>(columns.size(), 1), 1, kBlockRows));
+    std::vector<std::string> bytes(blockRows);
     // texts[i * columns + k]: cell k of the block's row i.
     std::vector<std::string> texts;
-    for (uint32_t first = range.firstRow; first < range.endRow; first += kBlockRows) {
-        const uint32_t count = std::min(kBlockRows, range.endRow - first);
+    for (uint32_t first = range.firstRow; first < range.endRow; first += blockRows) {
+        const uint32_t count = std::min(blockRows, range.endRow - first);
         fileRows.resize(count);
         grid.order().Rows(first, fileRows);
         texts.resize(size_t{count} * columns.size());

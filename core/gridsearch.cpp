@@ -7,7 +7,15 @@
 namespace lv {
 namespace {
 
+// Rows per block: 64, fewer for very wide grids, so that progress hears of
+// the walk every few ten thousand cells.
 constexpr uint32_t kBlockRows = 64;
+constexpr size_t kBlockCells = 65536;
+
+uint32_t BlockRows(size_t columns) {
+    return static_cast<uint32_t>(
+        std::clamp<size_t>(kBlockCells / std::max<size_t>(columns, 1), 1, kBlockRows));
+}
 
 // Which cells of a block of display rows match, a column at a time.
 class BlockMatcher {
@@ -58,11 +66,12 @@ enum class Scan { Found, None, Cancelled };
 Scan ScanRows(BlockMatcher& blocks, size_t columns, uint32_t first, uint32_t end, bool backwards,
               const std::function<bool(GridPlace)>& accept, GridPlace& place) {
     if (first >= end) return Scan::None;
-    const uint32_t blockCount = (end - first + kBlockRows - 1) / kBlockRows;
+    const uint32_t rows = BlockRows(columns);
+    const uint32_t blockCount = (end - first + rows - 1) / rows;
     for (uint32_t b = 0; b < blockCount; ++b) {
         const uint32_t index = backwards ? blockCount - 1 - b : b;
-        const uint32_t start = first + index * kBlockRows;
-        const uint32_t count = std::min(kBlockRows, end - start);
+        const uint32_t start = first + index * rows;
+        const uint32_t count = std::min(rows, end - start);
         if (!blocks.Match(start, count)) return Scan::Cancelled;
         for (uint32_t r = 0; r < count; ++r) {
             const uint32_t i = backwards ? count - 1 - r : r;
