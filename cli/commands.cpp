@@ -39,7 +39,7 @@ void Print(std::FILE* out, std::string_view bytes) {
 }
 
 std::string Shown(const lv::DisplayLine& line, bool utf8) {
-    return utf8 ? line.ToUtf8(lv::CurrentFileEncoding()) : line.Bytes();
+    return utf8 ? line.ToUtf8(lv::DisplayEncoding()) : line.Bytes();
 }
 
 // Prints each line as it arrives.
@@ -127,7 +127,7 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
         for (std::string& line : block) line.clear();
         grid.AppendRows(block, first + done, columns, join);
         for (std::string& line : block) {
-            if (c.options.utf8) line = lv::ToUtf8(line, lv::CurrentFileEncoding());
+            if (c.options.utf8) line = lv::ToUtf8(line, lv::DisplayEncoding());
             line.push_back('\n');
             Print(c.out, line);
         }
@@ -143,7 +143,7 @@ std::string FindLine(Context& c, long long caseNumber, const std::string& name,
     for (char& ch : text)
         if (ch == '\t' || ch == '\n' || ch == '\r') ch = ' ';
     const auto shown = [&](const std::string& bytes) {
-        return c.options.utf8 ? lv::ToUtf8(bytes, lv::CurrentFileEncoding()) : bytes;
+        return c.options.utf8 ? lv::ToUtf8(bytes, lv::DisplayEncoding()) : bytes;
     };
     return std::to_string(caseNumber) + "\t" + shown(name) + "\t" + shown(text) + "\n";
 }
@@ -239,7 +239,7 @@ int RunVars(Context& c) {
             const std::string& longName = line.note();
             const std::string shortName = lv::NameFromLine(line.Bytes());
             const std::string& name = longName.empty() ? shortName : longName;
-            text += c.options.utf8 ? lv::ToUtf8(name, lv::CurrentFileEncoding()) : name;
+            text += c.options.utf8 ? lv::ToUtf8(name, lv::DisplayEncoding()) : name;
         }
         text += '\n';
         Print(c.out, text);
@@ -256,8 +256,7 @@ int RunLabels(Context& c) {
         if (SlotText(VarNames[i]) == wanted) found = i;
     for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i) {
         const std::string& note = lines.lines[i].note();
-        if (note == wanted ||
-            (!note.empty() && lv::ToUtf8(note, lv::CurrentFileEncoding()) == wanted))
+        if (note == wanted || (!note.empty() && lv::ToUtf8(note, lv::DisplayEncoding()) == wanted))
             found = i;
     }
     if (found < 0) {

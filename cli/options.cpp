@@ -2,23 +2,10 @@
 
 #include <charconv>
 
+#include "core/encodingchoices.h"
+
 namespace cli {
 namespace {
-
-// The value of an option given as "--name value" or "--name=value".
-bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
-                 std::string& value, std::string& error) {
-    if (args[i] == name) {
-        if (i + 1 >= args.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        value = args[++i];
-        return true;
-    }
-    value = args[i].substr(name.size() + 1);
-    return true;
-}
 
 bool ParseRows(const std::string& text, long long& first, long long& last) {
     const size_t colon = text.find(':');
@@ -33,6 +20,20 @@ bool ParseRows(const std::string& text, long long& first, long long& last) {
     if (!a.empty() && !number(a, first)) return false;
     if (!b.empty() && !number(b, last)) return false;
     return first >= 1 && (last == -1 || last >= first);
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE" at
+// args[i] (i moves past VALUE); nothing when VALUE is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
+                                       const std::string& name) {
+    const std::string& a = args[i];
+    if (a != name) return a.substr(name.size() + 1);
+    if (i + 1 >= args.size()) return std::nullopt;
+    return args[++i];
+}
+
+bool IsOption(const std::string& a, const std::string& name) {
+    return a == name || a.rfind(name + "=", 0) == 0;
 }
 
 }  // namespace
@@ -68,12 +69,14 @@ const char* UsageText() {
     lorivane-dump - print what the Lorivane windows show, and export their grid
 
 SYNOPSIS
-    lorivane-dump summary [--utf8] FILE...
-    lorivane-dump vars [--utf8] [--long-names] FILE
-    lorivane-dump labels [--utf8] FILE VAR
-    lorivane-dump grid [--utf8] [--tsv] [--rows A:B] [--labels] [--sort KEYS] FILE
+    lorivane-dump summary [--utf8] [--encoding NAME] FILE...
+    lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
+    lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
+    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] [--labels]
+                       [--sort KEYS] FILE
     lorivane-dump export FILE OUT --raw|--displayed [--labels] [--sort KEYS]
-    lorivane-dump find [--utf8] [--case] [--whole] [--var NAME] [--labels] FILE TEXT
+    lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
+                       [--labels] FILE TEXT
     lorivane-dump --help
 
 DESCRIPTION
@@ -109,8 +112,17 @@ DESCRIPTION
 
     Output holds the file's own bytes, as the export writes them; --utf8
     converts names, labels and string values to UTF-8 from the file's
-    encoding. Messages that the windows show in boxes go to standard error,
-    one per line, in the same words.
+    encoding. --encoding NAME converts them from NAME instead (and implies
+    --utf8), as the main window's encoding menu (文字コード) does, for files
+    whose encoding is missing or wrong; a long name given to labels is then
+    compared in NAME too. export always writes the file's bytes. NAME is auto
+    (the file's own encoding), UTF-8, CP932 (Shift_JIS), EUC-JP, GB18030
+    (GBK), CP950 (Big5), CP949 (EUC-KR), WINDOWS-1250 to WINDOWS-1258,
+    ISO-8859-1, -2, -5, -7, -8, -9 or -15, KOI8-R, KOI8-U, MACINTOSH or
+    CP874 (TIS-620), in any case; an unknown NAME lists every accepted one.
+
+    Messages that the windows show in boxes go to standard error, one per
+    line, in the same words.
 
 EXIT STATUS
     0  success
@@ -146,32 +158,43 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.matchCase = true;
         } else if (a == "--whole") {
             o.wholeCell = true;
-        } else if (a == "--var" || a.rfind("--var=", 0) == 0) {
-            if (!OptionValue(args, i, "--var", o.findVariable, error)) return std::nullopt;
-        } else if (a == "--sort" || a.rfind("--sort=", 0) == 0) {
-            std::string value;
-            if (!OptionValue(args, i, "--sort", value, error)) return std::nullopt;
-            const auto keys = ParseSortOption(value);
+        } else if (IsOption(a, "--var")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--var");
+            if (!value) {
+                error = "--var needs a variable name";
+                return std::nullopt;
+            }
+            o.findVariable = *value;
+        } else if (IsOption(a, "--sort")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--sort");
+            const auto keys = value ? ParseSortOption(*value) : std::nullopt;
             if (!keys) {
-                error = "invalid sort keys '" + value + "' (expected VAR[:desc][,VAR...])";
+                error = value ? "invalid sort keys '" + *value + "' (expected VAR[:desc][,VAR...])"
+                              : "--sort needs keys VAR[:desc][,VAR...]";
                 return std::nullopt;
             }
             o.sort = *keys;
-        } else if (a == "--rows" || a.rfind("--rows=", 0) == 0) {
-            std::string value;
-            if (a == "--rows") {
-                if (i + 1 >= args.size()) {
-                    error = "--rows needs a range A:B";
-                    return std::nullopt;
-                }
-                value = args[++i];
-            } else {
-                value = a.substr(7);
-            }
-            if (!ParseRows(value, o.firstRow, o.lastRow)) {
-                error = "invalid row range '" + value + "' (expected A:B, 1 <= A <= B)";
+        } else if (IsOption(a, "--rows")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--rows");
+            if (!value) {
+                error = "--rows needs a range A:B";
                 return std::nullopt;
             }
+            if (!ParseRows(*value, o.firstRow, o.lastRow)) {
+                error = "invalid row range '" + *value + "' (expected A:B, 1 <= A <= B)";
+                return std::nullopt;
+            }
+        } else if (IsOption(a, "--encoding")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--encoding");
+            const std::optional<std::string> encoding =
+                value ? lv::ParseEncodingName(*value) : std::nullopt;
+            if (!encoding) {
+                error = (value ? "unknown encoding '" + *value + "'" : "--encoding needs a name") +
+                        "; accepted: " + lv::AcceptedEncodingNames();
+                return std::nullopt;
+            }
+            o.encoding = *encoding;
+            o.utf8 = true;  // a chosen encoding is for decoding
         } else if (a == "--") {
             positional.insert(positional.end(), args.begin() + i + 1, args.end());
             break;

@@ -23,7 +23,7 @@ void AppendShownText(std::string& out, std::string_view bytes) {
     if (IsAscii(bytes))
         out += bytes;
     else
-        out += ToUtf8(bytes, CurrentFileEncoding());
+        out += ToUtf8(bytes, DisplayEncoding());
 }
 
 std::string ShownText(std::string_view bytes) {

@@ -1,6 +1,7 @@
-// The text a user sees for the file's bytes: decoded with the file's
-// encoding (lv::CurrentFileEncoding), as the windows decode it. Sorting,
-// searching and copying compare and hand out this text, never raw bytes.
+// The text a user sees for the file's bytes: decoded as the windows decode
+// them (lv::DisplayEncoding: the user's choice, else the detected encoding).
+// Sorting, searching and copying compare and hand out this text, never raw
+// bytes.
 #ifndef LORIVANE_CORE_SHOWNTEXT_H
 #define LORIVANE_CORE_SHOWNTEXT_H
 

@@ -13,6 +13,7 @@
 #include "core/spssdio1.h"
 #include "core/variablefacts.h"
 #include "forms/ValueLabel.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/findbar.h"
@@ -66,6 +67,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     Label2->setGeometry(16, 40, 58, 15);
 
     model = new GridModel(this);
+    lv::FollowDisplayEncoding(model);
     StringGrid1 = new GridView(this);
     StringGrid1->setFont(lv::FixedSysFont(12));
     StringGrid1->setModel(model);

@@ -3,15 +3,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <memory>
 #include <utility>
 
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
 #include "core/summary.h"
+#include "core/textcodec.h"
 #include "forms/DPGrid.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
+#include "forms/encodingmenu.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fonts.h"
@@ -66,7 +71,15 @@ TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
     handle(Button3, &TForm1::Button3Click);
     handle(Button5, &TForm1::Button5Click);
     handle(Button4, &TForm1::Button4Click);
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        lv::RunHandler([this, at] {
+            std::unique_ptr<QMenu> menu(CreateContextMenu());
+            menu->exec(Memo1->viewport()->mapToGlobal(at));
+        });
+    });
     lv::AcceptDataFileDrops(this);
+    lv::FollowDisplayEncoding(this, [this] { lv::RedecodeTextArea(Memo1); });
 
     lv::RunHandler([this] { FormCreate(); });
 }
@@ -81,6 +94,10 @@ std::optional<std::string> TForm1::AskForFile() {
 
 bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     if (chosen) openDialogFileName_ = *chosen;
+    // The summaries so far keep the decoding they have; another file starts
+    // with its detected encoding.
+    lv::ForgetFileLines(Memo1);
+    if (openDialogFileName_ != spssdio1::DataFileName) lv::ChooseDisplayEncoding(std::string());
     spssdio1::DataFileName = openDialogFileName_;
     lv::TextAreaSink memo(Memo1);
     memo.AddLine(lv::FileNameLine());
@@ -123,6 +140,17 @@ void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
 void TForm1::ShowFileSummary() {
     lv::TextAreaSink memo(Memo1);
     lv::ShowFileSummaryLines(memo);
+}
+
+QMenu* TForm1::CreateContextMenu() {
+    QMenu* menu = Memo1->createStandardContextMenu();
+    menu->addSeparator();
+    AddContextMenuItems(*menu);
+    return menu;
+}
+
+void TForm1::AddContextMenuItems(QMenu& menu) {
+    lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 
 void TForm1::Button3Click() {

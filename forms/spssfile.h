@@ -8,6 +8,7 @@
 #include <string>
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -40,6 +41,10 @@ class TForm1 : public QWidget {
     // confirmed path, or nothing when the dialog was cancelled.
     void OpenChosenFile(const std::optional<std::string>& chosen);
 
+    // The text area's context menu: the standard editing items, then the
+    // window's own items (AddContextMenuItems). The caller owns it.
+    QMenu* CreateContextMenu();
+
     // The file name OpenDialog1 remembers (the last one it returned).
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }
 
@@ -53,6 +58,8 @@ class TForm1 : public QWidget {
     // line, the summary and Label2. False when no file is chosen.
     bool TakeChosenFile(const std::optional<std::string>& chosen);
     void CreateVariableList();
+    // The items the main window adds to the text area's context menu.
+    void AddContextMenuItems(QMenu& menu);
 
     std::string openDialogFileName_;
     std::optional<std::string> startFile_;

@@ -10,6 +10,7 @@
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/findbar.h"
@@ -69,6 +70,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
     connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
     lv::AcceptDataFileDrops(this);
+    lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
 }
 
