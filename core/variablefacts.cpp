@@ -24,8 +24,9 @@ std::string LongName(int h, const char* name) {
     return text == name ? std::string() : text;
 }
 
-std::string FullLabel(int h, const char* name) {
-    std::vector<char> buffer(4096);
+// buffer: kept by the caller between variables.
+std::string FullLabel(int h, const char* name, std::vector<char>& buffer) {
+    if (buffer.size() < 4096) buffer.assign(4096, 0);
     for (;;) {
         const int status =
             spssGetVarFullLabel(h, name, buffer.data(), static_cast<int>(buffer.size()));
@@ -161,10 +162,11 @@ std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCou
     }
     int h = -1;
     if (path.empty() || spssOpenRead(path.c_str(), &h) != 0) return facts;
+    std::vector<char> labelBuffer;
     for (VariableFacts& f : facts) {
         const char* name = f.name.c_str();
         f.longName = LongName(h, name);
-        f.label = FullLabel(h, name);
+        f.label = FullLabel(h, name, labelBuffer);
         if (spssGetVarPrintFormat(h, name, &f.formatType, &f.formatDecimals, &f.formatWidth) != 0)
             f.formatType = f.formatWidth = f.formatDecimals = 0;
         ReadMissing(h, name, f);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/dialogs.h"
+#include "core/errors.h"
 #include "core/export.h"
 #include "core/format.h"
 #include "core/gridcells.h"
@@ -124,11 +125,20 @@ void TfrmDPGrid::FormCreate() {
             if (w->model->editing()) w->StringGrid1->SetEditing(true);
         }
     } finish{this};
+    // What labels, colours and tooltips need, read with a handle of its own
+    // once the load is over (a rendering error included).
+    const auto readFacts = [this] {
+        model->SetFacts(lv::ReadVariableFacts(DataFileName, VarCount));
+    };
     lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
-    outcome_ = lv::LoadGrid(*model, &progress);
+    try {
+        outcome_ = lv::LoadGrid(*model, &progress);
+    } catch (const lv::ConversionError&) {
+        readFacts();
+        throw;
+    }
     if (outcome_ == lv::GridLoadOutcome::Cancelled) return;
-    // What labels, colours and tooltips need, read with a handle of its own.
-    model->SetFacts(lv::ReadVariableFacts(DataFileName, VarCount));
+    readFacts();
     if (outcome_ == lv::GridLoadOutcome::Complete) {
         Label2->setText(QString::fromStdString(DataFileName));
         Label2->resize(std::max(58, Label2->sizeHint().width()), Label2->height());

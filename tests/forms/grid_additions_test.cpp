@@ -107,6 +107,22 @@ TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
     EXPECT_EQ(Text(w, 0, 0), "   1");
 }
 
+TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
+    spssdio1::DataFileName = Write(Coded(), "g.sav");
+    lv::LineCollector ignored;
+    lv::ShowFileSummaryLines(ignored);
+    lv::BuildVariableList(ignored);
+    spssdio1::DisplayFormats[1] = "%8.2f";  // a number specifier on a string column
+    frmDPGrid = new TfrmDPGrid();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(frmDPGrid->model->headerData(0, Qt::Horizontal, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("変数名: CODE (TheCode)"));
+    EXPECT_TRUE(
+        frmDPGrid->model->data(frmDPGrid->model->index(1, 0), Qt::ForegroundRole).isValid() ==
+        false);  // no value of case 2 was read
+}
+
 TEST_F(GridAdditionsTest, TheFindBarFindsCountsWrapsAndCloses) {
     TfrmDPGrid& w = Open(Coded());
     const int gridHeight = w.StringGrid1->height();
