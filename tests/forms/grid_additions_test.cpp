@@ -118,9 +118,9 @@ TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
     EXPECT_TRUE(frmDPGrid->model->headerData(0, Qt::Horizontal, Qt::ToolTipRole)
                     .toString()
                     .startsWith("変数名: CODE (TheCode)"));
-    EXPECT_TRUE(
-        frmDPGrid->model->data(frmDPGrid->model->index(1, 0), Qt::ForegroundRole).isValid() ==
-        false);  // no value of case 2 was read
+    // No value of case 2 was read: nothing to mute.
+    const QModelIndex unread = frmDPGrid->model->index(1, 0);
+    EXPECT_FALSE(frmDPGrid->model->data(unread, Qt::ForegroundRole).isValid());
 }
 
 TEST_F(GridAdditionsTest, TheFindBarFindsCountsWrapsAndCloses) {
