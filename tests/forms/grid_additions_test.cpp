@@ -213,6 +213,12 @@ TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
     EXPECT_TRUE(mime->html().contains("<tr><td>ab</td><td>1</td></tr>"));
     Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Clipboard(), "NAME\tCODE\nab\t1\nzz\t9\n");
+    // The context menu's items do the same.
+    QApplication::clipboard()->clear();
+    w.additions->copy->trigger();
+    EXPECT_EQ(Clipboard(), "ab\t1\nzz\t9\n");
+    w.additions->copyWithNames->trigger();
+    EXPECT_EQ(Clipboard(), "NAME\tCODE\nab\t1\nzz\t9\n");
     // Ctrl+A selects every cell, in the order they stand.
     w.additions->Sort(1, false);
     Press(Qt::Key_A, Qt::ControlModifier);
