@@ -89,10 +89,8 @@ const std::string& GridData::Name(int column) const {
 
 void GridData::SetEdit(uint32_t displayRow, int column, std::string bytes) {
     if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return;
-    const auto [it, fresh] =
-        edits_.insert_or_assign(Key(FileRow(displayRow), column), std::move(bytes));
-    (void)it;
-    if (fresh) ++editsPerColumn_[column];
+    if (edits_.insert_or_assign(Key(FileRow(displayRow), column), std::move(bytes)).second)
+        ++editsPerColumn_[column];
 }
 
 const std::string* GridData::EditAt(uint32_t fileRow, int column) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/formatname.h"
 #include "core/gridcopy.h"
 #include "core/gridsearch.h"
 #include "core/gridsort.h"
@@ -180,4 +181,15 @@ TEST_F(GridCells, CopiedTextFollowsTheScreenWithoutPaddingAndKeepsCellsApart) {
     ASSERT_TRUE(tail);
     EXPECT_EQ(tail->text, ".\tAlpha Beta\t.\n3\tx y\t1.0\n");
     EXPECT_TRUE(tail->html.empty());
+}
+
+TEST(FormatText, NamesWidthsAndDecimalsAsUsuallyWritten) {
+    EXPECT_EQ(lv::FormatText(5, 8, 2), "F8.2");
+    EXPECT_EQ(lv::FormatText(5, 8, 0), "F8");
+    EXPECT_EQ(lv::FormatText(1, 40, 0), "A40");
+    EXPECT_EQ(lv::FormatText(20, 11, 0), "DATE11");
+    EXPECT_EQ(lv::FormatText(22, 23, 2), "DATETIME23.2");
+    EXPECT_EQ(lv::FormatText(2, 8, 3), "AHEX8");  // strings have no decimals
+    EXPECT_EQ(lv::FormatText(14, 8, 0), "?8");    // an unused code
+    EXPECT_EQ(lv::FormatText(99, 8, 2), "?8.2");
 }

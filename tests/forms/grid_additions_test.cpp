@@ -250,9 +250,17 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     EXPECT_EQ(caseNumber(3), "2");
     EXPECT_EQ(Text(w, 0, 1), "ed");
     // A row dragged by its number moves in the same order.
-    w.StringGrid1->verticalHeader()->moveSection(3, 0);
+    QHeaderView* rows = w.StringGrid1->verticalHeader();
+    QWidget* numbers = rows->viewport();
+    const QPoint from(10, rows->sectionViewportPosition(3) + 12);
+    const QPoint to(10, rows->sectionViewportPosition(0) + 4);
+    QTest::mousePress(numbers, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(numbers, QPoint(10, rows->sectionViewportPosition(2) + 12));
+    QTest::mouseMove(numbers, to);
+    QTest::mouseRelease(numbers, Qt::LeftButton, Qt::NoModifier, to);
     EXPECT_EQ(caseNumber(0), "2");
-    EXPECT_EQ(w.StringGrid1->verticalHeader()->logicalIndex(0), 0);
+    EXPECT_EQ(rows->logicalIndex(0), 0);
+    EXPECT_EQ(Text(w, 1, 1), "ed");
     w.additions->HeaderMenu(0);
     EXPECT_TRUE(w.additions->originalOrder->isEnabled());
     w.additions->originalOrder->trigger();
