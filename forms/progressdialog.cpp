@@ -4,6 +4,8 @@
 #include <QProgressDialog>
 #include <chrono>
 
+#include "forms/errorhandler.h"
+
 namespace lv {
 namespace {
 
@@ -38,7 +40,9 @@ DialogProgress::~DialogProgress() = default;
 void DialogProgress::Show() {
     dialog_ =
         std::make_unique<QProgressDialog>(QString(), QStringLiteral("ｷｬﾝｾﾙ"), 0, kScale, parent_);
-    dialog_->setWindowTitle(QCoreApplication::applicationName());
+    // Captioned like the program's message boxes.
+    dialog_->setWindowTitle(QString::fromStdString(
+        ApplicationTitle(QCoreApplication::applicationFilePath().toStdString())));
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setMinimumDuration(0);
     dialog_->setAutoClose(false);
