@@ -21,6 +21,8 @@ int RunVars(Context& c);
 int RunLabels(Context& c);
 int RunGrid(Context& c);
 int RunExportCommand(Context& c);
+// Exit status as grep's: 0 a match, 1 none, 2 an error.
+int RunFind(Context& c);
 
 }  // namespace cli
 

@@ -46,6 +46,9 @@ int main(int argc, char** argv) {
         case cli::Command::Export:
             status = cli::RunExportCommand(context);
             break;
+        case cli::Command::Find:
+            status = cli::RunFind(context);
+            break;
         case cli::Command::Help:
             break;
     }

@@ -38,6 +38,32 @@ bool IsOption(const std::string& a, const std::string& name) {
 
 }  // namespace
 
+std::optional<std::vector<SortOption>> ParseSortOption(const std::string& text) {
+    std::vector<SortOption> keys;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        SortOption key;
+        const size_t colon = item.rfind(':');
+        if (colon != std::string::npos) {
+            const std::string direction = item.substr(colon + 1);
+            if (direction == "desc")
+                key.descending = true;
+            else if (direction != "asc")
+                return std::nullopt;
+            item.resize(colon);
+        }
+        if (item.empty()) return std::nullopt;
+        key.variable = item;
+        keys.push_back(key);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return keys;
+}
+
 const char* UsageText() {
     return R"(NAME
     lorivane-dump - print what the Lorivane windows show, and export their grid
@@ -46,8 +72,11 @@ SYNOPSIS
     lorivane-dump summary [--utf8] [--encoding NAME] FILE...
     lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
     lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
-    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] FILE
-    lorivane-dump export FILE OUT --raw|--displayed
+    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] [--labels]
+                       [--sort KEYS] FILE
+    lorivane-dump export FILE OUT --raw|--displayed [--labels] [--sort KEYS]
+    lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
+                       [--labels] FILE TEXT
     lorivane-dump --help
 
 DESCRIPTION
@@ -63,10 +92,23 @@ DESCRIPTION
     grid      the data grid's cell texts, one line per case, each cell
               followed by a blank as the as-displayed export writes them;
               --tsv separates the cells by tabs instead; --rows A:B prints
-              only cases A to B (either end may be left out)
+              only rows A to B (either end may be left out)
     export    writes OUT exactly as the grid window's export does: --raw in
               the internal form (strings as stored, numbers in scientific
               form), --displayed as the grid shows the values
+    find      the cells whose shown text holds TEXT (UTF-8), in the grid's
+              order: one line per match with the case number, the
+              variable's name and the cell's text without its padding,
+              separated by tabs; --case matches case, --whole matches the
+              whole text of a cell, --var NAME looks in that variable only
+
+    --labels  shows a value's label in place of a value that has one, as
+              the grid window does when its labels are shown
+    --sort KEYS
+              orders the rows first, as the grid's column sort does: KEYS
+              is VAR[:desc] or several separated by commas, the first
+              deciding first (numbers by value, strings by their text;
+              missing values last)
 
     Output holds the file's own bytes, as the export writes them; --utf8
     converts names, labels and string values to UTF-8 from the file's
@@ -86,6 +128,9 @@ EXIT STATUS
     0  success
     1  the reader or a rendering reported an error (message on stderr)
     2  bad usage
+
+    find follows grep: 0 when a cell matched, 1 when none did, 2 on bad
+    usage or any error.
 )";
 }
 
@@ -107,6 +152,28 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.raw = true;
         } else if (a == "--displayed") {
             o.displayed = true;
+        } else if (a == "--labels") {
+            o.labels = true;
+        } else if (a == "--case") {
+            o.matchCase = true;
+        } else if (a == "--whole") {
+            o.wholeCell = true;
+        } else if (IsOption(a, "--var")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--var");
+            if (!value) {
+                error = "--var needs a variable name";
+                return std::nullopt;
+            }
+            o.findVariable = *value;
+        } else if (IsOption(a, "--sort")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--sort");
+            const auto keys = value ? ParseSortOption(*value) : std::nullopt;
+            if (!keys) {
+                error = value ? "invalid sort keys '" + *value + "' (expected VAR[:desc][,VAR...])"
+                              : "--sort needs keys VAR[:desc][,VAR...]";
+                return std::nullopt;
+            }
+            o.sort = *keys;
         } else if (IsOption(a, "--rows")) {
             const std::optional<std::string> value = OptionValue(args, i, "--rows");
             if (!value) {
@@ -178,8 +245,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         o.files = {positional[0]};
         o.output = positional[1];
+    } else if (cmd == "find") {
+        o.command = Command::Find;
+        if (!want(2, "a file and a text")) return std::nullopt;
+        o.files = {positional[0]};
+        o.text = positional[1];
+        if (o.text.empty()) {
+            error = "find takes a text that is not empty";
+            return std::nullopt;
+        }
     } else {
         error = "unknown command '" + cmd + "'";
+        return std::nullopt;
+    }
+    if (!o.sort.empty() && o.command != Command::Grid &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--sort goes with grid and export --displayed";
+        return std::nullopt;
+    }
+    if (o.labels && o.command != Command::Grid && o.command != Command::Find &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--labels goes with grid, export --displayed and find";
         return std::nullopt;
     }
     return o;

@@ -1,180 +1,83 @@
 #include "core/casestore.h"
 
 #include <algorithm>
-#include <numeric>
-#include <thread>
-
-#include "savio/case_reread.h"
 
 namespace lv {
-namespace {
 
-// A block holds about this many bytes of slots; a walk hands out chunks of
-// four blocks.
-constexpr size_t kBlockSlotBytes = 512u << 10;
-constexpr int64_t kMaxBlockRows = 256;
-// Long reads run in up to this many parts of at least this many
-// checkpoint intervals (16384 rows of a narrow file).
-constexpr int64_t kMaxThreads = 4;
-constexpr int64_t kMinPartSteps = 16;
-
-int64_t BlockRowsFor(size_t slotCount) {
-    int64_t rows = kMaxBlockRows;
-    while (rows > 1 && static_cast<size_t>(rows) * slotCount * 8 > kBlockSlotBytes) rows /= 2;
-    return rows;
-}
-
-savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& index, int64_t first,
-                             int64_t last, CaseValues* out) {
-    return savio::RereadCases(path, index, first, last, [out](int64_t, const uint8_t* slots) {
-        out->AppendSlots(slots);
-        return true;
-    });
-}
-
-}  // namespace
-
-CaseStore::CaseStore(std::string path, savio::CaseIndex index, size_t cacheBytes)
-    : path_(std::move(path)),
-      index_(std::move(index)),
-      all_(index_.values.size()),
-      blockRows_(BlockRowsFor(index_.shape.slotCount())),
-      cacheBytes_(cacheBytes) {
-    std::iota(all_.begin(), all_.end(), 0);
-}
-
-bool CaseStore::TakeChangedNotice() {
-    if (!changed_ || noticed_) return false;
-    noticed_ = true;
-    return true;
-}
-
-void CaseStore::Drop() {
-    held_.clear();
-    byBlock_.clear();
-    cachedBytes_ = 0;
-}
-
-CaseStore::Status CaseStore::Settle(savio::RereadStatus st, CaseValues* out) {
-    if (st != savio::RereadStatus::Changed) return Status::Ok;
-    changed_ = true;
-    Drop();
-    out->Clear();
-    return Status::Changed;
-}
-
-CaseStore::Status CaseStore::Read(int64_t first, int64_t last, CaseValues* out) {
-    if (changed_) return Status::Changed;
-    return Settle(ReadInto(path_, index_, first, last, out), out);
-}
-
-CaseStore::Status CaseStore::ReadMany(int64_t first, int64_t last, CaseValues* out) {
-    if (changed_) return Status::Changed;
-    const int64_t step = int64_t{1} << index_.checkpointShift;
-    const int64_t threads =
-        std::clamp<int64_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
-    // Parts start on checkpoints, so that no part decodes rows of another.
-    std::vector<int64_t> bounds = {first};
-    for (int64_t t = 1; t < threads; ++t) {
-        const int64_t at = (first + (last - first) * t / threads) / step * step;
-        if (at - bounds.back() >= kMinPartSteps * step && last - at >= kMinPartSteps * step)
-            bounds.push_back(at);
-    }
-    bounds.push_back(last);
-    const size_t parts = bounds.size() - 1;
-    CaseValues empty = *out;
-    empty.Clear();
-    std::vector<CaseValues> more(parts - 1, empty);
-    std::vector<savio::RereadStatus> status(parts);
-    std::vector<std::thread> workers;
-    for (size_t p = 1; p < parts; ++p)
-        workers.emplace_back([&, p] {
-            status[p] = ReadInto(path_, index_, bounds[p], bounds[p + 1], &more[p - 1]);
-        });
-    out->Reserve(bounds[1] - first);
-    status[0] = ReadInto(path_, index_, first, bounds[1], out);
-    for (std::thread& w : workers) w.join();
-    for (savio::RereadStatus st : status)
-        if (st == savio::RereadStatus::Changed) return Settle(st, out);
-    out->Reserve(last - first);
-    for (const CaseValues& part : more) out->AppendAll(part);
-    return Status::Ok;
-}
-
-const CaseValues* CaseStore::Block(int64_t row, int64_t* blockFirst) {
-    if (changed_ || row < 0 || row >= rowCount()) return nullptr;
-    const int64_t block = row / blockRows_;
-    *blockFirst = block * blockRows_;
-    if (auto it = byBlock_.find(block); it != byBlock_.end()) {
-        held_.splice(held_.begin(), held_, it->second);
-        return &held_.front().values;
-    }
-    CaseValues values(index_, all_);
-    const int64_t last = std::min(*blockFirst + blockRows_, rowCount());
-    values.Reserve(last - *blockFirst);
-    if (Read(*blockFirst, last, &values) != Status::Ok) return nullptr;
-    held_.push_front({block, std::move(values)});
-    byBlock_[block] = held_.begin();
-    cachedBytes_ += held_.front().values.bytes();
-    // The block just read always stays.
-    while (cachedBytes_ > cacheBytes_ && held_.size() > 1) {
-        cachedBytes_ -= held_.back().values.bytes();
-        byBlock_.erase(held_.back().block);
-        held_.pop_back();
-    }
-    return &held_.front().values;
-}
-
-CaseStore::Status CaseStore::Values(const std::vector<int>& variables, int64_t first, int64_t last,
-                                    CaseValues* out) {
-    *out = CaseValues(index_, variables);
-    first = std::max<int64_t>(first, 0);
-    last = std::min(last, rowCount());
-    if (changed_) return Status::Changed;
-    if (first >= last) return Status::Ok;
-    // A long range is read in one pass rather than block by block through
-    // the cache, which it would only flush.
-    if (last - first > 4 * blockRows_) return ReadMany(first, last, out);
-    out->Reserve(last - first);
-    for (int64_t row = first; row < last;) {
-        int64_t blockFirst = 0;
-        const CaseValues* block = Block(row, &blockFirst);
-        if (!block) {
-            out->Clear();
-            return Status::Changed;
+CompactCaseStore::CompactCaseStore(const GridLayout& layout) {
+    const size_t expected = layout.caseCount > 0 ? static_cast<size_t>(layout.caseCount) : 0;
+    const size_t reserve = std::min<size_t>(expected, size_t{1} << 26);
+    for (const GridColumnLayout& col : layout.columns) {
+        stringWidths_.push_back(col.stringWidth);
+        if (col.stringWidth != 0) {
+            slot_.push_back(static_cast<int>(strings_.size()));
+            strings_.emplace_back(col.stringWidth);
+            strings_.back().Reserve(reserve);
+        } else {
+            slot_.push_back(static_cast<int>(numeric_.size()));
+            numeric_.emplace_back();
+            numeric_.back().Reserve(reserve);
         }
-        const int64_t end = std::min(last, blockFirst + block->rows());
-        for (; row < end; ++row) out->AppendFrom(*block, row - blockFirst);
     }
-    return Status::Ok;
 }
 
-CaseStore::Status CaseStore::Walk(const std::vector<int>& variables, int64_t first, int64_t last,
-                                  const ChunkVisit& visit) {
-    if (changed_) return Status::Changed;
-    const int64_t chunkRows = 4 * blockRows_;
-    CaseValues chunk(index_, variables);
-    chunk.Reserve(chunkRows);
-    int64_t chunkFirst = std::max<int64_t>(first, 0);
-    bool stopped = false;
-    const auto st =
-        savio::RereadCases(path_, index_, first, last, [&](int64_t row, const uint8_t* slots) {
-            chunk.AppendSlots(slots);
-            if (chunk.rows() < chunkRows) return true;
-            stopped = !visit(chunkFirst, chunk);
-            chunk.Clear();
-            chunkFirst = row + 1;
-            return !stopped;
-        });
-    if (Settle(st, &chunk) == Status::Changed) return Status::Changed;
-    if (stopped) return Status::Stopped;
-    if (chunk.rows() > 0 && !visit(chunkFirst, chunk)) return Status::Stopped;
-    return Status::Ok;
+void CompactCaseStore::Append(std::span<const GridCell> cells) {
+    for (size_t c = 0; c < stringWidths_.size(); ++c) {
+        const GridCell::Kind kind = c < cells.size() ? cells[c].kind : GridCell::Kind::Unread;
+        if (stringWidths_[c] != 0) {
+            StringColumn& col = strings_[slot_[c]];
+            if (kind == GridCell::Kind::Text)
+                col.AppendValue(cells[c].text);
+            else
+                col.AppendEmpty();
+            continue;
+        }
+        NumericColumn& col = numeric_[slot_[c]];
+        if (kind == GridCell::Kind::Number)
+            col.AppendValue(cells[c].number);
+        else if (kind == GridCell::Kind::Sysmis)
+            col.AppendSysmis();
+        else
+            col.AppendEmpty();
+    }
+    ++rows_;
 }
 
-CaseStore::Status CaseStore::Keys(const std::vector<int>& variables, CaseValues* out) {
-    *out = CaseValues(index_, variables);
-    return ReadMany(0, rowCount(), out);
+void CompactCaseStore::Clear() {
+    for (NumericColumn& col : numeric_) col = NumericColumn();
+    for (size_t c = 0; c < stringWidths_.size(); ++c)
+        if (stringWidths_[c] != 0) strings_[slot_[c]] = StringColumn(stringWidths_[c]);
+    rows_ = 0;
+}
+
+void CompactCaseStore::GatherNumbers(int column, std::span<const uint32_t> rows,
+                                     NumberCell* out) const {
+    if (column < 0 || static_cast<size_t>(column) >= stringWidths_.size() ||
+        stringWidths_[column] != 0) {
+        std::fill(out, out + rows.size(), NumberCell{});
+        return;
+    }
+    const NumericColumn& col = numeric_[slot_[column]];
+    for (size_t i = 0; i < rows.size(); ++i) out[i].state = col.Get(rows[i], out[i].value);
+}
+
+void CompactCaseStore::GatherStrings(int column, std::span<const uint32_t> rows,
+                                     StringCell* out) const {
+    if (column < 0 || static_cast<size_t>(column) >= stringWidths_.size() ||
+        stringWidths_[column] == 0) {
+        std::fill(out, out + rows.size(), StringCell{});
+        return;
+    }
+    const StringColumn& col = strings_[slot_[column]];
+    for (size_t i = 0; i < rows.size(); ++i)
+        out[i].state = col.View(rows[i], out[i].stored, out[i].blanks);
+}
+
+size_t CompactCaseStore::MemoryBytes() const {
+    size_t total = 0;
+    for (const NumericColumn& c : numeric_) total += c.MemoryBytes();
+    for (const StringColumn& c : strings_) total += c.MemoryBytes();
+    return total;
 }
 
 }  // namespace lv

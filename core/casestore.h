@@ -1,96 +1,74 @@
-// The cases of a data file that the grid load read once, found again on
-// demand instead of being kept: values are read back from the file through
-// the reader's case index, in fixed blocks of rows kept in a small cache
-// (least recently used blocks leave first). Long walks over all rows
-// (exports, find, sort keys) stream past the cache. No file handle is held
-// between calls.
-//
-// If the file is gone or changed since the load, every read from then on
-// gives nothing: the store reports Changed once found, drops what it held,
-// and never hands out values of a file that is not the one loaded.
-// Used from one thread.
+// Where the grid's values live. Everything that reads many cells (the
+// rendering of rows, sorting, searching, copying, the as-displayed export)
+// asks a CaseStore for the values of one column at a list of file rows, so
+// the storage behind it can change without touching any of them.
 #ifndef LORIVANE_CORE_CASESTORE_H
 #define LORIVANE_CORE_CASESTORE_H
 
-#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <list>
-#include <string>
-#include <unordered_map>
+#include <span>
+#include <string_view>
 #include <vector>
 
-#include "core/casevalues.h"
-#include "savio/case_index.h"
-#include "savio/case_reread.h"
+#include "core/gridcolumns.h"
+#include "core/gridload.h"
 
 namespace lv {
 
+// One numeric cell: value is set when state is Value.
+struct NumberCell {
+    CellState state = CellState::Empty;
+    double value = 0;
+};
+
+// One string cell: the stored bytes and the count of blanks after them that
+// restore the value's full length. The view is valid until the next call on
+// the store.
+struct StringCell {
+    CellState state = CellState::Empty;
+    std::string_view stored;
+    size_t blanks = 0;
+};
+
 class CaseStore {
   public:
-    static constexpr size_t kDefaultCacheBytes = 32u << 20;
+    virtual ~CaseStore() = default;
+    // Cases held; rows at or past this count read as empty cells.
+    virtual uint32_t RowCount() const = 0;
+    // The values of a numeric (or string) column at the given file rows
+    // (0-based), out[i] for rows[i]. Asking a column of the other kind gives
+    // empty cells.
+    virtual void GatherNumbers(int column, std::span<const uint32_t> rows,
+                               NumberCell* out) const = 0;
+    virtual void GatherStrings(int column, std::span<const uint32_t> rows,
+                               StringCell* out) const = 0;
+};
 
-    enum class Status { Ok, Stopped, Changed };
+// Every value the load read, in memory, in the compact columns of
+// core/gridcolumns.h, appended case by case in file order.
+class CompactCaseStore final : public CaseStore {
+  public:
+    // One column per variable of layout, room reserved for its case count.
+    explicit CompactCaseStore(const GridLayout& layout);
 
-    CaseStore(std::string path, savio::CaseIndex index, size_t cacheBytes = kDefaultCacheBytes);
+    // Appends one case; a case cut short leaves its last columns empty.
+    void Append(std::span<const GridCell> cells);
+    // Drops every case, keeping the columns (a tool that streams blocks).
+    void Clear();
 
-    int64_t rowCount() const { return index_.cases; }
-    int columnCount() const { return static_cast<int>(index_.values.size()); }
-    const savio::CaseIndex& index() const { return index_; }
-    // Rows per cached block: a power of two, fewer for wide files.
-    int64_t blockRows() const { return blockRows_; }
+    uint32_t RowCount() const override { return rows_; }
+    void GatherNumbers(int column, std::span<const uint32_t> rows, NumberCell* out) const override;
+    void GatherStrings(int column, std::span<const uint32_t> rows, StringCell* out) const override;
 
-    // True once a read found the file gone or changed.
-    bool changed() const { return changed_; }
-    // True exactly once, the first time it is asked after the change was
-    // found: the caller says so once.
-    bool TakeChangedNotice();
-
-    // The cached block holding row (every variable; row - *blockFirst is the
-    // row inside it), decoded now if it is not held. nullptr when the row is
-    // out of range or the file changed. Valid until the next call.
-    const CaseValues* Block(int64_t row, int64_t* blockFirst);
-
-    // The values of variables for rows [first, last), into *out (replaced).
-    Status Values(const std::vector<int>& variables, int64_t first, int64_t last, CaseValues* out);
-
-    // Streams rows [first, last) of variables from the file, bypassing the
-    // cache: visit(firstRow, chunk) for consecutive chunks of rows; visit
-    // returns false to stop.
-    using ChunkVisit = std::function<bool(int64_t firstRow, const CaseValues& chunk)>;
-    Status Walk(const std::vector<int>& variables, int64_t first, int64_t last,
-                const ChunkVisit& visit);
-
-    // The key variables of every row, for sorting: one compact column each.
-    Status Keys(const std::vector<int>& variables, CaseValues* out);
-
-    // Memory held by cached blocks.
-    size_t cachedBytes() const { return cachedBytes_; }
+    // Memory held by the values.
+    size_t MemoryBytes() const;
 
   private:
-    // Reads rows [first, last) into out (appended); latches a change.
-    Status Read(int64_t first, int64_t last, CaseValues* out);
-    // The same for many rows, in parts read side by side on the machine's
-    // cores (each from its own checkpoint).
-    Status ReadMany(int64_t first, int64_t last, CaseValues* out);
-    Status Settle(savio::RereadStatus st, CaseValues* out);
-    void Drop();
-
-    struct Held {
-        int64_t block;
-        CaseValues values;
-    };
-
-    std::string path_;
-    savio::CaseIndex index_;
-    std::vector<int> all_;  // 0 .. columnCount - 1
-    int64_t blockRows_;
-    size_t cacheBytes_;
-    size_t cachedBytes_ = 0;
-    std::list<Held> held_;  // most recently used first
-    std::unordered_map<int64_t, std::list<Held>::iterator> byBlock_;
-    bool changed_ = false;
-    bool noticed_ = false;
+    std::vector<int> stringWidths_;  // per column: 0 numeric, else the string width
+    std::vector<int> slot_;          // per column: index into numeric_ or strings_
+    std::vector<NumericColumn> numeric_;
+    std::vector<StringColumn> strings_;
+    uint32_t rows_ = 0;
 };
 
 }  // namespace lv

@@ -13,9 +13,11 @@
 #include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
+#include "forms/findbar.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
+#include "forms/varlistadditions.h"
 #include "forms/windowrefs.h"
 
 namespace {
@@ -64,6 +66,9 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
+    additions = new VarListAdditions(this, ListBox1);
+    connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
+    connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
     lv::AcceptDataFileDrops(this);
     lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
@@ -95,7 +100,10 @@ void TfrmVariable::btnOKClick() {
 }
 
 void TfrmVariable::FormResize() {
-    ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
+    // The find bar, while it is open, takes the bottom of the window.
+    const int bottom = additions ? additions->BottomHeight() : 0;
+    ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop - bottom));
+    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmVariable::resizeEvent(QResizeEvent* event) {

@@ -8,6 +8,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class VarListAdditions;
 
 class TfrmVariable : public QWidget {
     Q_OBJECT
@@ -23,6 +24,8 @@ class TfrmVariable : public QWidget {
     QLabel* Label5;
     QLabel* Label6;
     QPushButton* btnOK;
+    // Copy and find (forms/varlistadditions.h).
+    VarListAdditions* additions = nullptr;
 
     void FormCreate();
     void ListBox1DblClick();

@@ -1,9 +1,11 @@
 // Drives the windows over a sample file with a scripted dialog seam and saves
 // a PNG of each window: main-window.png, variable-list.png,
-// value-labels.png, data-grid.png.
+// value-labels.png, data-grid.png, and data-grid-labels-find.png (value
+// labels shown, the find bar open).
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTimer>
@@ -14,6 +16,8 @@
 #include "core/spssdio1.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
+#include "forms/findbar.h"
+#include "forms/gridadditions.h"
 #include "forms/modal.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
@@ -90,7 +94,17 @@ int main(int argc, char** argv) {
     lv::SetModalShowFunction({});
 
     Form1->Button5Click();
-    if (frmDPGrid) ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
+    if (frmDPGrid) {
+        ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
+        // The grid with its value labels shown and the find bar open on a
+        // label's word, for the README.
+        frmDPGrid->resize(900, 460);
+        frmDPGrid->additions->ToggleLabels();
+        frmDPGrid->additions->OpenFind();
+        frmDPGrid->additions->findBar->text->setText(QStringLiteral("満足"));
+        frmDPGrid->additions->Find(false);
+        ok = Save(frmDPGrid, out + "/data-grid-labels-find.png") && ok;
+    }
 
     DestroyWindows();
     lv::SetDialogs(nullptr);

@@ -1,7 +1,7 @@
 // Cases found again on demand through the case index, on the 1M x 40 files
 // that bench_read makes: what taking the index costs during the full read
 // (the read with checkpoints beside the same read without), its size, the
-// time to any row after a jump (the last row first, on a fresh store), the
+// time to any row after a jump (the last row first, on a fresh cache), the
 // decode of one key column for a sort and the sort itself, a streaming walk
 // over every column, and peak memory of each phase; beside libreadstat's
 // bare parse of the same file in the same run.
@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/casestore.h"
+#include "core/casecache.h"
 #include "core/spssfio.h"
 #include "savio/open_files.h"
 
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     std::printf(
         "| file | readstat parse s | full read s | same, no index s | index bytes | last row ms "
         "| any row ms (median / max of 50) | key column s | sort s | walk all s | peak MB "
-        "(read / store) |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+        "(read / cache) |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const char* name : names) {
         const std::string path = dir + "/" + name;
         struct stat st;
@@ -135,17 +135,17 @@ int main(int argc, char** argv) {
         const size_t indexBytes = index.bytes();
 
         ResetPeak();
-        lv::CaseStore store(path, std::move(index));
-        const int64_t rows = store.rowCount();
+        lv::CaseCache cache(path, std::move(index));
+        const int64_t rows = cache.rowCount();
         int64_t first = 0;
         auto t = Clock::now();
-        store.Block(rows - 1, &first);
+        cache.Block(rows - 1, &first);
         const double lastMs = Seconds(t) * 1000;
         std::vector<double> jumps;
         std::mt19937_64 rng(3);
         for (int i = 0; i < 50; ++i) {
             t = Clock::now();
-            store.Block(int64_t(rng() % uint64_t(rows)), &first);
+            cache.Block(int64_t(rng() % uint64_t(rows)), &first);
             jumps.push_back(Seconds(t) * 1000);
         }
         std::sort(jumps.begin(), jumps.end());
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
         // stably by value.
         t = Clock::now();
         lv::CaseValues keys;
-        store.Keys({1}, &keys);
+        cache.Keys({1}, &keys);
         const double keySeconds = Seconds(t);
         t = Clock::now();
         std::vector<std::pair<double, uint32_t>> order(size_t(keys.rows()));
@@ -165,11 +165,11 @@ int main(int argc, char** argv) {
         keys = lv::CaseValues();
         order = {};
 
-        std::vector<int> all(size_t(store.columnCount()));
+        std::vector<int> all(size_t(cache.columnCount()));
         for (size_t i = 0; i < all.size(); ++i) all[i] = int(i);
         t = Clock::now();
         int64_t walked = 0;
-        store.Walk(all, 0, rows, [&](int64_t, const lv::CaseValues& chunk) {
+        cache.Walk(all, 0, rows, [&](int64_t, const lv::CaseValues& chunk) {
             walked += chunk.rows();
             return true;
         });
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
             "|%s\n",
             name, peer, with, without, indexBytes, lastMs, jumps[jumps.size() / 2], jumps.back(),
             keySeconds, sortSeconds, walkSeconds, readPeak, storePeak,
-            walked == rows && !store.changed() ? "" : " (rows missing!)");
+            walked == rows && !cache.changed() ? "" : " (rows missing!)");
     }
     return 0;
 }

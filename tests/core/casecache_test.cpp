@@ -1,7 +1,7 @@
-// The on-demand case store gives the values the value calls gave, from its
+// The on-demand case cache gives the values the value calls gave, from its
 // cached blocks, its long reads, its walks and its sort keys; once the file
 // changed it gives nothing, and says so once.
-#include "core/casestore.h"
+#include "core/casecache.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,7 +18,7 @@ namespace {
 
 using fixture::Compression;
 using fixture::Endian;
-using lv::CaseStore;
+using lv::CaseCache;
 using lv::CaseValues;
 
 // Row r of values (its columns, some of the file's variables) against row
@@ -39,7 +39,7 @@ void ExpectRow(const readback::ReadBack& calls, const CaseValues& values, int64_
     }
 }
 
-class CaseStoreTest : public ::testing::TestWithParam<Compression> {
+class CaseCacheTest : public ::testing::TestWithParam<Compression> {
   protected:
     void SetUp() override {
         dir_ = fixture::TempDir();
@@ -68,24 +68,24 @@ class CaseStoreTest : public ::testing::TestWithParam<Compression> {
 
 // Blocks fetched in random order under a cap of a few blocks, ranges short
 // and long (read in parts side by side), a walk and the sort keys.
-TEST_P(CaseStoreTest, SameValuesAsTheCalls) {
-    CaseStore store(path_, calls_.index, 200 << 10);
+TEST_P(CaseCacheTest, SameValuesAsTheCalls) {
+    CaseCache cache(path_, calls_.index, 200 << 10);
     std::mt19937 rng(1);
     for (int i = 0; i < 60; ++i) {
         const int64_t row = i == 0 ? 699 : rng() % 700;
         int64_t first = -1;
-        const CaseValues* block = store.Block(row, &first);
+        const CaseValues* block = cache.Block(row, &first);
         ASSERT_TRUE(block);
         ASSERT_TRUE(first <= row && row < first + block->rows());
         ExpectRow(calls_, *block, row - first, row);
-        EXPECT_LE(store.cachedBytes(), (200u << 10) + block->bytes());
+        EXPECT_LE(cache.cachedBytes(), (200u << 10) + block->bytes());
     }
     int64_t first = 0;
-    EXPECT_EQ(store.Block(700, &first), nullptr);
+    EXPECT_EQ(cache.Block(700, &first), nullptr);
 
     CaseValues values;
     for (auto [a, b] : {std::pair{250, 260}, {0, 700}, {690, 900}}) {
-        ASSERT_EQ(store.Values({3, 1}, a, b, &values), CaseStore::Status::Ok);
+        ASSERT_EQ(cache.Values({3, 1}, a, b, &values), CaseCache::Status::Ok);
         ASSERT_EQ(values.rows(), std::min(b, 700) - a);
         for (int64_t r = 0; r < values.rows(); ++r) ExpectRow(calls_, values, r, a + r);
     }
@@ -97,40 +97,40 @@ TEST_P(CaseStoreTest, SameValuesAsTheCalls) {
         next += chunk.rows();
         return true;
     };
-    ASSERT_EQ(store.Walk({2, 0}, 5, 700, check), CaseStore::Status::Ok);
+    ASSERT_EQ(cache.Walk({2, 0}, 5, 700, check), CaseCache::Status::Ok);
     EXPECT_EQ(next, 700);
-    EXPECT_EQ(store.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return false; }),
-              CaseStore::Status::Stopped);
+    EXPECT_EQ(cache.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return false; }),
+              CaseCache::Status::Stopped);
 
-    ASSERT_EQ(store.Keys({3, 2}, &values), CaseStore::Status::Ok);
+    ASSERT_EQ(cache.Keys({3, 2}, &values), CaseCache::Status::Ok);
     ASSERT_EQ(values.rows(), 700);
     for (int64_t r = 0; r < 700; ++r) ExpectRow(calls_, values, r, r);
-    EXPECT_FALSE(store.changed());
+    EXPECT_FALSE(cache.changed());
 }
 
 // Once the file is found changed, blocks held from before are dropped, every
 // read gives nothing, even with the file back, and the notice comes once.
-TEST_P(CaseStoreTest, ChangedFileGivesNothing) {
-    CaseStore store(path_, calls_.index);
+TEST_P(CaseCacheTest, ChangedFileGivesNothing) {
+    CaseCache cache(path_, calls_.index);
     int64_t first = 0;
-    ASSERT_TRUE(store.Block(0, &first));
+    ASSERT_TRUE(cache.Block(0, &first));
     ASSERT_EQ(truncate(path_.c_str(), 1000), 0);
-    EXPECT_FALSE(store.TakeChangedNotice());
-    EXPECT_EQ(store.Block(699, &first), nullptr);
-    EXPECT_TRUE(store.TakeChangedNotice());
-    EXPECT_FALSE(store.TakeChangedNotice());
-    EXPECT_EQ(store.Block(0, &first), nullptr);
-    EXPECT_EQ(store.cachedBytes(), 0u);
+    EXPECT_FALSE(cache.TakeChangedNotice());
+    EXPECT_EQ(cache.Block(699, &first), nullptr);
+    EXPECT_TRUE(cache.TakeChangedNotice());
+    EXPECT_FALSE(cache.TakeChangedNotice());
+    EXPECT_EQ(cache.Block(0, &first), nullptr);
+    EXPECT_EQ(cache.cachedBytes(), 0u);
     fixture::WriteFile(file_, path_);
     CaseValues values;
-    EXPECT_EQ(store.Values({0}, 0, 3, &values), CaseStore::Status::Changed);
-    EXPECT_EQ(store.Keys({0}, &values), CaseStore::Status::Changed);
+    EXPECT_EQ(cache.Values({0}, 0, 3, &values), CaseCache::Status::Changed);
+    EXPECT_EQ(cache.Keys({0}, &values), CaseCache::Status::Changed);
     EXPECT_EQ(values.rows(), 0);
-    EXPECT_EQ(store.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return true; }),
-              CaseStore::Status::Changed);
+    EXPECT_EQ(cache.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return true; }),
+              CaseCache::Status::Changed);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllCompressions, CaseStoreTest,
+INSTANTIATE_TEST_SUITE_P(AllCompressions, CaseCacheTest,
                          ::testing::Values(Compression::None, Compression::Bytecode,
                                            Compression::Zlib));
 
