@@ -1,6 +1,7 @@
 #include "savio/case_index.h"
 
 #include "savio/open_files.h"
+#include "savio/var_handles.h"
 
 namespace savio {
 
@@ -31,6 +32,11 @@ bool GetCaseIndex(int handle, CaseIndex* out) {
     out->identity.reset();
     if (const FileIdentity* id = f->fileIdentity()) out->identity = *id;
     return true;
+}
+
+int VariableIndexOfHandle(int handle, double varHandle) {
+    const SavFile* f = FindOpenFile(handle);
+    return f ? VariableIndexOf(*f, varHandle) : -1;
 }
 
 }  // namespace savio

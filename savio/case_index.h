@@ -52,6 +52,10 @@ int CheckpointShiftFor(size_t slotCount);
 // reader itself ever decodes.
 bool GetCaseIndex(int handle, CaseIndex* out);
 
+// The variable (index into CaseIndex::values) that the value calls read
+// with varHandle on the open file behind handle, or -1 when none.
+int VariableIndexOfHandle(int handle, double varHandle);
+
 }  // namespace savio
 
 #endif
