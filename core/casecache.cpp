@@ -25,11 +25,14 @@ int64_t BlockRowsFor(size_t slotCount) {
 }
 
 savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& index, int64_t first,
-                             int64_t last, CaseValues* out) {
-    return savio::RereadCases(path, index, first, last, [out](int64_t, const uint8_t* slots) {
-        out->AppendSlots(slots);
-        return true;
-    });
+                             int64_t last, CaseValues* out, savio::InflatedBlock* kept) {
+    return savio::RereadCases(
+        path, index, first, last,
+        [out](int64_t, const uint8_t* slots) {
+            out->AppendSlots(slots);
+            return true;
+        },
+        kept);
 }
 
 }  // namespace
@@ -50,6 +53,7 @@ bool CaseCache::TakeChangedNotice() {
 }
 
 void CaseCache::Drop() {
+    kept_ = savio::InflatedBlock();
     held_.clear();
     byBlock_.clear();
     cachedBytes_ = 0;
@@ -65,7 +69,7 @@ CaseCache::Status CaseCache::Settle(savio::RereadStatus st, CaseValues* out) {
 
 CaseCache::Status CaseCache::Read(int64_t first, int64_t last, CaseValues* out) {
     if (changed_) return Status::Changed;
-    return Settle(ReadInto(path_, index_, first, last, out), out);
+    return Settle(ReadInto(path_, index_, first, last, out, &kept_), out);
 }
 
 CaseCache::Status CaseCache::ReadMany(int64_t first, int64_t last, CaseValues* out) {
@@ -89,10 +93,10 @@ CaseCache::Status CaseCache::ReadMany(int64_t first, int64_t last, CaseValues* o
     std::vector<std::thread> workers;
     for (size_t p = 1; p < parts; ++p)
         workers.emplace_back([&, p] {
-            status[p] = ReadInto(path_, index_, bounds[p], bounds[p + 1], &more[p - 1]);
+            status[p] = ReadInto(path_, index_, bounds[p], bounds[p + 1], &more[p - 1], nullptr);
         });
     out->Reserve(bounds[1] - first);
-    status[0] = ReadInto(path_, index_, first, bounds[1], out);
+    status[0] = ReadInto(path_, index_, first, bounds[1], out, &kept_);
     for (std::thread& w : workers) w.join();
     for (savio::RereadStatus st : status)
         if (st == savio::RereadStatus::Changed) return Settle(st, out);
@@ -157,15 +161,17 @@ CaseCache::Status CaseCache::Walk(const std::vector<int>& variables, int64_t fir
     chunk.Reserve(chunkRows);
     int64_t chunkFirst = std::max<int64_t>(first, 0);
     bool stopped = false;
-    const auto st =
-        savio::RereadCases(path_, index_, first, last, [&](int64_t row, const uint8_t* slots) {
+    const auto st = savio::RereadCases(
+        path_, index_, first, last,
+        [&](int64_t row, const uint8_t* slots) {
             chunk.AppendSlots(slots);
             if (chunk.rows() < chunkRows) return true;
             stopped = !visit(chunkFirst, chunk);
             chunk.Clear();
             chunkFirst = row + 1;
             return !stopped;
-        });
+        },
+        &kept_);
     if (Settle(st, &chunk) == Status::Changed) return Status::Changed;
     if (stopped) return Status::Stopped;
     if (chunk.rows() > 0 && !visit(chunkFirst, chunk)) return Status::Stopped;

@@ -89,6 +89,9 @@ class CaseCache {
     size_t cachedBytes_ = 0;
     std::list<Held> held_;  // most recently used first
     std::unordered_map<int64_t, std::list<Held>::iterator> byBlock_;
+    // The .zsav block the last read ended in: the next read (the next block
+    // of rows, the next run of a sort) mostly starts there.
+    savio::InflatedBlock kept_;
     bool changed_ = false;
     bool noticed_ = false;
 };

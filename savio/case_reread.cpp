@@ -32,11 +32,12 @@ RereadStatus ReadUncompressed(RandomReads& reads, const CaseIndex& index, int64_
 }
 
 RereadStatus ReadCompressed(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
-                            int64_t first, int64_t last, const CaseVisit& visit) {
+                            int64_t first, int64_t last, const CaseVisit& visit,
+                            InflatedBlock* kept) {
     const size_t k = static_cast<size_t>(first >> index.checkpointShift);
     if (k >= index.checkpoints.size()) return RereadStatus::Changed;
     auto source = ResumeCaseSource(index.shape, index.blocks, std::move(reads), index.Checkpoint(k),
-                                   kRunBytes);
+                                   kRunBytes, kept);
     if (!source) return RereadStatus::Changed;
     const uint8_t* slots = nullptr;
     for (int64_t row = static_cast<int64_t>(k) << index.checkpointShift; row < last; ++row) {
@@ -47,30 +48,30 @@ RereadStatus ReadCompressed(std::shared_ptr<RandomReads> reads, const CaseIndex&
 }
 
 RereadStatus Reread(std::shared_ptr<RandomReads> reads, const CaseIndex& index, int64_t first,
-                    int64_t last, const CaseVisit& visit) {
+                    int64_t last, const CaseVisit& visit, InflatedBlock* kept) {
     first = std::max<int64_t>(first, 0);
     last = std::min(last, index.cases);
     if (first >= last || index.shape.slotCount() == 0) return RereadStatus::Ok;
     if (index.shape.compression == Compression::None)
         return ReadUncompressed(*reads, index, first, last, visit);
-    return ReadCompressed(std::move(reads), index, first, last, visit);
+    return ReadCompressed(std::move(reads), index, first, last, visit, kept);
 }
 
 }  // namespace
 
 RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_t first,
-                         int64_t last, const CaseVisit& visit) {
+                         int64_t last, const CaseVisit& visit, InflatedBlock* kept) {
     if (!index.identity) return RereadStatus::Changed;
     auto file = std::make_shared<FileReads>();
     if (!file->Open(path, *index.identity)) return RereadStatus::Changed;
-    return Reread(file, index, first, last, visit);
+    return Reread(file, index, first, last, visit, kept);
 }
 
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,
                                  int64_t last, const CaseVisit& visit) {
     auto memory =
         std::make_shared<MemoryReads>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    return Reread(memory, index, first, last, visit);
+    return Reread(memory, index, first, last, visit, nullptr);
 }
 
 }  // namespace savio

@@ -29,9 +29,12 @@ enum class RereadStatus {
 using CaseVisit = std::function<bool(int64_t row, const uint8_t* slots)>;
 
 // Visits the cases [first, last) (cut to the cases indexed) of the file at
-// path, which is opened read-only and closed again before returning.
+// path, which is opened read-only and closed again before returning. kept
+// (optional, .zsav): the inflated block this read may start in and will
+// leave its last block in, for a next read of the same index; only read
+// once the file was found unchanged.
 RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_t first,
-                         int64_t last, const CaseVisit& visit);
+                         int64_t last, const CaseVisit& visit, InflatedBlock* kept = nullptr);
 
 // The same over the bytes the index was taken from, held in memory.
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

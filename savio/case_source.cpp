@@ -266,7 +266,7 @@ std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLay
 std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
                                              const std::vector<ZlibBlock>& blocks,
                                              std::shared_ptr<RandomReads> reads, StreamPosition at,
-                                             size_t runBytes) {
+                                             size_t runBytes, InflatedBlock* kept) {
     std::unique_ptr<StreamChunks> chunks;
     if (shape.compression == Compression::Bytecode) {
         chunks = std::make_unique<RangeChunks>(reads, at.group, reads->size(), runBytes);
@@ -277,7 +277,7 @@ std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
         while (k < blocks.size() && blockAt + blocks[k].uncompressedSize <= at.group)
             blockAt += blocks[k++].uncompressedSize;
         if (k == blocks.size()) return nullptr;
-        chunks = std::make_unique<ZlibBlockReader>(reads, &blocks, k, k + 2);
+        chunks = std::make_unique<ZlibBlockReader>(reads, &blocks, k, k + 2, kept);
     } else {
         return nullptr;
     }

@@ -67,12 +67,14 @@ std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLay
 
 // A decoder of a compressed file (bytecode or zlib) positioned at `at`, a
 // Position() of an earlier decoder of the same bytes, reading through
-// reads. blocks (.zsav) must outlive it. runBytes: how much to read at a
-// time (.sav). nullptr when the bytes there cannot be decoded.
+// reads. blocks (.zsav) must outlive it, and so must kept: an inflated
+// block shared with earlier and later decoders of the same file, or null.
+// runBytes: how much to read at a time (.sav). nullptr when the bytes there
+// cannot be decoded.
 std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
                                              const std::vector<ZlibBlock>& blocks,
                                              std::shared_ptr<RandomReads> reads, StreamPosition at,
-                                             size_t runBytes);
+                                             size_t runBytes, InflatedBlock* kept = nullptr);
 
 }  // namespace savio
 

@@ -58,8 +58,12 @@ bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, boo
 
 ZlibBlockReader::ZlibBlockReader(std::shared_ptr<RandomReads> reads,
                                  const std::vector<ZlibBlock>* blocks, size_t firstBlock,
-                                 size_t aheadFrom)
-    : reads_(std::move(reads)), blocks_(blocks), next_(firstBlock), aheadFrom_(aheadFrom) {
+                                 size_t aheadFrom, InflatedBlock* kept)
+    : reads_(std::move(reads)),
+      blocks_(blocks),
+      next_(firstBlock),
+      aheadFrom_(aheadFrom),
+      kept_(kept) {
     for (size_t k = 0; k < firstBlock && k < blocks->size(); ++k)
         start_ += (*blocks)[k].uncompressedSize;
     nextAt_ = start_;
@@ -67,6 +71,10 @@ ZlibBlockReader::ZlibBlockReader(std::shared_ptr<RandomReads> reads,
 
 ZlibBlockReader::~ZlibBlockReader() {
     if (ahead_.joinable()) ahead_.join();
+    if (kept_ && handedOut_ != SIZE_MAX) {
+        kept_->block = handedOut_;
+        kept_->bytes = std::move(buffers_[handedOut_ % 2]);
+    }
     if (inflater_) libdeflate_free_decompressor(inflater_);
 }
 
@@ -105,6 +113,11 @@ StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t*
         ahead_.join();
         aheadBlock_ = SIZE_MAX;
         ok = aheadOk_;
+    } else if (kept_ && kept_->block == block &&
+               kept_->bytes.size() == (*blocks_)[block].uncompressedSize) {
+        buffers_[block % 2].swap(kept_->bytes);
+        kept_->block = SIZE_MAX;
+        ok = true;
     } else {
         if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
         ok = inflater_ && Inflate(block, int(block % 2));
@@ -115,6 +128,7 @@ StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t*
     }
     // The caller is done with the other buffer (the previous block).
     if (block >= aheadFrom_) StartAhead(block + 1);
+    handedOut_ = block;
     const std::vector<uint8_t>& buf = buffers_[block % 2];
     *begin = buf.data();
     *end = buf.data() + buf.size();

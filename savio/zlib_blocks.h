@@ -27,6 +27,14 @@ struct ZlibBlock {
 bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks);
 
+// One inflated block kept between two readers of the same file: a reader
+// that starts in it takes its bytes instead of reading and inflating the
+// block again, and leaves the last block it handed out in it.
+struct InflatedBlock {
+    size_t block = SIZE_MAX;  // none
+    std::vector<uint8_t> bytes;
+};
+
 // Inflates blocks in order from firstBlock on, reading their compressed
 // bytes through reads. From block aheadFrom on, while the caller decodes one
 // block the next is inflated on a second thread into the other of two
@@ -35,7 +43,7 @@ bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, boo
 class ZlibBlockReader : public StreamChunks {
   public:
     ZlibBlockReader(std::shared_ptr<RandomReads> reads, const std::vector<ZlibBlock>* blocks,
-                    size_t firstBlock = 0, size_t aheadFrom = 0);
+                    size_t firstBlock = 0, size_t aheadFrom = 0, InflatedBlock* kept = nullptr);
     ~ZlibBlockReader() override;
     ZlibBlockReader(const ZlibBlockReader&) = delete;
     ZlibBlockReader& operator=(const ZlibBlockReader&) = delete;
@@ -61,6 +69,8 @@ class ZlibBlockReader : public StreamChunks {
     libdeflate_decompressor* inflater_ = nullptr;
     std::thread ahead_;
     size_t aheadBlock_ = SIZE_MAX;  // the block being inflated on the thread
+    size_t handedOut_ = SIZE_MAX;   // the block of the last Next
+    InflatedBlock* kept_;
     bool aheadOk_ = false;
 };
 
