@@ -24,28 +24,7 @@ using fixture::Endian;
 using readback::ReadBack;
 using readback::ReadFileThroughCalls;
 
-// Numbers that compress and that do not, SYSMIS, short strings and a very
-// long string running across its three segments; 97 slots, so that cases
-// start at every place of a command group.
-fixture::File Mixed(Compression c, Endian e, int cases) {
-    fixture::File f;
-    f.compression = c;
-    f.endian = e;
-    f.zlibBlockSize = 1001;  // blocks end inside groups and raw values
-    f.variables = {fixture::Numeric("ID"),      fixture::Numeric("X"),
-                   fixture::String("S3", 3),    fixture::String("S20", 20),
-                   fixture::String("VLS", 700), fixture::Numeric("D", fixture::Format{20, 11, 0}),
-                   fixture::Numeric("Y")};
-    std::mt19937 rng(42);
-    for (int r = 0; r < cases; ++r) {
-        std::string vls(rng() % 701, ' ');
-        for (size_t i = 0; i < vls.size(); ++i) vls[i] = char('a' + (i + r) % 26);
-        f.cases.push_back({double(r % 200) - 99, rng() % 5 == 0 ? fixture::kSysmis : r * 0.37,
-                           std::string(rng() % 4, 'k'), std::string(rng() % 21, 'z'), vls,
-                           13203129600.0 + 86400.0 * r, r * -1.5});
-    }
-    return f;
-}
+using readback::MixedFile;
 
 struct Reread {
     savio::RereadStatus status;
@@ -86,7 +65,7 @@ class CaseReread : public ::testing::TestWithParam<std::tuple<Compression, Endia
     void SetUp() override { dir_ = fixture::TempDir(); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
     fixture::File File(int cases) const {
-        return Mixed(std::get<0>(GetParam()), std::get<1>(GetParam()), cases);
+        return MixedFile(std::get<0>(GetParam()), std::get<1>(GetParam()), cases);
     }
     std::string Write(const fixture::File& f) const {
         return fixture::WriteFile(f, dir_ + "/f.sav");
@@ -116,17 +95,6 @@ TEST_P(CaseReread, AnyRowOrRangeEqualsTheSequentialRead) {
         ExpectSame(once, path, 3, 203);
         ExpectSame(once, path, 200, 10000);
     }
-}
-
-// The interval a file gets by itself: rows on either side of a checkpoint.
-TEST_P(CaseReread, DefaultIntervalAroundACheckpoint) {
-    fixture::File f = File(1100);
-    f.zlibBlockSize = 40000;
-    const std::string path = Write(f);
-    const ReadBack once = ReadFileThroughCalls(path, -1);
-    ASSERT_EQ(once.index.checkpointShift, 10);
-    for (int64_t r : {1023, 1024, 1099}) ExpectSame(once, path, r, r + 1);
-    ExpectSame(once, path, 1000, 1100);
 }
 
 // Truncated, rewritten in place, replaced, removed: Changed, and not one row.
@@ -165,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(AllLayouts, CaseReread,
 TEST(CaseRereadShapes, UnknownCaseCount) {
     const std::string dir = fixture::TempDir();
     for (Compression c : {Compression::Bytecode, Compression::Zlib, Compression::None}) {
-        fixture::File f = Mixed(c, Endian::Little, 77);
+        fixture::File f = MixedFile(c, Endian::Little, 77);
         f.headerCaseCount = -1;
         f.bytecodeEndMarker = true;
         const std::string path = fixture::WriteFile(f, dir + "/u.sav");
@@ -181,7 +149,7 @@ TEST(CaseRereadShapes, UnknownCaseCount) {
 // longer decode where a checkpoint points give Changed, not values; an index
 // of bytes in memory finds no file on disk.
 TEST(CaseRereadShapes, DamagedDataIsNeverValues) {
-    const fixture::File f = Mixed(Compression::Bytecode, Endian::Little, 40);
+    const fixture::File f = MixedFile(Compression::Bytecode, Endian::Little, 40);
     const std::string bytes = fixture::Build(f);
     const size_t data = fixture::Describe(f).data;
     int h = 0;

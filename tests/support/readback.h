@@ -6,14 +6,41 @@
 #define LORIVANE_TESTS_SUPPORT_READBACK_H
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "core/spssfio.h"
 #include "savio/case_index.h"
 #include "savio/open_files.h"
+#include "tests/support/savfixture.h"
 
 namespace readback {
+
+// Numbers that compress and that do not, SYSMIS, short strings (some with a
+// NUL byte), and a very long string running across its three segments;
+// 97 slots, so that cases start at every place of a command group.
+inline fixture::File MixedFile(fixture::Compression c, fixture::Endian e, int cases) {
+    fixture::File f;
+    f.compression = c;
+    f.endian = e;
+    f.zlibBlockSize = 1001;  // blocks end inside groups and raw values
+    f.variables = {fixture::Numeric("ID"),      fixture::Numeric("X"),
+                   fixture::String("S3", 3),    fixture::String("S20", 20),
+                   fixture::String("VLS", 700), fixture::Numeric("D", fixture::Format{20, 11, 0}),
+                   fixture::Numeric("Y")};
+    std::mt19937 rng(42);
+    for (int r = 0; r < cases; ++r) {
+        std::string vls(rng() % 701, ' ');
+        for (size_t i = 0; i < vls.size(); ++i) vls[i] = char('a' + (i + r) % 26);
+        const std::string s20 =
+            std::string(rng() % 18, 'z') + (r % 7 ? "" : std::string("a\0b", 3));
+        f.cases.push_back({double(r % 200) - 99, rng() % 5 == 0 ? fixture::kSysmis : r * 0.37,
+                           std::string(rng() % 4, 'k'), s20, vls, 13203129600.0 + 86400.0 * r,
+                           r * -1.5});
+    }
+    return f;
+}
 
 // One case: per variable, a number's 8 bytes or a string's width bytes.
 using Cells = std::vector<std::string>;
