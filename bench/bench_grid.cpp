@@ -104,9 +104,8 @@ int RunChild(const std::string& mode, const std::string& file) {
     QPixmap first = grid->grab();  // draws the first screen
     QApplication::processEvents();
     const double gridSeconds = Seconds(start);
-    std::printf("grid_s=%.3f values_MB=%.1f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f\n",
-                gridSeconds, double(grid->model->ValueBytes()) / 1e6, rssBefore / 1e3,
-                RssKb() / 1e3);
+    std::printf("grid_s=%.3f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f\n", gridSeconds,
+                rssBefore / 1e3, RssKb() / 1e3);
     if (mode == "grid" || mode == "grid-labels") {
         // Scrolling to the last row is instant: a jump and one screen.
         start = Clock::now();

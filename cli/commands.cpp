@@ -16,6 +16,7 @@
 #include "core/gridload.h"
 #include "core/gridsearch.h"
 #include "core/gridsort.h"
+#include "core/readahead.h"
 #include "core/showntext.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
@@ -121,11 +122,17 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
                std::span<const int> columns, lv::RowJoin join) {
     constexpr uint32_t kBlock = 64;
     std::vector<std::string> lines(kBlock);
+    lv::ReadAheadWindow window(grid, columns, first, first + count);
     for (uint32_t done = 0; done < count;) {
         const uint32_t n = std::min(kBlock, count - done);
         const std::span<std::string> block(lines.data(), n);
         for (std::string& line : block) line.clear();
+        window.Cover(first + done, n);
         grid.AppendRows(block, first + done, columns, join);
+        if (grid.lost()) {
+            c.dialogs.ShowError("", lv::kLostActionText);
+            return;
+        }
         for (std::string& line : block) {
             if (c.options.utf8) line = lv::ToUtf8(line, lv::DisplayEncoding());
             line.push_back('\n');
@@ -181,10 +188,11 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     return true;
 }
 
-// Every case in a grid, as the window keeps them, with labels as asked and
-// its rows sorted; a rendering error is reported and the grid keeps the
-// cases before it, as the window does.
-void LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFacts> facts,
+// Every case in a grid, as the window keeps them (read back from the file
+// on demand), with labels as asked and its rows sorted; a rendering error is
+// reported and the grid keeps the cases before it, as the window does.
+// False when the file changed before the sort could read it.
+bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFacts> facts,
                     const std::vector<lv::SortKey>& keys) {
     lv::GridFill fill(grid);
     try {
@@ -192,10 +200,12 @@ void LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
     } catch (const lv::ConversionError& e) {
         c.dialogs.ShowError("", e.what());
     }
-    if (!grid.loaded()) return;
+    if (!grid.loaded()) return true;
     grid.SetFacts(std::move(facts));
     grid.SetShowLabels(c.options.labels);
-    lv::SortRows(grid, keys);
+    if (lv::SortRows(grid, keys) || !grid.lost()) return true;
+    c.dialogs.ShowError("", lv::kLostActionText);
+    return false;
 }
 
 // Obtains the variable handles as the grid load does, and nothing more.
@@ -285,7 +295,7 @@ int RunGrid(Context& c) {
     if (!keys.empty()) {
         // Sorted rows need every case first; rows A:B are the sorted ones.
         lv::GridData grid;
-        LoadSortedGrid(c, grid, std::move(facts), keys);
+        if (!LoadSortedGrid(c, grid, std::move(facts), keys)) return kExitError;
         const long long rows = std::max(CaseCount, 0);
         const long long last = o.lastRow == -1 ? rows : std::min(o.lastRow, rows);
         if (last >= o.firstRow)
@@ -331,8 +341,7 @@ void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     };
     if (!keys.empty()) {
         lv::GridData grid;
-        LoadSortedGrid(c, grid, std::move(facts), keys);
-        write(grid, std::max(CaseCount, 0));
+        if (LoadSortedGrid(c, grid, std::move(facts), keys)) write(grid, std::max(CaseCount, 0));
         out.Close();
         return;
     }

@@ -16,7 +16,7 @@ BlockStream::BlockStream(long long first, long long last,
 void BlockStream::Layout(const lv::GridLayout& layout) {
     lv::GridLayout block = layout;
     block.caseCount = kBlockRows;
-    auto store = std::make_unique<lv::CompactCaseStore>(block);
+    auto store = std::make_unique<lv::MemoryCaseStore>(block);
     store_ = store.get();
     grid_.Reset(block, std::move(store));
     grid_.SetRowCount(0);

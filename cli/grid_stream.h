@@ -42,7 +42,7 @@ class BlockStream final : public lv::GridLoadConsumer {
     const std::vector<lv::VariableFacts>* facts_;
     OnBlock onBlock_;
     lv::GridData grid_;
-    lv::CompactCaseStore* store_ = nullptr;
+    lv::MemoryCaseStore* store_ = nullptr;
     long long delivered_ = 0;
     long long blockFirst_ = 0;
 };

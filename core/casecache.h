@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -64,6 +65,15 @@ class CaseCache {
     // The key variables of every row, for sorting: one compact column each.
     Status Keys(const std::vector<int>& variables, CaseValues* out);
 
+    // The values of variables at rows (ascending, no row twice, all below
+    // rowCount), into *out (replaced) in that order: read in file order,
+    // rows close together in one pass, bypassing the cache.
+    Status Rows(const std::vector<int>& variables, std::span<const int64_t> rows, CaseValues* out);
+
+    // Finds out now, without reading, whether the file is still the one
+    // indexed; a change is latched as a failed read would latch it.
+    Status Recheck();
+
     // Memory held by cached blocks.
     size_t cachedBytes() const { return cachedBytes_; }
 
@@ -73,6 +83,13 @@ class CaseCache {
     // The same for many rows, in parts read side by side on the machine's
     // cores (each from its own checkpoint).
     Status ReadMany(int64_t first, int64_t last, CaseValues* out);
+    // Reads parts 0 .. parts - 1 side by side: read(p, values, kept) reads
+    // part p, the first into out with the kept block, the others into
+    // values of their own appended to out in order.
+    using PartRead = std::function<savio::RereadStatus(size_t, CaseValues*, savio::InflatedBlock*)>;
+    Status ReadParts(size_t parts, const PartRead& read, CaseValues* out);
+    // Threads worth starting for a read spanning that many checkpoints.
+    int64_t ThreadsFor(int64_t steps) const;
     Status Settle(savio::RereadStatus st, CaseValues* out);
     void Drop();
 

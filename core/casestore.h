@@ -7,13 +7,16 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/gridcolumns.h"
 #include "core/gridload.h"
 
 namespace lv {
+
+// What a stored cell holds.
+enum class CellState : uint8_t { Empty, Sysmis, Value };
 
 // One numeric cell: value is set when state is Value.
 struct NumberCell {
@@ -42,32 +45,54 @@ class CaseStore {
                                NumberCell* out) const = 0;
     virtual void GatherStrings(int column, std::span<const uint32_t> rows,
                                StringCell* out) const = 0;
+
+    // Long walks (an export, a search, a copy) read ahead: how many rows of
+    // columns the store reads at once (0: it needs no reading ahead), and
+    // the reading of those rows' values, which the gathers that follow then
+    // take. The rows may come in any order.
+    virtual uint32_t WindowRows(std::span<const int> columns) const {
+        (void)columns;
+        return 0;
+    }
+    virtual void ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const {
+        (void)rows;
+        (void)columns;
+    }
+
+    // True once values could no longer be read (the data file changed or
+    // went away since the load); such cells read as empty from then on.
+    virtual bool Lost() const { return false; }
+    // Finds out now whether the values can still be read.
+    virtual void Recheck() {}
+    // True exactly once after the loss was found, so that it is told once.
+    virtual bool TakeLostNotice() { return false; }
 };
 
-// Every value the load read, in memory, in the compact columns of
-// core/gridcolumns.h, appended case by case in file order.
-class CompactCaseStore final : public CaseStore {
+// Every case it is given, held plainly in memory: a block of the cases a
+// load streams past, or a grid made in memory.
+class MemoryCaseStore final : public CaseStore {
   public:
-    // One column per variable of layout, room reserved for its case count.
-    explicit CompactCaseStore(const GridLayout& layout);
+    // One column per variable of layout.
+    explicit MemoryCaseStore(const GridLayout& layout);
 
     // Appends one case; a case cut short leaves its last columns empty.
     void Append(std::span<const GridCell> cells);
-    // Drops every case, keeping the columns (a tool that streams blocks).
+    // Drops every case, keeping the columns and their memory.
     void Clear();
 
     uint32_t RowCount() const override { return rows_; }
     void GatherNumbers(int column, std::span<const uint32_t> rows, NumberCell* out) const override;
     void GatherStrings(int column, std::span<const uint32_t> rows, StringCell* out) const override;
 
-    // Memory held by the values.
-    size_t MemoryBytes() const;
-
   private:
-    std::vector<int> stringWidths_;  // per column: 0 numeric, else the string width
-    std::vector<int> slot_;          // per column: index into numeric_ or strings_
-    std::vector<NumericColumn> numeric_;
-    std::vector<StringColumn> strings_;
+    struct Column {
+        bool text = false;
+        std::vector<CellState> states;
+        std::vector<double> numbers;
+        std::vector<size_t> ends;  // text: the end of each value in bytes
+        std::string bytes;
+    };
+    std::vector<Column> columns_;
     uint32_t rows_ = 0;
 };
 

@@ -72,7 +72,7 @@ void CellTextSource::AppendRows(std::span<std::string> lines, int firstRow, int 
         AppendRow(lines[i], firstRow + static_cast<int>(i), varCount);
 }
 
-void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount) {
+bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount) {
     constexpr int kBlockRows = 64;
     std::vector<std::string> lines(std::clamp(caseCount, 0, kBlockRows));
     for (int r = 1; r <= caseCount;) {
@@ -88,12 +88,17 @@ void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount,
             r += n;
             continue;
         }
+        if (cells.Lost()) {
+            CurrentDialogs().ShowMessage(kExportLostText);
+            return false;
+        }
         for (std::string& line : block) {
             line.append("\r\n");
             out.Write(line);
         }
         r += n;
     }
+    return true;
 }
 
 bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {
@@ -132,9 +137,9 @@ bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells) 
     const int varCount = std::max(VarCount, 0);
     if (mode == ExportMode::AsDisplayed) {
         // The output closes itself when an error leaves this scope.
-        if (cells) WriteAsDisplayed(out, *cells, CaseCount, varCount);
+        const bool complete = !cells || WriteAsDisplayed(out, *cells, CaseCount, varCount);
         out.Close();
-        return true;
+        return complete;
     }
     bool complete = false;
     OpenDataFile();

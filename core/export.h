@@ -27,13 +27,23 @@ class CellTextSource {
     // (empty) line as AppendRow gives it. Sources that store values by
     // column override it to walk a block of rows column by column.
     virtual void AppendRows(std::span<std::string> lines, int firstRow, int varCount);
+    // True once cells could no longer be read (the data file changed since
+    // the grid was loaded): the export then stops rather than write them
+    // empty.
+    virtual bool Lost() const { return false; }
 };
+
+// What the export says when it stops because the grid's values could no
+// longer be read.
+inline constexpr const char* kExportLostText =
+    "データファイルが読み込み後に変更されたか削除されたため、書き込みを中止しました";
 
 enum class ExportMode { AsDisplayed, InternalForm };
 
 // Rows 1 .. caseCount, each the cell texts of columns 1 .. varCount, each
-// followed by a blank, then CR LF.
-void WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount);
+// followed by a blank, then CR LF. When the cells are lost on the way it
+// shows kExportLostText after the rows before and returns false.
+bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount);
 // One such row, built in line (a buffer the caller keeps between rows).
 void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int varCount,
                        std::string& line);

@@ -1,10 +1,18 @@
 #include "core/filecasestore.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/celltext.h"
 
 namespace lv {
+namespace {
+
+// What a read-ahead window may hold, by an estimate of its values' bytes.
+constexpr size_t kAheadBytes = 24u << 20;
+constexpr uint32_t kMinWindowRows = 256;
+
+}  // namespace
 
 FileCaseStore::FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns,
                              double sysmis)
@@ -14,10 +22,61 @@ uint32_t FileCaseStore::RowCount() const {
     return static_cast<uint32_t>(std::min<int64_t>(cache_->rowCount(), UINT32_MAX));
 }
 
+// Strings are counted at half their width: most end in blanks, which are
+// not kept.
+uint32_t FileCaseStore::WindowRows(std::span<const int> columns) const {
+    size_t perRow = 8;
+    for (const int c : columns) {
+        if (c < 0 || static_cast<size_t>(c) >= columns_.size() || columns_[c].variable < 0)
+            continue;
+        const savio::ValueSlots& v = cache_->index().values[size_t(columns_[c].variable)];
+        perRow += v.isString() ? 8 + size_t(v.width) / 2 : 8;
+    }
+    return static_cast<uint32_t>(std::max<size_t>(kAheadBytes / perRow, kMinWindowRows));
+}
+
+void FileCaseStore::ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const {
+    Ahead& a = ahead_;
+    a = Ahead();
+    if (cache_->changed()) return;
+    a.columnOf.assign(cache_->index().values.size(), -1);
+    for (const int c : columns) {
+        if (c < 0 || static_cast<size_t>(c) >= columns_.size()) continue;
+        const int v = columns_[c].variable;
+        if (v < 0 || a.columnOf[size_t(v)] >= 0) continue;
+        a.columnOf[size_t(v)] = static_cast<int>(a.variables.size());
+        a.variables.push_back(v);
+    }
+    const int64_t count = cache_->rowCount();
+    for (const uint32_t r : rows)
+        if (r < count) a.rows.push_back(r);
+    std::sort(a.rows.begin(), a.rows.end());
+    a.rows.erase(std::unique(a.rows.begin(), a.rows.end()), a.rows.end());
+    if (a.variables.empty() ||
+        cache_->Rows(a.variables, a.rows, &a.values) != CaseCache::Status::Ok)
+        a = Ahead();
+}
+
+const std::vector<int64_t>& FileCaseStore::AheadPositions(std::span<const uint32_t> rows) const {
+    Ahead& a = ahead_;
+    // The columns of a block ask for the same rows one after another.
+    if (a.askedRows.size() == rows.size() &&
+        std::equal(rows.begin(), rows.end(), a.askedRows.begin()))
+        return a.positions;
+    a.askedRows.assign(rows.begin(), rows.end());
+    a.positions.resize(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const auto it = std::lower_bound(a.rows.begin(), a.rows.end(), int64_t{rows[i]});
+        a.positions[i] = it != a.rows.end() && *it == rows[i] ? it - a.rows.begin() : -1;
+    }
+    return a.positions;
+}
+
 template <class Take>
 void FileCaseStore::Gather(int column, bool strings, std::span<const uint32_t> rows,
                            Take take) const {
-    if (column < 0 || static_cast<size_t>(column) >= columns_.size()) return;
+    // Once the file changed, nothing read from it before is shown either.
+    if (cache_->changed() || column < 0 || static_cast<size_t>(column) >= columns_.size()) return;
     const Column& col = columns_[column];
     if ((col.stringWidth != 0) != strings || col.variable < 0 ||
         cache_->index().values[size_t(col.variable)].isString() != strings)
@@ -25,25 +84,48 @@ void FileCaseStore::Gather(int column, bool strings, std::span<const uint32_t> r
     const int64_t count = cache_->rowCount();
     const int64_t cutRow = lastRowFilled_ >= 0 && column >= lastRowFilled_ ? count - 1 : -1;
     auto hasValue = [&](uint32_t row) { return row < count && row != cutRow; };
-    // Many rows in file order (a sort's or a search's block) are read in
-    // one pass over the file, the rest block by block through the cache.
-    const bool run = rows.size() > size_t(4 * cache_->blockRows()) &&
-                     uint64_t(rows.back()) - rows.front() + 1 == rows.size() &&
-                     std::is_sorted(rows.begin(), rows.end());
+
+    // Rows read ahead first; the rest from the file.
+    rest_.clear();
+    const int inAhead = ahead_.rows.empty() ? -1 : ahead_.columnOf[size_t(col.variable)];
+    if (inAhead >= 0) {
+        const std::vector<int64_t>& at = AheadPositions(rows);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (!hasValue(rows[i])) continue;
+            if (at[i] >= 0)
+                take(i, ahead_.values, size_t(inAhead), at[i]);
+            else
+                rest_.push_back(i);
+        }
+    } else {
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (hasValue(rows[i])) rest_.push_back(i);
+    }
+    if (rest_.empty()) return;
+
+    // Many rows in file order (a sort's block) are read in one pass over
+    // the file, the others block by block through the cache.
+    const uint32_t first = rows[rest_.front()];
+    bool run = rest_.size() > size_t(4 * cache_->blockRows());
+    for (size_t k = 0; run && k < rest_.size(); ++k) run = rows[rest_[k]] == first + k;
     if (run) {
         CaseValues values;
-        if (cache_->Values({col.variable}, rows.front(), int64_t(rows.back()) + 1, &values) !=
-            CaseCache::Status::Ok)
+        if (cache_->Values({col.variable}, first, int64_t{first} + int64_t(rest_.size()),
+                           &values) != CaseCache::Status::Ok)
             return;
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (hasValue(rows[i])) take(i, values, 0, int64_t(i));
+        for (size_t k = 0; k < rest_.size(); ++k) take(rest_[k], values, 0, int64_t(k));
         return;
     }
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!hasValue(rows[i])) continue;
-        int64_t first = 0;
-        const CaseValues* block = cache_->Block(rows[i], &first);
-        if (block) take(i, *block, size_t(col.variable), int64_t(rows[i]) - first);
+    const CaseValues* block = nullptr;
+    int64_t blockFirst = 0, blockEnd = 0;
+    for (const size_t i : rest_) {
+        const int64_t row = rows[i];
+        if (!block || row < blockFirst || row >= blockEnd) {
+            block = cache_->Block(row, &blockFirst);
+            if (!block) return;  // the file changed: nothing more can be read
+            blockEnd = blockFirst + block->rows();
+        }
+        take(i, *block, size_t(col.variable), row - blockFirst);
     }
 }
 

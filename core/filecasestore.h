@@ -5,7 +5,7 @@
 // full width; a column whose handle reads a variable of the other kind is
 // Empty, and so are the columns of the case a rendering error ended, from
 // that column on. Cells that can no longer be read because the file changed
-// since the load are Empty; the cache tells so once.
+// since the load are Empty; the store tells so once.
 #ifndef LORIVANE_CORE_FILECASESTORE_H
 #define LORIVANE_CORE_FILECASESTORE_H
 
@@ -39,12 +39,33 @@ class FileCaseStore final : public CaseStore {
     void GatherNumbers(int column, std::span<const uint32_t> rows, NumberCell* out) const override;
     void GatherStrings(int column, std::span<const uint32_t> rows, StringCell* out) const override;
 
+    uint32_t WindowRows(std::span<const int> columns) const override;
+    void ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const override;
+
+    bool Lost() const override { return cache_->changed(); }
+    void Recheck() override { cache_->Recheck(); }
+    bool TakeLostNotice() override { return cache_->TakeChangedNotice(); }
+
   private:
-    // Calls take(i, values, row) for each rows[i] that has a value in column
-    // (values: a case-values column 0 or the cached block of every variable,
-    // at its row); the others are left as they are.
+    // What a ReadAhead read: the values of its variables at its rows.
+    struct Ahead {
+        std::vector<int64_t> rows;   // ascending
+        std::vector<int> variables;  // as the values hold them
+        std::vector<int> columnOf;   // per variable of the file: its column in values, or -1
+        CaseValues values;
+        // The positions in values of the rows last asked for.
+        std::vector<uint32_t> askedRows;
+        std::vector<int64_t> positions;
+    };
+
+    // Calls take(i, values, c, row) for each rows[i] that has a value in
+    // column (values: read-ahead values, a run's values or the cached block
+    // of every variable; c its column there, row its row there); the others
+    // are left as they are.
     template <class Take>
     void Gather(int column, bool strings, std::span<const uint32_t> rows, Take take) const;
+    // The positions of rows in the read-ahead values (-1: not there).
+    const std::vector<int64_t>& AheadPositions(std::span<const uint32_t> rows) const;
 
     // Reading fills and evicts the cache: the interface's const is the
     // values', not the cache's.
@@ -52,7 +73,9 @@ class FileCaseStore final : public CaseStore {
     std::vector<Column> columns_;
     double sysmis_;
     int lastRowFilled_ = -1;
-    mutable std::string texts_;  // the bytes of the last GatherStrings
+    mutable Ahead ahead_;
+    mutable std::vector<size_t> rest_;  // indices of the rows not read ahead
+    mutable std::string texts_;         // the bytes of the last GatherStrings
     mutable std::vector<std::pair<size_t, size_t>> spans_;
 };
 

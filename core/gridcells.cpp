@@ -28,6 +28,9 @@ void GridCellSource::AppendRow(std::string& out, int row, int varCount) {
 
 void GridCellSource::AppendRows(std::span<std::string> lines, int firstRow, int varCount) {
     if (firstRow < 1) return;
+    if (!window_)
+        window_ = std::make_unique<ReadAheadWindow>(grid_, Columns(varCount), 0, grid_.rowCount());
+    window_->Cover(static_cast<uint32_t>(firstRow - 1), static_cast<uint32_t>(lines.size()));
     grid_.AppendRows(lines, static_cast<uint32_t>(firstRow - 1), Columns(varCount));
 }
 

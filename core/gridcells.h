@@ -3,10 +3,12 @@
 #ifndef LORIVANE_CORE_GRIDCELLS_H
 #define LORIVANE_CORE_GRIDCELLS_H
 
+#include <memory>
 #include <vector>
 
 #include "core/export.h"
 #include "core/griddata.h"
+#include "core/readahead.h"
 
 namespace lv {
 
@@ -19,12 +21,15 @@ class GridCellSource final : public CellTextSource {
     void AppendCell(std::string& out, int row, int column) override;
     void AppendRow(std::string& out, int row, int varCount) override;
     void AppendRows(std::span<std::string> lines, int firstRow, int varCount) override;
+    bool Lost() const override { return grid_.lost(); }
 
   private:
     std::span<const int> Columns(int varCount) const;
 
     const GridData& grid_;
     std::vector<int> columns_;
+    // The export walks the rows from the top: they are read ahead.
+    std::unique_ptr<ReadAheadWindow> window_;
 };
 
 // Dictionary order: 0 .. count - 1.

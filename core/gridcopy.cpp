@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/readahead.h"
 #include "core/showntext.h"
 #include "core/textmatch.h"
 
@@ -102,8 +103,10 @@ std::optional<CopiedCells> CopyCells(const GridData& grid, std::span<const int> 
     std::vector<std::string> bytes(blockRows);
     // texts[i * columns + k]: cell k of the block's row i.
     std::vector<std::string> texts;
+    ReadAheadWindow window(grid, columns, range.firstRow, range.endRow);
     for (uint32_t first = range.firstRow; first < range.endRow; first += blockRows) {
         const uint32_t count = std::min(blockRows, range.endRow - first);
+        window.Cover(first, count);
         fileRows.resize(count);
         grid.order().Rows(first, fileRows);
         texts.resize(size_t{count} * columns.size());
@@ -122,7 +125,7 @@ std::optional<CopiedCells> CopyCells(const GridData& grid, std::span<const int> 
                 std::span<const std::string>(texts.data() + i * columns.size(), columns.size()),
                 "td");
         done += uint64_t{count} * columns.size();
-        if (!Continue(progress, done, total)) return std::nullopt;
+        if (grid.lost() || !Continue(progress, done, total)) return std::nullopt;
     }
     return writer.Finish();
 }

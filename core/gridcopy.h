@@ -29,7 +29,7 @@ struct CopyRange {
 };
 
 // columns: dictionary indices in screen order. Nothing when progress said
-// stop (cells are the units).
+// stop (cells are the units) or the values could no longer be read.
 std::optional<CopiedCells> CopyCells(const GridData& grid, std::span<const int> columns,
                                      CopyRange range, Progress* progress = nullptr);
 

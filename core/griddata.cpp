@@ -62,6 +62,18 @@ void GridData::SetRowCount(uint32_t rows) {
     order_.Reset(rows);
 }
 
+void GridData::SetStore(std::unique_ptr<CaseStore> store) {
+    store_ = std::move(store);
+}
+
+uint32_t GridData::WindowRows(std::span<const int> columns) const {
+    return loaded_ && !namesInDataRow_ ? store_->WindowRows(columns) : 0;
+}
+
+void GridData::ReadAhead(std::span<const uint32_t> fileRows, std::span<const int> columns) const {
+    if (loaded_) store_->ReadAhead(fileRows, columns);
+}
+
 void GridData::SetFacts(std::vector<VariableFacts> facts) {
     facts_ = std::move(facts);
     ClearMemos();

@@ -23,6 +23,13 @@
 
 namespace lv {
 
+// What the grid says, once, when it finds that its values can no longer be
+// read, and what an action over many cells says when it stops for that.
+inline constexpr const char* kLostNoticeText =
+    "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します";
+inline constexpr const char* kLostActionText =
+    "データファイルが読み込み後に変更されたか削除されたため、続けられません";
+
 // What a data cell holds, for its colour and its tooltip.
 struct CellFacts {
     CellState state = CellState::Empty;
@@ -49,6 +56,8 @@ class GridData {
     void Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store);
     // Rows shown (not counting the header); the store may hold fewer.
     void SetRowCount(uint32_t rows);
+    // Another store for the same layout, order, edits and labels.
+    void SetStore(std::unique_ptr<CaseStore> store);
 
     bool loaded() const { return loaded_; }
     const GridLayout& layout() const { return layout_; }
@@ -102,6 +111,22 @@ class GridData {
     CellFacts Describe(uint32_t displayRow, int column) const;
     // The header text of a column (the variable's name).
     const std::string& Name(int column) const;
+
+    // Long walks read ahead (see core/readahead.h): the rows the store
+    // reads at once for columns (0: it needs no reading ahead), and the
+    // reading of the values of columns at those file rows (none: what was
+    // read is let go).
+    uint32_t WindowRows(std::span<const int> columns) const;
+    void ReadAhead(std::span<const uint32_t> fileRows, std::span<const int> columns) const;
+
+    // Whether values could no longer be read (the data file changed or went
+    // away since the load; those cells read as empty), finding it out now,
+    // and whether that is still to be told (true once).
+    bool lost() const { return store_ && store_->Lost(); }
+    void Recheck() {
+        if (store_) store_->Recheck();
+    }
+    bool TakeLostNotice() { return store_ && store_->TakeLostNotice(); }
 
   private:
     struct ColumnMemo;

@@ -1,18 +1,39 @@
 #include "core/gridfill.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+#include "core/casecache.h"
+#include "core/filecasestore.h"
+#include "core/spssdio1.h"
+#include "savio/case_index.h"
 
 namespace lv {
 
+// Until the cases end the grid has no values: rows read as empty.
 void GridFill::Layout(const GridLayout& layout) {
-    auto store = std::make_unique<CompactCaseStore>(layout);
-    store_ = store.get();
-    grid_.Reset(layout, std::move(store));
+    grid_.Reset(layout, std::make_unique<MemoryCaseStore>(layout));
 }
 
-// Cases arrive in row order.
-void GridFill::Case(int, std::span<const GridCell> cells) {
-    store_->Append(cells);
+void GridFill::CasesEnded(int cut) {
+    using namespace spssdio1;
+    savio::CaseIndex index;
+    if (!savio::GetCaseIndex(FileHandle, &index)) return;
+    std::vector<FileCaseStore::Column> columns;
+    for (int i = 0; i < grid_.columnCount(); ++i)
+        columns.push_back({savio::VariableIndexOfHandle(FileHandle, VarHandles[i]),
+                           grid_.layout().columns[i].stringWidth});
+    // The path as the load opened it, made absolute so that later reads
+    // find the same file whatever the working folder is then.
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(DataFileName, error);
+    if (error) path = DataFileName;
+    auto store = std::make_unique<FileCaseStore>(
+        std::make_unique<CaseCache>(path.string(), std::move(index)), std::move(columns),
+        SysmisValue);
+    if (cut >= 0) store->CutLastRow(cut);
+    grid_.SetStore(std::move(store));
 }
 
 }  // namespace lv

@@ -1,9 +1,11 @@
-// The grid load's consumer that keeps every case: a GridData over a
-// CompactCaseStore, as the grid window holds its cases.
+// The grid load's consumer for a grid that keeps no values: it gives the
+// grid its layout over an empty store, and once the cases end, while the
+// data file is still open, takes the reader's case index and the variables
+// the handles read, so that the grid reads every value back from the file
+// on demand (core/filecasestore.h).
 #ifndef LORIVANE_CORE_GRIDFILL_H
 #define LORIVANE_CORE_GRIDFILL_H
 
-#include "core/casestore.h"
 #include "core/griddata.h"
 #include "core/gridload.h"
 
@@ -15,14 +17,12 @@ class GridFill final : public GridLoadConsumer {
 
     void Layout(const GridLayout& layout) override;
     void EditingOn() override {}
-    void Case(int row, std::span<const GridCell> cells) override;
-
-    // The store the cases went into (null before Layout).
-    const CompactCaseStore* store() const { return store_; }
+    bool TakesValues() const override { return false; }
+    void Case(int, std::span<const GridCell>) override {}
+    void CasesEnded(int cut) override;
 
   private:
     GridData& grid_;
-    CompactCaseStore* store_ = nullptr;  // owned by grid_
 };
 
 }  // namespace lv

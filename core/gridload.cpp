@@ -87,6 +87,7 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
         return GridLoadOutcome::MatrixData;
     }
 
+    const bool takesValues = consumer.TakesValues();
     std::vector<GridCell> cells(varCount);
     // Offsets of each case's string values in one buffer; views are made
     // once the case is complete (the buffer may move while it grows).
@@ -102,6 +103,7 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
         LastStatus = spssReadCaseRecord(FileHandle);
         if (LastStatus != 0) {
             CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");
+            consumer.CasesEnded(-1);
             CloseDataFile();
             return GridLoadOutcome::ReadFailed;
         }
@@ -122,6 +124,7 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
                     raising = &layout.columns[v].render;
                     break;
                 }
+                if (!takesValues) continue;
                 const void* nul = std::memchr(StringValueBuffer, 0, kStringValueBufferSize);
                 const size_t n = nul ? static_cast<const char*>(nul) - StringValueBuffer
                                      : kStringValueBufferSize;
@@ -135,6 +138,9 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
                     cell.kind = GridCell::Kind::Unread;
                     continue;
                 }
+                // Only a column whose rendering raises needs the value
+                // looked at while it is read.
+                if (!takesValues && !layout.columns[v].render.raises()) continue;
                 if (IsShownAsSysmis(NumericValue, SysmisValue)) {
                     cell.kind = GridCell::Kind::Sysmis;
                     continue;
@@ -147,19 +153,23 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
                 cell.number = NumericValue;
             }
         }
-        for (int v = 0; v < filled; ++v) {
-            if (cells[v].kind == GridCell::Kind::Text)
-                cells[v].text = std::string_view(caseText).substr(
-                    textStart[v], static_cast<size_t>(cells[v].number));
+        if (takesValues) {
+            for (int v = 0; v < filled; ++v) {
+                if (cells[v].kind == GridCell::Kind::Text)
+                    cells[v].text = std::string_view(caseText).substr(
+                        textStart[v], static_cast<size_t>(cells[v].number));
+            }
+            consumer.Case(r, std::span<const GridCell>(cells.data(), filled));
         }
-        consumer.Case(r, std::span<const GridCell>(cells.data(), filled));
         if (raising) {
             // The rendering error ends the load here; the file is closed
             // first so that no handle outlives the load.
+            consumer.CasesEnded(filled);
             CloseDataFile();
             throw ConversionError(raising->error());
         }
     }
+    consumer.CasesEnded(-1);
     CloseDataFile();
     return GridLoadOutcome::Complete;
 }

@@ -55,9 +55,16 @@ class GridLoadConsumer {
     virtual void Layout(const GridLayout& layout) = 0;
     // Every handle was obtained: cell editing goes on.
     virtual void EditingOn() = 0;
+    // Whether Case is called: a consumer that reads the values back later
+    // says no, and the load then only reads and checks them.
+    virtual bool TakesValues() const { return true; }
     // Case row (1-based) with its values in dictionary order. At a rendering
     // error the case ends before the value that raised it.
     virtual void Case(int row, std::span<const GridCell> cells) = 0;
+    // The cases ended: every one was read, a case read failed, or a
+    // rendering error ended the last case read before column cut (-1 when
+    // none did). The data file is still open behind the shared FileHandle.
+    virtual void CasesEnded(int cut) { (void)cut; }
 };
 
 enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Complete, Cancelled };

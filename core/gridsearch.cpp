@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/readahead.h"
+
 namespace lv {
 namespace {
 
@@ -17,22 +19,33 @@ uint32_t BlockRows(size_t columns) {
         std::clamp<size_t>(kBlockCells / std::max<size_t>(columns, 1), 1, kBlockRows));
 }
 
-// Which cells of a block of display rows match, a column at a time.
+// Which cells of a block of rows match, a column at a time: display rows,
+// or file rows for a walk whose order does not matter (a count).
 class BlockMatcher {
   public:
+    using Rows = ReadAheadWindow::Rows;
     BlockMatcher(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
-                 Progress* progress)
+                 Progress* progress, Rows rows = Rows::Display)
         : grid_(grid),
           matcher_(matcher),
           columns_(columns),
           progress_(progress),
+          rows_(rows),
           total_(uint64_t{grid.rowCount()} * columns.size()) {}
 
-    // Matches display rows first .. first + count - 1; false when progress
-    // said stop.
-    bool Match(uint32_t first, uint32_t count) {
+    const GridData& grid() const { return grid_; }
+    std::span<const int> columns() const { return columns_; }
+    Rows rows() const { return rows_; }
+
+    // Matches rows first .. first + count - 1, read ahead in window; false
+    // when progress said stop or the values could no longer be read.
+    bool Match(uint32_t first, uint32_t count, ReadAheadWindow& window) {
+        window.Cover(first, count);
         fileRows_.resize(count);
-        grid_.order().Rows(first, fileRows_);
+        if (rows_ == Rows::File)
+            for (uint32_t i = 0; i < count; ++i) fileRows_[i] = first + i;
+        else
+            grid_.order().Rows(first, fileRows_);
         texts_.resize(std::max<size_t>(texts_.size(), count));
         hits_.assign(size_t{count} * columns_.size(), 0);
         const std::span<std::string> texts(texts_.data(), count);
@@ -43,7 +56,7 @@ class BlockMatcher {
                 hits_[i * columns_.size() + k] = matcher_.Matches(texts[i]) ? 1 : 0;
         }
         done_ += uint64_t{count} * columns_.size();
-        return Continue(progress_, std::min(done_, total_), total_);
+        return !grid_.lost() && Continue(progress_, std::min(done_, total_), total_);
     }
     bool Hit(uint32_t i, size_t k) const { return hits_[i * columns_.size() + k] != 0; }
 
@@ -52,6 +65,7 @@ class BlockMatcher {
     const TextMatcher& matcher_;
     std::span<const int> columns_;
     Progress* progress_;
+    Rows rows_;
     uint64_t total_;
     uint64_t done_ = 0;
     std::vector<uint32_t> fileRows_;
@@ -66,13 +80,14 @@ enum class Scan { Found, None, Cancelled };
 Scan ScanRows(BlockMatcher& blocks, size_t columns, uint32_t first, uint32_t end, bool backwards,
               const std::function<bool(GridPlace)>& accept, GridPlace& place) {
     if (first >= end) return Scan::None;
+    ReadAheadWindow window(blocks.grid(), blocks.columns(), first, end, backwards, blocks.rows());
     const uint32_t rows = BlockRows(columns);
     const uint32_t blockCount = (end - first + rows - 1) / rows;
     for (uint32_t b = 0; b < blockCount; ++b) {
         const uint32_t index = backwards ? blockCount - 1 - b : b;
         const uint32_t start = first + index * rows;
         const uint32_t count = std::min(rows, end - start);
-        if (!blocks.Match(start, count)) return Scan::Cancelled;
+        if (!blocks.Match(start, count, window)) return Scan::Cancelled;
         for (uint32_t r = 0; r < count; ++r) {
             const uint32_t i = backwards ? count - 1 - r : r;
             for (size_t c = 0; c < columns; ++c) {
@@ -91,12 +106,14 @@ Scan ScanRows(BlockMatcher& blocks, size_t columns, uint32_t first, uint32_t end
 
 }  // namespace
 
-bool ForEachMatch(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
-                  uint32_t first, uint32_t end, const std::function<bool(GridPlace)>& found,
-                  Progress* progress) {
+namespace {
+
+bool MatchesIn(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
+               uint32_t first, uint32_t end, const std::function<bool(GridPlace)>& found,
+               Progress* progress, ReadAheadWindow::Rows rows) {
     end = std::min(end, grid.rowCount());
     if (matcher.empty() || columns.empty()) return true;
-    BlockMatcher blocks(grid, matcher, columns, progress);
+    BlockMatcher blocks(grid, matcher, columns, progress, rows);
     GridPlace place;
     bool stopped = false;
     const Scan scan = ScanRows(
@@ -109,16 +126,27 @@ bool ForEachMatch(const GridData& grid, const TextMatcher& matcher, std::span<co
     return scan != Scan::Cancelled;
 }
 
+}  // namespace
+
+bool ForEachMatch(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
+                  uint32_t first, uint32_t end, const std::function<bool(GridPlace)>& found,
+                  Progress* progress) {
+    return MatchesIn(grid, matcher, columns, first, end, found, progress,
+                     ReadAheadWindow::Rows::Display);
+}
+
+// A count does not depend on the rows' order: it walks them in the file's,
+// which reads the file once whatever order they are shown in.
 std::optional<uint64_t> CountMatches(const GridData& grid, const TextMatcher& matcher,
                                      std::span<const int> columns, Progress* progress) {
     uint64_t count = 0;
-    if (!ForEachMatch(
+    if (!MatchesIn(
             grid, matcher, columns, 0, grid.rowCount(),
             [&](GridPlace) {
                 ++count;
                 return true;
             },
-            progress))
+            progress, ReadAheadWindow::Rows::File))
         return std::nullopt;
     return count;
 }

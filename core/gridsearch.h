@@ -25,19 +25,21 @@ struct GridPlace {
 
 // Calls found for every matching cell of display rows first .. end - 1, in
 // screen order; found returns false to stop. Returns false when progress
-// said stop (cells are the units).
+// said stop (cells are the units) or the grid's values could no longer be
+// read (GridData::lost).
 bool ForEachMatch(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
                   uint32_t first, uint32_t end, const std::function<bool(GridPlace)>& found,
                   Progress* progress = nullptr);
 
-// The number of matching cells; nothing when progress said stop.
+// The number of matching cells; nothing when progress said stop or the
+// values could no longer be read.
 std::optional<uint64_t> CountMatches(const GridData& grid, const TextMatcher& matcher,
                                      std::span<const int> columns, Progress* progress = nullptr);
 
 struct FindResult {
     bool found = false;
     bool wrapped = false;    // the search went past the last (first) cell
-    bool cancelled = false;  // progress said stop
+    bool cancelled = false;  // progress said stop, or the values were lost
     GridPlace place;
 };
 

@@ -11,7 +11,9 @@
 namespace lv {
 namespace {
 
-constexpr uint32_t kBlockRows = 4096;
+// Keys are gathered in runs of this many rows in file order, which a store
+// that reads the file reads in one pass each (on several cores).
+constexpr uint32_t kBlockRows = 65536;
 
 // Where a cell goes: valid values first, then user-missing, system-missing
 // and empty cells, in this order whatever the direction.
@@ -35,8 +37,8 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     const uint32_t n = grid.rowCount();
     const VariableFacts* facts = grid.FactsOf(column);
     const MissingValues* missing = facts && facts->missing.any() ? &facts->missing : nullptr;
-    std::vector<uint32_t> rows(kBlockRows);
-    std::vector<NumberCell> cells(kBlockRows);
+    std::vector<uint32_t> rows(std::min(kBlockRows, n));
+    std::vector<NumberCell> cells(rows.size());
     for (uint32_t first = 0; first < n; first += kBlockRows) {
         const uint32_t count = std::min(kBlockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
@@ -52,7 +54,7 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
             out.group[first + i] = group;
             out.key[first + i] = group <= kUserMissing ? NumberKey(cell.value) : 0;
         }
-        if (!Continue(progress, first + count, total)) return false;
+        if (grid.lost() || !Continue(progress, first + count, total)) return false;
     }
     return true;
 }
@@ -64,8 +66,8 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     const uint32_t n = grid.rowCount();
     const VariableFacts* facts = grid.FactsOf(column);
     DistinctTexts distinct;
-    std::vector<uint32_t> rows(kBlockRows);
-    std::vector<StringCell> cells(kBlockRows);
+    std::vector<uint32_t> rows(std::min(kBlockRows, n));
+    std::vector<StringCell> cells(rows.size());
     for (uint32_t first = 0; first < n; first += kBlockRows) {
         const uint32_t count = std::min(kBlockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
@@ -79,7 +81,7 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
             out.group[first + i] = kValid;
             out.key[first + i] = distinct.Intern(WithoutTrailingBlanks(cells[i].stored));
         }
-        if (!Continue(progress, first + count, total)) return false;
+        if (grid.lost() || !Continue(progress, first + count, total)) return false;
     }
     const std::vector<uint32_t> rank = distinct.Ranks();
     std::vector<uint8_t> group(distinct.size(), kValid);

@@ -24,7 +24,8 @@ struct SortKey {
 };
 
 // Sorts by one column. Returns false, leaving the order as it was, when
-// progress says stop (or the grid has no data rows to sort).
+// progress says stop, the values could no longer be read (GridData::lost),
+// or the grid has no data rows to sort.
 bool SortRows(GridData& grid, SortKey key, Progress* progress = nullptr);
 
 // Sorts by several columns, the first deciding first: a stable sort by each

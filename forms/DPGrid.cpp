@@ -104,6 +104,9 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
             });
     connect(StringGrid1, &GridView::cellNotified, this,
             [this] { lv::RunHandler([this] { StringGrid1Click(); }); });
+    // Cells read back from the file are not drawn from a file that changed.
+    connect(StringGrid1, &GridView::aboutToPaint, model, &GridModel::CheckFile,
+            Qt::DirectConnection);
 
     lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
@@ -203,5 +206,8 @@ void TfrmDPGrid::btmWriteClick() {
     lv::GridCellSource cells(model->grid(), VisualColumns(StringGrid1, model->columnCount()));
     const lv::ExportMode mode = answer == lv::ConfirmAnswer::Yes ? lv::ExportMode::AsDisplayed
                                                                  : lv::ExportMode::InternalForm;
-    if (lv::RunExport(saveFileName, mode, &cells)) lv::CurrentDialogs().Beep();
+    if (lv::RunExport(saveFileName, mode, &cells))
+        lv::CurrentDialogs().Beep();
+    else if (mode == lv::ExportMode::AsDisplayed && model->grid().lost())
+        model->LostTold();
 }

@@ -184,7 +184,10 @@ void GridAdditions::Find(bool backwards) {
     if (!count_) {
         lv::DialogProgress counting(window_, QStringLiteral("検索しています..."));
         const auto counted = lv::CountMatches(model_->grid(), matcher, columns, &counting);
-        if (!counted) return;
+        if (!counted) {
+            ReportLost();
+            return;
+        }
         count_ = *counted;
     }
     if (*count_ == 0) {
@@ -194,7 +197,10 @@ void GridAdditions::Find(bool backwards) {
     lv::DialogProgress walking(window_, QStringLiteral("検索しています..."));
     const lv::FindResult found =
         lv::FindNext(model_->grid(), matcher, columns, from, backwards, &walking);
-    if (found.cancelled) return;
+    if (found.cancelled) {
+        ReportLost();
+        return;
+    }
     if (!found.found) {
         findBar->SetStatus(NotFoundText());
         return;
@@ -270,11 +276,20 @@ void GridAdditions::Copy(bool withNames) {
     }
     lv::DialogProgress progress(window_, QStringLiteral("コピーしています..."));
     const auto copied = lv::CopyCells(model_->grid(), columns, range, &progress);
-    if (!copied) return;
+    if (!copied) {
+        ReportLost();
+        return;
+    }
     auto* mime = new QMimeData;
     mime->setText(QString::fromStdString(copied->text));
     if (!copied->html.empty()) mime->setHtml(QString::fromStdString(copied->html));
     QApplication::clipboard()->setMimeData(mime);
+}
+
+void GridAdditions::ReportLost() {
+    if (!model_->grid().lost()) return;
+    model_->LostTold();
+    lv::CurrentDialogs().ShowMessage(lv::kLostActionText);
 }
 
 void GridAdditions::SelectAll() {
@@ -285,7 +300,7 @@ void GridAdditions::Sort(int column, bool descending) {
     if (column < 0 || !model_->loaded() || model_->namesInDataRow()) return;
     view_->CloseEditor();
     lv::DialogProgress progress(window_, QStringLiteral("並べ替えています..."));
-    model_->Sort(column, descending, &progress);
+    if (!model_->Sort(column, descending, &progress)) ReportLost();
     view_->ReopenEditor();
     count_.reset();
 }

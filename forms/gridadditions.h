@@ -54,6 +54,9 @@ class GridAdditions : public QObject {
 
   private:
     std::vector<int> VisualColumns() const;
+    // After an action over many cells stopped: says so when it was for
+    // values the grid could no longer read (not for a cancel).
+    void ReportLost();
     QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
 
     QWidget* window_;

@@ -11,6 +11,7 @@
 #include "core/textcodec.h"
 #include "core/textmatch.h"
 #include "forms/displaytext.h"
+#include "forms/errorhandler.h"
 
 namespace {
 
@@ -32,10 +33,6 @@ void GridModel::Layout(const lv::GridLayout& layout) {
 void GridModel::EditingOn() {
     editing_ = true;
     emit editingSwitchedOn();
-}
-
-void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
-    fill_.Case(row, cells);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -104,6 +101,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         // A column whose rendering raises never holds a value; nothing to show.
         return QVariant();
     }
+    if (grid_.lost()) NoticeLost();
     return Decoded(bytes);
 }
 
@@ -150,8 +148,35 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     return true;
 }
 
-size_t GridModel::ValueBytes() const {
-    return fill_.store() ? fill_.store()->MemoryBytes() : 0;
+void GridModel::CheckFile() {
+    if (grid_.lost() || !loaded()) return;
+    grid_.Recheck();
+    if (grid_.lost()) NoticeLost();
+}
+
+void GridModel::NoticeLost() const {
+    if (lostSeen_) return;
+    lostSeen_ = true;
+    // Not from inside a paint: the message box and the repaint come after.
+    QMetaObject::invokeMethod(
+        const_cast<GridModel*>(this), [this] { const_cast<GridModel*>(this)->ShowLostNotice(); },
+        Qt::QueuedConnection);
+}
+
+void GridModel::ShowLostNotice() {
+    RefreshAll();
+    if (grid_.TakeLostNotice())
+        lv::RunHandler([] { lv::CurrentDialogs().ShowMessage(lv::kLostNoticeText); });
+}
+
+void GridModel::LostTold() {
+    lostSeen_ = true;
+    grid_.TakeLostNotice();
+    RefreshAll();
+}
+
+void GridModel::RefreshAll() {
+    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
 }
 
 template <typename Change>

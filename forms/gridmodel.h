@@ -1,6 +1,7 @@
 // The data grid's model: a Qt face of lv::GridData (core/griddata.h), which
-// holds the values, their order, the edits and renders every text. It is
-// the consumer of the core grid load, keeping the cases in a compact store.
+// holds the layout, the order, the edits and renders every text. It is the
+// consumer of the core grid load, which leaves it reading every value back
+// from the data file on demand (core/gridfill.h).
 #ifndef LORIVANE_FORMS_GRIDMODEL_H
 #define LORIVANE_FORMS_GRIDMODEL_H
 
@@ -25,7 +26,9 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // lv::GridLoadConsumer
     void Layout(const lv::GridLayout& layout) override;
     void EditingOn() override;
-    void Case(int row, std::span<const lv::GridCell> cells) override;
+    bool TakesValues() const override { return false; }
+    void Case(int, std::span<const lv::GridCell>) override {}
+    void CasesEnded(int cut) override { fill_.CasesEnded(cut); }
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -64,8 +67,15 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     int pixelWidth(int column) const;
     const lv::GridLayout& layout() const { return grid_.layout(); }
     const lv::GridData& grid() const { return grid_; }
-    // Memory held by the cell values (for the benchmark).
-    size_t ValueBytes() const;
+
+    // Finds out whether the data file is still the one loaded (the view asks
+    // before it paints). When it is not, or a read found it changed, the
+    // cells it can no longer read show empty and the grid says so once,
+    // after the event that found it.
+    void CheckFile();
+    // An action over many cells stopped because the values were lost: it
+    // says so itself (this says the notice is given) and the cells show empty.
+    void LostTold();
 
   signals:
     void editingSwitchedOn();
@@ -77,10 +87,15 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // Tells the views that every row may show other cells now.
     template <typename Change>
     void ChangeRows(Change change);
+    // Queues the notice of lost values (once), out of the current event.
+    void NoticeLost() const;
+    void ShowLostNotice();
+    void RefreshAll();
 
     lv::GridData grid_;
     lv::GridFill fill_{grid_};
     bool editing_ = false;
+    mutable bool lostSeen_ = false;
     int rows_ = 9;
     int columns_ = 4;
 };

@@ -73,8 +73,8 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
         const auto* line = qobject_cast<QLineEdit*>(watched);
         // A part of the editor's text that the user selected is the
         // editor's to copy (an editor opens with all its text selected).
-        const bool editorCopies = which == 1 && line && line->hasSelectedText() &&
-                                  line->selectedText() != line->text();
+        const bool editorCopies =
+            which == 1 && line && line->hasSelectedText() && line->selectedText() != line->text();
         if (which != 0 && !editorCopies) {
             event->accept();
             if (event->type() == QEvent::KeyPress) {
@@ -92,6 +92,7 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
 bool GridView::viewportEvent(QEvent* event) {
     // A context menu takes the button's release: no click follows.
     if (event->type() == QEvent::ContextMenu) buttonDown_ = false;
+    if (event->type() == QEvent::Paint) emit aboutToPaint();
     return QTableView::viewportEvent(event);
 }
 

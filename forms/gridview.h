@@ -35,6 +35,8 @@ class GridView : public QTableView {
     // the grid.
     void copyRequested(bool withNames);
     void selectAllRequested();
+    // The cells are about to be painted (directly connected: before they are).
+    void aboutToPaint();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -40,8 +40,8 @@ TEST(GridDataRows, RowWalkEqualsCellByCell) {
     layout.caseCount = 6;
     layout.columns = {Column("CODE", 0, "%8.2f", 8), Column("WIDENS", 0, "%8.2f", 11),
                       Column("NAME", 5, "%s", 5), Column("HALF", 0, "%8.1f", 8)};
-    auto owned = std::make_unique<lv::CompactCaseStore>(layout);
-    lv::CompactCaseStore& store = *owned;
+    auto owned = std::make_unique<lv::MemoryCaseStore>(layout);
+    lv::MemoryCaseStore& store = *owned;
     lv::GridData grid;
     grid.Reset(layout, std::move(owned));
     using K = lv::GridCell::Kind;

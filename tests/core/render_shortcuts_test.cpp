@@ -8,7 +8,6 @@
 
 #include "core/celltext.h"
 #include "core/format.h"
-#include "core/gridcolumns.h"
 
 namespace {
 
@@ -64,28 +63,5 @@ TEST(RenderShortcuts, FixedCellsEqualTheSpecifierTextAligned) {
             r.AppendValue(got, v);
             ASSERT_EQ(got, expected) << c.pattern << " " << c.width << " " << v;
         }
-    }
-}
-
-TEST(RenderShortcuts, StringColumnViewMatchesGet) {
-    lv::StringColumn col(12);
-    col.AppendValue("abc         ");
-    col.AppendValue("            ");
-    col.AppendEmpty();
-    col.AppendValue("short");  // not of the standard length: kept whole
-    col.AppendValue("abcdefghijkl");
-    col.AppendValue("a  b  c     ");
-    for (size_t row = 0; row < 7; ++row) {
-        std::string got;
-        std::string_view stored;
-        size_t blanks = 99;
-        const lv::CellState viewed = col.View(row, stored, blanks);
-        if (viewed == lv::CellState::Value) {
-            got.assign(stored);
-            got.append(blanks, ' ');
-        }
-        std::string expected;
-        EXPECT_EQ(viewed, col.Get(row, expected)) << row;
-        EXPECT_EQ(got, expected) << row;
     }
 }
