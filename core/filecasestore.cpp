@@ -6,17 +6,14 @@
 #include "core/celltext.h"
 
 namespace lv {
-namespace {
-
-// What a read-ahead window may hold, by an estimate of its values' bytes.
-constexpr size_t kAheadBytes = 24u << 20;
-constexpr uint32_t kMinWindowRows = 256;
-
-}  // namespace
+namespace {}  // namespace
 
 FileCaseStore::FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns,
-                             double sysmis)
-    : cache_(std::move(cache)), columns_(std::move(columns)), sysmis_(sysmis) {}
+                             double sysmis, size_t aheadBytes)
+    : cache_(std::move(cache)),
+      columns_(std::move(columns)),
+      sysmis_(sysmis),
+      aheadBytes_(aheadBytes) {}
 
 uint32_t FileCaseStore::RowCount() const {
     return static_cast<uint32_t>(std::min<int64_t>(cache_->rowCount(), UINT32_MAX));
@@ -32,7 +29,7 @@ uint32_t FileCaseStore::WindowRows(std::span<const int> columns) const {
         const savio::ValueSlots& v = cache_->index().values[size_t(columns_[c].variable)];
         perRow += v.isString() ? 8 + size_t(v.width) / 2 : 8;
     }
-    return static_cast<uint32_t>(std::max<size_t>(kAheadBytes / perRow, kMinWindowRows));
+    return static_cast<uint32_t>(std::clamp<size_t>(aheadBytes_ / perRow, 1, UINT32_MAX));
 }
 
 void FileCaseStore::ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const {

@@ -28,8 +28,12 @@ class FileCaseStore final : public CaseStore {
         int stringWidth = 0;  // the grid column's kind: 0 numeric
     };
 
+    // What a read-ahead window may hold, by an estimate of its values' bytes.
+    static constexpr size_t kDefaultAheadBytes = 24u << 20;
+
     // sysmis: the value the load compares with (SysmisValue).
-    FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns, double sysmis);
+    FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns, double sysmis,
+                  size_t aheadBytes = kDefaultAheadBytes);
 
     // The load's last case ended before column `filled`.
     void CutLastRow(int filled) { lastRowFilled_ = filled; }
@@ -72,6 +76,7 @@ class FileCaseStore final : public CaseStore {
     std::unique_ptr<CaseCache> cache_;
     std::vector<Column> columns_;
     double sysmis_;
+    size_t aheadBytes_;
     int lastRowFilled_ = -1;
     mutable Ahead ahead_;
     mutable std::vector<size_t> rest_;  // indices of the rows not read ahead

@@ -4,16 +4,22 @@
 #include <memory>
 #include <system_error>
 
-#include "core/casecache.h"
-#include "core/filecasestore.h"
 #include "core/spssdio1.h"
 #include "savio/case_index.h"
+#include "savio/open_files.h"
 
 namespace lv {
 
 // Until the cases end the grid has no values: rows read as empty.
 void GridFill::Layout(const GridLayout& layout) {
     grid_.Reset(layout, std::make_unique<MemoryCaseStore>(layout));
+}
+
+// The handles are there and no case is read yet.
+void GridFill::EditingOn() {
+    if (limits_.checkpointShift < 0) return;
+    if (savio::SavFile* f = savio::FindOpenFile(spssdio1::FileHandle))
+        f->SetCheckpointShift(limits_.checkpointShift);
 }
 
 void GridFill::CasesEnded(int cut) {
@@ -30,8 +36,8 @@ void GridFill::CasesEnded(int cut) {
     std::filesystem::path path = std::filesystem::absolute(DataFileName, error);
     if (error) path = DataFileName;
     auto store = std::make_unique<FileCaseStore>(
-        std::make_unique<CaseCache>(path.string(), std::move(index)), std::move(columns),
-        SysmisValue);
+        std::make_unique<CaseCache>(path.string(), std::move(index), limits_.cacheBytes),
+        std::move(columns), SysmisValue, limits_.aheadBytes);
     if (cut >= 0) store->CutLastRow(cut);
     grid_.SetStore(std::move(store));
 }

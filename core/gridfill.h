@@ -6,23 +6,35 @@
 #ifndef LORIVANE_CORE_GRIDFILL_H
 #define LORIVANE_CORE_GRIDFILL_H
 
+#include "core/casecache.h"
+#include "core/filecasestore.h"
 #include "core/griddata.h"
 #include "core/gridload.h"
 
 namespace lv {
 
+// The memory the on-demand store may use, and how often the reader keeps
+// its place (every 2^checkpointShift cases; -1: the reader's own choice).
+// Tests make them small to reach every boundary with a few cases.
+struct FileStoreLimits {
+    size_t cacheBytes = CaseCache::kDefaultCacheBytes;
+    size_t aheadBytes = FileCaseStore::kDefaultAheadBytes;
+    int checkpointShift = -1;
+};
+
 class GridFill final : public GridLoadConsumer {
   public:
-    explicit GridFill(GridData& grid) : grid_(grid) {}
+    explicit GridFill(GridData& grid, FileStoreLimits limits = {}) : grid_(grid), limits_(limits) {}
 
     void Layout(const GridLayout& layout) override;
-    void EditingOn() override {}
+    void EditingOn() override;
     bool TakesValues() const override { return false; }
     void Case(int, std::span<const GridCell>) override {}
     void CasesEnded(int cut) override;
 
   private:
     GridData& grid_;
+    FileStoreLimits limits_;
 };
 
 }  // namespace lv

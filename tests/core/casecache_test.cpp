@@ -96,6 +96,18 @@ TEST_P(CaseCacheTest, SameValuesAsTheCalls) {
     ASSERT_EQ(cache.Keys({1, 4}, &values), CaseCache::Status::Ok);
     ASSERT_EQ(values.rows(), 700);
     for (int64_t r = 0; r < 700; ++r) ExpectRow(calls_, values, r, r);
+
+    // Listed rows: a few far apart and close together, and every third
+    // row (read in parts side by side).
+    std::vector<int64_t> thirds;
+    for (int64_t r = 1; r < 700; r += 3) thirds.push_back(r);
+    for (const std::vector<int64_t>& listed :
+         {std::vector<int64_t>{0, 1, 2, 9, 10, 300, 301, 302, 640, 699}, thirds}) {
+        ASSERT_EQ(cache.Rows({5, 4}, listed, &values), CaseCache::Status::Ok);
+        ASSERT_EQ(values.rows(), int64_t(listed.size()));
+        for (size_t i = 0; i < listed.size(); ++i) ExpectRow(calls_, values, int64_t(i), listed[i]);
+    }
+    EXPECT_EQ(cache.Recheck(), CaseCache::Status::Ok);
     EXPECT_FALSE(cache.changed());
 }
 
@@ -119,6 +131,8 @@ TEST_P(CaseCacheTest, ChangedFileGivesNothing) {
     EXPECT_EQ(values.rows(), 0);
     EXPECT_EQ(cache.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return true; }),
               CaseCache::Status::Changed);
+    EXPECT_EQ(cache.Rows({0}, std::vector<int64_t>{1, 2}, &values), CaseCache::Status::Changed);
+    EXPECT_EQ(cache.Recheck(), CaseCache::Status::Changed);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCompressions, CaseCacheTest,

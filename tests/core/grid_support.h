@@ -7,13 +7,17 @@
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/casestore.h"
 #include "core/dialogs.h"
 #include "core/displayline.h"
+#include "core/griddata.h"
+#include "core/gridload.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
 #include "core/summary.h"
@@ -111,6 +115,24 @@ inline std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// The grid load's consumer that keeps every value it reads in memory: a
+// full decode, to hold the grid that reads its values back against.
+class MemoryFill final : public lv::GridLoadConsumer {
+  public:
+    explicit MemoryFill(lv::GridData& grid) : grid_(grid) {}
+    void Layout(const lv::GridLayout& layout) override {
+        auto store = std::make_unique<lv::MemoryCaseStore>(layout);
+        store_ = store.get();
+        grid_.Reset(layout, std::move(store));
+    }
+    void EditingOn() override {}
+    void Case(int, std::span<const lv::GridCell> cells) override { store_->Append(cells); }
+
+  private:
+    lv::GridData& grid_;
+    lv::MemoryCaseStore* store_ = nullptr;
+};
 
 inline fixture::File Basic() {
     fixture::File f;

@@ -93,15 +93,15 @@ inline ReadBack ReadFileThroughCalls(const std::string& path, int shift) {
 }
 
 // The cells of a case from its decoded slots.
-inline Cells CellsFromSlots(const savio::CaseIndex& index, const uint8_t* slots) {
+inline Cells CellsFromSlots(const savio::CaseIndex& index, const uint8_t* caseSlots) {
     Cells row;
     for (const savio::ValueSlots& v : index.values) {
         std::string cell;
         if (!v.isString()) {
-            const double d = savio::SlotNumber(slots, v, index.shape.swap);
+            const double d = savio::SlotNumber(caseSlots, v, index.shape.swap);
             cell.assign(reinterpret_cast<const char*>(&d), 8);
         } else {
-            savio::ForEachStringPiece(slots, v, [&](const uint8_t* p, size_t n) {
+            savio::ForEachStringPiece(caseSlots, v, [&](const uint8_t* p, size_t n) {
                 cell.append(reinterpret_cast<const char*>(p), n);
             });
         }
