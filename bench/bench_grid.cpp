@@ -1,10 +1,14 @@
 // The data grid at scale: creating the grid window and drawing its first
-// screen (with value labels off and on), the as-displayed export and the internal-form export, each
-// in a child process of its own (wall time and peak RSS), beside libreadstat's bare parse of the
-// same file and Debian's `readstat FILE out.csv`. The files are made with the fixture writer into
-// the directory when absent.
+// screen (with value labels off and on), rows drawn after jumps (the
+// scrollbar dragged to the end, go to a case, rows anywhere), a sort by a
+// numeric column, the as-displayed export and the internal-form export, each
+// in a child process of its own (wall time and peak RSS), beside
+// libreadstat's bare parse of the same file and Debian's `readstat FILE
+// out.csv`. Surveys of 1 M cases (uncompressed, bytecode, zlib) and 5 M
+// (bytecode) are made with the fixture writer into the directory when
+// absent; --huge also makes a survey of about 10 GB, opens it and deletes it.
 //
-//   bench_grid [directory]      (default /tmp/lorivane-bench-grid)
+//   bench_grid [directory] [--huge]      (default /tmp/lorivane-bench-grid)
 #include <readstat.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,6 +17,8 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QScrollBar>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -56,12 +62,25 @@ class ExportDialogs final : public lv::Dialogs {
     void Beep() override {}
 };
 
-long RssKb() {
+// Resident memory now (VmRSS) or at its peak so far (VmHWM), in kB.
+long StatusKb(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
     return 0;
+}
+long RssKb() {
+    return StatusKb("VmRSS:");
+}
+
+// Milliseconds until the grid has drawn its screen after move.
+template <class Move>
+double DrawnAfter(TfrmDPGrid* grid, Move move) {
+    const auto start = Clock::now();
+    move();
+    grid->grab();
+    return Seconds(start) * 1000;
 }
 
 int OnVariable(int, readstat_variable_t*, const char*, void*) {
@@ -104,15 +123,34 @@ int RunChild(const std::string& mode, const std::string& file) {
     QPixmap first = grid->grab();  // draws the first screen
     QApplication::processEvents();
     const double gridSeconds = Seconds(start);
-    std::printf("grid_s=%.3f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f\n", gridSeconds,
-                rssBefore / 1e3, RssKb() / 1e3);
-    if (mode == "grid" || mode == "grid-labels") {
-        // Scrolling to the last row is instant: a jump and one screen.
+    std::printf("grid_s=%.3f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f peak_MB=%.1f\n",
+                gridSeconds, rssBefore / 1e3, RssKb() / 1e3, StatusKb("VmHWM:") / 1e3);
+    if (mode == "grid-labels") return 0;
+    if (mode == "grid") {
+        // Jumps, each to rows not drawn before: the scrollbar dragged to the
+        // end, go to the middle case, then rows anywhere.
+        GridView* view = grid->StringGrid1;
+        const int rows = grid->model->rowCount();
+        const double toEnd = DrawnAfter(grid, [&] {
+            view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        });
+        const double toMiddle =
+            DrawnAfter(grid, [&] { view->GoTo(grid->model->index(rows / 2, 0), false); });
+        std::mt19937 rng(5);
+        std::vector<double> anywhere;
+        for (int i = 0; i < 20; ++i)
+            anywhere.push_back(DrawnAfter(grid, [&] {
+                view->GoTo(grid->model->index(int(rng() % uint32_t(rows)), int(rng() % 40)), false);
+            }));
+        std::sort(anywhere.begin(), anywhere.end());
+        std::printf("scrollbar_to_end_ms=%.1f go_to_middle_ms=%.1f any_row_ms=%.1f/%.1f\n", toEnd,
+                    toMiddle, anywhere[anywhere.size() / 2], anywhere.back());
+        // A sort by a numeric column (AMT1: amounts with two decimals),
+        // reading its key column from the file, and the first screen after.
         start = Clock::now();
-        const QModelIndex last = grid->model->index(grid->model->rowCount() - 1, 0);
-        grid->StringGrid1->scrollTo(last);
-        first = grid->grab();
-        std::printf("scroll_to_end_s=%.4f\n", Seconds(start));
+        grid->model->Sort(20, false, nullptr);
+        grid->grab();
+        std::printf("sort_numeric_s=%.3f peak_MB=%.1f\n", Seconds(start), StatusKb("VmHWM:") / 1e3);
         return 0;
     }
     dialogs.path = "/tmp/lorivane-bench-grid-out.txt";
@@ -168,21 +206,41 @@ Measure Spawn(std::vector<std::string> args) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::string dir = argc > 1 ? argv[1] : "/tmp/lorivane-bench-grid";
+    bool huge = false;
+    std::string dir = "/tmp/lorivane-bench-grid";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--huge") == 0)
+            huge = true;
+        else
+            dir = argv[i];
+    }
     mkdir(dir.c_str(), 0755);
-    const std::string survey = benchfiles::EnsureSurvey(dir);
-    const std::string wide = benchfiles::EnsureWide(dir);
-    const std::string self = "/proc/self/exe";
+    using fixture::Compression;
+    struct Item {
+        std::string file;
+        double cells;
+        bool exports;
+    };
+    std::vector<Item> items = {
+        {benchfiles::EnsureSurvey(dir, 100, Compression::Bytecode), 40e6, true},
+        {benchfiles::EnsureSurvey(dir, 500, Compression::Bytecode), 200e6, false},
+        {benchfiles::EnsureSurvey(dir, 100, Compression::Zlib), 40e6, false},
+        {benchfiles::EnsureSurvey(dir, 100, Compression::None), 40e6, false},
+        {benchfiles::EnsureWide(dir), 3e6, true},
+    };
+    if (huge)
+        items.push_back(
+            {benchfiles::EnsureSurvey(dir, 3200, Compression::Bytecode), 1280e6, false});
     char exe[4096];
-    const ssize_t len = readlink(self.c_str(), exe, sizeof exe - 1);
+    const ssize_t len = readlink("/proc/self/exe", exe, sizeof exe - 1);
     exe[len > 0 ? len : 0] = 0;
     std::printf(
         "| file | MB | cells | action | wall s | peak RSS MB | MB per M cells | detail |\n");
     std::printf("|---|---|---|---|---|---|---|---|\n");
-    for (const std::string& file : {survey, wide}) {
+    for (const Item& it : items) {
+        const std::string& file = it.file;
         struct stat st;
         stat(file.c_str(), &st);
-        const double cells = file == survey ? 40e6 : 3e6;
         // Each export starts with no output file, so that no row pays for
         // truncating the previous row's gigabyte.
         auto fresh = [](std::vector<std::string> args) {
@@ -191,12 +249,13 @@ int main(int argc, char** argv) {
         };
         auto row = [&](const char* action, const Measure& m) {
             std::printf("| %s | %.0f | %.0f M | %s | %.2f | %.0f | %.1f | %s |\n",
-                        file.substr(dir.size() + 1).c_str(), st.st_size / 1e6, cells / 1e6, action,
-                        m.seconds, m.peakMb, m.peakMb / (cells / 1e6), m.out.c_str());
+                        file.substr(dir.size() + 1).c_str(), st.st_size / 1e6, it.cells / 1e6,
+                        action, m.seconds, m.peakMb, m.peakMb / (it.cells / 1e6), m.out.c_str());
             std::fflush(stdout);
         };
         row("libreadstat bare parse", Spawn({exe, "--child", "readstat-parse", file}));
-        row("grid window + first screen", Spawn({exe, "--child", "grid", file}));
+        row("grid window + first screen, jumps, sort", Spawn({exe, "--child", "grid", file}));
+        if (!it.exports) continue;
         row("grid window, labels on + first screen", Spawn({exe, "--child", "grid-labels", file}));
         row("grid + as-displayed export", Spawn(fresh({exe, "--child", "displayed", file})));
         row("grid + internal-form export", Spawn(fresh({exe, "--child", "internal", file})));
@@ -204,5 +263,6 @@ int main(int argc, char** argv) {
         unlink("/tmp/lorivane-bench-grid-out.csv");
     }
     unlink("/tmp/lorivane-bench-grid-out.txt");
+    if (huge) unlink(items.back().file.c_str());
     return 0;
 }

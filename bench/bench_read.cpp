@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_files.h"
 #include "core/spssfio.h"
 #include "tests/support/savfixture.h"
 
@@ -69,70 +70,9 @@ fixture::File WideMix(int cases, fixture::Compression c, uint32_t seed) {
     return f;
 }
 
-void WriteBytes(const std::string& path, const std::string& head, const std::string& body,
-                int repeat, const std::string& tail) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(head.data(), std::streamsize(head.size()));
-    for (int i = 0; i < repeat; ++i) out.write(body.data(), std::streamsize(body.size()));
-    out.write(tail.data(), std::streamsize(tail.size()));
-}
-
-// A file of chunk cases repeated: the dictionary of the full count, then the
-// chunk's data part again and again (bytecode chunks end on a group boundary
-// padded with 0 codes, so they concatenate).
+// A file of chunk cases repeated.
 void MakeRepeated(const std::string& path, fixture::Compression c, int chunk, int repeat) {
-    fixture::File f =
-        WideMix(chunk, c == fixture::Compression::Zlib ? fixture::Compression::Bytecode : c, 7);
-    f.headerCaseCount = chunk * repeat;
-    if (c != fixture::Compression::Zlib) {
-        const std::string bytes = fixture::Build(f);
-        const size_t data = fixture::Describe(f).data;
-        WriteBytes(path, bytes.substr(0, data), bytes.substr(data), repeat, "");
-        return;
-    }
-    // Zlib: the repeated bytecode stream deflated in blocks of 0x3FF000 bytes.
-    const std::string stream1 = fixture::BytecodeStream(f);
-    std::string stream;
-    stream.reserve(stream1.size() * size_t(repeat));
-    for (int i = 0; i < repeat; ++i) stream += stream1;
-    f.compression = fixture::Compression::Zlib;
-    f.cases.resize(1);
-    const std::string dictBytes = fixture::Build(f);
-    const size_t data = fixture::Describe(f).data;
-    std::string out = dictBytes.substr(0, data);
-    const int64_t zheader = int64_t(data);
-    out.append(24, '\0');
-    const size_t blockSize = 0x3FF000;
-    std::vector<std::pair<uint32_t, uint32_t>> sizes;
-    std::vector<uint8_t> buf(compressBound(blockSize));
-    for (size_t pos = 0; pos < stream.size(); pos += blockSize) {
-        const size_t n = std::min(blockSize, stream.size() - pos);
-        uLongf len = buf.size();
-        compress2(buf.data(), &len, reinterpret_cast<const Bytef*>(stream.data() + pos), n, 1);
-        out.append(reinterpret_cast<const char*>(buf.data()), len);
-        sizes.emplace_back(uint32_t(n), uint32_t(len));
-    }
-    const int64_t ztrailer = int64_t(out.size());
-    auto put64 = [&](int64_t v) { out.append(reinterpret_cast<const char*>(&v), 8); };
-    auto put32 = [&](int32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
-    put64(-100);
-    put64(0);
-    put32(int32_t(blockSize));
-    put32(int32_t(sizes.size()));
-    int64_t uofs = zheader, cofs = zheader + 24;
-    for (auto [u, c2] : sizes) {
-        put64(uofs);
-        put64(cofs);
-        put32(int32_t(u));
-        put32(int32_t(c2));
-        uofs += u;
-        cofs += c2;
-    }
-    const int64_t ztrailerLen = int64_t(out.size()) - ztrailer;
-    std::memcpy(&out[data], &zheader, 8);
-    std::memcpy(&out[data + 8], &ztrailer, 8);
-    std::memcpy(&out[data + 16], &ztrailerLen, 8);
-    WriteBytes(path, out, "", 0, "");
+    benchfiles::WriteRepeated(path, WideMix(chunk, c, 7), repeat);
 }
 
 void MakeManyVariables(const std::string& path) {

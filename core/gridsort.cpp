@@ -11,9 +11,12 @@
 namespace lv {
 namespace {
 
-// Keys are gathered in runs of this many rows in file order, which a store
-// that reads the file reads in one pass each (on several cores).
-constexpr uint32_t kBlockRows = 65536;
+// Keys are gathered in runs of rows in file order, which a store that reads
+// the file reads in one pass each (on several cores): a quarter of the rows,
+// between 65536 and a million, so that progress is heard a few times.
+uint32_t BlockRows(uint32_t n) {
+    return std::clamp<uint32_t>(n / 4, 65536, 1u << 20);
+}
 
 // Where a cell goes: valid values first, then user-missing, system-missing
 // and empty cells, in this order whatever the direction.
@@ -35,12 +38,13 @@ struct ColumnKeys {
 bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* progress,
                 uint64_t total) {
     const uint32_t n = grid.rowCount();
+    const uint32_t blockRows = BlockRows(n);
     const VariableFacts* facts = grid.FactsOf(column);
     const MissingValues* missing = facts && facts->missing.any() ? &facts->missing : nullptr;
-    std::vector<uint32_t> rows(std::min(kBlockRows, n));
+    std::vector<uint32_t> rows(std::min(blockRows, n));
     std::vector<NumberCell> cells(rows.size());
-    for (uint32_t first = 0; first < n; first += kBlockRows) {
-        const uint32_t count = std::min(kBlockRows, n - first);
+    for (uint32_t first = 0; first < n; first += blockRows) {
+        const uint32_t count = std::min(blockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
         grid.store().GatherNumbers(column, std::span<const uint32_t>(rows.data(), count),
                                    cells.data());
@@ -64,12 +68,13 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
 bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* progress,
                 uint64_t total) {
     const uint32_t n = grid.rowCount();
+    const uint32_t blockRows = BlockRows(n);
     const VariableFacts* facts = grid.FactsOf(column);
     DistinctTexts distinct;
-    std::vector<uint32_t> rows(std::min(kBlockRows, n));
+    std::vector<uint32_t> rows(std::min(blockRows, n));
     std::vector<StringCell> cells(rows.size());
-    for (uint32_t first = 0; first < n; first += kBlockRows) {
-        const uint32_t count = std::min(kBlockRows, n - first);
+    for (uint32_t first = 0; first < n; first += blockRows) {
+        const uint32_t count = std::min(blockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
         grid.store().GatherStrings(column, std::span<const uint32_t>(rows.data(), count),
                                    cells.data());
@@ -116,29 +121,28 @@ std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey k
     if (!complete) return std::nullopt;
 
     // Rows of each group in the order they stand; valid and user-missing
-    // rows then sort by key (descending: by the key's complement, so that
-    // ties keep their order as well).
-    std::vector<std::pair<uint64_t, uint32_t>> sorted[2];
-    std::vector<uint32_t> rest[kGroups];
-    for (const uint32_t row : order) {
-        const uint8_t group = keys.group[row];
-        if (group <= kUserMissing) {
-            const uint64_t k = keys.key[row];
-            sorted[group].emplace_back(key.descending ? ~k : k, row);
-        } else {
-            rest[group].push_back(row);
-        }
+    // rows then sort stably by key. Rows are sorted as indices into the
+    // keys, so that a sort holds about 20 bytes per row at its peak.
+    size_t begin[kGroups + 1] = {};
+    for (const uint32_t row : order) ++begin[keys.group[row] + 1];
+    for (int g = 1; g <= kGroups; ++g) begin[g] += begin[g - 1];
+    {
+        std::vector<uint32_t> grouped(n);
+        size_t at[kGroups];
+        std::copy(begin, begin + kGroups, at);
+        for (const uint32_t row : order) grouped[at[keys.group[row]]++] = row;
+        order.swap(grouped);
     }
     std::vector<uint8_t>().swap(keys.group);
-    std::vector<uint64_t>().swap(keys.key);
-    for (auto& part : sorted)
-        std::stable_sort(part.begin(), part.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-    order.clear();
-    for (const auto& part : sorted)
-        for (const auto& [k, row] : part) order.push_back(row);
-    for (int g = kSysmis; g < kGroups; ++g)
-        order.insert(order.end(), rest[g].begin(), rest[g].end());
+    const std::vector<uint64_t>& k = keys.key;
+    for (int g = kValid; g <= kUserMissing; ++g) {
+        const auto first = order.begin() + std::ptrdiff_t(begin[g]);
+        const auto last = order.begin() + std::ptrdiff_t(begin[g + 1]);
+        if (key.descending)
+            std::stable_sort(first, last, [&k](uint32_t a, uint32_t b) { return k[b] < k[a]; });
+        else
+            std::stable_sort(first, last, [&k](uint32_t a, uint32_t b) { return k[a] < k[b]; });
+    }
     if (!Continue(progress, total, total)) return std::nullopt;
     return order;
 }

@@ -1,13 +1,12 @@
 #include "bench/support/bench_files.h"
 
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <vector>
-
-#include "tests/support/savfixture.h"
 
 namespace benchfiles {
 namespace {
@@ -95,25 +94,81 @@ fixture::File ManyVariables(int cases) {
     return f;
 }
 
-// The dictionary for chunk * repeat cases, then the chunk's bytecode data
-// again and again (each chunk ends its last command group with 0 codes).
-void WriteRepeated(const std::string& path, fixture::File f, int repeat) {
-    f.headerCaseCount = static_cast<int>(f.cases.size()) * repeat;
-    const std::string bytes = fixture::Build(f);
-    const size_t data = fixture::Describe(f).data;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(data));
-    for (int i = 0; i < repeat; ++i)
-        out.write(bytes.data() + data, std::streamsize(bytes.size() - data));
-}
-
 }  // namespace
 
-std::string EnsureSurvey(const std::string& dir) {
-    const std::string path = dir + "/survey-1m-x40.sav";
+void WriteRepeated(const std::string& path, fixture::File f, int repeat) {
+    f.headerCaseCount = static_cast<int>(f.cases.size()) * repeat;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (f.compression != fixture::Compression::Zlib) {
+        const std::string bytes = fixture::Build(f);
+        const size_t data = fixture::Describe(f).data;
+        out.write(bytes.data(), std::streamsize(data));
+        for (int i = 0; i < repeat; ++i)
+            out.write(bytes.data() + data, std::streamsize(bytes.size() - data));
+        return;
+    }
+    // The dictionary as a .zsav's, then the zlib header, the blocks and the
+    // trailer; the header is written last, once the trailer's place is known.
+    const std::string stream = fixture::BytecodeStream(f);
+    fixture::File head = f;
+    head.cases.resize(1);
+    const std::string dict = fixture::Build(head);
+    const int64_t data = int64_t(fixture::Describe(head).data);
+    out.write(dict.data(), std::streamsize(data));
+    out.write(std::string(24, '\0').data(), 24);
+    const size_t blockSize = size_t(f.zlibBlockSize);
+    const uint64_t total = uint64_t(stream.size()) * uint64_t(repeat);
+    std::string block(blockSize, '\0');
+    std::vector<uint8_t> deflated(compressBound(uLong(blockSize)));
+    std::vector<std::pair<uint32_t, uint32_t>> sizes;
+    for (uint64_t at = 0; at < total; at += blockSize) {
+        const size_t n = size_t(std::min<uint64_t>(blockSize, total - at));
+        for (size_t k = 0; k < n;) {
+            const size_t from = size_t((at + k) % stream.size());
+            const size_t take = std::min(n - k, stream.size() - from);
+            block.replace(k, take, stream, from, take);
+            k += take;
+        }
+        uLongf length = uLongf(deflated.size());
+        compress2(deflated.data(), &length, reinterpret_cast<const Bytef*>(block.data()), uLong(n),
+                  1);
+        out.write(reinterpret_cast<const char*>(deflated.data()), std::streamsize(length));
+        sizes.emplace_back(uint32_t(n), uint32_t(length));
+    }
+    const int64_t trailer = int64_t(out.tellp());
+    auto put64 = [&](int64_t v) { out.write(reinterpret_cast<const char*>(&v), 8); };
+    auto put32 = [&](int32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    put64(-int64_t(f.bias));
+    put64(0);
+    put32(int32_t(blockSize));
+    put32(int32_t(sizes.size()));
+    int64_t rawAt = data, compressedAt = data + 24;
+    for (auto [raw, compressed] : sizes) {
+        put64(rawAt);
+        put64(compressedAt);
+        put32(int32_t(raw));
+        put32(int32_t(compressed));
+        rawAt += raw;
+        compressedAt += compressed;
+    }
+    const int64_t trailerLength = int64_t(out.tellp()) - trailer;
+    out.seekp(data);
+    put64(data);
+    put64(trailer);
+    put64(trailerLength);
+}
+
+std::string EnsureSurvey(const std::string& dir, int repeat, fixture::Compression compression) {
+    const char* kind = compression == fixture::Compression::None       ? "uncompressed"
+                       : compression == fixture::Compression::Bytecode ? "bytecode"
+                                                                       : "zlib";
+    const std::string path = dir + "/survey-" + std::to_string(repeat / 100) + "m-x40-" + kind +
+                             (compression == fixture::Compression::Zlib ? ".zsav" : ".sav");
     if (!Exists(path)) {
         std::fprintf(stderr, "making %s\n", path.c_str());
-        WriteRepeated(path, Survey(10000), 100);
+        fixture::File f = Survey(10000);
+        f.compression = compression;
+        WriteRepeated(path, std::move(f), repeat);
     }
     return path;
 }

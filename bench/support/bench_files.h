@@ -1,17 +1,27 @@
-// The large files the grid benchmarks share, made with the fixture writer
-// into a directory when absent: a 1 M-case survey of 40 variables (coded
-// answers with value labels, amounts, dates, strings of 8 to 300 bytes,
-// about 5% system-missing) and a 2000-case file of 1500 variables.
+// The large files the benchmarks share, made with the fixture writer into a
+// directory when absent: surveys of 40 variables (coded answers with value
+// labels, amounts, dates, strings of 8 to 300 bytes, about 5% system-missing)
+// of any size and compression, and a 2000-case file of 1500 variables.
 #ifndef LORIVANE_BENCH_SUPPORT_BENCH_FILES_H
 #define LORIVANE_BENCH_SUPPORT_BENCH_FILES_H
 
 #include <string>
 
+#include "tests/support/savfixture.h"
+
 namespace benchfiles {
 
-// The paths of the files in dir, made first when missing.
-std::string EnsureSurvey(const std::string& dir);
+// The paths of the files in dir, made first when missing: a survey of
+// 10,000 cases repeated `repeat` times in that compression.
+std::string EnsureSurvey(const std::string& dir, int repeat = 100,
+                         fixture::Compression compression = fixture::Compression::Bytecode);
 std::string EnsureWide(const std::string& dir);
+
+// Writes the file of f's cases repeated `repeat` times: the dictionary of
+// the full count, then f's data again and again (bytecode ends each
+// repetition's last command group with 0 codes, so they concatenate; .zsav
+// deflates the repeated bytecode in blocks as it goes).
+void WriteRepeated(const std::string& path, fixture::File f, int repeat);
 
 }  // namespace benchfiles
 
