@@ -178,6 +178,140 @@ int spssGetVarFullLabel(int h, const char* varName, char* label, int bufSize);
    code; an empty text when the file does not say. At most bufSize bytes. */
 int spssGetFileEncoding(int h, char* encoding, int bufSize);
 
+/* ---- The rest of the dictionary. Texts are the file's bytes, NUL-ended;
+   arrays are allocated by the library and released with the matching free
+   call (which accepts what a failed call left: null arrays, count 0). ---- */
+
+/* Compression kinds of spssFileHeaderInfo. */
+#define SPSS_COMPRESSION_NONE 0
+#define SPSS_COMPRESSION_BYTECODE 1
+#define SPSS_COMPRESSION_ZLIB 2
+
+/* The file header's fields beyond those of the calls above. */
+typedef struct spssFileHeaderInfo {
+    int compression;       /* SPSS_COMPRESSION_... */
+    int bigEndian;         /* 1 when the file's numbers are big-endian */
+    int layoutCode;        /* 2 (or 3 in old files) */
+    int nominalCaseSize;   /* slots per case as the writer counted them (-1, 0 from some) */
+    int slotCount;         /* slots per case as the variable records give them */
+    int weightIndex;       /* 1-based slot of the weight variable, 0 = none */
+    int headerCaseCount;   /* the header's case count, -1 = not recorded */
+    long long caseCount64; /* the 64-bit case count record, -1 when absent or implausible */
+    double bias;           /* the compression bias (100) */
+} spssFileHeaderInfo;
+int spssGetFileHeaderInfo(int h, spssFileHeaderInfo* info);
+
+/* Fields of the integer info record, by index into spssGetReleaseInfo's array. */
+#define SPSS_RELINFO_MAJOR 0
+#define SPSS_RELINFO_MINOR 1
+#define SPSS_RELINFO_REVISION 2
+#define SPSS_RELINFO_MACHINE_CODE 3
+#define SPSS_RELINFO_FLOAT_REP 4   /* 1 = IEEE 754 */
+#define SPSS_RELINFO_COMPRESSION 5 /* always 1 in practice */
+#define SPSS_RELINFO_ENDIANNESS 6  /* 1 big-endian, 2 little-endian */
+#define SPSS_RELINFO_CHARACTER_CODE 7
+#define SPSS_RELINFO_COUNT 8
+/* The integer info record's 8 values; SPSS_NO_TYPE73 when the file has no
+   such record. */
+int spssGetReleaseInfo(int h, int relInfo[SPSS_RELINFO_COUNT]);
+
+/* The floating-point info record: the system-missing value, the values
+   standing for HIGHEST and LOWEST. SPSS_NO_TYPE73 when the file has no such
+   record (the type 7 record of subtype 4). */
+int spssGetFloatInfo(int h, double* sysmis, double* highest, double* lowest);
+
+/* The character encoding record as written ("" when absent); at most
+   bufSize bytes with the NUL (SPSS_BUFFER_SHORT when cut). */
+int spssGetEncodingRecord(int h, char* name, int bufSize);
+
+/* The extra product info record (subtype 10) whole, "" when absent. */
+int spssGetProductInfo(int h, char** text);
+int spssFreeProductInfo(char* text);
+
+/* The document lines, trailing blanks removed; *numLines = 0 when none. */
+int spssGetFileDocuments(int h, char*** lines, int* numLines);
+int spssFreeFileDocuments(char** lines, int numLines);
+
+/* Attributes of the file or of a variable, one entry per value: an attribute
+   of one value under its name, an array attribute as Name[1], Name[2], ...
+   Hidden attributes (names beginning with $@, such as the role's $@Role)
+   are included. *count = 0 when there are none. */
+int spssGetFileAttributes(int h, char*** names, char*** values, int* count);
+int spssGetVarAttributes(int h, const char* varName, char*** names, char*** values, int* count);
+int spssFreeAttributes(char** names, char** values, int count);
+
+/* Measurement levels. */
+#define SPSS_MLVL_UNK 0 /* the file does not record one */
+#define SPSS_MLVL_NOM 1
+#define SPSS_MLVL_ORD 2
+#define SPSS_MLVL_RAT 3 /* scale */
+/* Alignments; -1 when the file does not record one. */
+#define SPSS_ALIGN_UNK (-1)
+#define SPSS_ALIGN_LEFT 0
+#define SPSS_ALIGN_RIGHT 1
+#define SPSS_ALIGN_CENTER 2
+/* Roles. */
+#define SPSS_ROLE_INPUT 0
+#define SPSS_ROLE_TARGET 1
+#define SPSS_ROLE_BOTH 2
+#define SPSS_ROLE_NONE 3
+#define SPSS_ROLE_PARTITION 4
+#define SPSS_ROLE_SPLIT 5
+
+/* The display parameters record's values for a variable. */
+int spssGetVarMeasureLevel(int h, const char* varName, int* measureLevel);
+/* The display column width in characters; -1 when not recorded. */
+int spssGetVarColumnWidth(int h, const char* varName, int* columnWidth);
+int spssGetVarAlignment(int h, const char* varName, int* alignment);
+/* The variable's role; SPSS_ROLE_INPUT when the file does not say (or says
+   something invalid). */
+int spssGetVarRole(int h, const char* varName, int* role);
+
+/* Kinds of multiple-response sets. */
+#define SPSS_MRSET_CATEGORY 1
+#define SPSS_MRSET_DICHOTOMY 2
+
+typedef struct spssMultRespSet {
+    char* name;             /* with its leading '$' */
+    char* label;            /* as written; "" when none */
+    int kind;               /* SPSS_MRSET_... */
+    char* countedValue;     /* dichotomy sets: the counted value as written; "" otherwise */
+    int countedValueLabels; /* dichotomy: 1 when categories are labelled by counted values,
+                               0 when by the variables' labels */
+    int labelFromFirstVar;  /* 1 when the set is labelled with its first variable's label */
+    int numVars;
+    char** varNames; /* the members' short names, at least two */
+} spssMultRespSet;
+/* The multiple-response sets of both records, in file order; sets that the
+   reader found malformed are left out (see spssGetDictionaryWarnings). */
+int spssGetMultRespSets(int h, spssMultRespSet** sets, int* numSets);
+int spssFreeMultRespSets(spssMultRespSet* sets, int numSets);
+
+typedef struct spssVarSet {
+    char* name;
+    int numVars;
+    char** varNames; /* the members' short names */
+} spssVarSet;
+/* The variable sets. SPSS_NO_VARSETS when the file has no variable sets
+   record, SPSS_EMPTY_VARSETS when the record holds none. */
+int spssGetVariableSets(int h, spssVarSet** sets, int* numSets);
+int spssFreeVariableSets(spssVarSet* sets, int numSets);
+
+/* Every extension record (type 7) the dictionary holds, in file order. */
+typedef struct spssExtensionRecord {
+    int subtype;
+    int size;         /* bytes per element */
+    int count;        /* elements */
+    long long offset; /* of the record in the file */
+} spssExtensionRecord;
+int spssGetExtensionRecords(int h, spssExtensionRecord** records, int* count);
+int spssFreeExtensionRecords(spssExtensionRecord* records, int count);
+
+/* What the reader skipped as malformed in the dictionary, one sentence each
+   (ASCII, apart from the file's names they quote). *count = 0 when none. */
+int spssGetDictionaryWarnings(int h, char*** texts, int* count);
+int spssFreeDictionaryWarnings(char** texts, int count);
+
 #ifdef __cplusplus
 }
 #endif
