@@ -3,6 +3,7 @@
 #define LORIVANE_CLI_COMMANDS_H
 
 #include <cstdio>
+#include <string>
 
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
@@ -16,11 +17,16 @@ struct Context {
     std::FILE* err;
 };
 
+// Checks that path is a readable system file, with one clear message when not.
+bool CheckReadable(Context& c, const std::string& path);
+
 int RunSummary(Context& c);
 int RunVars(Context& c);
 int RunLabels(Context& c);
 int RunGrid(Context& c);
 int RunExportCommand(Context& c);
+int RunMeta(Context& c);  // cli/dictionary_commands.cpp
+int RunDict(Context& c);
 
 }  // namespace cli
 

@@ -32,6 +32,8 @@ SYNOPSIS
     lorivane-dump labels [--utf8] FILE VAR
     lorivane-dump grid [--utf8] [--tsv] [--rows A:B] FILE
     lorivane-dump export FILE OUT --raw|--displayed
+    lorivane-dump meta [--utf8] [--json] FILE
+    lorivane-dump dict --csv|--json FILE
     lorivane-dump --help
 
 DESCRIPTION
@@ -54,6 +56,7 @@ DESCRIPTION
 
     Output holds the file's own bytes, as the export writes them; --utf8
     converts names, labels and string values to UTF-8 from the file's
+    encoding. JSON and CSV are always UTF-8, decoded from the file's
     encoding. Messages that the windows show in boxes go to standard error,
     one per line, in the same words.
 
@@ -82,6 +85,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.raw = true;
         } else if (a == "--displayed") {
             o.displayed = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--csv") {
+            o.csv = true;
         } else if (a == "--rows" || a.rfind("--rows=", 0) == 0) {
             std::string value;
             if (a == "--rows") {
@@ -147,6 +154,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         o.files = {positional[0]};
         o.output = positional[1];
+    } else if (cmd == "meta") {
+        o.command = Command::Meta;
+        if (!want(1, "one file")) return std::nullopt;
+        o.files = positional;
+    } else if (cmd == "dict") {
+        o.command = Command::Dict;
+        if (!want(1, "one file")) return std::nullopt;
+        if (o.csv == o.json) {
+            error = "dict takes exactly one of --csv and --json";
+            return std::nullopt;
+        }
+        o.files = positional;
     } else {
         error = "unknown command '" + cmd + "'";
         return std::nullopt;

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Meta, Dict };
 
 struct Options {
     Command command = Command::Help;
@@ -20,6 +20,8 @@ struct Options {
     bool tsv = false;
     bool raw = false;                      // export: internal form
     bool displayed = false;                // export: as displayed
+    bool json = false;                     // meta, dict: JSON
+    bool csv = false;                      // dict: the CSV codebook
     long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
 };
 

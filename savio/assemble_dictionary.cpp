@@ -442,7 +442,7 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
                 ReadMultipleResponseSets(ext.body, ext.subtype, shortNames, dict);
                 break;
             case kExtVariableSets:
-                ReadVariableSets(ext.body, longNames, dict);
+                ReadVariableSets(ext.body, longNames, shortNames, dict);
                 break;
             default:
                 break;

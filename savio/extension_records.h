@@ -31,8 +31,10 @@ void ApplyVariableAttributes(std::string_view body, const NameIndex& longNames, 
 void ReadMultipleResponseSets(std::string_view body, int subtype, const NameIndex& shortNames,
                               Dictionary* dict);
 
-// Subtype 5: "name= member member" per line, members by long name.
-void ReadVariableSets(std::string_view body, const NameIndex& longNames, Dictionary* dict);
+// Subtype 5: "name= member member" per line, members by long name (older
+// writers put short names, which are tried next).
+void ReadVariableSets(std::string_view body, const NameIndex& longNames,
+                      const NameIndex& shortNames, Dictionary* dict);
 
 }  // namespace savio
 

@@ -1,5 +1,6 @@
 // Subtype 5: variable sets, one per line ("name= member member"), members by
-// long name; lines end with LF or CR LF.
+// long name (SPSS 15 wrote the short names of some); lines end with LF or
+// CR LF.
 #include <string>
 
 #include "savio/extension_records.h"
@@ -7,7 +8,8 @@
 
 namespace savio {
 
-void ReadVariableSets(std::string_view body, const NameIndex& longNames, Dictionary* dict) {
+void ReadVariableSets(std::string_view body, const NameIndex& longNames,
+                      const NameIndex& shortNames, Dictionary* dict) {
     constexpr std::string_view where = "variable sets record (subtype 5)";
     dict->hasVariableSets = true;
     TextScanner lines(body);
@@ -26,7 +28,8 @@ void ReadVariableSets(std::string_view body, const NameIndex& longNames, Diction
         while (!in.AtEnd()) {
             if (in.Eat(' ') || in.Eat('\t')) continue;
             const std::string_view member = in.Until(" \t");
-            const int v = longNames.Find(member);
+            int v = longNames.Find(member);
+            if (v < 0) v = shortNames.Find(member);
             if (v < 0)
                 Warn(dict, std::string(where) + ": set " + set.name +
                                " names an unknown variable " + std::string(member) + ", left out");

@@ -1,0 +1,70 @@
+// lorivane-dump meta and dict: the whole dictionary as the file-information
+// window's lines and per-variable blocks, as JSON, or as the CSV codebook,
+// from the same core code as the windows.
+#include <string>
+
+#include "cli/commands.h"
+#include "core/codebook_csv.h"
+#include "core/dictionary_json.h"
+#include "core/file_dictionary.h"
+#include "core/file_info_lines.h"
+#include "core/spssdio1.h"
+
+namespace cli {
+namespace {
+
+constexpr int kExitError = 1;
+
+void Print(std::FILE* out, std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+}
+
+class PrintingSink : public lv::LineSink {
+  public:
+    PrintingSink(std::FILE* out, const std::string* utf8From) : out_(out), utf8From_(utf8From) {}
+    void AddLine(const lv::DisplayLine& line) override {
+        Print(out_, utf8From_ ? line.ToUtf8(*utf8From_) : line.Bytes());
+        Print(out_, "\n");
+    }
+
+  private:
+    std::FILE* out_;
+    const std::string* utf8From_;
+};
+
+// Reads the dictionary of the command's file; false (with a message) when
+// it cannot be read.
+bool Read(Context& c, lv::FileDictionary* dict) {
+    const std::string& path = c.options.files[0];
+    if (!CheckReadable(c, path)) return false;
+    const int status = lv::ReadFileDictionary(path, dict);
+    if (status == 0) return true;
+    std::fprintf(c.err, "lorivane-dump: %s: the dictionary cannot be read (%s)\n", path.c_str(),
+                 spssdio1::StatusName(status).c_str());
+    return false;
+}
+
+}  // namespace
+
+int RunMeta(Context& c) {
+    lv::FileDictionary dict;
+    if (!Read(c, &dict)) return kExitError;
+    if (c.options.json) {
+        Print(c.out, lv::DictionaryJson(dict, dict.encoding));
+        return 0;
+    }
+    PrintingSink sink(c.out, c.options.utf8 ? &dict.encoding : nullptr);
+    lv::FileInfoLines(dict, sink);
+    lv::VariableDetailLines(dict, sink);
+    return 0;
+}
+
+int RunDict(Context& c) {
+    lv::FileDictionary dict;
+    if (!Read(c, &dict)) return kExitError;
+    Print(c.out, c.options.json ? lv::DictionaryJson(dict, dict.encoding)
+                                : lv::CodebookCsv(dict, dict.encoding));
+    return 0;
+}
+
+}  // namespace cli
