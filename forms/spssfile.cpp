@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <memory>
 
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
@@ -12,6 +14,7 @@
 #include "forms/DPGrid.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/fileinfo.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/vardisp.h"
@@ -63,6 +66,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     handle(Button3, &TForm1::Button3Click);
     handle(Button5, &TForm1::Button5Click);
     handle(Button4, &TForm1::Button4Click);
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        lv::RunHandler([this, at] {
+            std::unique_ptr<QMenu> menu(CreateContextMenu());
+            menu->exec(Memo1->viewport()->mapToGlobal(at));
+        });
+    });
 
     lv::RunHandler([this] { FormCreate(); });
 }
@@ -97,6 +107,8 @@ void TForm1::FormCreate() {
 
 void TForm1::filegetClick() {
     if (!ChooseFile()) return;
+    delete frmFileInfo;
+    frmFileInfo = nullptr;
     if (frmDPGrid) {
         delete frmDPGrid;
         frmDPGrid = nullptr;
@@ -111,6 +123,28 @@ void TForm1::filegetClick() {
 void TForm1::ShowFileSummary() {
     lv::TextAreaSink memo(Memo1);
     lv::ShowFileSummaryLines(memo);
+}
+
+QMenu* TForm1::CreateContextMenu() {
+    QMenu* menu = Memo1->createStandardContextMenu();
+    menu->addSeparator();
+    AddContextMenuItems(*menu);
+    return menu;
+}
+
+void TForm1::AddContextMenuItems(QMenu& menu) {
+    QAction* info = menu.addAction(QStringLiteral("ファイル情報"));
+    info->setEnabled(!spssdio1::DataFileName.empty());
+    connect(info, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
+}
+
+void TForm1::ShowFileInfo() {
+    if (spssdio1::DataFileName.empty()) return;
+    delete frmFileInfo;
+    frmFileInfo = new TfrmFileInfo();
+    frmFileInfo->show();
+    frmFileInfo->raise();
 }
 
 void TForm1::Button3Click() {

@@ -7,6 +7,7 @@
 #include <string>
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -35,6 +36,12 @@ class TForm1 : public QWidget {
     void FormResize();
     void ShowFileSummary();
 
+    // The text area's context menu: the standard editing items, then the
+    // window's own items (AddContextMenuItems). The caller owns it.
+    QMenu* CreateContextMenu();
+    // ファイル情報: a new file-information window for the chosen file.
+    void ShowFileInfo();
+
     // The file name OpenDialog1 remembers (the last one it returned).
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }
 
@@ -47,6 +54,8 @@ class TForm1 : public QWidget {
     // the "file:" line, the summary and Label2. False when no file is chosen.
     bool ChooseFile();
     void CreateVariableList();
+    // The items the main window adds to the text area's context menu.
+    void AddContextMenuItems(QMenu& menu);
 
     std::string openDialogFileName_;
 };

@@ -3,8 +3,11 @@
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <memory>
 
+#include "core/dictionary_export.h"
 #include "core/spssdio1.h"
 #include "core/varlist.h"
 #include "forms/DPGrid.h"
@@ -62,6 +65,13 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        lv::RunHandler([this, at] {
+            std::unique_ptr<QMenu> menu(CreateContextMenu());
+            menu->exec(ListBox1->viewport()->mapToGlobal(at));
+        });
+    });
     lv::RunHandler([this] { FormCreate(); });
 }
 
@@ -88,6 +98,15 @@ void TfrmVariable::btnOKClick() {
     } else if (spssdio1::ReturnTarget == "DPGrid") {
         if (frmDPGrid) BringToFront(frmDPGrid);
     }
+}
+
+QMenu* TfrmVariable::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    QAction* exportAction = menu->addAction(QStringLiteral("辞書を書き出す…"));
+    exportAction->setEnabled(!spssdio1::DataFileName.empty());
+    connect(exportAction, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::ExportDictionary(); }); });
+    return menu;
 }
 
 void TfrmVariable::FormResize() {

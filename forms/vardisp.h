@@ -7,6 +7,7 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 
 class TfrmVariable : public QWidget {
@@ -28,6 +29,9 @@ class TfrmVariable : public QWidget {
     void ListBox1DblClick();
     void btnOKClick();
     void FormResize();
+
+    // The list's context menu: 辞書を書き出す… (the caller owns it).
+    QMenu* CreateContextMenu();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,6 +1,6 @@
 // Drives the windows over a sample file with a scripted dialog seam and saves
 // a PNG of each window: main-window.png, variable-list.png,
-// value-labels.png, data-grid.png.
+// value-labels.png, data-grid.png, file-info.png.
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR
 #include <QApplication>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include "core/spssdio1.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
+#include "forms/fileinfo.h"
 #include "forms/modal.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
 
     Form1->Button5Click();
     if (frmDPGrid) ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
+
+    Form1->ShowFileInfo();
+    if (frmFileInfo) ok = Save(frmFileInfo, out + "/file-info.png") && ok;
 
     DestroyWindows();
     lv::SetDialogs(nullptr);
