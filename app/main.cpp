@@ -1,13 +1,18 @@
-// Program entry: the application object, the Qt dialogs, the decimal
-// separator from the user's locale (re-read when the locale changes), and
-// the main window, whose creation asks for the first file.
+// Program entry: the command line, the application object, the Qt dialogs
+// in Japanese, the decimal separator from the user's locale (re-read when
+// the locale changes), and the main window, whose creation opens the FILE
+// given or asks for the first file.
 #include <QApplication>
 #include <QEvent>
+#include <cstdio>
+#include <optional>
 
 #include "core/decimalsep.h"
 #include "core/dialogs.h"
+#include "core/startcommand.h"
 #include "forms/DPGrid.h"
 #include "forms/qtdialogs.h"
+#include "forms/qttranslations.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
@@ -22,17 +27,45 @@ class LocaleChangeFilter final : public QObject {
     }
 };
 
+// Answers --help, --version and bad usage in the terminal and returns the
+// exit status; nothing when the windows are to start.
+std::optional<int> AnswerInTerminal(const lv::StartCommand& command) {
+    switch (command.action) {
+        case lv::StartAction::Help:
+            std::fputs(lv::StartUsageText().c_str(), stdout);
+            return 0;
+        case lv::StartAction::Version:
+            std::fputs(lv::StartVersionText().c_str(), stdout);
+            return 0;
+        case lv::StartAction::UsageError:
+            std::fprintf(stderr, "lorivane: %s\nTry 'lorivane --help'.\n", command.error.c_str());
+            return 2;
+        case lv::StartAction::Run:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Read before Qt starts, so --help and --version need no display.
+    const lv::StartCommand command = lv::ParseStartCommand({argv + 1, argv + argc});
+    if (const std::optional<int> status = AnswerInTerminal(command)) return *status;
+
+    // Qt sees no arguments of its own: its settings come from its environment
+    // variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR, ...).
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(LORIVANE_APP_ID));
+    lv::InstallQtTranslations();
     lv::QtDialogs dialogs;
     lv::SetDialogs(&dialogs);
     lv::LoadDecimalSeparatorFromLocale();
     LocaleChangeFilter localeFilter;
     app.installEventFilter(&localeFilter);
 
-    new TForm1();  // sets Form1 before its FormCreate runs
+    new TForm1(command.file);  // sets Form1 before its FormCreate runs
     Form1->show();
     const int result = app.exec();
 

@@ -171,19 +171,6 @@ int ReadVariable(int h, int index, DictVariable* v) {
     return ReadMissingValues(h, name, v);
 }
 
-// The encoding the windows decode the file with: the one it names, else a
-// guess from its texts.
-std::string DisplayEncoding(const FileDictionary& d) {
-    if (!d.encoding.empty()) return ChooseDisplayEncoding(d.encoding, "");
-    std::string sample = d.fileLabel;
-    for (const DictVariable& v : d.variables) {
-        sample += v.longName;
-        sample += v.label;
-        if (sample.size() > (1u << 16)) break;
-    }
-    return ChooseDisplayEncoding("", sample);
-}
-
 }  // namespace
 
 std::vector<DictAttribute> GroupAttributes(
@@ -271,7 +258,6 @@ int ReadFileDictionary(const std::string& path, FileDictionary* out) {
     for (int i = 0; i < count && st == 0; ++i) st = ReadVariable(h, i, &out->variables[i]);
     spssCloseRead(h);
     if (st != 0) return st;
-    out->encoding = DisplayEncoding(*out);
     // The multiple-response sets labelled by their first variable show its label.
     for (DictMultRespSet& set : out->mrsets) {
         if (!set.labelFromFirstVar || set.variables.empty()) continue;

@@ -75,8 +75,8 @@ struct FileDictionary {
     double sysmis = 0, highest = 0, lowest = 0;
     std::string encodingRecord;  // as written, empty when absent
     int characterCode = 0;       // of the integer info record, 0 when absent
-    // The encoding to decode the texts with by default: the file's own, else
-    // UTF-8 when its names and labels are valid UTF-8, else CP932.
+    // The encoding to decode the texts with by default (spssGetFileEncoding):
+    // the file's own, else the one its texts show.
     std::string encoding;
     std::string productInfo;
     std::vector<std::string> documents;

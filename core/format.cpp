@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/format_digits.h"
 #include "core/format_fixed.h"
+#include "encoding/charcut.h"
 
 namespace lv {
 
@@ -19,17 +20,14 @@ namespace {
 
 constexpr size_t kMessageSpecifierBytes = 31;
 
-bool IsShiftJisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// The specifier as the error messages show it: at most 31 bytes, one less
-// when the 31st would open a double-byte character.
-std::string_view MessageSpecifier(std::string_view text) {
-    if (text.size() < kMessageSpecifierBytes) return text;
-    size_t cut = kMessageSpecifierBytes;
-    if (IsShiftJisLeadByte(static_cast<unsigned char>(text[cut - 1]))) --cut;
-    return text.substr(0, cut);
+// The specifier (its first length bytes of fromPercent) as the error
+// messages show it: at most 31 bytes, cut between two characters of the
+// message's text (UTF-8, as the error box shows it), judged on the pattern
+// so that a character begun by the 31st byte goes whole.
+std::string_view MessageSpecifier(std::string_view fromPercent, size_t length) {
+    if (length < kMessageSpecifierBytes) return fromPercent.substr(0, length);
+    return fromPercent.substr(
+        0, CutAtCharBoundary(fromPercent, kMessageSpecifierBytes, CharLayout::Utf8));
 }
 
 [[noreturn]] void ThrowInvalid(std::string_view specifier) {
@@ -98,7 +96,7 @@ struct SpecifierParser {
         }
         complete = pos < pattern.size();
         if (complete) spec.type_ = LowerAscii(pattern[pos++]);
-        std::string_view shown = MessageSpecifier(pattern.substr(start, pos - start));
+        std::string_view shown = MessageSpecifier(pattern.substr(start), pos - start);
         std::memcpy(spec.text_, shown.data(), shown.size());
         spec.textLength_ = static_cast<uint8_t>(shown.size());
         return pos;

@@ -173,9 +173,11 @@ int spssGetVarLongName(int h, const char* varName, char* longName, int bufSize);
 /* The whole variable label, uncut; at most bufSize bytes with the NUL
    (SPSS_BUFFER_SHORT when cut). Non-zero (SPSS_NO_LABEL) when there is none. */
 int spssGetVarFullLabel(int h, const char* varName, char* label, int bufSize);
-/* The file's character encoding as an iconv name ("UTF-8", "WINDOWS-1252",
-   "CP932", ...), from the encoding record, else the integer-info character
-   code; an empty text when the file does not say. At most bufSize bytes. */
+/* The encoding of the file's texts as an iconv name ("UTF-8", "WINDOWS-1252",
+   "CP932", ...): the encoding record's, else the integer-info character
+   code's, when iconv can read it; else UTF-8 when the dictionary's names and
+   labels are valid UTF-8, else CP932. Labels are cut at its characters. At
+   most bufSize bytes. */
 int spssGetFileEncoding(int h, char* encoding, int bufSize);
 
 /* ---- The rest of the dictionary. Texts are the file's bytes, NUL-ended;

@@ -19,38 +19,19 @@ constexpr int kTimeStampSize = SPSS_TIME_STAMP_SIZE;
 constexpr int kLabelMaxBytes = 66;
 constexpr int kWeightNameMaxBytes = 10;
 constexpr int kEncodingSize = 64;
-constexpr int kSampleVariables = 64;
 
 // The text of a buffer up to its first NUL, at most max bytes.
 std::string_view BufferText(const char* buffer, size_t max) {
     return std::string_view(buffer, strnlen(buffer, max));
 }
 
-// The file's declared encoding, or a guess from a sample of its texts (file
-// label, names, variable labels). Reads into local buffers and leaves
-// LastStatus alone: these calls are not part of the summary.
+// The encoding the reader found the file's texts in (UTF-8 should the call
+// fail). Leaves LastStatus alone: this call is not part of the summary.
 std::string DisplayEncodingOfOpenFile() {
-    char declared[kEncodingSize] = {};
-    if (spssGetFileEncoding(FileHandle, declared, sizeof declared) != 0) declared[0] = 0;
-    declared[kEncodingSize - 1] = 0;
-    std::string sample;
-    if (declared[0] == 0) {
-        char id[kIdStringSize] = {};
-        if (spssGetIdString(FileHandle, id) == 0) sample += BufferText(id, kIdStringSize);
-        int count = 0;
-        if (spssGetNumberofVariables(FileHandle, &count) != 0) count = 0;
-        for (int i = 0; i < count && i < kSampleVariables; ++i) {
-            char name[kVarNameSlotSize] = {};
-            char label[kVarLabelBufferSize] = {};
-            int type = 0;
-            if (spssGetVarInfo(FileHandle, i, name, &type) != 0) break;
-            sample += BufferText(name, kVarNameSlotSize);
-            if (spssGetVarLabel(FileHandle, name, label) == 0) {
-                sample += BufferText(label, kVarLabelMaxBytes);
-            }
-        }
-    }
-    return ChooseDisplayEncoding(declared, sample);
+    char encoding[kEncodingSize] = {};
+    if (spssGetFileEncoding(FileHandle, encoding, sizeof encoding) != 0) encoding[0] = 0;
+    encoding[kEncodingSize - 1] = 0;
+    return encoding[0] != 0 ? std::string(encoding) : std::string("UTF-8");
 }
 
 }  // namespace

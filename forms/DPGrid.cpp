@@ -11,6 +11,7 @@
 #include "core/spssdio1.h"
 #include "forms/ValueLabel.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/fonts.h"
 #include "forms/gridmodel.h"
 #include "forms/gridview.h"
@@ -114,6 +115,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     connect(StringGrid1, &GridView::cellNotified, this,
             [this] { lv::RunHandler([this] { StringGrid1Click(); }); });
 
+    lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
 }
 

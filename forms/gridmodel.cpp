@@ -2,6 +2,7 @@
 
 #include <QFont>
 
+#include "core/dialogs.h"
 #include "core/format.h"
 #include "core/textcodec.h"
 #include "forms/displaytext.h"
@@ -251,11 +252,20 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !editing_) return false;
-    std::string bytes = lv::FromUtf8(value.toString().toStdString(), lv::CurrentFileEncoding());
-    std::string current;
-    AppendCellBytes(current, index.row(), index.column());
-    if (bytes == current) return true;
-    edits_.insert(Key(index.row(), index.column()), std::move(bytes));
+    // Qt writes the editor's text back whenever the current cell moves; a
+    // text the user left as shown keeps the cell's bytes, even bytes that
+    // would not come back the same from a decode and encode.
+    const QString text = value.toString();
+    if (text == data(index, Qt::EditRole).toString()) return true;
+    const std::string& encoding = lv::CurrentFileEncoding();
+    std::string unencodable;
+    std::optional<std::string> bytes = lv::FromUtf8(text.toStdString(), encoding, &unencodable);
+    if (!bytes) {
+        lv::CurrentDialogs().ShowMessage("「" + unencodable + "」はファイルの文字コード（" +
+                                         encoding + "）で表せません：セルは元のままです");
+        return false;
+    }
+    edits_.insert(Key(index.row(), index.column()), std::move(*bytes));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

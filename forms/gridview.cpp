@@ -47,12 +47,16 @@ void GridView::ShowEditor(const QModelIndex& index) {
     if (editing_ && index.isValid() && state() != QAbstractItemView::EditingState) edit(index);
 }
 
+// While the button is down the current cell follows the pointer quietly; a
+// click (or a drag) announces its cell once, on release. With editing on the
+// press announces at once, as the editor opens on it.
 void GridView::mousePressEvent(QMouseEvent* event) {
-    pressing_ = true;
+    buttonDown_ = true;
     QTableView::mousePressEvent(event);
-    pressing_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
     if (editing_ && index.isValid() && event->button() == Qt::LeftButton) {
+        // The announcement may show a modal window that takes the release.
+        buttonDown_ = false;
         ShowEditor(currentIndex());
         emit cellNotified(currentIndex());
     }
@@ -60,14 +64,16 @@ void GridView::mousePressEvent(QMouseEvent* event) {
 
 void GridView::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
+    const bool wasDown = buttonDown_;
+    if (event->buttons() == Qt::NoButton) buttonDown_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!editing_ && index.isValid() && event->button() == Qt::LeftButton)
+    if (!editing_ && wasDown && index.isValid() && event->button() == Qt::LeftButton)
         emit cellNotified(currentIndex());
 }
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (quiet_ || pressing_ || !current.isValid() || current == previous) return;
+    if (quiet_ || buttonDown_ || !current.isValid() || current == previous) return;
     ShowEditor(current);
     emit cellNotified(current);
 }

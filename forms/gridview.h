@@ -1,8 +1,9 @@
 // The data grid's view: variable names as the header row and case numbers
 // as the header column, both movable by drag (cells move with them), column
 // sizing, range selection, Tab moves and, while editing is on, the current
-// cell's editor always shown. It announces a press on a data cell and every
-// keyboard move of the current cell; presses on headers announce nothing.
+// cell's editor always shown. It announces a click on a data cell once (on
+// release; on the press while editing is on) and every keyboard move of the
+// current cell; presses on headers announce nothing.
 #ifndef LORIVANE_FORMS_GRIDVIEW_H
 #define LORIVANE_FORMS_GRIDVIEW_H
 
@@ -33,7 +34,7 @@ class GridView : public QTableView {
 
     bool editing_ = false;
     bool quiet_ = false;
-    bool pressing_ = false;
+    bool buttonDown_ = false;  // a mouse button went down on the cells
 };
 
 #endif

@@ -1,11 +1,14 @@
 #include "forms/qtdialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 #include "forms/errorhandler.h"
@@ -40,6 +43,19 @@ void PrepareFileDialog(QFileDialog& dialog, std::string_view initialName) {
     dialog.setDirectory(info.absolutePath());
     dialog.selectFile(info.fileName());
 }
+
+// A style for one button box that lays its buttons out in the one order the
+// program has on every desktop (Yes, No, Cancel from the left), whatever
+// order the desktop's style would give them; the rest is the program's style.
+class FixedButtonOrder final : public QProxyStyle {
+  public:
+    FixedButtonOrder() : QProxyStyle(QApplication::style()->name()) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_DialogButtonLayout) return QDialogButtonBox::WinLayout;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 }  // namespace
 
@@ -120,6 +136,11 @@ ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
+        auto* style = new FixedButtonOrder;
+        style->setParent(&box);  // made after the button box, so deleted after it
+        buttons->setStyle(style);
+    }
     switch (box.exec()) {
         case QMessageBox::Yes:
             return ConfirmAnswer::Yes;

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <memory>
+#include <utility>
 
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
@@ -14,6 +15,7 @@
 #include "forms/DPGrid.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/fileinfo.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
@@ -34,7 +36,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top,
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
+    : QWidget(parent), startFile_(std::move(startFile)) {
     Form1 = this;
     setWindowTitle(QStringLiteral("Lorivane"));
     setFont(lv::ProportionalGothicFont(12));
@@ -73,6 +76,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
             menu->exec(Memo1->viewport()->mapToGlobal(at));
         });
     });
+    lv::AcceptDataFileDrops(this);
 
     lv::RunHandler([this] { FormCreate(); });
 }
@@ -81,9 +85,11 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
-bool TForm1::ChooseFile() {
-    std::optional<std::string> chosen =
-        lv::CurrentDialogs().OpenFile(kOpenDialogFilter, openDialogFileName_);
+std::optional<std::string> TForm1::AskForFile() {
+    return lv::CurrentDialogs().OpenFile(kOpenDialogFilter, openDialogFileName_);
+}
+
+bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     if (chosen) openDialogFileName_ = *chosen;
     spssdio1::DataFileName = openDialogFileName_;
     lv::TextAreaSink memo(Memo1);
@@ -101,12 +107,18 @@ void TForm1::CreateVariableList() {
 
 void TForm1::FormCreate() {
     spssdio1::DataFileName.clear();
-    if (!ChooseFile()) return;
+    const std::optional<std::string> chosen =
+        startFile_ ? std::exchange(startFile_, std::nullopt) : AskForFile();
+    if (!TakeChosenFile(chosen)) return;
     CreateVariableList();
 }
 
 void TForm1::filegetClick() {
-    if (!ChooseFile()) return;
+    OpenChosenFile(AskForFile());
+}
+
+void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
+    if (!TakeChosenFile(chosen)) return;
     delete frmFileInfo;
     frmFileInfo = nullptr;
     if (frmDPGrid) {

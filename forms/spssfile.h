@@ -4,6 +4,7 @@
 #define LORIVANE_FORMS_SPSSFILE_H
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -18,7 +19,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
   public:
     // Sets Form1 to this window, then runs FormCreate (the first file choice).
-    explicit TForm1(QWidget* parent = nullptr);
+    // With startFile, that file is the first choice and no dialog is shown.
+    explicit TForm1(std::optional<std::string> startFile = std::nullopt, QWidget* parent = nullptr);
     ~TForm1() override;
 
     QPushButton* fileget;
@@ -35,6 +37,9 @@ class TForm1 : public QWidget {
     void Button4Click();
     void FormResize();
     void ShowFileSummary();
+    // What the open button does once its dialog has answered: chosen is the
+    // confirmed path, or nothing when the dialog was cancelled.
+    void OpenChosenFile(const std::optional<std::string>& chosen);
 
     // The text area's context menu: the standard editing items, then the
     // window's own items (AddContextMenuItems). The caller owns it.
@@ -50,14 +55,16 @@ class TForm1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Steps shared by FormCreate and filegetClick: the dialog, DataFileName,
-    // the "file:" line, the summary and Label2. False when no file is chosen.
-    bool ChooseFile();
+    std::optional<std::string> AskForFile();
+    // Steps shared by FormCreate and OpenChosenFile: DataFileName, the "file:"
+    // line, the summary and Label2. False when no file is chosen.
+    bool TakeChosenFile(const std::optional<std::string>& chosen);
     void CreateVariableList();
     // The items the main window adds to the text area's context menu.
     void AddContextMenuItems(QMenu& menu);
 
     std::string openDialogFileName_;
+    std::optional<std::string> startFile_;
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
 #include "forms/errorhandler.h"
+#include "forms/filedrop.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
@@ -72,6 +73,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
             menu->exec(ListBox1->viewport()->mapToGlobal(at));
         });
     });
+    lv::AcceptDataFileDrops(this);
     lv::RunHandler([this] { FormCreate(); });
 }
 

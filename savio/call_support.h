@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "core/spssfio.h"
+#include "encoding/charcut.h"
 #include "savio/open_files.h"
 #include "savio/sav_file.h"
-#include "savio/text_encoding.h"
 
 namespace savio {
 
@@ -42,7 +42,7 @@ inline void CopyText(char* out, size_t size, std::string_view text) {
 // size bytes with the NUL. Returns false when it was cut.
 inline bool CopyTextWhole(const SavFile& file, char* out, size_t size, std::string_view text) {
     if (size == 0) return false;
-    const size_t n = CutAtCharBoundary(text, size - 1, LayoutOf(file.encodingName(), text));
+    const size_t n = lv::CutAtCharBoundary(text, size - 1, file.charLayout());
     std::memcpy(out, text.data(), n);
     out[n] = '\0';
     return n == text.size();

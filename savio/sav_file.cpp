@@ -40,7 +40,8 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
     if (int st = CheckDataLayout(f->dict_, data, size, &f->layout_)) return st;
     if (int st = f->SettleCaseCount()) return st;
     f->identity_ = IdentityHash(identity, data, size);
-    f->encodingName_ = EncodingName(f->dict_.encodingRecord, f->dict_.characterCode);
+    f->encodingName_ = TextEncodingOf(f->dict_);
+    f->charLayout_ = lv::LayoutOf(f->encodingName_);
     const auto& vars = f->dict_.variables;
     for (size_t i = 0; i < vars.size(); ++i) f->shortNames_.Add(vars[i].shortName, int(i));
     for (size_t i = 0; i < vars.size(); ++i) f->longNames_.Add(vars[i].longName, int(i));

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "encoding/charcut.h"
 #include "savio/byte_order.h"
 #include "savio/case_source.h"
 #include "savio/dictionary.h"
@@ -29,7 +30,10 @@ class SavFile {
     int64_t caseCount() const { return caseCount_; }
     // 29 bits that differ, with high probability, between different files.
     uint32_t identity() const { return identity_; }
+    // The encoding of the file's texts (never empty) and how its bytes group
+    // into characters.
     const std::string& encodingName() const { return encodingName_; }
+    lv::CharLayout charLayout() const { return charLayout_; }
 
     // The variable of that short (or, failing that, long) name, or -1.
     int FindVariable(std::string_view name) const;
@@ -62,6 +66,7 @@ class SavFile {
     bool finished_ = false;
     uint32_t identity_ = 0;
     std::string encodingName_;
+    lv::CharLayout charLayout_ = lv::CharLayout::Utf8;
     NameIndex shortNames_;
     NameIndex longNames_;
 };

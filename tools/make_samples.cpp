@@ -38,7 +38,7 @@ fixture::Variable String(const std::string& name, int width, const std::string& 
 // The survey with its texts in UTF-8; Encode turns every text into the
 // target encoding.
 fixture::File Survey(const std::string& encoding) {
-    const auto E = [&](const std::string& utf8) { return lv::FromUtf8(utf8, encoding); };
+    const auto E = [&](const std::string& utf8) { return lv::FromUtf8(utf8, encoding).value(); };
     fixture::File f;
     f.product = "@(#) SPSS DATA FILE Lorivane sample maker";
     f.date = "01 Apr 24";

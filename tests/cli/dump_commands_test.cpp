@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "dump_support.h"
+#include "tests/support/corpus.h"
 #include "tests/support/savfixture.h"
 
 namespace {
 
 std::vector<std::string> CorpusFiles() {
     std::vector<std::string> files;
-    const std::string dir = LORIVANE_CORPUS_DIR;
+    const std::string& dir = fixture::CorpusDir();
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
             const std::string name = e->d_name;
@@ -98,6 +99,7 @@ TEST(DumpGrid, RowsAndTabsSelectAndSeparate) {
 }
 
 TEST(DumpCorpus, EveryFileSummarisesListsAndShowsItsFirstRows) {
+    LORIVANE_SKIP_WITHOUT_CORPUS();
     const std::vector<std::string> files = CorpusFiles();
     ASSERT_GE(files.size(), 39u);
     for (const std::string& path : files) {
@@ -123,7 +125,8 @@ TEST(DumpCorpus, EveryFileSummarisesListsAndShowsItsFirstRows) {
 }
 
 TEST(DumpCorpus, MalformedFilesNeverCrashTheTool) {
-    const std::string dir = std::string(LORIVANE_CORPUS_DIR) + "/malformed";
+    LORIVANE_SKIP_WITHOUT_CORPUS();
+    const std::string dir = fixture::CorpusPath("malformed");
     for (const char* name : {"cve_2017_10791.sav", "cve_2017_10792.sav", "encrypted_hotel.sav"}) {
         for (const char* cmd : {"summary", "vars", "grid"}) {
             const DumpResult r = RunDump({cmd, dir + "/" + name});

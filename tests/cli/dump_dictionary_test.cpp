@@ -11,6 +11,7 @@
 #include "core/file_dictionary.h"
 #include "core/file_info_lines.h"
 #include "dump_support.h"
+#include "tests/support/corpus.h"
 #include "tests/support/savfixture.h"
 
 namespace {
@@ -74,9 +75,10 @@ TEST(DumpDictionaryUsage, BadUsageAndUnreadableFiles) {
 }
 
 TEST(DumpDictionaryCorpus, EveryRealFileGivesJsonThatParses) {
-    const std::string dir = LORIVANE_CORPUS_DIR;
+    LORIVANE_SKIP_WITHOUT_CORPUS();
+    const std::string& dir = fixture::CorpusDir();
     DIR* d = opendir(dir.c_str());
-    if (!d) GTEST_SKIP() << "no corpus at " << dir << " (set LORIVANE_CORPUS_DIR)";
+    ASSERT_NE(d, nullptr);
     std::vector<std::string> files;
     while (dirent* e = readdir(d)) {
         const std::string name = e->d_name;

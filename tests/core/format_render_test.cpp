@@ -205,13 +205,14 @@ TEST_F(FormatTest, MessageCutsTheSpecifierToThirtyOneBytes) {
     EXPECT_EQ(MessageOf(longSpec, {1}), Invalid(longSpec.substr(0, 31)));
     std::string exact = "%" + std::string(29, '2') + "x";  // 31 bytes, kept whole
     EXPECT_EQ(MessageOf(exact, {1}), Invalid(exact));
-    // A Shift-JIS lead byte as the 31st byte is dropped with its character.
-    std::string lead = "%" + std::string(29, '3') + "\x82\xa0";
+    // A character of the message text (UTF-8) begun by the 31st byte is
+    // dropped whole; a byte that begins none is one byte.
+    std::string lead = "%" + std::string(29, '3') + "\xe3\x81\x82";
     EXPECT_EQ(MessageOf(lead, {1}), Invalid(lead.substr(0, 30)));
-    std::string lead2 = "%" + std::string(29, '3') + "\xe0";
-    EXPECT_EQ(MessageOf(lead2, {1}), Invalid(lead2.substr(0, 30)));
-    std::string kana = "%" + std::string(29, '3') + "\xb1";  // half-width kana: one byte
-    EXPECT_EQ(MessageOf(kana, {1}), Invalid(kana));
+    std::string lead2 = "%" + std::string(29, '3') + "\xe3";  // cut short: no character
+    EXPECT_EQ(MessageOf(lead2, {1}), Invalid(lead2));
+    std::string stray = "%" + std::string(29, '3') + "\xb1";
+    EXPECT_EQ(MessageOf(stray, {1}), Invalid(stray));
 }
 
 TEST_F(FormatTest, ParsedSpecifierMatchesTheGrammar) {

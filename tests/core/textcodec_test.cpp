@@ -1,7 +1,7 @@
 // Decoding the file's bytes for display, and the encoding choice.
-#include "core/textcodec.h"
-
 #include <gtest/gtest.h>
+
+#include "encoding/codec.h"
 
 namespace {
 
@@ -28,17 +28,24 @@ TEST(TextCodec, UnknownEncodingFallsBackToValidatedUtf8) {
     EXPECT_EQ(lv::ToUtf8("年", "NO-SUCH-ENCODING"), "年");
 }
 
-TEST(TextCodec, EncodesBackAndReplacesWhatHasNoCode) {
+TEST(TextCodec, EncodesBackAndNamesTheFirstCharacterWithoutACode) {
     EXPECT_EQ(lv::FromUtf8("年齢", "CP932"), "\x94\x4e\x97\xee");
-    EXPECT_EQ(lv::FromUtf8("a😀b", "CP932"), "a?b");
     EXPECT_EQ(lv::FromUtf8("ü", "WINDOWS-1252"), "\xfc");
+    std::string missing;
+    EXPECT_EQ(lv::FromUtf8("a😀b한", "CP932", &missing), std::nullopt);
+    EXPECT_EQ(missing, "😀");
+    EXPECT_EQ(lv::FromUtf8("ok한", "WINDOWS-1252", &missing), std::nullopt);
+    EXPECT_EQ(missing, "한");
+    EXPECT_EQ(lv::FromUtf8("a\xFF", "UTF-8"), std::nullopt);
 }
 
 TEST(TextCodec, ChoosesDeclaredThenUtf8ThenCp932) {
-    EXPECT_EQ(lv::ChooseDisplayEncoding("WINDOWS-1252", "\x94\x4e"), "WINDOWS-1252");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", "年齢 age"), "UTF-8");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", "\x94\x4e\x97\xee"), "CP932");
-    EXPECT_EQ(lv::ChooseDisplayEncoding("", ""), "UTF-8");
+    EXPECT_EQ(lv::ChooseEncoding("WINDOWS-1252", "\x94\x4e"), "WINDOWS-1252");
+    EXPECT_EQ(lv::ChooseEncoding("", "年齢 age"), "UTF-8");
+    EXPECT_EQ(lv::ChooseEncoding("", "\x94\x4e\x97\xee"), "CP932");
+    EXPECT_EQ(lv::ChooseEncoding("", ""), "UTF-8");
+    // A declared encoding that cannot be read counts as none.
+    EXPECT_EQ(lv::ChooseEncoding("NO-SUCH-ENCODING", "\x94\x4e"), "CP932");
 }
 
 }  // namespace

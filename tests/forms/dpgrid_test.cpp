@@ -184,6 +184,35 @@ TEST_F(DPGridTest, AClickOnAMovedColumnOpensTheLabelsOfTheVariableNamedAboveIt) 
     EXPECT_EQ(opened[1].first, "BORN");
 }
 
+TEST_F(DPGridTest, ADragAcrossCellsOpensTheLabelsOnceOnReleaseForTheCellReleasedOn) {
+    Prepare(ThreeVars(3));
+    TfrmDPGrid w;
+    w.StringGrid1->SetEditing(false);
+    w.show();
+    QApplication::processEvents();
+    QWidget* viewport = w.StringGrid1->viewport();
+    QHeaderView* columns = w.StringGrid1->horizontalHeader();
+    const int y = w.StringGrid1->verticalHeader()->sectionViewportPosition(1) + 5;
+    const QPoint from(columns->sectionViewportPosition(0) + 5, y);
+    const QPoint to(columns->sectionViewportPosition(1) + 5, y);
+    auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(pos), QPointF(viewport->mapToGlobal(pos)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    EXPECT_TRUE(opened.empty());
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, "CITY");
+    // Keyboard moves still announce themselves.
+    Key(w.StringGrid1, Qt::Key_Right);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1].first, "BORN");
+}
+
 TEST_F(DPGridTest, PressesOnHeadersOpenNothing) {
     Prepare(ThreeVars(3));
     TfrmDPGrid w;

@@ -4,14 +4,22 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "tests/forms/support_app.h"
+
+// Captions in failure messages as text, not as UTF-16 code units.
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -36,42 +44,73 @@ void WhenBoxShown(const std::function<void(QMessageBox&)>& inspect,
     timer->start();
 }
 
-TEST(QtDialogsConfirm, ShowsItsOwnButtonCaptionsLeftToRightWithYesAsDefault) {
-    testsupport::EnsureApplication();
-    lv::QtDialogs dialogs;
+// What the confirmation box showed, its buttons from left to right.
+struct ShownBox {
     QString title, text;
-    QStringList captions;
-    QAbstractButton* defaultButton = nullptr;
-    QAbstractButton* escapeButton = nullptr;
-    QAbstractButton* yesButton = nullptr;
-    QAbstractButton* cancelButton = nullptr;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList captions;
+    bool yesIsDefault = false;
+    bool cancelIsEscape = false;
+    lv::ConfirmAnswer answer = lv::ConfirmAnswer::Yes;
+};
+
+ShownBox ConfirmAndCancel() {
+    ShownBox shown;
     WhenBoxShown(
         [&](QMessageBox& box) {
-            title = box.windowTitle();
-            text = box.text();
-            icon = box.icon();
+            shown.title = box.windowTitle();
+            shown.text = box.text();
+            shown.icon = box.icon();
             std::vector<QAbstractButton*> buttons;
             for (QAbstractButton* b : box.buttons()) buttons.push_back(b);
             std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
                 return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
             });
-            for (QAbstractButton* b : buttons) captions << b->text();
-            defaultButton = box.defaultButton();
-            escapeButton = box.escapeButton();
-            yesButton = box.button(QMessageBox::Yes);
-            cancelButton = box.button(QMessageBox::Cancel);
+            for (QAbstractButton* b : buttons) shown.captions << b->text();
+            shown.yesIsDefault = box.defaultButton() == box.button(QMessageBox::Yes);
+            shown.cancelIsEscape = box.escapeButton() == box.button(QMessageBox::Cancel);
         },
         [](QMessageBox& box) { return box.button(QMessageBox::Cancel); });
+    shown.answer = lv::QtDialogs().Confirm("確認", "保存をどうしますか？");
+    return shown;
+}
 
-    EXPECT_EQ(dialogs.Confirm("確認", "保存をどうしますか？"), lv::ConfirmAnswer::Cancel);
-    EXPECT_EQ(title, QStringLiteral("確認"));
-    EXPECT_EQ(text, QStringLiteral("保存をどうしますか？"));
-    EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"),
-                                     QStringLiteral("ｷｬﾝｾﾙ")}));
-    EXPECT_EQ(defaultButton, yesButton);
-    EXPECT_EQ(escapeButton, cancelButton);
+void ExpectTheProgramsBox(const ShownBox& shown) {
+    EXPECT_EQ(shown.answer, lv::ConfirmAnswer::Cancel);
+    EXPECT_EQ(shown.title, QStringLiteral("確認"));
+    EXPECT_EQ(shown.text, QStringLiteral("保存をどうしますか？"));
+    EXPECT_EQ(shown.icon, QMessageBox::Question);
+    EXPECT_EQ(shown.captions, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"),
+                                           QStringLiteral("ｷｬﾝｾﾙ")}));
+    EXPECT_TRUE(shown.yesIsDefault);
+    EXPECT_TRUE(shown.cancelIsEscape);
+}
+
+// A desktop style that orders dialog buttons as GNOME does (Cancel first).
+class GnomeButtonLayout final : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_DialogButtonLayout) return QDialogButtonBox::GnomeLayout;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+TEST(QtDialogsConfirm, ShowsItsOwnButtonCaptionsLeftToRightWithYesAsDefault) {
+    testsupport::EnsureApplication();
+    ExpectTheProgramsBox(ConfirmAndCancel());
+}
+
+TEST(QtDialogsConfirm, KeepsItsButtonOrderUnderAGnomeStyleLayout) {
+    testsupport::EnsureApplication();
+    const QString previous = QApplication::style()->name();
+    QApplication::setStyle(new GnomeButtonLayout(QStyleFactory::create(previous)));
+    ASSERT_EQ(QApplication::style()->styleHint(QStyle::SH_DialogButtonLayout),
+              QDialogButtonBox::GnomeLayout);
+    const ShownBox shown = ConfirmAndCancel();
+    QApplication::setStyle(previous);
+    ExpectTheProgramsBox(shown);
 }
 
 TEST(QtDialogsConfirm, YesAndNoAreTheAnswersOfTheirButtons) {

@@ -9,6 +9,7 @@
 
 #include "core/spssfio.h"
 #include "tests/savio/corpus_expectations.h"
+#include "tests/support/corpus.h"
 
 namespace {
 
@@ -47,8 +48,9 @@ void ExpectNumber(const std::string& expected, double actual, const std::string&
 class Corpus : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
+        LORIVANE_SKIP_WITHOUT_CORPUS();
         expected_ = corpus::LoadExpected(corpus::ExpectedDir() + "/" + GetParam() + ".txt");
-        path_ = std::string(LORIVANE_CORPUS_DIR) + "/" + GetParam();
+        path_ = fixture::CorpusPath(GetParam());
         ASSERT_EQ(spssOpenRead(path_.c_str(), &h_), SPSS_OK) << path_;
         open_ = true;
     }
@@ -240,14 +242,16 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, Corpus, ::testing::ValuesIn(CorpusFiles()),
 // Damaged and encrypted files: a status, never a crash, and whatever opens
 // can be walked to its end.
 TEST(CorpusMalformed, EncryptedFileIsRefused) {
+    LORIVANE_SKIP_WITHOUT_CORPUS();
     int h = -1;
-    std::string path = std::string(LORIVANE_CORPUS_DIR) + "/malformed/encrypted_hotel.sav";
+    std::string path = fixture::CorpusPath("malformed/encrypted_hotel.sav");
     EXPECT_EQ(spssOpenRead(path.c_str(), &h), SPSS_INVALID_FILE);
 }
 
 TEST(CorpusMalformed, FuzzedFilesGiveStatusesNotCrashes) {
+    LORIVANE_SKIP_WITHOUT_CORPUS();
     for (const char* name : {"cve_2017_10791.sav", "cve_2017_10792.sav"}) {
-        std::string path = std::string(LORIVANE_CORPUS_DIR) + "/malformed/" + name;
+        std::string path = fixture::CorpusPath(std::string("malformed/") + name);
         int h = -1;
         int status = spssOpenRead(path.c_str(), &h);
         if (status != SPSS_OK) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/savio/reader_support.h"
+#include "tests/support/corpus.h"
 
 namespace {
 
@@ -170,7 +171,8 @@ TEST(ReaderBrokenFile, ZlibBlocksThatLie) {
 }
 
 TEST(ReaderBrokenFile, MalformedCorpusFiles) {
-    const std::string dir = std::string(LORIVANE_CORPUS_DIR) + "/malformed/";
+    LORIVANE_SKIP_WITHOUT_CORPUS();
+    const std::string dir = fixture::CorpusPath("malformed/");
     int h = 0;
     EXPECT_EQ(spssOpenRead((dir + "encrypted_hotel.sav").c_str(), &h), SPSS_INVALID_FILE);
     for (const char* name : {"cve_2017_10791.sav", "cve_2017_10792.sav"}) {

@@ -108,10 +108,15 @@ TEST(ReaderHandles, EncodingFromTheCharacterCode) {
     OpenedFile cp932(fixture::Build(f));
     ASSERT_EQ(spssGetFileEncoding(cp932.handle, enc, sizeof enc), 0);
     EXPECT_STREQ(enc, "CP932");
+    // A code that names no encoding: judged from the texts.
     f.characterCode = 2;
     OpenedFile unknown(fixture::Build(f));
     ASSERT_EQ(spssGetFileEncoding(unknown.handle, enc, sizeof enc), 0);
-    EXPECT_STREQ(enc, "");
+    EXPECT_STREQ(enc, "UTF-8");
+    f.variables[0].label = "\x94\x4e\x97\xee";
+    OpenedFile sjis(fixture::Build(f));
+    ASSERT_EQ(spssGetFileEncoding(sjis.handle, enc, sizeof enc), 0);
+    EXPECT_STREQ(enc, "CP932");
 }
 
 TEST(ReaderDates, ConvertsSecondsSince1582) {

@@ -1,0 +1,35 @@
+# The Debian package, made with `cpack -G DEB` in the build folder from what
+# `cmake --install` installs under /usr. Its library dependencies are
+# computed from the installed programs by dpkg-shlibdeps (Debian dpkg-dev).
+set(LORIVANE_MAINTAINER "Lorivane developers <maintainers@lorivane.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME lorivane)
+set(CPACK_PACKAGE_VENDOR "Lorivane developers")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${LORIVANE_HOMEPAGE}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for SPSS system files (.sav, .zsav)")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+     "Lorivane shows an SPSS system file: a summary of the file, its variable"
+     "dictionary, each variable's value labels and missing values, and every"
+     "case in a grid that exports to a text file. Its windows are in Japanese."
+     "It reads data files with its own reader and never writes them."
+     ""
+     "The package also holds lorivane-dump, which prints the same texts in a"
+     "terminal.")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LORIVANE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(LORIVANE_GUI)
+  # Qt loads its platform plugins (xcb, wayland) at run time, so no library
+  # dependency names them. The translations make Qt's dialogs Japanese; the
+  # IPA fonts draw the windows' Japanese texts.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-ipafont-gothic")
+endif()
+
+include(CPack)

@@ -1,0 +1,101 @@
+// Conversions with glibc iconv. Converters are opened once per encoding pair
+// and kept for the run (the program is single-threaded).
+#include "encoding/codec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+
+#include "encoding/charcut.h"
+#include "encoding/utf8.h"
+
+namespace lv {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+bool IsUtf8Name(std::string_view name) {
+    return LayoutOf(name) == CharLayout::Utf8;
+}
+
+// An open converter from -> to, or kNoConverter when iconv does not know the pair.
+iconv_t Converter(const std::string& to, const std::string& from) {
+    static std::map<std::pair<std::string, std::string>, iconv_t> cache;
+    const auto key = std::make_pair(to, from);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
+    return it->second;
+}
+
+// Converts with cd; an input sequence that does not convert is replaced by
+// replacement and skipped one byte at a time.
+std::string Convert(iconv_t cd, std::string_view in, std::string_view replacement) {
+    std::string out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char buffer[1024];
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        size_t dstLeft = sizeof buffer;
+        const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, dst - buffer);
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // EILSEQ or EINVAL (a sequence cut at the end): one bad byte.
+            out += replacement;
+            ++src;
+            --srcLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    out.append(buffer, dst - buffer);
+    return out;
+}
+
+}  // namespace
+
+std::string ChooseEncoding(std::string_view declared, std::string_view sample) {
+    if (!declared.empty() &&
+        (IsUtf8Name(declared) || Converter("UTF-8", std::string(declared)) != kNoConverter))
+        return std::string(declared);
+    return IsValidUtf8(sample) ? "UTF-8" : "CP932";
+}
+
+std::string ToUtf8(std::string_view bytes, std::string_view encoding) {
+    if (IsUtf8Name(encoding)) return ValidUtf8(bytes);
+    iconv_t cd = Converter("UTF-8", std::string(encoding));
+    if (cd == kNoConverter) return ValidUtf8(bytes);
+    return Convert(cd, bytes, kReplacement);
+}
+
+std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view encoding,
+                                    std::string* unencodable) {
+    const bool utf8Target = IsUtf8Name(encoding);
+    iconv_t cd = utf8Target ? kNoConverter : Converter(std::string(encoding), "UTF-8");
+    if (!utf8Target && cd == kNoConverter) return std::string(utf8);
+    // A character at a time, so the one without a form can be named.
+    std::string out;
+    while (!utf8.empty()) {
+        bool valid = true;
+        const size_t n = Utf8Unit(utf8, &valid);
+        const std::string_view character = utf8.substr(0, n);
+        const std::string piece = !valid       ? std::string()
+                                  : utf8Target ? std::string(character)
+                                               : Convert(cd, character, "");
+        if (piece.empty()) {
+            if (unencodable) *unencodable = character;
+            return std::nullopt;
+        }
+        out += piece;
+        utf8.remove_prefix(n);
+    }
+    return out;
+}
+
+}  // namespace lv
