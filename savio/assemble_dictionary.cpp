@@ -96,10 +96,12 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
                                       const std::vector<std::pair<std::string, int>>& widths,
                                       std::vector<int>* mergedWidth) {
     const size_t n = raw.variables.size();
-    NameIndex names;
-    for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
     std::vector<int> segments(n, 1);
     mergedWidth->assign(n, 0);
+    if (widths.empty()) return segments;
+    NameIndex names;
+    names.Reserve(n);
+    for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
     for (const auto& [name, width] : widths) {
         if (width < 256 || width > 32767) continue;
         const int count = (width + 251) / 252;
@@ -135,12 +137,6 @@ void ApplyLongNames(std::string_view body, const NameIndex& names, std::vector<V
         const int i = names.Find(item.substr(0, eq));
         if (i >= 0 && vars[i].longName.empty()) vars[i].longName = std::string(item.substr(eq + 1));
     }
-}
-
-NameIndex LongNameIndex(const std::vector<Variable>& vars) {
-    NameIndex names;
-    for (size_t i = 0; i < vars.size(); ++i) names.Add(vars[i].displayName(), static_cast<int>(i));
-    return names;
 }
 
 // Subtype 21: labels of strings wider than 8 bytes, by long name.
@@ -391,7 +387,7 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     dict->variables.reserve(raw.variables.size());
     for (size_t i = 0; i < raw.variables.size(); ++i) {
         if (segments[i] == 0) continue;
-        const RawVariable& r = raw.variables[i];
+        RawVariable& r = raw.variables[i];
         Variable v;
         v.shortName = r.name;
         v.width = segments[i] > 1 ? mergedWidth[i] : r.width;
@@ -400,9 +396,9 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
         v.print = UnpackFormat(r.print, v.width);
         v.write = UnpackFormat(r.write, v.width);
         v.hasLabel = r.hasLabel;
-        v.label = r.label;
+        v.label = std::move(r.label);
         SetMissingValues(r, swap, &v);
-        v.labelSets = r.labelSets;
+        v.labelSets = std::move(r.labelSets);
         rawToVar[i] = static_cast<int>(dict->variables.size());
         dict->variables.push_back(std::move(v));
     }
@@ -415,11 +411,15 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     }
 
     std::vector<Variable>& vars = dict->variables;
-    NameIndex shortNames;
+    NameIndex& shortNames = dict->shortNameIndex;
+    shortNames.Reserve(vars.size());
     for (size_t i = 0; i < vars.size(); ++i) shortNames.Add(vars[i].shortName, static_cast<int>(i));
     for (const ExtensionBody& ext : raw.extensions)
         if (ext.subtype == kExtLongNames) ApplyLongNames(ext.body, shortNames, vars);
-    const NameIndex longNames = LongNameIndex(vars);
+    NameIndex& longNames = dict->displayNameIndex;
+    longNames.Reserve(vars.size());
+    for (size_t i = 0; i < vars.size(); ++i)
+        longNames.Add(vars[i].displayName(), static_cast<int>(i));
     for (const ExtensionBody& ext : raw.extensions) {
         switch (ext.subtype) {
             case kExtLongStringLabels:

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "savio/name_match.h"
+
 namespace savio {
 
 enum class Compression { None, Bytecode, Zlib };
@@ -126,6 +128,11 @@ struct Dictionary {
     std::vector<ExtensionRecord> extensions;  // every type 7 record, in file order
     // What was skipped as malformed, one sentence each.
     std::vector<std::string> warnings;
+
+    // The variables by short name, and by long name (the short name for
+    // those without one).
+    NameIndex shortNameIndex;
+    NameIndex displayNameIndex;
 };
 
 }  // namespace savio
