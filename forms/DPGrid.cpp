@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <vector>
 
 #include "core/dialogs.h"
@@ -127,8 +128,16 @@ void TfrmDPGrid::FormCreate() {
     struct Finish {
         TfrmDPGrid* w;
         ~Finish() {
-            for (int c = 0; c < w->model->columnCount(); ++c)
-                w->StringGrid1->horizontalHeader()->resizeSection(c, w->model->pixelWidth(c));
+            // Sized with the header quiet: the view's answer to each resize
+            // asks for a column's position, which the header recomputes over
+            // all columns after every change (minutes for 100,000 columns).
+            // The view lays itself out when it is shown.
+            QHeaderView* header = w->StringGrid1->horizontalHeader();
+            {
+                const QSignalBlocker quiet(header);
+                for (int c = 0; c < w->model->columnCount(); ++c)
+                    header->resizeSection(c, w->model->pixelWidth(c));
+            }
             if (w->model->rowCount() > 0 && w->model->columnCount() > 0)
                 w->StringGrid1->SetCurrentQuietly(w->model->index(0, 0));
             w->StringGrid1->horizontalHeader()->setVisible(!w->model->namesInDataRow());
