@@ -199,7 +199,7 @@ bool RefuseMatrixData(Context& c) {
 
 }  // namespace
 
-bool CheckReadable(Context& c, const std::string& path) {
+bool CheckPath(Context& c, const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) {
         Complain(c, path, std::strerror(errno));
@@ -209,14 +209,23 @@ bool CheckReadable(Context& c, const std::string& path) {
         Complain(c, path, "is a directory");
         return false;
     }
+    return true;
+}
+
+void ReportUnreadable(Context& c, const std::string& path, int status) {
+    const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
+                      : status == SPSS_FILE_RERROR ? "damaged or truncated"
+                      : status == SPSS_FILE_OERROR ? "cannot be opened"
+                                                   : "cannot be read";
+    Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
+}
+
+bool CheckReadable(Context& c, const std::string& path) {
+    if (!CheckPath(c, path)) return false;
     int h = 0;
     const int status = spssOpenRead(path.c_str(), &h);
     if (status != 0) {
-        const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
-                          : status == SPSS_FILE_RERROR ? "damaged or truncated"
-                          : status == SPSS_FILE_OERROR ? "cannot be opened"
-                                                       : "cannot be read";
-        Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
+        ReportUnreadable(c, path, status);
         return false;
     }
     spssCloseRead(h);

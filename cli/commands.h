@@ -19,6 +19,10 @@ struct Context {
 
 // Checks that path is a readable system file, with one clear message when not.
 bool CheckReadable(Context& c, const std::string& path);
+// The parts of that check: that path exists and is not a folder, and the
+// message for a file the reader refuses with status.
+bool CheckPath(Context& c, const std::string& path);
+void ReportUnreadable(Context& c, const std::string& path, int status);
 
 int RunSummary(Context& c);
 int RunVars(Context& c);

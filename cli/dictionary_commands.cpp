@@ -8,7 +8,6 @@
 #include "core/dictionary_json.h"
 #include "core/file_dictionary.h"
 #include "core/file_info_lines.h"
-#include "core/spssdio1.h"
 
 namespace cli {
 namespace {
@@ -36,11 +35,10 @@ class PrintingSink : public lv::LineSink {
 // it cannot be read.
 bool Read(Context& c, lv::FileDictionary* dict) {
     const std::string& path = c.options.files[0];
-    if (!CheckReadable(c, path)) return false;
+    if (!CheckPath(c, path)) return false;
     const int status = lv::ReadFileDictionary(path, dict);
     if (status == 0) return true;
-    std::fprintf(c.err, "lorivane-dump: %s: the dictionary cannot be read (%s)\n", path.c_str(),
-                 spssdio1::StatusName(status).c_str());
+    ReportUnreadable(c, path, status);
     return false;
 }
 

@@ -2,165 +2,274 @@
 
 #include <cmath>
 #include <limits>
-#include <nlohmann/json.hpp>
 
+#include "core/json_writer.h"
 #include "core/textcodec.h"
 
 namespace lv {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Decodes the file's texts; the JSON library never sees invalid UTF-8.
-class Texts {
+// Writes the dictionary, its texts decoded from the encoding.
+class DictionaryWriter {
   public:
-    explicit Texts(std::string_view encoding) : encoding_(encoding) {}
-    Json operator()(std::string_view bytes) const { return ToUtf8(bytes, encoding_); }
-    Json Trimmed(std::string_view bytes) const {
-        while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0'))
-            bytes.remove_suffix(1);
-        return (*this)(bytes);
-    }
-    Json OrNull(bool present, std::string_view bytes) const {
-        return present ? (*this)(bytes) : Json(nullptr);
-    }
-    Json List(const std::vector<std::string>& texts) const {
-        Json out = Json::array();
-        for (const std::string& t : texts) out.push_back((*this)(t));
-        return out;
+    DictionaryWriter(std::string& out, std::string_view encoding)
+        : json_(out), encoding_(encoding) {}
+
+    void Write(const FileDictionary& d) {
+        json_.BeginObject();
+        json_.Field("format", "lorivane-dictionary").Field("version", 1);
+        json_.Key("file");
+        FileSection(d);
+        json_.Key("documents");
+        TextList(d.documents);
+        json_.Key("attributes");
+        Attributes(d.attributes);
+        json_.Key("multiple_response_sets");
+        MultipleResponseSets(d);
+        json_.Key("variable_sets");
+        if (d.hasVariableSets) {
+            json_.BeginArray();
+            for (const DictVarSet& s : d.variableSets) {
+                json_.BeginObject(true).Key("name");
+                Text(s.name);
+                json_.Key("variables");
+                TextList(s.variables);
+                json_.EndObject();
+            }
+            json_.EndArray();
+        } else {
+            json_.Null();
+        }
+        json_.Key("extension_records").BeginArray();
+        for (const spssExtensionRecord& r : d.extensions) {
+            json_.BeginObject(true)
+                .Field("subtype", r.subtype)
+                .Field("size", r.size)
+                .Field("count", r.count)
+                .Field("offset", r.offset)
+                .EndObject();
+        }
+        json_.EndArray();
+        json_.Key("warnings");
+        TextList(d.warnings);
+        json_.Key("variables").BeginArray();
+        for (const DictVariable& v : d.variables) Variable(v);
+        json_.EndArray();
+        json_.EndObject();
     }
 
   private:
-    std::string_view encoding_;
+    void Text(std::string_view bytes) { json_.String(ToUtf8(bytes, encoding_)); }
+    void TrimmedText(std::string_view bytes) {
+        while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0'))
+            bytes.remove_suffix(1);
+        Text(bytes);
+    }
+    void TextOrNull(bool present, std::string_view bytes) {
+        if (present)
+            Text(bytes);
+        else
+            json_.Null();
+    }
+    void TextList(const std::vector<std::string>& texts, bool inlined = false) {
+        json_.BeginArray(inlined);
+        for (const std::string& t : texts) Text(t);
+        json_.EndArray();
+    }
+    void Attributes(const std::vector<DictAttribute>& attributes) {
+        json_.BeginArray();
+        for (const DictAttribute& a : attributes) {
+            json_.BeginObject(true).Key("name");
+            Text(a.name);
+            json_.Key("values");
+            TextList(a.values);
+            json_.EndObject();
+        }
+        json_.EndArray();
+    }
+
+    void FileSection(const FileDictionary& d) {
+        const spssFileHeaderInfo& h = d.header;
+        json_.BeginObject();
+        json_.Field("path", ToUtf8(d.path, "UTF-8")).Key("product");
+        Text(d.product);
+        json_.Key("creation_date");
+        Text(d.date);
+        json_.Key("creation_time");
+        Text(d.time);
+        json_.Key("label");
+        Text(d.fileLabel);
+        json_.Field("compression", CompressionWord(h.compression))
+            .Field("byte_order", h.bigEndian ? "big" : "little")
+            .Field("layout_code", h.layoutCode)
+            .Key("case_count");
+        if (d.caseCount < 0)
+            json_.Null();
+        else
+            json_.Integer(d.caseCount);
+        json_.Field("header_case_count", h.headerCaseCount).Key("case_count_64");
+        if (h.caseCount64 < 0)
+            json_.Null();
+        else
+            json_.Integer(h.caseCount64);
+        json_.Field("nominal_case_size", h.nominalCaseSize)
+            .Field("slot_count", h.slotCount)
+            .Field("bias", h.bias)
+            .Key("weight_variable");
+        TextOrNull(!d.weightVariable.empty(), d.weightVariable);
+        json_.Key("release");
+        if (d.hasReleaseInfo) {
+            const int* r = d.release;
+            json_.BeginObject()
+                .Field("major", r[SPSS_RELINFO_MAJOR])
+                .Field("minor", r[SPSS_RELINFO_MINOR])
+                .Field("revision", r[SPSS_RELINFO_REVISION])
+                .Field("machine_code", r[SPSS_RELINFO_MACHINE_CODE])
+                .Field("floating_point_rep", r[SPSS_RELINFO_FLOAT_REP])
+                .Field("compression_code", r[SPSS_RELINFO_COMPRESSION])
+                .Field("endianness", r[SPSS_RELINFO_ENDIANNESS])
+                .Field("character_code", r[SPSS_RELINFO_CHARACTER_CODE])
+                .EndObject();
+        } else {
+            json_.Null();
+        }
+        json_.Key("float_info");
+        if (d.hasFloatInfo) {
+            json_.BeginObject()
+                .Field("sysmis", d.sysmis)
+                .Field("highest", d.highest)
+                .Field("lowest", d.lowest)
+                .EndObject();
+        } else {
+            json_.Null();
+        }
+        json_.Key("encoding").BeginObject().Field("used", encoding_).Key("record");
+        TextOrNull(!d.encodingRecord.empty(), d.encodingRecord);
+        json_.Key("character_code");
+        if (d.hasReleaseInfo)
+            json_.Integer(d.characterCode);
+        else
+            json_.Null();
+        json_.EndObject().Key("product_info");
+        TextOrNull(!d.productInfo.empty(), d.productInfo);
+        json_.EndObject();
+    }
+
+    void MultipleResponseSets(const FileDictionary& d) {
+        json_.BeginArray();
+        for (const DictMultRespSet& s : d.mrsets) {
+            json_.BeginObject().Key("name");
+            Text(s.name);
+            json_.Key("label");
+            Text(s.label);
+            json_.Field("type", s.dichotomy ? "dichotomy" : "category").Key("counted_value");
+            TextOrNull(s.dichotomy, s.countedValue);
+            json_.Key("category_labels");
+            if (s.dichotomy)
+                json_.String(s.countedValueLabels ? "counted_values" : "variable_labels");
+            else
+                json_.Null();
+            json_.Field("label_from_first_variable", s.labelFromFirstVar).Key("variables");
+            TextList(s.variables, true);
+            json_.EndObject();
+        }
+        json_.EndArray();
+    }
+
+    void MissingValues(const DictVariable& v) {
+        if (v.missingCode == SPSS_NO_MISSVAL) {
+            json_.Null();
+            return;
+        }
+        json_.BeginObject(true).Key("values").BeginArray();
+        if (v.isString()) {
+            for (int k = 0; k < v.missingCode && k < 3; ++k) Text(v.missingText[k]);
+        } else if (v.missingCode > 0) {
+            for (int k = 0; k < v.missingCode && k < 3; ++k) json_.Number(v.missing[k]);
+        } else if (v.missingCode == SPSS_MISS_RANGEANDVAL) {
+            json_.Number(v.missing[2]);
+        }
+        json_.EndArray().Key("range");
+        if (v.missingCode < 0) {
+            const double max = std::numeric_limits<double>::max();
+            json_.BeginObject().Key("low");
+            if (v.missing[0] <= std::nextafter(-max, 0.0))
+                json_.String("LOWEST");
+            else
+                json_.Number(v.missing[0]);
+            json_.Key("high");
+            if (v.missing[1] >= max)
+                json_.String("HIGHEST");
+            else
+                json_.Number(v.missing[1]);
+            json_.EndObject();
+        } else {
+            json_.Null();
+        }
+        json_.EndObject();
+    }
+
+    void Variable(const DictVariable& v) {
+        json_.BeginObject().Field("position", v.position).Key("name");
+        Text(v.name);
+        json_.Key("long_name");
+        Text(v.longName);
+        json_.Key("label");
+        TextOrNull(v.hasLabel, v.label);
+        json_.Field("type", v.isString() ? "string" : "numeric")
+            .Field("width", v.width)
+            .Field("print_format", FormatText(v.print))
+            .Field("write_format", FormatText(v.write))
+            .Key("measure");
+        WordOrNull(MeasureWord(v.measure));
+        json_.Key("display_width");
+        if (v.columnWidth < 0)
+            json_.Null();
+        else
+            json_.Integer(v.columnWidth);
+        json_.Key("alignment");
+        WordOrNull(AlignmentWord(v.alignment));
+        json_.Field("role", RoleWord(v.role)).Key("attributes");
+        Attributes(v.attributes);
+        json_.Key("value_labels").BeginArray();
+        for (const auto& [value, label] : v.numericLabels) {
+            json_.BeginObject(true).Field("value", value).Key("label");
+            Text(label);
+            json_.EndObject();
+        }
+        for (const auto& [value, label] : v.stringLabels) {
+            json_.BeginObject(true).Key("value");
+            TrimmedText(value);
+            json_.Key("label");
+            Text(label);
+            json_.EndObject();
+        }
+        json_.EndArray().Key("missing_values");
+        MissingValues(v);
+        json_.EndObject();
+    }
+
+    void WordOrNull(std::string_view word) {
+        if (word.empty())
+            json_.Null();
+        else
+            json_.String(word);
+    }
+
+    static std::string_view CompressionWord(int compression) {
+        switch (compression) {
+            case SPSS_COMPRESSION_BYTECODE:
+                return "bytecode";
+            case SPSS_COMPRESSION_ZLIB:
+                return "zlib";
+            default:
+                return "none";
+        }
+    }
+
+    JsonWriter json_;
+    std::string encoding_;
 };
-
-Json Number(double v) {
-    return std::isfinite(v) ? Json(v) : Json(nullptr);
-}
-
-Json Attributes(const std::vector<DictAttribute>& attributes, const Texts& text) {
-    Json out = Json::array();
-    for (const DictAttribute& a : attributes)
-        out.push_back({{"name", text(a.name)}, {"values", text.List(a.values)}});
-    return out;
-}
-
-std::string_view CompressionWord(int compression) {
-    switch (compression) {
-        case SPSS_COMPRESSION_BYTECODE:
-            return "bytecode";
-        case SPSS_COMPRESSION_ZLIB:
-            return "zlib";
-        default:
-            return "none";
-    }
-}
-
-Json FileSection(const FileDictionary& d, const Texts& text, std::string_view encoding) {
-    const spssFileHeaderInfo& h = d.header;
-    Json file;
-    file["path"] = ToUtf8(d.path, "UTF-8");
-    file["product"] = text(d.product);
-    file["creation_date"] = text(d.date);
-    file["creation_time"] = text(d.time);
-    file["label"] = text(d.fileLabel);
-    file["compression"] = CompressionWord(h.compression);
-    file["byte_order"] = h.bigEndian ? "big" : "little";
-    file["layout_code"] = h.layoutCode;
-    file["case_count"] = d.caseCount < 0 ? Json(nullptr) : Json(d.caseCount);
-    file["header_case_count"] = h.headerCaseCount;
-    file["case_count_64"] = h.caseCount64 < 0 ? Json(nullptr) : Json(h.caseCount64);
-    file["nominal_case_size"] = h.nominalCaseSize;
-    file["slot_count"] = h.slotCount;
-    file["bias"] = Number(h.bias);
-    file["weight_variable"] = d.weightVariable.empty() ? Json(nullptr) : text(d.weightVariable);
-    if (d.hasReleaseInfo) {
-        const int* r = d.release;
-        file["release"] = {{"major", r[SPSS_RELINFO_MAJOR]},
-                           {"minor", r[SPSS_RELINFO_MINOR]},
-                           {"revision", r[SPSS_RELINFO_REVISION]},
-                           {"machine_code", r[SPSS_RELINFO_MACHINE_CODE]},
-                           {"floating_point_rep", r[SPSS_RELINFO_FLOAT_REP]},
-                           {"compression_code", r[SPSS_RELINFO_COMPRESSION]},
-                           {"endianness", r[SPSS_RELINFO_ENDIANNESS]},
-                           {"character_code", r[SPSS_RELINFO_CHARACTER_CODE]}};
-    } else {
-        file["release"] = nullptr;
-    }
-    file["float_info"] = d.hasFloatInfo ? Json{{"sysmis", Number(d.sysmis)},
-                                               {"highest", Number(d.highest)},
-                                               {"lowest", Number(d.lowest)}}
-                                        : Json(nullptr);
-    file["encoding"] = {
-        {"used", std::string(encoding)},
-        {"record", text.OrNull(!d.encodingRecord.empty(), d.encodingRecord)},
-        {"character_code", d.hasReleaseInfo ? Json(d.characterCode) : Json(nullptr)}};
-    file["product_info"] = text.OrNull(!d.productInfo.empty(), d.productInfo);
-    return file;
-}
-
-Json MultipleResponseSets(const FileDictionary& d, const Texts& text) {
-    Json out = Json::array();
-    for (const DictMultRespSet& s : d.mrsets) {
-        Json set;
-        set["name"] = text(s.name);
-        set["label"] = text(s.label);
-        set["type"] = s.dichotomy ? "dichotomy" : "category";
-        set["counted_value"] = text.OrNull(s.dichotomy, s.countedValue);
-        set["category_labels"] = !s.dichotomy           ? Json(nullptr)
-                                 : s.countedValueLabels ? Json("counted_values")
-                                                        : Json("variable_labels");
-        set["label_from_first_variable"] = s.labelFromFirstVar;
-        set["variables"] = text.List(s.variables);
-        out.push_back(std::move(set));
-    }
-    return out;
-}
-
-Json MissingValues(const DictVariable& v, const Texts& text) {
-    if (v.missingCode == SPSS_NO_MISSVAL) return nullptr;
-    Json values = Json::array();
-    Json range = nullptr;
-    if (v.isString()) {
-        for (int k = 0; k < v.missingCode && k < 3; ++k) values.push_back(text(v.missingText[k]));
-    } else if (v.missingCode > 0) {
-        for (int k = 0; k < v.missingCode && k < 3; ++k) values.push_back(Number(v.missing[k]));
-    } else {
-        const double lowest = -std::numeric_limits<double>::max();
-        const double low = v.missing[0], high = v.missing[1];
-        range = {{"low", low <= std::nextafter(lowest, 0.0) ? Json("LOWEST") : Number(low)},
-                 {"high", high >= -lowest ? Json("HIGHEST") : Number(high)}};
-        if (v.missingCode == SPSS_MISS_RANGEANDVAL) values.push_back(Number(v.missing[2]));
-    }
-    return {{"values", std::move(values)}, {"range", std::move(range)}};
-}
-
-Json Variable(const DictVariable& v, const Texts& text) {
-    Json out;
-    out["position"] = v.position;
-    out["name"] = text(v.name);
-    out["long_name"] = text(v.longName);
-    out["label"] = text.OrNull(v.hasLabel, v.label);
-    out["type"] = v.isString() ? "string" : "numeric";
-    out["width"] = v.width;
-    out["print_format"] = FormatText(v.print);
-    out["write_format"] = FormatText(v.write);
-    const std::string_view measure = MeasureWord(v.measure);
-    out["measure"] = measure.empty() ? Json(nullptr) : Json(measure);
-    out["display_width"] = v.columnWidth < 0 ? Json(nullptr) : Json(v.columnWidth);
-    const std::string_view alignment = AlignmentWord(v.alignment);
-    out["alignment"] = alignment.empty() ? Json(nullptr) : Json(alignment);
-    out["role"] = RoleWord(v.role);
-    out["attributes"] = Attributes(v.attributes, text);
-    Json labels = Json::array();
-    for (const auto& [value, label] : v.numericLabels)
-        labels.push_back({{"value", Number(value)}, {"label", text(label)}});
-    for (const auto& [value, label] : v.stringLabels)
-        labels.push_back({{"value", text.Trimmed(value)}, {"label", text(label)}});
-    out["value_labels"] = std::move(labels);
-    out["missing_values"] = MissingValues(v, text);
-    return out;
-}
 
 }  // namespace
 
@@ -197,29 +306,9 @@ std::string_view RoleWord(int role) {
 }
 
 std::string DictionaryJson(const FileDictionary& d, std::string_view encoding) {
-    const Texts text(encoding);
-    Json root;
-    root["format"] = "lorivane-dictionary";
-    root["version"] = 1;
-    root["file"] = FileSection(d, text, encoding);
-    root["documents"] = text.List(d.documents);
-    root["attributes"] = Attributes(d.attributes, text);
-    root["multiple_response_sets"] = MultipleResponseSets(d, text);
-    Json sets = Json::array();
-    for (const DictVarSet& s : d.variableSets)
-        sets.push_back({{"name", text(s.name)}, {"variables", text.List(s.variables)}});
-    root["variable_sets"] = d.hasVariableSets ? std::move(sets) : Json(nullptr);
-    Json records = Json::array();
-    for (const spssExtensionRecord& r : d.extensions)
-        records.push_back(
-            {{"subtype", r.subtype}, {"size", r.size}, {"count", r.count}, {"offset", r.offset}});
-    root["extension_records"] = std::move(records);
-    root["warnings"] = text.List(d.warnings);
-    Json variables = Json::array();
-    for (const DictVariable& v : d.variables) variables.push_back(Variable(v, text));
-    root["variables"] = std::move(variables);
-    std::string out = root.dump(2, ' ', false, Json::error_handler_t::replace);
-    out += '\n';
+    std::string out;
+    out.reserve(4096 + 512 * d.variables.size());
+    DictionaryWriter(out, encoding).Write(d);
     return out;
 }
 
