@@ -30,7 +30,7 @@ void Print(std::FILE* out, std::string_view bytes) {
 }
 
 std::string Shown(const lv::DisplayLine& line, bool utf8) {
-    return utf8 ? line.ToUtf8(lv::CurrentFileEncoding()) : line.Bytes();
+    return utf8 ? line.ToUtf8(lv::DisplayEncoding()) : line.Bytes();
 }
 
 // Prints each line as it arrives.
@@ -96,7 +96,7 @@ void AppendCellText(std::string& out, const lv::GridColumnLayout& column, const 
             } else {
                 std::string text;
                 column.render.AppendText(text, cell.text);
-                out += lv::ToUtf8(text, lv::CurrentFileEncoding());
+                out += lv::ToUtf8(text, lv::DisplayEncoding());
             }
             return;
     }
@@ -257,7 +257,7 @@ int RunVars(Context& c) {
             const std::string& longName = line.note();
             const std::string shortName = lv::NameFromLine(line.Bytes());
             const std::string& name = longName.empty() ? shortName : longName;
-            text += c.options.utf8 ? lv::ToUtf8(name, lv::CurrentFileEncoding()) : name;
+            text += c.options.utf8 ? lv::ToUtf8(name, lv::DisplayEncoding()) : name;
         }
         text += '\n';
         Print(c.out, text);
@@ -274,8 +274,7 @@ int RunLabels(Context& c) {
         if (SlotText(VarNames[i]) == wanted) found = i;
     for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i) {
         const std::string& note = lines.lines[i].note();
-        if (note == wanted ||
-            (!note.empty() && lv::ToUtf8(note, lv::CurrentFileEncoding()) == wanted))
+        if (note == wanted || (!note.empty() && lv::ToUtf8(note, lv::DisplayEncoding()) == wanted))
             found = i;
     }
     if (found < 0) {

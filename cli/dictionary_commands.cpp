@@ -42,17 +42,23 @@ bool Read(Context& c, lv::FileDictionary* dict) {
     return false;
 }
 
+// The encoding given with --encoding, else the file's.
+std::string EncodingOf(const Context& c, const lv::FileDictionary& dict) {
+    return c.options.encoding.empty() ? dict.encoding : c.options.encoding;
+}
+
 }  // namespace
 
 int RunMeta(Context& c) {
     lv::FileDictionary dict;
     if (!Read(c, &dict)) return kExitError;
+    const std::string encoding = EncodingOf(c, dict);
     if (c.options.json) {
-        Print(c.out, lv::DictionaryJson(dict, dict.encoding));
+        Print(c.out, lv::DictionaryJson(dict, encoding));
         return 0;
     }
-    PrintingSink sink(c.out, c.options.utf8 ? &dict.encoding : nullptr);
-    lv::FileInfoLines(dict, sink);
+    PrintingSink sink(c.out, c.options.utf8 ? &encoding : nullptr);
+    lv::FileInfoLines(dict, encoding, sink);
     lv::VariableDetailLines(dict, sink);
     return 0;
 }
@@ -60,8 +66,9 @@ int RunMeta(Context& c) {
 int RunDict(Context& c) {
     lv::FileDictionary dict;
     if (!Read(c, &dict)) return kExitError;
-    Print(c.out, c.options.json ? lv::DictionaryJson(dict, dict.encoding)
-                                : lv::CodebookCsv(dict, dict.encoding));
+    const std::string encoding = EncodingOf(c, dict);
+    Print(c.out,
+          c.options.json ? lv::DictionaryJson(dict, encoding) : lv::CodebookCsv(dict, encoding));
     return 0;
 }
 

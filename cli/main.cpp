@@ -7,6 +7,7 @@
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
 #include "core/decimalsep.h"
+#include "core/textcodec.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
     lv::LoadDecimalSeparatorFromLocale();
+    lv::ChooseDisplayEncoding(options->encoding);
 
     cli::StreamDialogs dialogs(stderr);
     lv::SetDialogs(&dialogs);

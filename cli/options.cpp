@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "core/encodingchoices.h"
+
 namespace cli {
 namespace {
 
@@ -20,6 +22,20 @@ bool ParseRows(const std::string& text, long long& first, long long& last) {
     return first >= 1 && (last == -1 || last >= first);
 }
 
+// The value of an option given as "--name VALUE" or "--name=VALUE" at
+// args[i] (i moves past VALUE); nothing when VALUE is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
+                                       const std::string& name) {
+    const std::string& a = args[i];
+    if (a != name) return a.substr(name.size() + 1);
+    if (i + 1 >= args.size()) return std::nullopt;
+    return args[++i];
+}
+
+bool IsOption(const std::string& a, const std::string& name) {
+    return a == name || a.rfind(name + "=", 0) == 0;
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -27,13 +43,13 @@ const char* UsageText() {
     lorivane-dump - print what the Lorivane windows show, and export their grid
 
 SYNOPSIS
-    lorivane-dump summary [--utf8] FILE...
-    lorivane-dump vars [--utf8] [--long-names] FILE
-    lorivane-dump labels [--utf8] FILE VAR
-    lorivane-dump grid [--utf8] [--tsv] [--rows A:B] FILE
+    lorivane-dump summary [--utf8] [--encoding NAME] FILE...
+    lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
+    lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
+    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] FILE
     lorivane-dump export FILE OUT --raw|--displayed
-    lorivane-dump meta [--utf8] [--json] FILE
-    lorivane-dump dict --csv|--json FILE
+    lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
+    lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
 
 DESCRIPTION
@@ -53,12 +69,32 @@ DESCRIPTION
     export    writes OUT exactly as the grid window's export does: --raw in
               the internal form (strings as stored, numbers in scientific
               form), --displayed as the grid shows the values
+    meta      the whole dictionary: the file information window's lines
+              (header and product details, encoding, documents, file
+              attributes, multiple-response sets, variable sets, extension
+              records, the reader's warnings), then every variable with its
+              long name, label, type and width, print and write formats,
+              measure, display width, alignment, role, attributes, value
+              labels and missing values; --json prints it all as JSON
+              instead (UTF-8, schema in docs/dictionary-json.md)
+    dict      the codebook as the variable list's 辞書を書き出す… writes
+              it: --csv one CSV row per variable (RFC 4180, UTF-8, CR LF),
+              --json the JSON of meta --json
 
     Output holds the file's own bytes, as the export writes them; --utf8
     converts names, labels and string values to UTF-8 from the file's
-    encoding. JSON and CSV are always UTF-8, decoded from the file's
-    encoding. Messages that the windows show in boxes go to standard error,
-    one per line, in the same words.
+    encoding. --encoding NAME converts them from NAME instead (and implies
+    --utf8), as the main window's encoding menu (文字コード) does, for files
+    whose encoding is missing or wrong; a long name given to labels is then
+    compared in NAME too. export always writes the file's bytes; JSON and
+    CSV are always UTF-8, decoded from NAME or the file's encoding. NAME is auto
+    (the file's own encoding), UTF-8, CP932 (Shift_JIS), EUC-JP, GB18030
+    (GBK), CP950 (Big5), CP949 (EUC-KR), WINDOWS-1250 to WINDOWS-1258,
+    ISO-8859-1, -2, -5, -7, -8, -9 or -15, KOI8-R, KOI8-U, MACINTOSH or
+    CP874 (TIS-620), in any case; an unknown NAME lists every accepted one.
+
+    Messages that the windows show in boxes go to standard error, one per
+    line, in the same words.
 
 EXIT STATUS
     0  success
@@ -89,21 +125,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.json = true;
         } else if (a == "--csv") {
             o.csv = true;
-        } else if (a == "--rows" || a.rfind("--rows=", 0) == 0) {
-            std::string value;
-            if (a == "--rows") {
-                if (i + 1 >= args.size()) {
-                    error = "--rows needs a range A:B";
-                    return std::nullopt;
-                }
-                value = args[++i];
-            } else {
-                value = a.substr(7);
-            }
-            if (!ParseRows(value, o.firstRow, o.lastRow)) {
-                error = "invalid row range '" + value + "' (expected A:B, 1 <= A <= B)";
+        } else if (IsOption(a, "--rows")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--rows");
+            if (!value) {
+                error = "--rows needs a range A:B";
                 return std::nullopt;
             }
+            if (!ParseRows(*value, o.firstRow, o.lastRow)) {
+                error = "invalid row range '" + *value + "' (expected A:B, 1 <= A <= B)";
+                return std::nullopt;
+            }
+        } else if (IsOption(a, "--encoding")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--encoding");
+            const std::optional<std::string> encoding =
+                value ? lv::ParseEncodingName(*value) : std::nullopt;
+            if (!encoding) {
+                error = (value ? "unknown encoding '" + *value + "'" : "--encoding needs a name") +
+                        "; accepted: " + lv::AcceptedEncodingNames();
+                return std::nullopt;
+            }
+            o.encoding = *encoding;
+            o.utf8 = true;  // a chosen encoding is for decoding
         } else if (a == "--") {
             positional.insert(positional.end(), args.begin() + i + 1, args.end());
             break;

@@ -16,6 +16,7 @@ struct Options {
     std::string variable;            // labels
     std::string output;              // export
     bool utf8 = false;
+    std::string encoding;  // --encoding: the iconv name texts are decoded from; empty = detected
     bool longNames = false;
     bool tsv = false;
     bool raw = false;                      // export: internal form

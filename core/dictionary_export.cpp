@@ -43,7 +43,7 @@ void ExportDictionary() {
     if (!choice) return;
     const DictionaryFileKind kind =
         choice->filterIndex == 1 ? DictionaryFileKind::Json : DictionaryFileKind::Csv;
-    const int status = WriteDictionaryFile(dataFile, choice->path, kind, CurrentFileEncoding());
+    const int status = WriteDictionaryFile(dataFile, choice->path, kind, DisplayEncoding());
     if (status != 0) {
         CurrentDialogs().ShowMessage("辞書の読み込みに失敗しました:" +
                                      spssdio1::StatusName(status));

@@ -22,8 +22,8 @@ int WriteDictionaryFile(const std::string& dataFile, const std::string& path,
 
 // The menu item's action for spssdio1::DataFileName (nothing while it is
 // empty): the save dialog (initial name: the data file's with .csv), the
-// write, and a beep at the end; a dictionary that cannot be read is reported
-// in a message box. The shared state is left alone.
+// write (texts decoded as the windows decode them), and a beep at the end; a dictionary that cannot
+// be read is reported in a message box. The shared state is left alone.
 void ExportDictionary();
 
 }  // namespace lv

@@ -107,7 +107,7 @@ std::string_view RoleText(int role) {
     return role >= 0 && role < 6 ? kTexts[role] : kTexts[0];
 }
 
-void HeaderLines(const FileDictionary& d, LineSink& sink) {
+void HeaderLines(const FileDictionary& d, std::string_view used, LineSink& sink) {
     const spssFileHeaderInfo& h = d.header;
     Line(sink, "ファイル", d.path);
     FileLine(sink, "製品", d.product);
@@ -146,7 +146,7 @@ void HeaderLines(const FileDictionary& d, LineSink& sink) {
         Line(sink, "SYSMIS", "(記録なし)");
     }
     DisplayLine encoding = Caption("文字コード");
-    encoding.Literal(d.encoding + " (文字コードレコード: ");
+    encoding.Literal(std::string(used) + " (文字コードレコード: ");
     if (d.encodingRecord.empty())
         encoding.Literal("なし");
     else
@@ -217,8 +217,8 @@ int LiteralColumns(std::string_view utf8) {
     return columns;
 }
 
-void FileInfoLines(const FileDictionary& d, LineSink& sink) {
-    HeaderLines(d, sink);
+void FileInfoLines(const FileDictionary& d, std::string_view encoding, LineSink& sink) {
+    HeaderLines(d, encoding, sink);
     Heading(sink, "文書", d.documents.size());
     for (const std::string& line : d.documents) sink.AddLine(DisplayLine(kIndent).FromFile(line));
     Heading(sink, "ファイル属性", d.attributes.size());

@@ -9,10 +9,11 @@
 
 namespace lv {
 
-// Header details, encoding, product info, documents, file attributes,
+// Header details, encoding (the one the texts are decoded with, beside what
+// the file says), product info, documents, file attributes,
 // multiple-response sets, variable sets, extension records and the reader's
 // warnings.
-void FileInfoLines(const FileDictionary& dict, LineSink& sink);
+void FileInfoLines(const FileDictionary& dict, std::string_view encoding, LineSink& sink);
 
 // One block per variable: names, label, type, formats, measure, display
 // width, alignment, role, attributes, value labels and missing values.

@@ -11,6 +11,7 @@
 #include "core/format.h"
 #include "core/spssdio1.h"
 #include "forms/ValueLabel.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fonts.h"
@@ -94,6 +95,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     Label2->setGeometry(16, 40, 58, 15);
 
     model = new GridModel(this);
+    lv::FollowDisplayEncoding(model);
     StringGrid1 = new GridView(this);
     StringGrid1->setFont(lv::FixedSysFont(12));
     StringGrid1->setModel(model);

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include "core/textcodec.h"
 
@@ -20,10 +21,30 @@ bool IsWide(char32_t c) {
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
+bool HasFilePieces(const DisplayLine& line) {
+    for (const LinePiece& piece : line.pieces())
+        if (piece.fromFile) return true;
+    return false;
+}
+
+// What a text area's block keeps of the line it was written from: the line,
+// and the text it was last shown as (a block whose text differs has been
+// edited by the user and is left alone).
+struct FileLineData : QTextBlockUserData {
+    FileLineData(DisplayLine l, QString s) : line(std::move(l)), shown(std::move(s)) {}
+    DisplayLine line;
+    QString shown;
+};
+
+void SetItemTexts(QListWidgetItem* item, const DisplayLine& line) {
+    item->setText(LineText(line, true));
+    if (!line.note().empty()) item->setToolTip(FileText(line.note()));
+}
+
 }  // namespace
 
 QString FileText(std::string_view bytes) {
-    return QString::fromStdString(ToUtf8(bytes, CurrentFileEncoding()));
+    return QString::fromStdString(ToUtf8(bytes, DisplayEncoding()));
 }
 
 int ScreenColumns(const QString& text) {
@@ -55,10 +76,11 @@ void ListBoxSink::AddLine(const DisplayLine& line) {
     // The item is complete before it joins the list: a change to an item in
     // a list makes the list search for its row, which made a list of 100,000
     // lines take seconds to fill.
-    auto* item = new QListWidgetItem(LineText(line, true));
+    auto* item = new QListWidgetItem();
+    SetItemTexts(item, line);
     const std::string bytes = line.Bytes();
     item->setData(kLineBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!line.note().empty()) item->setToolTip(FileText(line.note()));
+    item->setData(kDisplayLineRole, QVariant::fromValue(line));
     list_->addItem(item);
 }
 
@@ -67,7 +89,38 @@ void TextAreaSink::AddLine(const DisplayLine& line) {
     QTextCursor cursor(area_->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertBlock();
-    cursor.insertText(LineText(line));
+    const QString text = LineText(line);
+    cursor.insertText(text);
+    if (HasFilePieces(line)) cursor.block().setUserData(new FileLineData(line, text));
+}
+
+void RedecodeListBox(QListWidget* list) {
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        const QVariant line = item->data(kDisplayLineRole);
+        if (line.isValid()) SetItemTexts(item, line.value<DisplayLine>());
+    }
+}
+
+void RedecodeTextArea(QPlainTextEdit* area) {
+    QTextCursor cursor(area->document());
+    cursor.beginEditBlock();  // one step for undo
+    for (QTextBlock block = area->document()->begin(); block.isValid(); block = block.next()) {
+        auto* data = static_cast<FileLineData*>(block.userData());
+        if (!data || block.text() != data->shown) continue;
+        const QString text = LineText(data->line);
+        if (text == data->shown) continue;
+        cursor.setPosition(block.position());
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+        if (auto* kept = static_cast<FileLineData*>(cursor.block().userData())) kept->shown = text;
+    }
+    cursor.endEditBlock();
+}
+
+void ForgetFileLines(QPlainTextEdit* area) {
+    for (QTextBlock block = area->document()->begin(); block.isValid(); block = block.next())
+        if (block.userData()) block.setUserData(nullptr);
 }
 
 }  // namespace lv

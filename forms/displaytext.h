@@ -1,8 +1,11 @@
 // Turning the builders' lines into what the Qt windows show: the file's
-// pieces decoded with the file's encoding, and list sinks for QListWidget.
+// pieces decoded with lv::DisplayEncoding(), sinks for list boxes and text
+// areas, and the decoding again of what the sinks wrote when that encoding
+// changes (the sinks keep each line's pieces for it).
 #ifndef LORIVANE_FORMS_DISPLAYTEXT_H
 #define LORIVANE_FORMS_DISPLAYTEXT_H
 
+#include <QMetaType>
 #include <QString>
 #include <string_view>
 
@@ -15,8 +18,10 @@ namespace lv {
 
 // The list item role that keeps a line's bytes (QByteArray).
 inline constexpr int kLineBytesRole = Qt::UserRole + 1;
+// The list item role that keeps the line itself (lv::DisplayLine).
+inline constexpr int kDisplayLineRole = Qt::UserRole + 2;
 
-// File bytes decoded with lv::CurrentFileEncoding().
+// File bytes decoded with lv::DisplayEncoding().
 QString FileText(std::string_view bytes);
 
 // A whole line. With alignColumns, each file piece whose decoded text takes
@@ -40,7 +45,8 @@ class ListBoxSink : public LineSink {
     QListWidget* list_;
 };
 
-// Appends lines at the end of a text area.
+// Appends lines at the end of a text area. Lines with file pieces remember
+// them, for RedecodeTextArea.
 class TextAreaSink : public LineSink {
   public:
     explicit TextAreaSink(QPlainTextEdit* area) : area_(area) {}
@@ -50,6 +56,19 @@ class TextAreaSink : public LineSink {
     QPlainTextEdit* area_;
 };
 
+// Decodes the file pieces of every line a ListBoxSink added again, text and
+// tooltip.
+void RedecodeListBox(QListWidget* list);
+
+// Decodes the file pieces of the lines a TextAreaSink appended again, except
+// those lines the user has edited since.
+void RedecodeTextArea(QPlainTextEdit* area);
+// Leaves every line now in the text area as it is shown, for good: the lines
+// of an earlier file keep their decoding.
+void ForgetFileLines(QPlainTextEdit* area);
+
 }  // namespace lv
+
+Q_DECLARE_METATYPE(lv::DisplayLine)
 
 #endif

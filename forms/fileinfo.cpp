@@ -9,7 +9,9 @@
 #include "core/file_dictionary.h"
 #include "core/file_info_lines.h"
 #include "core/spssdio1.h"
+#include "core/textcodec.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
@@ -49,23 +51,32 @@ TfrmFileInfo::TfrmFileInfo(QWidget* parent) : QWidget(parent) {
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
+    lv::FollowDisplayEncoding(this, [this] { ShowLines(); });
     lv::RunHandler([this] { FormCreate(); });
 }
+
+TfrmFileInfo::~TfrmFileInfo() = default;
 
 void TfrmFileInfo::FormCreate() {
     const std::string& path = spssdio1::DataFileName;
     Label1->setText(QString::fromStdString(path));
     Label1->adjustSize();
     if (path.empty()) return;
-    lv::FileDictionary dict;
-    const int status = lv::ReadFileDictionary(path, &dict);
+    auto dict = std::make_unique<lv::FileDictionary>();
+    const int status = lv::ReadFileDictionary(path, dict.get());
     if (status != 0) {
         lv::CurrentDialogs().ShowMessage("ファイル情報の読み込みに失敗しました:" +
                                          spssdio1::StatusName(status));
         return;
     }
+    dict_ = std::move(dict);
+    ShowLines();
+}
+
+void TfrmFileInfo::ShowLines() {
+    if (!dict_) return;
     LinesSink sink;
-    lv::FileInfoLines(dict, sink);
+    lv::FileInfoLines(*dict_, lv::DisplayEncoding(), sink);
     Memo1->setPlainText(sink.lines.join(QLatin1Char('\n')));
 }
 

@@ -2,21 +2,27 @@
 // context menu: the chosen file's header details, encoding, documents, file
 // attributes, multiple-response and variable sets, extension records and
 // the reader's warnings (core/file_info_lines.h), one fixed-pitch line each
-// in a read-only text area whose lines can be selected and copied. It is
-// filled once, while it is being created.
+// in a read-only text area whose lines can be selected and copied. It reads
+// the file once, while it is being created, and decodes its texts again
+// when the user chooses another encoding.
 #ifndef LORIVANE_FORMS_FILEINFO_H
 #define LORIVANE_FORMS_FILEINFO_H
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+namespace lv {
+struct FileDictionary;
+}
 
 class TfrmFileInfo : public QWidget {
     Q_OBJECT
   public:
     explicit TfrmFileInfo(QWidget* parent = nullptr);
+    ~TfrmFileInfo() override;
 
     QPushButton* btnOK;
     QLabel* Label1;  // the file's path
@@ -28,6 +34,12 @@ class TfrmFileInfo : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    // The lines of the dictionary read, decoded as the windows decode now.
+    void ShowLines();
+
+    std::unique_ptr<lv::FileDictionary> dict_;
 };
 
 #endif

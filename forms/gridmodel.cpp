@@ -257,7 +257,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     // would not come back the same from a decode and encode.
     const QString text = value.toString();
     if (text == data(index, Qt::EditRole).toString()) return true;
-    const std::string& encoding = lv::CurrentFileEncoding();
+    const std::string& encoding = lv::DisplayEncoding();
     std::string unencodable;
     std::optional<std::string> bytes = lv::FromUtf8(text.toStdString(), encoding, &unencodable);
     if (!bytes) {

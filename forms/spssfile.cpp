@@ -12,8 +12,11 @@
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
 #include "core/summary.h"
+#include "core/textcodec.h"
 #include "forms/DPGrid.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
+#include "forms/encodingmenu.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fileinfo.h"
@@ -77,6 +80,7 @@ TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
         });
     });
     lv::AcceptDataFileDrops(this);
+    lv::FollowDisplayEncoding(this, [this] { lv::RedecodeTextArea(Memo1); });
 
     lv::RunHandler([this] { FormCreate(); });
 }
@@ -91,6 +95,10 @@ std::optional<std::string> TForm1::AskForFile() {
 
 bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     if (chosen) openDialogFileName_ = *chosen;
+    // The summaries so far keep the decoding they have; another file starts
+    // with its detected encoding.
+    lv::ForgetFileLines(Memo1);
+    if (openDialogFileName_ != spssdio1::DataFileName) lv::ChooseDisplayEncoding(std::string());
     spssdio1::DataFileName = openDialogFileName_;
     lv::TextAreaSink memo(Memo1);
     memo.AddLine(lv::FileNameLine());
@@ -149,6 +157,7 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     info->setEnabled(!spssdio1::DataFileName.empty());
     connect(info, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
+    lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 
 void TForm1::ShowFileInfo() {

@@ -13,6 +13,7 @@
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/displaytext.h"
+#include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
 #include "forms/fonts.h"
@@ -74,6 +75,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
         });
     });
     lv::AcceptDataFileDrops(this);
+    lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
 }
 

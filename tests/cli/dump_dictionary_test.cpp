@@ -44,7 +44,7 @@ TEST_F(DumpDictionary, JsonAndCodebookAreTheCoreWritersOutput) {
 
 TEST_F(DumpDictionary, MetaIsTheWindowsLinesThenEveryVariable) {
     lv::LineCollector lines;
-    lv::FileInfoLines(dict_, lines);
+    lv::FileInfoLines(dict_, dict_.encoding, lines);
     lv::VariableDetailLines(dict_, lines);
     std::string want;
     for (const std::string& line : lines.Bytes()) want += line + "\n";
@@ -52,6 +52,26 @@ TEST_F(DumpDictionary, MetaIsTheWindowsLinesThenEveryVariable) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, want);
     EXPECT_NE(r.out.find("変数 9: W"), std::string::npos);
+}
+
+// A file whose encoding record is wrong: --encoding decodes the JSON and the
+// codebook from the named encoding instead.
+TEST(DumpDictionaryEncoding, TheNamedEncodingDecodesTheTexts) {
+    fixture::File f = fixture::SampleFile();
+    f.encoding = "UTF-8";
+    f.variables[0].label = "\x94\xd4\x8d\x86";  // 番号 in CP932
+    const std::string path = fixture::WriteFile(f, fixture::TempDir() + "/wrong.sav");
+    const DumpResult plain = RunDump({"meta", "--json", path});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const std::string shown = nlohmann::json::parse(plain.out)["variables"][0]["label"];
+    EXPECT_NE(shown.find("\xEF\xBF\xBD"), std::string::npos);
+    const DumpResult chosen = RunDump({"meta", "--json", "--encoding", "cp932", path});
+    ASSERT_EQ(chosen.status, 0) << chosen.err;
+    const auto j = nlohmann::json::parse(chosen.out);
+    EXPECT_EQ(j["variables"][0]["label"], "番号");
+    EXPECT_EQ(j["file"]["encoding"]["used"], "CP932");
+    const DumpResult csv = RunDump({"dict", "--csv", "--encoding", "CP932", path});
+    EXPECT_NE(csv.out.find(",番号,"), std::string::npos);
 }
 
 TEST(DumpDictionaryUsage, BadUsageAndUnreadableFiles) {

@@ -198,7 +198,7 @@ TEST_F(DictionaryWriters, CodebookRowsParseBack) {
 
 TEST_F(DictionaryWriters, FileInfoLinesLineUpTheirValues) {
     lv::LineCollector lines;
-    lv::FileInfoLines(dict_, lines);
+    lv::FileInfoLines(dict_, dict_.encoding, lines);
     const std::vector<std::string> bytes = lines.Bytes();
     ASSERT_GT(bytes.size(), 20u);
     EXPECT_EQ(bytes[1], "製品:               @(#) SPSS DATA FILE Lorivane test fixture");

@@ -62,8 +62,9 @@ TEST_F(DictionaryWindows, MainWindowMenuKeepsTheEditingItemsAndAddsFileInfo) {
     QAction* info = FindAction(*menu, QStringLiteral("ファイル情報"));
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->isEnabled());
-    EXPECT_GT(menu->actions().size(), 3);  // the standard items come first
-    EXPECT_EQ(menu->actions().back(), info);
+    const qsizetype at = menu->actions().indexOf(info);
+    EXPECT_GT(at, 3);  // after the standard editing items and a separator
+    EXPECT_TRUE(menu->actions()[at - 1]->isSeparator());
     EXPECT_EQ(frmFileInfo, nullptr);  // nothing is created until asked
 }
 
@@ -88,6 +89,13 @@ TEST_F(DictionaryWindows, FileInfoShowsTheFilesRecordsDecodedAndAligned) {
                        "文字コード番号: 932)"));
     EXPECT_EQ(MemoLines(Form1->Memo1), memoBefore);  // the log is not touched
     EXPECT_TRUE(dialogs.messages.empty());
+
+    // The user's choice of encoding decodes the window's texts again.
+    lv::ChooseDisplayEncoding("UTF-8");
+    EXPECT_FALSE(MemoLines(frmFileInfo->Memo1).contains("  調査のメモ"));
+    EXPECT_TRUE(MemoLines(frmFileInfo->Memo1)[14].startsWith("文字コード:         UTF-8 ("));
+    lv::ChooseDisplayEncoding("");
+    EXPECT_TRUE(MemoLines(frmFileInfo->Memo1).contains("  調査のメモ"));
 
     // Choosing another file closes the window of the previous one.
     dialogs.openAnswers = {Write(fixture::SampleFile(), "other.sav")};

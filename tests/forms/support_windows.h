@@ -44,6 +44,7 @@ class WindowTest : public ::testing::Test {
         spssdio1::ResetSharedState();
         lv::SetDecimalSeparator('.');
         lv::SetCurrentFileEncoding("UTF-8");
+        lv::ChooseDisplayEncoding(std::string());
         dir_ = fixture::TempDir();
         previousModal_ = lv::SetModalShowFunction([this](QDialog& d) {
             ++modalShows;
@@ -54,6 +55,7 @@ class WindowTest : public ::testing::Test {
     void TearDown() override {
         lv::SetModalShowFunction(previousModal_);
         DestroyWindows();
+        lv::ChooseDisplayEncoding(std::string());
     }
     std::string Write(const fixture::File& f, const std::string& name) {
         return fixture::WriteFile(f, dir_ + "/" + name);
