@@ -130,15 +130,18 @@ void TfrmDPGrid::FormCreate() {
     struct Finish {
         TfrmDPGrid* w;
         ~Finish() {
-            // Sized with the header quiet: the view's answer to each resize
-            // asks for a column's position, which the header recomputes over
-            // all columns after every change (minutes for 100,000 columns).
-            // The view lays itself out when it is shown.
+            // Sized with the header quiet and not drawing: each resize would
+            // otherwise ask for the column's position (to redraw it, and in
+            // the view's answer to the signal), which the header recomputes
+            // over all columns after every change: 100,000 columns took
+            // seconds. The view lays itself out when it is shown.
             QHeaderView* header = w->StringGrid1->horizontalHeader();
             {
                 const QSignalBlocker quiet(header);
+                header->setUpdatesEnabled(false);
                 for (int c = 0; c < w->model->columnCount(); ++c)
                     header->resizeSection(c, w->model->pixelWidth(c));
+                header->setUpdatesEnabled(true);
             }
             if (w->model->rowCount() > 0 && w->model->columnCount() > 0)
                 w->StringGrid1->SetCurrentQuietly(w->model->index(0, 0));
