@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/textcodec.h"
 
@@ -17,11 +18,13 @@ int ReadWholeText(Call call, std::string* out) {
     std::vector<char> buffer(1024);
     for (;;) {
         const int st = call(buffer.data(), static_cast<int>(buffer.size()));
+        // A text is never longer than the file; 64 MiB is where a text is
+        // taken cut rather than asked for again.
         if (st != SPSS_BUFFER_SHORT || buffer.size() >= (1u << 26)) {
             out->assign(buffer.data(), strnlen(buffer.data(), buffer.size()));
             return st;
         }
-        buffer.resize(buffer.size() * 8);
+        buffer.resize(buffer.size() * 4);
     }
 }
 
@@ -259,13 +262,13 @@ int ReadFileDictionary(const std::string& path, FileDictionary* out) {
     spssCloseRead(h);
     if (st != 0) return st;
     // The multiple-response sets labelled by their first variable show its label.
+    std::unordered_map<std::string_view, const DictVariable*> byName;
     for (DictMultRespSet& set : out->mrsets) {
         if (!set.labelFromFirstVar || set.variables.empty()) continue;
-        for (const DictVariable& v : out->variables)
-            if (v.name == set.variables.front()) {
-                set.label = v.label;
-                break;
-            }
+        if (byName.empty())
+            for (const DictVariable& v : out->variables) byName.emplace(v.name, &v);
+        const auto it = byName.find(set.variables.front());
+        if (it != byName.end()) set.label = it->second->label;
     }
     return 0;
 }
