@@ -1,8 +1,8 @@
 // The data grid at scale: creating the grid window and drawing its first
-// screen, the as-displayed export and the internal-form export, each in a
-// child process of its own (wall time and peak RSS), beside libreadstat's
-// bare parse of the same file and Debian's `readstat FILE out.csv`.
-// The files are made with the fixture writer into the directory when absent.
+// screen (with value labels off and on), the as-displayed export and the internal-form export, each
+// in a child process of its own (wall time and peak RSS), beside libreadstat's bare parse of the
+// same file and Debian's `readstat FILE out.csv`. The files are made with the fixture writer into
+// the directory when absent.
 //
 //   bench_grid [directory]      (default /tmp/lorivane-bench-grid)
 #include <readstat.h>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_files.h"
 #include "core/dialogs.h"
 #include "core/displayline.h"
 #include "core/spssdio1.h"
@@ -37,101 +38,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && st.st_size > 0;
-}
-
-fixture::Variable Var(std::string name, int width, fixture::Format print) {
-    fixture::Variable v;
-    v.name = std::move(name);
-    v.width = width;
-    v.print = print;
-    return v;
-}
-
-// A survey: 20 coded answers (F8.2 with value labels), 8 amounts with two
-// decimals, 4 dates, 8 strings of 8 to 300 bytes; about 5% system-missing.
-fixture::File Survey(int cases) {
-    fixture::File f;
-    f.compression = fixture::Compression::Bytecode;
-    fixture::ValueLabelSet labels;
-    for (int i = 0; i < 20; ++i) {
-        f.variables.push_back(Var("Q" + std::to_string(i + 1), 0, {5, 8, 2}));
-        labels.variables.push_back(i);
-    }
-    labels.numeric = {{1, "Strongly disagree"},
-                      {2, "Disagree"},
-                      {3, "Neutral"},
-                      {4, "Agree"},
-                      {5, "Strongly agree"}};
-    f.valueLabels.push_back(labels);
-    for (int i = 0; i < 8; ++i)
-        f.variables.push_back(Var("AMT" + std::to_string(i + 1), 0, {5, 10, 2}));
-    for (int i = 0; i < 4; ++i)
-        f.variables.push_back(Var("D" + std::to_string(i + 1), 0, {20, 11, 0}));
-    const int widths[] = {8, 12, 20, 40, 64, 100, 200, 300};
-    for (int i = 0; i < 8; ++i)
-        f.variables.push_back(Var("S" + std::to_string(i + 1), widths[i], {1, widths[i], 0}));
-    const char* words[] = {
-        "", "", "Tokyo", "Osaka", "yes", "no", "other: see notes", "Sapporo city", "", "n/a"};
-    std::mt19937 rng(11);
-    auto missing = [&] { return rng() % 20 == 0; };
-    for (int r = 0; r < cases; ++r) {
-        fixture::Case row;
-        for (int i = 0; i < 20; ++i)
-            row.emplace_back(missing() ? fixture::kSysmis : double(1 + rng() % 5));
-        for (int i = 0; i < 8; ++i)
-            row.emplace_back(missing() ? fixture::kSysmis : double(rng() % 10000000) / 100);
-        for (int i = 0; i < 4; ++i)
-            row.emplace_back(missing() ? fixture::kSysmis
-                                       : 13'000'000'000.0 + 86400.0 * (rng() % 20000));
-        for (int i = 0; i < 8; ++i) {
-            std::string s = words[rng() % 10];
-            if (i >= 5 && rng() % 4 == 0) s += " - a longer free-text answer of the respondent";
-            row.emplace_back(s.substr(0, widths[i]));
-        }
-        f.cases.push_back(std::move(row));
-    }
-    return f;
-}
-
-fixture::File ManyVariables(int cases) {
-    fixture::File f;
-    f.compression = fixture::Compression::Bytecode;
-    for (int i = 0; i < 1500; ++i) {
-        if (i % 10 == 9)
-            f.variables.push_back(Var("S" + std::to_string(i), 12, {1, 12, 0}));
-        else
-            f.variables.push_back(Var("V" + std::to_string(i), 0, {5, 8, 2}));
-    }
-    std::mt19937 rng(3);
-    for (int r = 0; r < cases; ++r) {
-        fixture::Case row;
-        for (int i = 0; i < 1500; ++i) {
-            if (i % 10 == 9)
-                row.emplace_back(std::string(rng() % 12, 'k'));
-            else
-                row.emplace_back(rng() % 20 == 0 ? fixture::kSysmis
-                                                 : double(rng() % 100) / (i % 2 ? 1 : 4));
-        }
-        f.cases.push_back(std::move(row));
-    }
-    return f;
-}
-
-// The dictionary for chunk * repeat cases, then the chunk's bytecode data
-// again and again (each chunk ends its last command group with 0 codes).
-void WriteRepeated(const std::string& path, fixture::File f, int repeat) {
-    f.headerCaseCount = static_cast<int>(f.cases.size()) * repeat;
-    const std::string bytes = fixture::Build(f);
-    const size_t data = fixture::Describe(f).data;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(data));
-    for (int i = 0; i < repeat; ++i)
-        out.write(bytes.data() + data, std::streamsize(bytes.size() - data));
 }
 
 // ---- the measured actions, each run in a child ----
@@ -192,6 +98,8 @@ int RunChild(const std::string& mode, const std::string& file) {
     const long rssBefore = RssKb();
     auto start = Clock::now();
     auto* grid = new TfrmDPGrid();
+    // Value labels shown in place of the codes they label, from the first screen.
+    if (mode == "grid-labels") grid->model->SetShowLabels(true);
     grid->show();
     QPixmap first = grid->grab();  // draws the first screen
     QApplication::processEvents();
@@ -199,7 +107,7 @@ int RunChild(const std::string& mode, const std::string& file) {
     std::printf("grid_s=%.3f values_MB=%.1f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f\n",
                 gridSeconds, double(grid->model->ValueBytes()) / 1e6, rssBefore / 1e3,
                 RssKb() / 1e3);
-    if (mode == "grid") {
+    if (mode == "grid" || mode == "grid-labels") {
         // Scrolling to the last row is instant: a jump and one screen.
         start = Clock::now();
         const QModelIndex last = grid->model->index(grid->model->rowCount() - 1, 0);
@@ -263,16 +171,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const std::string dir = argc > 1 ? argv[1] : "/tmp/lorivane-bench-grid";
     mkdir(dir.c_str(), 0755);
-    const std::string survey = dir + "/survey-1m-x40.sav";
-    const std::string wide = dir + "/wide-2000-x1500.sav";
-    if (!Exists(survey)) {
-        std::fprintf(stderr, "making %s\n", survey.c_str());
-        WriteRepeated(survey, Survey(10000), 100);
-    }
-    if (!Exists(wide)) {
-        std::fprintf(stderr, "making %s\n", wide.c_str());
-        WriteRepeated(wide, ManyVariables(200), 10);
-    }
+    const std::string survey = benchfiles::EnsureSurvey(dir);
+    const std::string wide = benchfiles::EnsureWide(dir);
     const std::string self = "/proc/self/exe";
     char exe[4096];
     const ssize_t len = readlink(self.c_str(), exe, sizeof exe - 1);
@@ -298,6 +198,7 @@ int main(int argc, char** argv) {
         };
         row("libreadstat bare parse", Spawn({exe, "--child", "readstat-parse", file}));
         row("grid window + first screen", Spawn({exe, "--child", "grid", file}));
+        row("grid window, labels on + first screen", Spawn({exe, "--child", "grid-labels", file}));
         row("grid + as-displayed export", Spawn(fresh({exe, "--child", "displayed", file})));
         row("grid + internal-form export", Spawn(fresh({exe, "--child", "internal", file})));
         row("readstat FILE out.csv", Spawn({"readstat", file, "/tmp/lorivane-bench-grid-out.csv"}));

@@ -6,16 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "cli/grid_stream.h"
 #include "core/displayline.h"
 #include "core/errors.h"
 #include "core/export.h"
+#include "core/gridcells.h"
+#include "core/griddata.h"
+#include "core/gridfill.h"
 #include "core/gridload.h"
+#include "core/gridsearch.h"
+#include "core/gridsort.h"
+#include "core/showntext.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
 #include "core/summary.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
+#include "core/textmatch.h"
 #include "core/valuelabels.h"
+#include "core/variablefacts.h"
 #include "core/varlist.h"
 
 namespace cli {
@@ -75,113 +84,94 @@ int Status(Context& c, bool ok) {
     return ok && !c.dialogs.reported() ? 0 : kExitError;
 }
 
-// Ends a load early, once the rows wanted have been seen.
-struct StopLoad {};
+// The line of a row that the load left without values: the separators alone.
+std::string UnfilledLine(const lv::GridData& grid, lv::RowJoin join) {
+    std::string line;
+    grid.AppendRow(line, UINT32_MAX, lv::DictionaryOrder(grid.columnCount()), join);
+    return line;
+}
 
-// Renders one case's cells as the grid shows them.
-void AppendCellText(std::string& out, const lv::GridColumnLayout& column, const lv::GridCell& cell,
-                    bool utf8) {
-    switch (cell.kind) {
-        case lv::GridCell::Kind::Unread:
-            return;
-        case lv::GridCell::Kind::Sysmis:
-            column.render.AppendSysmis(out);
-            return;
-        case lv::GridCell::Kind::Number:
-            column.render.AppendValue(out, cell.number);
-            return;
-        case lv::GridCell::Kind::Text:
-            if (!utf8) {
-                column.render.AppendText(out, cell.text);
-            } else {
-                std::string text;
-                column.render.AppendText(text, cell.text);
-                out += lv::ToUtf8(text, lv::DisplayEncoding());
-            }
-            return;
+// Prints display rows first .. first + count - 1 of grid, one line each.
+void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t count,
+               std::span<const int> columns, lv::RowJoin join) {
+    constexpr uint32_t kBlock = 64;
+    std::vector<std::string> lines(kBlock);
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t n = std::min(kBlock, count - done);
+        const std::span<std::string> block(lines.data(), n);
+        for (std::string& line : block) line.clear();
+        grid.AppendRows(block, first + done, columns, join);
+        for (std::string& line : block) {
+            if (c.options.utf8) line = lv::ToUtf8(line, lv::DisplayEncoding());
+            line.push_back('\n');
+            Print(c.out, line);
+        }
+        done += n;
     }
 }
 
-class GridPrinter : public lv::GridLoadConsumer {
-  public:
-    GridPrinter(Context& c) : c_(c) {}
-    void Layout(const lv::GridLayout& layout) override { layout_ = layout; }
-    void EditingOn() override {}
-    void Case(int row, std::span<const lv::GridCell> cells) override {
-        const Options& o = c_.options;
-        delivered_ = row;
-        if (row < o.firstRow) return;
-        if (o.lastRow != -1 && row > o.lastRow) throw StopLoad{};
-        line_.clear();
-        for (int v = 0; v < layout_.varCount; ++v) {
-            if (o.tsv && v > 0) line_.push_back('\t');
-            if (v < static_cast<int>(cells.size()))
-                AppendCellText(line_, layout_.columns[v], cells[v], o.utf8);
-            if (!o.tsv) line_.push_back(' ');
-        }
-        line_.push_back('\n');
-        Print(c_.out, line_);
-    }
-    // Rows the load left without values print as empty cells, as the
-    // as-displayed export writes them.
-    void PrintUnfilledRows() {
-        const Options& o = c_.options;
-        long long last = CaseCount;
-        if (o.lastRow != -1 && o.lastRow < last) last = o.lastRow;
-        std::string empty;
-        for (int v = 0; v < layout_.varCount; ++v) {
-            if (o.tsv && v > 0) empty.push_back('\t');
-            if (!o.tsv) empty.push_back(' ');
-        }
-        empty.push_back('\n');
-        for (long long r = std::max<long long>(delivered_ + 1, o.firstRow); r <= last; ++r)
-            Print(c_.out, empty);
-    }
+// A line of find: the case number, the variable's name and the cell's text
+// without its padding (tabs and line breaks in it as blanks).
+std::string FindLine(Context& c, long long caseNumber, const std::string& name,
+                     std::string_view cell) {
+    std::string text(lv::WithoutPadding(cell));
+    for (char& ch : text)
+        if (ch == '\t' || ch == '\n' || ch == '\r') ch = ' ';
+    const auto shown = [&](const std::string& bytes) {
+        return c.options.utf8 ? lv::ToUtf8(bytes, lv::DisplayEncoding()) : bytes;
+    };
+    return std::to_string(caseNumber) + "\t" + shown(name) + "\t" + shown(text) + "\n";
+}
 
-  private:
-    Context& c_;
-    lv::GridLayout layout_;
-    int delivered_ = 0;
-    std::string line_;
-};
+lv::RowJoin GridJoin(const Options& o) {
+    return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
+}
 
-// One case at a time as the as-displayed export's source: row 1 is the case
-// in hand.
-class CaseCellSource : public lv::CellTextSource, public lv::GridLoadConsumer {
-  public:
-    explicit CaseCellSource(lv::TextFileWriter& out) : out_(out) {}
-    void Layout(const lv::GridLayout& layout) override { layout_ = layout; }
-    void EditingOn() override {}
-    void Case(int row, std::span<const lv::GridCell> cells) override {
-        cells_ = cells;
-        lv::WriteDisplayedRow(out_, *this, 1, layout_.varCount, line_);
-        written_ = row;
-    }
-    void AppendCell(std::string& out, int, int column) override {
-        if (column - 1 < static_cast<int>(cells_.size()))
-            AppendCellText(out, layout_.columns[column - 1], cells_[column - 1], false);
-    }
-    void AppendRow(std::string& out, int, int varCount) override {
-        const int filled = std::min(varCount, static_cast<int>(cells_.size()));
-        for (int v = 0; v < filled; ++v) {
-            AppendCellText(out, layout_.columns[v], cells_[v], false);
-            out.push_back(' ');
+// The variable a name on the command line means: its short or long name,
+// as the file holds it or in UTF-8; -1 when none.
+int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& wanted) {
+    for (size_t i = 0; i < facts.size(); ++i)
+        if (facts[i].name == wanted || (!facts[i].longName.empty() && facts[i].longName == wanted))
+            return static_cast<int>(i);
+    for (size_t i = 0; i < facts.size(); ++i)
+        if (lv::ShownText(facts[i].ShownName()) == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+// What --labels, --sort and --var need: the variables' facts and the sort
+// keys by column. False (with the message printed) for an unknown name.
+bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
+                     std::vector<lv::SortKey>& keys) {
+    const Options& o = c.options;
+    if (!o.labels && o.sort.empty() && o.findVariable.empty()) return true;
+    facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    for (const SortOption& key : o.sort) {
+        const int column = VariableNamed(facts, key.variable);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + key.variable + "'");
+            return false;
         }
-        out.append(static_cast<size_t>(varCount - filled), ' ');
+        keys.push_back(lv::SortKey{column, key.descending});
     }
-    void WriteUnfilledRows() {
-        cells_ = {};
-        if (CaseCount > written_)
-            lv::WriteAsDisplayed(out_, *this, CaseCount - written_, layout_.varCount);
-    }
+    return true;
+}
 
-  private:
-    lv::TextFileWriter& out_;
-    lv::GridLayout layout_;
-    std::span<const lv::GridCell> cells_;
-    std::string line_;
-    int written_ = 0;
-};
+// Every case in a grid, as the window keeps them, with labels as asked and
+// its rows sorted; a rendering error is reported and the grid keeps the
+// cases before it, as the window does.
+void LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFacts> facts,
+                    const std::vector<lv::SortKey>& keys) {
+    lv::GridFill fill(grid);
+    try {
+        lv::LoadGrid(fill);
+    } catch (const lv::ConversionError& e) {
+        c.dialogs.ShowError("", e.what());
+    }
+    if (!grid.loaded()) return;
+    grid.SetFacts(std::move(facts));
+    grid.SetShowLabels(c.options.labels);
+    lv::SortRows(grid, keys);
+}
 
 // Obtains the variable handles as the grid load does, and nothing more.
 class HandlesOnly : public lv::GridLoadConsumer {
@@ -295,21 +285,87 @@ int RunLabels(Context& c) {
 int RunGrid(Context& c) {
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
-    GridPrinter printer(c);
+    const Options& o = c.options;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kExitError;
+    const lv::RowJoin join = GridJoin(o);
+    if (!keys.empty()) {
+        // Sorted rows need every case first; rows A:B are the sorted ones.
+        lv::GridData grid;
+        LoadSortedGrid(c, grid, std::move(facts), keys);
+        const long long rows = std::max(CaseCount, 0);
+        const long long last = o.lastRow == -1 ? rows : std::min(o.lastRow, rows);
+        if (last >= o.firstRow)
+            PrintRows(c, grid, static_cast<uint32_t>(o.firstRow - 1),
+                      static_cast<uint32_t>(last - o.firstRow + 1),
+                      lv::DictionaryOrder(grid.columnCount()), join);
+        return Status(c, true);
+    }
+    BlockStream stream(o.firstRow, o.lastRow, o.labels ? &facts : nullptr,
+                       [&](const lv::GridData& block, long long) {
+                           PrintRows(c, block, 0, block.rowCount(),
+                                     lv::DictionaryOrder(block.columnCount()), join);
+                       });
     try {
-        lv::LoadGrid(printer);
-        printer.PrintUnfilledRows();
+        lv::LoadGrid(stream);
+        stream.Flush();
+        // Rows the load left without values print as empty cells, as the
+        // as-displayed export writes them.
+        long long last = CaseCount;
+        if (o.lastRow != -1 && o.lastRow < last) last = o.lastRow;
+        const std::string empty = UnfilledLine(stream.grid(), join) + "\n";
+        for (long long r = std::max<long long>(stream.delivered() + 1, o.firstRow); r <= last; ++r)
+            Print(c.out, empty);
     } catch (const StopLoad&) {
+        stream.Flush();
         LastStatus = spssCloseRead(FileHandle);
     } catch (const std::exception& e) {
+        stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
     return Status(c, true);
 }
 
+// The as-displayed export, streamed a block of cases at a time, or from
+// the whole grid when its rows are sorted.
+void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
+                     const std::vector<lv::SortKey>& keys) {
+    lv::TextFileWriter out;
+    out.Create(c.options.output);
+    const auto write = [&](const lv::GridData& grid, int rows) {
+        lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
+        lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
+    };
+    if (!keys.empty()) {
+        lv::GridData grid;
+        LoadSortedGrid(c, grid, std::move(facts), keys);
+        write(grid, std::max(CaseCount, 0));
+        out.Close();
+        return;
+    }
+    BlockStream stream(1, -1, c.options.labels ? &facts : nullptr,
+                       [&](const lv::GridData& block, long long) {
+                           write(block, static_cast<int>(block.rowCount()));
+                       });
+    try {
+        lv::LoadGrid(stream);
+    } catch (const lv::ConversionError& e) {
+        c.dialogs.ShowError("", e.what());
+    }
+    stream.Flush();
+    // Rows the load left without values: empty cells.
+    if (CaseCount > stream.delivered())
+        write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
+    out.Close();
+}
+
 int RunExportCommand(Context& c) {
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kExitError;
     try {
         if (c.options.raw) {
             HandlesOnly handles;
@@ -320,21 +376,55 @@ int RunExportCommand(Context& c) {
             }
             lv::RunExport(c.options.output, lv::ExportMode::InternalForm, nullptr);
         } else {
-            lv::TextFileWriter out;
-            out.Create(c.options.output);
-            CaseCellSource source(out);
-            try {
-                lv::LoadGrid(source);
-            } catch (const lv::ConversionError& e) {
-                c.dialogs.ShowError("", e.what());
-            }
-            source.WriteUnfilledRows();
-            out.Close();
+            ExportDisplayed(c, std::move(facts), keys);
         }
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
     }
     return Status(c, true);
+}
+
+int RunFind(Context& c) {
+    constexpr int kFound = 0, kNone = 1, kTrouble = 2;
+    if (!ChooseFile(c, c.options.files[0])) return kTrouble;
+    if (RefuseMatrixData(c)) return kTrouble;
+    const Options& o = c.options;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kTrouble;
+    std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
+    if (!o.findVariable.empty()) {
+        const int column = VariableNamed(facts, o.findVariable);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + o.findVariable + "'");
+            return kTrouble;
+        }
+        columns = {column};
+    }
+    const lv::TextMatcher matcher(o.text, lv::FindOptions{o.matchCase, o.wholeCell});
+    bool found = false;
+    std::string line, text;
+    BlockStream stream(
+        1, -1, o.labels ? &facts : nullptr, [&](const lv::GridData& block, long long firstCase) {
+            lv::ForEachMatch(block, matcher, columns, 0, block.rowCount(), [&](lv::GridPlace p) {
+                found = true;
+                const int column = columns[p.column];
+                text.clear();
+                block.AppendCell(text, p.row, column);
+                line = FindLine(c, firstCase + p.row, block.Name(column), text);
+                Print(c.out, line);
+                return true;
+            });
+        });
+    try {
+        lv::LoadGrid(stream);
+        stream.Flush();
+    } catch (const std::exception& e) {
+        stream.Flush();
+        c.dialogs.ShowError("", e.what());
+    }
+    if (c.dialogs.reported()) return kTrouble;
+    return found ? kFound : kNone;
 }
 
 }  // namespace cli

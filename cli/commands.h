@@ -29,6 +29,8 @@ int RunVars(Context& c);
 int RunLabels(Context& c);
 int RunGrid(Context& c);
 int RunExportCommand(Context& c);
+// Exit status as grep's: 0 a match, 1 none, 2 an error.
+int RunFind(Context& c);
 int RunMeta(Context& c);  // cli/dictionary_commands.cpp
 int RunDict(Context& c);
 

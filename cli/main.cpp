@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
         case cli::Command::Dict:
             status = cli::RunDict(context);
             break;
+        case cli::Command::Find:
+            status = cli::RunFind(context);
+            break;
         case cli::Command::Help:
             break;
     }

@@ -38,6 +38,32 @@ bool IsOption(const std::string& a, const std::string& name) {
 
 }  // namespace
 
+std::optional<std::vector<SortOption>> ParseSortOption(const std::string& text) {
+    std::vector<SortOption> keys;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        SortOption key;
+        const size_t colon = item.rfind(':');
+        if (colon != std::string::npos) {
+            const std::string direction = item.substr(colon + 1);
+            if (direction == "desc")
+                key.descending = true;
+            else if (direction != "asc")
+                return std::nullopt;
+            item.resize(colon);
+        }
+        if (item.empty()) return std::nullopt;
+        key.variable = item;
+        keys.push_back(key);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return keys;
+}
+
 const char* UsageText() {
     return R"(NAME
     lorivane-dump - print what the Lorivane windows show, and export their grid
@@ -46,8 +72,11 @@ SYNOPSIS
     lorivane-dump summary [--utf8] [--encoding NAME] FILE...
     lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
     lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
-    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] FILE
-    lorivane-dump export FILE OUT --raw|--displayed
+    lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] [--labels]
+                       [--sort KEYS] FILE
+    lorivane-dump export FILE OUT --raw|--displayed [--labels] [--sort KEYS]
+    lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
+                       [--labels] FILE TEXT
     lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
     lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
@@ -65,10 +94,15 @@ DESCRIPTION
     grid      the data grid's cell texts, one line per case, each cell
               followed by a blank as the as-displayed export writes them;
               --tsv separates the cells by tabs instead; --rows A:B prints
-              only cases A to B (either end may be left out)
+              only rows A to B (either end may be left out)
     export    writes OUT exactly as the grid window's export does: --raw in
               the internal form (strings as stored, numbers in scientific
               form), --displayed as the grid shows the values
+    find      the cells whose shown text holds TEXT (UTF-8), in the grid's
+              order: one line per match with the case number, the
+              variable's name and the cell's text without its padding,
+              separated by tabs; --case matches case, --whole matches the
+              whole text of a cell, --var NAME looks in that variable only
     meta      the whole dictionary: the file information window's lines
               (header and product details, encoding, documents, file
               attributes, multiple-response sets, variable sets, extension
@@ -81,17 +115,26 @@ DESCRIPTION
               it: --csv one CSV row per variable (RFC 4180, UTF-8, CR LF),
               --json the JSON of meta --json
 
+    --labels  shows a value's label in place of a value that has one, as
+              the grid window does when its labels are shown
+    --sort KEYS
+              orders the rows first, as the grid's column sort does: KEYS
+              is VAR[:desc] or several separated by commas, the first
+              deciding first (numbers by value, strings by their text;
+              missing values last)
+
     Output holds the file's own bytes, as the export writes them; --utf8
     converts names, labels and string values to UTF-8 from the file's
     encoding. --encoding NAME converts them from NAME instead (and implies
     --utf8), as the main window's encoding menu (文字コード) does, for files
     whose encoding is missing or wrong; a long name given to labels is then
-    compared in NAME too. export always writes the file's bytes; JSON and
-    CSV are always UTF-8, decoded from NAME or the file's encoding. NAME is auto
-    (the file's own encoding), UTF-8, CP932 (Shift_JIS), EUC-JP, GB18030
-    (GBK), CP950 (Big5), CP949 (EUC-KR), WINDOWS-1250 to WINDOWS-1258,
-    ISO-8859-1, -2, -5, -7, -8, -9 or -15, KOI8-R, KOI8-U, MACINTOSH or
-    CP874 (TIS-620), in any case; an unknown NAME lists every accepted one.
+    compared in NAME too. export always writes the file's bytes; the JSON
+    and CSV of meta and dict are always UTF-8, decoded from NAME or the
+    file's encoding. NAME is auto (the file's own encoding), UTF-8, CP932
+    (Shift_JIS), EUC-JP, GB18030 (GBK), CP950 (Big5), CP949 (EUC-KR),
+    WINDOWS-1250 to WINDOWS-1258, ISO-8859-1, -2, -5, -7, -8, -9 or -15,
+    KOI8-R, KOI8-U, MACINTOSH or CP874 (TIS-620), in any case; an unknown
+    NAME lists every accepted one.
 
     Messages that the windows show in boxes go to standard error, one per
     line, in the same words.
@@ -100,6 +143,9 @@ EXIT STATUS
     0  success
     1  the reader or a rendering reported an error (message on stderr)
     2  bad usage
+
+    find follows grep: 0 when a cell matched, 1 when none did, 2 on bad
+    usage or any error.
 )";
 }
 
@@ -125,6 +171,28 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.json = true;
         } else if (a == "--csv") {
             o.csv = true;
+        } else if (a == "--labels") {
+            o.labels = true;
+        } else if (a == "--case") {
+            o.matchCase = true;
+        } else if (a == "--whole") {
+            o.wholeCell = true;
+        } else if (IsOption(a, "--var")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--var");
+            if (!value) {
+                error = "--var needs a variable name";
+                return std::nullopt;
+            }
+            o.findVariable = *value;
+        } else if (IsOption(a, "--sort")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--sort");
+            const auto keys = value ? ParseSortOption(*value) : std::nullopt;
+            if (!keys) {
+                error = value ? "invalid sort keys '" + *value + "' (expected VAR[:desc][,VAR...])"
+                              : "--sort needs keys VAR[:desc][,VAR...]";
+                return std::nullopt;
+            }
+            o.sort = *keys;
         } else if (IsOption(a, "--rows")) {
             const std::optional<std::string> value = OptionValue(args, i, "--rows");
             if (!value) {
@@ -208,8 +276,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
         o.files = positional;
+    } else if (cmd == "find") {
+        o.command = Command::Find;
+        if (!want(2, "a file and a text")) return std::nullopt;
+        o.files = {positional[0]};
+        o.text = positional[1];
+        if (o.text.empty()) {
+            error = "find takes a text that is not empty";
+            return std::nullopt;
+        }
     } else {
         error = "unknown command '" + cmd + "'";
+        return std::nullopt;
+    }
+    if (!o.sort.empty() && o.command != Command::Grid &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--sort goes with grid and export --displayed";
+        return std::nullopt;
+    }
+    if (o.labels && o.command != Command::Grid && o.command != Command::Find &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--labels goes with grid, export --displayed and find";
         return std::nullopt;
     }
     return o;

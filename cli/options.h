@@ -8,7 +8,13 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Meta, Dict };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict };
+
+// One key of --sort: a variable (short or long name) and its direction.
+struct SortOption {
+    std::string variable;
+    bool descending = false;
+};
 
 struct Options {
     Command command = Command::Help;
@@ -24,7 +30,17 @@ struct Options {
     bool json = false;                     // meta, dict: JSON
     bool csv = false;                      // dict: the CSV codebook
     long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
+    bool labels = false;                   // grid, export, find: value labels for labelled values
+    std::vector<SortOption> sort;          // grid, export: --sort VAR[:desc][,VAR...]
+    std::string text;                      // find: what to look for
+    std::string findVariable;              // find --var: one column only
+    bool matchCase = false;                // find --case
+    bool wholeCell = false;                // find --whole
 };
+
+// Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
+// it is malformed.
+std::optional<std::vector<SortOption>> ParseSortOption(const std::string& text);
 
 // Parses argv; on bad usage returns nothing and sets error to one line.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);

@@ -14,6 +14,9 @@ namespace {
 
 using namespace spssdio1;
 
+constexpr int kValuesPerStep = 65536;
+constexpr int kMaxCasesPerStep = 1024;
+
 void CloseDataFile() {
     LastStatus = spssCloseRead(FileHandle);
 }
@@ -65,7 +68,7 @@ int ColumnPixels(int base, int w, int nameBytes, int& widenedWidth) {
     return static_cast<int>((static_cast<long long>(base) * n) / 8);
 }
 
-GridLoadOutcome LoadGrid(GridLoadConsumer& consumer) {
+GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
     if (DataFileName.empty()) return GridLoadOutcome::NoFile;
     OpenDataFile();
     const int varCount = std::max(VarCount, 0);
@@ -89,7 +92,13 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer) {
     // once the case is complete (the buffer may move while it grows).
     std::string caseText;
     std::vector<size_t> textStart(varCount);
+    // Progress is told every few thousand values.
+    const int stride = std::clamp(kValuesPerStep / std::max(varCount, 1), 1, kMaxCasesPerStep);
     for (int r = 1; r <= CaseCount; ++r) {
+        if (r % stride == 0 && !Continue(progress, static_cast<uint64_t>(r - 1), CaseCount)) {
+            CloseDataFile();
+            return GridLoadOutcome::Cancelled;
+        }
         LastStatus = spssReadCaseRecord(FileHandle);
         if (LastStatus != 0) {
             CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/celltext.h"
+#include "core/progress.h"
 
 namespace lv {
 
@@ -59,12 +60,14 @@ class GridLoadConsumer {
     virtual void Case(int row, std::span<const GridCell> cells) = 0;
 };
 
-enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Complete };
+enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Complete, Cancelled };
 
 // The whole load. Stops with a message where the grid's load stops; a
 // rendering error is raised as ConversionError after the values before it
-// were handed over and the data file was closed.
-GridLoadOutcome LoadGrid(GridLoadConsumer& consumer);
+// were handed over and the data file was closed. progress hears of the
+// cases read (a few thousand values apart); when it says stop, the load
+// closes the data file and ends as Cancelled, without a message.
+GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress = nullptr);
 
 }  // namespace lv
 

@@ -1,5 +1,5 @@
-// Conversions with glibc iconv. Converters are opened once per encoding pair
-// and kept for the run (the program is single-threaded).
+// Conversions with glibc iconv. The display's converters are opened once per
+// encoding pair and kept until exit (display runs on the one UI thread).
 #include "encoding/codec.h"
 
 #include <iconv.h>
@@ -20,13 +20,37 @@ bool IsUtf8Name(std::string_view name) {
     return LayoutOf(name) == CharLayout::Utf8;
 }
 
-// An open converter from -> to, or kNoConverter when iconv does not know the pair.
+// The converters opened so far, one per pair, closed at exit.
+class ConverterCache {
+  public:
+    ~ConverterCache() {
+        for (const auto& entry : open_)
+            if (entry.second != kNoConverter) iconv_close(entry.second);
+    }
+    // An open converter from -> to, or kNoConverter when iconv does not know the pair.
+    iconv_t Get(const std::string& to, const std::string& from) {
+        const auto key = std::make_pair(to, from);
+        auto it = open_.find(key);
+        if (it == open_.end()) it = open_.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
+        return it->second;
+    }
+
+  private:
+    std::map<std::pair<std::string, std::string>, iconv_t> open_;
+};
+
 iconv_t Converter(const std::string& to, const std::string& from) {
-    static std::map<std::pair<std::string, std::string>, iconv_t> cache;
-    const auto key = std::make_pair(to, from);
-    auto it = cache.find(key);
-    if (it == cache.end()) it = cache.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
-    return it->second;
+    static ConverterCache cache;
+    return cache.Get(to, from);
+}
+
+// Whether iconv can read encoding (asked without the cache: the reader
+// asks this on any thread that opens a file).
+bool CanDecode(const std::string& encoding) {
+    const iconv_t cd = iconv_open("UTF-8", encoding.c_str());
+    if (cd == kNoConverter) return false;
+    iconv_close(cd);
+    return true;
 }
 
 // Converts with cd; an input sequence that does not convert is replaced by
@@ -61,8 +85,7 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
 }  // namespace
 
 std::string ChooseEncoding(std::string_view declared, std::string_view sample) {
-    if (!declared.empty() &&
-        (IsUtf8Name(declared) || Converter("UTF-8", std::string(declared)) != kNoConverter))
+    if (!declared.empty() && (IsUtf8Name(declared) || CanDecode(std::string(declared))))
         return std::string(declared);
     return IsValidUtf8(sample) ? "UTF-8" : "CP932";
 }

@@ -7,17 +7,23 @@
 #include <vector>
 
 #include "core/dialogs.h"
+#include "core/errors.h"
 #include "core/export.h"
 #include "core/format.h"
+#include "core/gridcells.h"
 #include "core/spssdio1.h"
+#include "core/variablefacts.h"
 #include "forms/ValueLabel.h"
 #include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
+#include "forms/findbar.h"
 #include "forms/fonts.h"
+#include "forms/gridadditions.h"
 #include "forms/gridmodel.h"
 #include "forms/gridview.h"
 #include "forms/icons.h"
+#include "forms/progressdialog.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
@@ -26,45 +32,12 @@ namespace {
 
 constexpr int kGridTop = 60;
 
-// The as-displayed export's cells: grid positions as they stand on screen,
-// through the view's (possibly moved) headers to the model's cells.
-class ViewCellSource final : public lv::CellTextSource {
-  public:
-    ViewCellSource(const GridView* view, const GridModel* model)
-        : rows_(view->verticalHeader()), columns_(view->horizontalHeader()), model_(model) {}
-    void AppendCell(std::string& out, int row, int column) override {
-        const int logicalRow = rows_->logicalIndex(row - 1);
-        const int logicalColumn = columns_->logicalIndex(column - 1);
-        if (logicalRow < 0 || logicalColumn < 0) return;
-        model_->AppendCellBytes(out, logicalRow, logicalColumn);
-    }
-    // The columns' logical order is looked up once per export: the headers
-    // cannot move while it runs.
-    void AppendRow(std::string& out, int row, int varCount) override {
-        model_->AppendRowBytes(out, rows_->logicalIndex(row - 1), LogicalColumns(varCount));
-    }
-    void AppendRows(std::span<std::string> lines, int firstRow, int varCount) override {
-        logicalRows_.resize(lines.size());
-        for (size_t i = 0; i < lines.size(); ++i)
-            logicalRows_[i] = rows_->logicalIndex(firstRow - 1 + static_cast<int>(i));
-        model_->AppendRowsBytes(lines, logicalRows_, LogicalColumns(varCount));
-    }
-
-  private:
-    const std::vector<int>& LogicalColumns(int varCount) {
-        if (static_cast<int>(logicalColumns_.size()) != varCount) {
-            logicalColumns_.resize(varCount);
-            for (int c = 0; c < varCount; ++c) logicalColumns_[c] = columns_->logicalIndex(c);
-        }
-        return logicalColumns_;
-    }
-
-    std::vector<int> logicalColumns_;
-    std::vector<int> logicalRows_;
-    const QHeaderView* rows_;
-    const QHeaderView* columns_;
-    const GridModel* model_;
-};
+// The logical columns in the order they stand on screen.
+std::vector<int> VisualColumns(const GridView* view, int count) {
+    std::vector<int> columns(static_cast<size_t>(std::max(count, 0)));
+    for (int c = 0; c < count; ++c) columns[c] = view->horizontalHeader()->logicalIndex(c);
+    return columns;
+}
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int width) {
     auto* button = new QPushButton(text, parent);
@@ -105,6 +78,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     StringGrid1->horizontalHeader()->setFirstSectionMovable(true);
     StringGrid1->verticalHeader()->setFirstSectionMovable(true);
 
+    additions = new GridAdditions(this, StringGrid1, model);
+    connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
+    connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+
     setTabOrder(StringGrid1, btnOK);
     setTabOrder(btnOK, Button1);
     setTabOrder(Button1, btmWrite);
@@ -115,6 +92,16 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
             [this] { lv::RunHandler([this] { Button1Click(); }); });
     connect(btmWrite, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btmWriteClick(); }); });
+    // A row dragged by its case number moves in the model's order, where
+    // the export, copy and search find it; the header keeps no order of its
+    // own.
+    connect(StringGrid1->verticalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) {
+                QHeaderView* rows = StringGrid1->verticalHeader();
+                const QSignalBlocker quiet(rows);
+                rows->moveSection(to, from);
+                model->MoveRow(from, to);
+            });
     connect(StringGrid1, &GridView::cellNotified, this,
             [this] { lv::RunHandler([this] { StringGrid1Click(); }); });
 
@@ -149,7 +136,20 @@ void TfrmDPGrid::FormCreate() {
             if (w->model->editing()) w->StringGrid1->SetEditing(true);
         }
     } finish{this};
-    outcome_ = lv::LoadGrid(*model);
+    // What labels, colours and tooltips need, read with a handle of its own
+    // once the load is over (a rendering error included).
+    const auto readFacts = [this] {
+        model->SetFacts(lv::ReadVariableFacts(DataFileName, VarCount));
+    };
+    lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
+    try {
+        outcome_ = lv::LoadGrid(*model, &progress);
+    } catch (const lv::ConversionError&) {
+        readFacts();
+        throw;
+    }
+    if (outcome_ == lv::GridLoadOutcome::Cancelled) return;
+    readFacts();
     if (outcome_ == lv::GridLoadOutcome::Complete) {
         Label2->setText(QString::fromStdString(DataFileName));
         Label2->resize(std::max(58, Label2->sizeHint().width()), Label2->height());
@@ -157,7 +157,10 @@ void TfrmDPGrid::FormCreate() {
 }
 
 void TfrmDPGrid::FormResize() {
-    StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop));
+    // The find bar, while it is open, takes the bottom of the window.
+    const int bottom = additions ? additions->BottomHeight() : 0;
+    StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop - bottom));
+    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmDPGrid::resizeEvent(QResizeEvent* event) {
@@ -208,7 +211,7 @@ void TfrmDPGrid::btmWriteClick() {
     const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
         "確認", "保存をどうしますか？ 見たまま（はい）／ ＳＰＳＳ内部形式（いいえ）");
     if (answer == lv::ConfirmAnswer::Cancel) return;
-    ViewCellSource cells(StringGrid1, model);
+    lv::GridCellSource cells(model->grid(), VisualColumns(StringGrid1, model->columnCount()));
     const lv::ExportMode mode = answer == lv::ConfirmAnswer::Yes ? lv::ExportMode::AsDisplayed
                                                                  : lv::ExportMode::InternalForm;
     if (lv::RunExport(saveFileName, mode, &cells)) lv::CurrentDialogs().Beep();

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class GridAdditions;
 class GridModel;
 class GridView;
 
@@ -27,6 +28,8 @@ class TfrmDPGrid : public QWidget {
     QLabel* Label2;
     GridView* StringGrid1;
     GridModel* model;
+    // Labels, find, go to, copy and sort (forms/gridadditions.h).
+    GridAdditions* additions = nullptr;
     // The name last accepted in the save dialog (SaveDialog1's file name).
     std::string saveFileName;
 
@@ -39,6 +42,7 @@ class TfrmDPGrid : public QWidget {
 
     // How the load ended (NoFile until it ran; a rendering error leaves the
     // outcome of the cases before it: ReadFailed is never set for it).
+    // Cancelled: the user stopped a long load; the window is not shown.
     lv::GridLoadOutcome loadOutcome() const { return outcome_; }
 
   protected:

@@ -10,6 +10,7 @@
 #include "forms/errorhandler.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
+#include "forms/linecopy.h"
 #include "forms/modal.h"
 #include "forms/windowrefs.h"
 
@@ -67,6 +68,7 @@ TfrmValue::TfrmValue(QWidget* parent) : QDialog(parent) {
     ListBox1->setFont(lv::FixedSysFont(19));
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 18px; }"));
     ListBox1->setGeometry(0, 48, 340, 237 - 48);
+    lv::AddLineCopying(ListBox1);
 
     connect(btnOK, &QPushButton::clicked, this, [this] {
         lv::RunHandler([this] { btnOKClick(); });

@@ -1,40 +1,31 @@
 #include "forms/gridmodel.h"
 
+#include <QColor>
 #include <QFont>
+#include <QStringList>
 
 #include "core/dialogs.h"
 #include "core/format.h"
+#include "core/formatname.h"
+#include "core/gridsort.h"
 #include "core/textcodec.h"
+#include "core/textmatch.h"
 #include "forms/displaytext.h"
+
+namespace {
+
+// The colour of user-missing values: muted against the white cells.
+constexpr QRgb kMutedColour = 0xFF8C8C8C;
+
+}  // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void GridModel::Layout(const lv::GridLayout& layout) {
     beginResetModel();
-    layout_ = layout;
-    loaded_ = true;
-    namesInDataRow_ = layout.caseCount <= 0;
-    rows_ = static_cast<int>(std::min<long long>(layout.RowCount() - 1, INT32_MAX - 1));
-    if (namesInDataRow_) rows_ = 1;
+    fill_.Layout(layout);
+    rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
     columns_ = layout.varCount;
-    const size_t expected = layout.caseCount > 0 ? static_cast<size_t>(layout.caseCount) : 0;
-    numeric_.clear();
-    strings_.clear();
-    slot_.assign(columns_, 0);
-    for (int c = 0; c < columns_; ++c) {
-        const lv::GridColumnLayout& col = layout.columns[c];
-        if (col.stringWidth != 0) {
-            slot_[c] = static_cast<int>(strings_.size());
-            strings_.emplace_back(col.stringWidth);
-            strings_.back().Reserve(std::min<size_t>(expected, 1u << 26));
-        } else {
-            slot_[c] = static_cast<int>(numeric_.size());
-            numeric_.emplace_back();
-            numeric_.back().Reserve(std::min<size_t>(expected, 1u << 26));
-        }
-    }
-    edits_.clear();
-    codeTexts_.clear();
     endResetModel();
 }
 
@@ -43,31 +34,8 @@ void GridModel::EditingOn() {
     emit editingSwitchedOn();
 }
 
-// Cases arrive in row order, so each value is appended to its column.
-void GridModel::Case(int /*row*/, std::span<const lv::GridCell> cells) {
-    for (size_t c = 0; c < cells.size(); ++c) {
-        const lv::GridCell& cell = cells[c];
-        if (layout_.columns[c].stringWidth != 0) {
-            lv::StringColumn& col = strings_[slot_[c]];
-            if (cell.kind == lv::GridCell::Kind::Text)
-                col.AppendValue(cell.text);
-            else
-                col.AppendEmpty();
-        } else {
-            lv::NumericColumn& col = numeric_[slot_[c]];
-            switch (cell.kind) {
-                case lv::GridCell::Kind::Number:
-                    col.AppendValue(cell.number);
-                    break;
-                case lv::GridCell::Kind::Sysmis:
-                    col.AppendSysmis();
-                    break;
-                default:
-                    col.AppendEmpty();
-                    break;
-            }
-        }
-    }
+void GridModel::Case(int row, std::span<const lv::GridCell> cells) {
+    fill_.Case(row, cells);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -79,134 +47,30 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 int GridModel::pixelWidth(int column) const {
-    if (!loaded_ || column < 0 || column >= columns_) return lv::kDefaultColumnPixels;
-    return layout_.columns[column].pixelWidth;
-}
-
-// A numeric cell's text from its stored value ("." for system-missing,
-// nothing for a cell the load left empty).
-static void AppendNumeric(std::string& out, const lv::GridColumnLayout& col,
-                          const lv::NumericColumn& values, int row) {
-    double v = 0;
-    switch (values.Get(row, v)) {
-        case lv::CellState::Value:
-            col.render.AppendValue(out, v);
-            break;
-        case lv::CellState::Sysmis:
-            col.render.AppendSysmis(out);
-            break;
-        case lv::CellState::Empty:
-            break;
-    }
+    if (!loaded() || column < 0 || column >= columns_) return lv::kDefaultColumnPixels;
+    return layout().columns[column].pixelWidth;
 }
 
 void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
-    if (!loaded_ || row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
-    if (!edits_.isEmpty()) {
-        auto it = edits_.constFind(Key(row, column));
-        if (it != edits_.constEnd()) {
-            out.append(*it);
-            return;
-        }
-    }
-    if (namesInDataRow_) {
-        out.append(layout_.columns[column].name);
-        return;
-    }
-    const lv::GridColumnLayout& col = layout_.columns[column];
-    if (col.stringWidth != 0) {
-        thread_local std::string value;
-        value.clear();
-        if (strings_[slot_[column]].Get(row, value) == lv::CellState::Value)
-            col.render.AppendText(out, value);
-        return;
-    }
-    AppendNumeric(out, col, numeric_[slot_[column]], row);
+    if (row < 0 || row >= rows_) return;
+    grid_.AppendCell(out, static_cast<uint32_t>(row), column);
 }
 
-void GridModel::AppendStoredCell(std::string& out, int row, int column) const {
-    const lv::GridColumnLayout& col = layout_.columns[column];
-    if (col.stringWidth != 0) {
-        std::string_view stored;
-        size_t blanks = 0;
-        if (strings_[slot_[column]].View(row, stored, blanks) == lv::CellState::Value)
-            col.render.AppendPaddedText(out, stored, blanks);
-        return;
-    }
-    const lv::NumericColumn& values = numeric_[slot_[column]];
-    if (values.form() == lv::NumericColumn::Form::Int8) {
-        if (!values.IsEmptyAt(row)) out.append(CodeText(column, values, values.CodeAt(row)));
-        return;
-    }
-    AppendNumeric(out, col, values, row);
-}
-
-void GridModel::AppendRowBytes(std::string& out, int row, std::span<const int> columns) const {
-    // Edits and the names row go cell by cell; otherwise each column's
-    // values are rendered straight from their compact storage.
-    const bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty() && row >= 0 && row < rows_;
-    for (const int column : columns) {
-        if (direct && column >= 0 && column < columns_)
-            AppendStoredCell(out, row, column);
-        else
-            AppendCellBytes(out, row, column);
-        out.push_back(' ');
-    }
-}
-
-void GridModel::AppendRowsBytes(std::span<std::string> lines, std::span<const int> rows,
-                                std::span<const int> columns) const {
-    bool direct = loaded_ && !namesInDataRow_ && edits_.isEmpty();
-    for (const int row : rows) direct = direct && row >= 0 && row < rows_;
-    if (!direct) {
-        for (size_t i = 0; i < rows.size(); ++i) AppendRowBytes(lines[i], rows[i], columns);
-        return;
-    }
-    // A column at a time over the block: each column's cells of consecutive
-    // rows lie together, where a row at a time would touch every column's
-    // storage once per row.
-    for (const int column : columns) {
-        const bool valid = column >= 0 && column < columns_;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (valid)
-                AppendStoredCell(lines[i], rows[i], column);
-            else
-                AppendCellBytes(lines[i], rows[i], column);
-            lines[i].push_back(' ');
-        }
-    }
-}
-
-const std::string& GridModel::CodeText(int column, const lv::NumericColumn& values,
-                                       int8_t code) const {
-    if (codeTexts_.size() != static_cast<size_t>(columns_)) codeTexts_.resize(columns_);
-    std::unique_ptr<CodeTexts>& texts = codeTexts_[column];
-    if (!texts || texts->scale != values.scale()) {
-        texts = std::make_unique<CodeTexts>();
-        texts->scale = values.scale();
-    }
-    const size_t i = static_cast<uint8_t>(code);
-    std::string& text = texts->text[i];
-    if (!texts->ready[i]) {
-        const lv::ColumnRender& render = layout_.columns[column].render;
-        double v = 0;
-        if (values.DecodeCode(code, v) == lv::CellState::Value)
-            render.AppendValue(text, v);
-        else
-            render.AppendSysmis(text);
-        texts->ready[i] = true;
-    }
-    return text;
+void GridModel::MoveRow(int from, int to) {
+    if (from == to || from < 0 || to < 0 || from >= rows_ || to >= rows_ || !loaded()) return;
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), from < to ? to + 1 : to);
+    grid_.MoveRow(static_cast<uint32_t>(from), static_cast<uint32_t>(to));
+    endMoveRows();
 }
 
 std::string GridModel::HeaderBytes(int column) const {
-    if (!loaded_ || column < 0 || column >= columns_) return std::string();
-    if (namesInDataRow_) {
+    if (!loaded() || column < 0 || column >= columns_) return std::string();
+    if (namesInDataRow()) {
         std::string text;
         AppendCellBytes(text, 0, column);
         return text;
     }
-    return layout_.columns[column].name;
+    return grid_.Name(column);
 }
 
 QString GridModel::Decoded(const std::string& bytes) const {
@@ -222,7 +86,17 @@ QString GridModel::Decoded(const std::string& bytes) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
+    if (!index.isValid()) return QVariant();
+    if (role == Qt::ForegroundRole) {
+        // User-missing values in a muted colour; every other cell as it was.
+        const lv::VariableFacts* facts = grid_.FactsOf(index.column());
+        if (!facts || !facts->missing.any()) return QVariant();
+        const lv::CellFacts cell =
+            grid_.Describe(static_cast<uint32_t>(index.row()), index.column());
+        return cell.userMissing && !cell.edited ? QVariant(QColor(kMutedColour)) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) return CellToolTip(index);
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
     std::string bytes;
     try {
         AppendCellBytes(bytes, index.row(), index.column());
@@ -234,13 +108,19 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && !namesInDataRow())
+        return HeaderToolTip(section);
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
-        if (namesInDataRow_) return QString();
+        if (namesInDataRow()) return QString();
         return Decoded(HeaderBytes(section));
     }
-    if (!loaded_ || namesInDataRow_) return QString();
-    return QString::fromStdString(lv::Format("%8d", {static_cast<int32_t>(section + 1)}));
+    if (!loaded() || namesInDataRow()) return QString();
+    // The case number stays with its case wherever the row stands.
+    const uint32_t fileRow = section >= 0 && static_cast<uint32_t>(section) < grid_.rowCount()
+                                 ? grid_.FileRow(static_cast<uint32_t>(section))
+                                 : static_cast<uint32_t>(section);
+    return QString::fromStdString(lv::Format("%8d", {static_cast<int32_t>(fileRow + 1)}));
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
@@ -265,14 +145,87 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
                                          encoding + "）で表せません：セルは元のままです");
         return false;
     }
-    edits_.insert(Key(index.row(), index.column()), std::move(*bytes));
+    grid_.SetEdit(static_cast<uint32_t>(index.row()), index.column(), std::move(*bytes));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
 
 size_t GridModel::ValueBytes() const {
-    size_t total = 0;
-    for (const auto& c : numeric_) total += c.MemoryBytes();
-    for (const auto& c : strings_) total += c.MemoryBytes();
-    return total;
+    return fill_.store() ? fill_.store()->MemoryBytes() : 0;
+}
+
+template <typename Change>
+void GridModel::ChangeRows(Change change) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    change();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void GridModel::SetFacts(std::vector<lv::VariableFacts> facts) {
+    grid_.SetFacts(std::move(facts));
+    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+}
+
+void GridModel::SetShowLabels(bool on) {
+    if (on == grid_.showLabels()) return;
+    grid_.SetShowLabels(on);
+    if (rows_ > 0 && columns_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+}
+
+bool GridModel::Sort(int column, bool descending, lv::Progress* progress) {
+    auto order =
+        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().All(), progress);
+    if (!order) return false;
+    ChangeRows([&] { grid_.SetOrder(std::move(*order)); });
+    return true;
+}
+
+void GridModel::ResetOrder() {
+    if (grid_.order().identity()) return;
+    ChangeRows([&] { grid_.ResetOrder(); });
+}
+
+QVariant GridModel::HeaderToolTip(int column) const {
+    const lv::VariableFacts* facts = grid_.FactsOf(column);
+    if (!facts) return QVariant();
+    QStringList lines;
+    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
+    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
+    lines << name;
+    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    if (facts->formatType != 0)
+        lines << QStringLiteral("書式: ") +
+                     QString::fromStdString(lv::FormatText(facts->formatType, facts->formatWidth,
+                                                           facts->formatDecimals));
+    return lines.join('\n');
+}
+
+QVariant GridModel::CellToolTip(const QModelIndex& index) const {
+    const lv::VariableFacts* facts = grid_.FactsOf(index.column());
+    if (!facts || namesInDataRow()) return QVariant();
+    const uint32_t row = static_cast<uint32_t>(index.row());
+    const lv::CellFacts cell = grid_.Describe(row, index.column());
+    QStringList lines;
+    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
+    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
+    lines << name;
+    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    // The whole text, however narrow the column: the value as rendered (the
+    // edit for an edited cell), its label beside it.
+    std::string text;
+    try {
+        if (cell.edited)
+            AppendCellBytes(text, index.row(), index.column());
+        else
+            grid_.AppendValue(text, row, index.column());
+    } catch (const std::exception&) {
+        text.clear();
+    }
+    lines << QStringLiteral("値: ") + Decoded(std::string(lv::WithoutPadding(text))) +
+                 (cell.edited ? QStringLiteral("（編集済み）") : QString());
+    if (cell.label) lines << QStringLiteral("値ラベル: ") + Decoded(*cell.label);
+    if (cell.userMissing) lines << QStringLiteral("ユーザー欠損値");
+    return lines.join('\n');
 }

@@ -1,20 +1,19 @@
-// The data grid's model: the values the load read, kept per column in
-// compact adaptive form, their texts rendered on demand, plus a sparse map
-// of the user's edits. It is the consumer of the core grid load.
+// The data grid's model: a Qt face of lv::GridData (core/griddata.h), which
+// holds the values, their order, the edits and renders every text. It is
+// the consumer of the core grid load, keeping the cases in a compact store.
 #ifndef LORIVANE_FORMS_GRIDMODEL_H
 #define LORIVANE_FORMS_GRIDMODEL_H
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <array>
-#include <bitset>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/gridcolumns.h"
+#include "core/griddata.h"
+#include "core/gridfill.h"
 #include "core/gridload.h"
+#include "core/progress.h"
+#include "core/variablefacts.h"
 
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Q_OBJECT
@@ -36,26 +35,35 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // The bytes of a data cell (logical row and column): the user's edit
-    // when there is one, else the rendered value; nothing for an empty cell.
+    // The bytes of a data cell (row as shown, logical column), as
+    // lv::GridData::AppendCell gives them.
     void AppendCellBytes(std::string& out, int row, int column) const;
-    // The bytes of the cells of row in the given (logical) columns, each
-    // followed by a blank, as AppendCellBytes gives them: the export's rows.
-    void AppendRowBytes(std::string& out, int row, std::span<const int> columns) const;
-    // The same for several rows, lines[i] receiving row rows[i]; walks the
-    // columns' storage in order, a column at a time.
-    void AppendRowsBytes(std::span<std::string> lines, std::span<const int> rows,
-                         std::span<const int> columns) const;
+    // The variables' facts (read after the load), for labels, missing
+    // values and tooltips.
+    void SetFacts(std::vector<lv::VariableFacts> facts);
+    // Value labels in place of the values they label (or not).
+    void SetShowLabels(bool on);
+    bool showLabels() const { return grid_.showLabels(); }
+    // Sorts the rows by a column (stably from the order they stand in);
+    // false, with nothing changed, when progress says stop.
+    bool Sort(int column, bool descending, lv::Progress* progress);
+    // The file's order again.
+    void ResetOrder();
+
+    // Moves the row shown at from to to (a row dragged by its case number):
+    // the row's cells, case number and edits go with it.
+    void MoveRow(int from, int to);
+
     // The bytes of a column's header text (the variable's name). Without a
     // header row (a file with no cases) the names stand in the one data row.
     std::string HeaderBytes(int column) const;
 
-    // Whether the names stand in the data row 0 instead of the header row.
-    bool namesInDataRow() const { return namesInDataRow_; }
+    bool namesInDataRow() const { return grid_.namesInDataRow(); }
     bool editing() const { return editing_; }
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return grid_.loaded(); }
     int pixelWidth(int column) const;
-    const lv::GridLayout& layout() const { return layout_; }
+    const lv::GridLayout& layout() const { return grid_.layout(); }
+    const lv::GridData& grid() const { return grid_; }
     // Memory held by the cell values (for the benchmark).
     size_t ValueBytes() const;
 
@@ -64,32 +72,17 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
 
   private:
     QString Decoded(const std::string& bytes) const;
-    static quint64 Key(int row, int column) {
-        return (static_cast<quint64>(row) << 32) | static_cast<quint32>(column);
-    }
+    QVariant CellToolTip(const QModelIndex& index) const;
+    QVariant HeaderToolTip(int column) const;
+    // Tells the views that every row may show other cells now.
+    template <typename Change>
+    void ChangeRows(Change change);
 
-    // The cell texts of a one-byte column's codes, each rendered the first
-    // time an export row meets it (for the scale it was rendered with).
-    struct CodeTexts {
-        int scale = 0;
-        std::bitset<256> ready;
-        std::array<std::string, 256> text;
-    };
-    // A data cell rendered from its column's storage (no edit, no names row).
-    void AppendStoredCell(std::string& out, int row, int column) const;
-    const std::string& CodeText(int column, const lv::NumericColumn& values, int8_t code) const;
-
-    lv::GridLayout layout_;
-    mutable std::vector<std::unique_ptr<CodeTexts>> codeTexts_;
-    bool loaded_ = false;
+    lv::GridData grid_;
+    lv::GridFill fill_{grid_};
     bool editing_ = false;
-    bool namesInDataRow_ = false;
     int rows_ = 9;
     int columns_ = 4;
-    std::vector<lv::NumericColumn> numeric_;
-    std::vector<lv::StringColumn> strings_;
-    std::vector<int> slot_;  // per column: index into numeric_ or strings_
-    QHash<quint64, std::string> edits_;
 };
 
 #endif

@@ -1,7 +1,41 @@
 #include "forms/gridview.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Cell editors as Qt makes them, watched by the view so that the grid's
+// copy and select-all keys reach the grid.
+class WatchedEditors final : public QStyledItemDelegate {
+  public:
+    explicit WatchedEditors(QObject* watcher) : QStyledItemDelegate(watcher), watcher_(watcher) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) editor->installEventFilter(watcher_);
+        return editor;
+    }
+
+  private:
+    QObject* watcher_;
+};
+
+// Which of the grid's keys event is: 1 copy, 2 copy with names, 3 select
+// all, 0 none.
+int GridKey(const QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) return 1;
+    if (event->key() == Qt::Key_C &&
+        event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
+        return 2;
+    if (event->matches(QKeySequence::SelectAll)) return 3;
+    return 0;
+}
+
+}  // namespace
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -29,6 +63,71 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     // Cells are drawn from their left edge, on one line, clipped.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setItemDelegate(new WatchedEditors(this));
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int which = GridKey(key);
+        const auto* line = qobject_cast<QLineEdit*>(watched);
+        // A part of the editor's text that the user selected is the
+        // editor's to copy (an editor opens with all its text selected).
+        const bool editorCopies = which == 1 && line && line->hasSelectedText() &&
+                                  line->selectedText() != line->text();
+        if (which != 0 && !editorCopies) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress) {
+                if (which == 3)
+                    emit selectAllRequested();
+                else
+                    emit copyRequested(which == 2);
+            }
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool GridView::viewportEvent(QEvent* event) {
+    // A context menu takes the button's release: no click follows.
+    if (event->type() == QEvent::ContextMenu) buttonDown_ = false;
+    return QTableView::viewportEvent(event);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    switch (GridKey(event)) {
+        case 1:
+        case 2:
+            emit copyRequested(GridKey(event) == 2);
+            return;
+        case 3:
+            emit selectAllRequested();
+            return;
+        default:
+            QTableView::keyPressEvent(event);
+    }
+}
+
+void GridView::GoTo(const QModelIndex& index, bool editor) {
+    if (!index.isValid()) return;
+    SetCurrentQuietly(index);
+    selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+    if (editor) ShowEditor(index);
+}
+
+void GridView::CloseEditor() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    if (QWidget* editor = indexWidget(current)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void GridView::ReopenEditor() {
+    ShowEditor(currentIndex());
 }
 
 void GridView::SetEditing(bool on) {

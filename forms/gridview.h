@@ -19,12 +19,27 @@ class GridView : public QTableView {
     bool editing() const { return editing_; }
     // Makes index current without announcing it.
     void SetCurrentQuietly(const QModelIndex& index);
+    // Moves to index as a find or a go-to does: current (unannounced),
+    // selected alone and scrolled into view; with editor, its editor shown.
+    void GoTo(const QModelIndex& index, bool editor);
+    // Commits and closes the current cell's editor, if open, before the rows
+    // change under it; ReopenEditor shows it again on the current cell.
+    void CloseEditor();
+    void ReopenEditor();
 
   signals:
     // The grid's click notification, for the cell that is now current.
     void cellNotified(const QModelIndex& index);
+    // Ctrl+C (withNames false) and Ctrl+Shift+C in the view or in a cell's
+    // editor (unless a part of its text is selected); Ctrl+A anywhere in
+    // the grid.
+    void copyRequested(bool withNames);
+    void selectAllRequested();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -183,6 +183,12 @@ void TForm1::Button5Click() {
     }
     if (spssdio1::DataFileName.empty()) return;
     if (!frmDPGrid) frmDPGrid = new TfrmDPGrid();
+    if (frmDPGrid->loadOutcome() == lv::GridLoadOutcome::Cancelled) {
+        // A load the user stopped shows no grid; the next request loads anew.
+        delete frmDPGrid;
+        frmDPGrid = nullptr;
+        return;
+    }
     if (frmDPGrid->isMinimized()) {
         frmDPGrid->setWindowState(Qt::WindowNoState);
     }

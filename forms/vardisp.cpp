@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <memory>
 
 #include "core/dictionary_export.h"
 #include "core/spssdio1.h"
@@ -16,9 +15,11 @@
 #include "forms/encodingfollow.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
+#include "forms/findbar.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
+#include "forms/varlistadditions.h"
 #include "forms/windowrefs.h"
 
 namespace {
@@ -67,13 +68,10 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
-    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        lv::RunHandler([this, at] {
-            std::unique_ptr<QMenu> menu(CreateContextMenu());
-            menu->exec(ListBox1->viewport()->mapToGlobal(at));
-        });
-    });
+    additions = new VarListAdditions(this, ListBox1);
+    connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
+    connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+    AddContextMenuItems(*additions->menu);
     lv::AcceptDataFileDrops(this);
     lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
@@ -104,17 +102,24 @@ void TfrmVariable::btnOKClick() {
     }
 }
 
-QMenu* TfrmVariable::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    QAction* exportAction = menu->addAction(QStringLiteral("辞書を書き出す…"));
-    exportAction->setEnabled(!spssdio1::DataFileName.empty());
+QMenu* TfrmVariable::ContextMenu() const {
+    return additions->menu;
+}
+
+void TfrmVariable::AddContextMenuItems(QMenu& menu) {
+    menu.addSeparator();
+    QAction* exportAction = menu.addAction(QStringLiteral("辞書を書き出す…"));
+    connect(&menu, &QMenu::aboutToShow, exportAction,
+            [exportAction] { exportAction->setEnabled(!spssdio1::DataFileName.empty()); });
     connect(exportAction, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::ExportDictionary(); }); });
-    return menu;
 }
 
 void TfrmVariable::FormResize() {
-    ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
+    // The find bar, while it is open, takes the bottom of the window.
+    const int bottom = additions ? additions->BottomHeight() : 0;
+    ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop - bottom));
+    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmVariable::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class VarListAdditions;
 
 class TfrmVariable : public QWidget {
     Q_OBJECT
@@ -24,18 +25,25 @@ class TfrmVariable : public QWidget {
     QLabel* Label5;
     QLabel* Label6;
     QPushButton* btnOK;
+    // Copy and find (forms/varlistadditions.h).
+    VarListAdditions* additions = nullptr;
 
     void FormCreate();
     void ListBox1DblClick();
     void btnOKClick();
     void FormResize();
 
-    // The list's context menu: 辞書を書き出す… (the caller owns it).
-    QMenu* CreateContextMenu();
+    // The list's context menu: the copy and find commands, then
+    // 辞書を書き出す…
+    QMenu* ContextMenu() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // The window's own commands after the list's copy and find.
+    void AddContextMenuItems(QMenu& menu);
 };
 
 #endif

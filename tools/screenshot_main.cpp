@@ -1,9 +1,11 @@
 // Drives the windows over a sample file with a scripted dialog seam and saves
 // a PNG of each window: main-window.png, variable-list.png,
-// value-labels.png, data-grid.png, file-info.png.
+// value-labels.png, data-grid.png, data-grid-labels-find.png (value labels
+// shown, the find bar open) and file-info.png.
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTimer>
@@ -15,6 +17,8 @@
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/fileinfo.h"
+#include "forms/findbar.h"
+#include "forms/gridadditions.h"
 #include "forms/modal.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
@@ -91,7 +95,17 @@ int main(int argc, char** argv) {
     lv::SetModalShowFunction({});
 
     Form1->Button5Click();
-    if (frmDPGrid) ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
+    if (frmDPGrid) {
+        ok = Save(frmDPGrid, out + "/data-grid.png") && ok;
+        // The grid with its value labels shown and the find bar open on a
+        // label's word, for the README.
+        frmDPGrid->resize(900, 460);
+        frmDPGrid->additions->ToggleLabels();
+        frmDPGrid->additions->OpenFind();
+        frmDPGrid->additions->findBar->text->setText(QStringLiteral("満足"));
+        frmDPGrid->additions->Find(false);
+        ok = Save(frmDPGrid, out + "/data-grid-labels-find.png") && ok;
+    }
 
     Form1->ShowFileInfo();
     if (frmFileInfo) ok = Save(frmFileInfo, out + "/file-info.png") && ok;

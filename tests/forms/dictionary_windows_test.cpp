@@ -108,12 +108,12 @@ TEST_F(DictionaryWindows, VariableListWritesTheCodebookOrJsonByTheChosenType) {
     ASSERT_NE(frmVariable, nullptr);
     const std::string csvPath = Path("out.csv"), jsonPath = Path("out.json");
     dialogs.saveAsAnswers = {lv::SaveChoice{csvPath, 0}, lv::SaveChoice{jsonPath, 1}};
-    for (int i = 0; i < 2; ++i) {
-        std::unique_ptr<QMenu> menu(frmVariable->CreateContextMenu());
-        QAction* write = FindAction(*menu, QStringLiteral("辞書を書き出す…"));
-        ASSERT_TRUE(write && write->isEnabled());
-        write->trigger();
-    }
+    QMenu* menu = frmVariable->ContextMenu();
+    emit menu->aboutToShow();
+    QAction* write = FindAction(*menu, QStringLiteral("辞書を書き出す…"));
+    ASSERT_TRUE(write && write->isEnabled());
+    EXPECT_TRUE(FindAction(*menu, QStringLiteral("コピー")));  // after the list's own commands
+    for (int i = 0; i < 2; ++i) write->trigger();
     ASSERT_EQ(dialogs.saveAsRequests.size(), 2u);
     EXPECT_EQ(dialogs.saveAsRequests[0].first, "CSV ﾌｧｲﾙ|*.csv|JSON ﾌｧｲﾙ|*.json");
     EXPECT_EQ(dialogs.saveAsRequests[0].second, Path("dict.csv"));
@@ -127,8 +127,7 @@ TEST_F(DictionaryWindows, VariableListWritesTheCodebookOrJsonByTheChosenType) {
 
     // A cancelled dialog writes nothing; the shared state is left alone.
     const int status = spssdio1::LastStatus;
-    std::unique_ptr<QMenu> menu(frmVariable->CreateContextMenu());
-    FindAction(*menu, QStringLiteral("辞書を書き出す…"))->trigger();
+    write->trigger();
     EXPECT_EQ(dialogs.beeps, 2);
     EXPECT_EQ(spssdio1::LastStatus, status);
 }
@@ -136,8 +135,7 @@ TEST_F(DictionaryWindows, VariableListWritesTheCodebookOrJsonByTheChosenType) {
 TEST_F(DictionaryWindows, AnUnwritableTargetGivesTheExportsErrorBox) {
     Start(fixture::SampleFile());
     dialogs.saveAsAnswers = {lv::SaveChoice{Path("no/such/dir/out.csv"), 0}};
-    std::unique_ptr<QMenu> menu(frmVariable->CreateContextMenu());
-    FindAction(*menu, QStringLiteral("辞書を書き出す…"))->trigger();
+    FindAction(*frmVariable->ContextMenu(), QStringLiteral("辞書を書き出す…"))->trigger();
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.beeps, 0);
 }

@@ -1,0 +1,130 @@
+#include "bench/support/bench_files.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "tests/support/savfixture.h"
+
+namespace benchfiles {
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+fixture::Variable Var(std::string name, int width, fixture::Format print) {
+    fixture::Variable v;
+    v.name = std::move(name);
+    v.width = width;
+    v.print = print;
+    return v;
+}
+
+// A survey: 20 coded answers (F8.2 with value labels), 8 amounts with two
+// decimals, 4 dates, 8 strings of 8 to 300 bytes; about 5% system-missing.
+fixture::File Survey(int cases) {
+    fixture::File f;
+    f.compression = fixture::Compression::Bytecode;
+    fixture::ValueLabelSet labels;
+    for (int i = 0; i < 20; ++i) {
+        f.variables.push_back(Var("Q" + std::to_string(i + 1), 0, {5, 8, 2}));
+        labels.variables.push_back(i);
+    }
+    labels.numeric = {{1, "Strongly disagree"},
+                      {2, "Disagree"},
+                      {3, "Neutral"},
+                      {4, "Agree"},
+                      {5, "Strongly agree"}};
+    f.valueLabels.push_back(labels);
+    for (int i = 0; i < 8; ++i)
+        f.variables.push_back(Var("AMT" + std::to_string(i + 1), 0, {5, 10, 2}));
+    for (int i = 0; i < 4; ++i)
+        f.variables.push_back(Var("D" + std::to_string(i + 1), 0, {20, 11, 0}));
+    const int widths[] = {8, 12, 20, 40, 64, 100, 200, 300};
+    for (int i = 0; i < 8; ++i)
+        f.variables.push_back(Var("S" + std::to_string(i + 1), widths[i], {1, widths[i], 0}));
+    const char* words[] = {
+        "", "", "Tokyo", "Osaka", "yes", "no", "other: see notes", "Sapporo city", "", "n/a"};
+    std::mt19937 rng(11);
+    auto missing = [&] { return rng() % 20 == 0; };
+    for (int r = 0; r < cases; ++r) {
+        fixture::Case row;
+        for (int i = 0; i < 20; ++i)
+            row.emplace_back(missing() ? fixture::kSysmis : double(1 + rng() % 5));
+        for (int i = 0; i < 8; ++i)
+            row.emplace_back(missing() ? fixture::kSysmis : double(rng() % 10000000) / 100);
+        for (int i = 0; i < 4; ++i)
+            row.emplace_back(missing() ? fixture::kSysmis
+                                       : 13'000'000'000.0 + 86400.0 * (rng() % 20000));
+        for (int i = 0; i < 8; ++i) {
+            std::string s = words[rng() % 10];
+            if (i >= 5 && rng() % 4 == 0) s += " - a longer free-text answer of the respondent";
+            row.emplace_back(s.substr(0, widths[i]));
+        }
+        f.cases.push_back(std::move(row));
+    }
+    return f;
+}
+
+fixture::File ManyVariables(int cases) {
+    fixture::File f;
+    f.compression = fixture::Compression::Bytecode;
+    for (int i = 0; i < 1500; ++i) {
+        if (i % 10 == 9)
+            f.variables.push_back(Var("S" + std::to_string(i), 12, {1, 12, 0}));
+        else
+            f.variables.push_back(Var("V" + std::to_string(i), 0, {5, 8, 2}));
+    }
+    std::mt19937 rng(3);
+    for (int r = 0; r < cases; ++r) {
+        fixture::Case row;
+        for (int i = 0; i < 1500; ++i) {
+            if (i % 10 == 9)
+                row.emplace_back(std::string(rng() % 12, 'k'));
+            else
+                row.emplace_back(rng() % 20 == 0 ? fixture::kSysmis
+                                                 : double(rng() % 100) / (i % 2 ? 1 : 4));
+        }
+        f.cases.push_back(std::move(row));
+    }
+    return f;
+}
+
+// The dictionary for chunk * repeat cases, then the chunk's bytecode data
+// again and again (each chunk ends its last command group with 0 codes).
+void WriteRepeated(const std::string& path, fixture::File f, int repeat) {
+    f.headerCaseCount = static_cast<int>(f.cases.size()) * repeat;
+    const std::string bytes = fixture::Build(f);
+    const size_t data = fixture::Describe(f).data;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(data));
+    for (int i = 0; i < repeat; ++i)
+        out.write(bytes.data() + data, std::streamsize(bytes.size() - data));
+}
+
+}  // namespace
+
+std::string EnsureSurvey(const std::string& dir) {
+    const std::string path = dir + "/survey-1m-x40.sav";
+    if (!Exists(path)) {
+        std::fprintf(stderr, "making %s\n", path.c_str());
+        WriteRepeated(path, Survey(10000), 100);
+    }
+    return path;
+}
+
+std::string EnsureWide(const std::string& dir) {
+    const std::string path = dir + "/wide-2000-x1500.sav";
+    if (!Exists(path)) {
+        std::fprintf(stderr, "making %s\n", path.c_str());
+        WriteRepeated(path, ManyVariables(200), 10);
+    }
+    return path;
+}
+
+}  // namespace benchfiles

@@ -1,0 +1,52 @@
+// The grid's cases for the tool, held in a lv::GridData so that every text
+// comes from the windows' own code: streamed a block of cases at a time
+// (nothing else kept), or loaded whole when the rows must be sorted first.
+#ifndef LORIVANE_CLI_GRID_STREAM_H
+#define LORIVANE_CLI_GRID_STREAM_H
+
+#include <functional>
+#include <vector>
+
+#include "core/casestore.h"
+#include "core/griddata.h"
+#include "core/gridload.h"
+#include "core/variablefacts.h"
+
+namespace cli {
+
+// Thrown by a consumer to end a load early, once the rows wanted are seen.
+struct StopLoad {};
+
+// Hands the cases first .. last (1-based; last -1: to the end) over in
+// blocks: onBlock gets a grid of the block's cases and the case number of
+// its first row. facts, when given, are set on every block with labels shown.
+class BlockStream final : public lv::GridLoadConsumer {
+  public:
+    using OnBlock = std::function<void(const lv::GridData& block, long long firstCase)>;
+    BlockStream(long long first, long long last, const std::vector<lv::VariableFacts>* facts,
+                OnBlock onBlock);
+
+    void Layout(const lv::GridLayout& layout) override;
+    void EditingOn() override {}
+    void Case(int row, std::span<const lv::GridCell> cells) override;
+    // Hands over the cases held; a load that ended (or stopped) calls it.
+    void Flush();
+
+    // The block's grid (no rows between blocks).
+    const lv::GridData& grid() const { return grid_; }
+    // The last case number handed to Case (0 before any).
+    long long delivered() const { return delivered_; }
+
+  private:
+    long long first_, last_;
+    const std::vector<lv::VariableFacts>* facts_;
+    OnBlock onBlock_;
+    lv::GridData grid_;
+    lv::CompactCaseStore* store_ = nullptr;
+    long long delivered_ = 0;
+    long long blockFirst_ = 0;
+};
+
+}  // namespace cli
+
+#endif

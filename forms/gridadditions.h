@@ -1,0 +1,68 @@
+// What the data-grid window offers beyond its specified elements, all of it
+// invisible until used: value labels in the cells (Ctrl+L), the find bar
+// (Ctrl+F, F3, Shift+F3), go to a case or a variable (Ctrl+G), copying the
+// selected cells (Ctrl+C, Ctrl+Shift+C with the names; Ctrl+A selects all),
+// sorting by a column from its header's context menu, and a context menu
+// over the cells with the same commands. Long work shows a progress dialog.
+#ifndef LORIVANE_FORMS_GRIDADDITIONS_H
+#define LORIVANE_FORMS_GRIDADDITIONS_H
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+class FindBar;
+class GridModel;
+class GridView;
+class QAction;
+class QMenu;
+class QWidget;
+
+class GridAdditions : public QObject {
+    Q_OBJECT
+  public:
+    GridAdditions(QWidget* window, GridView* view, GridModel* model);
+
+    FindBar* findBar;
+    QAction* showLabels;  // 値ラベルを表示 (checkable)
+    QAction* copy;
+    QAction* copyWithNames;
+    QAction* selectAll;
+    QAction* find;
+    QAction* findNext;
+    QAction* findPrevious;
+    QAction* goTo;
+    QAction* sortAscending;
+    QAction* sortDescending;
+    QAction* originalOrder;
+
+    // The menus as they are shown (for a cell, for a column's header).
+    QMenu* CellMenu();
+    QMenu* HeaderMenu(int column);
+
+    void ToggleLabels();
+    void OpenFind();
+    void Find(bool backwards);
+    void GoTo();
+    void Copy(bool withNames);
+    void SelectAll();
+    void Sort(int column, bool descending);
+    void OriginalOrder();
+
+    // The height the find bar takes at the bottom of the window (0 when hidden).
+    int BottomHeight() const;
+
+  private:
+    std::vector<int> VisualColumns() const;
+    QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
+
+    QWidget* window_;
+    GridView* view_;
+    GridModel* model_;
+    QMenu* cellMenu_ = nullptr;
+    QMenu* headerMenu_ = nullptr;
+    int menuColumn_ = -1;
+    std::optional<unsigned long long> count_;  // matches of the current query
+};
+
+#endif

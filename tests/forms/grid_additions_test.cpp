@@ -1,0 +1,325 @@
+// The grid window's additions through its keys and menus: value labels,
+// the muted colour and tooltips, the find bar, go to, copy, sort, and the
+// progress dialog of a long load, cancelled.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
+
+#include "core/spssfio.h"
+#include "forms/findbar.h"
+#include "forms/gotodialog.h"
+#include "forms/gridadditions.h"
+#include "forms/gridmodel.h"
+#include "forms/gridview.h"
+#include "forms/progressdialog.h"
+#include "tests/core/grid_support.h"
+#include "tests/forms/support_windows.h"
+
+namespace {
+
+// CODE (F3.0): labels for 1 and 2, 9 user-missing; NAME (A4).
+fixture::File Coded() {
+    fixture::File f = gridtest::Basic();
+    auto code = gridtest::Numeric("CODE", 3, 0);
+    code.missing.discrete = {9};
+    code.label = "The code";
+    code.longName = "TheCode";
+    f.variables = {code, gridtest::String("NAME", 4)};
+    f.valueLabels = {{{0}, {{1, "one"}, {2, "two"}}, {}}};
+    f.cases = {{1.0, std::string("ab")},
+               {9.0, std::string("zz")},
+               {2.0, std::string("cd")},
+               {1.0, std::string("abc")}};
+    return f;
+}
+
+class GridAdditionsTest : public testsupport::WindowTest {
+  protected:
+    TfrmDPGrid& Open(const fixture::File& f) {
+        spssdio1::DataFileName = Write(f, "g.sav");
+        lv::LineCollector ignored;
+        lv::ShowFileSummaryLines(ignored);
+        lv::BuildVariableList(ignored);
+        frmDPGrid = new TfrmDPGrid();
+        frmDPGrid->show();
+        frmDPGrid->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
+        return *frmDPGrid;
+    }
+    static QString Text(TfrmDPGrid& w, int row, int column) {
+        return w.model->data(w.model->index(row, column), Qt::DisplayRole).toString();
+    }
+    // A key as the user types it, to the widget that has the focus.
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    }
+    static QString Clipboard() { return QApplication::clipboard()->text(); }
+};
+
+TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
+    TfrmDPGrid& w = Open(Coded());
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    EXPECT_FALSE(w.model->data(w.model->index(0, 0), Qt::ForegroundRole).isValid());
+    // User-missing values are muted; their text stays.
+    EXPECT_TRUE(w.model->data(w.model->index(1, 0), Qt::ForegroundRole).isValid());
+    EXPECT_EQ(Text(w, 1, 0), "   9");
+    EXPECT_TRUE(w.additions->findBar->isHidden());
+
+    Press(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(w.model->showLabels());
+    EXPECT_TRUE(w.additions->showLabels->isChecked());
+    EXPECT_EQ(Text(w, 0, 0), "one");
+    EXPECT_EQ(Text(w, 1, 0), "   9");  // no label: the value
+    EXPECT_EQ(Text(w, 0, 1), "ab  ");
+    // The editor of the current cell shows the label and, left alone,
+    // records no edit.
+    EXPECT_FALSE(w.model->grid().hasEdits());
+    Press(Qt::Key_Down);
+    EXPECT_FALSE(w.model->grid().hasEdits());
+
+    const QString cell = w.model->data(w.model->index(1, 0), Qt::ToolTipRole).toString();
+    EXPECT_EQ(cell, "変数名: CODE (TheCode)\n変数ラベル: The code\n値: 9\nユーザー欠損値");
+    EXPECT_EQ(w.model->data(w.model->index(0, 0), Qt::ToolTipRole).toString(),
+              "変数名: CODE (TheCode)\n変数ラベル: The code\n値: 1\n値ラベル: one");
+    EXPECT_EQ(w.model->headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              "変数名: CODE (TheCode)\n変数ラベル: The code\n書式: F3");
+    EXPECT_EQ(w.model->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              "変数名: NAME\n書式: A4");
+
+    // The context menu holds the same switch; a second Ctrl+L turns it off.
+    QMenu* menu = w.additions->CellMenu();
+    EXPECT_TRUE(menu->actions().contains(w.additions->showLabels));
+    EXPECT_EQ(w.additions->showLabels->text(), "値ラベルを表示");
+    Press(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+}
+
+TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
+    spssdio1::DataFileName = Write(Coded(), "g.sav");
+    lv::LineCollector ignored;
+    lv::ShowFileSummaryLines(ignored);
+    lv::BuildVariableList(ignored);
+    spssdio1::DisplayFormats[1] = "%8.2f";  // a number specifier on a string column
+    frmDPGrid = new TfrmDPGrid();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(frmDPGrid->model->headerData(0, Qt::Horizontal, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("変数名: CODE (TheCode)"));
+    // No value of case 2 was read: nothing to mute.
+    const QModelIndex unread = frmDPGrid->model->index(1, 0);
+    EXPECT_FALSE(frmDPGrid->model->data(unread, Qt::ForegroundRole).isValid());
+}
+
+TEST_F(GridAdditionsTest, TheFindBarFindsCountsWrapsAndCloses) {
+    TfrmDPGrid& w = Open(Coded());
+    const int gridHeight = w.StringGrid1->height();
+    Press(Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = w.additions->findBar;
+    ASSERT_FALSE(bar->isHidden());
+    EXPECT_EQ(w.StringGrid1->height(), gridHeight - bar->height());
+    EXPECT_EQ(QApplication::focusWidget(), bar->text);
+
+    QTest::keyClicks(bar->text, "ab");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 1));
+    EXPECT_EQ(bar->status->text(), "2 件");
+    Press(Qt::Key_F3);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(3, 1));
+    Press(Qt::Key_Return);  // past the last: from the top again, with a notice
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 1));
+    EXPECT_EQ(bar->status->text(), "2 件　" + WrapText(false));
+    Press(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(3, 1));
+    EXPECT_EQ(bar->status->text(), "2 件　" + WrapText(true));
+    // Whole cells only: "ab" alone, not "abc".
+    bar->wholeCell->setChecked(true);
+    Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 1));
+    EXPECT_EQ(bar->status->text(), "1 件");
+    // The current column only, with labels shown.
+    bar->wholeCell->setChecked(false);
+    bar->columnOnly->setChecked(true);
+    w.additions->ToggleLabels();
+    bar->text->setText("ON");
+    w.StringGrid1->SetCurrentQuietly(w.model->index(1, 0));
+    w.additions->Find(false);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(3, 0));  // "one" again
+    bar->text->setText("nothing like it");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(bar->status->text(), NotFoundText());
+    EXPECT_TRUE(modalShows == 0);  // a find never opens the value-label window
+
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(w.StringGrid1->height(), gridHeight);
+}
+
+TEST_F(GridAdditionsTest, GoToTakesACaseNumberOrAVariableThroughTheDialog) {
+    TfrmDPGrid& w = Open(Coded());
+    w.additions->Sort(0, true);  // CODE descending: cases 2 (9, missing) last
+    QString caseNumber, variable;
+    onModal = [&](QDialog& d) {
+        auto& go = static_cast<GoToDialog&>(d);
+        go.caseNumber->setText(caseNumber);
+        go.variable->setText(variable);
+    };
+    caseNumber = "2";
+    Press(Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(modalShows, 1);
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(3, 0));
+    caseNumber = "";
+    variable = "the CODE";  // a label, matched as shown
+    w.additions->GoTo();
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(3, 0));
+    caseNumber = "1";
+    variable = "name";  // a name, in any case
+    w.additions->GoTo();
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(1, 1));
+    variable = "nosuch";
+    w.additions->GoTo();
+    EXPECT_EQ(dialogs.messages.back(), "その変数は見つかりません");
+    caseNumber = "5";
+    variable = "";
+    w.additions->GoTo();
+    EXPECT_EQ(dialogs.messages.back(), "ケース番号は 1 から 4 までです");
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(1, 1));
+}
+
+TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
+    TfrmDPGrid& w = Open(Coded());
+    w.StringGrid1->horizontalHeader()->moveSection(1, 0);  // NAME, CODE
+    QItemSelectionModel* selection = w.StringGrid1->selectionModel();
+    selection->select(QItemSelection(w.model->index(0, 0), w.model->index(1, 1)),
+                      QItemSelectionModel::ClearAndSelect);
+    // The current cell's editor has the focus and no text selected: the
+    // grid copies.
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), "ab\t1\nzz\t9\n");
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime->hasHtml());
+    EXPECT_TRUE(mime->html().contains("<tr><td>ab</td><td>1</td></tr>"));
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Clipboard(), "NAME\tCODE\nab\t1\nzz\t9\n");
+    // The context menu's items do the same.
+    QApplication::clipboard()->clear();
+    w.additions->copy->trigger();
+    EXPECT_EQ(Clipboard(), "ab\t1\nzz\t9\n");
+    w.additions->copyWithNames->trigger();
+    EXPECT_EQ(Clipboard(), "NAME\tCODE\nab\t1\nzz\t9\n");
+    // Ctrl+A selects every cell, in the order they stand.
+    w.additions->Sort(1, false);
+    Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), "ab\t1\nabc\t1\ncd\t2\nzz\t9\n");
+    // Text selected inside the editor is the editor's to copy.
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setSelection(0, 1);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), editor->selectedText());
+}
+
+TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) {
+    TfrmDPGrid& w = Open(Coded());
+    QMenu* menu = w.additions->HeaderMenu(0);
+    EXPECT_EQ(menu->actions().size(), 4);  // two sorts, a separator, the original order
+    EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
+    EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
+    EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");
+    EXPECT_FALSE(w.additions->originalOrder->isEnabled());
+    w.model->setData(w.model->index(2, 1), QStringLiteral("ed"), Qt::EditRole);  // case 3
+    w.additions->sortDescending->trigger();
+    // 2, 1, 1 (cases 3, 1, 4), then the user-missing 9 (case 2).
+    const auto caseNumber = [&](int row) {
+        return w.model->headerData(row, Qt::Vertical, Qt::DisplayRole).toString().trimmed();
+    };
+    EXPECT_EQ(caseNumber(0), "3");
+    EXPECT_EQ(caseNumber(3), "2");
+    EXPECT_EQ(Text(w, 0, 1), "ed");
+    // A row dragged by its number moves in the same order.
+    QHeaderView* rows = w.StringGrid1->verticalHeader();
+    QWidget* numbers = rows->viewport();
+    const QPoint from(10, rows->sectionViewportPosition(3) + 12);
+    const QPoint to(10, rows->sectionViewportPosition(0) + 4);
+    QTest::mousePress(numbers, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(numbers, QPoint(10, rows->sectionViewportPosition(2) + 12));
+    QTest::mouseMove(numbers, to);
+    QTest::mouseRelease(numbers, Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(caseNumber(0), "2");
+    EXPECT_EQ(rows->logicalIndex(0), 0);
+    EXPECT_EQ(Text(w, 1, 1), "ed");
+    w.additions->HeaderMenu(0);
+    EXPECT_TRUE(w.additions->originalOrder->isEnabled());
+    w.additions->originalOrder->trigger();
+    EXPECT_EQ(caseNumber(0), "1");
+    EXPECT_EQ(Text(w, 2, 1), "ed");
+}
+
+TEST_F(GridAdditionsTest, ALongLoadShowsProgressAndCancelShowsNoGridAndNoMessage) {
+    fixture::File f = Coded();
+    f.cases.clear();
+    for (int i = 0; i < 5000; ++i) f.cases.push_back({double(i % 3), std::string("x")});
+    dialogs.openAnswers = {Write(f, "long.sav")};
+    new TForm1();
+    // Every look at the clock finds a second gone; the dialog is cancelled
+    // as soon as it takes events.
+    double now = 0;
+    const lv::ProgressClock previous = lv::SetProgressClock([&] { return now += 1.0; });
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(top);
+                progress && progress->isVisible()) {
+                shown = true;
+                EXPECT_EQ(progress->labelText().right(6), "/ 5000");
+                progress->cancel();
+            }
+    });
+    Form1->Button5Click();
+    lv::SetProgressClock(previous);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(frmDPGrid, nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The data file was closed by the load.
+    EXPECT_NE(spssCloseRead(spssdio1::FileHandle), 0);
+
+    // Under half a second: no dialog at all, and the grid as ever.
+    now = 0;
+    lv::SetProgressClock([&] { return now; });
+    Form1->Button5Click();
+    lv::SetProgressClock(previous);
+    ASSERT_NE(frmDPGrid, nullptr);
+    EXPECT_EQ(frmDPGrid->loadOutcome(), lv::GridLoadOutcome::Complete);
+    EXPECT_EQ(frmDPGrid->model->rowCount(), 5000);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<QProgressDialog*>(top), nullptr);
+}
+
+TEST_F(GridAdditionsTest, ACancelledSortLeavesTheRowsAsTheyWere) {
+    TfrmDPGrid& w = Open(Coded());
+    double now = 0;
+    const lv::ProgressClock previous = lv::SetProgressClock([&] { return now += 1.0; });
+    QTimer::singleShot(0, [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(top)) progress->cancel();
+    });
+    w.additions->Sort(0, true);
+    lv::SetProgressClock(previous);
+    EXPECT_TRUE(w.model->grid().order().identity());
+    EXPECT_EQ(Text(w, 0, 1), "ab  ");
+}
+
+}  // namespace
