@@ -1,7 +1,9 @@
 // The rest of the dictionary of every corpus file that has it agrees with
 // PSPP: documents, product info, byte order, multiple-response sets, file and
-// variable attributes, display parameters, roles, and the variable sets
-// (recorded in corpus_expected/dictionary/ by make_dictionary_expected.py).
+// variable attributes, display parameters, roles; and the variable sets and
+// the list of extension records, which PSPP does not show, with a walk over
+// the records (recorded in corpus_expected/dictionary/ by
+// make_dictionary_expected.py).
 // Texts are compared as the user sees them: decoded to UTF-8.
 #include <gtest/gtest.h>
 
@@ -220,6 +222,18 @@ TEST_P(CorpusDictionary, VariableSets) {
     }
     spssFreeVariableSets(sets, n);
     Compare("varset", ours);
+}
+
+TEST_P(CorpusDictionary, EveryExtensionRecordIsListed) {
+    spssExtensionRecord* records = nullptr;
+    int n = 0;
+    ASSERT_EQ(spssGetExtensionRecords(h_, &records, &n), SPSS_OK);
+    Lines ours;
+    for (int i = 0; i < n; ++i)
+        ours.push_back(std::to_string(records[i].subtype) + "|" + std::to_string(records[i].size) +
+                       "|" + std::to_string(records[i].count) + "|");
+    spssFreeExtensionRecords(records, n);
+    Compare("extension", ours);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealFiles, CorpusDictionary, ::testing::ValuesIn(Files()),

@@ -6,8 +6,9 @@ documents (DISPLAY DOCUMENTS), the multiple-response sets (MRSETS /DISPLAY),
 the file and variable attributes, hidden ones included (DISPLAY
 @ATTRIBUTES), the measure, display width, alignment and role of each
 variable (DISPLAY DICTIONARY) and the extra product info and byte order
-(SYSFILE INFO). PSPP does not read variable sets (subtype 5); they are taken
-from a walk over the records, the only values here not shown by PSPP.
+(SYSFILE INFO). PSPP does not read variable sets (subtype 5) nor show the
+list of extension records (the XML record among them); those two are taken
+from a walk over the records.
 
 Usage: make_dictionary_expected.py CORPUS_DIR OUT_DIR
 Writes OUT_DIR/<file>.txt for each file PSPP reads. Texts are
@@ -22,6 +23,7 @@ UTF-8 as PSPP shows them, with backslash, TAB, LF and CR escaped as \\\\, \\t,
                 WIDTH '-' when the record holds no widths)
   role          VARIABLE ROLE
   varset        NAME MEMBER...
+  extension     SUBTYPE SIZE COUNT   (every type 7 record, in file order)
   unchecked     VARIABLE   (a variable PSPP renamed; its lines are left out)
 Variables are named by their long names, or their short names in files
 without long names (PSPP shows those in lower case); a variable that PSPP
@@ -47,7 +49,7 @@ def records(path):
     d = open(path, 'rb').read()
     order = '<' if struct.unpack('<i', d[64:68])[0] in (2, 3) else '>'
     i32 = lambda o: struct.unpack(order + 'i', d[o:o + 4])[0]
-    pos, ext, nvars, shorts = 176, {}, 0, []
+    pos, ext, nvars, shorts, order_ = 176, {}, 0, [], []
     while True:
         t = i32(pos)
         if t == 2:
@@ -71,6 +73,7 @@ def records(path):
         elif t == 7:
             sub, size, count = i32(pos + 4), i32(pos + 8), i32(pos + 12)
             ext.setdefault(sub, []).append((size, count, d[pos + 16:pos + 16 + size * count]))
+            order_.append((sub, size, count))
             pos += 16 + size * count
         elif t == 999:
             break
@@ -90,6 +93,7 @@ def records(path):
         logical.append(short)
         w = widths.get(short)
         i += (w + 251) // 252 if w and width == 255 else 1
+    ext['order'] = order_
     return ext, nvars, logical
 
 
@@ -224,6 +228,8 @@ def make(path):
                 out.append('display\t%s\t%s\t%s\t%s' % (
                     esc(name), MEASURES[r[col['Measurement Level']]],
                     r[col['Width']] if widths else '-', ALIGNMENTS[r[col['Alignment']]]))
+    for sub, size, count in ext['order']:
+        out.append('extension\t%d\t%d\t%d' % (sub, size, count))
     for size, count, body in ext.get(5, []):
         for line in body.decode('utf-8', 'replace').replace('\r', '').split('\n'):
             if '=' not in line:
