@@ -23,19 +23,28 @@ bool IsUtf8Name(std::string_view name) {
 // The converters opened so far, one per pair, closed at exit.
 class ConverterCache {
   public:
-    ~ConverterCache() {
-        for (const auto& entry : open_)
-            if (entry.second != kNoConverter) iconv_close(entry.second);
-    }
+    ~ConverterCache() { CloseAll(); }
     // An open converter from -> to, or kNoConverter when iconv does not know the pair.
     iconv_t Get(const std::string& to, const std::string& from) {
         const auto key = std::make_pair(to, from);
         auto it = open_.find(key);
-        if (it == open_.end()) it = open_.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
+        if (it == open_.end()) {
+            // A program sees a handful of encodings; a stream of files naming
+            // odd ones (fuzzed input, say) must not grow the cache for ever.
+            if (open_.size() >= kMaxConverters) CloseAll();
+            it = open_.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
+        }
         return it->second;
     }
 
   private:
+    static constexpr size_t kMaxConverters = 32;
+    void CloseAll() {
+        for (const auto& entry : open_)
+            if (entry.second != kNoConverter) iconv_close(entry.second);
+        open_.clear();
+    }
+
     std::map<std::pair<std::string, std::string>, iconv_t> open_;
 };
 

@@ -1,6 +1,8 @@
 // libFuzzer target: open the bytes as a system file, query the whole
 // dictionary, then read every case and every value through the spss... calls;
-// the bytes that open are also read by the dictionary writers (JSON, the
+// then read the cases again through the case index (a checkpoint at every
+// case), all of them and single ones, and stop if any differs.
+// The bytes that open are also read by the dictionary writers (JSON, the
 // codebook, the file-information lines) through a file in memory.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 #include "core/file_dictionary.h"
 #include "core/file_info_lines.h"
 #include "core/spssfio.h"
+#include "savio/case_reread.h"
 #include "savio/open_files.h"
 
 namespace {
@@ -104,6 +107,53 @@ void QueryVariable(int h, const char* name, int type) {
     }
 }
 
+// A hash of one case's values: numbers' bits, strings' bytes.
+struct CaseHash {
+    uint64_t h = 1469598103934665603ull;
+    void Add(const void* p, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            h = (h ^ static_cast<const uint8_t*>(p)[i]) * 1099511628211ull;
+    }
+};
+
+// A value call that succeeds: the variable it reads (a handle may name
+// another variable of the same name) and the variable asked about.
+struct Read {
+    int call;
+    size_t variable;
+};
+
+uint64_t HashOfSlots(const savio::CaseIndex& index, const std::vector<Read>& plan,
+                     const uint8_t* slots) {
+    CaseHash hash;
+    for (const Read& r : plan) {
+        const savio::ValueSlots& v = index.values[r.variable];
+        if (!v.isString()) {
+            const double d = savio::SlotNumber(slots, v, index.shape.swap);
+            hash.Add(&d, 8);
+        } else {
+            savio::ForEachStringPiece(slots, v,
+                                      [&](const uint8_t* p, size_t n) { hash.Add(p, n); });
+        }
+    }
+    return hash.h;
+}
+
+// The cases [first, last) read again agree with the hashes of the first read.
+void CheckReread(std::string_view bytes, const savio::CaseIndex& index,
+                 const std::vector<Read>& plan, const std::vector<uint64_t>& hashes, int64_t first,
+                 int64_t last) {
+    int64_t next = first;
+    const auto st = savio::RereadCasesInMemory(
+        bytes, index, first, last, [&](int64_t row, const uint8_t* slots) {
+            if (row != next++ || HashOfSlots(index, plan, slots) != hashes[size_t(row)])
+                __builtin_trap();
+            return true;
+        });
+    if (st != savio::RereadStatus::Ok || next != std::min<int64_t>(last, index.cases))
+        __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -130,21 +180,52 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QueryVariable(h, name, types[i]);
         spssGetVarHandle(h, name, &handles[i]);
     }
+    // The value calls that succeed, known from the handles and types.
+    savio::CaseIndex index;
+    savio::GetCaseIndex(h, &index);
+    std::vector<Read> plan;
+    for (int i = 0; i < nVars; ++i) {
+        const size_t v = static_cast<uint64_t>(handles[i]) & 0xFFFFFF;
+        if (handles[i] != 0 && v < index.values.size() &&
+            (types[i] != 0) == index.values[v].isString())
+            plan.push_back({i, v});
+    }
+    savio::FindOpenFile(h)->SetCheckpointShift(0);
     std::vector<char> value(32768);
+    std::vector<uint64_t> hashes;
     // Bounded so that a fuzzed case count cannot make one input run for long.
     for (int c = 0; c < 100000 && spssReadCaseRecord(h) == 0; ++c) {
         for (int i = 0; i < nVars; ++i) {
             double d;
             if (types[i]) {
-                spssGetValueChar(h, handles[i], value.data(), static_cast<int>(value.size()));
                 spssGetValueChar(h, handles[i], value.data(), 5);
             } else if (spssGetValueNumeric(h, handles[i], &d) == 0) {
                 int day, month, year;
                 spssConvertSPSSDate(&day, &month, &year, d);
             }
         }
+        CaseHash hash;
+        for (const Read& r : plan) {
+            double d = 0;
+            if (types[r.call]) {
+                if (spssGetValueChar(h, handles[r.call], value.data(),
+                                     static_cast<int>(value.size())) != 0)
+                    __builtin_trap();
+                hash.Add(value.data(), static_cast<size_t>(index.values[r.variable].width));
+            } else {
+                if (spssGetValueNumeric(h, handles[r.call], &d) != 0) __builtin_trap();
+                hash.Add(&d, 8);
+            }
+        }
+        hashes.push_back(hash.h);
     }
+    savio::GetCaseIndex(h, &index);
     spssCloseRead(h);
+    const auto cases = static_cast<int64_t>(hashes.size());
+    if (index.cases != cases) __builtin_trap();
+    CheckReread(bytes, index, plan, hashes, 0, cases + 1);
+    for (int64_t r : {int64_t{1}, cases / 2, cases - 1})
+        if (r >= 0 && r < cases) CheckReread(bytes, index, plan, hashes, r, r + 1);
     WriteDictionary(data, size);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "savio/case_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -8,6 +9,7 @@
 
 #include "core/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/stream_chunks.h"
 #include "savio/zlib_blocks.h"
 
 namespace savio {
@@ -26,6 +28,8 @@ class UncompressedSource : public CaseSource {
         const size_t at = static_cast<size_t>(pos_ - file_);
         return at >= caseBytes_ ? at - caseBytes_ : 0;
     }
+
+    StreamPosition Position() const override { return {static_cast<uint64_t>(pos_ - file_), 0}; }
 
     Result Next(const uint8_t** row) override {
         const size_t left = static_cast<size_t>(end_ - pos_);
@@ -46,22 +50,23 @@ class UncompressedSource : public CaseSource {
     size_t caseBytes_;
 };
 
-// Bytecode over one run of bytes (a .sav's data part) or over the inflated
-// blocks of a .zsav, which form one continuous stream: a command group or a
-// raw value may straddle two blocks.
+// Bytecode over the stream of a .sav's data part or of a .zsav's inflated
+// blocks, handed out in runs: a command group or a raw value may straddle
+// two runs.
 class BytecodeSource : public CaseSource {
   public:
-    BytecodeSource(const Dictionary& dict, const uint8_t* begin, const uint8_t* end,
-                   const uint8_t* file, const std::vector<ZlibBlock>* blocks)
-        : file_(file), pos_(begin), end_(end), slots_(dict.slotIsString), row_(slots_.size() * 8) {
-        if (blocks) blocks_.emplace(file, blocks);
+    BytecodeSource(const CaseShape& shape, std::unique_ptr<StreamChunks> chunks)
+        : chunks_(std::move(chunks)),
+          runAt_(chunks_->start()),
+          slots_(shape.slotIsString),
+          row_(slots_.size() * 8) {
         // Each command code's 8 bytes, for numeric (0) and string (1) slots,
         // already in the file's byte order.
-        const uint64_t sysmis = StoredBits(kSysmis, dict.swap);
+        const uint64_t sysmis = StoredBits(kSysmis, shape.swap);
         uint64_t spaces;
         std::memset(&spaces, ' ', 8);
         for (int c = 0; c < 256; ++c) {
-            const uint64_t number = StoredBits(static_cast<double>(c) - dict.bias, dict.swap);
+            const uint64_t number = StoredBits(static_cast<double>(c) - shape.bias, shape.swap);
             constant_[0][c] = c == 254 ? sysmis : (c == 255 ? sysmis : number);
             // Code bias ("zero") in a string slot is 8 NUL bytes; other
             // numbers there are damage and read as blanks.
@@ -76,6 +81,10 @@ class BytecodeSource : public CaseSource {
         size_t slot = 0;
         while (slot < n) {
             if (ci_ == 8) {
+                if (slot + 8 <= n && WholeGroup(out, slot)) {
+                    slot += 8;
+                    continue;
+                }
                 if (!Read8(command_)) return Finish(slot == 0 && !damaged_);
                 ci_ = 0;
             }
@@ -94,12 +103,60 @@ class BytecodeSource : public CaseSource {
         return Result::Case;
     }
 
-    size_t Consumed() const override {
-        if (blocks_) return blocks_->Consumed();
-        return pos_ ? static_cast<size_t>(pos_ - file_) : 0;
+    size_t Consumed() const override { return chunks_->Consumed(StreamOffset()); }
+
+    // The group's start is behind the current offset by its command bytes
+    // and the raw values its used commands took.
+    StreamPosition Position() const override {
+        if (ci_ == 8) return {StreamOffset(), 0};
+        const auto raws = std::count(command_, command_ + ci_, uint8_t{253});
+        return {StreamOffset() - 8 - 8 * static_cast<uint64_t>(raws), ci_};
+    }
+
+    // Moves from the start of the chunks to `at`, which must lie at or after it.
+    bool Seek(StreamPosition at) {
+        if (at.used < 0 || at.used > 7 || at.group < runAt_) return false;
+        while (StreamOffset() < at.group) {
+            if (pos_ == end_ && !NextRun()) return false;
+            const uint64_t skip = std::min<uint64_t>(at.group - StreamOffset(), end_ - pos_);
+            pos_ += skip;
+        }
+        if (!Read8(command_)) return false;
+        uint8_t raw[8];
+        for (int k = 0; k < at.used; ++k)
+            if (command_[k] == 253 && !Read8(raw)) return false;
+        ci_ = at.used;
+        return true;
     }
 
   private:
+    // The common group: eight commands, none of them 0 or 252, with every
+    // raw value they may call for in the current run, for eight slots of
+    // the case. Decoded without a branch per command; false (nothing
+    // consumed) for any other group.
+    bool WholeGroup(uint8_t* out, size_t slot) {
+        if (end_ - pos_ < 72) return false;
+        uint64_t commands;
+        std::memcpy(&commands, pos_, 8);
+        constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+        auto hasZeroByte = [](uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
+        if (hasZeroByte(commands) || hasZeroByte(commands ^ (kOnes * 252))) return false;
+        const uint8_t* raw = pos_ + 8;
+        for (int k = 0; k < 8; ++k) {
+            const auto c = static_cast<uint8_t>(commands >> (8 * k));
+            uint64_t fromRaw;
+            std::memcpy(&fromRaw, raw, 8);
+            const bool isRaw = c == 253;
+            const uint64_t v = isRaw ? fromRaw : constant_[slots_[slot + k]][c];
+            std::memcpy(out + (slot + k) * 8, &v, 8);
+            raw += isRaw ? 8 : 0;
+        }
+        pos_ = raw;
+        return true;
+    }
+
+    uint64_t StreamOffset() const { return runAt_ + static_cast<uint64_t>(pos_ - runBegin_); }
+
     Result Finish(bool clean) {
         final_ = clean ? Result::End : Result::Damaged;
         return *final_;
@@ -111,10 +168,10 @@ class BytecodeSource : public CaseSource {
             pos_ += 8;
             return true;
         }
-        return ReadAcrossBlocks(out);
+        return ReadAcrossRuns(out);
     }
 
-    bool ReadAcrossBlocks(uint8_t* out) {
+    bool ReadAcrossRuns(uint8_t* out) {
         size_t got = 0;
         for (;;) {
             const size_t take = std::min<size_t>(8 - got, static_cast<size_t>(end_ - pos_));
@@ -122,20 +179,27 @@ class BytecodeSource : public CaseSource {
             pos_ += take;
             got += take;
             if (got == 8) return true;
-            if (!blocks_) return false;
-            const auto r = blocks_->Next(&pos_, &end_);
-            if (r == ZlibBlockReader::Result::Damaged) damaged_ = true;
-            if (r != ZlibBlockReader::Result::Block) {
-                pos_ = end_ = nullptr;
-                return false;
-            }
+            if (!NextRun()) return false;
         }
     }
 
-    const uint8_t* file_;
-    const uint8_t* pos_;
-    const uint8_t* end_;
-    std::optional<ZlibBlockReader> blocks_;
+    bool NextRun() {
+        const uint8_t *begin, *end;
+        uint64_t at;
+        const auto r = chunks_->Next(&begin, &end, &at);
+        if (r == StreamChunks::Result::Damaged) damaged_ = true;
+        if (r != StreamChunks::Result::Chunk) return false;
+        runBegin_ = pos_ = begin;
+        end_ = end;
+        runAt_ = at;
+        return true;
+    }
+
+    std::unique_ptr<StreamChunks> chunks_;
+    const uint8_t* runBegin_ = nullptr;
+    const uint8_t* pos_ = nullptr;
+    const uint8_t* end_ = nullptr;
+    uint64_t runAt_;  // stream offset of runBegin_
     const std::vector<uint8_t>& slots_;
     std::vector<uint8_t> row_;
     uint64_t constant_[2][256];
@@ -146,6 +210,16 @@ class BytecodeSource : public CaseSource {
 };
 
 }  // namespace
+
+CaseShape ShapeOf(const Dictionary& dict) {
+    CaseShape s;
+    s.compression = dict.compression;
+    s.swap = dict.swap;
+    s.bias = dict.bias;
+    s.dataOffset = dict.dataOffset;
+    s.slotIsString = dict.slotIsString;
+    return s;
+}
 
 int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, DataLayout* out) {
     out->file = file;
@@ -173,20 +247,43 @@ int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, Da
     return SPSS_INVALID_FILE;
 }
 
-std::unique_ptr<CaseSource> MakeCaseSource(const Dictionary& dict, const DataLayout& layout) {
-    const uint8_t* begin = layout.file + dict.dataOffset;
+std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout) {
+    const uint8_t* begin = layout.file + shape.dataOffset;
     const uint8_t* end = layout.file + layout.size;
-    switch (dict.compression) {
-        case Compression::None:
-            return std::make_unique<UncompressedSource>(layout.file, begin, end,
-                                                        static_cast<size_t>(dict.slotCount) * 8);
-        case Compression::Bytecode:
-            return std::make_unique<BytecodeSource>(dict, begin, end, layout.file, nullptr);
-        case Compression::Zlib:
-            return std::make_unique<BytecodeSource>(dict, nullptr, nullptr, layout.file,
-                                                    &layout.blocks);
+    if (shape.compression == Compression::None)
+        return std::make_unique<UncompressedSource>(layout.file, begin, end, shape.slotCount() * 8);
+    // The whole mapped data part is one run.
+    auto memory = std::make_shared<MemoryReads>(layout.file, layout.size);
+    std::unique_ptr<StreamChunks> chunks;
+    if (shape.compression == Compression::Bytecode)
+        chunks = std::make_unique<RangeChunks>(memory, shape.dataOffset, layout.size,
+                                               static_cast<size_t>(end - begin));
+    else
+        chunks = std::make_unique<ZlibBlockReader>(memory, &layout.blocks);
+    return std::make_unique<BytecodeSource>(shape, std::move(chunks));
+}
+
+std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
+                                             const std::vector<ZlibBlock>& blocks,
+                                             std::shared_ptr<RandomReads> reads, StreamPosition at,
+                                             size_t runBytes, InflatedBlock* kept) {
+    std::unique_ptr<StreamChunks> chunks;
+    if (shape.compression == Compression::Bytecode) {
+        chunks = std::make_unique<RangeChunks>(reads, at.group, reads->size(), runBytes);
+    } else if (shape.compression == Compression::Zlib) {
+        // The block the group starts in; blocks two on are inflated ahead.
+        size_t k = 0;
+        uint64_t blockAt = 0;
+        while (k < blocks.size() && blockAt + blocks[k].uncompressedSize <= at.group)
+            blockAt += blocks[k++].uncompressedSize;
+        if (k == blocks.size()) return nullptr;
+        chunks = std::make_unique<ZlibBlockReader>(reads, &blocks, k, k + 2, kept);
+    } else {
+        return nullptr;
     }
-    return nullptr;
+    auto source = std::make_unique<BytecodeSource>(shape, std::move(chunks));
+    if (!source->Seek(at)) return nullptr;
+    return source;
 }
 
 }  // namespace savio

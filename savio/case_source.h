@@ -9,9 +9,30 @@
 #include <vector>
 
 #include "savio/dictionary.h"
+#include "savio/random_reads.h"
 #include "savio/zlib_blocks.h"
 
 namespace savio {
+
+// What decoding the cases needs of the dictionary.
+struct CaseShape {
+    Compression compression = Compression::None;
+    bool swap = false;
+    double bias = 100.0;
+    uint64_t dataOffset = 0;
+    std::vector<uint8_t> slotIsString;  // per slot: 1 for string storage
+    size_t slotCount() const { return slotIsString.size(); }
+};
+
+CaseShape ShapeOf(const Dictionary& dict);
+
+// Where a decoder stands between two cases: the stream offset of the
+// command group it is in and how many of the group's command bytes it has
+// used (0..7; a used-up group counts as the next one, unused).
+struct StreamPosition {
+    uint64_t group = 0;
+    int used = 0;
+};
 
 class CaseSource {
   public:
@@ -23,6 +44,8 @@ class CaseSource {
     virtual Result Next(const uint8_t** row) = 0;
     // The file offset before which no byte is needed any more.
     virtual size_t Consumed() const = 0;
+    // Where the next case starts (uncompressed: its file offset).
+    virtual StreamPosition Position() const = 0;
 };
 
 // The data layout of a file, checked once when the file opens.
@@ -40,7 +63,18 @@ struct DataLayout {
 int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, DataLayout* out);
 
 // A decoder positioned at the first case.
-std::unique_ptr<CaseSource> MakeCaseSource(const Dictionary& dict, const DataLayout& layout);
+std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout);
+
+// A decoder of a compressed file (bytecode or zlib) positioned at `at`, a
+// Position() of an earlier decoder of the same bytes, reading through
+// reads. blocks (.zsav) must outlive it, and so must kept: an inflated
+// block shared with earlier and later decoders of the same file, or null.
+// runBytes: how much to read at a time (.sav). nullptr when the bytes there
+// cannot be decoded.
+std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
+                                             const std::vector<ZlibBlock>& blocks,
+                                             std::shared_ptr<RandomReads> reads, StreamPosition at,
+                                             size_t runBytes, InflatedBlock* kept = nullptr);
 
 }  // namespace savio
 

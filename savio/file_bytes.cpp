@@ -12,9 +12,11 @@ namespace {
 
 class MappedFile : public FileBytes {
   public:
-    MappedFile(void* map, size_t size) : map_(map) {
+    MappedFile(void* map, size_t size, const FileIdentity& identity) : map_(map) {
         data_ = static_cast<const uint8_t*>(map);
         size_ = size;
+        identity_ = identity;
+        hasIdentity_ = true;
     }
     ~MappedFile() override {
         if (map_) munmap(map_, size_);
@@ -37,9 +39,11 @@ class MappedFile : public FileBytes {
 // too short by the header check).
 class EmptyFile : public FileBytes {
   public:
-    EmptyFile() {
+    explicit EmptyFile(const FileIdentity& identity) {
         static const uint8_t kNothing = 0;
         data_ = &kNothing;
+        identity_ = identity;
+        hasIdentity_ = true;
     }
 };
 
@@ -56,24 +60,34 @@ class OwnedBytes : public FileBytes {
 
 }  // namespace
 
+bool IdentityOf(int fd, FileIdentity* out) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    out->size = static_cast<uint64_t>(st.st_size);
+    out->mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    out->inode = static_cast<uint64_t>(st.st_ino);
+    out->device = static_cast<uint64_t>(st.st_dev);
+    return true;
+}
+
 std::unique_ptr<FileBytes> MapFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    FileIdentity identity;
+    if (!IdentityOf(fd, &identity)) {
         close(fd);
         return nullptr;
     }
-    const size_t size = static_cast<size_t>(st.st_size);
+    const size_t size = static_cast<size_t>(identity.size);
     if (size == 0) {
         close(fd);
-        return std::make_unique<EmptyFile>();
+        return std::make_unique<EmptyFile>(identity);
     }
     void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     close(fd);
     if (map == MAP_FAILED) return nullptr;
     madvise(map, size, MADV_SEQUENTIAL);
-    return std::make_unique<MappedFile>(map, size);
+    return std::make_unique<MappedFile>(map, size, identity);
 }
 
 std::unique_ptr<FileBytes> CopyBytes(std::string_view bytes) {

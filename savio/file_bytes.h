@@ -11,6 +11,19 @@
 
 namespace savio {
 
+// What tells one state of a file on disk from another: a file rewritten,
+// truncated or replaced by another differs in at least one of these.
+struct FileIdentity {
+    uint64_t size = 0;
+    int64_t mtimeNs = 0;
+    uint64_t inode = 0;
+    uint64_t device = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of an open file descriptor; false when fstat fails.
+bool IdentityOf(int fd, FileIdentity* out);
+
 class FileBytes {
   public:
     virtual ~FileBytes() = default;
@@ -20,10 +33,14 @@ class FileBytes {
     // that a mapped file's pages behind the read position can leave memory
     // (they are read again if touched).
     virtual void Release(size_t offset) { (void)offset; }
+    // The file's identity when it was opened; nullptr for bytes held in memory.
+    const FileIdentity* identity() const { return hasIdentity_ ? &identity_ : nullptr; }
 
   protected:
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
+    FileIdentity identity_;
+    bool hasIdentity_ = false;
 };
 
 // Maps the file at path; nullptr when it cannot be opened or mapped.

@@ -5,8 +5,10 @@
 
 #include "core/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/case_index.h"
 #include "savio/dictionary_reader.h"
 #include "savio/text_encoding.h"
+#include "savio/value_slots.h"
 
 namespace savio {
 namespace {
@@ -37,6 +39,8 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
     const uint8_t* data = f->bytes_->data();
     const size_t size = f->bytes_->size();
     if (int st = ReadDictionary(data, size, &f->dict_)) return st;
+    f->shape_ = ShapeOf(f->dict_);
+    f->checkpointShift_ = CheckpointShiftFor(f->shape_.slotCount());
     if (int st = CheckDataLayout(f->dict_, data, size, &f->layout_)) return st;
     if (int st = f->SettleCaseCount()) return st;
     f->identity_ = IdentityHash(identity, data, size);
@@ -49,7 +53,7 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
 // The header's count (or the 64-bit one) when it has one, capped at what the
 // data could hold; else the cases counted by decoding the data once.
 int SavFile::SettleCaseCount() {
-    cases_ = MakeCaseSource(dict_, layout_);
+    cases_ = MakeCaseSource(shape_, layout_);
     if (dict_.slotCount == 0) {
         caseCount_ = 0;
         return 0;
@@ -65,7 +69,7 @@ int SavFile::SettleCaseCount() {
     const uint8_t* row;
     while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
     caseCount_ = limit_ = counted;
-    cases_ = MakeCaseSource(dict_, layout_);
+    cases_ = MakeCaseSource(shape_, layout_);
     return 0;
 }
 
@@ -80,11 +84,17 @@ int SavFile::ReadCase() {
         finished_ = true;
         return SPSS_FILE_END;
     }
+    // Compressed data: where every 2^shift-th case starts, kept once the
+    // case has decoded.
+    const bool mark = shape_.compression != Compression::None &&
+                      (casesRead_ & ((int64_t{1} << checkpointShift_) - 1)) == 0;
+    const StreamPosition at = mark ? cases_->Position() : StreamPosition{};
     const uint8_t* row = nullptr;
     if (cases_->Next(&row) != CaseSource::Result::Case) {
         finished_ = true;
         return SPSS_FILE_RERROR;
     }
+    if (mark) checkpoints_.push_back(PackPosition(at));
     ++casesRead_;
     row_ = row;
     if ((casesRead_ & 4095) == 0) bytes_->Release(cases_->Consumed());
@@ -95,21 +105,12 @@ bool SavFile::CopyString(const Variable& v, char* out, int size) const {
     const size_t room = static_cast<size_t>(size) - 1;
     size_t written = 0;
     bool cut = false;
-    auto put = [&](const uint8_t* src, size_t n) {
+    ForEachStringPiece(row_, SlotsOf(v), [&](const uint8_t* src, size_t n) {
         const size_t take = std::min(n, room - written);
         std::memcpy(out + written, src, take);
         written += take;
         if (take < n) cut = true;
-    };
-    const uint8_t* first = row_ + static_cast<size_t>(v.firstSlot) * 8;
-    if (v.segments == 1) {
-        put(first, static_cast<size_t>(v.width));
-    } else {
-        for (int k = 0; k < v.segments && !cut; ++k) {
-            const int used = std::clamp(v.width - 255 * k, 0, 255);
-            put(first + static_cast<size_t>(k) * 256, static_cast<size_t>(used));
-        }
-    }
+    });
     out[written] = '\0';
     return !cut;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "encoding/charcut.h"
 #include "savio/byte_order.h"
@@ -41,6 +42,7 @@ class SavFile {
     // Decodes the next case: 0, SPSS_FILE_END after the last, or
     // SPSS_FILE_RERROR for damaged or truncated data.
     int ReadCase();
+    int64_t casesRead() const { return casesRead_; }
     // The current case's slots, or nullptr when there is none.
     const uint8_t* row() const { return row_; }
 
@@ -51,12 +53,27 @@ class SavFile {
         return LoadF64(row_ + static_cast<size_t>(v.firstSlot) * 8, dict_.swap);
     }
 
+    // What finding a case again needs (see case_index.h): the data layout,
+    // the file's identity when it came from disk, and for compressed data
+    // the decoder's position before every 2^checkpointShift()-th case read.
+    const DataLayout& layout() const { return layout_; }
+    const FileIdentity* fileIdentity() const { return bytes_->identity(); }
+    int checkpointShift() const { return checkpointShift_; }
+    const std::vector<uint64_t>& checkpoints() const { return checkpoints_; }
+    // Checkpoints every 2^shift cases instead (tests take them close
+    // together); only before the first case is read, so that checkpoint k
+    // stays the position of case k << shift.
+    void SetCheckpointShift(int shift) {
+        if (casesRead_ == 0 && shift >= 0 && shift < 63) checkpointShift_ = shift;
+    }
+
   private:
     SavFile() = default;
     int SettleCaseCount();
 
     std::unique_ptr<FileBytes> bytes_;
     Dictionary dict_;
+    CaseShape shape_;
     DataLayout layout_;
     std::unique_ptr<CaseSource> cases_;
     int64_t caseCount_ = 0;
@@ -64,6 +81,8 @@ class SavFile {
     int64_t limit_ = 0;  // reading stops after this many cases
     const uint8_t* row_ = nullptr;
     bool finished_ = false;
+    int checkpointShift_ = 0;
+    std::vector<uint64_t> checkpoints_;
     uint32_t identity_ = 0;
     std::string encodingName_;
     lv::CharLayout charLayout_ = lv::CharLayout::Utf8;

@@ -7,29 +7,19 @@
 
 #include "savio/call_support.h"
 #include "savio/spss_date.h"
+#include "savio/var_handles.h"
 
 using savio::FindOpenFile;
 using savio::SavFile;
 
 namespace {
 
-// A variable handle is identity * 2^24 + dictionary index: an exact integer
-// in a double that survives a close and re-open of the same file.
-constexpr double kIndexRange = 16777216.0;
-
-double VarHandleOf(const SavFile& f, int index) {
-    return static_cast<double>(f.identity()) * kIndexRange + index;
-}
+using savio::VarHandleOf;
 
 // The variable of a handle, or nullptr when it is not one of this file's.
 const savio::Variable* VariableOfHandle(const SavFile& f, double handle) {
-    if (!(handle >= 0.0 && handle < 9007199254740992.0)) return nullptr;
-    if (std::floor(handle) != handle) return nullptr;
-    const auto bits = static_cast<uint64_t>(handle);
-    if ((bits >> 24) != f.identity()) return nullptr;
-    const size_t index = bits & 0xFFFFFF;
-    const auto& vars = f.dict().variables;
-    return index < vars.size() ? &vars[index] : nullptr;
+    const int index = savio::VariableIndexOf(f, handle);
+    return index < 0 ? nullptr : &f.dict().variables[static_cast<size_t>(index)];
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ namespace {
 constexpr uint32_t kMaxBlockSize = 64u << 20;
 // ...nor more than deflate can possibly produce from its compressed bytes.
 constexpr uint64_t kMaxDeflateRatio = 1032;
+// Compressed bytes read into memory for one block: far more than deflate
+// ever needs for kMaxBlockSize bytes, far less than a damaged table could ask.
+constexpr uint32_t kMaxCopiedBlock = 2 * kMaxBlockSize;
 
 }  // namespace
 
@@ -53,60 +56,85 @@ bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, boo
     return expectedOfs == ztrailerOfs;
 }
 
-ZlibBlockReader::ZlibBlockReader(const uint8_t* file, const std::vector<ZlibBlock>* blocks)
-    : file_(file), blocks_(blocks) {}
+ZlibBlockReader::ZlibBlockReader(std::shared_ptr<RandomReads> reads,
+                                 const std::vector<ZlibBlock>* blocks, size_t firstBlock,
+                                 size_t aheadFrom, InflatedBlock* kept)
+    : reads_(std::move(reads)),
+      blocks_(blocks),
+      next_(firstBlock),
+      aheadFrom_(aheadFrom),
+      kept_(kept) {
+    for (size_t k = 0; k < firstBlock && k < blocks->size(); ++k)
+        start_ += (*blocks)[k].uncompressedSize;
+    nextAt_ = start_;
+}
 
 ZlibBlockReader::~ZlibBlockReader() {
     if (ahead_.joinable()) ahead_.join();
+    if (kept_ && handedOut_ != SIZE_MAX) {
+        kept_->block = handedOut_;
+        kept_->bytes = std::move(buffers_[handedOut_ % 2]);
+    }
     if (inflater_) libdeflate_free_decompressor(inflater_);
 }
 
-bool ZlibBlockReader::Inflate(size_t block, std::vector<uint8_t>& into) {
+bool ZlibBlockReader::Inflate(size_t block, int buffer) {
     const ZlibBlock& b = (*blocks_)[block];
+    if (reads_->copies() && b.compressedSize > kMaxCopiedBlock) return false;
+    const uint8_t* in = reads_->Read(b.offset, b.compressedSize, compressed_[buffer]);
+    if (!in) return false;
+    std::vector<uint8_t>& into = buffers_[buffer];
     into.resize(b.uncompressedSize);
     size_t produced = 0;
     const libdeflate_result r = libdeflate_zlib_decompress(
-        inflater_, file_ + b.offset, b.compressedSize, into.data(), b.uncompressedSize, &produced);
+        inflater_, in, b.compressedSize, into.data(), b.uncompressedSize, &produced);
     return r == LIBDEFLATE_SUCCESS && produced == b.uncompressedSize;
 }
 
-// The decompressor is used by one thread at a time: the join in FinishAhead
-// orders its uses.
+// The decompressor is used by one thread at a time: the join in Next orders
+// its uses.
 void ZlibBlockReader::StartAhead(size_t block) {
     if (block >= blocks_->size()) return;
-    ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, buffers_[block % 2]); });
+    aheadBlock_ = block;
+    ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, int(block % 2)); });
 }
 
-size_t ZlibBlockReader::Consumed() const {
+size_t ZlibBlockReader::Consumed(uint64_t) const {
     // Block next_ may be inflating on the other thread.
     return next_ < blocks_->size() ? static_cast<size_t>((*blocks_)[next_].offset) : 0;
 }
 
-bool ZlibBlockReader::FinishAhead() {
-    ahead_.join();
-    return aheadOk_;
-}
-
-ZlibBlockReader::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t** end) {
+StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t** end,
+                                           uint64_t* at) {
     if (next_ >= blocks_->size()) return Result::End;
     const size_t block = next_++;
     bool ok;
-    if (block == 0) {
-        inflater_ = libdeflate_alloc_decompressor();
-        ok = inflater_ && Inflate(0, buffers_[0]);
+    if (aheadBlock_ == block) {
+        ahead_.join();
+        aheadBlock_ = SIZE_MAX;
+        ok = aheadOk_;
+    } else if (kept_ && kept_->block == block &&
+               kept_->bytes.size() == (*blocks_)[block].uncompressedSize) {
+        buffers_[block % 2].swap(kept_->bytes);
+        kept_->block = SIZE_MAX;
+        ok = true;
     } else {
-        ok = FinishAhead();
+        if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
+        ok = inflater_ && Inflate(block, int(block % 2));
     }
     if (!ok) {
         next_ = blocks_->size();
         return Result::Damaged;
     }
     // The caller is done with the other buffer (the previous block).
-    StartAhead(block + 1);
+    if (block >= aheadFrom_) StartAhead(block + 1);
+    handedOut_ = block;
     const std::vector<uint8_t>& buf = buffers_[block % 2];
     *begin = buf.data();
     *end = buf.data() + buf.size();
-    return Result::Block;
+    *at = nextAt_;
+    nextAt_ += buf.size();
+    return Result::Chunk;
 }
 
 }  // namespace savio

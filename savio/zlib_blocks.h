@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
+
+#include "savio/random_reads.h"
+#include "savio/stream_chunks.h"
 
 struct libdeflate_decompressor;
 
@@ -23,32 +27,50 @@ struct ZlibBlock {
 bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks);
 
-// Inflates blocks in order. While the caller decodes one block, the next is
-// inflated on a second thread into the other of two buffers.
-class ZlibBlockReader {
+// One inflated block kept between two readers of the same file: a reader
+// that starts in it takes its bytes instead of reading and inflating the
+// block again, and leaves the last block it handed out in it.
+struct InflatedBlock {
+    size_t block = SIZE_MAX;  // none
+    std::vector<uint8_t> bytes;
+};
+
+// Inflates blocks in order from firstBlock on, reading their compressed
+// bytes through reads. From block aheadFrom on, while the caller decodes one
+// block the next is inflated on a second thread into the other of two
+// buffers (a reader that may stop after a block or two need not pay for one
+// more).
+class ZlibBlockReader : public StreamChunks {
   public:
-    ZlibBlockReader(const uint8_t* file, const std::vector<ZlibBlock>* blocks);
-    ~ZlibBlockReader();
+    ZlibBlockReader(std::shared_ptr<RandomReads> reads, const std::vector<ZlibBlock>* blocks,
+                    size_t firstBlock = 0, size_t aheadFrom = 0, InflatedBlock* kept = nullptr);
+    ~ZlibBlockReader() override;
     ZlibBlockReader(const ZlibBlockReader&) = delete;
     ZlibBlockReader& operator=(const ZlibBlockReader&) = delete;
 
-    enum class Result { Block, End, Damaged };
-    // The next block's bytes in [*begin, *end).
-    Result Next(const uint8_t** begin, const uint8_t** end);
+    uint64_t start() const override { return start_; }
+    // The next block's inflated bytes.
+    Result Next(const uint8_t** begin, const uint8_t** end, uint64_t* at) override;
     // The file offset of the compressed bytes still to be inflated.
-    size_t Consumed() const;
+    size_t Consumed(uint64_t streamAt) const override;
 
   private:
-    bool Inflate(size_t block, std::vector<uint8_t>& into);
+    bool Inflate(size_t block, int buffer);
     void StartAhead(size_t block);
-    bool FinishAhead();
 
-    const uint8_t* file_;
+    std::shared_ptr<RandomReads> reads_;
     const std::vector<ZlibBlock>* blocks_;
-    size_t next_ = 0;
+    size_t next_;
+    size_t aheadFrom_;
+    uint64_t start_ = 0;   // stream offset of block firstBlock
+    uint64_t nextAt_ = 0;  // stream offset of block next_
     std::vector<uint8_t> buffers_[2];
+    std::vector<uint8_t> compressed_[2];  // for reads that copy
     libdeflate_decompressor* inflater_ = nullptr;
     std::thread ahead_;
+    size_t aheadBlock_ = SIZE_MAX;  // the block being inflated on the thread
+    size_t handedOut_ = SIZE_MAX;   // the block of the last Next
+    InflatedBlock* kept_;
     bool aheadOk_ = false;
 };
 

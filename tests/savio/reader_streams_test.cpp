@@ -133,4 +133,42 @@ TEST(ReaderStreams, InvalidFormatsAreReplacedByDefaults) {
     EXPECT_EQ(t * 10000 + w * 100 + d, 10800);
 }
 
+// Every command code in a group of eight inside one case, in both kinds of
+// slot: cases with a long stream after them take the reader's whole-group
+// path, the last case (near the end of the data) the command-by-command
+// one; both give the same values.
+TEST(ReaderStreams, EveryCommandCodeInWholeGroups) {
+    fixture::File f;
+    for (int i = 0; i < 8; ++i) f.variables.push_back(fixture::Numeric("N" + std::to_string(i)));
+    f.variables.push_back(fixture::String("S", 64));
+    f.headerCaseCount = 3;
+    f.cases = {{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, std::string()}};
+    std::string bytes = fixture::Build(f);
+    bytes.resize(fixture::Describe(f).data);
+    const std::string numbers("\x01\x64\xfb\xfd\xfe\xff\xfd\x96", 8);
+    const std::string strings("\xfd\xfe\x64\xff\x01\xfd\xfe\xfe", 8);
+    const double raw1 = 1.5, raw2 = -1e300;
+    for (int c = 0; c < 3; ++c) {
+        bytes += numbers;
+        bytes.append(reinterpret_cast<const char*>(&raw1), 8);
+        bytes.append(reinterpret_cast<const char*>(&raw2), 8);
+        bytes += strings + "abcdefgh" + "12345678";
+    }
+    OpenedFile file(bytes);
+    ASSERT_EQ(file.status, 0);
+    const double sysmis = spssSysmisVal();
+    const double expected[] = {-99, 0, 151, raw1, sysmis, sysmis, raw2, 50};
+    const std::string text = "abcdefgh" + std::string(8, ' ') + std::string(8, '\0') +
+                             std::string(16, ' ') + "12345678" + std::string(16, ' ');
+    for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(spssReadCaseRecord(file.handle), 0) << c;
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(file.Number(("N" + std::to_string(i)).c_str()), expected[i]) << c << i;
+        char value[65];
+        ASSERT_EQ(spssGetValueChar(file.handle, file.Handle("S"), value, 65), 0);
+        EXPECT_EQ(std::string(value, 64), text) << c;
+    }
+    EXPECT_EQ(spssReadCaseRecord(file.handle), SPSS_FILE_END);
+}
+
 }  // namespace

@@ -1,0 +1,70 @@
+// The values of some variables for a run of cases, column by column:
+// numbers as doubles, strings as their bytes in the file's encoding with the
+// trailing blanks dropped (the variable's width gives them back). Filled from
+// the decoded slots of the reader's on-demand reads.
+#ifndef LORIVANE_CORE_CASEVALUES_H
+#define LORIVANE_CORE_CASEVALUES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "savio/case_index.h"
+
+namespace lv {
+
+class CaseValues {
+  public:
+    CaseValues() = default;
+    // variables: indices into the file's variables (index.values).
+    CaseValues(const savio::CaseIndex& index, const std::vector<int>& variables);
+
+    int64_t rows() const { return rows_; }
+    size_t columnCount() const { return columns_.size(); }
+    int variable(size_t c) const { return columns_[c].variable; }
+    bool isText(size_t c) const { return columns_[c].where.isString(); }
+
+    double Number(int64_t row, size_t c) const { return columns_[c].numbers[size_t(row)]; }
+    // The string's bytes up to its last non-blank.
+    std::string_view Text(int64_t row, size_t c) const {
+        const Column& col = columns_[c];
+        const uint64_t begin = row ? col.ends[size_t(row) - 1] : 0;
+        return std::string_view(col.text).substr(begin, col.ends[size_t(row)] - begin);
+    }
+    // The string as spssGetValueChar gives it: its width bytes (blanks put
+    // back) cut to size - 1, and a NUL. 0, or SPSS_BUFFER_SHORT when cut.
+    int CopyText(int64_t row, size_t c, char* out, int size) const;
+
+    // One more case, from its decoded slots.
+    void AppendSlots(const uint8_t* slots);
+    // One more case, from a case of values holding every variable of the
+    // file in order (column v = variable v).
+    void AppendFrom(const CaseValues& all, int64_t row);
+    // Every case of more, which holds the same variables.
+    void AppendAll(const CaseValues& more);
+    void Reserve(int64_t rows);
+    // No cases; the memory stays for the next ones.
+    void Clear();
+    // Memory held.
+    size_t bytes() const;
+
+  private:
+    struct Column {
+        int variable = 0;
+        savio::ValueSlots where;
+        std::vector<double> numbers;  // numeric columns
+        std::vector<uint64_t> ends;   // string columns: end of each value in text
+        std::string text;
+    };
+    void EndText(Column& col);
+
+    bool swap_ = false;
+    std::vector<Column> columns_;
+    int64_t rows_ = 0;
+};
+
+}  // namespace lv
+
+#endif

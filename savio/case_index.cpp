@@ -1,0 +1,42 @@
+#include "savio/case_index.h"
+
+#include "savio/open_files.h"
+#include "savio/var_handles.h"
+
+namespace savio {
+
+size_t CaseIndex::bytes() const {
+    return sizeof(*this) + shape.slotIsString.capacity() + values.capacity() * sizeof(ValueSlots) +
+           blocks.capacity() * sizeof(ZlibBlock) + checkpoints.capacity() * sizeof(uint64_t);
+}
+
+int CheckpointShiftFor(size_t slotCount) {
+    constexpr size_t kSlotsBetween = size_t{1} << 17;
+    int shift = 10;
+    while (shift > 0 && (slotCount << shift) > kSlotsBetween) --shift;
+    return shift;
+}
+
+bool GetCaseIndex(int handle, CaseIndex* out) {
+    const SavFile* f = FindOpenFile(handle);
+    if (!f) return false;
+    const Dictionary& dict = f->dict();
+    out->shape = ShapeOf(dict);
+    out->values.clear();
+    out->values.reserve(dict.variables.size());
+    for (const Variable& v : dict.variables) out->values.push_back(SlotsOf(v));
+    out->blocks = f->layout().blocks;
+    out->checkpointShift = f->checkpointShift();
+    out->checkpoints = f->checkpoints();
+    out->cases = f->casesRead();
+    out->identity.reset();
+    if (const FileIdentity* id = f->fileIdentity()) out->identity = *id;
+    return true;
+}
+
+int VariableIndexOfHandle(int handle, double varHandle) {
+    const SavFile* f = FindOpenFile(handle);
+    return f ? VariableIndexOf(*f, varHandle) : -1;
+}
+
+}  // namespace savio
