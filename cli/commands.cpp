@@ -68,31 +68,6 @@ void Complain(Context& c, const std::string& path, const std::string& what) {
     std::fprintf(c.err, "lorivane-dump: %s: %s\n", path.c_str(), what.c_str());
 }
 
-// Checks that path is a readable system file, with one clear message when not.
-bool CheckReadable(Context& c, const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        Complain(c, path, std::strerror(errno));
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        Complain(c, path, "is a directory");
-        return false;
-    }
-    int h = 0;
-    const int status = spssOpenRead(path.c_str(), &h);
-    if (status != 0) {
-        const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
-                          : status == SPSS_FILE_RERROR ? "damaged or truncated"
-                          : status == SPSS_FILE_OERROR ? "cannot be opened"
-                                                       : "cannot be read";
-        Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
-        return false;
-    }
-    spssCloseRead(h);
-    return true;
-}
-
 // What the program does when a file is chosen: the summary (which sets the
 // counts, the system-missing value and the encoding) and the variable list
 // (which sets the per-variable display data). Their lines are not printed;
@@ -223,6 +198,39 @@ bool RefuseMatrixData(Context& c) {
 }
 
 }  // namespace
+
+bool CheckPath(Context& c, const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        Complain(c, path, std::strerror(errno));
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        Complain(c, path, "is a directory");
+        return false;
+    }
+    return true;
+}
+
+void ReportUnreadable(Context& c, const std::string& path, int status) {
+    const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
+                      : status == SPSS_FILE_RERROR ? "damaged or truncated"
+                      : status == SPSS_FILE_OERROR ? "cannot be opened"
+                                                   : "cannot be read";
+    Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
+}
+
+bool CheckReadable(Context& c, const std::string& path) {
+    if (!CheckPath(c, path)) return false;
+    int h = 0;
+    const int status = spssOpenRead(path.c_str(), &h);
+    if (status != 0) {
+        ReportUnreadable(c, path, status);
+        return false;
+    }
+    spssCloseRead(h);
+    return true;
+}
 
 int RunSummary(Context& c) {
     bool ok = true;

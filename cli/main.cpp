@@ -46,6 +46,12 @@ int main(int argc, char** argv) {
         case cli::Command::Export:
             status = cli::RunExportCommand(context);
             break;
+        case cli::Command::Meta:
+            status = cli::RunMeta(context);
+            break;
+        case cli::Command::Dict:
+            status = cli::RunDict(context);
+            break;
         case cli::Command::Find:
             status = cli::RunFind(context);
             break;

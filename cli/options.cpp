@@ -77,6 +77,8 @@ SYNOPSIS
     lorivane-dump export FILE OUT --raw|--displayed [--labels] [--sort KEYS]
     lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
                        [--labels] FILE TEXT
+    lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
+    lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
 
 DESCRIPTION
@@ -101,6 +103,17 @@ DESCRIPTION
               variable's name and the cell's text without its padding,
               separated by tabs; --case matches case, --whole matches the
               whole text of a cell, --var NAME looks in that variable only
+    meta      the whole dictionary: the file information window's lines
+              (header and product details, encoding, documents, file
+              attributes, multiple-response sets, variable sets, extension
+              records, the reader's warnings), then every variable with its
+              long name, label, type and width, print and write formats,
+              measure, display width, alignment, role, attributes, value
+              labels and missing values; --json prints it all as JSON
+              instead (UTF-8, schema in docs/dictionary-json.md)
+    dict      the codebook as the variable list's 辞書を書き出す… writes
+              it: --csv one CSV row per variable (RFC 4180, UTF-8, CR LF),
+              --json the JSON of meta --json
 
     --labels  shows a value's label in place of a value that has one, as
               the grid window does when its labels are shown
@@ -115,11 +128,13 @@ DESCRIPTION
     encoding. --encoding NAME converts them from NAME instead (and implies
     --utf8), as the main window's encoding menu (文字コード) does, for files
     whose encoding is missing or wrong; a long name given to labels is then
-    compared in NAME too. export always writes the file's bytes. NAME is auto
-    (the file's own encoding), UTF-8, CP932 (Shift_JIS), EUC-JP, GB18030
-    (GBK), CP950 (Big5), CP949 (EUC-KR), WINDOWS-1250 to WINDOWS-1258,
-    ISO-8859-1, -2, -5, -7, -8, -9 or -15, KOI8-R, KOI8-U, MACINTOSH or
-    CP874 (TIS-620), in any case; an unknown NAME lists every accepted one.
+    compared in NAME too. export always writes the file's bytes; the JSON
+    and CSV of meta and dict are always UTF-8, decoded from NAME or the
+    file's encoding. NAME is auto (the file's own encoding), UTF-8, CP932
+    (Shift_JIS), EUC-JP, GB18030 (GBK), CP950 (Big5), CP949 (EUC-KR),
+    WINDOWS-1250 to WINDOWS-1258, ISO-8859-1, -2, -5, -7, -8, -9 or -15,
+    KOI8-R, KOI8-U, MACINTOSH or CP874 (TIS-620), in any case; an unknown
+    NAME lists every accepted one.
 
     Messages that the windows show in boxes go to standard error, one per
     line, in the same words.
@@ -152,6 +167,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.raw = true;
         } else if (a == "--displayed") {
             o.displayed = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--csv") {
+            o.csv = true;
         } else if (a == "--labels") {
             o.labels = true;
         } else if (a == "--case") {
@@ -245,6 +264,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         o.files = {positional[0]};
         o.output = positional[1];
+    } else if (cmd == "meta") {
+        o.command = Command::Meta;
+        if (!want(1, "one file")) return std::nullopt;
+        o.files = positional;
+    } else if (cmd == "dict") {
+        o.command = Command::Dict;
+        if (!want(1, "one file")) return std::nullopt;
+        if (o.csv == o.json) {
+            error = "dict takes exactly one of --csv and --json";
+            return std::nullopt;
+        }
+        o.files = positional;
     } else if (cmd == "find") {
         o.command = Command::Find;
         if (!want(2, "a file and a text")) return std::nullopt;

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -27,6 +27,8 @@ struct Options {
     bool tsv = false;
     bool raw = false;                      // export: internal form
     bool displayed = false;                // export: as displayed
+    bool json = false;                     // meta, dict: JSON
+    bool csv = false;                      // dict: the CSV codebook
     long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
     bool labels = false;                   // grid, export, find: value labels for labelled values
     std::vector<SortOption> sort;          // grid, export: --sort VAR[:desc][,VAR...]

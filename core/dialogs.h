@@ -14,8 +14,15 @@ namespace lv {
 
 enum class ConfirmAnswer { Yes, No, Cancel };
 
+// A confirmed save dialog that offered several file types: the path and the
+// 0-based entry of the filter that was chosen.
+struct SaveChoice {
+    std::string path;
+    int filterIndex = 0;
+};
+
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // A modal message box with one text and an OK button.
     virtual void ShowMessage(std::string_view text) = 0;
@@ -27,6 +34,15 @@ public:
                                                 std::string_view initialName) = 0;
     // File-save dialog. Returns the confirmed path, or nothing when cancelled.
     virtual std::optional<std::string> SaveFile(std::string_view initialName) = 0;
+    // File-save dialog offering the entries of filter (as OpenFile's). By
+    // default the plain save dialog, its answer taken as the first entry.
+    virtual std::optional<SaveChoice> SaveFileAs(std::string_view filter,
+                                                 std::string_view initialName) {
+        (void)filter;
+        std::optional<std::string> path = SaveFile(initialName);
+        if (!path) return std::nullopt;
+        return SaveChoice{*path, 0};
+    }
     // The question box with Yes (default), No and Cancel (also Escape).
     virtual ConfirmAnswer Confirm(std::string_view caption, std::string_view text) = 0;
     // The system beep.

@@ -31,59 +31,16 @@ bool IsDateFormat(int t) {
 }
 
 std::string StatusName(int code) {
+    // Built from the boundary's one list of codes and names.
+#define LV_STATUS_NAME_CASE(name, value) \
+    case value:                          \
+        return (value) < 0 ? "warning:" #name : #name;
     switch (code) {
-        case 0: return "SPSS_OK";
-        case 1: return "SPSS_FILE_OERROR";
-        case 2: return "SPSS_FILE_WERROR";
-        case 3: return "SPSS_FILE_RERROR";
-        case 4: return "SPSS_FITAB_FULL";
-        case 5: return "SPSS_INVALID_HANDLE";
-        case 6: return "SPSS_INVALID_FILE";
-        case 7: return "SPSS_NO_MEMORY";
-        case 8: return "SPSS_OPEN_RDMODE";
-        case 9: return "SPSS_OPEN_WRMODE";
-        case 10: return "SPSS_INVALID_VARNAME";
-        case 11: return "SPSS_DICT_EMPTY";
-        case 12: return "SPSS_VAR_NOTFOUND";
-        case 13: return "SPSS_DUP_VAR";
-        case 14: return "SPSS_NUME_EXP";
-        case 15: return "SPSS_STR_EXP";
-        case 16: return "SPSS_SHORTSTR_EXP";
-        case 17: return "SPSS_INVALID_VARTYPE";
-        case 18: return "SPSS_INVALID_MISSFOR";
-        case 19: return "SPSS_INVALID_COMPSW";
-        case 20: return "SPSS_INVALID_PRFOR";
-        case 21: return "SPSS_INVALID_WRFOR";
-        case 22: return "SPSS_INVALID_DATE";
-        case 23: return "SPSS_INVALID_TIME";
-        case 24: return "SPSS_NO_VARIABLES";
-        case 27: return "SPSS_DUP_VALUE";
-        case 28: return "SPSS_INVALID_CASEWGT";
-        case 30: return "SPSS_DICT_COMMIT";
-        case 31: return "SPSS_DICT_NOTCOMMIT";
-        case 33: return "SPSS_NO_TYPE2";
-        case 41: return "SPSS_NO_TYPE73";
-        case 45: return "SPSS_INVALID_DATEINFO";
-        case 46: return "SPSS_NO_TYPE999";
-        case 47: return "SPSS_EXC_STRVALUE";
-        case 48: return "SPSS_CANNOT_FREE";
-        case 49: return "SPSS_BUFFER_SHORT";
-        case 50: return "SPSS_INVALID_CASE";
-        case 51: return "SPSS_INTERNAL_VLABS";
-        case 52: return "SPSS_INCOMPAT_APPEND";
-        case 53: return "SPSS_INTERNAL_D_A";
-        case -1: return "warning:SPSS_EXC_LEN64";
-        case -2: return "warning:SPSS_EXC_VARLABEL";
-        case -4: return "warning:SPSS_EXC_VALLABEL";
-        case -5: return "warning:SPSS_FILE_END";
-        case -6: return "warning:SPSS_NO_VARSETS";
-        case -7: return "warning:SPSS_EMPTY_VARSETS";
-        case -8: return "warning:SPSS_NO_LABELS";
-        case -9: return "warning:SPSS_NO_LABEL";
-        case -10: return "warning:SPSS_NO_CASEWGT";
-        case -11: return "warning:SPSS_NO_DATEINFO";
-        default: return std::string();
+        SPSS_STATUS_CODES(LV_STATUS_NAME_CASE)
+        default:
+            return std::string();
     }
+#undef LV_STATUS_NAME_CASE
 }
 
 void OpenDataFile() {

@@ -13,14 +13,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/spssfio.h"
+
 namespace spssdio1 {
 
 // Library out-buffers sizes.
-inline constexpr int kIdStringSize = 68;
-inline constexpr int kWeightVarNameSize = 12;
-inline constexpr int kVarLabelBufferSize = 124;
+inline constexpr int kIdStringSize = SPSS_ID_STRING_SIZE;
+inline constexpr int kWeightVarNameSize = SPSS_WEIGHT_NAME_SIZE;
+inline constexpr int kVarLabelBufferSize = SPSS_VAR_LABEL_SIZE;
 inline constexpr int kVarLabelMaxBytes = 122;  // readers take at most this much
-inline constexpr int kVarNameSlotSize = 10;
+inline constexpr int kVarNameSlotSize = SPSS_VAR_NAME_SIZE;
 // The longest string value the format allows (32767 bytes) plus its NUL.
 inline constexpr int kStringValueBufferSize = 32768;
 inline constexpr int kMinVarSlots = 601;

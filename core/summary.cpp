@@ -14,8 +14,8 @@ namespace {
 
 using namespace spssdio1;
 
-constexpr int kSystemStringSize = 66;
-constexpr int kTimeStampSize = 10;
+constexpr int kSystemStringSize = SPSS_SYSTEM_STRING_SIZE;
+constexpr int kTimeStampSize = SPSS_TIME_STAMP_SIZE;
 constexpr int kLabelMaxBytes = 66;
 constexpr int kWeightNameMaxBytes = 10;
 constexpr int kEncodingSize = 64;

@@ -14,7 +14,7 @@ namespace {
 
 using namespace spssdio1;
 
-constexpr int kStringMissingSize = 9;
+constexpr int kStringMissingSize = SPSS_STRING_MISSING_SIZE;
 
 // The current variable's specifier and kind; an index outside the arrays
 // reads as an empty specifier (renders as empty text).

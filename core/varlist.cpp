@@ -13,7 +13,7 @@ namespace {
 using namespace spssdio1;
 
 constexpr int kLongNameBufferSize = 256;
-constexpr int kStringMissingSize = 9;
+constexpr int kStringMissingSize = SPSS_STRING_MISSING_SIZE;
 
 std::string NumericSpecifier(int width, int decimals) {
     return "%" + std::to_string(width) + "." + std::to_string(decimals) + "f";

@@ -120,8 +120,19 @@ void TfrmDPGrid::FormCreate() {
     struct Finish {
         TfrmDPGrid* w;
         ~Finish() {
-            for (int c = 0; c < w->model->columnCount(); ++c)
-                w->StringGrid1->horizontalHeader()->resizeSection(c, w->model->pixelWidth(c));
+            // Sized with the header quiet and not drawing: each resize would
+            // otherwise ask for the column's position (to redraw it, and in
+            // the view's answer to the signal), which the header recomputes
+            // over all columns after every change: 100,000 columns took
+            // seconds. The view lays itself out when it is shown.
+            QHeaderView* header = w->StringGrid1->horizontalHeader();
+            {
+                const QSignalBlocker quiet(header);
+                header->setUpdatesEnabled(false);
+                for (int c = 0; c < w->model->columnCount(); ++c)
+                    header->resizeSection(c, w->model->pixelWidth(c));
+                header->setUpdatesEnabled(true);
+            }
             if (w->model->rowCount() > 0 && w->model->columnCount() > 0)
                 w->StringGrid1->SetCurrentQuietly(w->model->index(0, 0));
             w->StringGrid1->horizontalHeader()->setVisible(!w->model->namesInDataRow());

@@ -9,6 +9,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 #include "forms/errorhandler.h"
 
@@ -99,6 +100,31 @@ std::optional<std::string> QtDialogs::SaveFile(std::string_view initialName) {
         return std::nullopt;
     }
     return PathBytes(dialog.selectedFiles().front());
+}
+
+QString WithFilterSuffix(const QString& path, const QString& nameFilter) {
+    if (!QFileInfo(path).suffix().isEmpty()) return path;
+    const qsizetype star = nameFilter.indexOf(QStringLiteral("*."));
+    if (star < 0) return path;
+    qsizetype end = star + 2;
+    while (end < nameFilter.size() && nameFilter[end].isLetterOrNumber()) ++end;
+    return path + nameFilter.mid(star + 1, end - star - 1);
+}
+
+std::optional<SaveChoice> QtDialogs::SaveFileAs(std::string_view filter,
+                                                std::string_view initialName) {
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = QtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    PrepareFileDialog(dialog, initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString chosen = dialog.selectedNameFilter();
+    const int index = std::max<int>(0, static_cast<int>(filters.indexOf(chosen)));
+    return SaveChoice{PathBytes(WithFilterSuffix(dialog.selectedFiles().front(), chosen)), index};
 }
 
 ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text) {

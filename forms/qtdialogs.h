@@ -15,6 +15,8 @@ class QtDialogs final : public Dialogs {
     std::optional<std::string> OpenFile(std::string_view filter,
                                         std::string_view initialName) override;
     std::optional<std::string> SaveFile(std::string_view initialName) override;
+    std::optional<SaveChoice> SaveFileAs(std::string_view filter,
+                                         std::string_view initialName) override;
     ConfirmAnswer Confirm(std::string_view caption, std::string_view text) override;
     void Beep() override;
 };
@@ -22,6 +24,10 @@ class QtDialogs final : public Dialogs {
 // "description|patterns|description|patterns..." as Qt name filters
 // ("description (patterns)" each).
 QStringList QtNameFilters(std::string_view filter);
+
+// The path with the first pattern's extension of the chosen name filter
+// ("CSV (*.csv)" gives ".csv") when it has none of its own.
+QString WithFilterSuffix(const QString& path, const QString& nameFilter);
 
 }  // namespace lv
 

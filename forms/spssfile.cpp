@@ -19,6 +19,7 @@
 #include "forms/encodingmenu.h"
 #include "forms/errorhandler.h"
 #include "forms/filedrop.h"
+#include "forms/fileinfo.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/vardisp.h"
@@ -126,6 +127,8 @@ void TForm1::filegetClick() {
 
 void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
     if (!TakeChosenFile(chosen)) return;
+    delete frmFileInfo;
+    frmFileInfo = nullptr;
     if (frmDPGrid) {
         delete frmDPGrid;
         frmDPGrid = nullptr;
@@ -150,7 +153,19 @@ QMenu* TForm1::CreateContextMenu() {
 }
 
 void TForm1::AddContextMenuItems(QMenu& menu) {
+    QAction* info = menu.addAction(QStringLiteral("ファイル情報"));
+    info->setEnabled(!spssdio1::DataFileName.empty());
+    connect(info, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
     lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
+}
+
+void TForm1::ShowFileInfo() {
+    if (spssdio1::DataFileName.empty()) return;
+    delete frmFileInfo;
+    frmFileInfo = new TfrmFileInfo();
+    frmFileInfo->show();
+    frmFileInfo->raise();
 }
 
 void TForm1::Button3Click() {

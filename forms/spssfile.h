@@ -44,6 +44,8 @@ class TForm1 : public QWidget {
     // The text area's context menu: the standard editing items, then the
     // window's own items (AddContextMenuItems). The caller owns it.
     QMenu* CreateContextMenu();
+    // ファイル情報: a new file-information window for the chosen file.
+    void ShowFileInfo();
 
     // The file name OpenDialog1 remembers (the last one it returned).
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }

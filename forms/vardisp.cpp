@@ -3,8 +3,10 @@
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
+#include "core/dictionary_export.h"
 #include "core/spssdio1.h"
 #include "core/varlist.h"
 #include "forms/DPGrid.h"
@@ -69,6 +71,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     additions = new VarListAdditions(this, ListBox1);
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
     connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+    AddContextMenuItems(*additions->menu);
     lv::AcceptDataFileDrops(this);
     lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
@@ -97,6 +100,19 @@ void TfrmVariable::btnOKClick() {
     } else if (spssdio1::ReturnTarget == "DPGrid") {
         if (frmDPGrid) BringToFront(frmDPGrid);
     }
+}
+
+QMenu* TfrmVariable::ContextMenu() const {
+    return additions->menu;
+}
+
+void TfrmVariable::AddContextMenuItems(QMenu& menu) {
+    menu.addSeparator();
+    QAction* exportAction = menu.addAction(QStringLiteral("辞書を書き出す…"));
+    connect(&menu, &QMenu::aboutToShow, exportAction,
+            [exportAction] { exportAction->setEnabled(!spssdio1::DataFileName.empty()); });
+    connect(exportAction, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::ExportDictionary(); }); });
 }
 
 void TfrmVariable::FormResize() {

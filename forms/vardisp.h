@@ -7,6 +7,7 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class VarListAdditions;
 
@@ -32,9 +33,17 @@ class TfrmVariable : public QWidget {
     void btnOKClick();
     void FormResize();
 
+    // The list's context menu: the copy and find commands, then
+    // 辞書を書き出す…
+    QMenu* ContextMenu() const;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // The window's own commands after the list's copy and find.
+    void AddContextMenuItems(QMenu& menu);
 };
 
 #endif

@@ -14,7 +14,7 @@
 VarListAdditions::VarListAdditions(QWidget* window, QListWidget* list)
     : QObject(window), window_(window), list_(list) {
     findBar = new FindBar(window, false);
-    QMenu* menu = lv::AddLineCopying(list);
+    menu = lv::AddLineCopying(list);
     const auto action = [this, window](const QString& text, const QKeySequence& keys, auto run) {
         auto* a = new QAction(text, this);
         a->setShortcut(keys);

@@ -13,6 +13,7 @@
 class FindBar;
 class QAction;
 class QListWidget;
+class QMenu;
 class QWidget;
 
 class VarListAdditions : public QObject {
@@ -21,6 +22,7 @@ class VarListAdditions : public QObject {
     VarListAdditions(QWidget* window, QListWidget* list);
 
     FindBar* findBar;
+    QMenu* menu;  // the list's context menu, where the window adds its own commands
     QAction* find;
     QAction* findNext;
     QAction* findPrevious;

@@ -1,6 +1,7 @@
 #include "forms/windowrefs.h"
 
 #include "forms/DPGrid.h"
+#include "forms/fileinfo.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 
@@ -8,12 +9,15 @@ TForm1* Form1 = nullptr;
 TfrmVariable* frmVariable = nullptr;
 TfrmValue* frmValue = nullptr;
 TfrmDPGrid* frmDPGrid = nullptr;
+TfrmFileInfo* frmFileInfo = nullptr;
 
 void DestroyWindows() {
     delete frmDPGrid;
     frmDPGrid = nullptr;
     delete frmVariable;
     frmVariable = nullptr;
+    delete frmFileInfo;
+    frmFileInfo = nullptr;
     delete Form1;
     Form1 = nullptr;
 }

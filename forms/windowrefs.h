@@ -8,14 +8,17 @@ class TForm1;        // spssfile.h: main window (QWidget)
 class TfrmVariable;  // vardisp.h: variable list (QWidget)
 class TfrmValue;     // ValueLabel.h: value labels (QDialog, shown modally with exec())
 class TfrmDPGrid;    // DPGrid.h: data grid (QWidget)
+class TfrmFileInfo;  // fileinfo.h: file information (QWidget), from the main window's menu
 
 extern TForm1* Form1;
 extern TfrmVariable* frmVariable;
 extern TfrmValue* frmValue;
 extern TfrmDPGrid* frmDPGrid;
+extern TfrmFileInfo* frmFileInfo;
 
-// Destroys the program's windows at the end of the run, the grid and the
-// variable list before the main window, and sets the references to none.
+// Destroys the program's windows at the end of the run, the grid, the
+// variable list and the file information before the main window, and sets
+// the references to none.
 void DestroyWindows();
 
 #endif

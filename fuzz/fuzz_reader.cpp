@@ -2,16 +2,74 @@
 // dictionary, then read every case and every value through the spss... calls;
 // then read the cases again through the case index (a checkpoint at every
 // case), all of them and single ones, and stop if any differs.
+// The bytes that open are also read by the dictionary writers (JSON, the
+// codebook, the file-information lines) through a file in memory.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/codebook_csv.h"
+#include "core/dictionary_json.h"
+#include "core/file_dictionary.h"
+#include "core/file_info_lines.h"
 #include "core/spssfio.h"
 #include "savio/case_reread.h"
 #include "savio/open_files.h"
 
 namespace {
+
+void QueryFileRecords(int h) {
+    spssFileHeaderInfo info;
+    spssGetFileHeaderInfo(h, &info);
+    int rel[SPSS_RELINFO_COUNT];
+    spssGetReleaseInfo(h, rel);
+    double a, b, c;
+    spssGetFloatInfo(h, &a, &b, &c);
+    char encoding[8];
+    spssGetEncodingRecord(h, encoding, sizeof encoding);
+    char* product = nullptr;
+    if (spssGetProductInfo(h, &product) == 0) spssFreeProductInfo(product);
+    char** texts = nullptr;
+    char** values = nullptr;
+    int n = 0;
+    if (spssGetFileDocuments(h, &texts, &n) == 0) spssFreeFileDocuments(texts, n);
+    if (spssGetFileAttributes(h, &texts, &values, &n) == 0) spssFreeAttributes(texts, values, n);
+    spssMultRespSet* sets = nullptr;
+    if (spssGetMultRespSets(h, &sets, &n) == 0) spssFreeMultRespSets(sets, n);
+    spssVarSet* varSets = nullptr;
+    if (spssGetVariableSets(h, &varSets, &n) == 0) spssFreeVariableSets(varSets, n);
+    spssExtensionRecord* records = nullptr;
+    if (spssGetExtensionRecords(h, &records, &n) == 0) spssFreeExtensionRecords(records, n);
+    if (spssGetDictionaryWarnings(h, &texts, &n) == 0) spssFreeDictionaryWarnings(texts, n);
+}
+
+class DiscardLines : public lv::LineSink {
+  public:
+    void AddLine(const lv::DisplayLine& line) override { bytes += line.ByteSize(); }
+    size_t bytes = 0;
+};
+
+// The writers over the bytes as a file (a memory file's /proc path).
+void WriteDictionary(const uint8_t* data, size_t size) {
+    const int fd = memfd_create("fuzz.sav", 0);
+    if (fd < 0) return;
+    if (write(fd, data, size) == static_cast<ssize_t>(size)) {
+        lv::FileDictionary dict;
+        if (lv::ReadFileDictionary("/proc/self/fd/" + std::to_string(fd), &dict) == 0) {
+            volatile size_t sink = lv::DictionaryJson(dict, dict.encoding).size();
+            sink = sink + lv::CodebookCsv(dict, "CP932").size();
+            DiscardLines lines;
+            lv::FileInfoLines(dict, dict.encoding, lines);
+            lv::VariableDetailLines(dict, lines);
+        }
+    }
+    close(fd);
+}
 
 void QueryVariable(int h, const char* name, int type) {
     char label[124];
@@ -23,6 +81,15 @@ void QueryVariable(int h, const char* name, int type) {
     int t, d, w, code;
     spssGetVarPrintFormat(h, name, &t, &d, &w);
     spssGetVarWriteFormat(h, name, &t, &d, &w);
+    spssGetVarMeasureLevel(h, name, &t);
+    spssGetVarColumnWidth(h, name, &t);
+    spssGetVarAlignment(h, name, &t);
+    spssGetVarRole(h, name, &t);
+    char** attributeNames = nullptr;
+    char** attributeValues = nullptr;
+    int count = 0;
+    if (spssGetVarAttributes(h, name, &attributeNames, &attributeValues, &count) == 0)
+        spssFreeAttributes(attributeNames, attributeValues, count);
     int n = 0;
     char** labels = nullptr;
     if (type == 0) {
@@ -102,6 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     spssGetCompression(h, &n);
     spssGetFileEncoding(h, text, sizeof text);
     spssGetNumberofCases(h, &n);
+    QueryFileRecords(h);
     int nVars = 0;
     spssGetNumberofVariables(h, &nVars);
     std::vector<double> handles(static_cast<size_t>(nVars));
@@ -158,5 +226,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckReread(bytes, index, plan, hashes, 0, cases + 1);
     for (int64_t r : {int64_t{1}, cases / 2, cases - 1})
         if (r >= 0 && r < cases) CheckReread(bytes, index, plan, hashes, r, r + 1);
+    WriteDictionary(data, size);
     return 0;
 }

@@ -5,14 +5,23 @@
 
 #include "core/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/extension_records.h"
 #include "savio/name_match.h"
 #include "savio/raw_dictionary.h"
+#include "savio/record_layout.h"
 
 namespace savio {
 namespace {
 
 bool IsKnownFormatType(int t) {
-    return (t >= 1 && t <= 12) || t == 15 || t == 16 || t == 17 || (t >= 20 && t <= 41);
+#define LV_KNOWN_FORMAT_CASE(name, code, text) case code:
+    switch (t) {
+        SPSS_FORMAT_TYPES(LV_KNOWN_FORMAT_CASE)
+        return true;
+        default:
+            return false;
+    }
+#undef LV_KNOWN_FORMAT_CASE
 }
 
 // An unknown type code, or a string format on a number (or the reverse), is
@@ -20,15 +29,15 @@ bool IsKnownFormatType(int t) {
 Format UnpackFormat(uint32_t packed, int width) {
     Format f{static_cast<int>((packed >> 16) & 0xFF), static_cast<int>((packed >> 8) & 0xFF),
              static_cast<int>(packed & 0xFF)};
-    const bool stringFormat = f.type == 1 || f.type == 2;
+    const bool stringFormat = f.type == SPSS_FMT_A || f.type == SPSS_FMT_AHEX;
     if (!IsKnownFormatType(f.type) || stringFormat != (width > 0)) {
-        f = width > 0 ? Format{1, std::min(width, 255), 0} : Format{5, 8, 2};
+        f = width > 0 ? Format{SPSS_FMT_A, std::min(width, 255), 0} : Format{SPSS_FMT_F, 8, 2};
     }
     // A text format wider than the string it shows (A3 on a 1-byte string)
     // is cut to the string.
-    if (f.type == 1 && width <= 255 && f.width > width) f.width = width;
-    if (width > 255 && f.type == 1) f.width = width;
-    if (width > 255 && f.type == 2) f.width = 2 * width;
+    if (f.type == SPSS_FMT_A && width <= 255 && f.width > width) f.width = width;
+    if (width > 255 && f.type == SPSS_FMT_A) f.width = width;
+    if (width > 255 && f.type == SPSS_FMT_AHEX) f.width = 2 * width;
     return f;
 }
 
@@ -87,10 +96,12 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
                                       const std::vector<std::pair<std::string, int>>& widths,
                                       std::vector<int>* mergedWidth) {
     const size_t n = raw.variables.size();
-    NameIndex names;
-    for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
     std::vector<int> segments(n, 1);
     mergedWidth->assign(n, 0);
+    if (widths.empty()) return segments;
+    NameIndex names;
+    names.Reserve(n);
+    for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
     for (const auto& [name, width] : widths) {
         if (width < 256 || width > 32767) continue;
         const int count = (width + 251) / 252;
@@ -114,9 +125,7 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
     return segments;
 }
 
-void ApplyLongNames(std::string_view body, std::vector<Variable>& vars) {
-    NameIndex names;
-    for (size_t i = 0; i < vars.size(); ++i) names.Add(vars[i].shortName, static_cast<int>(i));
+void ApplyLongNames(std::string_view body, const NameIndex& names, std::vector<Variable>& vars) {
     size_t pos = 0;
     while (pos < body.size()) {
         size_t end = body.find('\t', pos);
@@ -130,15 +139,9 @@ void ApplyLongNames(std::string_view body, std::vector<Variable>& vars) {
     }
 }
 
-NameIndex LongNameIndex(const std::vector<Variable>& vars) {
-    NameIndex names;
-    for (size_t i = 0; i < vars.size(); ++i) names.Add(vars[i].displayName(), static_cast<int>(i));
-    return names;
-}
-
 // Subtype 21: labels of strings wider than 8 bytes, by long name.
-void ApplyLongStringLabels(std::string_view body, bool swap, std::vector<Variable>& vars) {
-    const NameIndex names = LongNameIndex(vars);
+void ApplyLongStringLabels(std::string_view body, bool swap, const NameIndex& names,
+                           std::vector<Variable>& vars) {
     BodyReader in(body, swap);
     while (!in.AtEnd()) {
         int32_t nameLen, width, nLabels;
@@ -190,12 +193,12 @@ bool ParseLongMissing(std::string_view body, bool swap, bool lengthPerValue,
     return true;
 }
 
-void ApplyLongStringMissing(std::string_view body, bool swap, std::vector<Variable>& vars) {
+void ApplyLongStringMissing(std::string_view body, bool swap, const NameIndex& names,
+                            std::vector<Variable>& vars) {
     std::vector<LongMissing> entries;
     if (!ParseLongMissing(body, swap, false, &entries) &&
         !ParseLongMissing(body, swap, true, &entries))
         return;
-    const NameIndex names = LongNameIndex(vars);
     for (const LongMissing& e : entries) {
         const int v = names.Find(e.name);
         if (v < 0 || vars[v].width <= 8) continue;
@@ -247,26 +250,131 @@ std::string TrimText(std::string_view s) {
     return std::string(s);
 }
 
+// The element size (and count, when fixed) each known subtype must have.
+struct Expected {
+    int32_t size;
+    int32_t count;  // 0 = any
+};
+
+bool ExpectedShape(int32_t subtype, Expected* e) {
+    switch (subtype) {
+        case kExtIntegerInfo:
+            *e = {4, integer_info::kCount};
+            return true;
+        case kExtFloatInfo:
+            *e = {8, kFloatInfoCount};
+            return true;
+        case kExtDisplayParameters:
+            *e = {4, 0};
+            return true;
+        case kExtCaseCount64:
+            *e = {8, 2};
+            return true;
+        case kExtVariableSets:
+        case kExtMultipleResponse:
+        case kExtProductInfo:
+        case kExtLongNames:
+        case kExtVeryLongStrings:
+        case kExtFileAttributes:
+        case kExtVariableAttributes:
+        case kExtCountedMultipleResponse:
+        case kExtEncoding:
+        case kExtLongStringLabels:
+        case kExtLongStringMissing:
+        case kExtXml:
+            *e = {1, 0};
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Drops the known records whose element size or count is not their own,
+// with a warning; unknown subtypes stay (they are only listed).
+void DropMisshapenRecords(RawDictionary& raw, Dictionary* dict) {
+    std::vector<ExtensionBody> kept;
+    kept.reserve(raw.extensions.size());
+    for (const ExtensionBody& ext : raw.extensions) {
+        Expected e;
+        if (ExpectedShape(ext.subtype, &e) &&
+            (ext.size != e.size || (e.count != 0 && ext.count != e.count))) {
+            Warn(dict, "extension record subtype " + std::to_string(ext.subtype) +
+                           ": unexpected element size " + std::to_string(ext.size) + " or count " +
+                           std::to_string(ext.count) + "; skipped");
+            continue;
+        }
+        kept.push_back(ext);
+    }
+    raw.extensions = std::move(kept);
+}
+
+// Subtypes 3, 4, 10, 14, 16 and 20: what is needed before the variables.
+int ReadMachineRecords(const RawDictionary& raw, Dictionary* dict,
+                       std::vector<std::pair<std::string, int>>* veryLong) {
+    const bool swap = dict->swap;
+    for (const ExtensionBody& ext : raw.extensions) {
+        const auto* b = reinterpret_cast<const uint8_t*>(ext.body.data());
+        switch (ext.subtype) {
+            case kExtIntegerInfo:
+                if (LoadI32(b + 4 * integer_info::kFloatingPointRep, swap) !=
+                    integer_info::kIeee754)
+                    return SPSS_INVALID_FILE;
+                if (dict->hasIntegerInfo) break;
+                dict->hasIntegerInfo = true;
+                for (int i = 0; i < integer_info::kCount; ++i)
+                    dict->integerInfo[i] = LoadI32(b + 4 * i, swap);
+                dict->characterCode = dict->integerInfo[integer_info::kCharacterCode];
+                break;
+            case kExtFloatInfo:
+                if (dict->hasFloatInfo) break;
+                dict->hasFloatInfo = true;
+                for (int i = 0; i < kFloatInfoCount; ++i)
+                    dict->floatInfo[i] = LoadF64(b + 8 * i, swap);
+                break;
+            case kExtProductInfo:
+                dict->productInfo += ext.body;
+                break;
+            case kExtVeryLongStrings: {
+                auto more = ParseVeryLongWidths(ext.body);
+                veryLong->insert(veryLong->end(), more.begin(), more.end());
+                break;
+            }
+            case kExtCaseCount64:
+                if (LoadI64(b, swap) == 1 && LoadI64(b + 8, swap) >= 0)
+                    dict->extCaseCount = LoadI64(b + 8, swap);
+                else
+                    Warn(dict,
+                         "case count record (subtype 16) is implausible; the header's count is "
+                         "used");
+                break;
+            case kExtEncoding:
+                if (ext.count <= 64)
+                    dict->encodingRecord = TrimText(ext.body);
+                else
+                    Warn(dict, "character encoding record (subtype 20) is too long; skipped");
+                break;
+            default:
+                break;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
+
+void Warn(Dictionary* dict, std::string text) {
+    if (dict->warnings.size() < kMaxWarnings) {
+        dict->warnings.push_back(std::move(text));
+    } else if (dict->warnings.size() == kMaxWarnings) {
+        dict->warnings.push_back("further warnings were left out");
+    }
+}
 
 int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     const bool swap = dict->swap;
+    DropMisshapenRecords(raw, dict);
     std::vector<std::pair<std::string, int>> veryLong;
-    for (const ExtensionBody& ext : raw.extensions) {
-        const auto* b = reinterpret_cast<const uint8_t*>(ext.body.data());
-        if (ext.subtype == 3 && ext.size == 4 && ext.count == 8) {
-            if (LoadI32(b + 16, swap) != 1) return SPSS_INVALID_FILE;
-            dict->characterCode = LoadI32(b + 28, swap);
-        } else if (ext.subtype == 14 && ext.size == 1) {
-            auto more = ParseVeryLongWidths(ext.body);
-            veryLong.insert(veryLong.end(), more.begin(), more.end());
-        } else if (ext.subtype == 16 && ext.size == 8 && ext.count == 2) {
-            if (LoadI64(b, swap) == 1 && LoadI64(b + 8, swap) >= 0)
-                dict->extCaseCount = LoadI64(b + 8, swap);
-        } else if (ext.subtype == 20 && ext.size == 1 && ext.count <= 64) {
-            dict->encodingRecord = TrimText(ext.body);
-        }
-    }
+    if (int st = ReadMachineRecords(raw, dict, &veryLong)) return st;
 
     std::vector<int> slotToVar(static_cast<size_t>(dict->slotCount), -1);
     for (size_t i = 0; i < raw.variables.size(); ++i)
@@ -279,7 +387,7 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     dict->variables.reserve(raw.variables.size());
     for (size_t i = 0; i < raw.variables.size(); ++i) {
         if (segments[i] == 0) continue;
-        const RawVariable& r = raw.variables[i];
+        RawVariable& r = raw.variables[i];
         Variable v;
         v.shortName = r.name;
         v.width = segments[i] > 1 ? mergedWidth[i] : r.width;
@@ -288,9 +396,9 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
         v.print = UnpackFormat(r.print, v.width);
         v.write = UnpackFormat(r.write, v.width);
         v.hasLabel = r.hasLabel;
-        v.label = r.label;
+        v.label = std::move(r.label);
         SetMissingValues(r, swap, &v);
-        v.labelSets = r.labelSets;
+        v.labelSets = std::move(r.labelSets);
         rawToVar[i] = static_cast<int>(dict->variables.size());
         dict->variables.push_back(std::move(v));
     }
@@ -302,14 +410,43 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
         std::fill_n(dict->slotIsString.begin() + r.slot, n, 1);
     }
 
+    std::vector<Variable>& vars = dict->variables;
+    NameIndex& shortNames = dict->shortNameIndex;
+    shortNames.Reserve(vars.size());
+    for (size_t i = 0; i < vars.size(); ++i) shortNames.Add(vars[i].shortName, static_cast<int>(i));
+    for (const ExtensionBody& ext : raw.extensions)
+        if (ext.subtype == kExtLongNames) ApplyLongNames(ext.body, shortNames, vars);
+    NameIndex& longNames = dict->displayNameIndex;
+    longNames.Reserve(vars.size());
+    for (size_t i = 0; i < vars.size(); ++i)
+        longNames.Add(vars[i].displayName(), static_cast<int>(i));
     for (const ExtensionBody& ext : raw.extensions) {
-        if (ext.size != 1) continue;
-        if (ext.subtype == 13) ApplyLongNames(ext.body, dict->variables);
-    }
-    for (const ExtensionBody& ext : raw.extensions) {
-        if (ext.size != 1) continue;
-        if (ext.subtype == 21) ApplyLongStringLabels(ext.body, swap, dict->variables);
-        if (ext.subtype == 22) ApplyLongStringMissing(ext.body, swap, dict->variables);
+        switch (ext.subtype) {
+            case kExtLongStringLabels:
+                ApplyLongStringLabels(ext.body, swap, longNames, vars);
+                break;
+            case kExtLongStringMissing:
+                ApplyLongStringMissing(ext.body, swap, longNames, vars);
+                break;
+            case kExtDisplayParameters:
+                ApplyDisplayParameters(ext, swap, rawToVar, dict);
+                break;
+            case kExtFileAttributes:
+                ReadFileAttributes(ext.body, dict);
+                break;
+            case kExtVariableAttributes:
+                ApplyVariableAttributes(ext.body, longNames, dict);
+                break;
+            case kExtMultipleResponse:
+            case kExtCountedMultipleResponse:
+                ReadMultipleResponseSets(ext.body, ext.subtype, shortNames, dict);
+                break;
+            case kExtVariableSets:
+                ReadVariableSets(ext.body, longNames, shortNames, dict);
+                break;
+            default:
+                break;
+        }
     }
 
     if (raw.weightSlot >= 1 && raw.weightSlot <= dict->slotCount) {

@@ -6,11 +6,11 @@
 #include "core/spssfio.h"
 #include "savio/byte_order.h"
 #include "savio/raw_dictionary.h"
+#include "savio/record_layout.h"
 
 namespace savio {
 namespace {
 
-constexpr size_t kHeaderSize = 176;
 constexpr int kMaxSlots = 1 << 24;
 
 // A bounds-checked reading position in the file's bytes.
@@ -42,40 +42,48 @@ std::string TrimTrailing(const uint8_t* p, size_t n) {
     return std::string(reinterpret_cast<const char*>(p), n);
 }
 
+std::string TextAt(const uint8_t* data, size_t offset, size_t size) {
+    return std::string(reinterpret_cast<const char*>(data + offset), size);
+}
+
 int ReadHeader(const uint8_t* data, size_t size, Dictionary* dict) {
-    if (size < kHeaderSize) return SPSS_INVALID_FILE;
-    const bool fl2 = std::memcmp(data, "$FL2", 4) == 0;
-    const bool fl3 = std::memcmp(data, "$FL3", 4) == 0;
+    using namespace header;
+    if (size < kSize) return SPSS_INVALID_FILE;
+    const bool fl2 = std::memcmp(data + kMagic, "$FL2", kMagicSize) == 0;
+    const bool fl3 = std::memcmp(data + kMagic, "$FL3", kMagicSize) == 0;
     if (!fl2 && !fl3) return SPSS_INVALID_FILE;
-    const int32_t layoutLe = LoadI32(data + 64, false);
-    const int32_t layoutBe = LoadI32(data + 64, true);
+    const int32_t layoutLe = LoadI32(data + kLayoutCode, false);
+    const int32_t layoutBe = LoadI32(data + kLayoutCode, true);
     bool swap;
-    if (layoutLe == 2 || layoutLe == 3) {
+    if (layoutLe == kUsualLayoutCode || layoutLe == kOldLayoutCode) {
         swap = std::endian::native != std::endian::little;
-    } else if (layoutBe == 2 || layoutBe == 3) {
+    } else if (layoutBe == kUsualLayoutCode || layoutBe == kOldLayoutCode) {
         swap = std::endian::native != std::endian::big;
     } else {
         return SPSS_INVALID_FILE;
     }
     dict->swap = swap;
-    const int32_t compression = LoadI32(data + 72, swap);
-    if (compression == 0 && fl2) {
+    dict->layoutCode = LoadI32(data + kLayoutCode, swap);
+    const int32_t compression = LoadI32(data + kCompression, swap);
+    if (compression == kCompressionNone && fl2) {
         dict->compression = Compression::None;
-    } else if (compression == 1 && fl2) {
+    } else if (compression == kCompressionBytecode && fl2) {
         dict->compression = Compression::Bytecode;
-    } else if (compression == 2 && fl3) {
+    } else if (compression == kCompressionZlib && fl3) {
         dict->compression = Compression::Zlib;
     } else {
         return SPSS_INVALID_FILE;
     }
-    dict->bias = LoadF64(data + 84, swap);
+    dict->bias = LoadF64(data + kBias, swap);
     if (!std::isfinite(dict->bias)) return SPSS_INVALID_FILE;
-    dict->product = TrimTrailing(data + 4, 60);
-    dict->headerCaseCount = LoadI32(data + 80, swap);
+    dict->product = TrimTrailing(data + kProduct, kProductSize);
+    dict->nominalCaseSize = LoadI32(data + kNominalCaseSize, swap);
+    dict->weightIndex = LoadI32(data + kWeightIndex, swap);
+    dict->headerCaseCount = LoadI32(data + kCaseCount, swap);
     if (dict->headerCaseCount < -1) dict->headerCaseCount = -1;
-    dict->date.assign(reinterpret_cast<const char*>(data + 92), 9);
-    dict->time.assign(reinterpret_cast<const char*>(data + 101), 8);
-    dict->fileLabel.assign(reinterpret_cast<const char*>(data + 109), 64);
+    dict->date = TextAt(data, kCreationDate, kCreationDateSize);
+    dict->time = TextAt(data, kCreationTime, kCreationTimeSize);
+    dict->fileLabel = TextAt(data, kFileLabel, kFileLabelSize);
     return 0;
 }
 
@@ -89,8 +97,8 @@ int ReadVariableRecord(Cursor& in, RawDictionary& raw, int& slots, int& pendingC
     const uint32_t print = static_cast<uint32_t>(in.I32());
     const uint32_t write = static_cast<uint32_t>(in.I32());
     const uint8_t* name = in.here();
-    in.Skip(8);
-    if (type < -1 || type > 255) return SPSS_INVALID_FILE;
+    in.Skip(kShortNameSize);
+    if (type < kContinuationType || type > 255) return SPSS_INVALID_FILE;
     if (hasLabel != 0 && hasLabel != 1) return SPSS_INVALID_FILE;
     std::string label;
     if (hasLabel) {
@@ -109,7 +117,7 @@ int ReadVariableRecord(Cursor& in, RawDictionary& raw, int& slots, int& pendingC
     const uint8_t* missing = in.here();
     in.Skip(8 * nValues);
 
-    if (type == -1) {
+    if (type == kContinuationType) {
         if (pendingContinuations == 0) return SPSS_INVALID_FILE;
         --pendingContinuations;
         ++slots;
@@ -122,7 +130,7 @@ int ReadVariableRecord(Cursor& in, RawDictionary& raw, int& slots, int& pendingC
     if (slots > kMaxSlots - varSlots) return SPSS_INVALID_FILE;
 
     RawVariable v;
-    v.name = TrimTrailing(name, 8);
+    v.name = TrimTrailing(name, kShortNameSize);
     v.width = width;
     v.slot = slots;
     v.print = print;
@@ -157,7 +165,7 @@ int ReadValueLabels(Cursor& in, RawDictionary& raw, Dictionary* dict) {
         in.Skip(entry);
     }
     if (!in.Has(8)) return SPSS_FILE_RERROR;
-    if (in.I32() != 4) return SPSS_INVALID_FILE;
+    if (in.I32() != kRecordLabelVariables) return SPSS_INVALID_FILE;
     const int32_t nVars = in.I32();
     if (nVars < 0) return SPSS_INVALID_FILE;
     if (static_cast<uint64_t>(nVars) > in.remaining() / 4) return SPSS_FILE_RERROR;
@@ -170,7 +178,8 @@ int ReadValueLabels(Cursor& in, RawDictionary& raw, Dictionary* dict) {
     return 0;
 }
 
-int ReadExtension(Cursor& in, RawDictionary& raw) {
+int ReadExtension(Cursor& in, RawDictionary& raw, Dictionary* dict) {
+    const size_t offset = in.pos() - 4;
     if (!in.Has(12)) return SPSS_FILE_RERROR;
     const int32_t subtype = in.I32();
     const int32_t size = in.I32();
@@ -183,17 +192,29 @@ int ReadExtension(Cursor& in, RawDictionary& raw) {
     ext.size = size;
     ext.count = count;
     ext.body = std::string_view(reinterpret_cast<const char*>(in.here()), bytes);
+    ext.offset = offset;
     raw.extensions.push_back(ext);
+    dict->extensions.push_back({subtype, size, count, offset});
     in.Skip(bytes);
     return 0;
 }
 
-int ReadDocument(Cursor& in) {
+// A document record's lines; a second document record is skipped.
+int ReadDocument(Cursor& in, Dictionary* dict, bool& seen) {
     if (!in.Has(4)) return SPSS_FILE_RERROR;
     const int32_t lines = in.I32();
     if (lines < 0) return SPSS_INVALID_FILE;
-    const uint64_t bytes = 80 * static_cast<uint64_t>(lines);
+    const uint64_t bytes = kDocumentLineSize * static_cast<uint64_t>(lines);
     if (!in.Has(bytes)) return SPSS_FILE_RERROR;
+    if (seen) {
+        Warn(dict, "a second document record was skipped");
+    } else {
+        dict->documents.reserve(static_cast<size_t>(lines));
+        for (int32_t i = 0; i < lines; ++i)
+            dict->documents.push_back(
+                TrimTrailing(in.here() + i * kDocumentLineSize, kDocumentLineSize));
+    }
+    seen = true;
     in.Skip(bytes);
     return 0;
 }
@@ -203,28 +224,29 @@ int ReadDocument(Cursor& in) {
 int ReadDictionary(const uint8_t* data, size_t size, Dictionary* dict) {
     if (int st = ReadHeader(data, size, dict)) return st;
     RawDictionary raw;
-    raw.weightSlot = LoadI32(data + 76, dict->swap);
-    Cursor in(data, size, kHeaderSize, dict->swap);
+    raw.weightSlot = dict->weightIndex;
+    Cursor in(data, size, header::kSize, dict->swap);
     int slots = 0;
     int pending = 0;
+    bool documentSeen = false;
     for (;;) {
         if (!in.Has(4)) return SPSS_FILE_RERROR;
         const int32_t type = in.I32();
         int st = 0;
         switch (type) {
-            case 2:
+            case kRecordVariable:
                 st = ReadVariableRecord(in, raw, slots, pending);
                 break;
-            case 3:
+            case kRecordValueLabels:
                 st = ReadValueLabels(in, raw, dict);
                 break;
-            case 6:
-                st = ReadDocument(in);
+            case kRecordDocument:
+                st = ReadDocument(in, dict, documentSeen);
                 break;
-            case 7:
-                st = ReadExtension(in, raw);
+            case kRecordExtension:
+                st = ReadExtension(in, raw, dict);
                 break;
-            case 999:
+            case kRecordEndOfDictionary:
                 if (!in.Has(4)) return SPSS_FILE_RERROR;
                 in.Skip(4);
                 if (pending != 0) return SPSS_INVALID_FILE;

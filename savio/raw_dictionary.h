@@ -38,6 +38,7 @@ struct ExtensionBody {
     int size = 0;
     int count = 0;
     std::string_view body;
+    size_t offset = 0;  // of the record in the file
 };
 
 struct RawDictionary {
@@ -47,8 +48,15 @@ struct RawDictionary {
     int32_t weightSlot = 0;  // 1-based, 0 = none
 };
 
+// Records a warning about skipped dictionary content. A damaged file can
+// hold any number of faults; past kMaxWarnings only their count is kept.
+inline constexpr size_t kMaxWarnings = 100;
+void Warn(Dictionary* dict, std::string text);
+
 // Assembles dict's variables from raw (very long strings, long names, value
-// labels, long-string labels and missing values, weight). Problems with
+// labels, long-string labels and missing values, weight) and the rest of the
+// dictionary (display parameters, attributes and roles, multiple-response
+// and variable sets, machine and product details). Problems with
 // optional information drop that information; returns SPSS_INVALID_FILE
 // only for a floating-point format other than IEEE.
 int AssembleDictionary(RawDictionary& raw, Dictionary* dict);

@@ -46,9 +46,6 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
     f->identity_ = IdentityHash(identity, data, size);
     f->encodingName_ = TextEncodingOf(f->dict_);
     f->charLayout_ = lv::LayoutOf(f->encodingName_);
-    const auto& vars = f->dict_.variables;
-    for (size_t i = 0; i < vars.size(); ++i) f->shortNames_.Add(vars[i].shortName, int(i));
-    for (size_t i = 0; i < vars.size(); ++i) f->longNames_.Add(vars[i].longName, int(i));
     *out = std::move(f);
     return 0;
 }
@@ -77,8 +74,8 @@ int SavFile::SettleCaseCount() {
 }
 
 int SavFile::FindVariable(std::string_view name) const {
-    const int i = shortNames_.Find(name);
-    return i >= 0 ? i : longNames_.Find(name);
+    const int i = dict_.shortNameIndex.Find(name);
+    return i >= 0 ? i : dict_.displayNameIndex.Find(name);
 }
 
 int SavFile::ReadCase() {

@@ -86,8 +86,6 @@ class SavFile {
     uint32_t identity_ = 0;
     std::string encodingName_;
     lv::CharLayout charLayout_ = lv::CharLayout::Utf8;
-    NameIndex shortNames_;
-    NameIndex longNames_;
 };
 
 }  // namespace savio

@@ -42,15 +42,15 @@ int spssCloseRead(int h) {
 int spssGetSystemString(int h, char* sysName) {
     SavFile* f = FindOpenFile(h);
     if (!f || !sysName) return SPSS_INVALID_HANDLE;
-    savio::CopyText(sysName, 66, f->dict().product);
+    savio::CopyText(sysName, SPSS_SYSTEM_STRING_SIZE, f->dict().product);
     return 0;
 }
 
 int spssGetTimeStamp(int h, char* fileDate, char* fileTime) {
     SavFile* f = FindOpenFile(h);
     if (!f || !fileDate || !fileTime) return SPSS_INVALID_HANDLE;
-    savio::CopyText(fileDate, 10, f->dict().date);
-    savio::CopyText(fileTime, 10, f->dict().time);
+    savio::CopyText(fileDate, SPSS_TIME_STAMP_SIZE, f->dict().date);
+    savio::CopyText(fileTime, SPSS_TIME_STAMP_SIZE, f->dict().time);
     return 0;
 }
 
@@ -72,7 +72,7 @@ int spssGetNumberofVariables(int h, int* numVars) {
 int spssGetIdString(int h, char* id) {
     SavFile* f = FindOpenFile(h);
     if (!f || !id) return SPSS_INVALID_HANDLE;
-    savio::CopyText(id, 68, f->dict().fileLabel);
+    savio::CopyText(id, SPSS_ID_STRING_SIZE, f->dict().fileLabel);
     return 0;
 }
 
@@ -88,7 +88,8 @@ int spssGetCaseWeightVar(int h, char* varName) {
     if (!f || !varName) return SPSS_INVALID_HANDLE;
     const int w = f->dict().weightVariable;
     if (w < 0) return SPSS_NO_CASEWGT;
-    savio::CopyText(varName, 12, f->dict().variables[static_cast<size_t>(w)].shortName);
+    savio::CopyText(varName, SPSS_WEIGHT_NAME_SIZE,
+                    f->dict().variables[static_cast<size_t>(w)].shortName);
     return 0;
 }
 

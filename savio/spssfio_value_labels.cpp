@@ -1,5 +1,4 @@
-// The value-label calls of the spss... boundary. The arrays are allocated
-// with malloc so that C callers may free them with the matching call.
+// The value-label calls of the spss... boundary.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -9,20 +8,16 @@
 
 #include "core/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/c_arrays.h"
 #include "savio/call_support.h"
 
 using savio::SavFile;
 using savio::Variable;
 
-namespace {
+using savio::DuplicateText;
+using savio::FreeTexts;
 
-char* DuplicateText(std::string_view s) {
-    char* p = static_cast<char*>(std::malloc(s.size() + 1));
-    if (!p) return nullptr;
-    std::memcpy(p, s.data(), s.size());
-    p[s.size()] = '\0';
-    return p;
-}
+namespace {
 
 // Adds (key, label) keeping the first position of a repeated value and the
 // last label given for it.
@@ -62,12 +57,6 @@ std::vector<std::pair<std::string, std::string>> StringLabels(const SavFile& f, 
     }
     for (const auto& [value, label] : v.longLabels) AddLabel(out, seen, value, label);
     return out;
-}
-
-void FreeTexts(char** texts, int n) {
-    if (!texts) return;
-    for (int i = 0; i < n; ++i) std::free(texts[i]);
-    std::free(texts);
 }
 
 }  // namespace

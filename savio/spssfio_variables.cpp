@@ -36,7 +36,7 @@ int spssGetVarInfo(int h, int iVar, char* varName, int* varType) {
     if (iVar < 0 || static_cast<size_t>(iVar) >= vars.size()) return SPSS_VAR_NOTFOUND;
     if (!varName || !varType) return SPSS_INVALID_HANDLE;
     const Variable& v = vars[static_cast<size_t>(iVar)];
-    savio::CopyText(varName, 10, v.shortName);
+    savio::CopyText(varName, SPSS_VAR_NAME_SIZE, v.shortName);
     *varType = v.width;
     return 0;
 }
@@ -116,9 +116,9 @@ int spssGetVarCMissingValues(int h, const char* varName, int* missingFormat, cha
     if (!v->isString()) return SPSS_STR_EXP;
     if (!missingFormat || !v1 || !v2 || !v3) return SPSS_INVALID_HANDLE;
     *missingFormat = std::clamp(v->missingCode, 0, 3);
-    savio::CopyText(v1, 9, v->missingText[0]);
-    savio::CopyText(v2, 9, v->missingText[1]);
-    savio::CopyText(v3, 9, v->missingText[2]);
+    savio::CopyText(v1, SPSS_STRING_MISSING_SIZE, v->missingText[0]);
+    savio::CopyText(v2, SPSS_STRING_MISSING_SIZE, v->missingText[1]);
+    savio::CopyText(v3, SPSS_STRING_MISSING_SIZE, v->missingText[2]);
     return 0;
 }
 

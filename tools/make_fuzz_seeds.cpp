@@ -1,6 +1,7 @@
 // Writes the fuzz target's seed files: our fixture sample in both byte orders
-// and all three compressions, plus variants with very long strings, long
-// string labels and missing values, an unknown case count and no encoding.
+// and all three compressions, plus variants with every optional dictionary
+// record, very long strings, long string labels and missing values, an
+// unknown case count and no encoding.
 //   make_fuzz_seeds OUTDIR
 #include <cstdio>
 #include <string>
@@ -21,6 +22,24 @@ fixture::File WithLongStrings() {
     return f;
 }
 
+// Every optional dictionary record: documents, display parameters,
+// attributes and roles, multiple-response sets of the three kinds, variable
+// sets and product info.
+fixture::File WithWholeDictionary() {
+    fixture::File f = fixture::SampleFile();
+    f.displayParameters = true;
+    f.fileAttributes = {{"Origin", {"seed"}}, {"Note", {"a", "b"}}};
+    f.variables[0].attributes = {{"Source", {"it's"}}};
+    f.variables[0].role = 1;
+    f.variables[1].role = 4;
+    f.mrsets = {{"$cat", "Category", false, "", false, false, {0, 1}},
+                {"$dich", "Dichotomy", true, "1", false, false, {0, 1}},
+                {"$counted", "", true, "1", true, true, {0, 1}}};
+    f.variableSets = {{"Set", {"ID", "SCORE"}}};
+    f.productInfo = "seed\r\nproduct";
+    return f;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,12 +54,13 @@ int main(int argc, char** argv) {
              {fixture::Compression::None, fixture::Compression::Bytecode,
               fixture::Compression::Zlib}) {
             fixture::File plain = fixture::SampleFile();
+            fixture::File whole = WithWholeDictionary();
             fixture::File wide = WithLongStrings();
             fixture::File unknown = fixture::SampleFile();
             unknown.headerCaseCount = -1;
             unknown.encoding.clear();
             unknown.characterCode = 0;
-            for (fixture::File* f : {&plain, &wide, &unknown}) {
+            for (fixture::File* f : {&plain, &whole, &wide, &unknown}) {
                 f->endian = e;
                 f->compression = c;
                 f->zlibBlockSize = 64;  // several blocks even for small data

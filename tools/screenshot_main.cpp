@@ -1,7 +1,7 @@
 // Drives the windows over a sample file with a scripted dialog seam and saves
 // a PNG of each window: main-window.png, variable-list.png,
-// value-labels.png, data-grid.png, and data-grid-labels-find.png (value
-// labels shown, the find bar open).
+// value-labels.png, data-grid.png, data-grid-labels-find.png (value labels
+// shown, the find bar open) and file-info.png.
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR
 #include <QApplication>
 #include <QDir>
@@ -16,6 +16,7 @@
 #include "core/spssdio1.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
+#include "forms/fileinfo.h"
 #include "forms/findbar.h"
 #include "forms/gridadditions.h"
 #include "forms/modal.h"
@@ -105,6 +106,9 @@ int main(int argc, char** argv) {
         frmDPGrid->additions->Find(false);
         ok = Save(frmDPGrid, out + "/data-grid-labels-find.png") && ok;
     }
+
+    Form1->ShowFileInfo();
+    if (frmFileInfo) ok = Save(frmFileInfo, out + "/file-info.png") && ok;
 
     DestroyWindows();
     lv::SetDialogs(nullptr);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <cstdio>
 
 #include "forms/ValueLabel.h"
@@ -88,6 +89,36 @@ fixture::File ThreeVars(int cases) {
 }
 
 }  // namespace
+
+// The columns are sized before the view lays itself out: once shown, its
+// header and scroll range hold every column at its width.
+TEST_F(DPGridTest, ManyColumnsOfDifferentWidthsAreLaidOutWhenShown) {
+    fixture::File f = gridtest::Basic();
+    f.variables.clear();
+    fixture::Case row;
+    for (int i = 0; i < 300; ++i) {
+        f.variables.push_back(gridtest::Numeric("V" + std::to_string(i), 3 + i % 10, 0));
+        row.emplace_back(double(i));
+    }
+    f.cases = {row};
+    Prepare(f);
+    TfrmDPGrid w;
+    w.show();
+    QApplication::processEvents();
+    QHeaderView* header = w.StringGrid1->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < 300; ++c) {
+        ASSERT_EQ(header->sectionSize(c), w.model->pixelWidth(c)) << c;
+        EXPECT_EQ(header->sectionPosition(c), total) << c;
+        total += header->sectionSize(c);
+    }
+    EXPECT_EQ(header->length(), total);
+    EXPECT_GT(w.StringGrid1->horizontalScrollBar()->maximum(), 200);
+    w.StringGrid1->scrollTo(w.model->index(0, 299));
+    QApplication::processEvents();
+    EXPECT_TRUE(w.StringGrid1->viewport()->rect().intersects(
+        w.StringGrid1->visualRect(w.model->index(0, 299))));
+}
 
 TEST_F(DPGridTest, ACompleteLoadFillsHeadersCaseNumbersWidthsAndLabel2) {
     const std::string path = Prepare(ThreeVars(3));

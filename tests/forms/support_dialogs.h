@@ -19,6 +19,10 @@ class RecordingDialogs : public lv::Dialogs {
     std::deque<std::optional<std::string>> openAnswers;
     // (filter, initial name) of every open dialog shown.
     std::vector<std::pair<std::string, std::string>> openRequests;
+    // Answers of the save dialogs with file types, in order; none left = cancelled.
+    std::deque<std::optional<lv::SaveChoice>> saveAsAnswers;
+    // (filter, initial name) of every such dialog shown.
+    std::vector<std::pair<std::string, std::string>> saveAsRequests;
     std::vector<std::string> messages;
     std::vector<std::pair<std::string, std::string>> errors;  // caption, text
     int beeps = 0;
@@ -36,6 +40,14 @@ class RecordingDialogs : public lv::Dialogs {
         return answer;
     }
     std::optional<std::string> SaveFile(std::string_view) override { return std::nullopt; }
+    std::optional<lv::SaveChoice> SaveFileAs(std::string_view filter,
+                                             std::string_view initialName) override {
+        saveAsRequests.emplace_back(filter, initialName);
+        if (saveAsAnswers.empty()) return std::nullopt;
+        std::optional<lv::SaveChoice> answer = saveAsAnswers.front();
+        saveAsAnswers.pop_front();
+        return answer;
+    }
     lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
         return lv::ConfirmAnswer::Cancel;
     }

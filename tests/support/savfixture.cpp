@@ -329,11 +329,80 @@ std::string DisplayParameters(const File& f, const Plan& plan, Endian e, int* co
     return b.Bytes();
 }
 
+// Subtype 17 body, and one variable's part of subtype 18: Name('value'\n)...
+std::string AttributeSet(const std::vector<Attribute>& attributes) {
+    std::string out;
+    for (const Attribute& a : attributes) {
+        out += a.name + "(";
+        for (const std::string& v : a.values) out += "'" + v + "'\n";
+        out += ")";
+    }
+    return out;
+}
+
+std::string VariableAttributes(const File& f) {
+    std::string out;
+    for (const Variable& var : f.variables) {
+        std::vector<Attribute> all = var.attributes;
+        if (var.role) all.push_back({"$@Role", {std::to_string(*var.role)}});
+        if (all.empty()) continue;
+        if (!out.empty()) out += "/";
+        out += NameForExtensions(var) + ":" + AttributeSet(all);
+    }
+    return out;
+}
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string Counted(const std::string& s) {
+    return std::to_string(s.size()) + " " + s;
+}
+
+// Subtype 7 (counted == false: category sets and dichotomy sets labelled by
+// variable labels) or 19 (dichotomy sets labelled by counted values).
+std::string MultipleResponseSets(const File& f, bool counted) {
+    std::string out;
+    for (const MultipleResponseSet& set : f.mrsets) {
+        if (set.countedValueLabels != counted) continue;
+        out += set.name + "=";
+        if (!set.dichotomy)
+            out += "C " + Counted(set.label);
+        else if (!counted)
+            out += "D" + Counted(set.countedValue) + " " + Counted(set.label);
+        else
+            out += std::string("E ") + (set.labelFromVariable ? "11" : "1") + " " +
+                   Counted(set.countedValue) + " " + Counted(set.label);
+        for (int v : set.variables)
+            out += " " + LowerAscii(v >= 0 && size_t(v) < f.variables.size()
+                                        ? f.variables[size_t(v)].name
+                                        : "nosuchvar");
+        out += "\n";
+    }
+    return out;
+}
+
+// Subtype 5 body: "name= member member\n" per set.
+std::string VariableSets(const File& f) {
+    std::string out;
+    for (const auto& [name, members] : f.variableSets) {
+        out += name + "=";
+        for (const std::string& m : members) out += " " + m;
+        out += "\n";
+    }
+    return out;
+}
+
 void WriteExtensions(Writer& w, Layout& layout, const File& f, const Plan& plan) {
     Endian e = f.endian;
     if (f.characterCode != 0) {
         Writer b(e);
-        for (int v : {0, 1, 0, -1, 1, 1, e == Endian::Big ? 1 : 2, f.characterCode}) b.I32(v);
+        for (int v : {f.release[0], f.release[1], f.release[2], f.machineCode, 1, 1,
+                      e == Endian::Big ? 1 : 2, f.characterCode})
+            b.I32(v);
         Extension(w, layout, 3, 4, 8, b.Bytes());
     }
     if (f.writeFloatInfo) {
@@ -343,6 +412,10 @@ void WriteExtensions(Writer& w, Layout& layout, const File& f, const Plan& plan)
         b.F64(kLowest);
         Extension(w, layout, 4, 8, 3, b.Bytes());
     }
+    if (!f.variableSets.empty()) TextExtension(w, layout, 5, VariableSets(f));
+    const std::string mrsets = MultipleResponseSets(f, false);
+    if (!mrsets.empty()) TextExtension(w, layout, 7, mrsets);
+    if (!f.productInfo.empty()) TextExtension(w, layout, 10, f.productInfo);
     if (f.displayParameters) {
         int count = 0;
         std::string body = DisplayParameters(f, plan, e, &count);
@@ -369,6 +442,11 @@ void WriteExtensions(Writer& w, Layout& layout, const File& f, const Plan& plan)
         b.I64(f.caseCount64.value_or(static_cast<long long>(f.cases.size())));
         Extension(w, layout, 16, 8, 2, b.Bytes());
     }
+    if (!f.fileAttributes.empty()) TextExtension(w, layout, 17, AttributeSet(f.fileAttributes));
+    const std::string variableAttributes = VariableAttributes(f);
+    if (!variableAttributes.empty()) TextExtension(w, layout, 18, variableAttributes);
+    const std::string countedSets = MultipleResponseSets(f, true);
+    if (!countedSets.empty()) TextExtension(w, layout, 19, countedSets);
     std::string labels = LongStringLabels(f, e);
     if (!labels.empty()) TextExtension(w, layout, 21, labels);
     std::string missing = LongStringMissing(f, e);

@@ -33,6 +33,12 @@ struct Missing {
     std::vector<std::string> strings;  // string discrete values
 };
 
+// An attribute of the file or of a variable: a name and one or more values.
+struct Attribute {
+    std::string name;
+    std::vector<std::string> values;
+};
+
 struct Variable {
     std::string name;  // short name, at most 8 bytes, in the file's encoding
     int width = 0;     // 0 = numeric, 1..32767 = string of that many bytes
@@ -53,6 +59,10 @@ struct Variable {
     // Broken files: the label length written instead of the real one (the
     // label bytes written stay the real label, padded to 4).
     std::optional<int> labelLengthOverride;
+    // Written in the variable attributes record (subtype 18) under the
+    // variable's long name, the role as the attribute $@Role.
+    std::vector<Attribute> attributes;
+    std::optional<int> role;
 };
 
 // Short-hands for the common cases (print = write).
@@ -69,6 +79,18 @@ struct ValueLabelSet {
 // A cell value: a number (SYSMIS via fixture::kSysmis) or string bytes
 // (padded with blanks to the variable's width by the writer).
 using Value = std::variant<double, std::string>;
+
+// A multiple-response set (subtype 7, or 19 for dichotomy sets whose
+// categories are labelled by their counted values).
+struct MultipleResponseSet {
+    std::string name;  // with its leading '$'
+    std::string label;
+    bool dichotomy = false;
+    std::string countedValue;         // dichotomy sets: as written ("1", "yes")
+    bool countedValueLabels = false;  // dichotomy: the "E" form (subtype 19)
+    bool labelFromVariable = false;   // "E" form: the set's label is the first variable's
+    std::vector<int> variables;       // indexes into File::variables
+};
 using Case = std::vector<Value>;
 
 inline constexpr double kSysmis = -1.7976931348623157e308;  // -DBL_MAX
@@ -110,6 +132,15 @@ struct File {
     bool bytecodeEndMarker = false;        // end the bytecode stream with a 252 code
     bool longMissingLayoutA = false;       // subtype 22 with one value_len per variable
     std::optional<long long> caseCount64;  // value written in subtype 16 (default: cases)
+
+    // The rest of the dictionary (each record written only when not empty).
+    std::vector<Attribute> fileAttributes;    // subtype 17
+    std::vector<MultipleResponseSet> mrsets;  // subtypes 7 and 19
+    // Variable sets (subtype 5): a name and the member names as written.
+    std::vector<std::pair<std::string, std::vector<std::string>>> variableSets;
+    std::string productInfo;     // subtype 10
+    int release[3] = {0, 1, 0};  // subtype 3: major, minor, revision
+    int machineCode = -1;        // subtype 3
 };
 
 // The bytes of the whole file.

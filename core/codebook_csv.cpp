@@ -1,0 +1,104 @@
+#include "core/codebook_csv.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/dictionary_json.h"
+#include "core/textcodec.h"
+
+namespace lv {
+namespace {
+
+constexpr std::string_view kColumns[] = {"position", "name",  "long_name",    "label",
+                                         "type",     "width", "print_format", "write_format",
+                                         "measure",  "role",  "value_labels", "missing_values"};
+
+std::string_view TrimTrailingBlanks(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return s;
+}
+
+std::string RangeEnd(double v, bool low) {
+    const double max = std::numeric_limits<double>::max();
+    if (low && v <= std::nextafter(-max, 0.0)) return "LOWEST";
+    if (!low && v >= max) return "HIGHEST";
+    return NumberText(v);
+}
+
+std::string ValueLabelsText(const DictVariable& v, std::string_view encoding) {
+    std::string out;
+    auto add = [&](const std::string& value, std::string_view label) {
+        if (!out.empty()) out += "; ";
+        out += value;
+        out += '=';
+        out += ToUtf8(label, encoding);
+    };
+    for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
+    for (const auto& [value, label] : v.stringLabels)
+        add(ToUtf8(TrimTrailingBlanks(value), encoding), label);
+    return out;
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+std::string MissingValuesText(const DictVariable& v, std::string_view encoding) {
+    std::string out;
+    auto add = [&](const std::string& item) {
+        if (!out.empty()) out += "; ";
+        out += item;
+    };
+    if (v.isString()) {
+        for (int k = 0; k < v.missingCode && k < 3; ++k)
+            add("\"" + ToUtf8(v.missingText[k], encoding) + "\"");
+    } else if (v.missingCode > 0) {
+        for (int k = 0; k < v.missingCode && k < 3; ++k) add(NumberText(v.missing[k]));
+    } else if (v.missingCode < 0) {
+        add(RangeEnd(v.missing[0], true) + " THRU " + RangeEnd(v.missing[1], false));
+        if (v.missingCode == SPSS_MISS_RANGEANDVAL) add(NumberText(v.missing[2]));
+    }
+    return out;
+}
+
+std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding) {
+    std::string out;
+    for (size_t i = 0; i < std::size(kColumns); ++i) {
+        if (i) out += ',';
+        out += kColumns[i];
+    }
+    out += "\r\n";
+    for (const DictVariable& v : dict.variables) {
+        const std::string fields[] = {std::to_string(v.position),
+                                      ToUtf8(v.name, encoding),
+                                      ToUtf8(v.longName, encoding),
+                                      v.hasLabel ? ToUtf8(v.label, encoding) : std::string(),
+                                      v.isString() ? "string" : "numeric",
+                                      std::to_string(v.width),
+                                      FormatText(v.print),
+                                      FormatText(v.write),
+                                      std::string(MeasureWord(v.measure)),
+                                      std::string(RoleWord(v.role)),
+                                      ValueLabelsText(v, encoding),
+                                      MissingValuesText(v, encoding)};
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            if (i) out += ',';
+            AppendCsvField(out, fields[i]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace lv

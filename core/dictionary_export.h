@@ -1,0 +1,31 @@
+// 辞書を書き出す…: the dictionary of the chosen file written as the CSV
+// codebook or as JSON, whichever file type the save dialog's user picked;
+// the same writers as lorivane-dump dict.
+#ifndef LORIVANE_CORE_DICTIONARY_EXPORT_H
+#define LORIVANE_CORE_DICTIONARY_EXPORT_H
+
+#include <string>
+#include <string_view>
+
+namespace lv {
+
+enum class DictionaryFileKind { Csv, Json };
+
+// The save dialog's file types, in the order of DictionaryFileKind.
+inline constexpr std::string_view kDictionaryFilter = "CSV ﾌｧｲﾙ|*.csv|JSON ﾌｧｲﾙ|*.json";
+
+// Writes the dictionary of dataFile to path, the file's texts decoded from
+// encoding. Returns 0, or the status that kept the dictionary from being
+// read (path is then left alone); a failed write raises InOutError.
+int WriteDictionaryFile(const std::string& dataFile, const std::string& path,
+                        DictionaryFileKind kind, std::string_view encoding);
+
+// The menu item's action for spssdio1::DataFileName (nothing while it is
+// empty): the save dialog (initial name: the data file's with .csv), the
+// write (texts decoded as the windows decode them), and a beep at the end; a dictionary that cannot
+// be read is reported in a message box. The shared state is left alone.
+void ExportDictionary();
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,24 @@
+// The whole dictionary as JSON (the schema is docs/dictionary-json.md):
+// valid UTF-8, the file's texts decoded from the given encoding, key names
+// and their order fixed.
+#ifndef LORIVANE_CORE_DICTIONARY_JSON_H
+#define LORIVANE_CORE_DICTIONARY_JSON_H
+
+#include <string>
+#include <string_view>
+
+#include "core/file_dictionary.h"
+
+namespace lv {
+
+// The JSON text, indented by two blanks, ending in a line end.
+std::string DictionaryJson(const FileDictionary& dict, std::string_view encoding);
+
+// The words the JSON and the codebook use for codes.
+std::string_view MeasureWord(int measure);      // "nominal", ..., "" when not recorded
+std::string_view AlignmentWord(int alignment);  // "left", "right", "center", ""
+std::string_view RoleWord(int role);            // "input", "target", ...
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,41 @@
+// Readers of the extension records that carry the rest of the dictionary:
+// display parameters, attributes and roles, multiple-response sets and
+// variable sets. Each reads only inside the record's body, records what it
+// skips as a warning of the dictionary, and never fails the file.
+#ifndef LORIVANE_SAVIO_EXTENSION_RECORDS_H
+#define LORIVANE_SAVIO_EXTENSION_RECORDS_H
+
+#include <string_view>
+#include <vector>
+
+#include "savio/dictionary.h"
+#include "savio/name_match.h"
+#include "savio/raw_dictionary.h"
+
+namespace savio {
+
+// Subtype 11: a group of 3 (measure, width, alignment) or 2 (no width) int32
+// per variable record that is not a continuation. variableOfRecord gives,
+// per such record, the variable it starts, or -1 for the later segments of a
+// very long string (whose groups are passed over).
+void ApplyDisplayParameters(const ExtensionBody& ext, bool swap,
+                            const std::vector<int>& variableOfRecord, Dictionary* dict);
+
+// Subtype 17: the file's attributes.
+void ReadFileAttributes(std::string_view body, Dictionary* dict);
+
+// Subtype 18: "longname:attributes/..." ; the attribute $@Role sets the role.
+void ApplyVariableAttributes(std::string_view body, const NameIndex& longNames, Dictionary* dict);
+
+// Subtypes 7 and 19: one set per line, variables by short name.
+void ReadMultipleResponseSets(std::string_view body, int subtype, const NameIndex& shortNames,
+                              Dictionary* dict);
+
+// Subtype 5: "name= member member" per line, members by long name (older
+// writers put short names, which are tried next).
+void ReadVariableSets(std::string_view body, const NameIndex& longNames,
+                      const NameIndex& shortNames, Dictionary* dict);
+
+}  // namespace savio
+
+#endif
