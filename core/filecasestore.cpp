@@ -19,39 +19,57 @@ uint32_t FileCaseStore::RowCount() const {
     return static_cast<uint32_t>(std::min<int64_t>(cache_->rowCount(), UINT32_MAX));
 }
 
-// Strings are counted at half their width: most end in blanks, which are
-// not kept.
-uint32_t FileCaseStore::WindowRows(std::span<const int> columns) const {
-    size_t perRow = 8;
+std::vector<int> FileCaseStore::VariablesOf(std::span<const int> columns) const {
+    std::vector<int> variables;
+    std::vector<bool> seen(cache_->index().values.size());
     for (const int c : columns) {
-        if (c < 0 || static_cast<size_t>(c) >= columns_.size() || columns_[c].variable < 0)
-            continue;
-        const savio::ValueSlots& v = cache_->index().values[size_t(columns_[c].variable)];
-        perRow += v.isString() ? 8 + size_t(v.width) / 2 : 8;
+        if (c < 0 || static_cast<size_t>(c) >= columns_.size()) continue;
+        const int v = columns_[c].variable;
+        if (v < 0 || seen[size_t(v)]) continue;
+        seen[size_t(v)] = true;
+        variables.push_back(v);
     }
-    return static_cast<uint32_t>(std::clamp<size_t>(aheadBytes_ / perRow, 1, UINT32_MAX));
+    return variables;
+}
+
+// By what the last window of the same variables took, with a margin; else
+// by an estimate that counts strings at half their width (most end in
+// blanks, which are not kept).
+uint32_t FileCaseStore::WindowRows(std::span<const int> columns) const {
+    const std::vector<int> variables = VariablesOf(columns);
+    double perRow = 8;
+    if (aheadRowBytes_ > 0 && variables == aheadRowVariables_) {
+        perRow = aheadRowBytes_ * 1.25;
+    } else {
+        for (const int v : variables) {
+            const savio::ValueSlots& slots = cache_->index().values[size_t(v)];
+            perRow += slots.isString() ? 8 + slots.width / 2 : 8;
+        }
+    }
+    return static_cast<uint32_t>(std::clamp<double>(double(aheadBytes_) / perRow, 1, UINT32_MAX));
 }
 
 void FileCaseStore::ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const {
     Ahead& a = ahead_;
     a = Ahead();
-    if (cache_->changed()) return;
+    if (cache_->changed() || rows.empty()) return;
+    a.variables = VariablesOf(columns);
     a.columnOf.assign(cache_->index().values.size(), -1);
-    for (const int c : columns) {
-        if (c < 0 || static_cast<size_t>(c) >= columns_.size()) continue;
-        const int v = columns_[c].variable;
-        if (v < 0 || a.columnOf[size_t(v)] >= 0) continue;
-        a.columnOf[size_t(v)] = static_cast<int>(a.variables.size());
-        a.variables.push_back(v);
-    }
+    for (size_t k = 0; k < a.variables.size(); ++k) a.columnOf[size_t(a.variables[k])] = int(k);
     const int64_t count = cache_->rowCount();
     for (const uint32_t r : rows)
         if (r < count) a.rows.push_back(r);
     std::sort(a.rows.begin(), a.rows.end());
     a.rows.erase(std::unique(a.rows.begin(), a.rows.end()), a.rows.end());
     if (a.variables.empty() ||
-        cache_->Rows(a.variables, a.rows, &a.values) != CaseCache::Status::Ok)
+        cache_->Rows(a.variables, a.rows, &a.values) != CaseCache::Status::Ok) {
         a = Ahead();
+        return;
+    }
+    if (a.values.rows() > 0) {
+        aheadRowBytes_ = double(a.values.bytes()) / double(a.values.rows());
+        aheadRowVariables_ = a.variables;
+    }
 }
 
 const std::vector<int64_t>& FileCaseStore::AheadPositions(std::span<const uint32_t> rows) const {

@@ -29,7 +29,7 @@ class FileCaseStore final : public CaseStore {
     };
 
     // What a read-ahead window may hold, by an estimate of its values' bytes.
-    static constexpr size_t kDefaultAheadBytes = 24u << 20;
+    static constexpr size_t kDefaultAheadBytes = 32u << 20;
 
     // sysmis: the value the load compares with (SysmisValue).
     FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns, double sysmis,
@@ -70,6 +70,8 @@ class FileCaseStore final : public CaseStore {
     void Gather(int column, bool strings, std::span<const uint32_t> rows, Take take) const;
     // The positions of rows in the read-ahead values (-1: not there).
     const std::vector<int64_t>& AheadPositions(std::span<const uint32_t> rows) const;
+    // The variables columns read, each once, in the order of columns.
+    std::vector<int> VariablesOf(std::span<const int> columns) const;
 
     // Reading fills and evicts the cache: the interface's const is the
     // values', not the cache's.
@@ -79,6 +81,9 @@ class FileCaseStore final : public CaseStore {
     size_t aheadBytes_;
     int lastRowFilled_ = -1;
     mutable Ahead ahead_;
+    // The bytes per row the last read-ahead took, and of which variables.
+    mutable double aheadRowBytes_ = 0;
+    mutable std::vector<int> aheadRowVariables_;
     mutable std::vector<size_t> rest_;  // indices of the rows not read ahead
     mutable std::string texts_;         // the bytes of the last GatherStrings
     mutable std::vector<std::pair<size_t, size_t>> spans_;

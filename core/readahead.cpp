@@ -23,6 +23,8 @@ void ReadAheadWindow::Cover(uint32_t first, uint32_t count) {
     if (size_ == 0 || first >= end_) return;
     count = std::min(count, end_ - first);
     if (count == 0 || (first >= from_ && first + count <= to_)) return;
+    // The store may know better now what a row takes.
+    size_ = std::max<uint32_t>(grid_.WindowRows(columns_), 1);
     if (backwards_) {
         to_ = std::min(end_, first + count);
         from_ = std::max(first_, to_ > size_ ? to_ - size_ : 0);
