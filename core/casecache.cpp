@@ -226,34 +226,4 @@ CaseCache::Status CaseCache::Values(const std::vector<int>& variables, int64_t f
     return Status::Ok;
 }
 
-CaseCache::Status CaseCache::Walk(const std::vector<int>& variables, int64_t first, int64_t last,
-                                  const ChunkVisit& visit) {
-    if (changed_) return Status::Changed;
-    const int64_t chunkRows = 4 * blockRows_;
-    CaseValues chunk(index_, variables);
-    chunk.Reserve(chunkRows);
-    int64_t chunkFirst = std::max<int64_t>(first, 0);
-    bool stopped = false;
-    const auto st = savio::RereadCases(
-        path_, index_, first, last,
-        [&](int64_t row, const uint8_t* slots) {
-            chunk.AppendSlots(slots);
-            if (chunk.rows() < chunkRows) return true;
-            stopped = !visit(chunkFirst, chunk);
-            chunk.Clear();
-            chunkFirst = row + 1;
-            return !stopped;
-        },
-        &kept_);
-    if (Settle(st, &chunk) == Status::Changed) return Status::Changed;
-    if (stopped) return Status::Stopped;
-    if (chunk.rows() > 0 && !visit(chunkFirst, chunk)) return Status::Stopped;
-    return Status::Ok;
-}
-
-CaseCache::Status CaseCache::Keys(const std::vector<int>& variables, CaseValues* out) {
-    *out = CaseValues(index_, variables);
-    return ReadMany(0, rowCount(), out);
-}
-
 }  // namespace lv

@@ -1,9 +1,9 @@
 // The cases of a data file that the grid load read once, found again on
 // demand instead of being kept: values are read back from the file through
 // the reader's case index, in fixed blocks of rows kept in a small cache
-// (least recently used blocks leave first). Long walks over all rows
-// (exports, find, sort keys) stream past the cache. No file handle is held
-// between calls.
+// (least recently used blocks leave first). Long reads (a sort's keys, the
+// windows of an export, a search or a copy) go past the cache, in parts read
+// side by side. No file handle is held between calls.
 //
 // If the file is gone or changed since the load, every read from then on
 // gives nothing: the cache reports Changed once found, drops what it held,
@@ -31,7 +31,7 @@ class CaseCache {
   public:
     static constexpr size_t kDefaultCacheBytes = 32u << 20;
 
-    enum class Status { Ok, Stopped, Changed };
+    enum class Status { Ok, Changed };
 
     CaseCache(std::string path, savio::CaseIndex index, size_t cacheBytes = kDefaultCacheBytes);
 
@@ -54,16 +54,6 @@ class CaseCache {
 
     // The values of variables for rows [first, last), into *out (replaced).
     Status Values(const std::vector<int>& variables, int64_t first, int64_t last, CaseValues* out);
-
-    // Streams rows [first, last) of variables from the file, bypassing the
-    // cache: visit(firstRow, chunk) for consecutive chunks of rows; visit
-    // returns false to stop.
-    using ChunkVisit = std::function<bool(int64_t firstRow, const CaseValues& chunk)>;
-    Status Walk(const std::vector<int>& variables, int64_t first, int64_t last,
-                const ChunkVisit& visit);
-
-    // The key variables of every row, for sorting: one compact column each.
-    Status Keys(const std::vector<int>& variables, CaseValues* out);
 
     // The values of variables at rows (ascending, no row twice, all below
     // rowCount), into *out (replaced) in that order: read in file order,

@@ -37,7 +37,6 @@ class FileCaseStore final : public CaseStore {
 
     // The load's last case ended before column `filled`.
     void CutLastRow(int filled) { lastRowFilled_ = filled; }
-    CaseCache& cache() { return *cache_; }
 
     uint32_t RowCount() const override;
     void GatherNumbers(int column, std::span<const uint32_t> rows, NumberCell* out) const override;

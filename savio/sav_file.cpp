@@ -45,6 +45,7 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
     if (int st = f->SettleCaseCount()) return st;
     f->identity_ = IdentityHash(identity, data, size);
     f->encodingName_ = TextEncodingOf(f->dict_);
+    for (const Variable& v : f->dict_.variables) f->valueSlots_.push_back(SlotsOf(v));
     f->charLayout_ = lv::LayoutOf(f->encodingName_);
     *out = std::move(f);
     return 0;
@@ -101,11 +102,11 @@ int SavFile::ReadCase() {
     return 0;
 }
 
-bool SavFile::CopyString(const Variable& v, char* out, int size) const {
+bool SavFile::CopyString(const ValueSlots& v, char* out, int size) const {
     const size_t room = static_cast<size_t>(size) - 1;
     size_t written = 0;
     bool cut = false;
-    ForEachStringPiece(row_, SlotsOf(v), [&](const uint8_t* src, size_t n) {
+    ForEachStringPiece(row_, v, [&](const uint8_t* src, size_t n) {
         const size_t take = std::min(n, room - written);
         std::memcpy(out + written, src, take);
         written += take;

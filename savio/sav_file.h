@@ -15,6 +15,7 @@
 #include "savio/dictionary.h"
 #include "savio/file_bytes.h"
 #include "savio/name_match.h"
+#include "savio/value_slots.h"
 
 namespace savio {
 
@@ -46,12 +47,14 @@ class SavFile {
     // The current case's slots, or nullptr when there is none.
     const uint8_t* row() const { return row_; }
 
-    // Copies variable v's string value of the current case into out (at most
+    // Where each variable's value lies in a case row, in dictionary order:
+    // what the value calls look at, kept apart from the rest of the
+    // dictionary so that a call touches a few bytes.
+    const std::vector<ValueSlots>& valueSlots() const { return valueSlots_; }
+    // Copies the string value at v of the current case into out (at most
     // size bytes with the NUL). Returns false when it had to be cut.
-    bool CopyString(const Variable& v, char* out, int size) const;
-    double Number(const Variable& v) const {
-        return LoadF64(row_ + static_cast<size_t>(v.firstSlot) * 8, dict_.swap);
-    }
+    bool CopyString(const ValueSlots& v, char* out, int size) const;
+    double Number(const ValueSlots& v) const { return SlotNumber(row_, v, dict_.swap); }
 
     // What finding a case again needs (see case_index.h): the data layout,
     // the file's identity when it came from disk, and for compressed data
@@ -86,6 +89,7 @@ class SavFile {
     uint32_t identity_ = 0;
     std::string encodingName_;
     lv::CharLayout charLayout_ = lv::CharLayout::Utf8;
+    std::vector<ValueSlots> valueSlots_;
 };
 
 }  // namespace savio

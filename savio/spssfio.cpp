@@ -16,10 +16,11 @@ namespace {
 
 using savio::VarHandleOf;
 
-// The variable of a handle, or nullptr when it is not one of this file's.
-const savio::Variable* VariableOfHandle(const SavFile& f, double handle) {
+// Where the value of a handle's variable lies, or nullptr when the handle is
+// not one of this file's.
+const savio::ValueSlots* SlotsOfHandle(const SavFile& f, double handle) {
     const int index = savio::VariableIndexOf(f, handle);
-    return index < 0 ? nullptr : &f.dict().variables[static_cast<size_t>(index)];
+    return index < 0 ? nullptr : &f.valueSlots()[static_cast<size_t>(index)];
 }
 
 }  // namespace
@@ -116,7 +117,7 @@ int spssReadCaseRecord(int h) {
 int spssGetValueNumeric(int h, double varHandle, double* value) {
     SavFile* f = FindOpenFile(h);
     if (!f || !value) return SPSS_INVALID_HANDLE;
-    const savio::Variable* v = VariableOfHandle(*f, varHandle);
+    const savio::ValueSlots* v = SlotsOfHandle(*f, varHandle);
     if (!v) return SPSS_VAR_NOTFOUND;
     if (v->isString()) return SPSS_NUME_EXP;
     if (!f->row()) return SPSS_INVALID_CASE;
@@ -127,7 +128,7 @@ int spssGetValueNumeric(int h, double varHandle, double* value) {
 int spssGetValueChar(int h, double varHandle, char* value, int valueSize) {
     SavFile* f = FindOpenFile(h);
     if (!f || !value) return SPSS_INVALID_HANDLE;
-    const savio::Variable* v = VariableOfHandle(*f, varHandle);
+    const savio::ValueSlots* v = SlotsOfHandle(*f, varHandle);
     if (!v) return SPSS_VAR_NOTFOUND;
     if (!v->isString()) return SPSS_STR_EXP;
     if (valueSize < 1) return SPSS_BUFFER_SHORT;

@@ -3,7 +3,6 @@
 #ifndef LORIVANE_SAVIO_VAR_HANDLES_H
 #define LORIVANE_SAVIO_VAR_HANDLES_H
 
-#include <cmath>
 #include <cstdint>
 
 #include "savio/sav_file.h"
@@ -17,14 +16,15 @@ inline double VarHandleOf(const SavFile& f, int index) {
 }
 
 // The dictionary index of the variable a handle names in f, or -1 when it
-// is not one of f's.
+// is not one of f's. Every value call makes one: a whole number in range
+// converts to an integer and back unchanged.
 inline int VariableIndexOf(const SavFile& f, double handle) {
     if (!(handle >= 0.0 && handle < 9007199254740992.0)) return -1;
-    if (std::floor(handle) != handle) return -1;
-    const auto bits = static_cast<uint64_t>(handle);
+    const auto bits = static_cast<uint64_t>(static_cast<int64_t>(handle));
+    if (static_cast<double>(static_cast<int64_t>(bits)) != handle) return -1;
     if ((bits >> 24) != f.identity()) return -1;
     const size_t index = bits & 0xFFFFFF;
-    return index < f.dict().variables.size() ? static_cast<int>(index) : -1;
+    return index < f.valueSlots().size() ? static_cast<int>(index) : -1;
 }
 
 }  // namespace savio

@@ -1,5 +1,5 @@
 // The on-demand case cache gives the values the value calls gave, from its
-// cached blocks, its long reads, its walks and its sort keys; once the file
+// cached blocks, its ranges short and long, and listed rows; once the file
 // changed it gives nothing, and says so once.
 #include "core/casecache.h"
 
@@ -61,8 +61,8 @@ class CaseCacheTest : public ::testing::TestWithParam<Compression> {
 };
 
 // Blocks under a cap of one block (the one read stays), ranges short and
-// long (read in parts side by side), a walk and the sort keys. (Blocks in
-// random order are checked through the grid's store.)
+// long (read in parts side by side) and listed rows. (Blocks in random
+// order are checked through the grid's store.)
 TEST_P(CaseCacheTest, SameValuesAsTheCalls) {
     CaseCache cache(path_, calls_.index, 1);
     int64_t first = -1;
@@ -75,27 +75,11 @@ TEST_P(CaseCacheTest, SameValuesAsTheCalls) {
     EXPECT_EQ(cache.Block(700, &first), nullptr);
 
     CaseValues values;
-    for (auto [a, b] : {std::pair{250, 260}, {0, 900}}) {
+    for (auto [a, b] : {std::pair{250, 260}, {0, 900}, {5, 700}}) {
         ASSERT_EQ(cache.Values({6, 3}, a, b, &values), CaseCache::Status::Ok);
         ASSERT_EQ(values.rows(), std::min(b, 700) - a);
         for (int64_t r = 0; r < values.rows(); ++r) ExpectRow(calls_, values, r, a + r);
     }
-
-    int64_t next = 5;
-    auto check = [&](int64_t chunkFirst, const CaseValues& chunk) {
-        EXPECT_EQ(chunkFirst, next);
-        for (int64_t r = 0; r < chunk.rows(); ++r) ExpectRow(calls_, chunk, r, chunkFirst + r);
-        next += chunk.rows();
-        return true;
-    };
-    ASSERT_EQ(cache.Walk({4, 0}, 5, 700, check), CaseCache::Status::Ok);
-    EXPECT_EQ(next, 700);
-    EXPECT_EQ(cache.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return false; }),
-              CaseCache::Status::Stopped);
-
-    ASSERT_EQ(cache.Keys({1, 4}, &values), CaseCache::Status::Ok);
-    ASSERT_EQ(values.rows(), 700);
-    for (int64_t r = 0; r < 700; ++r) ExpectRow(calls_, values, r, r);
 
     // Listed rows: a few far apart and close together, and every third
     // row (read in parts side by side).
@@ -127,10 +111,8 @@ TEST_P(CaseCacheTest, ChangedFileGivesNothing) {
     fixture::WriteFile(file_, path_);
     CaseValues values;
     EXPECT_EQ(cache.Values({0}, 0, 3, &values), CaseCache::Status::Changed);
-    EXPECT_EQ(cache.Keys({0}, &values), CaseCache::Status::Changed);
+    EXPECT_EQ(cache.Values({0}, 0, 700, &values), CaseCache::Status::Changed);
     EXPECT_EQ(values.rows(), 0);
-    EXPECT_EQ(cache.Walk({0}, 0, 700, [](int64_t, const CaseValues&) { return true; }),
-              CaseCache::Status::Changed);
     EXPECT_EQ(cache.Rows({0}, std::vector<int64_t>{1, 2}, &values), CaseCache::Status::Changed);
     EXPECT_EQ(cache.Recheck(), CaseCache::Status::Changed);
 }
