@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/formatname.h"
 #include "core/textcodec.h"
 
 namespace lv {
@@ -200,41 +201,7 @@ std::vector<DictAttribute> GroupAttributes(
 }
 
 std::string FormatText(const DictFormat& f) {
-    const char* name = nullptr;
-#define LV_FORMAT_NAME_CASE(symbol, code, text) \
-    case code:                                  \
-        name = text;                            \
-        break;
-    switch (f.type) {
-        SPSS_FORMAT_TYPES(LV_FORMAT_NAME_CASE)
-        default:
-            break;
-    }
-#undef LV_FORMAT_NAME_CASE
-    std::string out = name ? name : "?" + std::to_string(f.type) + "?";
-    out += std::to_string(f.width);
-    bool takesDecimals = true;
-    switch (f.type) {
-        case SPSS_FMT_A:
-        case SPSS_FMT_AHEX:
-        case SPSS_FMT_PIBHEX:
-        case SPSS_FMT_DATE:
-        case SPSS_FMT_ADATE:
-        case SPSS_FMT_EDATE:
-        case SPSS_FMT_JDATE:
-        case SPSS_FMT_SDATE:
-        case SPSS_FMT_QYR:
-        case SPSS_FMT_MOYR:
-        case SPSS_FMT_WKYR:
-        case SPSS_FMT_WKDAY:
-        case SPSS_FMT_MONTH:
-            takesDecimals = false;
-            break;
-        default:
-            break;
-    }
-    if (takesDecimals || f.decimals != 0) out += "." + std::to_string(f.decimals);
-    return out;
+    return FormatText(f.type, f.width, f.decimals);
 }
 
 std::string NumberText(double value) {

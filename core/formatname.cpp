@@ -1,32 +1,55 @@
 #include "core/formatname.h"
 
-#include <array>
+#include "core/spssfio.h"
 
 namespace lv {
 namespace {
 
-// Indexed by the format type code of the system-file format.
-constexpr std::array<std::string_view, 42> kNames = {
-    "",      "A",    "AHEX",  "COMMA", "DOLLAR",   "F",     "IB",    "PIBHEX", "P",
-    "PIB",   "PK",   "RB",    "RBHEX", "",         "",      "Z",     "N",      "E",
-    "",      "",     "DATE",  "TIME",  "DATETIME", "ADATE", "JDATE", "DTIME",  "WKDAY",
-    "MONTH", "MOYR", "QYR",   "WKYR",  "PCT",      "DOT",   "CCA",   "CCB",    "CCC",
-    "CCD",   "CCE",  "EDATE", "SDATE", "MTIME",    "YMDHMS"};
+bool TakesDecimals(int type) {
+    switch (type) {
+        case SPSS_FMT_A:
+        case SPSS_FMT_AHEX:
+        case SPSS_FMT_PIBHEX:
+        case SPSS_FMT_DATE:
+        case SPSS_FMT_ADATE:
+        case SPSS_FMT_EDATE:
+        case SPSS_FMT_JDATE:
+        case SPSS_FMT_SDATE:
+        case SPSS_FMT_QYR:
+        case SPSS_FMT_MOYR:
+        case SPSS_FMT_WKYR:
+        case SPSS_FMT_WKDAY:
+        case SPSS_FMT_MONTH:
+            return false;
+        default:
+            return true;
+    }
+}
 
 }  // namespace
 
 std::string_view FormatTypeName(int type) {
-    return type >= 0 && static_cast<size_t>(type) < kNames.size() ? kNames[type]
-                                                                  : std::string_view();
+#define LV_FORMAT_NAME_CASE(symbol, code, text) \
+    case code:                                  \
+        return text;
+    switch (type) {
+        SPSS_FORMAT_TYPES(LV_FORMAT_NAME_CASE)
+        default:
+            return {};
+    }
+#undef LV_FORMAT_NAME_CASE
 }
 
 std::string FormatText(int type, int width, int decimals) {
     const std::string_view name = FormatTypeName(type);
-    std::string text = name.empty() ? std::string("?") : std::string(name);
-    text += std::to_string(width);
-    const bool isString = type == 1 || type == 2;
-    if (!isString && decimals > 0) text += "." + std::to_string(decimals);
-    return text;
+    std::string out;
+    if (name.empty())
+        out.append("?").append(std::to_string(type)).append("?");
+    else
+        out.append(name);
+    out += std::to_string(width);
+    if (TakesDecimals(type) || decimals != 0) out.append(".").append(std::to_string(decimals));
+    return out;
 }
 
 }  // namespace lv

@@ -1,5 +1,5 @@
-// The buttons' pictures, drawn at run time: each has a normal picture and a
-// grey outline for the disabled state.
+// The buttons' pictures, drawn at run time at the size the screen needs:
+// each has a normal picture and a grey outline for the disabled state.
 #ifndef LORIVANE_FORMS_ICONS_H
 #define LORIVANE_FORMS_ICONS_H
 

@@ -1,6 +1,7 @@
 // Writes the bundled sample files with our fixture writer: one survey in
 // UTF-8 and the same survey in CP932 (Shift-JIS), with Japanese labels and
-// values, dates, value labels and missing values of every kind.
+// values, dates, value labels and missing values of every kind, documents,
+// file attributes and variable sets.
 // Usage: make_samples DIR
 #include <iostream>
 #include <string>
@@ -67,6 +68,13 @@ fixture::File Survey(const std::string& encoding) {
     auto weight = Numeric("W", {5, 4, 2}, E("重み"));
     f.variables = {id, sex, age, income, pref, born, visit, score, again, comment, weight};
     f.weightVariable = 10;
+
+    // The rest of the dictionary, for the file-information window.
+    f.documents = {E("2024年4月、店頭で配布した来店客アンケートの回答。"),
+                   E("年齢 900-999 と年収 90000-99999 は欠損値。")};
+    f.fileAttributes = {{"Source", {E("店頭アンケート")}}, {"Wave", {"2024-1"}}};
+    f.variableSets = {{E("回答者"), {"RespondentId", "SEX", E("年齢"), "INCOME", "PREF", "BORN"}},
+                      {E("評価"), {"VISIT", "SCORE", "AGAIN", "FreeComment"}}};
 
     f.valueLabels = {
         {{1}, {{1, E("男性")}, {2, E("女性")}, {9, E("無回答")}}, {}},

@@ -1,13 +1,16 @@
 // Drives the windows over a sample file with a scripted dialog seam and saves
 // a PNG of each window: main-window.png, variable-list.png,
-// value-labels.png, data-grid.png, data-grid-labels-find.png (value labels
-// shown, the find bar open) and file-info.png.
+// value-labels.png, value-labels-range.png, data-grid.png,
+// data-grid-labels-find.png (value labels shown, the find bar open),
+// go-to.png, confirm.png (the export's question), progress.png and
+// file-info.png.
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QTimer>
 #include <iostream>
 
@@ -20,30 +23,14 @@
 #include "forms/findbar.h"
 #include "forms/gridadditions.h"
 #include "forms/modal.h"
+#include "forms/progressdialog.h"
+#include "forms/qtdialogs.h"
+#include "forms/qttranslations.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
 
 namespace {
-
-// Answers the open dialog with the sample; messages go to stderr.
-class ScriptedDialogs final : public lv::Dialogs {
-  public:
-    explicit ScriptedDialogs(std::string path) : path_(std::move(path)) {}
-    void ShowMessage(std::string_view text) override { std::cerr << text << "\n"; }
-    void ShowError(std::string_view, std::string_view text) override { std::cerr << text << "\n"; }
-    std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
-        return path_;
-    }
-    std::optional<std::string> SaveFile(std::string_view) override { return std::nullopt; }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
-        return lv::ConfirmAnswer::Cancel;
-    }
-    void Beep() override {}
-
-  private:
-    std::string path_;
-};
 
 void Settle() {
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
@@ -58,6 +45,35 @@ bool Save(QWidget* window, const QString& path) {
     return ok;
 }
 
+// Answers the open dialog with the sample and the save dialog with a file
+// name; messages go to stderr. The export's question is the real box,
+// saved once it is up and then cancelled.
+class ScriptedDialogs final : public lv::Dialogs {
+  public:
+    ScriptedDialogs(std::string path, QString confirmPicture, bool* ok)
+        : path_(std::move(path)), confirmPicture_(std::move(confirmPicture)), ok_(ok) {}
+    void ShowMessage(std::string_view text) override { std::cerr << text << "\n"; }
+    void ShowError(std::string_view, std::string_view text) override { std::cerr << text << "\n"; }
+    std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
+        return path_;
+    }
+    std::optional<std::string> SaveFile(std::string_view) override { return "survey.txt"; }
+    lv::ConfirmAnswer Confirm(std::string_view caption, std::string_view text) override {
+        QTimer::singleShot(0, [this] {
+            QWidget* box = QApplication::activeModalWidget();
+            *ok_ = box && Save(box, confirmPicture_) && *ok_;
+            if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
+        });
+        return lv::QtDialogs().Confirm(caption, text);
+    }
+    void Beep() override {}
+
+  private:
+    std::string path_;
+    QString confirmPicture_;
+    bool* ok_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,12 +84,14 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    ScriptedDialogs dialogs(argv[1]);
+    bool ok = true;
+    lv::InstallQtTranslations();
+    ScriptedDialogs dialogs(argv[1], out + "/confirm.png", &ok);
     lv::SetDialogs(&dialogs);
     lv::LoadDecimalSeparatorFromLocale();
 
     new TForm1();
-    bool ok = Save(Form1, out + "/main-window.png");
+    ok = Save(Form1, out + "/main-window.png") && ok;
 
     Form1->Button3Click();
     ok = Save(frmVariable, out + "/variable-list.png") && ok;
@@ -105,6 +123,26 @@ int main(int argc, char** argv) {
         frmDPGrid->additions->findBar->text->setText(QStringLiteral("満足"));
         frmDPGrid->additions->Find(false);
         ok = Save(frmDPGrid, out + "/data-grid-labels-find.png") && ok;
+
+        lv::SetModalShowFunction([&](QDialog& d) {
+            ok = Save(&d, out + "/go-to.png") && ok;
+            return int(QDialog::Rejected);
+        });
+        frmDPGrid->additions->GoTo();
+        lv::SetModalShowFunction({});
+        frmDPGrid->btmWriteClick();
+
+        // A load that has run for a second, at its third case of six.
+        double now = 0;
+        lv::SetProgressClock([&now] { return now; });
+        {
+            lv::DialogProgress progress(nullptr,
+                                        QStringLiteral("ケースを読み込んでいます... %1 / %2"));
+            now = 1;
+            progress.Step(3, 6);
+            ok = progress.dialog() && Save(progress.dialog(), out + "/progress.png") && ok;
+        }
+        lv::SetProgressClock({});
     }
 
     Form1->ShowFileInfo();

@@ -185,11 +185,11 @@ TEST_F(GridCells, CopiedTextFollowsTheScreenWithoutPaddingAndKeepsCellsApart) {
 
 TEST(FormatText, NamesWidthsAndDecimalsAsUsuallyWritten) {
     EXPECT_EQ(lv::FormatText(5, 8, 2), "F8.2");
-    EXPECT_EQ(lv::FormatText(5, 8, 0), "F8");
+    EXPECT_EQ(lv::FormatText(5, 8, 0), "F8.0");
     EXPECT_EQ(lv::FormatText(1, 40, 0), "A40");
     EXPECT_EQ(lv::FormatText(20, 11, 0), "DATE11");
     EXPECT_EQ(lv::FormatText(22, 23, 2), "DATETIME23.2");
-    EXPECT_EQ(lv::FormatText(2, 8, 3), "AHEX8");  // strings have no decimals
-    EXPECT_EQ(lv::FormatText(14, 8, 0), "?8");    // an unused code
-    EXPECT_EQ(lv::FormatText(99, 8, 2), "?8.2");
+    EXPECT_EQ(lv::FormatText(2, 8, 0), "AHEX8");     // strings take no decimals
+    EXPECT_EQ(lv::FormatText(14, 8, 0), "?14?8.0");  // an unused code
+    EXPECT_EQ(lv::FormatText(99, 8, 2), "?99?8.2");
 }

@@ -95,7 +95,7 @@ TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
     EXPECT_EQ(w.model->data(w.model->index(0, 0), Qt::ToolTipRole).toString(),
               "変数名: CODE (TheCode)\n変数ラベル: The code\n値: 1\n値ラベル: one");
     EXPECT_EQ(w.model->headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString(),
-              "変数名: CODE (TheCode)\n変数ラベル: The code\n書式: F3");
+              "変数名: CODE (TheCode)\n変数ラベル: The code\n書式: F3.0");
     EXPECT_EQ(w.model->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
               "変数名: NAME\n書式: A4");
 

@@ -2,10 +2,13 @@
 // choices, the summary log, the buttons and the window lifetimes.
 #include "forms/spssfile.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 #include "core/spssfio.h"
+#include "forms/icons.h"
 #include "tests/forms/support_windows.h"
 
 namespace {
@@ -162,6 +165,23 @@ TEST_F(MainWindowTest, JapaneseTextOfACp932FileIsDecoded) {
     EXPECT_TRUE(MemoLines(Form1->Memo1).contains("File label:   調査"));
     EXPECT_EQ(testsupport::ListLines(frmVariable->ListBox1),
               QStringList{"AGE       num    N  N  年齢"});
+}
+
+// On a scaled screen the buttons' pictures are drawn for its pixels, not
+// enlarged from the small picture; the disabled picture stays distinct.
+TEST(ButtonPictures, DrawnAtTheScreensScale) {
+    testsupport::EnsureApplication();
+    for (const auto& [icon, design] :
+         {std::pair{lv::OpenFolderIcon(), 16}, std::pair{lv::CheckMarkIcon(), 18}}) {
+        const QSize size(design, design);
+        EXPECT_EQ(icon.pixmap(size, 1.0).size(), size);
+        for (const qreal scale : {1.5, 2.0}) {
+            const QPixmap normal = icon.pixmap(size, scale);
+            EXPECT_EQ(normal.size(), size * scale) << design << " at " << scale;
+            EXPECT_EQ(normal.devicePixelRatio(), scale);
+            EXPECT_NE(normal.toImage(), icon.pixmap(size, scale, QIcon::Disabled).toImage());
+        }
+    }
 }
 
 }  // namespace
