@@ -26,7 +26,10 @@ void ParseFormat(const std::string& text, int out[3]) {
 }  // namespace
 
 std::string ExpectedDir() {
-    return (std::filesystem::path(__FILE__).parent_path() / "corpus_expected").string();
+    // From the configured source folder, not __FILE__: a compiler launcher
+    // may pass the source by a relative path, which then depends on where
+    // the suite is started.
+    return (std::filesystem::path(LORIVANE_SOURCE_DIR) / "tests/savio/corpus_expected").string();
 }
 
 std::string Unescape(const std::string& text) {
