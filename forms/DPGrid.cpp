@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <vector>
 
 #include "core/dialogs.h"
 #include "core/errors.h"
@@ -31,13 +30,6 @@
 namespace {
 
 constexpr int kGridTop = 60;
-
-// The logical columns in the order they stand on screen.
-std::vector<int> VisualColumns(const GridView* view, int count) {
-    std::vector<int> columns(static_cast<size_t>(std::max(count, 0)));
-    for (int c = 0; c < count; ++c) columns[c] = view->horizontalHeader()->logicalIndex(c);
-    return columns;
-}
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int width) {
     auto* button = new QPushButton(text, parent);
@@ -214,7 +206,7 @@ void TfrmDPGrid::btmWriteClick() {
     const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
         "確認", "保存をどうしますか？ 見たまま（はい）／ ＳＰＳＳ内部形式（いいえ）");
     if (answer == lv::ConfirmAnswer::Cancel) return;
-    lv::GridCellSource cells(model->grid(), VisualColumns(StringGrid1, model->columnCount()));
+    lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
     const lv::ExportMode mode = answer == lv::ConfirmAnswer::Yes ? lv::ExportMode::AsDisplayed
                                                                  : lv::ExportMode::InternalForm;
     if (lv::RunExport(saveFileName, mode, &cells))

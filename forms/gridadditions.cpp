@@ -140,13 +140,6 @@ int GridAdditions::BottomHeight() const {
     return findBar->isHidden() ? 0 : findBar->height();
 }
 
-std::vector<int> GridAdditions::VisualColumns() const {
-    std::vector<int> columns(static_cast<size_t>(model_->columnCount()));
-    for (size_t c = 0; c < columns.size(); ++c)
-        columns[c] = view_->horizontalHeader()->logicalIndex(static_cast<int>(c));
-    return columns;
-}
-
 void GridAdditions::ToggleLabels() {
     // The open editor holds the old text: commit it before the texts change.
     view_->CloseEditor();
@@ -168,7 +161,7 @@ void GridAdditions::Find(bool backwards) {
     }
     const lv::TextMatcher matcher(query.toStdString(), findBar->options());
     const QModelIndex current = view_->currentIndex();
-    std::vector<int> columns = VisualColumns();
+    std::vector<int> columns = view_->VisualColumns();
     lv::GridPlace from;
     if (current.isValid()) {
         from.row = static_cast<uint32_t>(current.row());

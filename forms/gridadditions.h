@@ -9,7 +9,6 @@
 
 #include <QObject>
 #include <optional>
-#include <vector>
 
 class FindBar;
 class GridModel;
@@ -53,7 +52,6 @@ class GridAdditions : public QObject {
     int BottomHeight() const;
 
   private:
-    std::vector<int> VisualColumns() const;
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();

@@ -110,6 +110,13 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+std::vector<int> GridView::VisualColumns() const {
+    std::vector<int> columns(static_cast<size_t>(model() ? model()->columnCount() : 0));
+    for (size_t c = 0; c < columns.size(); ++c)
+        columns[c] = horizontalHeader()->logicalIndex(static_cast<int>(c));
+    return columns;
+}
+
 void GridView::GoTo(const QModelIndex& index, bool editor) {
     if (!index.isValid()) return;
     SetCurrentQuietly(index);

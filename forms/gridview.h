@@ -8,6 +8,7 @@
 #define LORIVANE_FORMS_GRIDVIEW_H
 
 #include <QTableView>
+#include <vector>
 
 class GridView : public QTableView {
     Q_OBJECT
@@ -19,6 +20,8 @@ class GridView : public QTableView {
     bool editing() const { return editing_; }
     // Makes index current without announcing it.
     void SetCurrentQuietly(const QModelIndex& index);
+    // The model's columns in the order they stand on screen.
+    std::vector<int> VisualColumns() const;
     // Moves to index as a find or a go-to does: current (unannounced),
     // selected alone and scrolled into view; with editor, its editor shown.
     void GoTo(const QModelIndex& index, bool editor);
