@@ -153,9 +153,8 @@ void TfrmDPGrid::FormCreate() {
 
 void TfrmDPGrid::FormResize() {
     // The find bar, while it is open, takes the bottom of the window.
-    const int bottom = additions ? additions->BottomHeight() : 0;
+    const int bottom = additions ? additions->findBar->PlaceAtBottom() : 0;
     StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop - bottom));
-    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmDPGrid::resizeEvent(QResizeEvent* event) {

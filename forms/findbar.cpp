@@ -100,6 +100,13 @@ void FindBar::SetStatus(const QString& text) {
     status->setText(text);
 }
 
+int FindBar::PlaceAtBottom() {
+    if (isHidden()) return 0;
+    const QWidget* window = parentWidget();
+    setGeometry(0, window->height() - height(), window->width(), height());
+    return height();
+}
+
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == text && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -35,6 +35,9 @@ class FindBar : public QWidget {
     lv::FindOptions options() const;
     bool currentColumnOnly() const;
     void SetStatus(const QString& text);
+    // While the bar is shown: lays it across the bottom of its window.
+    // Returns the height it takes there (0 when hidden).
+    int PlaceAtBottom();
 
   signals:
     void findRequested(bool backwards);

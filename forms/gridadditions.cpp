@@ -136,10 +136,6 @@ QMenu* GridAdditions::HeaderMenu(int column) {
     return headerMenu_;
 }
 
-int GridAdditions::BottomHeight() const {
-    return findBar->isHidden() ? 0 : findBar->height();
-}
-
 void GridAdditions::ToggleLabels() {
     // The open editor holds the old text: commit it before the texts change.
     view_->CloseEditor();

@@ -48,9 +48,6 @@ class GridAdditions : public QObject {
     void Sort(int column, bool descending);
     void OriginalOrder();
 
-    // The height the find bar takes at the bottom of the window (0 when hidden).
-    int BottomHeight() const;
-
   private:
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).

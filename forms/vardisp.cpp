@@ -117,9 +117,8 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
 
 void TfrmVariable::FormResize() {
     // The find bar, while it is open, takes the bottom of the window.
-    const int bottom = additions ? additions->BottomHeight() : 0;
+    const int bottom = additions ? additions->findBar->PlaceAtBottom() : 0;
     ListBox1->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop - bottom));
-    if (bottom > 0) additions->findBar->setGeometry(0, height() - bottom, width(), bottom);
 }
 
 void TfrmVariable::resizeEvent(QResizeEvent* event) {

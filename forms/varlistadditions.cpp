@@ -35,10 +35,6 @@ VarListAdditions::VarListAdditions(QWidget* window, QListWidget* list)
     connect(findBar, &FindBar::closed, list, [list] { list->setFocus(); });
 }
 
-int VarListAdditions::BottomHeight() const {
-    return findBar->isHidden() ? 0 : findBar->height();
-}
-
 void VarListAdditions::OpenFind() {
     findBar->Open();
 }

@@ -29,7 +29,6 @@ class VarListAdditions : public QObject {
 
     void OpenFind();
     void Find(bool backwards);
-    int BottomHeight() const;
 
   private:
     QWidget* window_;
