@@ -33,7 +33,6 @@ class DialogProgress final : public Progress {
     ~DialogProgress() override;
 
     bool Step(uint64_t done, uint64_t total) override;
-    bool cancelled() const { return cancelled_; }
     // The dialog while it is shown (null before it appears).
     QProgressDialog* dialog() const { return dialog_.get(); }
 
