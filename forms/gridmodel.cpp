@@ -212,14 +212,19 @@ void GridModel::ResetOrder() {
     ChangeRows([&] { grid_.ResetOrder(); });
 }
 
+QStringList GridModel::VariableLines(const lv::VariableFacts& facts) const {
+    QStringList lines;
+    QString name = QStringLiteral("変数名: ") + Decoded(facts.name);
+    if (!facts.longName.empty()) name += QStringLiteral(" (") + Decoded(facts.longName) + ')';
+    lines << name;
+    if (!facts.label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts.label);
+    return lines;
+}
+
 QVariant GridModel::HeaderToolTip(int column) const {
     const lv::VariableFacts* facts = grid_.FactsOf(column);
     if (!facts) return QVariant();
-    QStringList lines;
-    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
-    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
-    lines << name;
-    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    QStringList lines = VariableLines(*facts);
     if (facts->formatType != 0)
         lines << QStringLiteral("書式: ") +
                      QString::fromStdString(lv::FormatText(facts->formatType, facts->formatWidth,
@@ -232,11 +237,7 @@ QVariant GridModel::CellToolTip(const QModelIndex& index) const {
     if (!facts || namesInDataRow()) return QVariant();
     const uint32_t row = static_cast<uint32_t>(index.row());
     const lv::CellFacts cell = grid_.Describe(row, index.column());
-    QStringList lines;
-    QString name = QStringLiteral("変数名: ") + Decoded(facts->name);
-    if (!facts->longName.empty()) name += QStringLiteral(" (") + Decoded(facts->longName) + ')';
-    lines << name;
-    if (!facts->label.empty()) lines << QStringLiteral("変数ラベル: ") + Decoded(facts->label);
+    QStringList lines = VariableLines(*facts);
     // The whole text, however narrow the column: the value as rendered (the
     // edit for an edited cell), its label beside it.
     std::string text;

@@ -6,6 +6,7 @@
 #define LORIVANE_FORMS_GRIDMODEL_H
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <span>
 #include <string>
 #include <vector>
@@ -82,6 +83,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
 
   private:
     QString Decoded(const std::string& bytes) const;
+    // A tooltip's first lines: the variable's name, long name and label.
+    QStringList VariableLines(const lv::VariableFacts& facts) const;
     QVariant CellToolTip(const QModelIndex& index) const;
     QVariant HeaderToolTip(int column) const;
     // Tells the views that every row may show other cells now.
