@@ -188,7 +188,7 @@ void GridModel::ChangeRows(Change change) {
 
 void GridModel::SetFacts(std::vector<lv::VariableFacts> facts) {
     grid_.SetFacts(std::move(facts));
-    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+    RefreshAll();
 }
 
 void GridModel::SetShowLabels(bool on) {
