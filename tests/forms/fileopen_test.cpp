@@ -14,16 +14,7 @@ namespace {
 
 using testsupport::ListLines;
 using testsupport::MemoLines;
-
-fixture::File OneVariable(const std::string& name) {
-    fixture::File f;
-    fixture::Variable v;
-    v.name = name;
-    v.print = {5, 8, 2};
-    f.variables = {v};
-    f.cases = {{1.0}, {2.0}};
-    return f;
-}
+using testsupport::SmallFile;
 
 std::unique_ptr<QMimeData> FileDrag(const QStringList& paths) {
     auto data = std::make_unique<QMimeData>();
@@ -67,7 +58,7 @@ Shown WhatIsShown(const testsupport::RecordingDialogs& dialogs) {
 class FileOpenTest : public testsupport::WindowTest {};
 
 TEST_F(FileOpenTest, StartFileEndsAsTheDialogsChoiceWithoutTheDialog) {
-    for (const std::string& path : {Write(OneVariable("AGE"), "a.sav"), Path("missing.sav")}) {
+    for (const std::string& path : {Write(SmallFile("AGE"), "a.sav"), Path("missing.sav")}) {
         SCOPED_TRACE(path);
         dialogs.openAnswers = {path};
         new TForm1();
@@ -109,9 +100,9 @@ TEST_F(FileOpenTest, OnlyOneLocalSavOrZsavFileIsADataFileDrop) {
 }
 
 TEST_F(FileOpenTest, DropOnEachWindowOpensTheFileAsTheOpenButtonDoes) {
-    const std::string a = Write(OneVariable("FIRST"), "a.sav");
-    const std::string b = Write(OneVariable("SECOND"), "b.zsav");
-    const std::string c = Write(OneVariable("THIRD"), "c.sav");
+    const std::string a = Write(SmallFile("FIRST"), "a.sav");
+    const std::string b = Write(SmallFile("SECOND"), "b.zsav");
+    const std::string c = Write(SmallFile("THIRD"), "c.sav");
     new TForm1();  // dialog cancelled: no file yet
     ASSERT_TRUE(DragAndDrop(Form1, *FileDrag(a)));
     EXPECT_EQ(Form1->Label2->text().toStdString(), a);
@@ -138,7 +129,7 @@ TEST_F(FileOpenTest, DropOnEachWindowOpensTheFileAsTheOpenButtonDoes) {
 }
 
 TEST_F(FileOpenTest, DropOnTheTextAreaOpensTheFileInsteadOfInsertingItsName) {
-    const std::string a = Write(OneVariable("FIRST"), "a.sav");
+    const std::string a = Write(SmallFile("FIRST"), "a.sav");
     new TForm1();
     ASSERT_TRUE(DragAndDrop(Form1->Memo1->viewport(), *FileDrag(a)));
     EXPECT_EQ(MemoLines(Form1->Memo1).mid(0, 3),
@@ -147,7 +138,7 @@ TEST_F(FileOpenTest, DropOnTheTextAreaOpensTheFileInsteadOfInsertingItsName) {
 }
 
 TEST_F(FileOpenTest, OtherDragsAreLeftToTheWindowsAsBefore) {
-    dialogs.openAnswers = {Write(OneVariable("FIRST"), "a.sav")};
+    dialogs.openAnswers = {Write(SmallFile("FIRST"), "a.sav")};
     new TForm1();
     const QStringList before = MemoLines(Form1->Memo1);
     EXPECT_FALSE(DragAndDrop(frmVariable, *FileDrag("/d/notes.txt")));

@@ -15,18 +15,7 @@ namespace {
 
 using namespace spssdio1;
 using testsupport::MemoLines;
-
-fixture::File SmallFile(const std::string& varName) {
-    fixture::File f;
-    fixture::Variable v;
-    v.name = varName;
-    v.print = {5, 8, 2};
-    v.label = "label of " + varName;
-    f.variables = {v};
-    f.cases = {{1.0}, {2.0}};
-    f.compression = fixture::Compression::None;
-    return f;
-}
+using testsupport::SmallFile;
 
 const QString kRule = QString(32, QLatin1Char('-'));
 

@@ -37,6 +37,19 @@ inline QStringList MemoLines(const QPlainTextEdit* memo) {
     return memo->toPlainText().split(QLatin1Char('\n'));
 }
 
+// A file of one labelled numeric variable and two cases.
+inline fixture::File SmallFile(const std::string& varName) {
+    fixture::File f;
+    fixture::Variable v;
+    v.name = varName;
+    v.print = {5, 8, 2};
+    v.label = "label of " + varName;
+    f.variables = {v};
+    f.cases = {{1.0}, {2.0}};
+    f.compression = fixture::Compression::None;
+    return f;
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
