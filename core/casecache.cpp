@@ -209,21 +209,7 @@ CaseCache::Status CaseCache::Values(const std::vector<int>& variables, int64_t f
     last = std::min(last, rowCount());
     if (changed_) return Status::Changed;
     if (first >= last) return Status::Ok;
-    // A long range is read in one pass rather than block by block through
-    // the cache, which it would only flush.
-    if (last - first > 4 * blockRows_) return ReadMany(first, last, out);
-    out->Reserve(last - first);
-    for (int64_t row = first; row < last;) {
-        int64_t blockFirst = 0;
-        const CaseValues* block = Block(row, &blockFirst);
-        if (!block) {
-            out->Clear();
-            return Status::Changed;
-        }
-        const int64_t end = std::min(last, blockFirst + block->rows());
-        for (; row < end; ++row) out->AppendFrom(*block, row - blockFirst);
-    }
-    return Status::Ok;
+    return ReadMany(first, last, out);
 }
 
 }  // namespace lv

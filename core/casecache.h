@@ -52,7 +52,9 @@ class CaseCache {
     // out of range or the file changed. Valid until the next call.
     const CaseValues* Block(int64_t row, int64_t* blockFirst);
 
-    // The values of variables for rows [first, last), into *out (replaced).
+    // The values of variables for rows [first, last), into *out (replaced):
+    // read in one pass, bypassing the cache, which a run would only flush
+    // (the grid's store asks for runs longer than four blocks).
     Status Values(const std::vector<int>& variables, int64_t first, int64_t last, CaseValues* out);
 
     // The values of variables at rows (ascending, no row twice, all below

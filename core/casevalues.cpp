@@ -51,20 +51,6 @@ void CaseValues::AppendSlots(const uint8_t* slots) {
     ++rows_;
 }
 
-void CaseValues::AppendFrom(const CaseValues& all, int64_t row) {
-    for (Column& col : columns_) {
-        const size_t from = static_cast<size_t>(col.variable);
-        if (!col.where.isString()) {
-            col.numbers.push_back(all.Number(row, from));
-            continue;
-        }
-        const std::string_view text = all.Text(row, from);
-        col.text.append(text);
-        col.ends.push_back(col.text.size());
-    }
-    ++rows_;
-}
-
 void CaseValues::AppendAll(const CaseValues& more) {
     for (size_t c = 0; c < columns_.size(); ++c) {
         Column& col = columns_[c];

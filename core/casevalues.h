@@ -39,9 +39,6 @@ class CaseValues {
 
     // One more case, from its decoded slots.
     void AppendSlots(const uint8_t* slots);
-    // One more case, from a case of values holding every variable of the
-    // file in order (column v = variable v).
-    void AppendFrom(const CaseValues& all, int64_t row);
     // Every case of more, which holds the same variables.
     void AppendAll(const CaseValues& more);
     void Reserve(int64_t rows);

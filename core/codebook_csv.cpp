@@ -13,11 +13,6 @@ constexpr std::string_view kColumns[] = {"position", "name",  "long_name",    "l
                                          "type",     "width", "print_format", "write_format",
                                          "measure",  "role",  "value_labels", "missing_values"};
 
-std::string_view TrimTrailingBlanks(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return s;
-}
-
 std::string RangeEnd(double v, bool low) {
     const double max = std::numeric_limits<double>::max();
     if (low && v <= std::nextafter(-max, 0.0)) return "LOWEST";
@@ -34,8 +29,7 @@ std::string ValueLabelsText(const DictVariable& v, std::string_view encoding) {
         out += ToUtf8(label, encoding);
     };
     for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
-    for (const auto& [value, label] : v.stringLabels)
-        add(ToUtf8(TrimTrailingBlanks(value), encoding), label);
+    for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding), label);
     return out;
 }
 

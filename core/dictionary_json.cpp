@@ -60,11 +60,6 @@ class DictionaryWriter {
 
   private:
     void Text(std::string_view bytes) { json_.String(ToUtf8(bytes, encoding_)); }
-    void TrimmedText(std::string_view bytes) {
-        while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0'))
-            bytes.remove_suffix(1);
-        Text(bytes);
-    }
     void TextOrNull(bool present, std::string_view bytes) {
         if (present)
             Text(bytes);
@@ -239,7 +234,7 @@ class DictionaryWriter {
         }
         for (const auto& [value, label] : v.stringLabels) {
             json_.BeginObject(true).Key("value");
-            TrimmedText(value);
+            Text(value);
             json_.Key("label");
             Text(label);
             json_.EndObject();

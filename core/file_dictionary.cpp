@@ -8,6 +8,7 @@
 
 #include "core/formatname.h"
 #include "core/textcodec.h"
+#include "core/variablefacts.h"
 
 namespace lv {
 namespace {
@@ -125,7 +126,8 @@ int ReadValueLabels(int h, const char* name, DictVariable* v) {
         const int st = spssGetVarCValueLabels(h, name, &values, &labels, &n);
         if (st == SPSS_NO_LABELS) return 0;
         if (st) return st;
-        for (int i = 0; i < n; ++i) v->stringLabels.emplace_back(values[i], labels[i]);
+        for (int i = 0; i < n; ++i)
+            v->stringLabels.emplace_back(WithoutTrailingBlanks(values[i]), labels[i]);
         spssFreeVarCValueLabels(values, labels, n);
     } else {
         double* values = nullptr;

@@ -40,7 +40,8 @@ struct DictVariable {
     int role = SPSS_ROLE_INPUT;
     std::vector<DictAttribute> attributes;
     std::vector<std::pair<double, std::string>> numericLabels;
-    std::vector<std::pair<std::string, std::string>> stringLabels;  // values as stored
+    // Values without their trailing blanks.
+    std::vector<std::pair<std::string, std::string>> stringLabels;
     int missingCode = SPSS_NO_MISSVAL;  // as spssGetVarNMissingValues gives it
     double missing[3] = {0, 0, 0};
     std::string missingText[3];  // string variables

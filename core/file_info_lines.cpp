@@ -262,11 +262,8 @@ void VariableDetailLines(const FileDictionary& d, LineSink& sink) {
         if (labels > 0) sink.AddLine(DisplayLine("  値ラベル:"));
         for (const auto& [value, label] : v.numericLabels)
             sink.AddLine(DisplayLine("    " + NumberText(value) + " = ").FromFile(label));
-        for (const auto& [value, label] : v.stringLabels) {
-            std::string_view shown = value;
-            while (!shown.empty() && shown.back() == ' ') shown.remove_suffix(1);
-            sink.AddLine(DisplayLine("    \"").FromFile(shown).Literal("\" = ").FromFile(label));
-        }
+        for (const auto& [value, label] : v.stringLabels)
+            sink.AddLine(DisplayLine("    \"").FromFile(value).Literal("\" = ").FromFile(label));
         DisplayLine missing = Caption("  欠損値");
         if (v.missingCode == SPSS_NO_MISSVAL) {
             missing.Literal(kNone);

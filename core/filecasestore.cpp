@@ -1,12 +1,10 @@
 #include "core/filecasestore.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/celltext.h"
 
 namespace lv {
-namespace {}  // namespace
 
 FileCaseStore::FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Column> columns,
                              double sysmis, size_t aheadBytes)

@@ -148,10 +148,7 @@ std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey k
 }
 
 bool SortRows(GridData& grid, SortKey key, Progress* progress) {
-    auto order = SortedOrder(grid, key, grid.order().All(), progress);
-    if (!order) return false;
-    grid.SetOrder(std::move(*order));
-    return true;
+    return SortRows(grid, std::span<const SortKey>(&key, 1), progress);
 }
 
 bool SortRows(GridData& grid, std::span<const SortKey> keys, Progress* progress) {

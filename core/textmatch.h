@@ -21,7 +21,6 @@ class TextMatcher {
     TextMatcher(std::string_view query, FindOptions options);
 
     bool empty() const { return query_.empty(); }
-    const FindOptions& options() const { return options_; }
     // bytes: a text in the file's bytes (decoded as the windows decode it).
     bool Matches(std::string_view bytes) const;
     // text: already UTF-8.

@@ -11,7 +11,7 @@ namespace lv {
 namespace {
 
 constexpr int kLongNameSize = 256;
-constexpr int kStringMissingSize = 9;
+constexpr int kStringMissingSize = SPSS_STRING_MISSING_SIZE;
 
 std::string Text(const char* bytes, size_t size) {
     return std::string(bytes, strnlen(bytes, size));

@@ -44,7 +44,6 @@ struct VariableFacts {
     std::vector<std::pair<double, std::string>> numberLabels;
     std::vector<std::pair<std::string, std::string>> stringLabels;
 
-    bool hasLabels() const { return !numberLabels.empty() || !stringLabels.empty(); }
     // The label of a value, or null when it has none.
     const std::string* LabelOf(double value) const;
     const std::string* LabelOf(std::string_view valueWithoutBlanks) const;
