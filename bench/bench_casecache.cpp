@@ -8,7 +8,6 @@
 // of the same file in the same run.
 //
 //   bench_casecache [directory]      (default /tmp/lorivane-bench; run bench_read first)
-#include <readstat.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/support/bench_runs.h"
 #include "core/casecache.h"
 #include "core/filecasestore.h"
 #include "core/spssfio.h"
@@ -29,22 +29,15 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 // Peak resident memory since the last ResetPeak, in MB.
 void ResetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 double PeakMb() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
-    return 0;
+    return bench::StatusKb("VmHWM:") / 1024.0;
 }
 
 // The full read through the calls, as the grid load makes it; the index of
@@ -54,52 +47,16 @@ double FullRead(const std::string& path, int shift, savio::CaseIndex* index) {
     int h;
     if (spssOpenRead(path.c_str(), &h) != 0) return -1;
     if (shift >= 0) savio::FindOpenFile(h)->SetCheckpointShift(shift);
-    int n = 0;
-    spssGetNumberofVariables(h, &n);
-    std::vector<double> handles(n);
-    std::vector<int> types(n);
-    for (int i = 0; i < n; ++i) {
-        char name[10];
-        spssGetVarInfo(h, i, name, &types[i]);
-        spssGetVarHandle(h, name, &handles[i]);
-    }
-    static char text[32768];
-    double sum = 0;
-    while (spssReadCaseRecord(h) == 0) {
-        for (int i = 0; i < n; ++i) {
-            if (types[i]) {
-                spssGetValueChar(h, handles[i], text, sizeof text);
-                sum += text[0];
-            } else {
-                double v;
-                spssGetValueNumeric(h, handles[i], &v);
-                sum += v;
-            }
-        }
-    }
+    bench::ReadEveryValue(h);
     if (index) savio::GetCaseIndex(h, index);
     spssCloseRead(h);
-    if (sum == 1.2345) std::puts("");
     return Seconds(start);
-}
-
-// libreadstat needs a variable handler beside the value handler.
-int OnVariable(int, readstat_variable_t*, const char*, void*) {
-    return READSTAT_HANDLER_OK;
-}
-int OnValue(int, readstat_variable_t*, readstat_value_t, void* ctx) {
-    ++*static_cast<long long*>(ctx);
-    return READSTAT_HANDLER_OK;
 }
 
 double ReadstatParse(const std::string& path) {
     const auto start = Clock::now();
-    readstat_parser_t* parser = readstat_parser_init();
-    readstat_set_variable_handler(parser, OnVariable);
-    readstat_set_value_handler(parser, OnValue);
     long long cells = 0;
-    readstat_parse_sav(parser, path.c_str(), &cells);
-    readstat_parser_free(parser);
+    bench::PeerParse(path, &cells);
     return Seconds(start);
 }
 

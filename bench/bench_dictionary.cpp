@@ -9,9 +9,7 @@
 // The files are made with the fixture writer into the directory when absent.
 //
 //   bench_dictionary [directory]      (default /tmp/lorivane-bench-dictionary)
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_files.h"
+#include "bench/support/bench_runs.h"
 #include "core/dialogs.h"
 #include "core/spssdio1.h"
 #include "forms/DPGrid.h"
@@ -32,16 +32,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && st.st_size > 0;
-}
+using bench::Clock;
+using bench::Measure;
+using bench::Seconds;
+using benchfiles::Exists;
 
 std::string Name(const char* prefix, int i) {
     return prefix + std::to_string(i);
@@ -179,54 +173,11 @@ int WindowsChild(const std::string& file) {
     _exit(frmDPGrid ? 0 : 1);  // the teardown is not measured
 }
 
-struct Measure {
-    double seconds = 0;
-    double peakMb = 0;
-    int status = -1;
-    std::string out;
-};
-
-// Runs argv in a child, its standard output to /dev/null unless keepOut.
-Measure Spawn(std::vector<std::string> args, bool keepOut) {
-    int pipefd[2];
-    if (pipe(pipefd) != 0) return {};
-    const auto start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (keepOut) {
-            dup2(pipefd[1], 1);
-        } else {
-            FILE* null = std::fopen("/dev/null", "w");
-            dup2(fileno(null), 1);
-        }
-        close(pipefd[0]);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipefd[1]);
-    Measure m;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(pipefd[0], buf, sizeof buf)) > 0) m.out.append(buf, size_t(n));
-    close(pipefd[0]);
-    int status = 0;
-    struct rusage ru {};
-    wait4(pid, &status, 0, &ru);
-    m.seconds = Seconds(start);
-    m.peakMb = ru.ru_maxrss / 1e3;
-    m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    while (!m.out.empty() && m.out.back() == '\n') m.out.pop_back();
-    return m;
-}
-
 // The best of three runs (the least disturbed by the other work on the machine).
 Measure Best(const std::vector<std::string>& args, bool keepOut) {
     Measure best;
     for (int i = 0; i < 3; ++i) {
-        Measure m = Spawn(args, keepOut);
+        Measure m = bench::Spawn(args, keepOut);
         if (i == 0 || m.seconds < best.seconds) best = m;
     }
     return best;

@@ -9,10 +9,7 @@
 // absent; --huge also makes a survey of about 10 GB, opens it and deletes it.
 //
 //   bench_grid [directory] [--huge]      (default /tmp/lorivane-bench-grid)
-#include <readstat.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,12 +19,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "bench/support/bench_files.h"
+#include "bench/support/bench_runs.h"
 #include "core/dialogs.h"
 #include "core/displayline.h"
 #include "core/spssdio1.h"
@@ -40,11 +37,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using bench::Clock;
+using bench::Measure;
+using bench::Seconds;
+using bench::Spawn;
+using bench::StatusKb;
 
 // ---- the measured actions, each run in a child ----
 
@@ -62,14 +59,6 @@ class ExportDialogs final : public lv::Dialogs {
     void Beep() override {}
 };
 
-// Resident memory now (VmRSS) or at its peak so far (VmHWM), in kB.
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
 long RssKb() {
     return StatusKb("VmRSS:");
 }
@@ -83,22 +72,10 @@ double DrawnAfter(TfrmDPGrid* grid, Move move) {
     return Seconds(start) * 1000;
 }
 
-int OnVariable(int, readstat_variable_t*, const char*, void*) {
-    return READSTAT_HANDLER_OK;
-}
-int OnValue(int, readstat_variable_t*, readstat_value_t, void* ctx) {
-    ++*static_cast<long long*>(ctx);
-    return READSTAT_HANDLER_OK;
-}
-
 int RunChild(const std::string& mode, const std::string& file) {
     if (mode == "readstat-parse") {
         long long cells = 0;
-        readstat_parser_t* parser = readstat_parser_init();
-        readstat_set_variable_handler(parser, OnVariable);
-        readstat_set_value_handler(parser, OnValue);
-        const readstat_error_t err = readstat_parse_sav(parser, file.c_str(), &cells);
-        readstat_parser_free(parser);
+        const readstat_error_t err = bench::PeerParse(file, &cells);
         std::printf("cells=%lld\n", cells);
         return err == READSTAT_OK ? 0 : 1;
     }
@@ -161,44 +138,6 @@ int RunChild(const std::string& mode, const std::string& file) {
     std::printf("export_s=%.3f rss_growth_during_export_MB=%.1f\n", Seconds(start),
                 (RssKb() - rssGrid) / 1e3);
     return 0;
-}
-
-struct Measure {
-    double seconds = 0;
-    double peakMb = 0;
-    std::string out;
-};
-
-// Runs argv in a child; wall time from the parent, peak RSS from wait4.
-Measure Spawn(std::vector<std::string> args) {
-    int pipefd[2];
-    if (pipe(pipefd) != 0) return {};
-    const auto start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipefd[1], 1);
-        close(pipefd[0]);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipefd[1]);
-    Measure m;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(pipefd[0], buf, sizeof buf)) > 0) m.out.append(buf, size_t(n));
-    close(pipefd[0]);
-    int status = 0;
-    struct rusage ru {};
-    wait4(pid, &status, 0, &ru);
-    m.seconds = Seconds(start);
-    m.peakMb = ru.ru_maxrss / 1e3;
-    if (!m.out.empty() && m.out.back() == '\n') m.out.pop_back();
-    for (char& c : m.out)
-        if (c == '\n') c = ' ';
-    return m;
 }
 
 }  // namespace

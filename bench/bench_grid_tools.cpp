@@ -6,7 +6,6 @@
 // as the peer.
 //
 //   bench_grid_tools [directory]      (default /tmp/lorivane-bench-grid)
-#include <readstat.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -23,6 +21,7 @@
 #include <vector>
 
 #include "bench/support/bench_files.h"
+#include "bench/support/bench_runs.h"
 #include "core/casestore.h"
 #include "core/dialogs.h"
 #include "core/displayline.h"
@@ -40,11 +39,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 // The best of runs timings of body (after reset, untimed, before each).
 double Best(
@@ -60,35 +56,16 @@ double Best(
 }
 
 long RssKb() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
-}
-
-int OnVariable(int, readstat_variable_t*, const char*, void*) {
-    return READSTAT_HANDLER_OK;
-}
-
-int OnValue(int, readstat_variable_t*, readstat_value_t, void* ctx) {
-    ++*static_cast<long long*>(ctx);
-    return READSTAT_HANDLER_OK;
+    return bench::StatusKb("VmRSS:");
 }
 
 // libreadstat's bare parse in a child of its own: wall seconds.
-double PeerParse(const std::string& file) {
+double PeerParseInChild(const std::string& file) {
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
         long long cells = 0;
-        readstat_parser_t* parser = readstat_parser_init();
-        // (libreadstat's parse needs a variable handler beside the value one.)
-        readstat_set_variable_handler(parser, OnVariable);
-        readstat_set_value_handler(parser, OnValue);
-        const readstat_error_t err = readstat_parse_sav(parser, file.c_str(), &cells);
-        readstat_parser_free(parser);
-        _exit(err == READSTAT_OK ? 0 : 1);
+        _exit(bench::PeerParse(file, &cells) == READSTAT_OK ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -177,7 +154,7 @@ int main(int argc, char** argv) {
 
     std::printf("| action (1 M cases x 40 variables) | seconds | goal | detail |\n");
     std::printf("|---|---|---|---|\n");
-    const double peer = PeerParse(file);
+    const double peer = PeerParseInChild(file);
     Row("libreadstat bare parse (peer, child process)", peer, "", "");
 
     spssdio1::DataFileName = file;

@@ -19,21 +19,14 @@
 #include <vector>
 
 #include "bench/support/bench_files.h"
+#include "bench/support/bench_runs.h"
 #include "core/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && st.st_size > 0;
-}
+using bench::Clock;
+using bench::Seconds;
 
 // 40 variables: 29 numbers (small integers, prices, SYSMIS), a date, nine
 // short and medium strings and one of 300 bytes.
@@ -108,53 +101,15 @@ OurResult DecodeWithOurReader(const std::string& path) {
     const auto start = Clock::now();
     int h;
     if ((r.status = spssOpenRead(path.c_str(), &h)) != 0) return r;
-    int nVars = 0;
-    spssGetNumberofVariables(h, &nVars);
-    std::vector<double> handles(static_cast<size_t>(nVars));
-    std::vector<int> types(static_cast<size_t>(nVars));
-    for (int i = 0; i < nVars; ++i) {
-        char name[10];
-        spssGetVarInfo(h, i, name, &types[i]);
-        spssGetVarHandle(h, name, &handles[i]);
-    }
-    static char text[32768];
-    double sum = 0;
-    while (spssReadCaseRecord(h) == 0) {
-        for (int i = 0; i < nVars; ++i) {
-            if (types[i]) {
-                spssGetValueChar(h, handles[i], text, sizeof text);
-                sum += text[0];
-            } else {
-                double v;
-                spssGetValueNumeric(h, handles[i], &v);
-                sum += v;
-            }
-        }
-        r.cells += nVars;
-    }
+    r.cells = bench::ReadEveryValue(h);
     spssCloseRead(h);
     r.seconds = Seconds(start);
-    if (sum == 1.2345) std::puts("");  // keeps the reads
     return r;
-}
-
-int OnVariable(int, readstat_variable_t*, const char*, void*) {
-    return READSTAT_HANDLER_OK;
-}
-int OnValue(int, readstat_variable_t*, readstat_value_t, void* ctx) {
-    ++*static_cast<long long*>(ctx);
-    return READSTAT_HANDLER_OK;
 }
 
 double ParseWithReadstat(const std::string& path, long long* cells) {
     const auto start = Clock::now();
-    readstat_parser_t* parser = readstat_parser_init();
-    readstat_set_variable_handler(parser, OnVariable);
-    readstat_set_value_handler(parser, OnValue);
-    *cells = 0;
-    const readstat_error_t err = readstat_parse_sav(parser, path.c_str(), cells);
-    readstat_parser_free(parser);
-    if (err != READSTAT_OK) *cells = -1;
+    if (bench::PeerParse(path, cells) != READSTAT_OK) *cells = -1;
     return Seconds(start);
 }
 
@@ -221,7 +176,7 @@ int main(int argc, char** argv) {
     };
     for (const Item& it : items) {
         const std::string path = dir + "/" + it.name;
-        if (Exists(path)) continue;
+        if (benchfiles::Exists(path)) continue;
         std::fprintf(stderr, "making %s\n", path.c_str());
         if (it.many)
             MakeManyVariables(path);

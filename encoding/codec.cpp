@@ -53,15 +53,6 @@ iconv_t Converter(const std::string& to, const std::string& from) {
     return cache.Get(to, from);
 }
 
-// Whether iconv can read encoding (asked without the cache: the reader
-// asks this on any thread that opens a file).
-bool CanDecode(const std::string& encoding) {
-    const iconv_t cd = iconv_open("UTF-8", encoding.c_str());
-    if (cd == kNoConverter) return false;
-    iconv_close(cd);
-    return true;
-}
-
 // Converts with cd; an input sequence that does not convert is replaced by
 // replacement and skipped one byte at a time.
 std::string Convert(iconv_t cd, std::string_view in, std::string_view replacement) {
@@ -93,9 +84,19 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
 
 }  // namespace
 
+// iconv is asked without the cache: the reader asks this on any thread that
+// opens a file.
+bool CanDecode(std::string_view encoding) {
+    if (encoding.empty()) return false;
+    if (IsUtf8Name(encoding)) return true;
+    const iconv_t cd = iconv_open("UTF-8", std::string(encoding).c_str());
+    if (cd == kNoConverter) return false;
+    iconv_close(cd);
+    return true;
+}
+
 std::string ChooseEncoding(std::string_view declared, std::string_view sample) {
-    if (!declared.empty() && (IsUtf8Name(declared) || CanDecode(std::string(declared))))
-        return std::string(declared);
+    if (CanDecode(declared)) return std::string(declared);
     return IsValidUtf8(sample) ? "UTF-8" : "CP932";
 }
 

@@ -11,6 +11,9 @@
 
 namespace lv {
 
+// Whether texts in encoding can be read: a UTF-8 name, or one iconv converts.
+bool CanDecode(std::string_view encoding);
+
 // The encoding a file's texts are in: declared (from the encoding record or
 // the character code) when iconv can convert it, else UTF-8 when sample (the
 // file's texts) is valid UTF-8, else CP932.

@@ -185,10 +185,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     savio::GetCaseIndex(h, &index);
     std::vector<Read> plan;
     for (int i = 0; i < nVars; ++i) {
-        const size_t v = static_cast<uint64_t>(handles[i]) & 0xFFFFFF;
-        if (handles[i] != 0 && v < index.values.size() &&
-            (types[i] != 0) == index.values[v].isString())
-            plan.push_back({i, v});
+        const int v = savio::VariableIndexOfHandle(h, handles[i]);
+        if (v >= 0 && (types[i] != 0) == index.values[static_cast<size_t>(v)].isString())
+            plan.push_back({i, static_cast<size_t>(v)});
     }
     savio::FindOpenFile(h)->SetCheckpointShift(0);
     std::vector<char> value(32768);

@@ -20,11 +20,8 @@ int CheckpointShiftFor(size_t slotCount) {
 bool GetCaseIndex(int handle, CaseIndex* out) {
     const SavFile* f = FindOpenFile(handle);
     if (!f) return false;
-    const Dictionary& dict = f->dict();
-    out->shape = ShapeOf(dict);
-    out->values.clear();
-    out->values.reserve(dict.variables.size());
-    for (const Variable& v : dict.variables) out->values.push_back(SlotsOf(v));
+    out->shape = f->shape();
+    out->values = f->valueSlots();
     out->blocks = f->layout().blocks;
     out->checkpointShift = f->checkpointShift();
     out->checkpoints = f->checkpoints();

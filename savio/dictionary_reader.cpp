@@ -192,7 +192,6 @@ int ReadExtension(Cursor& in, RawDictionary& raw, Dictionary* dict) {
     ext.size = size;
     ext.count = count;
     ext.body = std::string_view(reinterpret_cast<const char*>(in.here()), bytes);
-    ext.offset = offset;
     raw.extensions.push_back(ext);
     dict->extensions.push_back({subtype, size, count, offset});
     in.Skip(bytes);

@@ -38,7 +38,6 @@ struct ExtensionBody {
     int size = 0;
     int count = 0;
     std::string_view body;
-    size_t offset = 0;  // of the record in the file
 };
 
 struct RawDictionary {

@@ -56,9 +56,11 @@ class SavFile {
     bool CopyString(const ValueSlots& v, char* out, int size) const;
     double Number(const ValueSlots& v) const { return SlotNumber(row_, v, dict_.swap); }
 
-    // What finding a case again needs (see case_index.h): the data layout,
-    // the file's identity when it came from disk, and for compressed data
-    // the decoder's position before every 2^checkpointShift()-th case read.
+    // What finding a case again needs (see case_index.h): the shape and
+    // layout of the data, the file's identity when it came from disk, and for
+    // compressed data the decoder's position before every
+    // 2^checkpointShift()-th case read.
+    const CaseShape& shape() const { return shape_; }
     const DataLayout& layout() const { return layout_; }
     const FileIdentity* fileIdentity() const { return bytes_->identity(); }
     int checkpointShift() const { return checkpointShift_; }

@@ -60,6 +60,9 @@ std::string EncodingName(std::string_view encodingRecord, int characterCode) {
 }
 
 std::string TextEncodingOf(const Dictionary& dict) {
+    std::string declared = EncodingName(dict.encodingRecord, dict.characterCode);
+    // The texts are gathered only for a file that declares no readable encoding.
+    if (lv::CanDecode(declared)) return declared;
     std::string sample = dict.fileLabel;
     const auto add = [&sample](const std::string& text) {
         sample += '\n';
@@ -76,7 +79,7 @@ std::string TextEncodingOf(const Dictionary& dict) {
     }
     for (const LabelSet& set : dict.labelSets)
         for (const auto& entry : set.entries) add(entry.second);
-    return lv::ChooseEncoding(EncodingName(dict.encodingRecord, dict.characterCode), sample);
+    return lv::ChooseEncoding(declared, sample);
 }
 
 }  // namespace savio

@@ -9,12 +9,13 @@
 #include <vector>
 
 namespace benchfiles {
-namespace {
 
 bool Exists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && st.st_size > 0;
 }
+
+namespace {
 
 fixture::Variable Var(std::string name, int width, fixture::Format print) {
     fixture::Variable v;

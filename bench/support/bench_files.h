@@ -11,6 +11,9 @@
 
 namespace benchfiles {
 
+// Whether path is a file with something in it (one made before).
+bool Exists(const std::string& path);
+
 // The paths of the files in dir, made first when missing: a survey of
 // 10,000 cases repeated `repeat` times in that compression.
 std::string EnsureSurvey(const std::string& dir, int repeat = 100,
