@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <optional>
 
-#include "core/decimalsep.h"
-#include "core/dialogs.h"
-#include "core/startcommand.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/state/dialogs.h"
+#include "core/state/start_command.h"
 #include "forms/DPGrid.h"
-#include "forms/qtdialogs.h"
-#include "forms/qttranslations.h"
+#include "forms/qt_dialogs.h"
+#include "forms/qt_translations.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "bench/support/bench_runs.h"
-#include "core/casecache.h"
-#include "core/filecasestore.h"
-#include "core/spssfio.h"
+#include "core/grid/case_cache.h"
+#include "core/grid/file_case_store.h"
+#include "savio/spssfio.h"
 #include "savio/open_files.h"
 
 namespace {

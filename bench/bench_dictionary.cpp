@@ -22,12 +22,12 @@
 
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
-#include "core/dialogs.h"
-#include "core/spssdio1.h"
+#include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
 #include "forms/DPGrid.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 #include "tests/support/savfixture.h"
 
 namespace {
@@ -38,7 +38,7 @@ using bench::Seconds;
 using benchfiles::Exists;
 
 std::string Name(const char* prefix, int i) {
-    return prefix + std::to_string(i);
+    return std::string(prefix).append(std::to_string(i));
 }
 
 // 30,000 variables: a label each, long names, a value-label set per ten

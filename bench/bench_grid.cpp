@@ -25,14 +25,14 @@
 
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
-#include "core/dialogs.h"
-#include "core/displayline.h"
-#include "core/spssdio1.h"
-#include "core/summary.h"
-#include "core/varlist.h"
+#include "core/state/dialogs.h"
+#include "core/text/display_line.h"
+#include "core/state/spssdio1.h"
+#include "core/windows/summary.h"
+#include "core/windows/variable_list.h"
 #include "forms/DPGrid.h"
-#include "forms/gridmodel.h"
-#include "forms/gridview.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
 #include "tests/support/savfixture.h"
 
 namespace {

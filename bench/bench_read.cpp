@@ -20,7 +20,7 @@
 
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace {
@@ -33,11 +33,11 @@ using bench::Seconds;
 fixture::File WideMix(int cases, fixture::Compression c, uint32_t seed) {
     fixture::File f;
     f.compression = c;
-    for (int i = 0; i < 29; ++i) f.variables.push_back(fixture::Numeric("N" + std::to_string(i)));
+    for (int i = 0; i < 29; ++i) f.variables.push_back(fixture::Numeric(std::string("N").append(std::to_string(i))));
     f.variables.push_back(fixture::Numeric("DATE", fixture::Format{20, 11, 0}));
     const int widths[] = {1, 4, 8, 8, 12, 16, 20, 40, 64};
     for (int i = 0; i < 9; ++i)
-        f.variables.push_back(fixture::String("S" + std::to_string(i), widths[i]));
+        f.variables.push_back(fixture::String(std::string("S").append(std::to_string(i)), widths[i]));
     f.variables.push_back(fixture::String("LONG300", 300));
     std::mt19937 rng(seed);
     const char* words[] = {"alpha", "beta", "gamma", "", "delta epsilon", "zeta"};
@@ -72,9 +72,9 @@ void MakeManyVariables(const std::string& path) {
     fixture::File f;
     for (int i = 0; i < 1500; ++i) {
         if (i % 10 == 9)
-            f.variables.push_back(fixture::String("S" + std::to_string(i), 12));
+            f.variables.push_back(fixture::String(std::string("S").append(std::to_string(i)), 12));
         else
-            f.variables.push_back(fixture::Numeric("V" + std::to_string(i)));
+            f.variables.push_back(fixture::Numeric(std::string("V").append(std::to_string(i))));
     }
     std::mt19937 rng(3);
     for (int r = 0; r < 2000; ++r) {

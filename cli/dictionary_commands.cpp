@@ -4,10 +4,10 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/codebook_csv.h"
-#include "core/dictionary_json.h"
-#include "core/file_dictionary.h"
-#include "core/file_info_lines.h"
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/windows/file_info_lines.h"
 
 namespace cli {
 namespace {

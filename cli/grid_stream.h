@@ -7,10 +7,10 @@
 #include <functional>
 #include <vector>
 
-#include "core/casestore.h"
-#include "core/griddata.h"
-#include "core/gridload.h"
-#include "core/variablefacts.h"
+#include "core/grid/case_store.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_load.h"
+#include "core/dictionary/variable_facts.h"
 
 namespace cli {
 

@@ -6,8 +6,8 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
-#include "core/decimalsep.h"
-#include "core/textcodec.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/text/display_encoding.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

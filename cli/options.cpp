@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "core/encodingchoices.h"
+#include "core/text/encoding_choices.h"
 
 namespace cli {
 namespace {

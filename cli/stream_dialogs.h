@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "core/dialogs.h"
+#include "core/state/dialogs.h"
 
 namespace cli {
 

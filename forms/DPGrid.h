@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <string>
 
-#include "core/gridload.h"
+#include "core/grid/grid_load.h"
 
 class QLabel;
 class QPushButton;
@@ -28,7 +28,7 @@ class TfrmDPGrid : public QWidget {
     QLabel* Label2;
     GridView* StringGrid1;
     GridModel* model;
-    // Labels, find, go to, copy and sort (forms/gridadditions.h).
+    // Labels, find, go to, copy and sort (forms/grid_additions.h).
     GridAdditions* additions = nullptr;
     // The name last accepted in the save dialog (SaveDialog1's file name).
     std::string saveFileName;

@@ -5,14 +5,14 @@
 #include <QPushButton>
 #include <memory>
 
-#include "core/valuelabels.h"
-#include "forms/displaytext.h"
-#include "forms/errorhandler.h"
+#include "core/windows/value_labels.h"
+#include "forms/display_text.h"
+#include "forms/error_handler.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
-#include "forms/linecopy.h"
+#include "forms/line_copy.h"
 #include "forms/modal.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 
 namespace {
 

@@ -9,21 +9,21 @@
 #include <memory>
 #include <utility>
 
-#include "core/dialogs.h"
-#include "core/spssdio1.h"
-#include "core/summary.h"
-#include "core/textcodec.h"
+#include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
+#include "core/windows/summary.h"
+#include "core/text/display_encoding.h"
 #include "forms/DPGrid.h"
-#include "forms/displaytext.h"
-#include "forms/encodingfollow.h"
-#include "forms/encodingmenu.h"
-#include "forms/errorhandler.h"
-#include "forms/filedrop.h"
-#include "forms/fileinfo.h"
+#include "forms/display_text.h"
+#include "forms/encoding_follow.h"
+#include "forms/encoding_menu.h"
+#include "forms/error_handler.h"
+#include "forms/file_drop.h"
+#include "forms/file_info.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/vardisp.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 
 namespace {
 

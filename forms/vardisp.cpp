@@ -6,21 +6,21 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "core/dictionary_export.h"
-#include "core/spssdio1.h"
-#include "core/varlist.h"
+#include "core/export/dictionary_export.h"
+#include "core/state/spssdio1.h"
+#include "core/windows/variable_list.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
-#include "forms/displaytext.h"
-#include "forms/encodingfollow.h"
-#include "forms/errorhandler.h"
-#include "forms/filedrop.h"
-#include "forms/findbar.h"
+#include "forms/display_text.h"
+#include "forms/encoding_follow.h"
+#include "forms/error_handler.h"
+#include "forms/file_drop.h"
+#include "forms/find_bar.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
-#include "forms/varlistadditions.h"
-#include "forms/windowrefs.h"
+#include "forms/variable_list_additions.h"
+#include "forms/window_refs.h"
 
 namespace {
 

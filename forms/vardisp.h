@@ -1,5 +1,5 @@
 // The variable-list window: one fixed-column line per variable. Its creation
-// builds the list and fills the shared per-variable display data (core/varlist.h).
+// builds the list and fills the shared per-variable display data (core/windows/variable_list.h).
 #ifndef LORIVANE_FORMS_VARDISP_H
 #define LORIVANE_FORMS_VARDISP_H
 
@@ -25,7 +25,7 @@ class TfrmVariable : public QWidget {
     QLabel* Label5;
     QLabel* Label6;
     QPushButton* btnOK;
-    // Copy and find (forms/varlistadditions.h).
+    // Copy and find (forms/variable_list_additions.h).
     VarListAdditions* additions = nullptr;
 
     void FormCreate();

@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/codebook_csv.h"
-#include "core/dictionary_json.h"
-#include "core/file_dictionary.h"
-#include "core/file_info_lines.h"
-#include "core/spssfio.h"
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/windows/file_info_lines.h"
+#include "savio/spssfio.h"
 #include "savio/case_reread.h"
 #include "savio/open_files.h"
 

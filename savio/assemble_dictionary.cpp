@@ -3,12 +3,12 @@
 #include <charconv>
 #include <cstring>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/byte_order.h"
-#include "savio/extension_records.h"
-#include "savio/name_match.h"
-#include "savio/raw_dictionary.h"
-#include "savio/record_layout.h"
+#include "extension_records.h"
+#include "name_match.h"
+#include "raw_dictionary.h"
+#include "record_layout.h"
 
 namespace savio {
 namespace {

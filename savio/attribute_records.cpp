@@ -3,8 +3,8 @@
 // so a value ends at the first quote followed by a line end.
 #include <string>
 
-#include "savio/extension_records.h"
-#include "savio/text_scanner.h"
+#include "extension_records.h"
+#include "text_scanner.h"
 
 namespace savio {
 namespace {

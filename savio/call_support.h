@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "encoding/charcut.h"
-#include "savio/open_files.h"
-#include "savio/sav_file.h"
+#include "open_files.h"
+#include "sav_file.h"
 
 namespace savio {
 

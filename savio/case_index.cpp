@@ -1,7 +1,7 @@
 #include "savio/case_index.h"
 
-#include "savio/open_files.h"
-#include "savio/var_handles.h"
+#include "open_files.h"
+#include "var_handles.h"
 
 namespace savio {
 
@@ -34,6 +34,13 @@ bool GetCaseIndex(int handle, CaseIndex* out) {
 int VariableIndexOfHandle(int handle, double varHandle) {
     const SavFile* f = FindOpenFile(handle);
     return f ? VariableIndexOf(*f, varHandle) : -1;
+}
+
+bool SetCheckpointShift(int handle, int shift) {
+    SavFile* f = FindOpenFile(handle);
+    if (!f) return false;
+    f->SetCheckpointShift(shift);
+    return true;
 }
 
 }  // namespace savio

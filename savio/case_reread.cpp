@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "savio/case_source.h"
-#include "savio/random_reads.h"
+#include "case_source.h"
+#include "random_reads.h"
 
 namespace savio {
 namespace {
@@ -72,6 +72,11 @@ RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index,
     auto memory =
         std::make_shared<MemoryReads>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     return Reread(memory, index, first, last, visit, nullptr);
+}
+
+bool IndexedFileUnchanged(const std::string& path, const CaseIndex& index) {
+    FileReads file;
+    return index.identity && file.Open(path, *index.identity);
 }
 
 }  // namespace savio

@@ -1,4 +1,4 @@
-#include "savio/case_source.h"
+#include "case_source.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/byte_order.h"
-#include "savio/stream_chunks.h"
-#include "savio/zlib_blocks.h"
+#include "stream_chunks.h"
+#include "zlib_blocks.h"
 
 namespace savio {
 namespace {

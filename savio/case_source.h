@@ -8,31 +8,15 @@
 #include <memory>
 #include <vector>
 
-#include "savio/dictionary.h"
-#include "savio/random_reads.h"
-#include "savio/zlib_blocks.h"
+#include "dictionary.h"
+#include "random_reads.h"
+#include "zlib_blocks.h"
+
+#include "savio/case_layout.h"
 
 namespace savio {
 
-// What decoding the cases needs of the dictionary.
-struct CaseShape {
-    Compression compression = Compression::None;
-    bool swap = false;
-    double bias = 100.0;
-    uint64_t dataOffset = 0;
-    std::vector<uint8_t> slotIsString;  // per slot: 1 for string storage
-    size_t slotCount() const { return slotIsString.size(); }
-};
-
 CaseShape ShapeOf(const Dictionary& dict);
-
-// Where a decoder stands between two cases: the stream offset of the
-// command group it is in and how many of the group's command bytes it has
-// used (0..7; a used-up group counts as the next one, unused).
-struct StreamPosition {
-    uint64_t group = 0;
-    int used = 0;
-};
 
 class CaseSource {
   public:

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "savio/name_match.h"
+#include "name_match.h"
+
+#include "savio/case_layout.h"
 
 namespace savio {
-
-enum class Compression { None, Bytecode, Zlib };
 
 struct Format {
     int type = 0;

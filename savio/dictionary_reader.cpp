@@ -1,12 +1,12 @@
-#include "savio/dictionary_reader.h"
+#include "dictionary_reader.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/byte_order.h"
-#include "savio/raw_dictionary.h"
-#include "savio/record_layout.h"
+#include "raw_dictionary.h"
+#include "record_layout.h"
 
 namespace savio {
 namespace {

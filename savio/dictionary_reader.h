@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "savio/dictionary.h"
+#include "dictionary.h"
 
 namespace savio {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "savio/byte_order.h"
-#include "savio/extension_records.h"
-#include "savio/record_layout.h"
+#include "extension_records.h"
+#include "record_layout.h"
 
 namespace savio {
 namespace {

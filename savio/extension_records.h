@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "savio/dictionary.h"
-#include "savio/name_match.h"
-#include "savio/raw_dictionary.h"
+#include "dictionary.h"
+#include "name_match.h"
+#include "raw_dictionary.h"
 
 namespace savio {
 

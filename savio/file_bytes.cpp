@@ -1,4 +1,4 @@
-#include "savio/file_bytes.h"
+#include "file_bytes.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -9,17 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace savio {
+#include "savio/case_layout.h"
 
-// What tells one state of a file on disk from another: a file rewritten,
-// truncated or replaced by another differs in at least one of these.
-struct FileIdentity {
-    uint64_t size = 0;
-    int64_t mtimeNs = 0;
-    uint64_t inode = 0;
-    uint64_t device = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
+namespace savio {
 
 // The identity of an open file descriptor; false when fstat fails.
 bool IdentityOf(int fd, FileIdentity* out);

@@ -11,8 +11,8 @@
 // lower-case short names separated by blanks.
 #include <string>
 
-#include "savio/extension_records.h"
-#include "savio/text_scanner.h"
+#include "extension_records.h"
+#include "text_scanner.h"
 
 namespace savio {
 namespace {

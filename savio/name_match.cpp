@@ -1,4 +1,4 @@
-#include "savio/name_match.h"
+#include "name_match.h"
 
 namespace savio {
 namespace {

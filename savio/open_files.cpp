@@ -1,6 +1,6 @@
-#include "savio/open_files.h"
+#include "open_files.h"
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 
 namespace savio {
 namespace {

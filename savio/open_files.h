@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "savio/sav_file.h"
+#include "sav_file.h"
 
 namespace savio {
 

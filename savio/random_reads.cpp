@@ -1,4 +1,4 @@
-#include "savio/random_reads.h"
+#include "random_reads.h"
 
 #include <fcntl.h>
 #include <unistd.h>

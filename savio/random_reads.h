@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "savio/file_bytes.h"
+#include "file_bytes.h"
 
 namespace savio {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "savio/dictionary.h"
+#include "dictionary.h"
 
 namespace savio {
 

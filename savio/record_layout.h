@@ -1,7 +1,7 @@
 // The numbers of the system-file format, named as the format reference names
 // them: record types, extension subtypes, the header's field offsets and the
 // codes found in its fields. Print and write format type codes are part of
-// the call boundary (core/spssfio.h, SPSS_FMT_...).
+// the call boundary (savio/spssfio.h, SPSS_FMT_...).
 #ifndef LORIVANE_SAVIO_RECORD_LAYOUT_H
 #define LORIVANE_SAVIO_RECORD_LAYOUT_H
 

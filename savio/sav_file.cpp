@@ -1,14 +1,14 @@
-#include "savio/sav_file.h"
+#include "sav_file.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/byte_order.h"
 #include "savio/case_index.h"
-#include "savio/dictionary_reader.h"
-#include "savio/text_encoding.h"
-#include "savio/value_slots.h"
+#include "dictionary_reader.h"
+#include "text_encoding.h"
+#include "value_slots.h"
 
 namespace savio {
 namespace {

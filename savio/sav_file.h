@@ -11,11 +11,11 @@
 
 #include "encoding/charcut.h"
 #include "savio/byte_order.h"
-#include "savio/case_source.h"
-#include "savio/dictionary.h"
-#include "savio/file_bytes.h"
-#include "savio/name_match.h"
-#include "savio/value_slots.h"
+#include "case_source.h"
+#include "dictionary.h"
+#include "file_bytes.h"
+#include "name_match.h"
+#include "value_slots.h"
 
 namespace savio {
 

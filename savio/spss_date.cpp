@@ -1,4 +1,4 @@
-#include "savio/spss_date.h"
+#include "spss_date.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,13 +1,13 @@
 // The file-level calls of the spss... boundary: open and close, the header's
 // facts, case reading and value access.
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 
 #include <cmath>
 #include <limits>
 
-#include "savio/call_support.h"
-#include "savio/spss_date.h"
-#include "savio/var_handles.h"
+#include "call_support.h"
+#include "spss_date.h"
+#include "var_handles.h"
 
 using savio::FindOpenFile;
 using savio::SavFile;

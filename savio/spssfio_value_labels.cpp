@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/byte_order.h"
-#include "savio/c_arrays.h"
-#include "savio/call_support.h"
+#include "c_arrays.h"
+#include "call_support.h"
 
 using savio::SavFile;
 using savio::Variable;

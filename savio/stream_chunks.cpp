@@ -1,4 +1,4 @@
-#include "savio/stream_chunks.h"
+#include "stream_chunks.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "savio/random_reads.h"
+#include "random_reads.h"
 
 namespace savio {
 

@@ -1,4 +1,4 @@
-#include "savio/text_encoding.h"
+#include "text_encoding.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "savio/dictionary.h"
+#include "dictionary.h"
 
 namespace savio {
 

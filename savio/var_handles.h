@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "savio/sav_file.h"
+#include "sav_file.h"
 
 namespace savio {
 

@@ -3,8 +3,8 @@
 // CR LF.
 #include <string>
 
-#include "savio/extension_records.h"
-#include "savio/text_scanner.h"
+#include "extension_records.h"
+#include "text_scanner.h"
 
 namespace savio {
 

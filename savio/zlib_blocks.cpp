@@ -1,4 +1,4 @@
-#include "savio/zlib_blocks.h"
+#include "zlib_blocks.h"
 
 #include <libdeflate.h>
 

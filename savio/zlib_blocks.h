@@ -9,31 +9,19 @@
 #include <thread>
 #include <vector>
 
-#include "savio/random_reads.h"
-#include "savio/stream_chunks.h"
+#include "random_reads.h"
+#include "stream_chunks.h"
 
 struct libdeflate_decompressor;
 
-namespace savio {
+#include "savio/case_layout.h"
 
-struct ZlibBlock {
-    uint64_t offset = 0;  // of the compressed bytes in the file
-    uint32_t compressedSize = 0;
-    uint32_t uncompressedSize = 0;
-};
+namespace savio {
 
 // Reads and checks the zheader at dataOffset and the trailer it points to.
 // False when they are inconsistent with each other or with the file.
 bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks);
-
-// One inflated block kept between two readers of the same file: a reader
-// that starts in it takes its bytes instead of reading and inflating the
-// block again, and leaves the last block it handed out in it.
-struct InflatedBlock {
-    size_t block = SIZE_MAX;  // none
-    std::vector<uint8_t> bytes;
-};
 
 // Inflates blocks in order from firstBlock on, reading their compressed
 // bytes through reads. From block aheadFrom on, while the caller decodes one

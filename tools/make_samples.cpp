@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/textcodec.h"
+#include "core/text/display_encoding.h"
 #include "tests/support/savfixture.h"
 
 namespace {

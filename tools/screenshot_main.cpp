@@ -14,21 +14,21 @@
 #include <QTimer>
 #include <iostream>
 
-#include "core/decimalsep.h"
-#include "core/dialogs.h"
-#include "core/spssdio1.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
-#include "forms/fileinfo.h"
-#include "forms/findbar.h"
-#include "forms/gridadditions.h"
+#include "forms/file_info.h"
+#include "forms/find_bar.h"
+#include "forms/grid_additions.h"
 #include "forms/modal.h"
-#include "forms/progressdialog.h"
-#include "forms/qtdialogs.h"
-#include "forms/qttranslations.h"
+#include "forms/progress_dialog.h"
+#include "forms/qt_dialogs.h"
+#include "forms/qt_translations.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 
 namespace {
 

@@ -32,7 +32,7 @@ fixture::File Survey(int cases) {
     f.compression = fixture::Compression::Bytecode;
     fixture::ValueLabelSet labels;
     for (int i = 0; i < 20; ++i) {
-        f.variables.push_back(Var("Q" + std::to_string(i + 1), 0, {5, 8, 2}));
+        f.variables.push_back(Var(std::string("Q").append(std::to_string(i + 1)), 0, {5, 8, 2}));
         labels.variables.push_back(i);
     }
     labels.numeric = {{1, "Strongly disagree"},
@@ -44,10 +44,10 @@ fixture::File Survey(int cases) {
     for (int i = 0; i < 8; ++i)
         f.variables.push_back(Var("AMT" + std::to_string(i + 1), 0, {5, 10, 2}));
     for (int i = 0; i < 4; ++i)
-        f.variables.push_back(Var("D" + std::to_string(i + 1), 0, {20, 11, 0}));
+        f.variables.push_back(Var(std::string("D").append(std::to_string(i + 1)), 0, {20, 11, 0}));
     const int widths[] = {8, 12, 20, 40, 64, 100, 200, 300};
     for (int i = 0; i < 8; ++i)
-        f.variables.push_back(Var("S" + std::to_string(i + 1), widths[i], {1, widths[i], 0}));
+        f.variables.push_back(Var(std::string("S").append(std::to_string(i + 1)), widths[i], {1, widths[i], 0}));
     const char* words[] = {
         "", "", "Tokyo", "Osaka", "yes", "no", "other: see notes", "Sapporo city", "", "n/a"};
     std::mt19937 rng(11);
@@ -76,9 +76,9 @@ fixture::File ManyVariables(int cases) {
     f.compression = fixture::Compression::Bytecode;
     for (int i = 0; i < 1500; ++i) {
         if (i % 10 == 9)
-            f.variables.push_back(Var("S" + std::to_string(i), 12, {1, 12, 0}));
+            f.variables.push_back(Var(std::string("S").append(std::to_string(i)), 12, {1, 12, 0}));
         else
-            f.variables.push_back(Var("V" + std::to_string(i), 0, {5, 8, 2}));
+            f.variables.push_back(Var(std::string("V").append(std::to_string(i)), 0, {5, 8, 2}));
     }
     std::mt19937 rng(3);
     for (int r = 0; r < cases; ++r) {

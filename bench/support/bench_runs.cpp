@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 
 namespace bench {
 namespace {

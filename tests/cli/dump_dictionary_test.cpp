@@ -6,10 +6,10 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "core/codebook_csv.h"
-#include "core/dictionary_json.h"
-#include "core/file_dictionary.h"
-#include "core/file_info_lines.h"
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/windows/file_info_lines.h"
 #include "dump_support.h"
 #include "tests/support/corpus.h"
 #include "tests/support/savfixture.h"

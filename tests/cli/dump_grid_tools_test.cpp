@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "core/export.h"
-#include "core/gridcells.h"
-#include "core/griddata.h"
-#include "core/gridfill.h"
-#include "core/gridsearch.h"
-#include "core/gridsort.h"
-#include "core/spssdio1.h"
-#include "core/summary.h"
-#include "core/textmatch.h"
-#include "core/variablefacts.h"
-#include "core/varlist.h"
+#include "core/export/text_export.h"
+#include "core/export/grid_cells.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_fill.h"
+#include "core/grid/grid_search.h"
+#include "core/grid/grid_sort.h"
+#include "core/state/spssdio1.h"
+#include "core/windows/summary.h"
+#include "core/text/text_match.h"
+#include "core/dictionary/variable_facts.h"
+#include "core/windows/variable_list.h"
 #include "dump_support.h"
 #include "tests/support/savfixture.h"
 

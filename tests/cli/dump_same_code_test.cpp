@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "core/displayline.h"
-#include "core/export.h"
-#include "core/gridload.h"
-#include "core/spssdio1.h"
-#include "core/spssfio.h"
-#include "core/summary.h"
-#include "core/valuelabels.h"
-#include "core/varlist.h"
+#include "core/text/display_line.h"
+#include "core/export/text_export.h"
+#include "core/grid/grid_load.h"
+#include "core/state/spssdio1.h"
+#include "savio/spssfio.h"
+#include "core/windows/summary.h"
+#include "core/windows/value_labels.h"
+#include "core/windows/variable_list.h"
 #include "dump_support.h"
 #include "tests/support/savfixture.h"
 

@@ -36,7 +36,7 @@ DumpResult RunDump(const std::vector<std::string>& args) {
     const std::string errPath =
         "/tmp/lorivane-dump-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
     std::string command = ShellQuote(std::string(LORIVANE_BINARY_DIR) + "/cli/lorivane-dump");
-    for (const std::string& a : args) command += " " + ShellQuote(a);
+    for (const std::string& a : args) command.append(" ").append(ShellQuote(a));
     command += " 2>" + ShellQuote(errPath) + " </dev/null";
     DumpResult r;
     FILE* p = popen(command.c_str(), "r");

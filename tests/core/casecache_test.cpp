@@ -1,7 +1,7 @@
 // The on-demand case cache gives the values the value calls gave, from its
 // cached blocks, its ranges short and long, and listed rows; once the file
 // changed it gives nothing, and says so once.
-#include "core/casecache.h"
+#include "core/grid/case_cache.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-#include "core/celltext.h"
+#include "core/rendering/column_render.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/errors.h"
-#include "core/gridload.h"
+#include "core/state/errors.h"
+#include "core/grid/grid_load.h"
 #include "tests/core/grid_support.h"
 
 using lv::ColumnRender;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/codebook_csv.h"
-#include "core/dictionary_json.h"
-#include "core/file_dictionary.h"
-#include "core/file_info_lines.h"
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/windows/file_info_lines.h"
 #include "tests/support/savfixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "core/export.h"
+#include "core/export/text_export.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/errors.h"
-#include "core/gridload.h"
+#include "core/state/errors.h"
+#include "core/grid/grid_load.h"
 #include "tests/core/grid_support.h"
 
 using gridtest::ScriptedDialogs;

@@ -6,7 +6,7 @@
 // blocks ending inside command groups and values, and strings running
 // across segments. A file replaced or truncated after the load gives empty
 // cells, one notice, and walks that stop instead of using empty cells.
-#include "core/filecasestore.h"
+#include "core/grid/file_case_store.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -17,13 +17,13 @@
 #include <random>
 #include <tuple>
 
-#include "core/errors.h"
-#include "core/export.h"
-#include "core/gridcells.h"
-#include "core/gridcopy.h"
-#include "core/gridfill.h"
-#include "core/gridsearch.h"
-#include "core/gridsort.h"
+#include "core/state/errors.h"
+#include "core/export/text_export.h"
+#include "core/export/grid_cells.h"
+#include "core/grid/grid_copy.h"
+#include "core/grid/grid_fill.h"
+#include "core/grid/grid_search.h"
+#include "core/grid/grid_sort.h"
 #include "tests/core/grid_support.h"
 #include "tests/support/readback.h"
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "core/decimalsep.h"
-#include "core/errors.h"
-#include "core/format.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/state/errors.h"
+#include "core/rendering/specifier_format.h"
 
 using lv::Format;
 

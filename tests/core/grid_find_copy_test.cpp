@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/formatname.h"
-#include "core/gridcopy.h"
-#include "core/gridsearch.h"
-#include "core/gridsort.h"
-#include "core/textmatch.h"
+#include "core/rendering/format_name.h"
+#include "core/grid/grid_copy.h"
+#include "core/grid/grid_search.h"
+#include "core/grid/grid_sort.h"
+#include "core/text/text_match.h"
 #include "tests/core/grid_fixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/gridfill.h"
-#include "core/gridsort.h"
-#include "core/roworder.h"
+#include "core/grid/grid_fill.h"
+#include "core/grid/grid_sort.h"
+#include "core/grid/row_order.h"
 #include "tests/core/grid_fixture.h"
 
 namespace {

@@ -13,15 +13,15 @@
 #include <utility>
 #include <vector>
 
-#include "core/casestore.h"
-#include "core/dialogs.h"
-#include "core/displayline.h"
-#include "core/griddata.h"
-#include "core/gridload.h"
-#include "core/spssdio1.h"
-#include "core/spssfio.h"
-#include "core/summary.h"
-#include "core/varlist.h"
+#include "core/grid/case_store.h"
+#include "core/state/dialogs.h"
+#include "core/text/display_line.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_load.h"
+#include "core/state/spssdio1.h"
+#include "savio/spssfio.h"
+#include "core/windows/summary.h"
+#include "core/windows/variable_list.h"
 #include "tests/support/savfixture.h"
 
 namespace gridtest {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/casestore.h"
-#include "core/celltext.h"
-#include "core/griddata.h"
-#include "core/gridload.h"
+#include "core/grid/case_store.h"
+#include "core/rendering/column_render.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_load.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The JSON writer's output parses back (with nlohmann-json) to exactly the
 // values written: escapes, numbers, nesting, inline containers.
-#include "core/json_writer.h"
+#include "core/text/json_writer.h"
 
 #include <gtest/gtest.h>
 

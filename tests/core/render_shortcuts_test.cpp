@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "core/celltext.h"
-#include "core/format.h"
+#include "core/rendering/column_render.h"
+#include "core/rendering/specifier_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/scientific.h"
+#include "core/rendering/scientific.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/decimalsep.h"
+#include "core/rendering/decimal_separator.h"
 
 using lv::Scientific;
 

@@ -1,4 +1,4 @@
-#include "core/spssdio1.h"
+#include "core/state/spssdio1.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The viewer's command line: FILE, --help, --version and bad usage.
-#include "core/startcommand.h"
+#include "core/state/start_command.h"
 
 #include <gtest/gtest.h>
 

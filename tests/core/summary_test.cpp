@@ -1,9 +1,9 @@
 // The file summary's lines, byte for byte, for fixture files and failures.
-#include "core/summary.h"
+#include "core/windows/summary.h"
 
 #include <gtest/gtest.h>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "tests/core/varlist_library_faults.h"
 #include "tests/core/varlist_testfiles.h"
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/format.h"
-#include "core/spssdio1.h"
-#include "core/spssfio.h"
-#include "core/summary.h"
-#include "core/textcodec.h"
+#include "core/state/errors.h"
+#include "core/rendering/specifier_format.h"
+#include "core/state/spssdio1.h"
+#include "savio/spssfio.h"
+#include "core/windows/summary.h"
+#include "core/text/display_encoding.h"
 #include "encoding/charcut.h"
 #include "encoding/utf8.h"
 #include "tests/support/savfixture.h"

@@ -1,4 +1,4 @@
-#include "core/textfile.h"
+#include "core/export/text_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/errors.h"
+#include "core/state/errors.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The value-label window's fill: captions, label lines, the missing-value
 // block for every format code, dates, strings, and the failure rows.
-#include "core/valuelabels.h"
+#include "core/windows/value_labels.h"
 
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
-#include "core/spssfio.h"
-#include "core/varlist.h"
+#include "core/state/errors.h"
+#include "savio/spssfio.h"
+#include "core/windows/variable_list.h"
 #include "tests/core/varlist_library_faults.h"
 #include "tests/core/varlist_testfiles.h"
 

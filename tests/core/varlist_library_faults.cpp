@@ -1,6 +1,6 @@
 #include "tests/core/varlist_library_faults.h"
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 
 namespace faults {
 

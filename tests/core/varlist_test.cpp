@@ -1,10 +1,11 @@
 // The variable list's build: its lines, the per-variable display data in the
 // shared state, and every failure row, with fixture files and injected faults.
-#include "core/varlist.h"
+#include "core/windows/variable_list.h"
 
 #include <gtest/gtest.h>
 
-#include "core/spssfio.h"
+#include "core/rendering/format_name.h"
+#include "savio/spssfio.h"
 #include "tests/core/varlist_library_faults.h"
 #include "tests/core/varlist_testfiles.h"
 
@@ -112,7 +113,7 @@ TEST_F(VarListTest, EmptyFileNameBuildsNothing) {
 
 TEST_F(VarListTest, MoreThan600VariablesAreListedWhole) {
     std::vector<fixture::Variable> vars;
-    for (int i = 0; i < 700; ++i) vars.push_back(Num("V" + std::to_string(i), {5, 6, 1}));
+    for (int i = 0; i < 700; ++i) vars.push_back(Num(std::string("V").append(std::to_string(i)), {5, 6, 1}));
     Choose(testsupport::FileWith(vars));
     const auto lines = Build();
     ASSERT_EQ(lines.size(), 700u);
@@ -136,7 +137,7 @@ TEST_F(VarListTest, PrintFormatFailureFallsBackToTheWriteFormat) {
     EXPECT_EQ(dialogs.messages[0], "Error at spssGetVarPrintFormat.SPSS_INVALID_PRFOR");
     EXPECT_EQ(DisplayFormats[0], "%10.3f");
     EXPECT_EQ(ColumnWidths[0], 10);
-    EXPECT_FALSE(IsDateFormat(PrintFormatTypes[0]));
+    EXPECT_FALSE(lv::IsDateFormat(PrintFormatTypes[0]));
 }
 
 TEST_F(VarListTest, BothFormatQueriesFailingLeaveTheEntriesAndGoOn) {
@@ -160,7 +161,7 @@ TEST_F(VarListTest, BothFormatQueriesFailingLeaveTheEntriesAndGoOn) {
 
 TEST_F(VarListTest, VariableQueryFailingAtTheSixthOfTenKeepsFiveLines) {
     std::vector<fixture::Variable> vars;
-    for (int i = 0; i < 10; ++i) vars.push_back(Num("V" + std::to_string(i)));
+    for (int i = 0; i < 10; ++i) vars.push_back(Num(std::string("V").append(std::to_string(i))));
     Choose(testsupport::FileWith(vars));
     inject->varInfo = [](int h, int i, char* name, int* type) {
         return i == 5 ? SPSS_INVALID_HANDLE : faults::RealGetVarInfo(h, i, name, type);

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "core/decimalsep.h"
-#include "core/spssdio1.h"
-#include "core/textcodec.h"
-#include "tests/forms/support_dialogs.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/state/spssdio1.h"
+#include "core/text/display_encoding.h"
+#include "tests/core/support_dialogs.h"
 #include "tests/support/savfixture.h"
 
 namespace testsupport {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/spssfio.h"
-#include "core/textcodec.h"
-#include "forms/displaytext.h"
+#include "savio/spssfio.h"
+#include "core/text/display_encoding.h"
+#include "forms/display_text.h"
 #include "forms/fonts.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/corpus.h"

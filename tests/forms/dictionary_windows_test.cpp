@@ -8,10 +8,10 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "core/codebook_csv.h"
-#include "core/file_dictionary.h"
-#include "forms/fileinfo.h"
-#include "forms/qtdialogs.h"
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/file_dictionary.h"
+#include "forms/file_info.h"
+#include "forms/qt_dialogs.h"
 #include "tests/forms/support_windows.h"
 
 namespace {

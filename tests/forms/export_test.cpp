@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "forms/DPGrid.h"
-#include "forms/gridmodel.h"
-#include "forms/gridview.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
 #include "tests/core/grid_support.h"
 
 using lv::ConfirmAnswer;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "forms/filedrop.h"
+#include "forms/file_drop.h"
 #include "tests/forms/support_windows.h"
 
 namespace {

@@ -16,13 +16,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/spssfio.h"
-#include "forms/findbar.h"
-#include "forms/gotodialog.h"
-#include "forms/gridadditions.h"
-#include "forms/gridmodel.h"
-#include "forms/gridview.h"
-#include "forms/progressdialog.h"
+#include "savio/spssfio.h"
+#include "forms/find_bar.h"
+#include "forms/go_to_dialog.h"
+#include "forms/grid_additions.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
+#include "forms/progress_dialog.h"
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_windows.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "forms/DPGrid.h"
-#include "forms/gridmodel.h"
+#include "forms/grid_model.h"
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_app.h"
 

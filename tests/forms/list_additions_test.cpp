@@ -10,9 +10,9 @@
 #include <QMenu>
 #include <QTest>
 
-#include "forms/findbar.h"
-#include "forms/linecopy.h"
-#include "forms/varlistadditions.h"
+#include "forms/find_bar.h"
+#include "forms/line_copy.h"
+#include "forms/variable_list_additions.h"
 #include "tests/forms/support_windows.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <QPushButton>
 #include <random>
 
-#include "core/export.h"
-#include "core/gridcells.h"
+#include "core/export/text_export.h"
+#include "core/export/grid_cells.h"
 #include "forms/DPGrid.h"
-#include "forms/findbar.h"
-#include "forms/gridadditions.h"
-#include "forms/gridmodel.h"
-#include "forms/gridview.h"
+#include "forms/find_bar.h"
+#include "forms/grid_additions.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/readback.h"

@@ -1,4 +1,4 @@
-#include "forms/qtdialogs.h"
+#include "forms/qt_dialogs.h"
 
 #include <gtest/gtest.h>
 

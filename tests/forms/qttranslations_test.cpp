@@ -1,5 +1,5 @@
 // Qt's own dialog texts in Japanese once its translations are installed.
-#include "forms/qttranslations.h"
+#include "forms/qt_translations.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "forms/icons.h"
 #include "tests/forms/support_windows.h"
 

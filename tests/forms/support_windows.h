@@ -12,17 +12,17 @@
 #include <functional>
 #include <string>
 
-#include "core/decimalsep.h"
-#include "core/spssdio1.h"
-#include "core/textcodec.h"
+#include "core/rendering/decimal_separator.h"
+#include "core/state/spssdio1.h"
+#include "core/text/display_encoding.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/modal.h"
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
-#include "forms/windowrefs.h"
+#include "forms/window_refs.h"
 #include "tests/forms/support_app.h"
-#include "tests/forms/support_dialogs.h"
+#include "tests/core/support_dialogs.h"
 #include "tests/support/savfixture.h"
 
 namespace testsupport {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/varlist.h"
+#include "core/windows/variable_list.h"
 #include "tests/forms/support_windows.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // the bytes the value calls gave, wherever the read starts; a file that
 // changed after the index was taken gives Changed and no values.
 #include "savio/case_reread.h"
+#include "savio/open_files.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

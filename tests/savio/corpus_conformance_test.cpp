@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "tests/savio/corpus_expectations.h"
 #include "tests/support/corpus.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "encoding/codec.h"
 #include "tests/savio/corpus_expectations.h"
 #include "tests/support/corpus.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/open_files.h"
 #include "tests/support/savfixture.h"
 

@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/spssfio.h"
+#include "savio/spssfio.h"
 #include "savio/case_index.h"
-#include "savio/open_files.h"
 #include "tests/support/savfixture.h"
 
 namespace readback {
@@ -55,7 +54,7 @@ struct ReadBack {
 // shift >= 0) and takes its index.
 inline ReadBack ReadThroughCalls(int h, int shift) {
     ReadBack out;
-    if (shift >= 0) savio::FindOpenFile(h)->SetCheckpointShift(shift);
+    if (shift >= 0) savio::SetCheckpointShift(h, shift);
     int n = 0;
     spssGetNumberofVariables(h, &n);
     std::vector<double> handles(n);

@@ -431,7 +431,7 @@ void WriteExtensions(Writer& w, Layout& layout, const File& f, const Plan& plan)
     std::string veryLong;
     for (const Variable& var : f.variables) {
         if (var.width <= 255) continue;
-        char digits[8];
+        char digits[16];
         std::snprintf(digits, sizeof digits, "%05d", var.width);
         veryLong += var.name + "=" + digits + std::string("\0\t", 2);
     }

@@ -1,0 +1,75 @@
+#include "core/dictionary/codebook_csv.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/dictionary/dictionary_words.h"
+#include "core/text/display_encoding.h"
+
+namespace lv {
+namespace {
+
+constexpr std::string_view kColumns[] = {"position", "name",  "long_name",    "label",
+                                         "type",     "width", "print_format", "write_format",
+                                         "measure",  "role",  "value_labels", "missing_values"};
+
+
+std::string ValueLabelsText(const DictVariable& v, std::string_view encoding) {
+    std::string out;
+    auto add = [&](const std::string& value, std::string_view label) {
+        if (!out.empty()) out += "; ";
+        out += value;
+        out += '=';
+        out += ToUtf8(label, encoding);
+    };
+    for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
+    for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding), label);
+    return out;
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+
+std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding) {
+    std::string out;
+    for (size_t i = 0; i < std::size(kColumns); ++i) {
+        if (i) out += ',';
+        out += kColumns[i];
+    }
+    out += "\r\n";
+    for (const DictVariable& v : dict.variables) {
+        const std::string fields[] = {std::to_string(v.position),
+                                      ToUtf8(v.name, encoding),
+                                      ToUtf8(v.longName, encoding),
+                                      v.hasLabel ? ToUtf8(v.label, encoding) : std::string(),
+                                      v.isString() ? "string" : "numeric",
+                                      std::to_string(v.width),
+                                      FormatText(v.print),
+                                      FormatText(v.write),
+                                      std::string(MeasureWord(v.measure)),
+                                      std::string(RoleWord(v.role)),
+                                      ValueLabelsText(v, encoding),
+                                      MissingValuesText(v, encoding)};
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            if (i) out += ',';
+            AppendCsvField(out, fields[i]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace lv

@@ -1,0 +1,110 @@
+// The whole dictionary of a file as the spss... calls give it: header and
+// machine details, documents, attributes, multiple-response and variable
+// sets, and every variable with its formats, display parameters, role,
+// attributes, value labels and missing values. The codebook, the JSON dump,
+// the file-information window and lorivane-dump all start from this. Texts
+// are the file's bytes; the writers decode them.
+#ifndef LORIVANE_CORE_FILE_DICTIONARY_H
+#define LORIVANE_CORE_FILE_DICTIONARY_H
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/text/number_text.h"
+#include "savio/spssfio.h"
+
+namespace lv {
+
+struct DictAttribute {
+    std::string name;
+    std::vector<std::string> values;  // an array attribute has several
+};
+
+struct DictFormat {
+    int type = 0;
+    int width = 0;
+    int decimals = 0;
+};
+
+struct DictVariable {
+    int position = 0;      // 1-based dictionary position
+    std::string name;      // short name
+    std::string longName;  // the short name when the file has no long one
+    bool hasLabel = false;
+    std::string label;
+    int width = 0;  // 0 numeric, else string bytes
+    DictFormat print, write;
+    int measure = SPSS_MLVL_UNK;
+    int columnWidth = -1;  // -1 = not recorded
+    int alignment = SPSS_ALIGN_UNK;
+    int role = SPSS_ROLE_INPUT;
+    std::vector<DictAttribute> attributes;
+    std::vector<std::pair<double, std::string>> numericLabels;
+    // Values without their trailing blanks.
+    std::vector<std::pair<std::string, std::string>> stringLabels;
+    int missingCode = SPSS_NO_MISSVAL;  // as spssGetVarNMissingValues gives it
+    double missing[3] = {0, 0, 0};
+    std::string missingText[3];  // string variables
+
+    bool isString() const { return width > 0; }
+};
+
+struct DictMultRespSet {
+    std::string name;
+    std::string label;  // as shown: the first variable's label when labelFromFirstVar
+    bool dichotomy = false;
+    std::string countedValue;
+    bool countedValueLabels = false;
+    bool labelFromFirstVar = false;
+    std::vector<std::string> variables;  // short names
+};
+
+struct DictVarSet {
+    std::string name;
+    std::vector<std::string> variables;  // short names
+};
+
+struct FileDictionary {
+    std::string path;
+    std::string product, date, time, fileLabel;  // trimmed
+    spssFileHeaderInfo header{};
+    int caseCount = -1;          // as spssGetNumberofCases gives it
+    std::string weightVariable;  // short name, empty for none
+    bool hasReleaseInfo = false;
+    int release[SPSS_RELINFO_COUNT] = {};
+    bool hasFloatInfo = false;
+    double sysmis = 0, highest = 0, lowest = 0;
+    std::string encodingRecord;  // as written, empty when absent
+    int characterCode = 0;       // of the integer info record, 0 when absent
+    // The encoding to decode the texts with by default (spssGetFileEncoding):
+    // the file's own, else the one its texts show.
+    std::string encoding;
+    std::string productInfo;
+    std::vector<std::string> documents;
+    std::vector<DictAttribute> attributes;
+    std::vector<DictMultRespSet> mrsets;
+    bool hasVariableSets = false;  // the record is present
+    std::vector<DictVarSet> variableSets;
+    std::vector<spssExtensionRecord> extensions;
+    std::vector<std::string> warnings;
+    std::vector<DictVariable> variables;
+};
+
+// Reads the whole dictionary of the file at path with a handle of its own
+// (the program's shared state is left alone) and closes the file. Returns 0,
+// or the status of the open or of the first call that failed.
+int ReadFileDictionary(const std::string& path, FileDictionary* out);
+
+// Groups the entries of spssGet...Attributes (Name, or Name[1], Name[2]...)
+// back into attributes with their values.
+std::vector<DictAttribute> GroupAttributes(
+    const std::vector<std::pair<std::string, std::string>>& entries);
+
+// "F8.2", "A40", "DATE11", "DATETIME20.0": decimals are written for the
+// formats that take them (and whenever they are not 0).
+std::string FormatText(const DictFormat& format);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,45 @@
+#include "core/dictionary/variable_search.h"
+
+namespace lv {
+
+bool VariableMatches(const VariableFacts& variable, const TextMatcher& matcher) {
+    return matcher.Matches(variable.name) ||
+           (!variable.longName.empty() && matcher.Matches(variable.longName)) ||
+           (!variable.label.empty() && matcher.Matches(variable.label));
+}
+
+VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMatcher& matcher,
+                         int from, bool backwards) {
+    VariableHit hit;
+    const int n = static_cast<int>(variables.size());
+    if (n == 0 || matcher.empty()) return hit;
+    if (from < 0 || from >= n) from = backwards ? n : -1;
+    const int step = backwards ? -1 : 1;
+    for (int k = 1; k <= n; ++k) {
+        int i = from + step * k;
+        const bool wrapped = i < 0 || i >= n;
+        i = ((i % n) + n) % n;
+        if (VariableMatches(variables[i], matcher)) {
+            hit.index = i;
+            hit.wrapped = wrapped;
+            return hit;
+        }
+    }
+    return hit;
+}
+
+int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed) {
+    const TextMatcher name(typed, FindOptions{false, true});
+    const TextMatcher& label = name;
+    if (name.empty()) return -1;
+    for (size_t i = 0; i < variables.size(); ++i)
+        if (name.Matches(variables[i].name) ||
+            (!variables[i].longName.empty() && name.Matches(variables[i].longName)))
+            return static_cast<int>(i);
+    for (size_t i = 0; i < variables.size(); ++i)
+        if (!variables[i].label.empty() && label.Matches(variables[i].label))
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace lv

@@ -1,0 +1,213 @@
+#include "core/grid/case_cache.h"
+
+#include <algorithm>
+#include <numeric>
+#include <thread>
+
+#include "savio/case_reread.h"
+
+namespace lv {
+namespace {
+
+// A block holds about this many bytes of slots; a walk hands out chunks of
+// four blocks.
+constexpr size_t kBlockSlotBytes = 512u << 10;
+constexpr int64_t kMaxBlockRows = 256;
+// Long reads run in up to this many parts of at least this many
+// checkpoint intervals (16384 rows of a narrow file).
+constexpr int64_t kMaxThreads = 4;
+constexpr int64_t kMinPartSteps = 16;
+// Uncompressed rows this many bytes apart or closer are read through
+// rather than from a new start.
+constexpr size_t kUncompressedGapBytes = 64u << 10;
+
+int64_t BlockRowsFor(size_t slotCount) {
+    int64_t rows = kMaxBlockRows;
+    while (rows > 1 && static_cast<size_t>(rows) * slotCount * 8 > kBlockSlotBytes) rows /= 2;
+    return rows;
+}
+
+savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& index, int64_t first,
+                             int64_t last, CaseValues* out, savio::InflatedBlock* kept) {
+    return savio::RereadCases(
+        path, index, first, last,
+        [out](int64_t, const uint8_t* slots) {
+            out->AppendSlots(slots);
+            return true;
+        },
+        kept);
+}
+
+// Reads the listed rows (ascending): rows close enough together that
+// decoding the ones between costs less than starting again are read in one
+// pass, the others each from the checkpoint before them.
+savio::RereadStatus ReadListed(const std::string& path, const savio::CaseIndex& index,
+                               std::span<const int64_t> rows, CaseValues* out,
+                               savio::InflatedBlock* kept) {
+    const int64_t gap =
+        index.shape.compression == savio::Compression::None
+            ? std::max<int64_t>(1, int64_t(kUncompressedGapBytes /
+                                           std::max<size_t>(index.shape.slotCount() * 8, 1)))
+            : int64_t{1} << index.checkpointShift;
+    for (size_t i = 0; i < rows.size();) {
+        size_t j = i + 1;
+        while (j < rows.size() && rows[j] - rows[j - 1] <= gap) ++j;
+        size_t next = i;
+        const auto st = savio::RereadCases(
+            path, index, rows[i], rows[j - 1] + 1,
+            [&](int64_t row, const uint8_t* slots) {
+                if (row == rows[next]) {
+                    out->AppendSlots(slots);
+                    ++next;
+                }
+                return true;
+            },
+            kept);
+        if (st != savio::RereadStatus::Ok) return st;
+        if (next != j) return savio::RereadStatus::Changed;
+        i = j;
+    }
+    return savio::RereadStatus::Ok;
+}
+
+}  // namespace
+
+CaseCache::CaseCache(std::string path, savio::CaseIndex index, size_t cacheBytes)
+    : path_(std::move(path)),
+      index_(std::move(index)),
+      all_(index_.values.size()),
+      blockRows_(BlockRowsFor(index_.shape.slotCount())),
+      cacheBytes_(cacheBytes) {
+    std::iota(all_.begin(), all_.end(), 0);
+}
+
+bool CaseCache::TakeChangedNotice() {
+    if (!changed_ || noticed_) return false;
+    noticed_ = true;
+    return true;
+}
+
+void CaseCache::Drop() {
+    kept_ = savio::InflatedBlock();
+    held_.clear();
+    byBlock_.clear();
+    cachedBytes_ = 0;
+}
+
+CaseCache::Status CaseCache::Settle(savio::RereadStatus st, CaseValues* out) {
+    if (st != savio::RereadStatus::Changed) return Status::Ok;
+    changed_ = true;
+    Drop();
+    out->Clear();
+    return Status::Changed;
+}
+
+CaseCache::Status CaseCache::Read(int64_t first, int64_t last, CaseValues* out) {
+    if (changed_) return Status::Changed;
+    return Settle(ReadInto(path_, index_, first, last, out, &kept_), out);
+}
+
+int64_t CaseCache::ThreadsFor(int64_t steps) const {
+    const int64_t cores = std::clamp<int64_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
+    return std::clamp<int64_t>(steps / kMinPartSteps, 1, cores);
+}
+
+CaseCache::Status CaseCache::ReadParts(size_t parts, const PartRead& read, CaseValues* out) {
+    if (changed_) return Status::Changed;
+    CaseValues empty = *out;
+    empty.Clear();
+    std::vector<CaseValues> more(parts - 1, empty);
+    std::vector<savio::RereadStatus> status(parts);
+    std::vector<std::thread> workers;
+    for (size_t p = 1; p < parts; ++p)
+        workers.emplace_back([&, p] { status[p] = read(p, &more[p - 1], nullptr); });
+    status[0] = read(0, out, &kept_);
+    for (std::thread& w : workers) w.join();
+    for (savio::RereadStatus st : status)
+        if (st == savio::RereadStatus::Changed) return Settle(st, out);
+    for (const CaseValues& part : more) out->AppendAll(part);
+    return Status::Ok;
+}
+
+CaseCache::Status CaseCache::ReadMany(int64_t first, int64_t last, CaseValues* out) {
+    const int64_t step = int64_t{1} << index_.checkpointShift;
+    const int64_t threads = ThreadsFor((last - first) / step);
+    // Parts start on checkpoints, so that no part decodes rows of another.
+    std::vector<int64_t> bounds = {first};
+    for (int64_t t = 1; t < threads; ++t) {
+        const int64_t at = (first + (last - first) * t / threads) / step * step;
+        if (at > bounds.back() && at < last) bounds.push_back(at);
+    }
+    bounds.push_back(last);
+    out->Reserve(last - first);
+    return ReadParts(
+        bounds.size() - 1,
+        [&](size_t p, CaseValues* values, savio::InflatedBlock* kept) {
+            return ReadInto(path_, index_, bounds[p], bounds[p + 1], values, kept);
+        },
+        out);
+}
+
+CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<const int64_t> rows,
+                                  CaseValues* out) {
+    *out = CaseValues(index_, variables);
+    if (changed_) return Status::Changed;
+    if (rows.empty()) return Status::Ok;
+    const int64_t step = int64_t{1} << index_.checkpointShift;
+    const int64_t threads = ThreadsFor((rows.back() - rows.front()) / step);
+    std::vector<size_t> bounds = {0};
+    for (int64_t t = 1; t < threads; ++t)
+        bounds.push_back(rows.size() * size_t(t) / size_t(threads));
+    bounds.push_back(rows.size());
+    out->Reserve(int64_t(rows.size()));
+    return ReadParts(
+        bounds.size() - 1,
+        [&](size_t p, CaseValues* values, savio::InflatedBlock* kept) {
+            return ReadListed(path_, index_, rows.subspan(bounds[p], bounds[p + 1] - bounds[p]),
+                              values, kept);
+        },
+        out);
+}
+
+CaseCache::Status CaseCache::Recheck() {
+    if (changed_) return Status::Changed;
+    if (savio::IndexedFileUnchanged(path_, index_)) return Status::Ok;
+    CaseValues none;
+    return Settle(savio::RereadStatus::Changed, &none);
+}
+
+const CaseValues* CaseCache::Block(int64_t row, int64_t* blockFirst) {
+    if (changed_ || row < 0 || row >= rowCount()) return nullptr;
+    const int64_t block = row / blockRows_;
+    *blockFirst = block * blockRows_;
+    if (auto it = byBlock_.find(block); it != byBlock_.end()) {
+        held_.splice(held_.begin(), held_, it->second);
+        return &held_.front().values;
+    }
+    CaseValues values(index_, all_);
+    const int64_t last = std::min(*blockFirst + blockRows_, rowCount());
+    values.Reserve(last - *blockFirst);
+    if (Read(*blockFirst, last, &values) != Status::Ok) return nullptr;
+    held_.push_front({block, std::move(values)});
+    byBlock_[block] = held_.begin();
+    cachedBytes_ += held_.front().values.bytes();
+    // The block just read always stays.
+    while (cachedBytes_ > cacheBytes_ && held_.size() > 1) {
+        cachedBytes_ -= held_.back().values.bytes();
+        byBlock_.erase(held_.back().block);
+        held_.pop_back();
+    }
+    return &held_.front().values;
+}
+
+CaseCache::Status CaseCache::Values(const std::vector<int>& variables, int64_t first, int64_t last,
+                                    CaseValues* out) {
+    *out = CaseValues(index_, variables);
+    first = std::max<int64_t>(first, 0);
+    last = std::min(last, rowCount());
+    if (changed_) return Status::Changed;
+    if (first >= last) return Status::Ok;
+    return ReadMany(first, last, out);
+}
+
+}  // namespace lv

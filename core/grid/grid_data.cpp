@@ -1,0 +1,282 @@
+#include "core/grid/grid_data.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+namespace lv {
+namespace {
+
+constexpr size_t kGatherRows = 256;
+// Columns given a memo at most (a few kilobytes each): files of many
+// thousand variables render the rest directly.
+constexpr size_t kMaxMemos = 4096;
+
+}  // namespace
+
+// The texts of a numeric column's values seen recently, by the value's
+// bits. Survey columns repeat a few codes over and over and a cell's text
+// depends on its value alone, so most cells are copied instead of rendered.
+// A column whose values rarely repeat stops asking after a while.
+struct GridData::ColumnMemo {
+    static constexpr int kIndexBits = 6;
+    static constexpr uint32_t kTrial = 1024;
+    struct Entry {
+        uint64_t bits = 0;
+        bool filled = false;
+        std::string text;
+    };
+    std::array<Entry, size_t{1} << kIndexBits> entries;
+    uint32_t lookups = 0;
+    uint32_t misses = 0;
+    bool off = false;
+
+    // The entry for value: filled is false when its text must be rendered.
+    Entry& Find(uint64_t bits) {
+        Entry& e = entries[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kIndexBits)];
+        if (++lookups <= kTrial && (!e.filled || e.bits != bits)) {
+            ++misses;
+            if (lookups == kTrial && misses > kTrial / 2) off = true;
+        }
+        return e;
+    }
+};
+
+GridData::GridData() = default;
+GridData::~GridData() = default;
+
+void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store) {
+    layout_ = layout;
+    store_ = std::move(store);
+    loaded_ = true;
+    namesInDataRow_ = layout.caseCount <= 0;
+    order_.Reset(namesInDataRow_ ? 1 : static_cast<uint32_t>(layout.caseCount));
+    showLabels_ = false;
+    facts_.clear();
+    edits_.clear();
+    editsPerColumn_.assign(static_cast<size_t>(std::max(layout.varCount, 0)), 0);
+    ClearMemos();
+}
+
+void GridData::SetRowCount(uint32_t rows) {
+    order_.Reset(rows);
+}
+
+void GridData::SetStore(std::unique_ptr<CaseStore> store) {
+    store_ = std::move(store);
+}
+
+uint32_t GridData::WindowRows(std::span<const int> columns) const {
+    return loaded_ && !namesInDataRow_ ? store_->WindowRows(columns) : 0;
+}
+
+void GridData::ReadAhead(std::span<const uint32_t> fileRows, std::span<const int> columns) const {
+    if (loaded_) store_->ReadAhead(fileRows, columns);
+}
+
+void GridData::SetFacts(std::vector<VariableFacts> facts) {
+    facts_ = std::move(facts);
+    ClearMemos();
+}
+
+const VariableFacts* GridData::FactsOf(int column) const {
+    return column >= 0 && static_cast<size_t>(column) < facts_.size() ? &facts_[column] : nullptr;
+}
+
+void GridData::SetShowLabels(bool on) {
+    if (on == showLabels_) return;
+    showLabels_ = on;
+    ClearMemos();
+}
+
+void GridData::ClearMemos() const {
+    memos_.clear();
+    memoCount_ = 0;
+}
+
+const std::string& GridData::Name(int column) const {
+    static const std::string none;
+    return column >= 0 && column < layout_.varCount ? layout_.columns[column].name : none;
+}
+
+void GridData::SetEdit(uint32_t displayRow, int column, std::string bytes) {
+    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return;
+    if (edits_.insert_or_assign(Key(FileRow(displayRow), column), std::move(bytes)).second)
+        ++editsPerColumn_[column];
+}
+
+const std::string* GridData::EditAt(uint32_t fileRow, int column) const {
+    if (edits_.empty() || editsPerColumn_[column] == 0) return nullptr;
+    const auto it = edits_.find(Key(fileRow, column));
+    return it == edits_.end() ? nullptr : &it->second;
+}
+
+void GridData::AppendCell(std::string& out, uint32_t displayRow, int column) const {
+    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return;
+    const uint32_t fileRow = FileRow(displayRow);
+    AppendColumn(column, std::span<const uint32_t>(&fileRow, 1), std::span<std::string>(&out, 1));
+}
+
+void GridData::AppendColumn(int column, std::span<const uint32_t> fileRows,
+                            std::span<std::string> lines) const {
+    if (!loaded_ || column < 0 || column >= columnCount()) return;
+    if (namesInDataRow_) {
+        for (size_t i = 0; i < fileRows.size(); ++i) {
+            const std::string* edit = EditAt(fileRows[i], column);
+            lines[i] += edit ? *edit : layout_.columns[column].name;
+        }
+        return;
+    }
+    for (size_t first = 0; first < fileRows.size(); first += kGatherRows) {
+        const size_t n = std::min(kGatherRows, fileRows.size() - first);
+        if (layout_.columns[column].stringWidth != 0)
+            AppendStrings(column, fileRows.subspan(first, n), lines.subspan(first, n));
+        else
+            AppendNumbers(column, fileRows.subspan(first, n), lines.subspan(first, n));
+    }
+}
+
+void GridData::AppendNumbers(int column, std::span<const uint32_t> fileRows,
+                             std::span<std::string> lines) const {
+    numbers_.resize(kGatherRows);
+    store_->GatherNumbers(column, fileRows, numbers_.data());
+    const ColumnRender& render = layout_.columns[column].render;
+    const VariableFacts* facts = showLabels_ ? FactsOf(column) : nullptr;
+    if (facts && facts->numberLabels.empty()) facts = nullptr;
+    if (memos_.size() != static_cast<size_t>(columnCount())) memos_.resize(columnCount());
+    std::unique_ptr<ColumnMemo>& memo = memos_[column];
+    if (!memo && memoCount_ < kMaxMemos) {
+        memo = std::make_unique<ColumnMemo>();
+        ++memoCount_;
+    }
+    const auto appendValue = [&](std::string& out, double v) {
+        const std::string* label = facts ? facts->LabelOf(v) : nullptr;
+        if (label)
+            out += *label;
+        else
+            render.AppendValue(out, v);
+    };
+    for (size_t i = 0; i < fileRows.size(); ++i) {
+        if (const std::string* edit = EditAt(fileRows[i], column)) {
+            lines[i] += *edit;
+            continue;
+        }
+        const NumberCell& cell = numbers_[i];
+        if (cell.state == CellState::Sysmis) {
+            render.AppendSysmis(lines[i]);
+        } else if (cell.state == CellState::Value) {
+            if (!memo || memo->off) {
+                appendValue(lines[i], cell.value);
+                continue;
+            }
+            const uint64_t bits = std::bit_cast<uint64_t>(cell.value);
+            ColumnMemo::Entry& e = memo->Find(bits);
+            if (!e.filled || e.bits != bits) {
+                e.text.clear();
+                appendValue(e.text, cell.value);
+                e.bits = bits;
+                e.filled = true;
+            }
+            lines[i] += e.text;
+        }
+    }
+}
+
+void GridData::AppendStrings(int column, std::span<const uint32_t> fileRows,
+                             std::span<std::string> lines) const {
+    strings_.resize(kGatherRows);
+    store_->GatherStrings(column, fileRows, strings_.data());
+    const ColumnRender& render = layout_.columns[column].render;
+    const VariableFacts* facts = showLabels_ ? FactsOf(column) : nullptr;
+    if (facts && facts->stringLabels.empty()) facts = nullptr;
+    for (size_t i = 0; i < fileRows.size(); ++i) {
+        if (const std::string* edit = EditAt(fileRows[i], column)) {
+            lines[i] += *edit;
+            continue;
+        }
+        const StringCell& cell = strings_[i];
+        if (cell.state != CellState::Value) continue;
+        const std::string* label =
+            facts ? facts->LabelOf(WithoutTrailingBlanks(cell.stored)) : nullptr;
+        if (label)
+            lines[i] += *label;
+        else
+            render.AppendPaddedText(lines[i], cell.stored, cell.blanks);
+    }
+}
+
+void GridData::AppendRow(std::string& out, uint32_t displayRow, std::span<const int> columns,
+                         RowJoin join) const {
+    for (size_t k = 0; k < columns.size(); ++k) {
+        if (!join.afterEvery && k > 0) out.push_back(join.separator);
+        AppendCell(out, displayRow, columns[k]);
+        if (join.afterEvery) out.push_back(join.separator);
+    }
+}
+
+void GridData::AppendRows(std::span<std::string> lines, uint32_t firstDisplayRow,
+                          std::span<const int> columns, RowJoin join) const {
+    const uint32_t shown =
+        firstDisplayRow < rowCount()
+            ? std::min<uint32_t>(static_cast<uint32_t>(lines.size()), rowCount() - firstDisplayRow)
+            : 0;
+    blockRows_.resize(shown);
+    order_.Rows(firstDisplayRow, blockRows_);
+    for (size_t k = 0; k < columns.size(); ++k) {
+        if (!join.afterEvery && k > 0)
+            for (std::string& line : lines) line.push_back(join.separator);
+        AppendColumn(columns[k], blockRows_, lines.first(shown));
+        if (join.afterEvery)
+            for (std::string& line : lines) line.push_back(join.separator);
+    }
+}
+
+void GridData::AppendValue(std::string& out, uint32_t displayRow, int column) const {
+    if (!loaded_ || namesInDataRow_ || displayRow >= rowCount() || column < 0 ||
+        column >= columnCount())
+        return;
+    const uint32_t fileRow = FileRow(displayRow);
+    const ColumnRender& render = layout_.columns[column].render;
+    if (layout_.columns[column].stringWidth != 0) {
+        StringCell cell;
+        store_->GatherStrings(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+        if (cell.state == CellState::Value) render.AppendPaddedText(out, cell.stored, cell.blanks);
+        return;
+    }
+    NumberCell cell;
+    store_->GatherNumbers(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+    if (cell.state == CellState::Value)
+        render.AppendValue(out, cell.value);
+    else if (cell.state == CellState::Sysmis)
+        render.AppendSysmis(out);
+}
+
+CellFacts GridData::Describe(uint32_t displayRow, int column) const {
+    CellFacts facts;
+    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return facts;
+    const uint32_t fileRow = FileRow(displayRow);
+    facts.edited = EditAt(fileRow, column) != nullptr;
+    if (namesInDataRow_) return facts;
+    const VariableFacts* variable = FactsOf(column);
+    if (layout_.columns[column].stringWidth != 0) {
+        StringCell cell;
+        store_->GatherStrings(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+        facts.state = cell.state;
+        if (cell.state == CellState::Value && variable) {
+            const std::string_view value = WithoutTrailingBlanks(cell.stored);
+            facts.userMissing = variable->missing.Holds(value);
+            facts.label = variable->LabelOf(value);
+        }
+        return facts;
+    }
+    NumberCell cell;
+    store_->GatherNumbers(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+    facts.state = cell.state;
+    if (cell.state == CellState::Value && variable) {
+        facts.userMissing = variable->missing.Holds(cell.value);
+        facts.label = variable->LabelOf(cell.value);
+    }
+    return facts;
+}
+
+}  // namespace lv

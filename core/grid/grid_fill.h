@@ -1,0 +1,42 @@
+// The grid load's consumer for a grid that keeps no values: it gives the
+// grid its layout over an empty store, and once the cases end, while the
+// data file is still open, takes the reader's case index and the variables
+// the handles read, so that the grid reads every value back from the file
+// on demand (core/grid/file_case_store.h).
+#ifndef LORIVANE_CORE_GRIDFILL_H
+#define LORIVANE_CORE_GRIDFILL_H
+
+#include "core/grid/case_cache.h"
+#include "core/grid/file_case_store.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_load.h"
+
+namespace lv {
+
+// The memory the on-demand store may use, and how often the reader keeps
+// its place (every 2^checkpointShift cases; -1: the reader's own choice).
+// Tests make them small to reach every boundary with a few cases.
+struct FileStoreLimits {
+    size_t cacheBytes = CaseCache::kDefaultCacheBytes;
+    size_t aheadBytes = FileCaseStore::kDefaultAheadBytes;
+    int checkpointShift = -1;
+};
+
+class GridFill final : public GridLoadConsumer {
+  public:
+    explicit GridFill(GridData& grid, FileStoreLimits limits = {}) : grid_(grid), limits_(limits) {}
+
+    void Layout(const GridLayout& layout) override;
+    void EditingOn() override;
+    bool TakesValues() const override { return false; }
+    void Case(int, std::span<const GridCell>) override {}
+    void CasesEnded(int cut) override;
+
+  private:
+    GridData& grid_;
+    FileStoreLimits limits_;
+};
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,49 @@
+// The grid load: one streaming pass over the chosen data file that sets up
+// the grid's shape, header names and column widths, obtains the variable
+// handles, and reads every case, handing each case's values to a consumer.
+// The grid window keeps them in compact columns; the command-line tool
+// prints them. Messages go through lv::CurrentDialogs().
+#ifndef LORIVANE_CORE_GRIDLOAD_H
+#define LORIVANE_CORE_GRIDLOAD_H
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/grid/grid_layout.h"
+#include "core/state/progress.h"
+
+namespace lv {
+
+class GridLoadConsumer {
+  public:
+    virtual ~GridLoadConsumer() = default;
+    // Shape, names and widths, before any handle is requested.
+    virtual void Layout(const GridLayout& layout) = 0;
+    // Every handle was obtained: cell editing goes on.
+    virtual void EditingOn() = 0;
+    // Whether Case is called: a consumer that reads the values back later
+    // says no, and the load then only reads and checks them.
+    virtual bool TakesValues() const { return true; }
+    // Case row (1-based) with its values in dictionary order. At a rendering
+    // error the case ends before the value that raised it.
+    virtual void Case(int row, std::span<const GridCell> cells) = 0;
+    // The cases ended: every one was read, a case read failed, or a
+    // rendering error ended the last case read before column cut (-1 when
+    // none did). The data file is still open behind the shared FileHandle.
+    virtual void CasesEnded(int cut) { (void)cut; }
+};
+
+enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Complete, Cancelled };
+
+// The whole load. Stops with a message where the grid's load stops; a
+// rendering error is raised as ConversionError after the values before it
+// were handed over and the data file was closed. progress hears of the
+// cases read (a few thousand values apart); when it says stop, the load
+// closes the data file and ends as Cancelled, without a message.
+GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress = nullptr);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,43 @@
+#include "core/grid/read_ahead.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace lv {
+
+ReadAheadWindow::ReadAheadWindow(const GridData& grid, std::span<const int> columns, uint32_t first,
+                                 uint32_t end, bool backwards, Rows rows)
+    : grid_(grid),
+      columns_(columns.begin(), columns.end()),
+      first_(first),
+      end_(std::max(first, end)),
+      backwards_(backwards),
+      rows_(rows),
+      size_(grid.WindowRows(columns)) {}
+
+ReadAheadWindow::~ReadAheadWindow() {
+    if (to_ > from_) grid_.ReadAhead({}, {});
+}
+
+void ReadAheadWindow::Cover(uint32_t first, uint32_t count) {
+    if (size_ == 0 || first >= end_) return;
+    count = std::min(count, end_ - first);
+    if (count == 0 || (first >= from_ && first + count <= to_)) return;
+    // The store may know better now what a row takes.
+    size_ = std::max<uint32_t>(grid_.WindowRows(columns_), 1);
+    if (backwards_) {
+        to_ = std::min(end_, first + count);
+        from_ = std::max(first_, to_ > size_ ? to_ - size_ : 0);
+    } else {
+        from_ = std::max(first_, first);
+        to_ = std::min(end_, from_ + size_);
+    }
+    fileRows_.resize(to_ - from_);
+    if (rows_ == Rows::File)
+        std::iota(fileRows_.begin(), fileRows_.end(), from_);
+    else
+        grid_.order().Rows(from_, fileRows_);
+    grid_.ReadAhead(fileRows_, columns_);
+}
+
+}  // namespace lv

@@ -1,0 +1,9 @@
+#include "core/state/version.h"
+
+namespace lv {
+
+const char* ProgramVersion() {
+    return LORIVANE_VERSION;
+}
+
+}  // namespace lv

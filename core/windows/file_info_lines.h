@@ -1,0 +1,28 @@
+// The lines of the file-information window and of `lorivane-dump meta`:
+// captions in Japanese, padded to one column so that the values line up in
+// a fixed-pitch font; the file's texts stay its bytes (DisplayLine pieces).
+#ifndef LORIVANE_CORE_FILE_INFO_LINES_H
+#define LORIVANE_CORE_FILE_INFO_LINES_H
+
+#include "core/text/display_line.h"
+#include "core/dictionary/file_dictionary.h"
+
+namespace lv {
+
+// Header details, encoding (the one the texts are decoded with, beside what
+// the file says), product info, documents, file attributes,
+// multiple-response sets, variable sets, extension records and the reader's
+// warnings.
+void FileInfoLines(const FileDictionary& dict, std::string_view encoding, LineSink& sink);
+
+// One block per variable: names, label, type, formats, measure, display
+// width, alignment, role, attributes, value labels and missing values.
+void VariableDetailLines(const FileDictionary& dict, LineSink& sink);
+
+// Screen columns of a UTF-8 literal in a fixed-pitch Japanese font: 1 for
+// ASCII, 2 for every other character (the captions' characters are wide).
+int LiteralColumns(std::string_view utf8);
+
+}  // namespace lv
+
+#endif

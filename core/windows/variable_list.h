@@ -1,0 +1,45 @@
+// The variable list's build: one fixed-column line per variable (name, type,
+// value-label flag, missing-value flag, variable label) and, on the way, the
+// per-variable part of the shared state that the grid, the value-label window
+// and the export read: VarCount, VarNames, VarTypes, PrintFormatTypes,
+// DisplayFormats and ColumnWidths. Messages go through lv::CurrentDialogs().
+#ifndef LORIVANE_CORE_VARLIST_H
+#define LORIVANE_CORE_VARLIST_H
+
+#include <string>
+#include <string_view>
+
+#include "core/text/display_line.h"
+
+namespace lv {
+
+// The display specifier of the date formats.
+inline constexpr std::string_view kDateSpecifier = "%4d/%2.2d/%2.2d";
+
+// Lists the variables of spssdio1::DataFileName into sink, one line per
+// variable in dictionary order; each line's note holds the variable's long
+// name when it differs from the short one. Opens and closes the file.
+// Returns false (and makes no library call) when DataFileName is empty.
+bool BuildVariableList(LineSink& sink);
+
+// "N" when the library says the variable has no value labels (-8 or -9),
+// else "L". String variables are asked with the string-valued call.
+// Stores the status in spssdio1::LastStatus.
+std::string ValueLabelFlag(const char* name, bool isString);
+
+// "m" when the variable has missing values of any kind, else "N" (also on a
+// failed query). Stores the status in spssdio1::LastStatus.
+std::string MissingValueFlag(const char* name, bool isString);
+
+// The first two fields of a line: the name padded to 10 bytes and the type
+// field ("num    " or "str" + "%3d" of the length + " ").
+std::string NameField(std::string_view name);
+std::string TypeField(int varType);
+
+// The variable's name as the double click reads it back from a line: its
+// first 8 bytes without blanks at either end.
+std::string NameFromLine(std::string_view lineBytes);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,119 @@
+#include "forms/find_bar.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kBarHeight = 28;
+
+QToolButton* Button(QWidget* parent, const QString& text, const QString& tip) {
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    return button;
+}
+
+}  // namespace
+
+QString MatchCountText(unsigned long long count) {
+    return QStringLiteral("%1 件").arg(count);
+}
+
+QString WrapText(bool backwards) {
+    return backwards ? QStringLiteral("先頭まで検索しました。最後から続けます。")
+                     : QStringLiteral("最後まで検索しました。先頭から続けます。");
+}
+
+QString NotFoundText() {
+    return QStringLiteral("見つかりません");
+}
+
+FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
+    setFixedHeight(kBarHeight);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(4);
+    layout->addWidget(new QLabel(QStringLiteral("検索:"), this));
+    text = new QLineEdit(this);
+    text->setMinimumWidth(120);
+    text->installEventFilter(this);
+    layout->addWidget(text, 1);
+    previous = Button(this, QStringLiteral("前へ"), QStringLiteral("前を検索 (Shift+F3)"));
+    next = Button(this, QStringLiteral("次へ"), QStringLiteral("次を検索 (F3)"));
+    layout->addWidget(previous);
+    layout->addWidget(next);
+    if (cellOptions) {
+        matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別"), this);
+        wholeCell = new QCheckBox(QStringLiteral("セル全体"), this);
+        columnOnly = new QCheckBox(QStringLiteral("この列のみ"), this);
+        for (QCheckBox* box : {matchCase, wholeCell, columnOnly}) {
+            layout->addWidget(box);
+            connect(box, &QCheckBox::toggled, this, &FindBar::queryChanged);
+        }
+    }
+    status = new QLabel(this);
+    layout->addWidget(status, 1);
+    close = Button(this, QStringLiteral("×"), QStringLiteral("閉じる (Esc)"));
+    layout->addWidget(close);
+
+    connect(text, &QLineEdit::textChanged, this, &FindBar::queryChanged);
+    connect(next, &QToolButton::clicked, this, [this] { emit findRequested(false); });
+    connect(previous, &QToolButton::clicked, this, [this] { emit findRequested(true); });
+    connect(close, &QToolButton::clicked, this, [this] {
+        hide();
+        emit closed();
+    });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, close, &QToolButton::click);
+    hide();
+}
+
+void FindBar::Open() {
+    const bool wasHidden = isHidden();
+    show();
+    raise();
+    text->setFocus(Qt::ShortcutFocusReason);
+    text->selectAll();
+    if (wasHidden) emit opened();
+}
+
+lv::FindOptions FindBar::options() const {
+    lv::FindOptions o;
+    o.matchCase = matchCase && matchCase->isChecked();
+    o.wholeCell = wholeCell && wholeCell->isChecked();
+    return o;
+}
+
+bool FindBar::currentColumnOnly() const {
+    return columnOnly && columnOnly->isChecked();
+}
+
+void FindBar::SetStatus(const QString& text) {
+    status->setText(text);
+}
+
+int FindBar::PlaceAtBottom() {
+    if (isHidden()) return 0;
+    const QWidget* window = parentWidget();
+    setGeometry(0, window->height() - height(), window->width(), height());
+    return height();
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            emit findRequested(key->modifiers() & Qt::ShiftModifier);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,302 @@
+#include "forms/grid_additions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <algorithm>
+#include <set>
+
+#include "core/state/dialogs.h"
+#include "core/grid/grid_copy.h"
+#include "core/grid/grid_search.h"
+#include "forms/error_handler.h"
+#include "forms/find_bar.h"
+#include "forms/go_to_dialog.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
+#include "forms/modal.h"
+#include "forms/progress_dialog.h"
+
+namespace {
+
+// Ranges larger than this are confirmed first, and copied as text alone.
+constexpr unsigned long long kLargeCopyCells = 1'000'000;
+
+}  // namespace
+
+GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
+    : QObject(window), window_(window), view_(view), model_(model) {
+    findBar = new FindBar(window, true);
+
+    showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                        &GridAdditions::ToggleLabels);
+    showLabels->setCheckable(true);
+    find = Action(QStringLiteral("検索..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+                  &GridAdditions::OpenFind);
+    findNext = Action(QStringLiteral("次を検索"), QKeySequence(Qt::Key_F3), nullptr);
+    connect(findNext, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Find(false); }); });
+    findPrevious =
+        Action(QStringLiteral("前を検索"), QKeySequence(Qt::SHIFT | Qt::Key_F3), nullptr);
+    connect(findPrevious, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Find(true); }); });
+    goTo =
+        Action(QStringLiteral("移動..."), QKeySequence(Qt::CTRL | Qt::Key_G), &GridAdditions::GoTo);
+    // Copy and select all reach the grid through its view (the cell editor
+    // would take the keys otherwise); the menu shows their keys.
+    copy = new QAction(QStringLiteral("コピー"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copyWithNames = new QAction(QStringLiteral("変数名付きでコピー"), this);
+    copyWithNames->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    selectAll = new QAction(QStringLiteral("すべて選択"), this);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    for (QAction* a : {copy, copyWithNames, selectAll}) a->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { lv::RunHandler([this] { Copy(false); }); });
+    connect(copyWithNames, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Copy(true); }); });
+    connect(selectAll, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { SelectAll(); }); });
+    connect(view, &GridView::copyRequested, this,
+            [this](bool names) { lv::RunHandler([this, names] { Copy(names); }); });
+    connect(view, &GridView::selectAllRequested, this,
+            [this] { lv::RunHandler([this] { SelectAll(); }); });
+
+    sortAscending = new QAction(QStringLiteral("昇順で並べ替え"), this);
+    sortDescending = new QAction(QStringLiteral("降順で並べ替え"), this);
+    originalOrder = new QAction(QStringLiteral("元の順序に戻す"), this);
+    connect(sortAscending, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Sort(menuColumn_, false); }); });
+    connect(sortDescending, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Sort(menuColumn_, true); }); });
+    connect(originalOrder, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { OriginalOrder(); }); });
+
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { CellMenu()->popup(view_->viewport()->mapToGlobal(pos)); });
+    QHeaderView* header = view->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& pos) {
+        const int column = header->logicalIndexAt(pos);
+        if (column >= 0) HeaderMenu(column)->popup(header->mapToGlobal(pos));
+    });
+
+    connect(findBar, &FindBar::findRequested, this,
+            [this](bool backwards) { lv::RunHandler([this, backwards] { Find(backwards); }); });
+    connect(findBar, &FindBar::queryChanged, this, [this] { count_.reset(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { count_.reset(); });
+    connect(findBar, &FindBar::closed, view, [this] { view_->setFocus(); });
+}
+
+QAction* GridAdditions::Action(const QString& text, const QKeySequence& keys,
+                               void (GridAdditions::*run)()) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_->addAction(action);
+    if (run)
+        connect(action, &QAction::triggered, this,
+                [this, run] { lv::RunHandler([this, run] { (this->*run)(); }); });
+    return action;
+}
+
+QMenu* GridAdditions::CellMenu() {
+    if (!cellMenu_) {
+        cellMenu_ = new QMenu(window_);
+        cellMenu_->addAction(showLabels);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(copy);
+        cellMenu_->addAction(copyWithNames);
+        cellMenu_->addAction(selectAll);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(find);
+        cellMenu_->addAction(goTo);
+    }
+    showLabels->setEnabled(model_->loaded());
+    return cellMenu_;
+}
+
+QMenu* GridAdditions::HeaderMenu(int column) {
+    if (!headerMenu_) {
+        headerMenu_ = new QMenu(window_);
+        headerMenu_->addAction(sortAscending);
+        headerMenu_->addAction(sortDescending);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(originalOrder);
+    }
+    menuColumn_ = column;
+    const bool sortable = model_->loaded() && !model_->namesInDataRow();
+    sortAscending->setEnabled(sortable);
+    sortDescending->setEnabled(sortable);
+    originalOrder->setEnabled(sortable && !model_->grid().order().identity());
+    return headerMenu_;
+}
+
+void GridAdditions::ToggleLabels() {
+    // The open editor holds the old text: commit it before the texts change.
+    view_->CloseEditor();
+    model_->SetShowLabels(!model_->showLabels());
+    showLabels->setChecked(model_->showLabels());
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::OpenFind() {
+    findBar->Open();
+}
+
+void GridAdditions::Find(bool backwards) {
+    const QString query = findBar->text->text();
+    if (query.isEmpty() || !model_->loaded() || model_->rowCount() == 0) {
+        findBar->Open();
+        return;
+    }
+    const lv::TextMatcher matcher(query.toStdString(), findBar->options());
+    const QModelIndex current = view_->currentIndex();
+    std::vector<int> columns = view_->VisualColumns();
+    lv::GridPlace from;
+    if (current.isValid()) {
+        from.row = static_cast<uint32_t>(current.row());
+        if (findBar->currentColumnOnly()) {
+            columns = {current.column()};
+        } else {
+            from.column = static_cast<size_t>(
+                std::max(0, view_->horizontalHeader()->visualIndex(current.column())));
+        }
+    } else if (findBar->currentColumnOnly()) {
+        columns.resize(std::min<size_t>(columns.size(), 1));
+    }
+    if (!count_) {
+        lv::DialogProgress counting(window_, QStringLiteral("検索しています..."));
+        const auto counted = lv::CountMatches(model_->grid(), matcher, columns, &counting);
+        if (!counted) {
+            ReportLost();
+            return;
+        }
+        count_ = *counted;
+    }
+    if (*count_ == 0) {
+        findBar->SetStatus(NotFoundText());
+        return;
+    }
+    lv::DialogProgress walking(window_, QStringLiteral("検索しています..."));
+    const lv::FindResult found =
+        lv::FindNext(model_->grid(), matcher, columns, from, backwards, &walking);
+    if (found.cancelled) {
+        ReportLost();
+        return;
+    }
+    if (!found.found) {
+        findBar->SetStatus(NotFoundText());
+        return;
+    }
+    view_->GoTo(model_->index(static_cast<int>(found.place.row), columns[found.place.column]),
+                false);
+    QString status = MatchCountText(*count_);
+    if (found.wrapped) status += QStringLiteral("　") + WrapText(backwards);
+    findBar->SetStatus(status);
+    if (!findBar->isHidden()) findBar->text->setFocus();
+}
+
+void GridAdditions::GoTo() {
+    if (!model_->loaded() || model_->rowCount() == 0) return;
+    const int cases = model_->namesInDataRow() ? 0 : model_->rowCount();
+    GoToDialog dialog(window_, model_->grid().facts(), cases);
+    if (lv::ShowModal(dialog) != QDialog::Accepted) return;
+    const QModelIndex current = view_->currentIndex();
+    int row = current.isValid() ? current.row() : 0;
+    int column = current.isValid() ? current.column() : view_->horizontalHeader()->logicalIndex(0);
+    if (const std::optional<int> n = dialog.CaseNumber()) {
+        if (*n < 1 || *n > cases) {
+            lv::CurrentDialogs().ShowMessage(
+                QStringLiteral("ケース番号は 1 から %1 までです").arg(cases).toStdString());
+            return;
+        }
+        row = static_cast<int>(model_->grid().order().DisplayRowOf(static_cast<uint32_t>(*n - 1)));
+    }
+    const int variable = dialog.VariableIndex();
+    if (variable == -2) {
+        lv::CurrentDialogs().ShowMessage("その変数は見つかりません");
+        return;
+    }
+    if (variable >= 0) column = variable;
+    view_->setFocus();
+    view_->GoTo(model_->index(row, column), true);
+}
+
+void GridAdditions::Copy(bool withNames) {
+    if (!model_->loaded()) return;
+    // The selected rectangle as it stands on screen: its rows, and its
+    // columns in their on-screen order.
+    const QItemSelection selection = view_->selectionModel()->selection();
+    int top = -1, bottom = -1;
+    std::set<int> logical;
+    for (const QItemSelectionRange& range : selection) {
+        top = top < 0 ? range.top() : std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        for (int c = range.left(); c <= range.right(); ++c) logical.insert(c);
+    }
+    if (logical.empty()) {
+        const QModelIndex current = view_->currentIndex();
+        if (!current.isValid()) return;
+        top = bottom = current.row();
+        logical.insert(current.column());
+    }
+    std::vector<int> columns(logical.begin(), logical.end());
+    const QHeaderView* header = view_->horizontalHeader();
+    std::sort(columns.begin(), columns.end(),
+              [header](int a, int b) { return header->visualIndex(a) < header->visualIndex(b); });
+    lv::CopyRange range;
+    range.firstRow = static_cast<uint32_t>(top);
+    range.endRow = static_cast<uint32_t>(bottom) + 1;
+    range.withNames = withNames;
+    const unsigned long long cells =
+        static_cast<unsigned long long>(range.endRow - range.firstRow) * columns.size();
+    if (cells > kLargeCopyCells) {
+        const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
+            "コピー",
+            QStringLiteral("%1 個のセルをコピーします。よろしいですか？").arg(cells).toStdString());
+        if (answer != lv::ConfirmAnswer::Yes) return;
+        range.withHtml = false;
+    }
+    lv::DialogProgress progress(window_, QStringLiteral("コピーしています..."));
+    const auto copied = lv::CopyCells(model_->grid(), columns, range, &progress);
+    if (!copied) {
+        ReportLost();
+        return;
+    }
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromStdString(copied->text));
+    if (!copied->html.empty()) mime->setHtml(QString::fromStdString(copied->html));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void GridAdditions::ReportLost() {
+    if (!model_->grid().lost()) return;
+    model_->LostTold();
+    lv::CurrentDialogs().ShowMessage(lv::kLostActionText);
+}
+
+void GridAdditions::SelectAll() {
+    view_->selectAll();
+}
+
+void GridAdditions::Sort(int column, bool descending) {
+    if (column < 0 || !model_->loaded() || model_->namesInDataRow()) return;
+    view_->CloseEditor();
+    lv::DialogProgress progress(window_, QStringLiteral("並べ替えています..."));
+    if (!model_->Sort(column, descending, &progress)) ReportLost();
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::OriginalOrder() {
+    view_->CloseEditor();
+    model_->ResetOrder();
+    view_->ReopenEditor();
+    count_.reset();
+}

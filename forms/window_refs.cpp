@@ -1,0 +1,23 @@
+#include "forms/window_refs.h"
+
+#include "forms/DPGrid.h"
+#include "forms/file_info.h"
+#include "forms/spssfile.h"
+#include "forms/vardisp.h"
+
+TForm1* Form1 = nullptr;
+TfrmVariable* frmVariable = nullptr;
+TfrmValue* frmValue = nullptr;
+TfrmDPGrid* frmDPGrid = nullptr;
+TfrmFileInfo* frmFileInfo = nullptr;
+
+void DestroyWindows() {
+    delete frmDPGrid;
+    frmDPGrid = nullptr;
+    delete frmVariable;
+    frmVariable = nullptr;
+    delete frmFileInfo;
+    frmFileInfo = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+}

@@ -1,0 +1,63 @@
+// What it takes to find any case of a file again after one read of all its
+// cases: the shape of the data, where each variable's value lies, and for
+// compressed files the decoder's position every 2^shift cases, taken while
+// the cases were read in order. Uncompressed cases need no positions: case
+// c starts at dataOffset + c * slots * 8.
+#ifndef LORIVANE_SAVIO_CASE_INDEX_H
+#define LORIVANE_SAVIO_CASE_INDEX_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "savio/case_layout.h"
+
+namespace savio {
+
+struct CaseIndex {
+    CaseShape shape;
+    std::vector<ValueSlots> values;  // per variable, in dictionary order
+    std::vector<ZlibBlock> blocks;   // .zsav
+    int checkpointShift = 0;
+    // The position before case k << checkpointShift, packed (group << 3 | used).
+    std::vector<uint64_t> checkpoints;
+    int64_t cases = 0;  // the cases read; only these can be found again
+    // The file's state when it was read; none for bytes held in memory.
+    std::optional<FileIdentity> identity;
+
+    StreamPosition Checkpoint(size_t k) const {
+        return {checkpoints[k] >> 3, int(checkpoints[k] & 7)};
+    }
+    // Bytes held (for the caller's accounting).
+    size_t bytes() const;
+};
+
+inline uint64_t PackPosition(StreamPosition p) {
+    return p.group << 3 | static_cast<uint64_t>(p.used);
+}
+
+// Checkpoints come every 2^shift cases, so that the cases between two of
+// them hold about a megabyte of slots: 1024 cases for narrow files, fewer
+// for wide ones, so that finding a case never decodes much more than that.
+int CheckpointShiftFor(size_t slotCount);
+
+// The index of the open file behind handle as far as its cases have been
+// read by spssReadCaseRecord. False when handle names no open file. The
+// grid load takes it before its spssCloseRead; a C++ call rather than one
+// more spss... extra, since the index is structured data that only the
+// reader itself ever decodes.
+bool GetCaseIndex(int handle, CaseIndex* out);
+
+// The variable (index into CaseIndex::values) that the value calls read
+// with varHandle on the open file behind handle, or -1 when none.
+int VariableIndexOfHandle(int handle, double varHandle);
+
+// Sets how often the open file behind handle keeps a checkpoint while its
+// cases are read (every 2^shift cases; see CheckpointShiftFor), before its
+// first case is read. False when handle names no open file.
+bool SetCheckpointShift(int handle, int shift);
+
+}  // namespace savio
+
+#endif
