@@ -24,8 +24,8 @@
 #include "bench/support/bench_runs.h"
 #include "core/grid/case_cache.h"
 #include "core/grid/file_case_store.h"
-#include "savio/spssfio.h"
 #include "savio/open_files.h"
+#include "savio/spssfio.h"
 
 namespace {
 

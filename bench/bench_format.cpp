@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/rendering/specifier_format.h"
-#include "core/rendering/scientific.h"
 #include "core/export/text_file.h"
+#include "core/rendering/scientific.h"
+#include "core/rendering/specifier_format.h"
 
 namespace {
 

@@ -33,11 +33,13 @@ using bench::Seconds;
 fixture::File WideMix(int cases, fixture::Compression c, uint32_t seed) {
     fixture::File f;
     f.compression = c;
-    for (int i = 0; i < 29; ++i) f.variables.push_back(fixture::Numeric(std::string("N").append(std::to_string(i))));
+    for (int i = 0; i < 29; ++i)
+        f.variables.push_back(fixture::Numeric(std::string("N").append(std::to_string(i))));
     f.variables.push_back(fixture::Numeric("DATE", fixture::Format{20, 11, 0}));
     const int widths[] = {1, 4, 8, 8, 12, 16, 20, 40, 64};
     for (int i = 0; i < 9; ++i)
-        f.variables.push_back(fixture::String(std::string("S").append(std::to_string(i)), widths[i]));
+        f.variables.push_back(
+            fixture::String(std::string("S").append(std::to_string(i)), widths[i]));
     f.variables.push_back(fixture::String("LONG300", 300));
     std::mt19937 rng(seed);
     const char* words[] = {"alpha", "beta", "gamma", "", "delta epsilon", "zeta"};

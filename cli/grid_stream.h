@@ -7,10 +7,10 @@
 #include <functional>
 #include <vector>
 
+#include "core/dictionary/variable_facts.h"
 #include "core/grid/case_store.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_load.h"
-#include "core/dictionary/variable_facts.h"
 
 namespace cli {
 

@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "core/state/dialogs.h"
-#include "core/state/errors.h"
+#include "core/dictionary/variable_facts.h"
+#include "core/export/grid_cells.h"
 #include "core/export/text_export.h"
 #include "core/rendering/specifier_format.h"
-#include "core/export/grid_cells.h"
+#include "core/state/dialogs.h"
+#include "core/state/errors.h"
 #include "core/state/spssdio1.h"
-#include "core/dictionary/variable_facts.h"
 #include "forms/ValueLabel.h"
 #include "forms/encoding_follow.h"
 #include "forms/error_handler.h"

@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <string>
 
-#include "core/text/encoding_choices.h"
 #include "core/text/display_encoding.h"
+#include "core/text/encoding_choices.h"
 #include "forms/error_handler.h"
 
 namespace lv {

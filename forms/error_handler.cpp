@@ -9,8 +9,8 @@ namespace lv {
 
 std::string ApplicationTitle(std::string_view programPath) {
     const size_t slash = programPath.find_last_of('/');
-    std::string_view name = slash == std::string_view::npos ? programPath
-                                                            : programPath.substr(slash + 1);
+    std::string_view name =
+        slash == std::string_view::npos ? programPath : programPath.substr(slash + 1);
     name = name.substr(0, name.find('.'));
     std::string title(name);
     for (size_t i = 1; i < title.size(); ++i) {

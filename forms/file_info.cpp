@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "core/state/dialogs.h"
 #include "core/dictionary/file_dictionary.h"
-#include "core/windows/file_info_lines.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
+#include "core/windows/file_info_lines.h"
 #include "forms/display_text.h"
 #include "forms/encoding_follow.h"
 #include "forms/error_handler.h"

@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <set>
 
-#include "core/state/dialogs.h"
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_search.h"
+#include "core/state/dialogs.h"
 #include "forms/error_handler.h"
 #include "forms/find_bar.h"
 #include "forms/go_to_dialog.h"

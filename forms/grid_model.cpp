@@ -4,10 +4,10 @@
 #include <QFont>
 #include <QStringList>
 
-#include "core/state/dialogs.h"
-#include "core/rendering/specifier_format.h"
-#include "core/rendering/format_name.h"
 #include "core/grid/grid_sort.h"
+#include "core/rendering/format_name.h"
+#include "core/rendering/specifier_format.h"
+#include "core/state/dialogs.h"
 #include "core/text/display_encoding.h"
 #include "core/text/text_match.h"
 #include "forms/display_text.h"

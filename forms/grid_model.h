@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "core/dictionary/variable_facts.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_load.h"
 #include "core/state/progress.h"
-#include "core/dictionary/variable_facts.h"
 
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Q_OBJECT

@@ -11,8 +11,8 @@
 
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
-#include "core/windows/summary.h"
 #include "core/text/display_encoding.h"
+#include "core/windows/summary.h"
 #include "forms/DPGrid.h"
 #include "forms/display_text.h"
 #include "forms/encoding_follow.h"

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QMenu>
 
-#include "core/state/spssdio1.h"
 #include "core/dictionary/variable_search.h"
+#include "core/state/spssdio1.h"
 #include "forms/error_handler.h"
 #include "forms/find_bar.h"
 #include "forms/line_copy.h"

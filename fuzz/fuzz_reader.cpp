@@ -17,9 +17,9 @@
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/windows/file_info_lines.h"
-#include "savio/spssfio.h"
 #include "savio/case_reread.h"
 #include "savio/open_files.h"
+#include "savio/spssfio.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <charconv>
 #include <cstring>
 
-#include "savio/spssfio.h"
-#include "savio/byte_order.h"
 #include "extension_records.h"
 #include "name_match.h"
 #include "raw_dictionary.h"
 #include "record_layout.h"
+#include "savio/byte_order.h"
+#include "savio/spssfio.h"
 
 namespace savio {
 namespace {

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "savio/spssfio.h"
 #include "encoding/charcut.h"
 #include "open_files.h"
 #include "sav_file.h"
+#include "savio/spssfio.h"
 
 namespace savio {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "savio/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/spssfio.h"
 #include "stream_chunks.h"
 #include "zlib_blocks.h"
 

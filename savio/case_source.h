@@ -10,9 +10,8 @@
 
 #include "dictionary.h"
 #include "random_reads.h"
-#include "zlib_blocks.h"
-
 #include "savio/case_layout.h"
+#include "zlib_blocks.h"
 
 namespace savio {
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "name_match.h"
-
 #include "savio/case_layout.h"
 
 namespace savio {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "savio/spssfio.h"
-#include "savio/byte_order.h"
 #include "raw_dictionary.h"
 #include "record_layout.h"
+#include "savio/byte_order.h"
+#include "savio/spssfio.h"
 
 namespace savio {
 namespace {

@@ -1,9 +1,9 @@
 // Subtype 11: measurement level, display width and alignment per variable.
 #include <string>
 
-#include "savio/byte_order.h"
 #include "extension_records.h"
 #include "record_layout.h"
+#include "savio/byte_order.h"
 
 namespace savio {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "savio/spssfio.h"
+#include "dictionary_reader.h"
 #include "savio/byte_order.h"
 #include "savio/case_index.h"
-#include "dictionary_reader.h"
+#include "savio/spssfio.h"
 #include "text_encoding.h"
 #include "value_slots.h"
 

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "encoding/charcut.h"
-#include "savio/byte_order.h"
 #include "case_source.h"
 #include "dictionary.h"
+#include "encoding/charcut.h"
 #include "file_bytes.h"
 #include "name_match.h"
+#include "savio/byte_order.h"
 #include "value_slots.h"
 
 namespace savio {

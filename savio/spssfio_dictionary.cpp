@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "savio/spssfio.h"
 #include "c_arrays.h"
 #include "call_support.h"
 #include "record_layout.h"
+#include "savio/spssfio.h"
 
 using savio::Attribute;
 using savio::SavFile;

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "savio/spssfio.h"
-#include "savio/byte_order.h"
 #include "c_arrays.h"
 #include "call_support.h"
+#include "savio/byte_order.h"
+#include "savio/spssfio.h"
 
 using savio::SavFile;
 using savio::Variable;

@@ -1,8 +1,8 @@
 // The per-variable dictionary calls of the spss... boundary.
 #include <algorithm>
 
-#include "savio/spssfio.h"
 #include "call_support.h"
+#include "savio/spssfio.h"
 
 using savio::SavFile;
 using savio::Variable;

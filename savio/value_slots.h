@@ -8,9 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "savio/byte_order.h"
 #include "dictionary.h"
-
+#include "savio/byte_order.h"
 #include "savio/case_layout.h"
 
 namespace savio {

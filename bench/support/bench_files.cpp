@@ -47,7 +47,8 @@ fixture::File Survey(int cases) {
         f.variables.push_back(Var(std::string("D").append(std::to_string(i + 1)), 0, {20, 11, 0}));
     const int widths[] = {8, 12, 20, 40, 64, 100, 200, 300};
     for (int i = 0; i < 8; ++i)
-        f.variables.push_back(Var(std::string("S").append(std::to_string(i + 1)), widths[i], {1, widths[i], 0}));
+        f.variables.push_back(
+            Var(std::string("S").append(std::to_string(i + 1)), widths[i], {1, widths[i], 0}));
     const char* words[] = {
         "", "", "Tokyo", "Osaka", "yes", "no", "other: see notes", "Sapporo city", "", "n/a"};
     std::mt19937 rng(11);

@@ -13,7 +13,6 @@ constexpr std::string_view kColumns[] = {"position", "name",  "long_name",    "l
                                          "type",     "width", "print_format", "write_format",
                                          "measure",  "role",  "value_labels", "missing_values"};
 
-
 std::string ValueLabelsText(const DictVariable& v, std::string_view encoding) {
     std::string out;
     auto add = [&](const std::string& value, std::string_view label) {
@@ -41,7 +40,6 @@ void AppendCsvField(std::string& out, std::string_view field) {
     }
     out += '"';
 }
-
 
 std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding) {
     std::string out;

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "core/dictionary/dictionary_words.h"
-#include "core/text/json_writer.h"
 #include "core/text/display_encoding.h"
+#include "core/text/json_writer.h"
 
 namespace lv {
 namespace {
@@ -268,9 +268,6 @@ class DictionaryWriter {
 };
 
 }  // namespace
-
-
-
 
 std::string DictionaryJson(const FileDictionary& d, std::string_view encoding) {
     std::string out;

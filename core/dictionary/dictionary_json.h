@@ -14,7 +14,6 @@ namespace lv {
 // The JSON text, indented by two blanks, ending in a line end.
 std::string DictionaryJson(const FileDictionary& dict, std::string_view encoding);
 
-
 }  // namespace lv
 
 #endif

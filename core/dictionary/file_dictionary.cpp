@@ -207,7 +207,6 @@ std::string FormatText(const DictFormat& f) {
     return FormatText(f.type, f.width, f.decimals);
 }
 
-
 int ReadFileDictionary(const std::string& path, FileDictionary* out) {
     *out = FileDictionary();
     out->path = path;

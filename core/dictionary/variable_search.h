@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "core/text/text_match.h"
 #include "core/dictionary/variable_facts.h"
+#include "core/text/text_match.h"
 
 namespace lv {
 

@@ -1,12 +1,12 @@
 #include "core/export/dictionary_export.h"
 
 #include "core/dictionary/codebook_csv.h"
-#include "core/state/dialogs.h"
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/export/text_file.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
-#include "core/export/text_file.h"
 
 namespace lv {
 namespace {

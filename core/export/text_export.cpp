@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
-#include "core/state/dialogs.h"
+#include "core/export/text_file.h"
 #include "core/rendering/scientific.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "savio/spssfio.h"
-#include "core/export/text_file.h"
 
 namespace lv {
 namespace {

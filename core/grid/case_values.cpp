@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "savio/spssfio.h"
 #include "savio/case_layout.h"
+#include "savio/spssfio.h"
 
 namespace lv {
 

@@ -16,10 +16,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/dictionary/variable_facts.h"
 #include "core/grid/case_store.h"
 #include "core/grid/grid_load.h"
 #include "core/grid/row_order.h"
-#include "core/dictionary/variable_facts.h"
 
 namespace lv {
 

@@ -5,8 +5,8 @@
 #include <numeric>
 #include <string_view>
 
-#include "core/text/distinct_texts.h"
 #include "core/dictionary/variable_facts.h"
+#include "core/text/distinct_texts.h"
 
 namespace lv {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "core/rendering/decimal_separator.h"
-#include "core/state/errors.h"
 #include "core/rendering/format_digits.h"
 #include "core/rendering/format_fixed.h"
+#include "core/state/errors.h"
 #include "encoding/charcut.h"
 
 namespace lv {

@@ -4,7 +4,7 @@ namespace lv {
 namespace {
 
 class SilentDialogs final : public Dialogs {
-public:
+  public:
     void ShowMessage(std::string_view) override {}
     void ShowError(std::string_view, std::string_view) override {}
     std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
@@ -22,7 +22,9 @@ Dialogs* current = &silent;
 
 }  // namespace
 
-Dialogs& CurrentDialogs() { return *current; }
+Dialogs& CurrentDialogs() {
+    return *current;
+}
 
 Dialogs* SetDialogs(Dialogs* d) {
     Dialogs* previous = current == &silent ? nullptr : current;

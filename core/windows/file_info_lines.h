@@ -4,8 +4,8 @@
 #ifndef LORIVANE_CORE_FILE_INFO_LINES_H
 #define LORIVANE_CORE_FILE_INFO_LINES_H
 
-#include "core/text/display_line.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/text/display_line.h"
 
 namespace lv {
 

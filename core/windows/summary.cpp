@@ -6,8 +6,8 @@
 
 #include "core/rendering/specifier_format.h"
 #include "core/state/spssdio1.h"
-#include "savio/spssfio.h"
 #include "core/text/display_encoding.h"
+#include "savio/spssfio.h"
 
 namespace lv {
 namespace {

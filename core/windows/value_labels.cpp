@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/state/dialogs.h"
 #include "core/rendering/specifier_format.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
-#include "savio/spssfio.h"
 #include "core/windows/variable_list.h"
+#include "savio/spssfio.h"
 
 namespace lv {
 namespace {

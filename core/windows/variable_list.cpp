@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "core/state/dialogs.h"
 #include "core/rendering/format_name.h"
 #include "core/rendering/specifier_format.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "savio/spssfio.h"
 

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "core/export/text_export.h"
+#include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
+#include "core/export/text_export.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
 #include "core/state/spssdio1.h"
-#include "core/windows/summary.h"
 #include "core/text/text_match.h"
-#include "core/dictionary/variable_facts.h"
+#include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
 #include "dump_support.h"
 #include "tests/support/savfixture.h"

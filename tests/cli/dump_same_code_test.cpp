@@ -4,15 +4,15 @@
 
 #include <string>
 
-#include "core/text/display_line.h"
 #include "core/export/text_export.h"
 #include "core/grid/grid_load.h"
 #include "core/state/spssdio1.h"
-#include "savio/spssfio.h"
+#include "core/text/display_line.h"
 #include "core/windows/summary.h"
 #include "core/windows/value_labels.h"
 #include "core/windows/variable_list.h"
 #include "dump_support.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace {

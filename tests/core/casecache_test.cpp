@@ -1,8 +1,6 @@
 // The on-demand case cache gives the values the value calls gave, from its
 // cached blocks, its ranges short and long, and listed rows; once the file
 // changed it gives nothing, and says so once.
-#include "core/grid/case_cache.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/grid/case_cache.h"
 #include "tests/support/readback.h"
 #include "tests/support/savfixture.h"
 

@@ -1,11 +1,10 @@
-#include "core/rendering/column_render.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/state/errors.h"
 #include "core/grid/grid_load.h"
+#include "core/rendering/column_render.h"
+#include "core/state/errors.h"
 #include "tests/core/grid_support.h"
 
 using lv::ColumnRender;

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "core/text/encoding_choices.h"
 #include "core/text/display_encoding.h"
+#include "core/text/encoding_choices.h"
 
 namespace {
 

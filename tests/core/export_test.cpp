@@ -1,10 +1,9 @@
-#include "core/export/text_export.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/state/errors.h"
+#include "core/export/text_export.h"
 #include "core/grid/grid_load.h"
+#include "core/state/errors.h"
 #include "tests/core/grid_support.h"
 
 using gridtest::ScriptedDialogs;

@@ -6,8 +6,6 @@
 // blocks ending inside command groups and values, and strings running
 // across segments. A file replaced or truncated after the load gives empty
 // cells, one notice, and walks that stop instead of using empty cells.
-#include "core/grid/file_case_store.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,13 +15,14 @@
 #include <random>
 #include <tuple>
 
-#include "core/state/errors.h"
-#include "core/export/text_export.h"
 #include "core/export/grid_cells.h"
+#include "core/export/text_export.h"
+#include "core/grid/file_case_store.h"
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
+#include "core/state/errors.h"
 #include "tests/core/grid_support.h"
 #include "tests/support/readback.h"
 

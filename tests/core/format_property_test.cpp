@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "core/rendering/specifier_format.h"
 #include "core/rendering/format_fixed.h"
 #include "core/rendering/scientific.h"
+#include "core/rendering/specifier_format.h"
 #include "format_reference.h"
 
 namespace {

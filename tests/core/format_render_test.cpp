@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "core/rendering/decimal_separator.h"
-#include "core/state/errors.h"
 #include "core/rendering/specifier_format.h"
+#include "core/state/errors.h"
 
 using lv::Format;
 

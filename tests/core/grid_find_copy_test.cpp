@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/rendering/format_name.h"
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
+#include "core/rendering/format_name.h"
 #include "core/text/text_match.h"
 #include "tests/core/grid_fixture.h"
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "core/rendering/decimal_separator.h"
+#include "core/dictionary/variable_facts.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_load.h"
+#include "core/rendering/decimal_separator.h"
 #include "core/text/display_encoding.h"
-#include "core/dictionary/variable_facts.h"
 #include "tests/core/grid_support.h"
 
 namespace gridtest {

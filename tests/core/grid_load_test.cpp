@@ -1,8 +1,9 @@
+#include "core/grid/grid_load.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "core/state/errors.h"
-#include "core/grid/grid_load.h"
 #include "tests/core/grid_support.h"
 
 using gridtest::ScriptedDialogs;

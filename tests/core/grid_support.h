@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "core/grid/case_store.h"
-#include "core/state/dialogs.h"
-#include "core/text/display_line.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_load.h"
+#include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
-#include "savio/spssfio.h"
+#include "core/text/display_line.h"
 #include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace gridtest {

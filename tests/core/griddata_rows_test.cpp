@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/grid/case_store.h"
-#include "core/rendering/column_render.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_load.h"
+#include "core/rendering/column_render.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The viewer's command line: FILE, --help, --version and bad usage.
-#include "core/state/start_command.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "core/state/start_command.h"
 
 namespace {
 

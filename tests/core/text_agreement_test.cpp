@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "core/state/errors.h"
 #include "core/rendering/specifier_format.h"
+#include "core/state/errors.h"
 #include "core/state/spssdio1.h"
-#include "savio/spssfio.h"
-#include "core/windows/summary.h"
 #include "core/text/display_encoding.h"
+#include "core/windows/summary.h"
 #include "encoding/charcut.h"
 #include "encoding/utf8.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "core/export/text_file.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/export/text_file.h"
 #include "core/state/errors.h"
 
 namespace {

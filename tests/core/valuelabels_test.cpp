@@ -1,12 +1,11 @@
 // The value-label window's fill: captions, label lines, the missing-value
 // block for every format code, dates, strings, and the failure rows.
-#include "core/windows/value_labels.h"
-
 #include <gtest/gtest.h>
 
 #include "core/state/errors.h"
-#include "savio/spssfio.h"
+#include "core/windows/value_labels.h"
 #include "core/windows/variable_list.h"
+#include "savio/spssfio.h"
 #include "tests/core/varlist_library_faults.h"
 #include "tests/core/varlist_testfiles.h"
 

@@ -1,10 +1,9 @@
 // The variable list's build: its lines, the per-variable display data in the
 // shared state, and every failure row, with fixture files and injected faults.
-#include "core/windows/variable_list.h"
-
 #include <gtest/gtest.h>
 
 #include "core/rendering/format_name.h"
+#include "core/windows/variable_list.h"
 #include "savio/spssfio.h"
 #include "tests/core/varlist_library_faults.h"
 #include "tests/core/varlist_testfiles.h"
@@ -113,7 +112,8 @@ TEST_F(VarListTest, EmptyFileNameBuildsNothing) {
 
 TEST_F(VarListTest, MoreThan600VariablesAreListedWhole) {
     std::vector<fixture::Variable> vars;
-    for (int i = 0; i < 700; ++i) vars.push_back(Num(std::string("V").append(std::to_string(i)), {5, 6, 1}));
+    for (int i = 0; i < 700; ++i)
+        vars.push_back(Num(std::string("V").append(std::to_string(i)), {5, 6, 1}));
     Choose(testsupport::FileWith(vars));
     const auto lines = Build();
     ASSERT_EQ(lines.size(), 700u);

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "savio/spssfio.h"
 #include "core/text/display_encoding.h"
 #include "forms/display_text.h"
 #include "forms/fonts.h"
+#include "savio/spssfio.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/corpus.h"
 

@@ -97,7 +97,8 @@ TEST_F(DPGridTest, ManyColumnsOfDifferentWidthsAreLaidOutWhenShown) {
     f.variables.clear();
     fixture::Case row;
     for (int i = 0; i < 300; ++i) {
-        f.variables.push_back(gridtest::Numeric(std::string("V").append(std::to_string(i)), 3 + i % 10, 0));
+        f.variables.push_back(
+            gridtest::Numeric(std::string("V").append(std::to_string(i)), 3 + i % 10, 0));
         row.emplace_back(double(i));
     }
     f.cases = {row};
@@ -274,14 +275,16 @@ TEST_F(DPGridTest, Exactly600And1500VariablesLoadWhole) {
         fixture::File f = gridtest::Basic();
         fixture::Case row;
         for (int i = 0; i < count; ++i) {
-            f.variables.push_back(gridtest::Numeric(std::string("V").append(std::to_string(i)), 8, 0));
+            f.variables.push_back(
+                gridtest::Numeric(std::string("V").append(std::to_string(i)), 8, 0));
             row.push_back(double(i));
         }
         f.cases = {row};
         Prepare(f);
         TfrmDPGrid w;
         ASSERT_EQ(w.model->columnCount(), count);
-        EXPECT_EQ(Header(w, count - 1, Qt::Horizontal), std::string("V").append(std::to_string(count - 1)));
+        EXPECT_EQ(Header(w, count - 1, Qt::Horizontal),
+                  std::string("V").append(std::to_string(count - 1)));
         const std::string last = std::to_string(count - 1);
         EXPECT_EQ(Cell(w, 0, count - 1), std::string(8 - last.size(), ' ') + last);
     }

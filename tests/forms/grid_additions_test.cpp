@@ -1,6 +1,8 @@
 // The grid window's additions through its keys and menus: value labels,
 // the muted colour and tooltips, the find bar, go to, copy, sort, and the
 // progress dialog of a long load, cancelled.
+#include "forms/grid_additions.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,13 +18,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "savio/spssfio.h"
 #include "forms/find_bar.h"
 #include "forms/go_to_dialog.h"
-#include "forms/grid_additions.h"
 #include "forms/grid_model.h"
 #include "forms/grid_view.h"
 #include "forms/progress_dialog.h"
+#include "savio/spssfio.h"
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_windows.h"
 

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <random>
 
-#include "core/export/text_export.h"
 #include "core/export/grid_cells.h"
+#include "core/export/text_export.h"
 #include "forms/DPGrid.h"
 #include "forms/find_bar.h"
 #include "forms/grid_additions.h"

@@ -1,5 +1,3 @@
-#include "forms/qt_dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -14,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "forms/qt_dialogs.h"
 #include "tests/forms/support_app.h"
 
 // Captions in failure messages as text, not as UTF-16 code units.

@@ -1,6 +1,4 @@
 // Qt's own dialog texts in Japanese once its translations are installed.
-#include "forms/qt_translations.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,6 +6,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include "forms/qt_translations.h"
 #include "tests/forms/support_app.h"
 
 namespace {

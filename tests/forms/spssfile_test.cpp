@@ -7,8 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "savio/spssfio.h"
 #include "forms/icons.h"
+#include "savio/spssfio.h"
 #include "tests/forms/support_windows.h"
 
 namespace {

@@ -21,8 +21,8 @@
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
-#include "tests/forms/support_app.h"
 #include "tests/core/support_dialogs.h"
+#include "tests/forms/support_app.h"
 #include "tests/support/savfixture.h"
 
 namespace testsupport {

@@ -2,7 +2,6 @@
 // the bytes the value calls gave, wherever the read starts; a file that
 // changed after the index was taken gives Changed and no values.
 #include "savio/case_reread.h"
-#include "savio/open_files.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "savio/open_files.h"
 #include "tests/support/corpus.h"
 #include "tests/support/readback.h"
 #include "tests/support/savfixture.h"

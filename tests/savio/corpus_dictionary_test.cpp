@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "savio/spssfio.h"
 #include "encoding/codec.h"
+#include "savio/spssfio.h"
 #include "tests/savio/corpus_expectations.h"
 #include "tests/support/corpus.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "savio/spssfio.h"
 #include "savio/open_files.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace readertest {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "savio/spssfio.h"
 #include "savio/case_index.h"
+#include "savio/spssfio.h"
 #include "tests/support/savfixture.h"
 
 namespace readback {
