@@ -323,12 +323,13 @@ int RunGrid(Context& c) {
                       lv::DictionaryOrder(grid.columnCount()), join);
         return Status(c, true);
     }
-    BlockStream stream(o.firstRow, o.lastRow, FactsShown(o, facts),
-                       [&](const lv::GridData& block, long long) {
-                           PrintRows(c, block, 0, block.rowCount(),
-                                     lv::DictionaryOrder(block.columnCount()), join);
-                       },
-                       Shown(o));
+    BlockStream stream(
+        o.firstRow, o.lastRow, FactsShown(o, facts),
+        [&](const lv::GridData& block, long long) {
+            PrintRows(c, block, 0, block.rowCount(), lv::DictionaryOrder(block.columnCount()),
+                      join);
+        },
+        Shown(o));
     try {
         lv::LoadGrid(stream);
         stream.Flush();
@@ -365,11 +366,12 @@ void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
         out.Close();
         return;
     }
-    BlockStream stream(1, -1, FactsShown(c.options, facts),
-                       [&](const lv::GridData& block, long long) {
-                           write(block, static_cast<int>(block.rowCount()));
-                       },
-                       Shown(c.options));
+    BlockStream stream(
+        1, -1, FactsShown(c.options, facts),
+        [&](const lv::GridData& block, long long) {
+            write(block, static_cast<int>(block.rowCount()));
+        },
+        Shown(c.options));
     try {
         lv::LoadGrid(stream);
     } catch (const lv::ConversionError& e) {
@@ -427,7 +429,8 @@ int RunFind(Context& c) {
     bool found = false;
     std::string line, text;
     BlockStream stream(
-        1, -1, FactsShown(o, facts), [&](const lv::GridData& block, long long firstCase) {
+        1, -1, FactsShown(o, facts),
+        [&](const lv::GridData& block, long long firstCase) {
             lv::ForEachMatch(block, matcher, columns, 0, block.rowCount(), [&](lv::GridPlace p) {
                 found = true;
                 const int column = columns[p.column];

@@ -99,7 +99,7 @@ void GridData::SetShowFormatted(bool on) {
 
 const FormatRender* GridData::FormatOf(int column) const {
     return column >= 0 && static_cast<size_t>(column) < formats_.size() ? &formats_[column]
-                                                                         : nullptr;
+                                                                        : nullptr;
 }
 
 void GridData::AppendFormattedNumber(std::string& out, int column, const NumberCell& cell) const {
