@@ -91,6 +91,20 @@ char* PutSeconds(char* p, double seconds, int decimals, char decimal) {
     return p;
 }
 
+// fmod(x, m) for x >= 0 and a whole m, without the library's slow loop for
+// large x: below 2^52 the product q * m is exact and so is x - q * m (x is
+// a multiple of its ulp, which divides every integer), and one step mends
+// a quotient the division rounded across a multiple of m.
+double Remainder(double x, double m) {
+    if (!(x < 4503599627370496.0)) return std::fmod(x, m);
+    double r = x - std::floor(x / m) * m;
+    if (r < 0)
+        r += m;
+    else if (r >= m)
+        r -= m;
+    return r;
+}
+
 int Finish(const PrintFormat& f, const char* text, int length, char* buf) {
     if (length >= f.width) {
         std::memcpy(buf, text, static_cast<size_t>(f.width));
@@ -125,7 +139,7 @@ int RenderDateFormat(const PrintFormat& f, char decimal, int epoch, double value
         const double days = value / 60. / 60. / 24.;
         if (!(days < static_cast<double>(kMaxCalendarDays))) return RenderOverflow(f, buf);
         date = DateOfDay(static_cast<int64_t>(days));
-        rest = std::fmod(value, kSecondsPerDay);
+        rest = Remainder(value, kSecondsPerDay);
     } else if (!std::isfinite(value)) {
         return RenderOverflow(f, buf);
     }
@@ -177,20 +191,20 @@ int RenderDateFormat(const PrintFormat& f, char decimal, int epoch, double value
                 rest = std::fabs(rest);
                 if (!PutWhole(p, std::floor(rest / 60. / 60. / 24.), count, ' '))
                     return RenderOverflow(f, buf);
-                rest = std::fmod(rest, kSecondsPerDay);
+                rest = Remainder(rest, kSecondsPerDay);
                 break;
             case 'H':
                 if (rest < 0) *p++ = '-';
                 rest = std::fabs(rest);
                 if (!PutWhole(p, std::floor(rest / 60. / 60.), count, '0'))
                     return RenderOverflow(f, buf);
-                rest = std::fmod(rest, 3600.);
+                rest = Remainder(rest, 3600.);
                 break;
             case 'M': {
                 if (rest < 0) *p++ = '-';
                 rest = std::fabs(rest);
                 if (!PutWhole(p, std::floor(rest / 60.), 2, '0')) return RenderOverflow(f, buf);
-                rest = std::fmod(rest, 60.);
+                rest = Remainder(rest, 60.);
                 // The seconds, with decimals, as far as the width allows.
                 const int excess = f.width - static_cast<int>(p - text);
                 if (excess < 0 || (f.type == fmt::MTIME && excess < 3))
