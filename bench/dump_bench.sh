@@ -23,16 +23,18 @@ measure() {
   printf '%8.2f s %6d MB' "$secs" $((kb / 1024))
 }
 
-printf '%-28s | %-18s | %-18s | %-18s | %-18s | %-18s | %-18s\n' file "readstat parse" \
-  "readstat csv" "dump grid" "dump export raw" "dump export shown" "dump grid --sort N1"
+printf '%-28s | %-18s | %-18s | %-18s | %-18s | %-18s | %-18s | %-18s\n' file "readstat parse" \
+  "readstat csv" "dump grid" "dump export raw" "dump export shown" "shown --formatted" \
+  "dump grid --sort N1"
 for f in "$dir"/*.sav "$dir"/*.zsav; do
   [ -f "$f" ] || continue
-  printf '%-28s | %s | %s | %s | %s | %s | %s\n' "$(basename "$f")" \
+  printf '%-28s | %s | %s | %s | %s | %s | %s | %s\n' "$(basename "$f")" \
     "$(measure "$build/bench/bench_peer_parse" "$f")" \
     "$(measure readstat "$f" "$out/out.csv")" \
     "$(measure "$dump" grid "$f")" \
     "$(measure "$dump" export "$f" "$out/raw.txt" --raw)" \
     "$(measure "$dump" export "$f" "$out/shown.txt" --displayed)" \
+    "$(measure "$dump" export "$f" "$out/formatted.txt" --displayed --formatted)" \
     "$(measure "$dump" grid "$f" --sort N1)"
   rm -f "$out"/*.txt "$out"/*.csv
 done

@@ -130,6 +130,16 @@ std::string FindLine(Context& c, long long caseNumber, const std::string& name,
     return std::to_string(caseNumber) + "\t" + shown(name) + "\t" + shown(text) + "\n";
 }
 
+// The facts a streamed grid shows labels or print formats from, when asked.
+const std::vector<lv::VariableFacts>* FactsShown(const Options& o,
+                                                 const std::vector<lv::VariableFacts>& facts) {
+    return o.labels || o.formatted ? &facts : nullptr;
+}
+
+GridShow Shown(const Options& o) {
+    return GridShow{o.labels, o.formatted};
+}
+
 lv::RowJoin GridJoin(const Options& o) {
     return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
 }
@@ -150,7 +160,7 @@ int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string
 bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
                      std::vector<lv::SortKey>& keys) {
     const Options& o = c.options;
-    if (!o.labels && o.sort.empty() && o.findVariable.empty()) return true;
+    if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty()) return true;
     facts = lv::ReadVariableFacts(DataFileName, VarCount);
     for (const SortOption& key : o.sort) {
         const int column = VariableNamed(facts, key.variable);
@@ -178,6 +188,7 @@ bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
     if (!grid.loaded()) return true;
     grid.SetFacts(std::move(facts));
     grid.SetShowLabels(c.options.labels);
+    grid.SetShowFormatted(c.options.formatted);
     if (lv::SortRows(grid, keys) || !grid.lost()) return true;
     c.dialogs.ShowError("", lv::kLostActionText);
     return false;
@@ -312,11 +323,13 @@ int RunGrid(Context& c) {
                       lv::DictionaryOrder(grid.columnCount()), join);
         return Status(c, true);
     }
-    BlockStream stream(o.firstRow, o.lastRow, o.labels ? &facts : nullptr,
-                       [&](const lv::GridData& block, long long) {
-                           PrintRows(c, block, 0, block.rowCount(),
-                                     lv::DictionaryOrder(block.columnCount()), join);
-                       });
+    BlockStream stream(
+        o.firstRow, o.lastRow, FactsShown(o, facts),
+        [&](const lv::GridData& block, long long) {
+            PrintRows(c, block, 0, block.rowCount(), lv::DictionaryOrder(block.columnCount()),
+                      join);
+        },
+        Shown(o));
     try {
         lv::LoadGrid(stream);
         stream.Flush();
@@ -353,10 +366,12 @@ void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
         out.Close();
         return;
     }
-    BlockStream stream(1, -1, c.options.labels ? &facts : nullptr,
-                       [&](const lv::GridData& block, long long) {
-                           write(block, static_cast<int>(block.rowCount()));
-                       });
+    BlockStream stream(
+        1, -1, FactsShown(c.options, facts),
+        [&](const lv::GridData& block, long long) {
+            write(block, static_cast<int>(block.rowCount()));
+        },
+        Shown(c.options));
     try {
         lv::LoadGrid(stream);
     } catch (const lv::ConversionError& e) {
@@ -414,7 +429,8 @@ int RunFind(Context& c) {
     bool found = false;
     std::string line, text;
     BlockStream stream(
-        1, -1, o.labels ? &facts : nullptr, [&](const lv::GridData& block, long long firstCase) {
+        1, -1, FactsShown(o, facts),
+        [&](const lv::GridData& block, long long firstCase) {
             lv::ForEachMatch(block, matcher, columns, 0, block.rowCount(), [&](lv::GridPlace p) {
                 found = true;
                 const int column = columns[p.column];
@@ -424,7 +440,8 @@ int RunFind(Context& c) {
                 Print(c.out, line);
                 return true;
             });
-        });
+        },
+        Shown(o));
     try {
         lv::LoadGrid(stream);
         stream.Flush();

@@ -10,8 +10,9 @@ constexpr int kBlockRows = 1024;
 }  // namespace
 
 BlockStream::BlockStream(long long first, long long last,
-                         const std::vector<lv::VariableFacts>* facts, OnBlock onBlock)
-    : first_(first), last_(last), facts_(facts), onBlock_(std::move(onBlock)) {}
+                         const std::vector<lv::VariableFacts>* facts, OnBlock onBlock,
+                         GridShow show)
+    : first_(first), last_(last), facts_(facts), onBlock_(std::move(onBlock)), show_(show) {}
 
 void BlockStream::Layout(const lv::GridLayout& layout) {
     lv::GridLayout block = layout;
@@ -22,7 +23,8 @@ void BlockStream::Layout(const lv::GridLayout& layout) {
     grid_.SetRowCount(0);
     if (facts_) {
         grid_.SetFacts(*facts_);
-        grid_.SetShowLabels(true);
+        grid_.SetShowLabels(show_.labels);
+        grid_.SetShowFormatted(show_.formatted);
     }
 }
 

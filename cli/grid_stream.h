@@ -19,12 +19,18 @@ struct StopLoad {};
 
 // Hands the cases first .. last (1-based; last -1: to the end) over in
 // blocks: onBlock gets a grid of the block's cases and the case number of
-// its first row. facts, when given, are set on every block with labels shown.
+// its first row. facts, when given, are set on every block, with labels
+// and print formats shown as show says.
+struct GridShow {
+    bool labels = true;
+    bool formatted = false;
+};
+
 class BlockStream final : public lv::GridLoadConsumer {
   public:
     using OnBlock = std::function<void(const lv::GridData& block, long long firstCase)>;
     BlockStream(long long first, long long last, const std::vector<lv::VariableFacts>* facts,
-                OnBlock onBlock);
+                OnBlock onBlock, GridShow show = {});
 
     void Layout(const lv::GridLayout& layout) override;
     void EditingOn() override {}
@@ -41,6 +47,7 @@ class BlockStream final : public lv::GridLoadConsumer {
     long long first_, last_;
     const std::vector<lv::VariableFacts>* facts_;
     OnBlock onBlock_;
+    GridShow show_;
     lv::GridData grid_;
     lv::MemoryCaseStore* store_ = nullptr;
     long long delivered_ = 0;

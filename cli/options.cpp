@@ -73,10 +73,11 @@ SYNOPSIS
     lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
     lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
     lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] [--labels]
-                       [--sort KEYS] FILE
-    lorivane-dump export FILE OUT --raw|--displayed [--labels] [--sort KEYS]
+                       [--formatted] [--sort KEYS] FILE
+    lorivane-dump export FILE OUT --raw|--displayed [--labels] [--formatted]
+                         [--sort KEYS]
     lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
-                       [--labels] FILE TEXT
+                       [--labels] [--formatted] FILE TEXT
     lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
     lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
@@ -117,6 +118,10 @@ DESCRIPTION
 
     --labels  shows a value's label in place of a value that has one, as
               the grid window does when its labels are shown
+    --formatted
+              shows every value in its print format (dates, times,
+              currencies, grouped digits), as the grid window's
+              書式どおりに表示 does; --labels still takes precedence
     --sort KEYS
               orders the rows first, as the grid's column sort does: KEYS
               is VAR[:desc] or several separated by commas, the first
@@ -173,6 +178,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.csv = true;
         } else if (a == "--labels") {
             o.labels = true;
+        } else if (a == "--formatted") {
+            o.formatted = true;
         } else if (a == "--case") {
             o.matchCase = true;
         } else if (a == "--whole") {
@@ -297,6 +304,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     if (o.labels && o.command != Command::Grid && o.command != Command::Find &&
         !(o.command == Command::Export && o.displayed)) {
         error = "--labels goes with grid, export --displayed and find";
+        return std::nullopt;
+    }
+    if (o.formatted && o.command != Command::Grid && o.command != Command::Find &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--formatted goes with grid, export --displayed and find";
         return std::nullopt;
     }
     return o;

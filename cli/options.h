@@ -31,6 +31,7 @@ struct Options {
     bool csv = false;                      // dict: the CSV codebook
     long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
     bool labels = false;                   // grid, export, find: value labels for labelled values
+    bool formatted = false;                // grid, export, find: values in their print formats
     std::vector<SortOption> sort;          // grid, export: --sort VAR[:desc][,VAR...]
     std::string text;                      // find: what to look for
     std::string findVariable;              // find --var: one column only

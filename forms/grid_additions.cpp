@@ -35,6 +35,10 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
                         &GridAdditions::ToggleLabels);
     showLabels->setCheckable(true);
+    showFormatted =
+        Action(QStringLiteral("書式どおりに表示"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
+               &GridAdditions::ToggleFormatted);
+    showFormatted->setCheckable(true);
     find = Action(QStringLiteral("検索..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                   &GridAdditions::OpenFind);
     findNext = Action(QStringLiteral("次を検索"), QKeySequence(Qt::Key_F3), nullptr);
@@ -108,6 +112,7 @@ QMenu* GridAdditions::CellMenu() {
     if (!cellMenu_) {
         cellMenu_ = new QMenu(window_);
         cellMenu_->addAction(showLabels);
+        cellMenu_->addAction(showFormatted);
         cellMenu_->addSeparator();
         cellMenu_->addAction(copy);
         cellMenu_->addAction(copyWithNames);
@@ -117,6 +122,7 @@ QMenu* GridAdditions::CellMenu() {
         cellMenu_->addAction(goTo);
     }
     showLabels->setEnabled(model_->loaded());
+    showFormatted->setEnabled(model_->loaded());
     return cellMenu_;
 }
 
@@ -127,7 +133,10 @@ QMenu* GridAdditions::HeaderMenu(int column) {
         headerMenu_->addAction(sortDescending);
         headerMenu_->addSeparator();
         headerMenu_->addAction(originalOrder);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(showFormatted);
     }
+    showFormatted->setEnabled(model_->loaded());
     menuColumn_ = column;
     const bool sortable = model_->loaded() && !model_->namesInDataRow();
     sortAscending->setEnabled(sortable);
@@ -141,6 +150,14 @@ void GridAdditions::ToggleLabels() {
     view_->CloseEditor();
     model_->SetShowLabels(!model_->showLabels());
     showLabels->setChecked(model_->showLabels());
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::ToggleFormatted() {
+    view_->CloseEditor();
+    model_->SetShowFormatted(!model_->showFormatted());
+    showFormatted->setChecked(model_->showFormatted());
     view_->ReopenEditor();
     count_.reset();
 }

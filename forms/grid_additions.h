@@ -23,7 +23,8 @@ class GridAdditions : public QObject {
     GridAdditions(QWidget* window, GridView* view, GridModel* model);
 
     FindBar* findBar;
-    QAction* showLabels;  // 値ラベルを表示 (checkable)
+    QAction* showLabels;     // 値ラベルを表示 (checkable)
+    QAction* showFormatted;  // 書式どおりに表示 (checkable)
     QAction* copy;
     QAction* copyWithNames;
     QAction* selectAll;
@@ -40,6 +41,7 @@ class GridAdditions : public QObject {
     QMenu* HeaderMenu(int column);
 
     void ToggleLabels();
+    void ToggleFormatted();
     void OpenFind();
     void Find(bool backwards);
     void GoTo();

@@ -199,6 +199,14 @@ void GridModel::SetShowLabels(bool on) {
                          {Qt::DisplayRole, Qt::EditRole});
 }
 
+void GridModel::SetShowFormatted(bool on) {
+    if (on == grid_.showFormatted()) return;
+    grid_.SetShowFormatted(on);
+    if (rows_ > 0 && columns_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+}
+
 bool GridModel::Sort(int column, bool descending, lv::Progress* progress) {
     auto order =
         lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().All(), progress);
@@ -251,6 +259,11 @@ QVariant GridModel::CellToolTip(const QModelIndex& index) const {
     }
     lines << QStringLiteral("値: ") + Decoded(std::string(lv::WithoutPadding(text))) +
                  (cell.edited ? QStringLiteral("（編集済み）") : QString());
+    // The value in its print format, when that reads otherwise.
+    std::string formatted;
+    if (!cell.edited) grid_.AppendFormattedValue(formatted, row, index.column());
+    if (!formatted.empty() && formatted != lv::WithoutPadding(text))
+        lines << QStringLiteral("書式どおり: ") + Decoded(formatted);
     if (cell.label) lines << QStringLiteral("値ラベル: ") + Decoded(*cell.label);
     if (cell.userMissing) lines << QStringLiteral("ユーザー欠損値");
     return lines.join('\n');

@@ -48,6 +48,9 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // Value labels in place of the values they label (or not).
     void SetShowLabels(bool on);
     bool showLabels() const { return grid_.showLabels(); }
+    // Values in their print formats (書式どおりに表示).
+    void SetShowFormatted(bool on);
+    bool showFormatted() const { return grid_.showFormatted(); }
     // Sorts the rows by a column (stably from the order they stand in);
     // false, with nothing changed, when progress says stop.
     bool Sort(int column, bool descending, lv::Progress* progress);

@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 
+#include "core/rendering/specifier_format.h"
+
 namespace lv {
 namespace {
 
@@ -52,7 +54,9 @@ void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store)
     namesInDataRow_ = layout.caseCount <= 0;
     order_.Reset(namesInDataRow_ ? 1 : static_cast<uint32_t>(layout.caseCount));
     showLabels_ = false;
+    showFormatted_ = false;
     facts_.clear();
+    formats_.clear();
     edits_.clear();
     editsPerColumn_.assign(static_cast<size_t>(std::max(layout.varCount, 0)), 0);
     ClearMemos();
@@ -76,7 +80,39 @@ void GridData::ReadAhead(std::span<const uint32_t> fileRows, std::span<const int
 
 void GridData::SetFacts(std::vector<VariableFacts> facts) {
     facts_ = std::move(facts);
+    formats_.clear();
+    const size_t columns = std::min(facts_.size(), layout_.columns.size());
+    formats_.reserve(columns);
+    for (size_t i = 0; i < columns; ++i) {
+        const VariableFacts& f = facts_[i];
+        formats_.emplace_back(PrintFormat{f.formatType, f.formatWidth, f.formatDecimals},
+                              layout_.columns[i].stringWidth);
+    }
     ClearMemos();
+}
+
+void GridData::SetShowFormatted(bool on) {
+    if (on == showFormatted_) return;
+    showFormatted_ = on;
+    ClearMemos();
+}
+
+const FormatRender* GridData::FormatOf(int column) const {
+    return column >= 0 && static_cast<size_t>(column) < formats_.size() ? &formats_[column]
+                                                                        : nullptr;
+}
+
+void GridData::AppendFormattedNumber(std::string& out, int column, const NumberCell& cell) const {
+    char text[kMaxNumberText];
+    const FormatRender& format = formats_[column];
+    const int length = cell.state == CellState::Sysmis ? format.RenderSysmis(text)
+                                                       : format.RenderNumber(cell.value, text);
+    layout_.columns[column].render.AppendAligned(
+        out, Trim(std::string_view(text, static_cast<size_t>(length))));
+}
+
+void GridData::AppendFormattedString(std::string& out, int column, const StringCell& cell) const {
+    formats_[column].AppendString(out, cell.stored, cell.blanks);
 }
 
 const VariableFacts* GridData::FactsOf(int column) const {
@@ -149,10 +185,13 @@ void GridData::AppendNumbers(int column, std::span<const uint32_t> fileRows,
         memo = std::make_unique<ColumnMemo>();
         ++memoCount_;
     }
+    const bool formatted = showFormatted_ && FormatOf(column) != nullptr;
     const auto appendValue = [&](std::string& out, double v) {
         const std::string* label = facts ? facts->LabelOf(v) : nullptr;
         if (label)
             out += *label;
+        else if (formatted)
+            AppendFormattedNumber(out, column, NumberCell{CellState::Value, v});
         else
             render.AppendValue(out, v);
     };
@@ -163,7 +202,10 @@ void GridData::AppendNumbers(int column, std::span<const uint32_t> fileRows,
         }
         const NumberCell& cell = numbers_[i];
         if (cell.state == CellState::Sysmis) {
-            render.AppendSysmis(lines[i]);
+            if (formatted)
+                AppendFormattedNumber(lines[i], column, cell);
+            else
+                render.AppendSysmis(lines[i]);
         } else if (cell.state == CellState::Value) {
             if (!memo || memo->off) {
                 appendValue(lines[i], cell.value);
@@ -189,6 +231,7 @@ void GridData::AppendStrings(int column, std::span<const uint32_t> fileRows,
     const ColumnRender& render = layout_.columns[column].render;
     const VariableFacts* facts = showLabels_ ? FactsOf(column) : nullptr;
     if (facts && facts->stringLabels.empty()) facts = nullptr;
+    const bool formatted = showFormatted_ && FormatOf(column) != nullptr;
     for (size_t i = 0; i < fileRows.size(); ++i) {
         if (const std::string* edit = EditAt(fileRows[i], column)) {
             lines[i] += *edit;
@@ -200,6 +243,8 @@ void GridData::AppendStrings(int column, std::span<const uint32_t> fileRows,
             facts ? facts->LabelOf(WithoutTrailingBlanks(cell.stored)) : nullptr;
         if (label)
             lines[i] += *label;
+        else if (formatted)
+            AppendFormattedString(lines[i], column, cell);
         else
             render.AppendPaddedText(lines[i], cell.stored, cell.blanks);
     }
@@ -249,6 +294,24 @@ void GridData::AppendValue(std::string& out, uint32_t displayRow, int column) co
         render.AppendValue(out, cell.value);
     else if (cell.state == CellState::Sysmis)
         render.AppendSysmis(out);
+}
+
+void GridData::AppendFormattedValue(std::string& out, uint32_t displayRow, int column) const {
+    if (!loaded_ || namesInDataRow_ || displayRow >= rowCount() || FormatOf(column) == nullptr)
+        return;
+    const uint32_t fileRow = FileRow(displayRow);
+    std::string text;
+    if (layout_.columns[column].stringWidth != 0) {
+        StringCell cell;
+        store_->GatherStrings(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+        if (cell.state == CellState::Value) AppendFormattedString(text, column, cell);
+    } else {
+        NumberCell cell;
+        store_->GatherNumbers(column, std::span<const uint32_t>(&fileRow, 1), &cell);
+        if (cell.state == CellState::Value || cell.state == CellState::Sysmis)
+            AppendFormattedNumber(text, column, cell);
+    }
+    out += Trim(text);
 }
 
 CellFacts GridData::Describe(uint32_t displayRow, int column) const {

@@ -20,6 +20,7 @@
 #include "core/grid/case_store.h"
 #include "core/grid/grid_load.h"
 #include "core/grid/row_order.h"
+#include "core/rendering/print_format.h"
 
 namespace lv {
 
@@ -82,6 +83,11 @@ class GridData {
     const VariableFacts* FactsOf(int column) const;
     void SetShowLabels(bool on);
     bool showLabels() const { return showLabels_; }
+    // Whether values are shown in their print formats (labels, when shown,
+    // still stand in for the values they label). Columns whose facts were
+    // not read keep the plain rendering.
+    void SetShowFormatted(bool on);
+    bool showFormatted() const { return showFormatted_; }
 
     // The user's edit of a cell; it moves with its row.
     void SetEdit(uint32_t displayRow, int column, std::string bytes);
@@ -108,6 +114,9 @@ class GridData {
     // The value of a cell as rendered, whether or not labels are shown or
     // the cell was edited (nothing for a names row or an empty cell).
     void AppendValue(std::string& out, uint32_t displayRow, int column) const;
+    // The same in the column's print format, without the format's padding,
+    // whether or not formats are shown (nothing without the facts).
+    void AppendFormattedValue(std::string& out, uint32_t displayRow, int column) const;
     CellFacts Describe(uint32_t displayRow, int column) const;
     // The header text of a column (the variable's name).
     const std::string& Name(int column) const;
@@ -136,6 +145,11 @@ class GridData {
     void AppendStrings(int column, std::span<const uint32_t> fileRows,
                        std::span<std::string> lines) const;
     void ClearMemos() const;
+    // The print format's text of a number cell or a string, aligned as the
+    // column aligns its values.
+    void AppendFormattedNumber(std::string& out, int column, const NumberCell& cell) const;
+    void AppendFormattedString(std::string& out, int column, const StringCell& cell) const;
+    const FormatRender* FormatOf(int column) const;
     static uint64_t Key(uint32_t fileRow, int column) {
         return (static_cast<uint64_t>(fileRow) << 32) | static_cast<uint32_t>(column);
     }
@@ -146,7 +160,9 @@ class GridData {
     bool loaded_ = false;
     bool namesInDataRow_ = false;
     bool showLabels_ = false;
+    bool showFormatted_ = false;
     std::vector<VariableFacts> facts_;
+    std::vector<FormatRender> formats_;  // per column, from the facts
     std::unordered_map<uint64_t, std::string> edits_;
     std::vector<uint32_t> editsPerColumn_;
     mutable std::vector<std::unique_ptr<ColumnMemo>> memos_;

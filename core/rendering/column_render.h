@@ -46,8 +46,10 @@ class ColumnRender {
     // building that text first.
     void AppendPaddedText(std::string& out, std::string_view stored, size_t blanks) const;
 
-  private:
+    // Any text right-aligned as values are (at most ten spaces).
     void AppendAligned(std::string& out, std::string_view text) const;
+
+  private:
     // text laid into the specifier's field (fieldWidth, left or right), the
     // field then right-aligned to the column as AppendAligned does.
     void AppendField(std::string& out, const char* text, size_t length) const;

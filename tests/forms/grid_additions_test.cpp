@@ -108,6 +108,44 @@ TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
     EXPECT_EQ(Text(w, 0, 0), "   1");
 }
 
+TEST_F(GridAdditionsTest, PrintFormatsAppearOnlyWhenAskedAndLabelsStillComeFirst) {
+    fixture::File f = Coded();
+    auto price = gridtest::Numeric("PRICE", 10, 2);
+    price.print = {4, 10, 2};  // DOLLAR10.2
+    auto when = gridtest::Numeric("WHEN", 20, 0);
+    when.print = {22, 20, 0};  // DATETIME20
+    f.variables.push_back(price);
+    f.variables.push_back(when);
+    for (auto& c : f.cases) {
+        c.push_back(1234.5);
+        c.push_back(13203179130.0);
+    }
+    TfrmDPGrid& w = Open(f);
+    const QString plainPrice = Text(w, 0, 2);
+    EXPECT_EQ(plainPrice.trimmed(), "1234.50");
+    // Off, the tooltip still tells the formatted text where it differs.
+    EXPECT_TRUE(w.model->data(w.model->index(0, 3), Qt::ToolTipRole)
+                    .toString()
+                    .contains("書式どおり: 05-MAR-2001 13:45:30"));
+    EXPECT_FALSE(
+        w.model->data(w.model->index(0, 0), Qt::ToolTipRole).toString().contains("書式どおり"));
+
+    Press(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(w.additions->showFormatted->isChecked());
+    EXPECT_EQ(Text(w, 0, 2).trimmed(), "$1,234.50");
+    EXPECT_EQ(Text(w, 0, 3).trimmed(), "05-MAR-2001 13:45:30");
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    Press(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(Text(w, 0, 0), "one");
+    EXPECT_EQ(Text(w, 1, 0), "   9");
+
+    EXPECT_TRUE(w.additions->CellMenu()->actions().contains(w.additions->showFormatted));
+    EXPECT_TRUE(w.additions->HeaderMenu(2)->actions().contains(w.additions->showFormatted));
+    EXPECT_EQ(w.additions->showFormatted->text(), "書式どおりに表示");
+    Press(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Text(w, 0, 2), plainPrice);
+}
+
 TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
     spssdio1::DataFileName = Write(Coded(), "g.sav");
     lv::LineCollector ignored;
@@ -236,7 +274,8 @@ TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
 TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) {
     TfrmDPGrid& w = Open(Coded());
     QMenu* menu = w.additions->HeaderMenu(0);
-    EXPECT_EQ(menu->actions().size(), 4);  // two sorts, a separator, the original order
+    // Two sorts, a separator, the original order, a separator, 書式どおりに表示.
+    EXPECT_EQ(menu->actions().size(), 6);
     EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
     EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
     EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");

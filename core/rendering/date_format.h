@@ -1,0 +1,22 @@
+// The date, time and calendar-name print formats for FormatRender: DATE,
+// ADATE, EDATE, JDATE, SDATE, QYR, MOYR, WKYR, DATETIME, YMDHMS, TIME,
+// MTIME, DTIME, WKDAY and MONTH.
+#ifndef LORIVANE_CORE_RENDERING_DATE_FORMAT_H
+#define LORIVANE_CORE_RENDERING_DATE_FORMAT_H
+
+#include "core/rendering/print_format.h"
+
+namespace lv::detail {
+
+// Exactly format.width bytes into buf (kMaxNumberText); returns the length.
+// epoch: the first year a two-digit year stands for.
+int RenderDateFormat(const PrintFormat& format, char decimal, int epoch, double value, char* buf);
+int RenderWeekday(const PrintFormat& format, double value, char* buf);
+int RenderMonth(const PrintFormat& format, double value, char* buf);
+
+// 69 years before the current year.
+int DefaultEpoch();
+
+}  // namespace lv::detail
+
+#endif
