@@ -7,6 +7,7 @@
 #include "core/format.h"
 #include "core/spssdio1.h"
 #include "core/spssfio.h"
+#include "core/state/data_file_checks.h"
 #include "core/textcodec.h"
 
 namespace lv {
@@ -45,6 +46,9 @@ void ShowFileSummaryLines(LineSink& sink) {
     LastStatus = spssOpenRead(DataFileName.c_str(), &FileHandle);
     if (LastStatus != 0) {
         sink.AddLine(DisplayLine("ファイルを開くことに失敗しました"));
+        // The reader takes regular files only: say so for a FIFO or a device.
+        if (KindOfDataFile(DataFileName) == DataFileKind::Other)
+            sink.AddLine(DisplayLine(kNotRegularFileText));
         return;
     }
     SetCurrentFileEncoding(DisplayEncodingOfOpenFile());
