@@ -17,6 +17,7 @@
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
 #include "core/grid/read_ahead.h"
+#include "core/state/data_file_checks.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
@@ -68,17 +69,31 @@ void Complain(Context& c, const std::string& path, const std::string& what) {
     std::fprintf(c.err, "lorivane-dump: %s: %s\n", path.c_str(), what.c_str());
 }
 
+// The chosen file as it was before anything was read from it: a pass over
+// its cases that finds it different afterwards read another file, or parts
+// of two.
+lv::DataFileStamp gChosenStamp;
+
 // What the program does when a file is chosen: the summary (which sets the
 // counts, the system-missing value and the encoding) and the variable list
 // (which sets the per-variable display data). Their lines are not printed;
 // their messages are.
 bool ChooseFile(Context& c, const std::string& path, lv::LineSink* listSink = nullptr) {
+    gChosenStamp = lv::StampOfDataFile(path);
     if (!CheckReadable(c, path)) return false;
     DataFileName = path;
     DiscardSink discard;
     lv::ShowFileSummaryLines(discard);
     lv::BuildVariableList(listSink ? *listSink : discard);
     return true;
+}
+
+// After a pass over the cases: false, with the grid's message for a file
+// changed under it, when the file is no longer the one chosen.
+bool StillChosenFile(Context& c) {
+    if (lv::StampOfDataFile(DataFileName) == gChosenStamp) return true;
+    c.dialogs.ShowError("", lv::kLostActionText);
+    return false;
 }
 
 int Status(Context& c, bool ok) {
@@ -220,6 +235,11 @@ bool CheckPath(Context& c, const std::string& path) {
         Complain(c, path, "is a directory");
         return false;
     }
+    // Opening a FIFO would wait for a writer; a device is no system file.
+    if (!S_ISREG(st.st_mode)) {
+        Complain(c, path, "is not a regular file (a FIFO, a device or the like)");
+        return false;
+    }
     return true;
 }
 
@@ -321,7 +341,7 @@ int RunGrid(Context& c) {
             PrintRows(c, grid, static_cast<uint32_t>(o.firstRow - 1),
                       static_cast<uint32_t>(last - o.firstRow + 1),
                       lv::DictionaryOrder(grid.columnCount()), join);
-        return Status(c, true);
+        return Status(c, StillChosenFile(c));
     }
     BlockStream stream(
         o.firstRow, o.lastRow, FactsShown(o, facts),
@@ -347,7 +367,7 @@ int RunGrid(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, true);
+    return Status(c, StillChosenFile(c));
 }
 
 // The as-displayed export, streamed a block of cases at a time, or from
@@ -405,7 +425,7 @@ int RunExportCommand(Context& c) {
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, true);
+    return Status(c, StillChosenFile(c));
 }
 
 int RunFind(Context& c) {
@@ -449,7 +469,7 @@ int RunFind(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    if (c.dialogs.reported()) return kTrouble;
+    if (!StillChosenFile(c) || c.dialogs.reported()) return kTrouble;
     return found ? kFound : kNone;
 }
 

@@ -1,5 +1,7 @@
 // lorivane-dump: the viewer's texts and export from the command line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,22 @@
 #include "cli/stream_dialogs.h"
 #include "core/rendering/decimal_separator.h"
 #include "core/text/display_encoding.h"
+
+namespace {
+
+// status, or 1 with a message when standard output could not take all that
+// was written to it. A write that failed on the way (a full disk) leaves the
+// stream's error flag set even when the last flush has nothing to write.
+int CheckedExit(int status) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return status;
+    std::fprintf(stderr, "lorivane-dump: standard output: %s\n",
+                 errno ? std::strerror(errno) : "write failed");
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,7 +37,7 @@ int main(int argc, char** argv) {
     }
     if (options->command == cli::Command::Help) {
         std::fputs(cli::UsageText(), stdout);
-        return 0;
+        return CheckedExit(0);
     }
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
@@ -59,9 +77,5 @@ int main(int argc, char** argv) {
             break;
     }
     lv::SetDialogs(nullptr);
-    if (std::fflush(stdout) != 0) {
-        std::perror("lorivane-dump: standard output");
-        return 1;
-    }
-    return status;
+    return CheckedExit(status);
 }

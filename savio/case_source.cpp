@@ -15,39 +15,61 @@
 namespace savio {
 namespace {
 
+// Bytes a streaming pass reads at a time: few system calls, a buffer that
+// stays in the processor's caches' reach.
+constexpr size_t kStreamRunBytes = 1 << 20;
+
 constexpr double kSysmis = -std::numeric_limits<double>::max();
 
+// Rows read a run of whole cases at a time into a buffer of our own.
 class UncompressedSource : public CaseSource {
   public:
-    UncompressedSource(const uint8_t* file, const uint8_t* begin, const uint8_t* end,
-                       size_t caseBytes)
-        : file_(file), pos_(begin), end_(end), caseBytes_(caseBytes) {}
+    UncompressedSource(std::shared_ptr<RandomReads> reads, uint64_t begin, size_t caseBytes)
+        : reads_(std::move(reads)),
+          next_(begin),
+          caseBytes_(caseBytes),
+          perRun_(std::max<size_t>(1, kStreamRunBytes / caseBytes)) {}
 
-    // The current row is read in place: it stays.
-    size_t Consumed() const override {
-        const size_t at = static_cast<size_t>(pos_ - file_);
-        return at >= caseBytes_ ? at - caseBytes_ : 0;
+    StreamPosition Position() const override {
+        return {next_ - static_cast<uint64_t>(end_ - pos_), 0};
     }
 
-    StreamPosition Position() const override { return {static_cast<uint64_t>(pos_ - file_), 0}; }
-
     Result Next(const uint8_t** row) override {
-        const size_t left = static_cast<size_t>(end_ - pos_);
-        if (left >= caseBytes_) {
-            *row = pos_;
-            pos_ += caseBytes_;
-            return Result::Case;
-        }
-        const Result r = left == 0 ? Result::End : Result::Damaged;
-        pos_ = end_;
-        return r;
+        if (final_) return *final_;
+        if (pos_ == end_ && !NextRun()) return *final_;
+        *row = pos_;
+        pos_ += caseBytes_;
+        return Result::Case;
     }
 
   private:
-    const uint8_t* file_;
-    const uint8_t* pos_;
-    const uint8_t* end_;
+    bool NextRun() {
+        const uint64_t left = reads_->size() > next_ ? reads_->size() - next_ : 0;
+        const uint64_t whole = std::min<uint64_t>(left / caseBytes_, perRun_);
+        if (whole == 0) {
+            final_ = left == 0 ? Result::End : Result::Damaged;
+            return false;
+        }
+        const size_t n = static_cast<size_t>(whole) * caseBytes_;
+        const uint8_t* p = reads_->Read(next_, n, buffer_);
+        if (!p) {
+            final_ = Result::Damaged;
+            return false;
+        }
+        pos_ = p;
+        end_ = p + n;
+        next_ += n;
+        return true;
+    }
+
+    std::shared_ptr<RandomReads> reads_;
+    uint64_t next_;  // file offset of the next run
     size_t caseBytes_;
+    size_t perRun_;
+    std::vector<uint8_t> buffer_;
+    const uint8_t* pos_ = nullptr;
+    const uint8_t* end_ = nullptr;
+    std::optional<Result> final_;
 };
 
 // Bytecode over the stream of a .sav's data part or of a .zsav's inflated
@@ -102,8 +124,6 @@ class BytecodeSource : public CaseSource {
         *row = out;
         return Result::Case;
     }
-
-    size_t Consumed() const override { return chunks_->Consumed(StreamOffset()); }
 
     // The group's start is behind the current offset by its command bytes
     // and the raw values its used commands took.
@@ -221,8 +241,8 @@ CaseShape ShapeOf(const Dictionary& dict) {
     return s;
 }
 
-int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, DataLayout* out) {
-    out->file = file;
+int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out) {
+    const uint64_t size = file.size();
     out->size = size;
     out->maxCases = 0;
     out->blocks.clear();
@@ -236,7 +256,7 @@ int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, Da
             if (slots) out->maxCases = dataBytes / slots;
             return 0;
         case Compression::Zlib: {
-            if (!ReadZlibBlockTable(file, size, dict.dataOffset, dict.swap, &out->blocks))
+            if (!ReadZlibBlockTable(file, dict.dataOffset, dict.swap, &out->blocks))
                 return SPSS_INVALID_FILE;
             uint64_t inflated = 0;
             for (const ZlibBlock& b : out->blocks) inflated += b.uncompressedSize;
@@ -247,19 +267,17 @@ int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, Da
     return SPSS_INVALID_FILE;
 }
 
-std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout) {
-    const uint8_t* begin = layout.file + shape.dataOffset;
-    const uint8_t* end = layout.file + layout.size;
+std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
+                                           std::shared_ptr<RandomReads> reads) {
     if (shape.compression == Compression::None)
-        return std::make_unique<UncompressedSource>(layout.file, begin, end, shape.slotCount() * 8);
-    // The whole mapped data part is one run.
-    auto memory = std::make_shared<MemoryReads>(layout.file, layout.size);
+        return std::make_unique<UncompressedSource>(std::move(reads), shape.dataOffset,
+                                                    shape.slotCount() * 8);
     std::unique_ptr<StreamChunks> chunks;
     if (shape.compression == Compression::Bytecode)
-        chunks = std::make_unique<RangeChunks>(memory, shape.dataOffset, layout.size,
-                                               static_cast<size_t>(end - begin));
+        chunks = std::make_unique<RangeChunks>(std::move(reads), shape.dataOffset, layout.size,
+                                               kStreamRunBytes);
     else
-        chunks = std::make_unique<ZlibBlockReader>(memory, &layout.blocks);
+        chunks = std::make_unique<ZlibBlockReader>(std::move(reads), &layout.blocks);
     return std::make_unique<BytecodeSource>(shape, std::move(chunks));
 }
 

@@ -1,5 +1,6 @@
 // Decodes the cases of a file, one at a time, into a row of 8-byte slots in
-// the file's byte order (uncompressed rows are read in place).
+// the file's byte order, reading the file's bytes a run at a time through
+// RandomReads.
 #ifndef LORIVANE_SAVIO_CASE_SOURCE_H
 #define LORIVANE_SAVIO_CASE_SOURCE_H
 
@@ -25,16 +26,13 @@ class CaseSource {
     // until the next call. End = no more data; Damaged = the data stops
     // inside a case or cannot be decoded. Both are final.
     virtual Result Next(const uint8_t** row) = 0;
-    // The file offset before which no byte is needed any more.
-    virtual size_t Consumed() const = 0;
     // Where the next case starts (uncompressed: its file offset).
     virtual StreamPosition Position() const = 0;
 };
 
 // The data layout of a file, checked once when the file opens.
 struct DataLayout {
-    const uint8_t* file = nullptr;
-    size_t size = 0;
+    uint64_t size = 0;  // of the whole file
     // An upper bound of the cases the data can hold (for a header count that
     // claims more than the file could possibly hold).
     uint64_t maxCases = 0;
@@ -43,10 +41,12 @@ struct DataLayout {
 
 // Checks the data part of a file (for .zsav the zlib header, trailer and
 // block table). Returns 0 or SPSS_INVALID_FILE.
-int CheckDataLayout(const Dictionary& dict, const uint8_t* file, size_t size, DataLayout* out);
+int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out);
 
-// A decoder positioned at the first case.
-std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout);
+// A decoder positioned at the first case, reading through reads. layout
+// must outlive it. A failed read ends the cases as Damaged.
+std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
+                                           std::shared_ptr<RandomReads> reads);
 
 // A decoder of a compressed file (bytecode or zlib) positioned at `at`, a
 // Position() of an earlier decoder of the same bytes, reading through

@@ -1,6 +1,8 @@
 #include "dictionary_reader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "raw_dictionary.h"
@@ -16,11 +18,16 @@ constexpr int kMaxSlots = 1 << 24;
 // A bounds-checked reading position in the file's bytes.
 class Cursor {
   public:
-    Cursor(const uint8_t* data, size_t size, size_t pos, bool swap)
-        : data_(data), size_(size), pos_(pos), swap_(swap) {}
+    Cursor(const uint8_t* data, size_t size, size_t pos, bool swap, uint64_t* wanted)
+        : data_(data), size_(size), pos_(pos), swap_(swap), wanted_(wanted) {}
 
-    bool Has(uint64_t n) const { return n <= size_ - pos_; }
-    size_t remaining() const { return size_ - pos_; }
+    // Whether n more bytes are there; when not, notes how far the bytes
+    // would have had to reach.
+    bool Has(uint64_t n) {
+        if (n <= size_ - pos_) return true;
+        if (wanted_) *wanted_ = std::max(*wanted_, n > UINT64_MAX - pos_ ? UINT64_MAX : pos_ + n);
+        return false;
+    }
     size_t pos() const { return pos_; }
     const uint8_t* here() const { return data_ + pos_; }
     void Skip(size_t n) { pos_ += n; }
@@ -35,6 +42,7 @@ class Cursor {
     size_t size_;
     size_t pos_;
     bool swap_;
+    uint64_t* wanted_;
 };
 
 std::string TrimTrailing(const uint8_t* p, size_t n) {
@@ -150,7 +158,7 @@ int ReadValueLabels(Cursor& in, RawDictionary& raw, Dictionary* dict) {
     if (!in.Has(4)) return SPSS_FILE_RERROR;
     const int32_t count = in.I32();
     if (count < 0) return SPSS_INVALID_FILE;
-    if (static_cast<uint64_t>(count) > in.remaining() / 16) return SPSS_FILE_RERROR;
+    if (!in.Has(16 * static_cast<uint64_t>(count))) return SPSS_FILE_RERROR;
     LabelSet set;
     set.entries.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
@@ -168,7 +176,7 @@ int ReadValueLabels(Cursor& in, RawDictionary& raw, Dictionary* dict) {
     if (in.I32() != kRecordLabelVariables) return SPSS_INVALID_FILE;
     const int32_t nVars = in.I32();
     if (nVars < 0) return SPSS_INVALID_FILE;
-    if (static_cast<uint64_t>(nVars) > in.remaining() / 4) return SPSS_FILE_RERROR;
+    if (!in.Has(4 * static_cast<uint64_t>(nVars))) return SPSS_FILE_RERROR;
     LabelSetUse use;
     use.set = static_cast<int>(dict->labelSets.size());
     use.slots.reserve(static_cast<size_t>(nVars));
@@ -220,11 +228,12 @@ int ReadDocument(Cursor& in, Dictionary* dict, bool& seen) {
 
 }  // namespace
 
-int ReadDictionary(const uint8_t* data, size_t size, Dictionary* dict) {
+int ReadDictionary(const uint8_t* data, size_t size, Dictionary* dict, uint64_t* wanted) {
+    if (wanted) *wanted = 0;
     if (int st = ReadHeader(data, size, dict)) return st;
     RawDictionary raw;
     raw.weightSlot = dict->weightIndex;
-    Cursor in(data, size, header::kSize, dict->swap);
+    Cursor in(data, size, header::kSize, dict->swap, wanted);
     int slots = 0;
     int pending = 0;
     bool documentSeen = false;

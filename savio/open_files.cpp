@@ -35,7 +35,8 @@ bool CloseOpenFile(int handle) {
 int OpenFromBytes(std::string_view bytes, std::string_view identity, int* handle) {
     if (!handle) return SPSS_FILE_OERROR;
     std::unique_ptr<SavFile> file;
-    if (int st = SavFile::Open(CopyBytes(bytes), identity, &file)) return st;
+    if (int st = SavFile::Open(std::make_shared<OwnedReads>(std::string(bytes)), identity, &file))
+        return st;
     return AddOpenFile(std::move(file), handle);
 }
 

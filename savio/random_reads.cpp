@@ -12,16 +12,22 @@ FileReads::~FileReads() {
     if (fd_ >= 0) close(fd_);
 }
 
-bool FileReads::Open(const std::string& path, const FileIdentity& expected) {
+bool FileReads::Open(const std::string& path) {
     if (fd_ >= 0) close(fd_);
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return false;
-    if (!IdentityOf(fd_, &identity_) || !(identity_ == expected)) {
-        close(fd_);
-        fd_ = -1;
-        return false;
-    }
-    return true;
+    fd_ = OpenRegularFile(path, &identity_);
+    return fd_ >= 0;
+}
+
+bool FileReads::Open(const std::string& path, const FileIdentity& expected) {
+    if (!Open(path)) return false;
+    if (identity_ == expected) return true;
+    close(fd_);
+    fd_ = -1;
+    return false;
+}
+
+void FileReads::ExpectSequentialReads() {
+    if (fd_ >= 0) posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 bool FileReads::Unchanged() const {
@@ -43,8 +49,14 @@ const uint8_t* FileReads::Read(uint64_t offset, size_t n, std::vector<uint8_t>& 
     }
     // A write to the file changes its modification time before it changes
     // its bytes: bytes read before the time was seen unchanged are the
-    // indexed file's.
+    // opened file's.
     return Unchanged() ? scratch.data() : nullptr;
+}
+
+std::shared_ptr<RandomReads> OpenFileReads(const std::string& path) {
+    auto file = std::make_shared<FileReads>();
+    if (!file->Open(path)) return nullptr;
+    return file;
 }
 
 }  // namespace savio

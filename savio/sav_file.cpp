@@ -14,8 +14,13 @@ namespace savio {
 namespace {
 
 constexpr size_t kIdentityHeaderBytes = 176;
+// The dictionary is read from the first bytes of the file: usually all of
+// it is in the first megabyte. One that says it needs more than the largest
+// is refused rather than read into memory.
+constexpr uint64_t kFirstDictionaryBytes = 1 << 20;
+constexpr uint64_t kMaxDictionaryBytes = 256ull << 20;
 
-uint32_t IdentityHash(std::string_view identity, const uint8_t* data, size_t size) {
+uint32_t IdentityHash(std::string_view identity, const uint8_t* data, uint64_t size, size_t held) {
     uint64_t h = 1469598103934665603ull;
     auto mix = [&h](const void* p, size_t n) {
         const auto* b = static_cast<const uint8_t*>(p);
@@ -24,26 +29,45 @@ uint32_t IdentityHash(std::string_view identity, const uint8_t* data, size_t siz
     mix(identity.data(), identity.size());
     const uint64_t size64 = size;
     mix(&size64, sizeof size64);
-    mix(data, std::min(size, kIdentityHeaderBytes));
+    mix(data, std::min(held, kIdentityHeaderBytes));
     const uint32_t folded = static_cast<uint32_t>(h ^ (h >> 29) ^ (h >> 58));
     // Never zero, so that a handle left at 0 is never a variable's.
     return (folded & 0x0FFFFFFFu) | 0x10000000u;
 }
 
+// Reads the dictionary from the first bytes of the file, reading more of
+// them when it runs past what was read, up to the whole dictionary.
+// prefix keeps the bytes read.
+int ReadDictionaryFrom(RandomReads& file, std::vector<uint8_t>& prefix, Dictionary* dict) {
+    const uint64_t size = file.size();
+    uint64_t have = std::min<uint64_t>(size, kFirstDictionaryBytes);
+    for (;;) {
+        std::vector<uint8_t> scratch;
+        const uint8_t* p = file.Read(0, static_cast<size_t>(have), scratch);
+        if (!p) return SPSS_FILE_RERROR;
+        prefix.assign(p, p + have);
+        *dict = Dictionary();
+        uint64_t wanted = 0;
+        const int st = ReadDictionary(prefix.data(), prefix.size(), dict, &wanted);
+        if (st != SPSS_FILE_RERROR || have == size || wanted > size || wanted <= have) return st;
+        if (wanted > kMaxDictionaryBytes) return SPSS_INVALID_FILE;
+        have = std::min(size, std::max(wanted, 2 * have));
+    }
+}
+
 }  // namespace
 
-int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
+int SavFile::Open(std::shared_ptr<RandomReads> reads, std::string_view identity,
                   std::unique_ptr<SavFile>* out) {
     std::unique_ptr<SavFile> f(new SavFile());
-    f->bytes_ = std::move(bytes);
-    const uint8_t* data = f->bytes_->data();
-    const size_t size = f->bytes_->size();
-    if (int st = ReadDictionary(data, size, &f->dict_)) return st;
+    f->reads_ = std::move(reads);
+    std::vector<uint8_t> prefix;
+    if (int st = ReadDictionaryFrom(*f->reads_, prefix, &f->dict_)) return st;
     f->shape_ = ShapeOf(f->dict_);
     f->checkpointShift_ = CheckpointShiftFor(f->shape_.slotCount());
-    if (int st = CheckDataLayout(f->dict_, data, size, &f->layout_)) return st;
+    if (int st = CheckDataLayout(f->dict_, *f->reads_, &f->layout_)) return st;
     if (int st = f->SettleCaseCount()) return st;
-    f->identity_ = IdentityHash(identity, data, size);
+    f->identity_ = IdentityHash(identity, prefix.data(), f->reads_->size(), prefix.size());
     f->encodingName_ = TextEncodingOf(f->dict_);
     for (const Variable& v : f->dict_.variables) f->valueSlots_.push_back(SlotsOf(v));
     f->charLayout_ = lv::LayoutOf(f->encodingName_);
@@ -54,7 +78,7 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
 // The header's count (or the 64-bit one) when it has one, capped at what the
 // data could hold; else the cases counted by decoding the data once.
 int SavFile::SettleCaseCount() {
-    cases_ = MakeCaseSource(shape_, layout_);
+    cases_ = MakeCaseSource(shape_, layout_, reads_);
     if (dict_.slotCount == 0) {
         caseCount_ = 0;
         return 0;
@@ -70,7 +94,7 @@ int SavFile::SettleCaseCount() {
     const uint8_t* row;
     while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
     caseCount_ = limit_ = counted;
-    cases_ = MakeCaseSource(shape_, layout_);
+    cases_ = MakeCaseSource(shape_, layout_, reads_);
     return 0;
 }
 
@@ -98,7 +122,6 @@ int SavFile::ReadCase() {
     if (mark) checkpoints_.push_back(PackPosition(at));
     ++casesRead_;
     row_ = row;
-    if ((casesRead_ & 4095) == 0) bytes_->Release(cases_->Consumed());
     return 0;
 }
 

@@ -1,4 +1,5 @@
-// One open system file: its bytes, its dictionary, and the case being read.
+// One open system file: where its bytes are read from, its dictionary, and
+// the case being read.
 // Everything a file needs lives here; nothing is shared between files.
 #ifndef LORIVANE_SAVIO_SAV_FILE_H
 #define LORIVANE_SAVIO_SAV_FILE_H
@@ -14,6 +15,7 @@
 #include "encoding/charcut.h"
 #include "file_bytes.h"
 #include "name_match.h"
+#include "random_reads.h"
 #include "savio/byte_order.h"
 #include "value_slots.h"
 
@@ -24,7 +26,7 @@ class SavFile {
     // Reads the dictionary of bytes and settles the case count. identity is
     // what tells this file from others across opens (its path). Returns 0 or
     // a status; *out is set only on success.
-    static int Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
+    static int Open(std::shared_ptr<RandomReads> reads, std::string_view identity,
                     std::unique_ptr<SavFile>* out);
 
     const Dictionary& dict() const { return dict_; }
@@ -62,7 +64,7 @@ class SavFile {
     // 2^checkpointShift()-th case read.
     const CaseShape& shape() const { return shape_; }
     const DataLayout& layout() const { return layout_; }
-    const FileIdentity* fileIdentity() const { return bytes_->identity(); }
+    const FileIdentity* fileIdentity() const { return reads_->identity(); }
     int checkpointShift() const { return checkpointShift_; }
     const std::vector<uint64_t>& checkpoints() const { return checkpoints_; }
     // Checkpoints every 2^shift cases instead (tests take them close
@@ -76,7 +78,7 @@ class SavFile {
     SavFile() = default;
     int SettleCaseCount();
 
-    std::unique_ptr<FileBytes> bytes_;
+    std::shared_ptr<RandomReads> reads_;
     Dictionary dict_;
     CaseShape shape_;
     DataLayout layout_;

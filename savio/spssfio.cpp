@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "call_support.h"
+#include "random_reads.h"
 #include "spss_date.h"
 #include "var_handles.h"
 
@@ -29,10 +30,11 @@ extern "C" {
 
 int spssOpenRead(const char* fileName, int* h) {
     if (!fileName || !h) return SPSS_FILE_OERROR;
-    auto bytes = savio::MapFile(fileName);
-    if (!bytes) return SPSS_FILE_OERROR;
+    auto reads = std::make_shared<savio::FileReads>();
+    if (!reads->Open(fileName)) return SPSS_FILE_OERROR;
+    reads->ExpectSequentialReads();
     std::unique_ptr<SavFile> file;
-    if (int st = SavFile::Open(std::move(bytes), fileName, &file)) return st;
+    if (int st = SavFile::Open(std::move(reads), fileName, &file)) return st;
     return savio::AddOpenFile(std::move(file), h);
 }
 

@@ -23,20 +23,15 @@ class StreamChunks {
     // The next run [*begin, *end), which starts at stream offset *at; valid
     // until the next call. End and Damaged are final.
     virtual Result Next(const uint8_t** begin, const uint8_t** end, uint64_t* at) = 0;
-    // The file offset before which no byte is needed any more, when the
-    // reader has got up to stream offset streamAt.
-    virtual size_t Consumed(uint64_t streamAt) const = 0;
 };
 
-// The bytes [from, to) of a file, in runs of at most runBytes (one run when
-// the bytes are in memory).
+// The bytes [from, to) of a file, in runs of at most runBytes.
 class RangeChunks : public StreamChunks {
   public:
     RangeChunks(std::shared_ptr<RandomReads> reads, uint64_t from, uint64_t to, size_t runBytes)
         : reads_(std::move(reads)), from_(from), pos_(from), to_(to), runBytes_(runBytes) {}
     uint64_t start() const override { return from_; }
     Result Next(const uint8_t** begin, const uint8_t** end, uint64_t* at) override;
-    size_t Consumed(uint64_t streamAt) const override { return static_cast<size_t>(streamAt); }
 
   private:
     std::shared_ptr<RandomReads> reads_;

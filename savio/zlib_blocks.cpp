@@ -19,39 +19,53 @@ constexpr uint32_t kMaxCopiedBlock = 2 * kMaxBlockSize;
 
 }  // namespace
 
-bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
+bool ReadZlibBlockTable(RandomReads& file, uint64_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks) {
-    if (size < dataOffset || size - dataOffset < 24) return false;
-    const int64_t zheaderOfs = LoadI64(file + dataOffset, swap);
-    const int64_t ztrailerOfs = LoadI64(file + dataOffset + 8, swap);
-    const int64_t ztrailerLen = LoadI64(file + dataOffset + 16, swap);
+    const uint64_t size = file.size();
+    std::vector<uint8_t> scratch;
+    const uint8_t* zheader = file.Read(dataOffset, 24, scratch);
+    if (!zheader) return false;
+    const int64_t zheaderOfs = LoadI64(zheader, swap);
+    const int64_t ztrailerOfs = LoadI64(zheader + 8, swap);
+    const int64_t ztrailerLen = LoadI64(zheader + 16, swap);
     const auto fileSize = static_cast<int64_t>(size);
     if (zheaderOfs != static_cast<int64_t>(dataOffset)) return false;
     if (ztrailerOfs < zheaderOfs + 24 || ztrailerOfs > fileSize) return false;
     if (ztrailerLen < 24 || (ztrailerLen - 24) % 24 != 0) return false;
     if (ztrailerLen > fileSize - ztrailerOfs) return false;
-    const uint8_t* trailer = file + ztrailerOfs;
+    const uint8_t* trailer = file.Read(static_cast<uint64_t>(ztrailerOfs), 24, scratch);
+    if (!trailer) return false;
     const int32_t blockSize = LoadI32(trailer + 16, swap);
     const int32_t nBlocks = LoadI32(trailer + 20, swap);
     if (blockSize <= 0 || static_cast<uint32_t>(blockSize) > kMaxBlockSize) return false;
     if (nBlocks < 0 || nBlocks != (ztrailerLen - 24) / 24) return false;
     blocks->clear();
-    blocks->reserve(static_cast<size_t>(nBlocks));
+    // The descriptors are read a run at a time: a damaged count stops at the
+    // first descriptor that does not fit, before much is read.
+    constexpr int32_t kPerRun = 4096;
     int64_t expectedOfs = zheaderOfs + 24;
-    for (int32_t k = 0; k < nBlocks; ++k) {
-        const uint8_t* d = trailer + 24 + 24 * static_cast<size_t>(k);
-        const int64_t compressedOfs = LoadI64(d + 8, swap);
-        const int32_t uncompressed = LoadI32(d + 16, swap);
-        const int32_t compressed = LoadI32(d + 20, swap);
-        if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0) return false;
-        if (uncompressed > blockSize) return false;
-        if (static_cast<uint64_t>(uncompressed) >
-            static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64)
-            return false;
-        if (compressed > ztrailerOfs - compressedOfs) return false;
-        blocks->push_back({static_cast<uint64_t>(compressedOfs), static_cast<uint32_t>(compressed),
-                           static_cast<uint32_t>(uncompressed)});
-        expectedOfs = compressedOfs + compressed;
+    for (int32_t first = 0; first < nBlocks; first += kPerRun) {
+        const int32_t n = std::min(kPerRun, nBlocks - first);
+        const uint8_t* run =
+            file.Read(static_cast<uint64_t>(ztrailerOfs) + 24 + 24 * static_cast<uint64_t>(first),
+                      24 * static_cast<size_t>(n), scratch);
+        if (!run) return false;
+        for (int32_t k = 0; k < n; ++k) {
+            const uint8_t* d = run + 24 * static_cast<size_t>(k);
+            const int64_t compressedOfs = LoadI64(d + 8, swap);
+            const int32_t uncompressed = LoadI32(d + 16, swap);
+            const int32_t compressed = LoadI32(d + 20, swap);
+            if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0) return false;
+            if (uncompressed > blockSize) return false;
+            if (static_cast<uint64_t>(uncompressed) >
+                static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64)
+                return false;
+            if (compressed > ztrailerOfs - compressedOfs) return false;
+            blocks->push_back({static_cast<uint64_t>(compressedOfs),
+                               static_cast<uint32_t>(compressed),
+                               static_cast<uint32_t>(uncompressed)});
+            expectedOfs = compressedOfs + compressed;
+        }
     }
     return expectedOfs == ztrailerOfs;
 }
@@ -97,11 +111,6 @@ void ZlibBlockReader::StartAhead(size_t block) {
     if (block >= blocks_->size()) return;
     aheadBlock_ = block;
     ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, int(block % 2)); });
-}
-
-size_t ZlibBlockReader::Consumed(uint64_t) const {
-    // Block next_ may be inflating on the other thread.
-    return next_ < blocks_->size() ? static_cast<size_t>((*blocks_)[next_].offset) : 0;
 }
 
 StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t** end,

@@ -19,8 +19,9 @@ struct libdeflate_decompressor;
 namespace savio {
 
 // Reads and checks the zheader at dataOffset and the trailer it points to.
-// False when they are inconsistent with each other or with the file.
-bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
+// False when they are inconsistent with each other or with the file, or
+// cannot be read.
+bool ReadZlibBlockTable(RandomReads& file, uint64_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks);
 
 // Inflates blocks in order from firstBlock on, reading their compressed
@@ -39,8 +40,6 @@ class ZlibBlockReader : public StreamChunks {
     uint64_t start() const override { return start_; }
     // The next block's inflated bytes.
     Result Next(const uint8_t** begin, const uint8_t** end, uint64_t* at) override;
-    // The file offset of the compressed bytes still to be inflated.
-    size_t Consumed(uint64_t streamAt) const override;
 
   private:
     bool Inflate(size_t block, int buffer);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/rendering/specifier_format.h"
+#include "core/state/data_file_checks.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "savio/spssfio.h"
@@ -45,6 +46,9 @@ void ShowFileSummaryLines(LineSink& sink) {
     LastStatus = spssOpenRead(DataFileName.c_str(), &FileHandle);
     if (LastStatus != 0) {
         sink.AddLine(DisplayLine("ファイルを開くことに失敗しました"));
+        // The reader takes regular files only: say so for a FIFO or a device.
+        if (KindOfDataFile(DataFileName) == DataFileKind::Other)
+            sink.AddLine(DisplayLine(kNotRegularFileText));
         return;
     }
     SetCurrentFileEncoding(DisplayEncodingOfOpenFile());
