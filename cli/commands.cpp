@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/displayline.h"
 #include "core/errors.h"
 #include "core/export.h"
+#include "core/file_dictionary.h"
 #include "core/gridcells.h"
 #include "core/griddata.h"
 #include "core/gridfill.h"
@@ -212,12 +214,14 @@ bool CheckPath(Context& c, const std::string& path) {
     return true;
 }
 
-void ReportUnreadable(Context& c, const std::string& path, int status) {
+void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
                       : status == SPSS_FILE_RERROR ? "damaged or truncated"
                       : status == SPSS_FILE_OERROR ? "cannot be opened"
                                                    : "cannot be read";
-    Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
+    std::string text = std::string(why) + " (" + StatusName(status) + ")";
+    if (!reason.empty()) text += ": " + reason;
+    Complain(c, path, text);
 }
 
 bool CheckReadable(Context& c, const std::string& path) {
@@ -225,10 +229,23 @@ bool CheckReadable(Context& c, const std::string& path) {
     int h = 0;
     const int status = spssOpenRead(path.c_str(), &h);
     if (status != 0) {
-        ReportUnreadable(c, path, status);
+        ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
         return false;
     }
+    spssFileHeaderInfo info{};
+    if (spssGetFileHeaderInfo(h, &info) == 0) {
+        c.casesInData = info.casesInData;
+        c.headerCases = info.headerCaseCount >= 0 ? info.headerCaseCount : info.caseCount64;
+    }
     spssCloseRead(h);
+    return true;
+}
+
+bool ReportShortData(Context& c) {
+    if (c.casesInData < 0 || c.dialogs.reported()) return false;
+    Complain(c, c.options.files[0],
+             "damaged or truncated: the data ends after " + std::to_string(c.casesInData) +
+                 " of the " + std::to_string(c.headerCases) + " cases its header gives");
     return true;
 }
 
@@ -334,7 +351,7 @@ int RunGrid(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, true);
+    return Status(c, !ReportShortData(c));
 }
 
 // The as-displayed export, streamed a block of cases at a time, or from
@@ -390,7 +407,7 @@ int RunExportCommand(Context& c) {
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, true);
+    return Status(c, !ReportShortData(c));
 }
 
 int RunFind(Context& c) {
@@ -432,7 +449,12 @@ int RunFind(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    if (c.dialogs.reported()) return kTrouble;
+    if (c.dialogs.reported() || ReportShortData(c)) return kTrouble;
+    // Lines that could not be written are trouble, not "no match".
+    if (std::fflush(c.out) != 0 || std::ferror(c.out)) {
+        Complain(c, "standard output", std::strerror(errno));
+        return kTrouble;
+    }
     return found ? kFound : kNone;
 }
 

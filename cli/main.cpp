@@ -59,9 +59,10 @@ int main(int argc, char** argv) {
             break;
     }
     lv::SetDialogs(nullptr);
-    if (std::fflush(stdout) != 0) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("lorivane-dump: standard output");
-        return 1;
+        // find's status for trouble is 2 (1 is "no match").
+        return options->command == cli::Command::Find ? 2 : 1;
     }
     return status;
 }

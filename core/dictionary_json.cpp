@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/json_writer.h"
+#include "core/spssdio1.h"
 #include "core/textcodec.h"
 
 namespace lv {
@@ -107,6 +108,11 @@ class DictionaryWriter {
             json_.Null();
         else
             json_.Integer(h.caseCount64);
+        json_.Key("cases_in_data");
+        if (h.casesInData < 0)
+            json_.Null();
+        else
+            json_.Integer(h.casesInData);
         json_.Field("nominal_case_size", h.nominalCaseSize)
             .Field("slot_count", h.slotCount)
             .Field("bias", h.bias)
@@ -298,6 +304,23 @@ std::string_view RoleWord(int role) {
     static constexpr std::string_view kWords[] = {"input", "target",    "both",
                                                   "none",  "partition", "split"};
     return role >= 0 && role < 6 ? kWords[role] : "input";
+}
+
+std::string RefusalJson(const std::string& path, int status, const FileDictionary& refused) {
+    std::string out;
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Field("format", "lorivane-dictionary").Field("version", 1);
+    json.Field("path", ToUtf8(path, "UTF-8")).Key("error").BeginObject();
+    json.Field("status", spssdio1::StatusName(status))
+        .Field("reason", ToUtf8(refused.refusal, "UTF-8"));
+    json.Key("offset");
+    if (refused.refusalOffset < 0)
+        json.Null();
+    else
+        json.Integer(refused.refusalOffset);
+    json.EndObject().EndObject();
+    return out;
 }
 
 std::string DictionaryJson(const FileDictionary& d, std::string_view encoding) {

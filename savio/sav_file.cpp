@@ -7,6 +7,8 @@
 #include "savio/byte_order.h"
 #include "savio/case_index.h"
 #include "savio/dictionary_reader.h"
+#include "savio/raw_dictionary.h"
+#include "savio/refusal.h"
 #include "savio/text_encoding.h"
 #include "savio/value_slots.h"
 
@@ -34,6 +36,7 @@ uint32_t IdentityHash(std::string_view identity, const uint8_t* data, size_t siz
 
 int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
                   std::unique_ptr<SavFile>* out) {
+    ClearRefusal();
     std::unique_ptr<SavFile> f(new SavFile());
     f->bytes_ = std::move(bytes);
     const uint8_t* data = f->bytes_->data();
@@ -52,7 +55,11 @@ int SavFile::Open(std::unique_ptr<FileBytes> bytes, std::string_view identity,
 }
 
 // The header's count (or the 64-bit one) when it has one, capped at what the
-// data could hold; else the cases counted by decoding the data once.
+// data could hold; else the cases counted by decoding the data once. A count
+// the data cannot hold is kept as the limit of reading (reading past the
+// data's end is then the read error it was), and what the data does hold is
+// told in a warning: uncompressed that is known from the size, compressed
+// it takes decoding the data once, as for a file that records no count.
 int SavFile::SettleCaseCount() {
     cases_ = MakeCaseSource(shape_, layout_);
     if (dict_.slotCount == 0) {
@@ -64,14 +71,25 @@ int SavFile::SettleCaseCount() {
     if (known >= 0) {
         caseCount_ = std::min<int64_t>(known, static_cast<int64_t>(layout_.maxCases));
         limit_ = known;
+        if (static_cast<uint64_t>(known) > layout_.maxCases) {
+            casesInData_ = shape_.compression == Compression::None
+                               ? static_cast<int64_t>(layout_.maxCases)
+                               : CountCases();
+            Warn(&dict_, "the data ends after " + std::to_string(casesInData_) + " of the " +
+                             std::to_string(known) + " cases the header gives");
+        }
         return 0;
     }
+    caseCount_ = limit_ = CountCases();
+    return 0;
+}
+
+int64_t SavFile::CountCases() {
     int64_t counted = 0;
     const uint8_t* row;
     while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
-    caseCount_ = limit_ = counted;
     cases_ = MakeCaseSource(shape_, layout_);
-    return 0;
+    return counted;
 }
 
 int SavFile::FindVariable(std::string_view name) const {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "savio/call_support.h"
+#include "savio/refusal.h"
 #include "savio/spss_date.h"
 #include "savio/var_handles.h"
 
@@ -28,9 +29,11 @@ const savio::ValueSlots* SlotsOfHandle(const SavFile& f, double handle) {
 extern "C" {
 
 int spssOpenRead(const char* fileName, int* h) {
+    savio::ClearRefusal();
     if (!fileName || !h) return SPSS_FILE_OERROR;
     auto bytes = savio::MapFile(fileName);
-    if (!bytes) return SPSS_FILE_OERROR;
+    if (!bytes)
+        return savio::Refuse(SPSS_FILE_OERROR, savio::kNoOffset, "the file cannot be opened");
     std::unique_ptr<SavFile> file;
     if (int st = SavFile::Open(std::move(bytes), fileName, &file)) return st;
     return savio::AddOpenFile(std::move(file), h);

@@ -3,8 +3,11 @@
 #include <libdeflate.h>
 
 #include <algorithm>
+#include <string>
 
+#include "core/spssfio.h"
 #include "savio/byte_order.h"
+#include "savio/refusal.h"
 
 namespace savio {
 namespace {
@@ -17,24 +20,37 @@ constexpr uint64_t kMaxDeflateRatio = 1032;
 // ever needs for kMaxBlockSize bytes, far less than a damaged table could ask.
 constexpr uint32_t kMaxCopiedBlock = 2 * kMaxBlockSize;
 
+// Records why the table is refused; always false.
+bool Corrupt(int64_t at, std::string what) {
+    Refuse(SPSS_INVALID_FILE, at, std::move(what) + " at " + OffsetText(static_cast<uint64_t>(at)));
+    return false;
+}
+
 }  // namespace
 
 bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks) {
-    if (size < dataOffset || size - dataOffset < 24) return false;
+    const auto at = static_cast<int64_t>(dataOffset);
+    if (size < dataOffset || size - dataOffset < 24) return Corrupt(at, "truncated zlib header");
     const int64_t zheaderOfs = LoadI64(file + dataOffset, swap);
     const int64_t ztrailerOfs = LoadI64(file + dataOffset + 8, swap);
     const int64_t ztrailerLen = LoadI64(file + dataOffset + 16, swap);
     const auto fileSize = static_cast<int64_t>(size);
-    if (zheaderOfs != static_cast<int64_t>(dataOffset)) return false;
-    if (ztrailerOfs < zheaderOfs + 24 || ztrailerOfs > fileSize) return false;
-    if (ztrailerLen < 24 || (ztrailerLen - 24) % 24 != 0) return false;
-    if (ztrailerLen > fileSize - ztrailerOfs) return false;
+    if (zheaderOfs != static_cast<int64_t>(dataOffset))
+        return Corrupt(at, "corrupt zlib header (it gives its own offset as " +
+                               std::to_string(zheaderOfs) + ")");
+    if (ztrailerOfs < zheaderOfs + 24 || ztrailerOfs > fileSize || ztrailerLen < 24 ||
+        (ztrailerLen - 24) % 24 != 0 || ztrailerLen > fileSize - ztrailerOfs)
+        return Corrupt(at, "corrupt zlib trailer location in the zlib header");
     const uint8_t* trailer = file + ztrailerOfs;
     const int32_t blockSize = LoadI32(trailer + 16, swap);
     const int32_t nBlocks = LoadI32(trailer + 20, swap);
-    if (blockSize <= 0 || static_cast<uint32_t>(blockSize) > kMaxBlockSize) return false;
-    if (nBlocks < 0 || nBlocks != (ztrailerLen - 24) / 24) return false;
+    if (blockSize <= 0 || static_cast<uint32_t>(blockSize) > kMaxBlockSize)
+        return Corrupt(ztrailerOfs,
+                       "corrupt zlib trailer (block size " + std::to_string(blockSize) + ")");
+    if (nBlocks < 0 || nBlocks != (ztrailerLen - 24) / 24)
+        return Corrupt(ztrailerOfs,
+                       "corrupt zlib trailer (block count " + std::to_string(nBlocks) + ")");
     blocks->clear();
     blocks->reserve(static_cast<size_t>(nBlocks));
     int64_t expectedOfs = zheaderOfs + 24;
@@ -43,17 +59,21 @@ bool ReadZlibBlockTable(const uint8_t* file, size_t size, size_t dataOffset, boo
         const int64_t compressedOfs = LoadI64(d + 8, swap);
         const int32_t uncompressed = LoadI32(d + 16, swap);
         const int32_t compressed = LoadI32(d + 20, swap);
-        if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0) return false;
-        if (uncompressed > blockSize) return false;
-        if (static_cast<uint64_t>(uncompressed) >
-            static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64)
-            return false;
-        if (compressed > ztrailerOfs - compressedOfs) return false;
+        if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0 ||
+            uncompressed > blockSize ||
+            static_cast<uint64_t>(uncompressed) >
+                static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64 ||
+            compressed > ztrailerOfs - compressedOfs)
+            return Corrupt(ztrailerOfs + 24 + 24 * int64_t{k},
+                           "corrupt zlib block table (block " + std::to_string(k + 1) + ")");
         blocks->push_back({static_cast<uint64_t>(compressedOfs), static_cast<uint32_t>(compressed),
                            static_cast<uint32_t>(uncompressed)});
         expectedOfs = compressedOfs + compressed;
     }
-    return expectedOfs == ztrailerOfs;
+    if (expectedOfs != ztrailerOfs)
+        return Corrupt(ztrailerOfs, "corrupt zlib block table (the blocks end at " +
+                                        std::to_string(expectedOfs) + ")");
+    return true;
 }
 
 ZlibBlockReader::ZlibBlockReader(std::shared_ptr<RandomReads> reads,
