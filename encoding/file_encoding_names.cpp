@@ -7,9 +7,10 @@
 //   1. it belongs to a family of encodings system files are written in (a
 //      closed list: probing alone would accept odd charsets that happen to
 //      pass, and the list alone would trust glibc's aliases blindly);
-//   2. iconv converts it, and converting each ASCII byte alone, and all of
-//      them in one run, gives the same bytes back (this catches an alias
-//      that glibc maps to something else, and any shift state).
+//   2. iconv converts it, each ASCII byte alone gives itself back (JIS-Roman
+//      aside: Shift_JIS may read 0x5C and 0x7E as yen sign and overline),
+//      and all of them in one run give what they gave alone (this catches
+//      an alias that glibc maps to something else, and any shift state).
 #include "encoding/file_encoding_names.h"
 
 #include <iconv.h>
@@ -55,7 +56,7 @@ bool InFamily(std::string_view name) {
         "GBK", "CP936", "MS936", "GB2312", "EUCCN", "GB18030", "BIG5", "BIG5HKSCS", "CP950",
         "EUCTW",
         // Korean
-        "EUCKR", "CP949", "UHC", "KSC56011987"};
+        "EUCKR", "CP949", "UHC"};
     const std::string folded = Folded(name);
     for (std::string_view n : kNames)
         if (folded == n) return true;
@@ -70,30 +71,33 @@ bool InFamily(std::string_view name) {
            PrefixAndNumber(folded, "IBM", kDos);
 }
 
-// Converts in with cd from its initial state; false on any error.
-bool ConvertsTo(iconv_t cd, const std::string& in, const std::string& expected) {
+// Converts in with cd from its initial state into *out; false on any error.
+bool Convert(iconv_t cd, const std::string& in, std::string* out) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char out[512];
+    char buffer[1024];
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
-    char* dst = out;
-    size_t dstLeft = sizeof out;
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
     if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
     if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
-    return std::string(out, static_cast<size_t>(dst - out)) == expected;
+    out->assign(buffer, static_cast<size_t>(dst - buffer));
+    return true;
 }
 
 bool AsciiMapsToItself(std::string_view name) {
     const iconv_t cd = iconv_open("UTF-8", std::string(name).c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    std::string all;
+    std::string all, alone, got;
     bool same = true;
     for (int b = 0; b < 0x80 && same; ++b) {
         const std::string one(1, static_cast<char>(b));
-        same = ConvertsTo(cd, one, one);
+        same = Convert(cd, one, &got) &&
+               (got == one || ((b == 0x5C || b == 0x7E) && got.size() >= 2 && got.size() <= 3));
         all += one;
+        alone += got;
     }
-    same = same && ConvertsTo(cd, all, all);
+    same = same && Convert(cd, all, &got) && got == alone;
     iconv_close(cd);
     return same;
 }
