@@ -147,7 +147,9 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
                            ": " + Quoted(entry.name) + " of width " + std::to_string(width) + " " +
                            why);
         };
-        if (width < 256 || width > 32767) {
+        // Some writers list every string here: an ordinary width drops nothing.
+        if (width >= 1 && width <= 255) continue;
+        if (width < 1 || width > 32767) {
             skip("is out of range; left out");
             continue;
         }
