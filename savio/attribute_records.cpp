@@ -20,10 +20,15 @@ constexpr int kLastRole = 5;  // 0 input, 1 target, 2 both, 3 none, 4 partition,
 size_t UnclosedValueEnd(std::string_view text, const NameIndex* names) {
     size_t end = text.find("\n)");
     if (!names) return end;
+    // A long name has at most 64 bytes: the colon is looked for no further,
+    // so that a value full of ")/" costs no more than its length.
+    constexpr size_t kLongestName = 64;
     for (size_t at = text.find(")/"); at < end; at = text.find(")/", at + 1)) {
-        const size_t colon = text.find(':', at + 2);
-        if (colon == std::string_view::npos || colon >= end) break;
-        if (names->Find(text.substr(at + 2, colon - at - 2)) >= 0) return at;
+        const std::string_view name = text.substr(at + 2, kLongestName + 1);
+        const size_t colon = name.find(':');
+        if (colon != std::string_view::npos && at + 2 + colon < end &&
+            names->Find(name.substr(0, colon)) >= 0)
+            return at;
     }
     return end;
 }
