@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/grid_stream.h"
+#include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
 #include "core/export/text_export.h"
@@ -243,12 +245,14 @@ bool CheckPath(Context& c, const std::string& path) {
     return true;
 }
 
-void ReportUnreadable(Context& c, const std::string& path, int status) {
+void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
                       : status == SPSS_FILE_RERROR ? "damaged or truncated"
                       : status == SPSS_FILE_OERROR ? "cannot be opened"
                                                    : "cannot be read";
-    Complain(c, path, std::string(why) + " (" + StatusName(status) + ")");
+    std::string text = std::string(why) + " (" + StatusName(status) + ")";
+    if (!reason.empty()) text += ": " + reason;
+    Complain(c, path, text);
 }
 
 bool CheckReadable(Context& c, const std::string& path) {
@@ -256,10 +260,23 @@ bool CheckReadable(Context& c, const std::string& path) {
     int h = 0;
     const int status = spssOpenRead(path.c_str(), &h);
     if (status != 0) {
-        ReportUnreadable(c, path, status);
+        ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
         return false;
     }
+    spssFileHeaderInfo info{};
+    if (spssGetFileHeaderInfo(h, &info) == 0) {
+        c.casesInData = info.casesInData;
+        c.headerCases = info.headerCaseCount >= 0 ? info.headerCaseCount : info.caseCount64;
+    }
     spssCloseRead(h);
+    return true;
+}
+
+bool ReportShortData(Context& c) {
+    if (c.casesInData < 0 || c.dialogs.reported()) return false;
+    Complain(c, c.options.files[0],
+             "damaged or truncated: the data ends after " + std::to_string(c.casesInData) +
+                 " of the " + std::to_string(c.headerCases) + " cases its header gives");
     return true;
 }
 
@@ -367,7 +384,7 @@ int RunGrid(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, StillChosenFile(c));
+    return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
 
 // The as-displayed export, streamed a block of cases at a time, or from
@@ -425,7 +442,7 @@ int RunExportCommand(Context& c) {
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
     }
-    return Status(c, StillChosenFile(c));
+    return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
 
 int RunFind(Context& c) {
@@ -469,7 +486,12 @@ int RunFind(Context& c) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
     }
-    if (!StillChosenFile(c) || c.dialogs.reported()) return kTrouble;
+    if (!StillChosenFile(c) || c.dialogs.reported() || ReportShortData(c)) return kTrouble;
+    // Lines that could not be written are trouble, not "no match".
+    if (std::fflush(c.out) != 0 || std::ferror(c.out)) {
+        Complain(c, "standard output", std::strerror(errno));
+        return kTrouble;
+    }
     return found ? kFound : kNone;
 }
 

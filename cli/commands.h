@@ -15,6 +15,10 @@ struct Context {
     StreamDialogs& dialogs;
     std::FILE* out;
     std::FILE* err;
+    // Set by CheckReadable: when the data ends before the header's case
+    // count, the cases it holds; else -1.
+    long long casesInData = -1;
+    long long headerCases = -1;
 };
 
 // Checks that path is a readable system file, with one clear message when not.
@@ -22,7 +26,12 @@ bool CheckReadable(Context& c, const std::string& path);
 // The parts of that check: that path exists and is not a folder, and the
 // message for a file the reader refuses with status.
 bool CheckPath(Context& c, const std::string& path);
-void ReportUnreadable(Context& c, const std::string& path, int status);
+// reason: the reader's (spssGetOpenRefusal), added after the status.
+void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason);
+// After a command has read the data: a file whose data ends before its
+// header's case count is a read error, told once (unless an error was
+// already reported). True when it was.
+bool ReportShortData(Context& c);
 
 int RunSummary(Context& c);
 int RunVars(Context& c);

@@ -38,7 +38,10 @@ bool Read(Context& c, lv::FileDictionary* dict) {
     if (!CheckPath(c, path)) return false;
     const int status = lv::ReadFileDictionary(path, dict);
     if (status == 0) return true;
-    ReportUnreadable(c, path, status);
+    ReportUnreadable(c, path, status, dict->refusal);
+    // The JSON says it too, for the program reading it.
+    if (c.options.json && !dict->refusal.empty())
+        Print(c.out, lv::RefusalJson(path, status, *dict));
     return false;
 }
 

@@ -16,13 +16,15 @@ namespace {
 // status, or 1 with a message when standard output could not take all that
 // was written to it. A write that failed on the way (a full disk) leaves the
 // stream's error flag set even when the last flush has nothing to write.
-int CheckedExit(int status) {
+// status, or the status for trouble when standard output could not take
+// what was written (find's is 2, as 1 means "no match").
+int CheckedExit(int status, int trouble = 1) {
     errno = 0;
     const bool flushed = std::fflush(stdout) == 0;
     if (flushed && !std::ferror(stdout)) return status;
     std::fprintf(stderr, "lorivane-dump: standard output: %s\n",
                  errno ? std::strerror(errno) : "write failed");
-    return 1;
+    return trouble;
 }
 
 }  // namespace
@@ -77,5 +79,5 @@ int main(int argc, char** argv) {
             break;
     }
     lv::SetDialogs(nullptr);
-    return CheckedExit(status);
+    return CheckedExit(status, options->command == cli::Command::Find ? 2 : 1);
 }

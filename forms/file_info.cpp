@@ -65,8 +65,10 @@ void TfrmFileInfo::FormCreate() {
     auto dict = std::make_unique<lv::FileDictionary>();
     const int status = lv::ReadFileDictionary(path, dict.get());
     if (status != 0) {
-        lv::CurrentDialogs().ShowMessage("ファイル情報の読み込みに失敗しました:" +
-                                         spssdio1::StatusName(status));
+        std::string text = "ファイル情報の読み込みに失敗しました:" + spssdio1::StatusName(status);
+        // The reader's reason (it names the place in the file) on a line of its own.
+        if (!dict->refusal.empty()) text += "\n" + dict->refusal;
+        lv::CurrentDialogs().ShowMessage(text);
         return;
     }
     dict_ = std::move(dict);

@@ -159,9 +159,15 @@ void CheckReread(std::string_view bytes, const savio::CaseIndex& index,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int h = 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) return 0;
     char text[80], date[10], time[10];
     int n;
+    long long offset;
+    if (savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) {
+        // A refused file has a reason, and its offset lies in the file.
+        spssGetOpenRefusal(&n, text, sizeof text, &offset);
+        if (n == 0 || offset < -1 || offset > static_cast<long long>(size)) __builtin_trap();
+        return 0;
+    }
     spssGetSystemString(h, text);
     spssGetTimeStamp(h, date, time);
     spssGetIdString(h, text);

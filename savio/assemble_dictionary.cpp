@@ -1,12 +1,15 @@
 // Turns the raw records into the variables the user sees.
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
+#include "encoding/file_encoding_names.h"
 #include "extension_records.h"
 #include "name_match.h"
 #include "raw_dictionary.h"
 #include "record_layout.h"
+#include "refusal.h"
 #include "savio/byte_order.h"
 #include "savio/spssfio.h"
 
@@ -70,9 +73,39 @@ class BodyReader {
     bool swap_;
 };
 
+// One entry of subtype 14 and where its record is.
+struct VeryLongWidth {
+    std::string name;
+    int width = 0;
+    size_t offset = 0;
+};
+
+// A name or value from the file quoted in a warning: bytes outside printable
+// ASCII as \xNN, so that a warning never carries broken text.
+std::string Quoted(std::string_view bytes) {
+    std::string out = "'";
+    for (unsigned char c : bytes.substr(0, 64)) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    if (bytes.size() > 64) out += "...";
+    return out + "'";
+}
+
+std::string RecordAt(std::string_view what, int subtype, size_t offset) {
+    return std::string(what) + " (subtype " + std::to_string(subtype) + ") at " +
+           OffsetText(offset);
+}
+
 // Subtype 14: "SHORT=width" entries ended by NUL and/or TAB.
-std::vector<std::pair<std::string, int>> ParseVeryLongWidths(std::string_view body) {
-    std::vector<std::pair<std::string, int>> out;
+std::vector<VeryLongWidth> ParseVeryLongWidths(const ExtensionBody& ext, Dictionary* dict) {
+    const std::string_view body = ext.body;
+    std::vector<VeryLongWidth> out;
     size_t pos = 0;
     while (pos < body.size()) {
         size_t end = body.find_first_of(std::string_view("\0\t", 2), pos);
@@ -84,8 +117,13 @@ std::vector<std::pair<std::string, int>> ParseVeryLongWidths(std::string_view bo
         const std::string_view digits = item.substr(eq + 1);
         int width = 0;
         auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), width);
-        if (ec != std::errc() || p != digits.data() + digits.size()) continue;
-        out.emplace_back(std::string(item.substr(0, eq)), width);
+        if (ec != std::errc() || p != digits.data() + digits.size()) {
+            Warn(dict, RecordAt("very long string record", ext.subtype, ext.offset) +
+                           ": the width of " + Quoted(item.substr(0, eq)) +
+                           " is not a number; left out");
+            continue;
+        }
+        out.push_back({std::string(item.substr(0, eq)), width, ext.offset});
     }
     return out;
 }
@@ -93,8 +131,8 @@ std::vector<std::pair<std::string, int>> ParseVeryLongWidths(std::string_view bo
 // Marks the segments of very long strings: segmentCount[i] = N for the first
 // segment of a merged variable, 0 for the other segments, 1 otherwise.
 std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
-                                      const std::vector<std::pair<std::string, int>>& widths,
-                                      std::vector<int>* mergedWidth) {
+                                      const std::vector<VeryLongWidth>& widths,
+                                      std::vector<int>* mergedWidth, Dictionary* dict) {
     const size_t n = raw.variables.size();
     std::vector<int> segments(n, 1);
     mergedWidth->assign(n, 0);
@@ -102,12 +140,36 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
     NameIndex names;
     names.Reserve(n);
     for (size_t i = 0; i < n; ++i) names.Add(raw.variables[i].name, static_cast<int>(i));
-    for (const auto& [name, width] : widths) {
-        if (width < 256 || width > 32767) continue;
+    for (const VeryLongWidth& entry : widths) {
+        const int width = entry.width;
+        const auto skip = [&](const std::string& why) {
+            Warn(dict, RecordAt("very long string record", kExtVeryLongStrings, entry.offset) +
+                           ": " + Quoted(entry.name) + " of width " + std::to_string(width) + " " +
+                           why);
+        };
+        // Some writers list every string here: an ordinary width drops nothing.
+        if (width >= 1 && width <= 255) continue;
+        if (width < 1 || width > 32767) {
+            skip("is out of range; left out");
+            continue;
+        }
         const int count = (width + 251) / 252;
-        const int first = names.Find(name);
-        if (first >= 0 && (raw.variables[first].width != 255 || segments[first] != 1)) continue;
-        if (first < 0 || static_cast<size_t>(first) + count > n) continue;
+        const int first = names.Find(entry.name);
+        if (first < 0) {
+            skip("names no variable; left out");
+            continue;
+        }
+        const auto separate = [&](const std::string& why) {
+            skip("has segments that " + why + "; they are shown as separate variables");
+        };
+        if (raw.variables[first].width != 255 || segments[first] != 1) {
+            separate("do not start with a 255-byte string");
+            continue;
+        }
+        if (static_cast<size_t>(first) + count > n) {
+            separate("run past the last variable");
+            continue;
+        }
         bool fits = true;
         for (int k = 1; k < count && fits; ++k) {
             const int w = raw.variables[first + k].width;
@@ -117,7 +179,10 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
             else
                 fits = fits && w >= width - 252 * (count - 1) && w <= 255;
         }
-        if (!fits) continue;
+        if (!fits) {
+            separate("do not have the widths it needs");
+            continue;
+        }
         segments[first] = count;
         (*mergedWidth)[first] = width;
         for (int k = 1; k < count; ++k) segments[first + k] = 0;
@@ -140,26 +205,45 @@ void ApplyLongNames(std::string_view body, const NameIndex& names, std::vector<V
 }
 
 // Subtype 21: labels of strings wider than 8 bytes, by long name.
-void ApplyLongStringLabels(std::string_view body, bool swap, const NameIndex& names,
-                           std::vector<Variable>& vars) {
-    BodyReader in(body, swap);
-    while (!in.AtEnd()) {
+void ApplyLongStringLabels(const ExtensionBody& ext, bool swap, const NameIndex& names,
+                           Dictionary* dict) {
+    std::vector<Variable>& vars = dict->variables;
+    const std::string where = RecordAt("long string value labels record", ext.subtype, ext.offset);
+    BodyReader in(ext.body, swap);
+    int entries = 0;
+    const auto malformed = [&] {
+        Warn(dict, where + ": entry " + std::to_string(entries + 1) +
+                       " runs past the record or has a negative length; it and the rest of the "
+                       "record were dropped");
+    };
+    for (; !in.AtEnd(); ++entries) {
         int32_t nameLen, width, nLabels;
         std::string_view name;
         if (!in.I32(&nameLen) || !in.Text(nameLen, &name) || !in.I32(&width) || !in.I32(&nLabels) ||
             nLabels < 0)
-            return;
+            return malformed();
         const int v = names.Find(name);
         const bool usable = v >= 0 && vars[v].width > 8;
+        if (!usable)
+            Warn(dict, where + ": " + Quoted(name) +
+                           (v < 0 ? " names no variable" : " is not a string wider than 8 bytes") +
+                           "; its " + std::to_string(nLabels) + " label(s) were dropped");
+        int tooLong = 0;
         for (int32_t k = 0; k < nLabels; ++k) {
             int32_t valueLen, labelLen;
             std::string_view value, label;
             if (!in.I32(&valueLen) || !in.Text(valueLen, &value) || !in.I32(&labelLen) ||
                 !in.Text(labelLen, &label))
-                return;
-            if (usable && static_cast<int>(value.size()) <= vars[v].width)
+                return malformed();
+            if (!usable) continue;
+            if (static_cast<int>(value.size()) <= vars[v].width)
                 vars[v].longLabels.emplace_back(std::string(value), std::string(label));
+            else
+                ++tooLong;
         }
+        if (tooLong > 0)
+            Warn(dict, where + ": " + std::to_string(tooLong) + " label(s) of " + Quoted(name) +
+                           " have values wider than the variable; dropped");
     }
 }
 
@@ -193,15 +277,26 @@ bool ParseLongMissing(std::string_view body, bool swap, bool lengthPerValue,
     return true;
 }
 
-void ApplyLongStringMissing(std::string_view body, bool swap, const NameIndex& names,
-                            std::vector<Variable>& vars) {
+void ApplyLongStringMissing(const ExtensionBody& ext, bool swap, const NameIndex& names,
+                            Dictionary* dict) {
+    std::vector<Variable>& vars = dict->variables;
+    const std::string where =
+        RecordAt("long string missing values record", ext.subtype, ext.offset);
     std::vector<LongMissing> entries;
-    if (!ParseLongMissing(body, swap, false, &entries) &&
-        !ParseLongMissing(body, swap, true, &entries))
+    if (!ParseLongMissing(ext.body, swap, false, &entries) &&
+        !ParseLongMissing(ext.body, swap, true, &entries)) {
+        Warn(dict, where + ": fits neither of its layouts; its " + std::to_string(ext.body.size()) +
+                       " bytes were dropped");
         return;
+    }
     for (const LongMissing& e : entries) {
         const int v = names.Find(e.name);
-        if (v < 0 || vars[v].width <= 8) continue;
+        if (v < 0 || vars[v].width <= 8) {
+            Warn(dict, where + ": " + Quoted(e.name) +
+                           (v < 0 ? " names no variable" : " is not a string wider than 8 bytes") +
+                           "; its missing values were dropped");
+            continue;
+        }
         vars[v].missingCode = static_cast<int>(e.values.size());
         for (size_t k = 0; k < e.values.size(); ++k) vars[v].missingText[k] = e.values[k];
     }
@@ -209,25 +304,48 @@ void ApplyLongStringMissing(std::string_view body, bool swap, const NameIndex& n
 
 // Attaches each type 3 set to the variables its type 4 record names, keeping
 // only indexes on the first slot of variables of one kind.
-void AttachLabelSets(RawDictionary& raw, const std::vector<int>& slotToVar) {
+void AttachLabelSets(RawDictionary& raw, const std::vector<int>& slotToVar, Dictionary* dict) {
     std::vector<int> lastUse(raw.variables.size(), -1);
     for (const LabelSetUse& use : raw.labelUses) {
         int kind = -1;  // 0 numeric, 1 short string
         std::vector<int> targets;
+        // The indexes dropped, the first few named.
+        int dropped = 0;
+        std::string named;
+        const auto drop = [&](int32_t slot, const char* why) {
+            if (++dropped <= 5) named += (dropped > 1 ? ", " : "") + std::to_string(slot) + why;
+        };
         for (int32_t slot : use.slots) {
-            if (slot < 1 || static_cast<size_t>(slot) > slotToVar.size()) continue;
+            if (slot < 1 || static_cast<size_t>(slot) > slotToVar.size()) {
+                drop(slot, " (no such slot)");
+                continue;
+            }
             const int v = slotToVar[slot - 1];
-            if (v < 0) continue;
+            if (v < 0) {
+                drop(slot, " (inside a string)");
+                continue;
+            }
             const int width = raw.variables[v].width;
-            if (width > 8) continue;
+            if (width > 8) {
+                drop(slot, " (a string wider than 8 bytes)");
+                continue;
+            }
             const int k = width > 0 ? 1 : 0;
             if (kind < 0) kind = k;
-            if (k != kind) continue;
+            if (k != kind) {
+                drop(slot, k ? " (a string among numbers)" : " (a number among strings)");
+                continue;
+            }
             if (lastUse[v] == use.set) continue;
             lastUse[v] = use.set;
             targets.push_back(v);
         }
         for (int v : targets) raw.variables[v].labelSets.push_back(use.set);
+        if (dropped > 0)
+            Warn(dict, "value label record at " + OffsetText(use.offset) +
+                           ": invalid variable index " + named +
+                           (dropped > 5 ? " and " + std::to_string(dropped - 5) + " more" : "") +
+                           (targets.empty() ? "; the labels were dropped" : "; dropped"));
     }
 }
 
@@ -298,9 +416,10 @@ void DropMisshapenRecords(RawDictionary& raw, Dictionary* dict) {
         Expected e;
         if (ExpectedShape(ext.subtype, &e) &&
             (ext.size != e.size || (e.count != 0 && ext.count != e.count))) {
-            Warn(dict, "extension record subtype " + std::to_string(ext.subtype) +
-                           ": unexpected element size " + std::to_string(ext.size) + " or count " +
-                           std::to_string(ext.count) + "; skipped");
+            Warn(dict, "extension record subtype " + std::to_string(ext.subtype) + " at " +
+                           OffsetText(ext.offset) + ": unexpected element size " +
+                           std::to_string(ext.size) + " or count " + std::to_string(ext.count) +
+                           "; skipped");
             continue;
         }
         kept.push_back(ext);
@@ -310,15 +429,17 @@ void DropMisshapenRecords(RawDictionary& raw, Dictionary* dict) {
 
 // Subtypes 3, 4, 10, 14, 16 and 20: what is needed before the variables.
 int ReadMachineRecords(const RawDictionary& raw, Dictionary* dict,
-                       std::vector<std::pair<std::string, int>>* veryLong) {
+                       std::vector<VeryLongWidth>* veryLong) {
     const bool swap = dict->swap;
     for (const ExtensionBody& ext : raw.extensions) {
         const auto* b = reinterpret_cast<const uint8_t*>(ext.body.data());
         switch (ext.subtype) {
             case kExtIntegerInfo:
-                if (LoadI32(b + 4 * integer_info::kFloatingPointRep, swap) !=
-                    integer_info::kIeee754)
-                    return SPSS_INVALID_FILE;
+                if (const int32_t rep = LoadI32(b + 4 * integer_info::kFloatingPointRep, swap);
+                    rep != integer_info::kIeee754)
+                    return Refuse(SPSS_INVALID_FILE, static_cast<int64_t>(ext.offset),
+                                  RecordAt("machine integer info record", ext.subtype, ext.offset) +
+                                      ": unsupported floating-point format " + std::to_string(rep));
                 if (dict->hasIntegerInfo) break;
                 dict->hasIntegerInfo = true;
                 for (int i = 0; i < integer_info::kCount; ++i)
@@ -335,7 +456,7 @@ int ReadMachineRecords(const RawDictionary& raw, Dictionary* dict,
                 dict->productInfo += ext.body;
                 break;
             case kExtVeryLongStrings: {
-                auto more = ParseVeryLongWidths(ext.body);
+                auto more = ParseVeryLongWidths(ext, dict);
                 veryLong->insert(veryLong->end(), more.begin(), more.end());
                 break;
             }
@@ -343,15 +464,23 @@ int ReadMachineRecords(const RawDictionary& raw, Dictionary* dict,
                 if (LoadI64(b, swap) == 1 && LoadI64(b + 8, swap) >= 0)
                     dict->extCaseCount = LoadI64(b + 8, swap);
                 else
-                    Warn(dict,
-                         "case count record (subtype 16) is implausible; the header's count is "
-                         "used");
+                    Warn(dict, RecordAt("case count record", ext.subtype, ext.offset) +
+                                   " is implausible; the header's count is used");
                 break;
             case kExtEncoding:
-                if (ext.count <= 64)
-                    dict->encodingRecord = TrimText(ext.body);
-                else
-                    Warn(dict, "character encoding record (subtype 20) is too long; skipped");
+                if (ext.count > 64) {
+                    Warn(dict, RecordAt("character encoding record", ext.subtype, ext.offset) +
+                                   " is too long; skipped");
+                    break;
+                }
+                dict->encodingRecord = TrimText(ext.body);
+                // A wide or stateful encoding would garble every text: such
+                // a name counts as no record at all.
+                dict->encodingRecordUsable = lv::IsAsciiCompatibleEncoding(dict->encodingRecord);
+                if (!dict->encodingRecordUsable)
+                    Warn(dict, RecordAt("character encoding record", ext.subtype, ext.offset) +
+                                   ": " + Quoted(dict->encodingRecord) +
+                                   " is not an encoding system files are written in; ignored");
                 break;
             default:
                 break;
@@ -373,16 +502,16 @@ void Warn(Dictionary* dict, std::string text) {
 int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     const bool swap = dict->swap;
     DropMisshapenRecords(raw, dict);
-    std::vector<std::pair<std::string, int>> veryLong;
+    std::vector<VeryLongWidth> veryLong;
     if (int st = ReadMachineRecords(raw, dict, &veryLong)) return st;
 
     std::vector<int> slotToVar(static_cast<size_t>(dict->slotCount), -1);
     for (size_t i = 0; i < raw.variables.size(); ++i)
         slotToVar[raw.variables[i].slot] = static_cast<int>(i);
-    AttachLabelSets(raw, slotToVar);
+    AttachLabelSets(raw, slotToVar, dict);
 
     std::vector<int> mergedWidth;
-    const std::vector<int> segments = MergeVeryLongStrings(raw, veryLong, &mergedWidth);
+    const std::vector<int> segments = MergeVeryLongStrings(raw, veryLong, &mergedWidth, dict);
     std::vector<int> rawToVar(raw.variables.size(), -1);
     dict->variables.reserve(raw.variables.size());
     for (size_t i = 0; i < raw.variables.size(); ++i) {
@@ -423,23 +552,23 @@ int AssembleDictionary(RawDictionary& raw, Dictionary* dict) {
     for (const ExtensionBody& ext : raw.extensions) {
         switch (ext.subtype) {
             case kExtLongStringLabels:
-                ApplyLongStringLabels(ext.body, swap, longNames, vars);
+                ApplyLongStringLabels(ext, swap, longNames, dict);
                 break;
             case kExtLongStringMissing:
-                ApplyLongStringMissing(ext.body, swap, longNames, vars);
+                ApplyLongStringMissing(ext, swap, longNames, dict);
                 break;
             case kExtDisplayParameters:
                 ApplyDisplayParameters(ext, swap, rawToVar, dict);
                 break;
             case kExtFileAttributes:
-                ReadFileAttributes(ext.body, dict);
+                ReadFileAttributes(ext, dict);
                 break;
             case kExtVariableAttributes:
-                ApplyVariableAttributes(ext.body, longNames, dict);
+                ApplyVariableAttributes(ext, longNames, dict);
                 break;
             case kExtMultipleResponse:
             case kExtCountedMultipleResponse:
-                ReadMultipleResponseSets(ext.body, ext.subtype, shortNames, dict);
+                ReadMultipleResponseSets(ext, shortNames, dict);
                 break;
             case kExtVariableSets:
                 ReadVariableSets(ext.body, longNames, shortNames, dict);

@@ -104,6 +104,7 @@ struct Dictionary {
     std::vector<Variable> variables;
     std::vector<LabelSet> labelSets;
     std::string encodingRecord;         // subtype 20 as written
+    bool encodingRecordUsable = false;  // it names an encoding system files use
     int characterCode = 0;              // subtype 3, 0 when absent
     size_t dataOffset = 0;              // first byte after the 999 record
     std::vector<uint8_t> slotIsString;  // per slot: 1 for string storage

@@ -22,13 +22,15 @@ void ApplyDisplayParameters(const ExtensionBody& ext, bool swap,
                             const std::vector<int>& variableOfRecord, Dictionary* dict);
 
 // Subtype 17: the file's attributes.
-void ReadFileAttributes(std::string_view body, Dictionary* dict);
+void ReadFileAttributes(const ExtensionBody& ext, Dictionary* dict);
 
 // Subtype 18: "longname:attributes/..." ; the attribute $@Role sets the role.
-void ApplyVariableAttributes(std::string_view body, const NameIndex& longNames, Dictionary* dict);
+void ApplyVariableAttributes(const ExtensionBody& ext, const NameIndex& longNames,
+                             Dictionary* dict);
 
 // Subtypes 7 and 19: one set per line, variables by short name.
-void ReadMultipleResponseSets(std::string_view body, int subtype, const NameIndex& shortNames,
+// A member named more than once is kept once, with a warning.
+void ReadMultipleResponseSets(const ExtensionBody& ext, const NameIndex& shortNames,
                               Dictionary* dict);
 
 // Subtype 5: "name= member member" per line, members by long name (older

@@ -10,8 +10,10 @@
 // where <n> <text> is a byte count, a blank and that many bytes, and vars are
 // lower-case short names separated by blanks.
 #include <string>
+#include <unordered_map>
 
 #include "extension_records.h"
+#include "refusal.h"
 #include "text_scanner.h"
 
 namespace savio {
@@ -51,8 +53,9 @@ bool ParseDefinition(TextScanner& in, MultipleResponseSet* set) {
 
 class SetReader {
   public:
-    SetReader(int subtype, const NameIndex& shortNames, Dictionary* dict)
-        : where_("multiple-response sets record (subtype " + std::to_string(subtype) + ")"),
+    SetReader(const ExtensionBody& ext, const NameIndex& shortNames, Dictionary* dict)
+        : where_("multiple-response sets record (subtype " + std::to_string(ext.subtype) + ") at " +
+                 OffsetText(ext.offset)),
           shortNames_(shortNames),
           dict_(dict) {
         for (size_t i = 0; i < dict->mrsets.size(); ++i)
@@ -81,8 +84,11 @@ class SetReader {
     }
 
   private:
+    // Each member once: a variable named again is counted and left out.
     void AddMembers(std::string_view names, MultipleResponseSet* set) {
         TextScanner in(names);
+        std::unordered_map<int, int> repeats;  // member -> times named again
+        for (int v : set->variables) repeats.emplace(v, 0);
         while (!in.AtEnd()) {
             if (in.Eat(' ')) continue;
             const std::string_view name = in.Until(" ");
@@ -90,9 +96,18 @@ class SetReader {
             if (v < 0) {
                 Warn(dict_, where_ + ": set " + set->name + " names an unknown variable " +
                                 std::string(name) + ", left out");
+            } else if (auto [it, added] = repeats.emplace(v, 0); !added) {
+                ++it->second;
             } else {
                 set->variables.push_back(v);
             }
+        }
+        for (int v : set->variables) {
+            const int again = repeats[v];
+            if (again == 0) continue;
+            Warn(dict_, where_ + ": set " + set->name + " names variable " +
+                            dict_->variables[static_cast<size_t>(v)].shortName + " " +
+                            std::to_string(again + 1) + " times; it is kept once");
         }
     }
 
@@ -122,9 +137,9 @@ class SetReader {
 
 }  // namespace
 
-void ReadMultipleResponseSets(std::string_view body, int subtype, const NameIndex& shortNames,
+void ReadMultipleResponseSets(const ExtensionBody& ext, const NameIndex& shortNames,
                               Dictionary* dict) {
-    SetReader(subtype, shortNames, dict).Read(body);
+    SetReader(ext, shortNames, dict).Read(ext.body);
 }
 
 }  // namespace savio

@@ -31,12 +31,14 @@ struct RawVariable {
 struct LabelSetUse {
     int set = 0;
     std::vector<int32_t> slots;
+    size_t offset = 0;  // of the type 3 record
 };
 
 struct ExtensionBody {
     int subtype = 0;
     int size = 0;
     int count = 0;
+    size_t offset = 0;  // of its record type in the file
     std::string_view body;
 };
 

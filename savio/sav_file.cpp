@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "dictionary_reader.h"
+#include "raw_dictionary.h"
+#include "refusal.h"
 #include "savio/byte_order.h"
 #include "savio/case_index.h"
 #include "savio/spssfio.h"
@@ -59,6 +61,7 @@ int ReadDictionaryFrom(RandomReads& file, std::vector<uint8_t>& prefix, Dictiona
 
 int SavFile::Open(std::shared_ptr<RandomReads> reads, std::string_view identity,
                   std::unique_ptr<SavFile>* out) {
+    ClearRefusal();
     std::unique_ptr<SavFile> f(new SavFile());
     f->reads_ = std::move(reads);
     std::vector<uint8_t> prefix;
@@ -76,7 +79,11 @@ int SavFile::Open(std::shared_ptr<RandomReads> reads, std::string_view identity,
 }
 
 // The header's count (or the 64-bit one) when it has one, capped at what the
-// data could hold; else the cases counted by decoding the data once.
+// data could hold; else the cases counted by decoding the data once. A count
+// the data cannot hold is kept as the limit of reading (reading past the
+// data's end is then the read error it was), and what the data does hold is
+// told in a warning: uncompressed that is known from the size, compressed
+// it takes decoding the data once, as for a file that records no count.
 int SavFile::SettleCaseCount() {
     cases_ = MakeCaseSource(shape_, layout_, reads_);
     if (dict_.slotCount == 0) {
@@ -88,14 +95,25 @@ int SavFile::SettleCaseCount() {
     if (known >= 0) {
         caseCount_ = std::min<int64_t>(known, static_cast<int64_t>(layout_.maxCases));
         limit_ = known;
+        if (static_cast<uint64_t>(known) > layout_.maxCases) {
+            casesInData_ = shape_.compression == Compression::None
+                               ? static_cast<int64_t>(layout_.maxCases)
+                               : CountCases();
+            Warn(&dict_, "the data ends after " + std::to_string(casesInData_) + " of the " +
+                             std::to_string(known) + " cases the header gives");
+        }
         return 0;
     }
+    caseCount_ = limit_ = CountCases();
+    return 0;
+}
+
+int64_t SavFile::CountCases() {
     int64_t counted = 0;
     const uint8_t* row;
     while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
-    caseCount_ = limit_ = counted;
     cases_ = MakeCaseSource(shape_, layout_, reads_);
-    return 0;
+    return counted;
 }
 
 int SavFile::FindVariable(std::string_view name) const {

@@ -32,6 +32,9 @@ class SavFile {
     const Dictionary& dict() const { return dict_; }
     // The cases, or -1 when even reading the data could not tell.
     int64_t caseCount() const { return caseCount_; }
+    // When the data was found to end before the header's count: the cases
+    // it holds; else -1.
+    int64_t casesInData() const { return casesInData_; }
     // 29 bits that differ, with high probability, between different files.
     uint32_t identity() const { return identity_; }
     // The encoding of the file's texts (never empty) and how its bytes group
@@ -77,6 +80,7 @@ class SavFile {
   private:
     SavFile() = default;
     int SettleCaseCount();
+    int64_t CountCases();  // by decoding the data once
 
     std::shared_ptr<RandomReads> reads_;
     Dictionary dict_;
@@ -84,6 +88,7 @@ class SavFile {
     DataLayout layout_;
     std::unique_ptr<CaseSource> cases_;
     int64_t caseCount_ = 0;
+    int64_t casesInData_ = -1;
     int64_t casesRead_ = 0;
     int64_t limit_ = 0;  // reading stops after this many cases
     const uint8_t* row_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "call_support.h"
 #include "random_reads.h"
+#include "refusal.h"
 #include "spss_date.h"
 #include "var_handles.h"
 
@@ -29,9 +30,11 @@ const savio::ValueSlots* SlotsOfHandle(const SavFile& f, double handle) {
 extern "C" {
 
 int spssOpenRead(const char* fileName, int* h) {
+    savio::ClearRefusal();
     if (!fileName || !h) return SPSS_FILE_OERROR;
     auto reads = std::make_shared<savio::FileReads>();
-    if (!reads->Open(fileName)) return SPSS_FILE_OERROR;
+    if (!reads->Open(fileName))
+        return savio::Refuse(SPSS_FILE_OERROR, savio::kNoOffset, "the file cannot be opened");
     reads->ExpectSequentialReads();
     std::unique_ptr<SavFile> file;
     if (int st = SavFile::Open(std::move(reads), fileName, &file)) return st;

@@ -8,6 +8,7 @@
 #include "c_arrays.h"
 #include "call_support.h"
 #include "record_layout.h"
+#include "refusal.h"
 #include "savio/spssfio.h"
 
 using savio::Attribute;
@@ -114,6 +115,7 @@ int spssGetFileHeaderInfo(int h, spssFileHeaderInfo* info) {
     info->headerCaseCount = d.headerCaseCount;
     info->caseCount64 = d.extCaseCount;
     info->bias = d.bias;
+    info->casesInData = f->casesInData();
     return SPSS_OK;
 }
 
@@ -303,6 +305,16 @@ int spssGetExtensionRecords(int h, spssExtensionRecord** records, int* count) {
 int spssFreeExtensionRecords(spssExtensionRecord* records, int) {
     std::free(records);
     return SPSS_OK;
+}
+
+int spssGetOpenRefusal(int* status, char* reason, int bufSize, long long* offset) {
+    if (!status || !reason || !offset) return SPSS_INVALID_HANDLE;
+    if (bufSize < 1) return SPSS_BUFFER_SHORT;
+    const savio::Refusal& r = savio::LastRefusal();
+    *status = r.status;
+    *offset = r.offset;
+    savio::CopyText(reason, static_cast<size_t>(bufSize), r.reason);
+    return r.reason.size() < static_cast<size_t>(bufSize) ? SPSS_OK : SPSS_BUFFER_SHORT;
 }
 
 int spssGetDictionaryWarnings(int h, char*** texts, int* count) {

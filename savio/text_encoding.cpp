@@ -60,7 +60,9 @@ std::string EncodingName(std::string_view encodingRecord, int characterCode) {
 }
 
 std::string TextEncodingOf(const Dictionary& dict) {
-    std::string declared = EncodingName(dict.encodingRecord, dict.characterCode);
+    std::string declared = EncodingName(
+        dict.encodingRecordUsable ? std::string_view(dict.encodingRecord) : std::string_view(),
+        dict.characterCode);
     // The texts are gathered only for a file that declares no readable encoding.
     if (lv::CanDecode(declared)) return declared;
     std::string sample = dict.fileLabel;

@@ -39,6 +39,10 @@ class TextScanner {
         pos_ = end + seq.size();
         return true;
     }
+    // The text not read yet.
+    std::string_view Rest() const { return text_.substr(pos_); }
+    // Consumes n bytes (at most the rest).
+    void Skip(size_t n) { pos_ += n < text_.size() - pos_ ? n : text_.size() - pos_; }
     // A decimal count of at most 9 digits.
     bool Count(size_t* n) {
         size_t digits = 0;

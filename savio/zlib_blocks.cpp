@@ -3,8 +3,11 @@
 #include <libdeflate.h>
 
 #include <algorithm>
+#include <string>
 
+#include "refusal.h"
 #include "savio/byte_order.h"
+#include "savio/spssfio.h"
 
 namespace savio {
 namespace {
@@ -17,28 +20,41 @@ constexpr uint64_t kMaxDeflateRatio = 1032;
 // ever needs for kMaxBlockSize bytes, far less than a damaged table could ask.
 constexpr uint32_t kMaxCopiedBlock = 2 * kMaxBlockSize;
 
+// Records why the table is refused; always false.
+bool Corrupt(int64_t at, std::string what) {
+    Refuse(SPSS_INVALID_FILE, at, std::move(what) + " at " + OffsetText(static_cast<uint64_t>(at)));
+    return false;
+}
+
 }  // namespace
 
 bool ReadZlibBlockTable(RandomReads& file, uint64_t dataOffset, bool swap,
                         std::vector<ZlibBlock>* blocks) {
     const uint64_t size = file.size();
+    const auto at = static_cast<int64_t>(dataOffset);
     std::vector<uint8_t> scratch;
     const uint8_t* zheader = file.Read(dataOffset, 24, scratch);
-    if (!zheader) return false;
+    if (!zheader) return Corrupt(at, "truncated zlib header");
     const int64_t zheaderOfs = LoadI64(zheader, swap);
     const int64_t ztrailerOfs = LoadI64(zheader + 8, swap);
     const int64_t ztrailerLen = LoadI64(zheader + 16, swap);
     const auto fileSize = static_cast<int64_t>(size);
-    if (zheaderOfs != static_cast<int64_t>(dataOffset)) return false;
-    if (ztrailerOfs < zheaderOfs + 24 || ztrailerOfs > fileSize) return false;
-    if (ztrailerLen < 24 || (ztrailerLen - 24) % 24 != 0) return false;
-    if (ztrailerLen > fileSize - ztrailerOfs) return false;
+    if (zheaderOfs != static_cast<int64_t>(dataOffset))
+        return Corrupt(at, "corrupt zlib header (it gives its own offset as " +
+                               std::to_string(zheaderOfs) + ")");
+    if (ztrailerOfs < zheaderOfs + 24 || ztrailerOfs > fileSize || ztrailerLen < 24 ||
+        (ztrailerLen - 24) % 24 != 0 || ztrailerLen > fileSize - ztrailerOfs)
+        return Corrupt(at, "corrupt zlib trailer location in the zlib header");
     const uint8_t* trailer = file.Read(static_cast<uint64_t>(ztrailerOfs), 24, scratch);
-    if (!trailer) return false;
+    if (!trailer) return Corrupt(ztrailerOfs, "truncated zlib trailer");
     const int32_t blockSize = LoadI32(trailer + 16, swap);
     const int32_t nBlocks = LoadI32(trailer + 20, swap);
-    if (blockSize <= 0 || static_cast<uint32_t>(blockSize) > kMaxBlockSize) return false;
-    if (nBlocks < 0 || nBlocks != (ztrailerLen - 24) / 24) return false;
+    if (blockSize <= 0 || static_cast<uint32_t>(blockSize) > kMaxBlockSize)
+        return Corrupt(ztrailerOfs,
+                       "corrupt zlib trailer (block size " + std::to_string(blockSize) + ")");
+    if (nBlocks < 0 || nBlocks != (ztrailerLen - 24) / 24)
+        return Corrupt(ztrailerOfs,
+                       "corrupt zlib trailer (block count " + std::to_string(nBlocks) + ")");
     blocks->clear();
     // The descriptors are read a run at a time: a damaged count stops at the
     // first descriptor that does not fit, before much is read.
@@ -49,25 +65,30 @@ bool ReadZlibBlockTable(RandomReads& file, uint64_t dataOffset, bool swap,
         const uint8_t* run =
             file.Read(static_cast<uint64_t>(ztrailerOfs) + 24 + 24 * static_cast<uint64_t>(first),
                       24 * static_cast<size_t>(n), scratch);
-        if (!run) return false;
+        if (!run) return Corrupt(ztrailerOfs, "truncated zlib block table");
         for (int32_t k = 0; k < n; ++k) {
             const uint8_t* d = run + 24 * static_cast<size_t>(k);
             const int64_t compressedOfs = LoadI64(d + 8, swap);
             const int32_t uncompressed = LoadI32(d + 16, swap);
             const int32_t compressed = LoadI32(d + 20, swap);
-            if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0) return false;
-            if (uncompressed > blockSize) return false;
-            if (static_cast<uint64_t>(uncompressed) >
-                static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64)
-                return false;
-            if (compressed > ztrailerOfs - compressedOfs) return false;
+            if (compressedOfs != expectedOfs || compressed <= 0 || uncompressed <= 0 ||
+                uncompressed > blockSize ||
+                static_cast<uint64_t>(uncompressed) >
+                    static_cast<uint64_t>(compressed) * kMaxDeflateRatio + 64 ||
+                compressed > ztrailerOfs - compressedOfs)
+                return Corrupt(
+                    ztrailerOfs + 24 + 24 * int64_t{first + k},
+                    "corrupt zlib block table (block " + std::to_string(first + k + 1) + ")");
             blocks->push_back({static_cast<uint64_t>(compressedOfs),
                                static_cast<uint32_t>(compressed),
                                static_cast<uint32_t>(uncompressed)});
             expectedOfs = compressedOfs + compressed;
         }
     }
-    return expectedOfs == ztrailerOfs;
+    if (expectedOfs != ztrailerOfs)
+        return Corrupt(ztrailerOfs, "corrupt zlib block table (the blocks end at " +
+                                        std::to_string(expectedOfs) + ")");
+    return true;
 }
 
 ZlibBlockReader::ZlibBlockReader(std::shared_ptr<RandomReads> reads,

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/dictionary/dictionary_words.h"
+#include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "core/text/json_writer.h"
 
@@ -108,6 +109,11 @@ class DictionaryWriter {
             json_.Null();
         else
             json_.Integer(h.caseCount64);
+        json_.Key("cases_in_data");
+        if (h.casesInData < 0)
+            json_.Null();
+        else
+            json_.Integer(h.casesInData);
         json_.Field("nominal_case_size", h.nominalCaseSize)
             .Field("slot_count", h.slotCount)
             .Field("bias", h.bias)
@@ -268,6 +274,23 @@ class DictionaryWriter {
 };
 
 }  // namespace
+
+std::string RefusalJson(const std::string& path, int status, const FileDictionary& refused) {
+    std::string out;
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Field("format", "lorivane-dictionary").Field("version", 1);
+    json.Field("path", ToUtf8(path, "UTF-8")).Key("error").BeginObject();
+    json.Field("status", spssdio1::StatusName(status))
+        .Field("reason", ToUtf8(refused.refusal, "UTF-8"));
+    json.Key("offset");
+    if (refused.refusalOffset < 0)
+        json.Null();
+    else
+        json.Integer(refused.refusalOffset);
+    json.EndObject().EndObject();
+    return out;
+}
 
 std::string DictionaryJson(const FileDictionary& d, std::string_view encoding) {
     std::string out;

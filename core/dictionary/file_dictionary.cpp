@@ -207,11 +207,23 @@ std::string FormatText(const DictFormat& f) {
     return FormatText(f.type, f.width, f.decimals);
 }
 
+OpenRefusal LastOpenRefusal() {
+    OpenRefusal r;
+    ReadWholeText([&](char* b, int n) { return spssGetOpenRefusal(&r.status, b, n, &r.offset); },
+                  &r.reason);
+    return r;
+}
+
 int ReadFileDictionary(const std::string& path, FileDictionary* out) {
     *out = FileDictionary();
     out->path = path;
     int h = 0;
-    if (int st = spssOpenRead(path.c_str(), &h)) return st;
+    if (int st = spssOpenRead(path.c_str(), &h)) {
+        const OpenRefusal refusal = LastOpenRefusal();
+        out->refusal = refusal.reason;
+        out->refusalOffset = refusal.offset;
+        return st;
+    }
     int st = ReadHeader(h, out);
     if (st == 0) st = ReadFileRecords(h, out);
     int count = 0;

@@ -89,11 +89,24 @@ struct FileDictionary {
     std::vector<spssExtensionRecord> extensions;
     std::vector<std::string> warnings;
     std::vector<DictVariable> variables;
+    // When the reader refused the file: why, and where in the file (-1 when
+    // the fault lies at no one place).
+    std::string refusal;
+    long long refusalOffset = -1;
 };
+
+// Why the last spssOpenRead on this thread refused its file.
+struct OpenRefusal {
+    int status = 0;  // 0 when it opened the file
+    std::string reason;
+    long long offset = -1;
+};
+OpenRefusal LastOpenRefusal();
 
 // Reads the whole dictionary of the file at path with a handle of its own
 // (the program's shared state is left alone) and closes the file. Returns 0,
-// or the status of the open or of the first call that failed.
+// or the status of the open or of the first call that failed; a refused open
+// leaves its reason in out->refusal.
 int ReadFileDictionary(const std::string& path, FileDictionary* out);
 
 // Groups the entries of spssGet...Attributes (Name, or Name[1], Name[2]...)

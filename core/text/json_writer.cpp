@@ -3,12 +3,20 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/text/number_text.h"
+#include "encoding/utf8.h"
 
 namespace lv {
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
+    // Whatever a caller passes, the output stays valid UTF-8.
+    std::string repaired;
+    if (!IsValidUtf8(utf8)) {
+        repaired = ValidUtf8(utf8);
+        utf8 = repaired;
+    }
     out += '"';
     size_t start = 0;
     for (size_t i = 0; i < utf8.size(); ++i) {

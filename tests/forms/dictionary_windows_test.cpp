@@ -103,6 +103,24 @@ TEST_F(DictionaryWindows, FileInfoShowsTheFilesRecordsDecodedAndAligned) {
     EXPECT_EQ(frmFileInfo, nullptr);
 }
 
+// A file damaged after it was chosen: the message gives the reader's reason.
+TEST_F(DictionaryWindows, FileInfoOfARefusedFileSaysWhy) {
+    const fixture::File f = fixture::SampleFile();
+    Start(f);
+    std::string bytes = fixture::Build(f);
+    const size_t record = fixture::Describe(f).variableRecords[0];
+    fixture::PutInt32(bytes, record + 4, 300, fixture::Endian::Little);
+    std::FILE* out = std::fopen(path_.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    std::unique_ptr<QMenu> menu(Form1->CreateContextMenu());
+    FindAction(*menu, QStringLiteral("ファイル情報"))->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0],
+              "ファイル情報の読み込みに失敗しました:SPSS_INVALID_FILE\nvariable record at 0xb0: "
+              "invalid variable type 300");
+}
+
 TEST_F(DictionaryWindows, VariableListWritesTheCodebookOrJsonByTheChosenType) {
     Start(JapaneseDictionary());
     ASSERT_NE(frmVariable, nullptr);

@@ -200,6 +200,9 @@ typedef struct spssFileHeaderInfo {
     int headerCaseCount;   /* the header's case count, -1 = not recorded */
     long long caseCount64; /* the 64-bit case count record, -1 when absent or implausible */
     double bias;           /* the compression bias (100) */
+    long long casesInData; /* when the data ends before the case count (header or 64-bit):
+                              the cases it holds; -1 otherwise (or when telling would take
+                              decoding the whole data) */
 } spssFileHeaderInfo;
 int spssGetFileHeaderInfo(int h, spssFileHeaderInfo* info);
 
@@ -308,6 +311,13 @@ typedef struct spssExtensionRecord {
 } spssExtensionRecord;
 int spssGetExtensionRecords(int h, spssExtensionRecord** records, int* count);
 int spssFreeExtensionRecords(spssExtensionRecord* records, int count);
+
+/* Why the last spssOpenRead on this thread refused its file: *status is the
+   status it returned (0 when it opened the file), reason a sentence (ASCII;
+   "" when there is none) of at most bufSize bytes with the NUL
+   (SPSS_BUFFER_SHORT when cut), *offset where in the file the fault lies
+   (-1 when it lies at no one place). */
+int spssGetOpenRefusal(int* status, char* reason, int bufSize, long long* offset);
 
 /* What the reader skipped as malformed in the dictionary, one sentence each
    (ASCII, apart from the file's names they quote). *count = 0 when none. */
