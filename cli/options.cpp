@@ -234,7 +234,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--") {
             positional.insert(positional.end(), args.begin() + i + 1, args.end());
             break;
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-' && a.find(' ') == std::string::npos) {
+            // Options hold no blanks: a condition such as "-x < 0" is not one.
             error = "unknown option '" + a + "'";
             return std::nullopt;
         } else {

@@ -127,9 +127,12 @@ std::optional<double> TimeOfDay(const std::vector<Field>& fields, size_t at, siz
     return seconds;
 }
 
+// A date typed by hand names a day that exists.
 std::optional<double> DayFromFields(const Field& d, const Field& m, const Field& y) {
     const std::optional<int> month = Month(m);
-    if (!month || !Whole(d) || !Whole(y)) return std::nullopt;
+    if (!month || !Whole(d) || !Whole(y) || d.number < 1 ||
+        d.number > DaysInMonth(static_cast<long long>(FullYear(y.number)), *month))
+        return std::nullopt;
     return DateSeconds(d.number, *month, y.number);
 }
 
@@ -140,12 +143,24 @@ std::optional<double> DateSeconds(double day, double month, double year) {
     if (day != std::floor(day) || month != std::floor(month) || year != std::floor(year))
         return std::nullopt;
     year = FullYear(year);
-    if (month < 1 || month > 12 || year > 1e6) return std::nullopt;
-    const long long y = static_cast<long long>(year);
-    const int m = static_cast<int>(month);
-    if (day < 1 || day > DaysInMonth(y, m)) return std::nullopt;
-    const long long days = DaysFromCivil(y, m, static_cast<int>(day)) - DaysFromCivil(1582, 10, 14);
-    if (days < 0) return std::nullopt;
+    if (month < 0 || month > 13 || day < 0 || day > 31 || std::fabs(year) > 1e6)
+        return std::nullopt;
+    // Month 0 and 13 are the months either side of the year; days run on
+    // past the month's end (31 February is 3 March) and day 0 is the day
+    // before the first.
+    long long y = static_cast<long long>(year);
+    int m = static_cast<int>(month);
+    if (m == 0) {
+        m = 12;
+        --y;
+    } else if (m == 13) {
+        m = 1;
+        ++y;
+    }
+    const long long days =
+        DaysFromCivil(y, m, 1) + static_cast<long long>(day) - 1 - DaysFromCivil(1582, 10, 14);
+    // The calendar starts on 15 October 1582.
+    if (days < 1) return std::nullopt;
     return static_cast<double>(days) * 86400.0;
 }
 

@@ -10,9 +10,10 @@
 
 namespace lv {
 
-// Seconds of the day's start; nothing for a day that does not exist or lies
-// before the calendar's start. Two-digit years fall in the 100 years
-// starting 69 years ago, as SPSS reads them.
+// Seconds of the day's start, as DATE.DMY gives them: whole numbers, the
+// day 0 to 31 (running on into the next month), the month 0 to 13 (the
+// months either side of the year); nothing otherwise or before 15 October
+// 1582. Two-digit years fall in the 100 years starting 69 years ago.
 std::optional<double> DateSeconds(double day, double month, double year);
 
 // Whether values of print format type are dates or times that

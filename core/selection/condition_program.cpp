@@ -92,10 +92,11 @@ void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                     const double b = top->number;
                     const double a = (--top)->number;
                     double v = kMissing;
-                    if (a == kMissing || b == kMissing) {
-                        // 0 times or divided by anything is 0, missing or not.
-                        if (a == 0 && (in.code == Code::Multiply || in.code == Code::Divide)) v = 0;
-                        if (b == 0 && in.code == Code::Multiply) v = 0;
+                    if ((a == 0 && (in.code == Code::Multiply || in.code == Code::Divide)) ||
+                        (b == 0 && in.code == Code::Multiply)) {
+                        // 0 times or divided by anything is 0, missing or 0.
+                        v = 0;
+                    } else if (a == kMissing || b == kMissing) {
                     } else if (in.code == Code::Add) {
                         v = a + b;
                     } else if (in.code == Code::Subtract) {

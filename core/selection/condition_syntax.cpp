@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -64,7 +65,6 @@ bool DateRunChar(unsigned char c) {
 
 // What a token is called in a message.
 std::string Describe(const Token& t, std::string_view source) {
-    if (t.kind == Tok::End) return "条件の終わり";
     return "「" + std::string(source.substr(t.offset, t.end - t.offset)) + "」";
 }
 
@@ -217,6 +217,11 @@ class Lexer {
                 if (c == '!' && d != '=') throw SyntaxFailure{pos_, "「!」は使えません"};
                 break;
             default: {
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    char code[8];
+                    std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(c));
+                    throw SyntaxFailure{pos_, std::string("制御文字 (") + code + ") は使えません"};
+                }
                 throw SyntaxFailure{pos_, "「" + std::string(1, c) + "」は使えません"};
             }
         }
