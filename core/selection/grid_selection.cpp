@@ -78,6 +78,7 @@ GridSelection SelectGridRows(const GridData& grid, std::string_view text,
             return result;
         }
     }
+    result.rows.shrink_to_fit();
     return result;
 }
 
