@@ -19,6 +19,8 @@
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
 #include "core/grid/read_ahead.h"
+#include "core/selection/file_selection.h"
+#include "core/selection/grid_selection.h"
 #include "core/state/data_file_checks.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
@@ -37,6 +39,7 @@ namespace {
 using namespace spssdio1;
 
 constexpr int kExitError = 1;
+constexpr int kExitBadCondition = 2;
 
 void Print(std::FILE* out, std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), out);
@@ -177,7 +180,8 @@ int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string
 bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
                      std::vector<lv::SortKey>& keys) {
     const Options& o = c.options;
-    if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty()) return true;
+    if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty() && o.where.empty())
+        return true;
     facts = lv::ReadVariableFacts(DataFileName, VarCount);
     for (const SortOption& key : o.sort) {
         const int column = VariableNamed(facts, key.variable);
@@ -206,9 +210,29 @@ bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
     grid.SetFacts(std::move(facts));
     grid.SetShowLabels(c.options.labels);
     grid.SetShowFormatted(c.options.formatted);
-    if (lv::SortRows(grid, keys) || !grid.lost()) return true;
+    if (keys.empty() || lv::SortRows(grid, keys) || !grid.lost()) return true;
     c.dialogs.ShowError("", lv::kLostActionText);
     return false;
+}
+
+// Narrows a loaded grid to the cases of --where (if given). False, with the
+// message and the condition's position printed, for a bad condition.
+bool ApplyWhere(Context& c, lv::GridData& grid) {
+    if (c.options.where.empty() || !grid.loaded()) return true;
+    const lv::GridSelection selection =
+        lv::ApplyCondition(grid, c.options.where, lv::DisplayEncoding());
+    if (selection.status == lv::GridSelection::Status::BadCondition) {
+        Complain(c, DataFileName, "--where: " + selection.error.Text());
+        return false;
+    }
+    if (selection.status == lv::GridSelection::Status::Stopped)
+        c.dialogs.ShowError("", lv::kLostActionText);
+    return true;
+}
+
+// The rows a whole grid prints: the cases, or those --where selects.
+long long PrintedRows(Context& c, const lv::GridData& grid) {
+    return c.options.where.empty() ? std::max(CaseCount, 0) : grid.rowCount();
 }
 
 // Obtains the variable handles as the grid load does, and nothing more.
@@ -348,11 +372,13 @@ int RunGrid(Context& c) {
     std::vector<lv::SortKey> keys;
     if (!ReadGridOptions(c, facts, keys)) return kExitError;
     const lv::RowJoin join = GridJoin(o);
-    if (!keys.empty()) {
-        // Sorted rows need every case first; rows A:B are the sorted ones.
+    if (!keys.empty() || !o.where.empty()) {
+        // Sorted or selected rows need every case first; rows A:B are the
+        // sorted (selected) ones.
         lv::GridData grid;
         if (!LoadSortedGrid(c, grid, std::move(facts), keys)) return kExitError;
-        const long long rows = std::max(CaseCount, 0);
+        if (!ApplyWhere(c, grid)) return kExitBadCondition;
+        const long long rows = PrintedRows(c, grid);
         const long long last = o.lastRow == -1 ? rows : std::min(o.lastRow, rows);
         if (last >= o.firstRow)
             PrintRows(c, grid, static_cast<uint32_t>(o.firstRow - 1),
@@ -388,8 +414,9 @@ int RunGrid(Context& c) {
 }
 
 // The as-displayed export, streamed a block of cases at a time, or from
-// the whole grid when its rows are sorted.
-void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
+// the whole grid when its rows are sorted or selected. False for a bad
+// --where condition.
+bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
                      const std::vector<lv::SortKey>& keys) {
     lv::TextFileWriter out;
     out.Create(c.options.output);
@@ -397,11 +424,17 @@ void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
         lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
         lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
     };
-    if (!keys.empty()) {
+    if (!keys.empty() || !c.options.where.empty()) {
         lv::GridData grid;
-        if (LoadSortedGrid(c, grid, std::move(facts), keys)) write(grid, std::max(CaseCount, 0));
+        if (LoadSortedGrid(c, grid, std::move(facts), keys)) {
+            if (!ApplyWhere(c, grid)) {
+                out.Close();
+                return false;
+            }
+            write(grid, static_cast<int>(PrintedRows(c, grid)));
+        }
         out.Close();
-        return;
+        return true;
     }
     BlockStream stream(
         1, -1, FactsShown(c.options, facts),
@@ -419,6 +452,7 @@ void ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     if (CaseCount > stream.delivered())
         write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
     out.Close();
+    return true;
 }
 
 int RunExportCommand(Context& c) {
@@ -436,8 +470,8 @@ int RunExportCommand(Context& c) {
                 LastStatus = spssCloseRead(FileHandle);
             }
             lv::RunExport(c.options.output, lv::ExportMode::InternalForm, nullptr);
-        } else {
-            ExportDisplayed(c, std::move(facts), keys);
+        } else if (!ExportDisplayed(c, std::move(facts), keys)) {
+            return kExitBadCondition;
         }
     } catch (const std::exception& e) {
         c.dialogs.ShowError("", e.what());
@@ -465,6 +499,22 @@ int RunFind(Context& c) {
     const lv::TextMatcher matcher(o.text, lv::FindOptions{o.matchCase, o.wholeCell});
     bool found = false;
     std::string line, text;
+    if (!o.where.empty()) {
+        // The selected cases of the whole grid, with their case numbers.
+        lv::GridData grid;
+        if (!LoadSortedGrid(c, grid, std::move(facts), {})) return kTrouble;
+        if (!ApplyWhere(c, grid)) return kTrouble;
+        lv::ForEachMatch(grid, matcher, columns, 0, grid.rowCount(), [&](lv::GridPlace p) {
+            found = true;
+            const int column = columns[p.column];
+            text.clear();
+            grid.AppendCell(text, p.row, column);
+            Print(c.out, FindLine(c, grid.FileRow(p.row) + 1LL, grid.Name(column), text));
+            return true;
+        });
+        if (c.dialogs.reported()) return kTrouble;
+        return found ? kFound : kNone;
+    }
     BlockStream stream(
         1, -1, FactsShown(o, facts),
         [&](const lv::GridData& block, long long firstCase) {
@@ -493,6 +543,35 @@ int RunFind(Context& c) {
         return kTrouble;
     }
     return found ? kFound : kNone;
+}
+
+int RunSelect(Context& c) {
+    constexpr int kSelected = 0, kNone = 1, kTrouble = 2;
+    const std::string& path = c.options.files[0];
+    if (!CheckPath(c, path)) return kTrouble;
+    const lv::FileSelection selection =
+        lv::SelectFileCases(path, c.options.condition, lv::ChosenDisplayEncoding());
+    switch (selection.status) {
+        case lv::FileSelection::Status::BadCondition:
+            Complain(c, path, selection.error.Text());
+            return kTrouble;
+        case lv::FileSelection::Status::BadFile:
+            ReportUnreadable(c, path, selection.fileStatus);
+            return kTrouble;
+        case lv::FileSelection::Status::Ok:
+            break;
+    }
+    std::string lines;
+    for (uint32_t row : selection.cases) {
+        lines += std::to_string(row + 1ULL);
+        lines += '\n';
+        if (lines.size() > 1 << 16) {
+            Print(c.out, lines);
+            lines.clear();
+        }
+    }
+    Print(c.out, lines);
+    return selection.cases.empty() ? kNone : kSelected;
 }
 
 }  // namespace cli

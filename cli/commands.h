@@ -40,6 +40,8 @@ int RunGrid(Context& c);
 int RunExportCommand(Context& c);
 // Exit status as grep's: 0 a match, 1 none, 2 an error.
 int RunFind(Context& c);
+// Exit status as find's: 0 some case selected, 1 none, 2 an error.
+int RunSelect(Context& c);
 int RunMeta(Context& c);  // cli/dictionary_commands.cpp
 int RunDict(Context& c);
 

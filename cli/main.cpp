@@ -75,6 +75,9 @@ int main(int argc, char** argv) {
         case cli::Command::Find:
             status = cli::RunFind(context);
             break;
+        case cli::Command::Select:
+            status = cli::RunSelect(context);
+            break;
         case cli::Command::Help:
             break;
     }

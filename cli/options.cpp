@@ -73,11 +73,12 @@ SYNOPSIS
     lorivane-dump vars [--utf8] [--encoding NAME] [--long-names] FILE
     lorivane-dump labels [--utf8] [--encoding NAME] FILE VAR
     lorivane-dump grid [--utf8] [--encoding NAME] [--tsv] [--rows A:B] [--labels]
-                       [--formatted] [--sort KEYS] FILE
+                       [--formatted] [--sort KEYS] [--where CONDITION] FILE
     lorivane-dump export FILE OUT --raw|--displayed [--labels] [--formatted]
-                         [--sort KEYS]
+                         [--sort KEYS] [--where CONDITION]
     lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
-                       [--labels] [--formatted] FILE TEXT
+                       [--labels] [--formatted] [--where CONDITION] FILE TEXT
+    lorivane-dump select [--encoding NAME] FILE CONDITION
     lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
     lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
@@ -104,6 +105,9 @@ DESCRIPTION
               variable's name and the cell's text without its padding,
               separated by tabs; --case matches case, --whole matches the
               whole text of a cell, --var NAME looks in that variable only
+    select    the case numbers of the cases CONDITION selects, one per line
+              (the condition language of docs/conditions.md, as SELECT IF
+              writes it: age >= 60 AND sex = 2, MISSING(income), ...)
     meta      the whole dictionary: the file information window's lines
               (header and product details, encoding, documents, file
               attributes, multiple-response sets, variable sets, extension
@@ -122,6 +126,9 @@ DESCRIPTION
               shows every value in its print format (dates, times,
               currencies, grouped digits), as the grid window's
               書式どおりに表示 does; --labels still takes precedence
+    --where CONDITION
+              shows only the cases CONDITION selects, as the grid's filter
+              bar (条件で絞り込む) does; --rows then counts those
     --sort KEYS
               orders the rows first, as the grid's column sort does: KEYS
               is VAR[:desc] or several separated by commas, the first
@@ -150,7 +157,9 @@ EXIT STATUS
     2  bad usage
 
     find follows grep: 0 when a cell matched, 1 when none did, 2 on bad
-    usage or any error.
+    usage or any error. select too: 0 when a case was selected, 1 when
+    none was, 2 for a bad condition or file. A bad --where condition is
+    exit 2, with the message and its position.
 )";
 }
 
@@ -191,6 +200,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.findVariable = *value;
+        } else if (IsOption(a, "--where")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--where");
+            if (!value || value->empty()) {
+                error = "--where needs a condition";
+                return std::nullopt;
+            }
+            o.where = *value;
         } else if (IsOption(a, "--sort")) {
             const std::optional<std::string> value = OptionValue(args, i, "--sort");
             const auto keys = value ? ParseSortOption(*value) : std::nullopt;
@@ -224,7 +240,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--") {
             positional.insert(positional.end(), args.begin() + i + 1, args.end());
             break;
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-' && a.find(' ') == std::string::npos) {
+            // Options hold no blanks: a condition such as "-x < 0" is not one.
             error = "unknown option '" + a + "'";
             return std::nullopt;
         } else {
@@ -292,6 +309,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             error = "find takes a text that is not empty";
             return std::nullopt;
         }
+    } else if (cmd == "select") {
+        o.command = Command::Select;
+        if (!want(2, "a file and a condition")) return std::nullopt;
+        o.files = {positional[0]};
+        o.condition = positional[1];
     } else {
         error = "unknown command '" + cmd + "'";
         return std::nullopt;
@@ -299,6 +321,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     if (!o.sort.empty() && o.command != Command::Grid &&
         !(o.command == Command::Export && o.displayed)) {
         error = "--sort goes with grid and export --displayed";
+        return std::nullopt;
+    }
+    if (!o.where.empty() && o.command != Command::Grid && o.command != Command::Find &&
+        !(o.command == Command::Export && o.displayed)) {
+        error = "--where goes with grid, export --displayed and find";
         return std::nullopt;
     }
     if (o.labels && o.command != Command::Grid && o.command != Command::Find &&

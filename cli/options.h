@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict, Select };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -37,6 +37,8 @@ struct Options {
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    std::string where;                     // grid, export --displayed, find: --where CONDITION
+    std::string condition;                 // select: the condition
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when

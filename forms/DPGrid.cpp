@@ -16,6 +16,7 @@
 #include "forms/encoding_follow.h"
 #include "forms/error_handler.h"
 #include "forms/file_drop.h"
+#include "forms/filter_bar.h"
 #include "forms/find_bar.h"
 #include "forms/fonts.h"
 #include "forms/grid_additions.h"
@@ -73,6 +74,8 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     additions = new GridAdditions(this, StringGrid1, model);
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
     connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
+    connect(additions->filterBar, &FilterBar::opened, this, [this] { FormResize(); });
+    connect(additions->filterBar, &FilterBar::closed, this, [this] { FormResize(); });
 
     setTabOrder(StringGrid1, btnOK);
     setTabOrder(btnOK, Button1);
@@ -152,8 +155,10 @@ void TfrmDPGrid::FormCreate() {
 }
 
 void TfrmDPGrid::FormResize() {
-    // The find bar, while it is open, takes the bottom of the window.
-    const int bottom = additions ? additions->findBar->PlaceAtBottom() : 0;
+    // The find bar, while it is open, takes the bottom of the window, and
+    // the filter bar the row above it.
+    int bottom = additions ? additions->findBar->PlaceAtBottom() : 0;
+    if (additions) bottom += additions->filterBar->PlaceAtBottom(bottom);
     StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop - bottom));
 }
 

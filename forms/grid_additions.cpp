@@ -14,6 +14,7 @@
 #include "core/grid/grid_search.h"
 #include "core/state/dialogs.h"
 #include "forms/error_handler.h"
+#include "forms/filter_bar.h"
 #include "forms/find_bar.h"
 #include "forms/go_to_dialog.h"
 #include "forms/grid_model.h"
@@ -31,6 +32,7 @@ constexpr unsigned long long kLargeCopyCells = 1'000'000;
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     : QObject(window), window_(window), view_(view), model_(model) {
     findBar = new FindBar(window, true);
+    filterBar = new FilterBar(window);
 
     showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
                         &GridAdditions::ToggleLabels);
@@ -50,6 +52,8 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
             [this] { lv::RunHandler([this] { Find(true); }); });
     goTo =
         Action(QStringLiteral("移動..."), QKeySequence(Qt::CTRL | Qt::Key_G), &GridAdditions::GoTo);
+    filter = Action(QStringLiteral("条件で絞り込む..."),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &GridAdditions::OpenFilter);
     // Copy and select all reach the grid through its view (the cell editor
     // would take the keys otherwise); the menu shows their keys.
     copy = new QAction(QStringLiteral("コピー"), this);
@@ -94,6 +98,15 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     connect(findBar, &FindBar::queryChanged, this, [this] { count_.reset(); });
     connect(model, &QAbstractItemModel::dataChanged, this, [this] { count_.reset(); });
     connect(findBar, &FindBar::closed, view, [this] { view_->setFocus(); });
+    connect(filterBar, &FilterBar::applyRequested, this,
+            [this] { lv::RunHandler([this] { ApplyFilter(); }); });
+    connect(filterBar, &FilterBar::clearRequested, this,
+            [this] { lv::RunHandler([this] { ClearFilter(); }); });
+    connect(filterBar, &FilterBar::closed, view, [this] { view_->setFocus(); });
+    // A new load shows every case: an earlier count no longer holds.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        if (!model_->grid().order().selecting()) filterBar->ShowNoFilter();
+    });
 }
 
 QAction* GridAdditions::Action(const QString& text, const QKeySequence& keys,
@@ -120,6 +133,7 @@ QMenu* GridAdditions::CellMenu() {
         cellMenu_->addSeparator();
         cellMenu_->addAction(find);
         cellMenu_->addAction(goTo);
+        cellMenu_->addAction(filter);
     }
     showLabels->setEnabled(model_->loaded());
     showFormatted->setEnabled(model_->loaded());
@@ -220,8 +234,9 @@ void GridAdditions::Find(bool backwards) {
 }
 
 void GridAdditions::GoTo() {
-    if (!model_->loaded() || model_->rowCount() == 0) return;
-    const int cases = model_->namesInDataRow() ? 0 : model_->rowCount();
+    const lv::RowOrder& order = model_->grid().order();
+    if (!model_->loaded() || order.fileRowCount() == 0) return;
+    const int cases = model_->namesInDataRow() ? 0 : static_cast<int>(order.fileRowCount());
     GoToDialog dialog(window_, model_->grid().facts(), cases);
     if (lv::ShowModal(dialog) != QDialog::Accepted) return;
     const QModelIndex current = view_->currentIndex();
@@ -233,7 +248,15 @@ void GridAdditions::GoTo() {
                 QStringLiteral("ケース番号は 1 から %1 までです").arg(cases).toStdString());
             return;
         }
-        row = static_cast<int>(model_->grid().order().DisplayRowOf(static_cast<uint32_t>(*n - 1)));
+        const uint32_t shown = order.DisplayRowOf(static_cast<uint32_t>(*n - 1));
+        if (shown == lv::RowOrder::kNotShown) {
+            lv::CurrentDialogs().ShowMessage(
+                QStringLiteral("ケース %1 は条件に合わないため表示されていません")
+                    .arg(*n)
+                    .toStdString());
+            return;
+        }
+        row = static_cast<int>(shown);
     }
     const int variable = dialog.VariableIndex();
     if (variable == -2) {
@@ -309,6 +332,59 @@ void GridAdditions::Sort(int column, bool descending) {
     if (!model_->Sort(column, descending, &progress)) ReportLost();
     view_->ReopenEditor();
     count_.reset();
+}
+
+void GridAdditions::OpenFilter() {
+    filterBar->Open();
+}
+
+template <typename Change>
+void GridAdditions::ChangeShownCases(Change change) {
+    const QModelIndex current = view_->currentIndex();
+    const lv::GridData& grid = model_->grid();
+    const uint32_t fileRow =
+        current.isValid() ? grid.FileRow(static_cast<uint32_t>(current.row())) : 0;
+    const int column = current.isValid() ? current.column() : 0;
+    view_->CloseEditor();
+    change();
+    if (model_->rowCount() > 0 && model_->columnCount() > column) {
+        const uint32_t shown = grid.order().DisplayRowOf(fileRow);
+        const int row = shown == lv::RowOrder::kNotShown ? 0 : static_cast<int>(shown);
+        view_->SetCurrentQuietly(model_->index(row, column));
+    }
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::ApplyFilter() {
+    const std::string condition = filterBar->text->text().trimmed().toStdString();
+    if (condition.empty()) {
+        ClearFilter();
+        return;
+    }
+    if (!model_->loaded() || model_->namesInDataRow()) return;
+    lv::GridSelection selection;
+    ChangeShownCases([&] {
+        lv::DialogProgress progress(window_, QStringLiteral("絞り込んでいます..."));
+        selection = model_->Select(condition, &progress);
+    });
+    switch (selection.status) {
+        case lv::GridSelection::Status::Ok:
+            filterBar->ShowCount(model_->grid().rowCount(), model_->grid().order().fileRowCount());
+            break;
+        case lv::GridSelection::Status::BadCondition:
+            filterBar->ShowError(QString::fromStdString(selection.error.Text()),
+                                 static_cast<int>(selection.error.position));
+            break;
+        case lv::GridSelection::Status::Stopped:
+            ReportLost();
+            break;
+    }
+}
+
+void GridAdditions::ClearFilter() {
+    if (model_->grid().order().selecting()) ChangeShownCases([&] { model_->ClearSelection(); });
+    filterBar->ShowNoFilter();
 }
 
 void GridAdditions::OriginalOrder() {

@@ -2,14 +2,16 @@
 // invisible until used: value labels in the cells (Ctrl+L), the find bar
 // (Ctrl+F, F3, Shift+F3), go to a case or a variable (Ctrl+G), copying the
 // selected cells (Ctrl+C, Ctrl+Shift+C with the names; Ctrl+A selects all),
-// sorting by a column from its header's context menu, and a context menu
-// over the cells with the same commands. Long work shows a progress dialog.
+// sorting by a column from its header's context menu, narrowing the cases
+// by a condition in the filter bar (Ctrl+Shift+F), and a context menu over
+// the cells with the same commands. Long work shows a progress dialog.
 #ifndef LORIVANE_FORMS_GRIDADDITIONS_H
 #define LORIVANE_FORMS_GRIDADDITIONS_H
 
 #include <QObject>
 #include <optional>
 
+class FilterBar;
 class FindBar;
 class GridModel;
 class GridView;
@@ -23,6 +25,7 @@ class GridAdditions : public QObject {
     GridAdditions(QWidget* window, GridView* view, GridModel* model);
 
     FindBar* findBar;
+    FilterBar* filterBar;
     QAction* showLabels;     // 値ラベルを表示 (checkable)
     QAction* showFormatted;  // 書式どおりに表示 (checkable)
     QAction* copy;
@@ -32,6 +35,7 @@ class GridAdditions : public QObject {
     QAction* findNext;
     QAction* findPrevious;
     QAction* goTo;
+    QAction* filter;  // 条件で絞り込む...
     QAction* sortAscending;
     QAction* sortDescending;
     QAction* originalOrder;
@@ -49,11 +53,20 @@ class GridAdditions : public QObject {
     void SelectAll();
     void Sort(int column, bool descending);
     void OriginalOrder();
+    void OpenFilter();
+    // The filter bar's condition applied, or cleared.
+    void ApplyFilter();
+    void ClearFilter();
 
   private:
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();
+    // Changes which cases are shown (all rows at once), then makes the
+    // case that was current current again, or the first row, quietly (a
+    // current cell that moves by itself would open the value-label window).
+    template <typename Change>
+    void ChangeShownCases(Change change);
     QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
 
     QWidget* window_;

@@ -220,6 +220,25 @@ void GridModel::ResetOrder() {
     ChangeRows([&] { grid_.ResetOrder(); });
 }
 
+lv::GridSelection GridModel::Select(const std::string& condition, lv::Progress* progress) {
+    lv::GridSelection selection =
+        lv::SelectGridRows(grid_, condition, lv::DisplayEncoding(), progress);
+    if (selection.status != lv::GridSelection::Status::Ok) return selection;
+    beginResetModel();
+    grid_.SelectRows(selection.rows);
+    rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
+    endResetModel();
+    return selection;
+}
+
+void GridModel::ClearSelection() {
+    if (!grid_.order().selecting()) return;
+    beginResetModel();
+    grid_.ClearSelection();
+    rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
+    endResetModel();
+}
+
 QStringList GridModel::VariableLines(const lv::VariableFacts& facts) const {
     QStringList lines;
     QString name = QStringLiteral("変数名: ") + Decoded(facts.name);

@@ -15,6 +15,7 @@
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_load.h"
+#include "core/selection/grid_selection.h"
 #include "core/state/progress.h"
 
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
@@ -56,6 +57,11 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     bool Sort(int column, bool descending, lv::Progress* progress);
     // The file's order again.
     void ResetOrder();
+    // Shows only the cases condition selects (in the order they stand);
+    // a bad condition leaves the rows as they were.
+    lv::GridSelection Select(const std::string& condition, lv::Progress* progress);
+    // Every case again.
+    void ClearSelection();
 
     // Moves the row shown at from to to (a row dragged by its case number):
     // the row's cells, case number and edits go with it.

@@ -36,6 +36,11 @@ int VariableIndexOfHandle(int handle, double varHandle) {
     return f ? VariableIndexOf(*f, varHandle) : -1;
 }
 
+const uint8_t* CurrentCaseRow(int handle) {
+    const SavFile* f = FindOpenFile(handle);
+    return f ? f->row() : nullptr;
+}
+
 bool SetCheckpointShift(int handle, int shift) {
     SavFile* f = FindOpenFile(handle);
     if (!f) return false;

@@ -22,6 +22,9 @@ class GridCellSource final : public CellTextSource {
     void AppendRow(std::string& out, int row, int varCount) override;
     void AppendRows(std::span<std::string> lines, int firstRow, int varCount) override;
     bool Lost() const override { return grid_.lost(); }
+    int SelectedRows() const override {
+        return grid_.order().selecting() ? static_cast<int>(grid_.rowCount()) : -1;
+    }
 
   private:
     std::span<const int> Columns(int varCount) const;

@@ -137,7 +137,8 @@ bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells) 
     const int varCount = std::max(VarCount, 0);
     if (mode == ExportMode::AsDisplayed) {
         // The output closes itself when an error leaves this scope.
-        const bool complete = !cells || WriteAsDisplayed(out, *cells, CaseCount, varCount);
+        const int rows = cells && cells->SelectedRows() >= 0 ? cells->SelectedRows() : CaseCount;
+        const bool complete = !cells || WriteAsDisplayed(out, *cells, rows, varCount);
         out.Close();
         return complete;
     }

@@ -27,6 +27,9 @@ class CellTextSource {
     // (empty) line as AppendRow gives it. Sources that store values by
     // column override it to walk a block of rows column by column.
     virtual void AppendRows(std::span<std::string> lines, int firstRow, int varCount);
+    // The rows to write when a selection of cases narrows them (-1: every
+    // case of the file).
+    virtual int SelectedRows() const { return -1; }
     // True once cells could no longer be read (the data file changed since
     // the grid was loaded): the export then stops rather than write them
     // empty.

@@ -71,7 +71,11 @@ class GridData {
     // The row order.
     const RowOrder& order() const { return order_; }
     void SetOrder(std::vector<uint32_t> order) { order_.Assign(std::move(order)); }
-    void ResetOrder() { order_.Reset(order_.size()); }
+    void ResetOrder() { order_.Unsort(); }
+    // Shows only the cases at file rows selected (ascending), in the order
+    // the rows stand; every search, copy, sort and export then walks them.
+    void SelectRows(std::vector<uint32_t> selected) { order_.Select(std::move(selected)); }
+    void ClearSelection() { order_.ClearSelection(); }
     void MoveRow(uint32_t from, uint32_t to) { order_.Move(from, to); }
     uint32_t FileRow(uint32_t displayRow) const { return order_.Row(displayRow); }
 

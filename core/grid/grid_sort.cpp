@@ -37,7 +37,8 @@ struct ColumnKeys {
 
 bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* progress,
                 uint64_t total) {
-    const uint32_t n = grid.rowCount();
+    // Keys of every file row, shown or not: rows are their indices.
+    const uint32_t n = grid.order().fileRowCount();
     const uint32_t blockRows = BlockRows(n);
     const VariableFacts* facts = grid.FactsOf(column);
     const MissingValues* missing = facts && facts->missing.any() ? &facts->missing : nullptr;
@@ -67,7 +68,8 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
 // its shown text, and a row's key is its value's rank.
 bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* progress,
                 uint64_t total) {
-    const uint32_t n = grid.rowCount();
+    // Keys of every file row, shown or not: rows are their indices.
+    const uint32_t n = grid.order().fileRowCount();
     const uint32_t blockRows = BlockRows(n);
     const VariableFacts* facts = grid.FactsOf(column);
     DistinctTexts distinct;
@@ -107,9 +109,9 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
 
 std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey key,
                                                  std::vector<uint32_t> order, Progress* progress) {
-    const uint32_t n = grid.rowCount();
+    const uint32_t n = grid.order().fileRowCount();
     if (!grid.loaded() || grid.namesInDataRow() || key.column < 0 ||
-        key.column >= grid.columnCount() || order.size() != n)
+        key.column >= grid.columnCount() || order.size() != grid.rowCount())
         return std::nullopt;
     const uint64_t total = uint64_t{n} + n / 4 + 1;
     ColumnKeys keys;
@@ -127,7 +129,7 @@ std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey k
     for (const uint32_t row : order) ++begin[keys.group[row] + 1];
     for (int g = 1; g <= kGroups; ++g) begin[g] += begin[g - 1];
     {
-        std::vector<uint32_t> grouped(n);
+        std::vector<uint32_t> grouped(order.size());
         size_t at[kGroups];
         std::copy(begin, begin + kGroups, at);
         for (const uint32_t row : order) grouped[at[keys.group[row]]++] = row;

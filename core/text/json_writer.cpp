@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/dictionary/file_dictionary.h"
 #include "core/text/number_text.h"
 #include "encoding/utf8.h"
 

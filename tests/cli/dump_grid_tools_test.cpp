@@ -12,6 +12,7 @@
 #include "core/grid/grid_fill.h"
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
+#include "core/selection/grid_selection.h"
 #include "core/state/spssdio1.h"
 #include "core/text/text_match.h"
 #include "core/windows/summary.h"
@@ -150,6 +151,42 @@ TEST_F(GridTools, FindPrintsEveryMatchTheWindowFindsWithGrepsStatuses) {
     r = RunDump({"find", dir_ + "/missing.sav", "a"});
     EXPECT_EQ(r.status, 2);
     r = RunDump({"find", path_});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(GridTools, SelectAndWhereAreTheGridsSelection) {
+    // The window's selection over the loaded grid, then sorted within it.
+    const std::string condition = "score > 1 OR cityofbirth = 'Paris'";
+    ASSERT_EQ(lv::ApplyCondition(grid_, condition, "UTF-8").status, lv::GridSelection::Status::Ok);
+    ASSERT_GT(grid_.rowCount(), 1u);
+    ASSERT_LT(grid_.rowCount(), grid_.order().fileRowCount());
+    std::string numbers;
+    for (uint32_t row : grid_.order().All()) numbers += std::to_string(row + 1) + "\n";
+    DumpResult r = RunDump({"select", path_, condition});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, numbers);
+
+    ASSERT_TRUE(lv::SortRows(grid_, lv::SortKey{1, true}));
+    EXPECT_EQ(ToolExport({"--where", condition, "--sort", "SCORE:desc"}), WindowExport());
+    r = RunDump({"grid", "--where=" + condition, "--sort", "SCORE:desc", "--rows", "2:3", path_});
+    EXPECT_EQ(r.out, WindowLines(1, 3));
+    r = RunDump({"find", "--where", condition, path_, "Paris"});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    // None selected, and bad conditions: grep's statuses and the position.
+    r = RunDump({"select", path_, "score > 1e9"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    r = RunDump({"select", path_, "score >"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("8 文字目"), std::string::npos) << r.err;
+    r = RunDump({"grid", "--where", "nosuch = 1", path_});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("「nosuch」"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    r = RunDump({"select", dir_ + "/missing.sav", "score > 1"});
+    EXPECT_EQ(r.status, 2);
+    r = RunDump({"vars", "--where", "score > 1", path_});
     EXPECT_EQ(r.status, 2);
 }
 

@@ -17,9 +17,12 @@
 #include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "forms/filter_bar.h"
 #include "forms/find_bar.h"
 #include "forms/go_to_dialog.h"
+#include "forms/grid_additions.h"
 #include "forms/grid_model.h"
 #include "forms/grid_view.h"
 #include "forms/progress_dialog.h"
@@ -235,6 +238,67 @@ TEST_F(GridAdditionsTest, GoToTakesACaseNumberOrAVariableThroughTheDialog) {
     w.additions->GoTo();
     EXPECT_EQ(dialogs.messages.back(), "ケース番号は 1 から 4 までです");
     EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(1, 1));
+}
+
+TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsIt) {
+    TfrmDPGrid& w = Open(Coded());
+    const int gridHeight = w.StringGrid1->height();
+    const auto caseNumber = [&](int row) {
+        return w.model->headerData(row, Qt::Vertical, Qt::DisplayRole).toString().trimmed();
+    };
+    FilterBar* bar = w.additions->filterBar;
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_TRUE(w.additions->CellMenu()->actions().contains(w.additions->filter));
+    EXPECT_EQ(w.additions->filter->text(), "条件で絞り込む...");
+    Press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_FALSE(bar->isHidden());
+    EXPECT_EQ(w.StringGrid1->height(), gridHeight - bar->height());
+    EXPECT_EQ(QApplication::focusWidget(), bar->text);
+
+    // CODE 9 is user-missing: case 2 is neither equal nor unequal to 2.
+    QTest::keyClicks(bar->text, "thecode <> 2 AND name <> 'x'");
+    Press(Qt::Key_Return);
+    ASSERT_EQ(w.model->rowCount(), 2);
+    EXPECT_EQ(caseNumber(0), "1");
+    EXPECT_EQ(caseNumber(1), "4");
+    EXPECT_EQ(bar->status->text(), "2 / 4 ケース");
+
+    // Sort, copy, find and go to walk the selected cases only.
+    w.additions->Sort(1, true);
+    EXPECT_EQ(caseNumber(0), "4");
+    w.additions->selectAll->trigger();
+    w.additions->copy->trigger();
+    EXPECT_EQ(Clipboard(), "1\tabc\n1\tab\n");
+    w.additions->findBar->text->setText("zz");
+    w.additions->Find(false);
+    EXPECT_EQ(w.additions->findBar->status->text(), NotFoundText());
+    onModal = [](QDialog& d) { static_cast<GoToDialog&>(d).caseNumber->setText("2"); };
+    w.additions->GoTo();
+    EXPECT_EQ(dialogs.messages.back(), "ケース 2 は条件に合わないため表示されていません");
+    onModal = [](QDialog& d) { static_cast<GoToDialog&>(d).caseNumber->setText("1"); };
+    w.additions->GoTo();
+    EXPECT_EQ(w.StringGrid1->currentIndex().row(), 1);
+    EXPECT_EQ(modalShows, 2);  // the go-to dialogs only: no value-label window
+
+    // A bad condition says where, and leaves the rows as they were.
+    bar->text->setText("code >");
+    w.additions->ApplyFilter();
+    EXPECT_EQ(w.model->rowCount(), 2);
+    EXPECT_TRUE(bar->status->text().startsWith("7 文字目: ")) << bar->status->text().toStdString();
+    EXPECT_EQ(bar->text->cursorPosition(), 6);
+
+    // 解除 shows every case in the order they stand; Escape clears and closes.
+    bar->clear->click();
+    EXPECT_EQ(w.model->rowCount(), 4);
+    EXPECT_TRUE(bar->status->text().isEmpty());
+    bar->text->setText("code = 1");
+    w.additions->ApplyFilter();
+    EXPECT_EQ(w.model->rowCount(), 2);
+    bar->text->setFocus();
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(w.model->rowCount(), 4);
+    EXPECT_EQ(w.StringGrid1->height(), gridHeight);
 }
 
 TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {

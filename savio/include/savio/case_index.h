@@ -53,6 +53,13 @@ bool GetCaseIndex(int handle, CaseIndex* out);
 // with varHandle on the open file behind handle, or -1 when none.
 int VariableIndexOfHandle(int handle, double varHandle);
 
+// The decoded slots of the case that spssReadCaseRecord last read on the
+// open file behind handle (CaseShape::slotCount() slots of 8 bytes in the
+// file's byte order; read values with case_layout.h), valid until the next
+// read or the close; nullptr when there is none. For readers that take many
+// values of every case at once.
+const uint8_t* CurrentCaseRow(int handle);
+
 // Sets how often the open file behind handle keeps a checkpoint while its
 // cases are read (every 2^shift cases; see CheckpointShiftFor), before its
 // first case is read. False when handle names no open file.

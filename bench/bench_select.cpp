@@ -1,0 +1,109 @@
+// Selecting cases by a condition on the 1 M x 40 survey (bytecode and
+// uncompressed): a one-variable and a three-variable condition through
+// lv::SelectFileCases (the work of lorivane-dump select), and the tool itself
+// in a child, beside libreadstat's bare parse of the same file and PSPP's
+// SELECT IF followed by a count of the cases left, all in the same run.
+// Prints the bytes the selection holds per selected case.
+//
+//   bench_select [directory]      (default /tmp/lorivane-bench)
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/support/bench_files.h"
+#include "bench/support/bench_runs.h"
+#include "core/selection/file_selection.h"
+
+namespace {
+
+using bench::Clock;
+using bench::Seconds;
+
+struct Condition {
+    const char* name;
+    const char* text;
+};
+
+const Condition kConditions[] = {
+    {"one variable", "Q1 = 3"},
+    {"three variables", "Q1 >= 3 AND AMT1 < 50000 AND S1 = 'Tokyo'"},
+};
+
+// The best of three runs of lv::SelectFileCases, and its selection.
+double BestSelect(const std::string& path, const char* text, lv::FileSelection& out) {
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        const auto start = Clock::now();
+        out = lv::SelectFileCases(path, text);
+        best = std::min(best, Seconds(start));
+    }
+    return best;
+}
+
+// PSPP: read, select, count; the count it prints comes back in out.
+bench::Measure Pspp(const std::string& path, const char* text, const std::string& dir) {
+    const std::string script = dir + "/bench_select.sps";
+    std::ofstream(script) << "GET FILE='" << path << "'.\nSELECT IF (" << text << ").\n"
+                          << "COMPUTE lvall_ = 1.\nAGGREGATE OUTFILE=* /BREAK=lvall_ /n=N.\n"
+                          << "LIST n.\n";
+    return bench::Spawn({"pspp", "-O", "format=txt", script});
+}
+
+// The last number in text (the count PSPP lists).
+std::string LastNumber(const std::string& text) {
+    const size_t end = text.find_last_of("0123456789");
+    if (end == std::string::npos) return "?";
+    const size_t begin = text.find_last_not_of("0123456789", end);
+    return text.substr(begin == std::string::npos ? 0 : begin + 1,
+                       end - (begin == std::string::npos ? 0 : begin + 1) + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string dir = argc > 1 ? argv[1] : "/tmp/lorivane-bench";
+    const std::vector<std::string> files = {
+        benchfiles::EnsureSurvey(dir, 100, fixture::Compression::Bytecode),
+        benchfiles::EnsureSurvey(dir, 100, fixture::Compression::None),
+    };
+    const bool pspp = std::system("command -v pspp >/dev/null 2>&1") == 0;
+    for (const std::string& path : files) {
+        std::printf("%s\n", path.c_str());
+        double peer = 1e9;
+        long long cells = 0;
+        for (int run = 0; run < 3; ++run) {
+            const auto start = Clock::now();
+            bench::PeerParse(path, &cells);
+            peer = std::min(peer, Seconds(start));
+        }
+        std::printf("  libreadstat bare parse              %7.3f s\n", peer);
+        for (const Condition& c : kConditions) {
+            lv::FileSelection selection;
+            const double ours = BestSelect(path, c.text, selection);
+            // What the selection holds, per case it selects.
+            const double bytes = selection.cases.empty()
+                                     ? 0
+                                     : double(selection.cases.capacity() * sizeof(uint32_t)) /
+                                           double(selection.cases.size());
+            std::printf("  %-16s %-45s\n", c.name, c.text);
+            std::printf(
+                "    SelectFileCases                  %7.3f s (%.2fx the parse), %zu of "
+                "%lld cases, %.2f bytes per selected case\n",
+                ours, ours / peer, selection.cases.size(),
+                static_cast<long long>(selection.caseCount), bytes);
+            const bench::Measure tool =
+                bench::Spawn({LORIVANE_DUMP, "select", path, c.text}, false);
+            std::printf("    lorivane-dump select (child)     %7.3f s, %.0f MB peak\n",
+                        tool.seconds, tool.peakMb);
+            if (pspp) {
+                const bench::Measure peerPspp = Pspp(path, c.text, dir);
+                std::printf(
+                    "    pspp SELECT IF + count (child)   %7.3f s, %.0f MB peak, %s cases%s\n",
+                    peerPspp.seconds, peerPspp.peakMb, LastNumber(peerPspp.out).c_str(),
+                    peerPspp.status == 0 ? "" : " (failed)");
+            }
+        }
+    }
+    return 0;
+}

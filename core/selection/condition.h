@@ -1,0 +1,115 @@
+// A case-selection condition compiled against a file's variables: a flat
+// program run once per case over values handed in blocks. Missing values
+// follow SPSS: a numeric variable's user-missing values count as
+// system-missing (except inside MISSING, SYSMIS and VALUE), an operation on
+// a missing operand is missing (but 0 * x and 0 / x are 0), a division by
+// zero is missing, AND and OR use three-valued logic, and a case is
+// selected only when the condition is true. Strings compare as if padded
+// with blanks, so trailing blanks never matter.
+#ifndef LORIVANE_CORE_SELECTION_CONDITION_H
+#define LORIVANE_CORE_SELECTION_CONDITION_H
+
+#include <cfloat>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "core/dictionary/variable_facts.h"
+#include "core/selection/condition_error.h"
+
+namespace lv {
+
+// System-missing inside a condition's values.
+inline constexpr double kConditionMissing = -DBL_MAX;
+
+// What a condition may refer to: one of the file's variables. Texts are
+// the file's bytes.
+struct ConditionVariable {
+    std::string name;      // short name
+    std::string longName;  // empty when none
+    bool isString = false;
+    int formatType = 0;  // print format
+    MissingValues missing;
+};
+
+// The values of a block of cases, per variable the condition reads (in the
+// order of Condition::variables()): numbers with system-missing as
+// kConditionMissing, or strings (trailing blanks may be there or not).
+struct ConditionBlock {
+    uint32_t rows = 0;
+    std::vector<const double*> numbers;
+    std::vector<const std::string_view*> strings;
+};
+
+class Condition {
+  public:
+    // The variables it reads: indices into the list it was compiled with.
+    const std::vector<int>& variables() const { return variables_; }
+    bool readsString(size_t k) const { return stringInput_[k]; }
+
+    // Appends firstCase + r for each row r of block that it selects.
+    void Select(const ConditionBlock& block, uint32_t firstCase, std::vector<uint32_t>& out) const;
+
+    struct Instruction;
+    struct Cell {
+        double number = 0;
+        std::string_view text;
+    };
+
+  private:
+    friend class ConditionCompiler;
+    std::vector<Instruction> program_;
+    std::vector<std::string> literals_;
+    std::vector<int> variables_;
+    std::vector<bool> stringInput_;
+    std::vector<MissingValues> missing_;  // per variable read
+    size_t stackSize_ = 0;
+};
+
+struct Condition::Instruction {
+    enum class Code : uint8_t {
+        Number,     // push number
+        Text,       // push literals_[arg]
+        Load,       // variable arg, its user-missing values as missing
+        LoadValue,  // variable arg as stored
+        LoadText,   // string variable arg
+        Negate,
+        Add,
+        Subtract,
+        Multiply,
+        Divide,
+        Compare,      // numbers; op in flags
+        CompareText,  // strings; op in flags
+        And,
+        Or,
+        Not,
+        Truth,        // a number as true, false or missing
+        Missing,      // variable arg: the value on top is missing for it
+        MissingText,  // string variable arg: the value on top is user-missing
+        Sysmis,
+        Any,    // arg values after the first; text when flags is 1
+        Range,  // arg pairs after the first; text when flags is 1
+        DateDmy,
+    };
+    Code code = Code::Number;
+    uint8_t flags = 0;
+    uint32_t arg = 0;
+    double number = 0;
+};
+
+// Compiles text against variables; names match the short or long name in
+// any case, decoded from encoding, and string literals are compared in
+// encoding's bytes.
+std::variant<Condition, ConditionError> CompileCondition(
+    std::string_view text, std::span<const ConditionVariable> variables,
+    const std::string& encoding);
+
+// What a grid's facts say of its variables, for a condition.
+std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFacts>& facts);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,24 @@
+// What is wrong with a condition, and where: shown to the user as is.
+#ifndef LORIVANE_CORE_SELECTION_CONDITION_ERROR_H
+#define LORIVANE_CORE_SELECTION_CONDITION_ERROR_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lv {
+
+struct ConditionError {
+    size_t position = 0;  // 1-based, in characters of the condition
+    std::string message;  // UTF-8, without the position
+
+    // "N 文字目: message".
+    std::string Text() const;
+};
+
+// The 1-based character position of byte offset in the UTF-8 text.
+size_t CharacterPosition(std::string_view text, size_t offset);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,249 @@
+// The condition language on values made here: SPSS's missing-value logic,
+// strings, dates, names, the messages of bad conditions and hostile input.
+#include "core/selection/condition.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/grid/row_order.h"
+#include "core/selection/condition_dates.h"
+#include "savio/spssfio.h"
+
+namespace {
+
+using lv::kConditionMissing;
+constexpr double M = kConditionMissing;
+
+// A few cases of numeric variables a, b, u (9 user-missing), d (a date) and
+// string s, with long names for a and s.
+class Conditions : public ::testing::Test {
+  protected:
+    Conditions() {
+        Number("A", "alpha", {0, 1, M, 0, 1, M, 0, 1, M});
+        Number("B", "", {0, 0, 0, 1, 1, 1, M, M, M});
+        lv::ConditionVariable& u = Number("U", "", {9, 1, 2, M, 9, 0, 0, 0, 5});
+        u.missing.count = 1;
+        u.missing.numbers[0] = 9;
+        Number("D", "",
+               {0, *lv::DateSeconds(31, 1, 1990), *lv::DateSeconds(1, 2, 1990), M, 0, 0, 0, 0, 0})
+            .formatType = SPSS_FMT_SDATE;
+        vars_.push_back({"S", "surname", true, SPSS_FMT_A, {}});
+        texts_ = {"ab", "ab   ", "ab!", std::string("ab\x01", 3), "", "b", "a", "ab", "zz"};
+    }
+
+    lv::ConditionVariable& Number(const char* name, const char* longName, std::vector<double> v) {
+        vars_.push_back({name, longName, false, SPSS_FMT_F, {}});
+        numbers_.push_back(std::move(v));
+        return vars_.back();
+    }
+
+    // The 1-based cases the condition selects; "error: N message" when bad.
+    std::string Run(const std::string& text) {
+        auto compiled = lv::CompileCondition(text, vars_, "UTF-8");
+        if (auto* e = std::get_if<lv::ConditionError>(&compiled))
+            return "error: " + std::to_string(e->position) + " " + e->message;
+        const lv::Condition& c = std::get<lv::Condition>(compiled);
+        std::vector<std::string_view> views(texts_.begin(), texts_.end());
+        lv::ConditionBlock block;
+        block.rows = 9;
+        for (int v : c.variables()) {
+            block.numbers.push_back(vars_[v].isString ? nullptr : numbers_[v].data());
+            block.strings.push_back(vars_[v].isString ? views.data() : nullptr);
+        }
+        std::vector<uint32_t> out;
+        c.Select(block, 1, out);
+        std::string s;
+        for (uint32_t r : out) s += (s.empty() ? "" : " ") + std::to_string(r);
+        return s;
+    }
+
+    std::vector<lv::ConditionVariable> vars_;
+    std::vector<std::vector<double>> numbers_;
+    std::vector<std::string> texts_;
+};
+
+TEST_F(Conditions, AndOrNotFollowThreeValuedLogic) {
+    // Cases: (a, b) = (0,0) (1,0) (M,0) (0,1) (1,1) (M,1) (0,M) (1,M) (M,M).
+    EXPECT_EQ(Run("a = 1 AND b = 1"), "5");
+    EXPECT_EQ(Run("a = 1 OR b = 1"), "2 4 5 6 8");
+    // False AND missing is false, so its NOT is true; true AND missing is
+    // missing, and so is its NOT.
+    EXPECT_EQ(Run("NOT (a = 1 AND b = 1)"), "1 2 3 4 7");
+    EXPECT_EQ(Run("NOT (a = 1 OR b = 1)"), "1");
+    EXPECT_EQ(Run("~(a = 1) & ~(b = 1)"), "1");
+    EXPECT_EQ(Run("a = 1 | a <> 1"), "1 2 4 5 7 8");
+    // A number as a truth value: 1 is true, other numbers false.
+    EXPECT_EQ(Run("a"), "2 5 8");
+    EXPECT_EQ(Run("NOT a"), "1 4 7");
+}
+
+TEST_F(Conditions, ArithmeticWithMissingAndZero) {
+    EXPECT_EQ(Run("a / 0 = a / 0 OR MISSING(a / 0)"), "1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(Run("SYSMIS(b / a)"), "4 6 7 8 9");
+    // 0 times or divided by a missing value is 0; 0 / 0 is missing.
+    EXPECT_EQ(Run("0 * b = 0 AND b * 0 = 0 AND 0 / b = 0"), "1 2 3 4 5 6 7 8 9");
+    EXPECT_EQ(Run("1 * b = 0"), "1 2 3");
+    EXPECT_EQ(Run("-a + 2 * b - b / 2 = 0.5"), "5");
+    EXPECT_EQ(Run("- - -a = -1"), "2 5 8");
+}
+
+TEST_F(Conditions, UserMissingValuesAreMissingExceptInsideTheFunctions) {
+    EXPECT_EQ(Run("u = 9"), "");
+    EXPECT_EQ(Run("u <> 0"), "2 3 9");
+    EXPECT_EQ(Run("VALUE(u) = 9"), "1 5");
+    EXPECT_EQ(Run("MISSING(u)"), "1 4 5");
+    EXPECT_EQ(Run("SYSMIS(u)"), "4");
+    EXPECT_EQ(Run("SYSMIS(VALUE(u))"), "4");
+    EXPECT_EQ(Run("ANY(u, 9, 2)"), "3");
+    // A missing value in the set does not make ANY missing.
+    EXPECT_EQ(Run("ANY(u, 0, b)"), "6 7 8");
+    EXPECT_EQ(Run("RANGE(u, 1, 2, 5, 5)"), "2 3 9");
+}
+
+TEST_F(Conditions, StringsCompareAsIfPaddedWithBlanks) {
+    EXPECT_EQ(Run("s = 'ab'"), "1 2 8");
+    EXPECT_EQ(Run("surname = \"ab  \""), "1 2 8");
+    // "ab\x01" pads to below "ab " and "ab!" above it.
+    EXPECT_EQ(Run("s < 'ab'"), "4 5 7");
+    EXPECT_EQ(Run("s > 'ab'"), "3 6 9");
+    EXPECT_EQ(Run("s = ''"), "5");
+    EXPECT_EQ(Run("ANY(s, 'b', 'zz')"), "6 9");
+    EXPECT_EQ(Run("RANGE(s, 'ab!', 'b')"), "3 6");
+    EXPECT_EQ(Run("'it''s' = \"it's\""), "1 2 3 4 5 6 7 8 9");
+}
+
+TEST_F(Conditions, NamesShortOrLongInAnyCase) {
+    EXPECT_EQ(Run("ALPHA = 1"), "2 5 8");
+    EXPECT_EQ(Run("Alpha = 1 and a eq 1 AND alpha GE 1"), "2 5 8");
+    EXPECT_EQ(Run("SurName = 'zz'"), "9");
+}
+
+TEST_F(Conditions, DatesInTheVariablesFormatAndDateDmy) {
+    EXPECT_EQ(Run("d = 1990/01/31"), "2");
+    EXPECT_EQ(Run("d >= 1990/1/31 AND d < DATE.DMY(1, 3, 1990)"), "2 3");
+    EXPECT_EQ(Run("ANY(d, 1990/02/01, '1990/01/31')"), "2 3");
+    EXPECT_EQ(Run("d = 1990/02/30"),
+              "error: 5 「1990/02/30」は SDATE の日付として読めません(例: 1990/01/31)");
+    // Away from a date variable the same run is arithmetic.
+    EXPECT_EQ(Run("a = 10/10"), "2 5 8");
+    EXPECT_EQ(Run("a = 1-JAN-1990"), "error: 7 「JAN」という変数はありません");
+    // DATE.DMY runs days on past the month's end (typed dates do not).
+    EXPECT_EQ(
+        Run("DATE.DMY(30, 2, 1990) = DATE.DMY(2, 3, 1990) AND SYSMIS(DATE.DMY(a - 1, 1, 90))"),
+        "1 3 4 6 7 9");
+
+    EXPECT_EQ(lv::DateSeconds(15, 10, 1582), 86400.0);
+    EXPECT_EQ(lv::DateSeconds(0, 13, 1989), lv::DateSeconds(31, 12, 1989));
+    EXPECT_EQ(lv::DateSeconds(1, 1, 1970), 12219379200.0);
+    EXPECT_EQ(lv::DateSeconds(29, 2, 2000), lv::DateSeconds(1, 3, 2000).value() - 86400);
+    EXPECT_FALSE(lv::DateSeconds(32, 1, 1990));
+    EXPECT_FALSE(lv::DateSeconds(1.5, 1, 1990));
+    EXPECT_FALSE(lv::DateSeconds(14, 10, 1582));
+    EXPECT_FALSE(lv::ParseFormattedDate("1900/02/29", SPSS_FMT_SDATE));
+    const double day = *lv::DateSeconds(31, 1, 1990);
+    EXPECT_EQ(lv::ParseFormattedDate("31-JAN-1990", SPSS_FMT_DATE), day);
+    EXPECT_EQ(lv::ParseFormattedDate("01/31/1990", SPSS_FMT_ADATE), day);
+    EXPECT_EQ(lv::ParseFormattedDate("31.01.1990", SPSS_FMT_EDATE), day);
+    EXPECT_EQ(lv::ParseFormattedDate("1990031", SPSS_FMT_JDATE), day);
+    EXPECT_EQ(lv::ParseFormattedDate("1990/01/31", SPSS_FMT_ADATE), day);
+    EXPECT_EQ(lv::ParseFormattedDate("31-January-1990 01:02:03.5", SPSS_FMT_DATE_TIME),
+              day + 3723.5);
+    EXPECT_EQ(lv::ParseFormattedDate("1990-01-31 01:02", SPSS_FMT_YMDHMS), day + 3720);
+    EXPECT_EQ(lv::ParseFormattedDate("25:00:00", SPSS_FMT_TIME), 90000.0);
+    EXPECT_EQ(lv::ParseFormattedDate("2 01:00", SPSS_FMT_DTIME), 176400.0);
+    EXPECT_FALSE(lv::ParseFormattedDate("12:60", SPSS_FMT_TIME));
+    EXPECT_FALSE(lv::ParseFormattedDate("1990/01/31 12:00", SPSS_FMT_SDATE));
+    EXPECT_FALSE(lv::ParseFormattedDate("31-FOO-1990", SPSS_FMT_DATE));
+}
+
+TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "error: 1 値、変数名、関数または「(」が必要ですが、条件がここで終わっています"},
+        {"a = (1", "error: 7 「)」が必要ですが、条件がここで終わっています"},
+        {"a = 1 b", "error: 7 演算子か条件の終わりが必要ですが、「b」があります"},
+        {"a == 1", "error: 4 値、変数名、関数または「(」が必要ですが、「=」があります"},
+        {"s = 'ab", "error: 5 文字列の終わりの ' がありません"},
+        {"a ? 1", "error: 3 「?」は使えません"},
+        {"年齢 > 1", "error: 1 「年齢」という変数はありません"},
+        {"a > 1 AND 年齢 > 1", "error: 11 「年齢」という変数はありません"},
+        {"s > 1", "error: 3 文字列と数値は比べられません"},
+        {"s + 1 = 2", "error: 3 文字列は計算に使えません"},
+        {"s AND a = 1", "error: 3 AND の両側には条件が必要です(文字列は使えません)"},
+        {"s", "error: 1 条件が文字列です:値と比べる式にしてください"},
+        {"SYSMIS(s)", "error: 1 SYSMIS の引数は数値です(文字列に欠損値はありません)"},
+        {"VALUE(a + 1) = 1", "error: 1 VALUE の引数は変数名です"},
+        {"RANGE(a, 1)", "error: 1 RANGE の引数は値と、下限と上限の組です"},
+        {"ANY(a, 'x')", "error: 8 ANY の引数に文字列と数値が混ざっています"},
+        {"MEAN(a, b) > 1",
+         "error: 1 「MEAN」という関数はありません(使えるのは MISSING, SYSMIS, VALUE, ANY, RANGE, "
+         "DATE.DMY)"},
+        {"a = 1990/01/", "error: 5 「1990/01/」は数値としても日付としても読めません"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Run(text), expected) << text;
+}
+
+TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
+    const std::string deep = std::string(10000, '(') + "a = 1" + std::string(10000, ')');
+    EXPECT_EQ(Run(deep), "error: 101 括弧の入れ子が深すぎます(100 段まで)");
+    EXPECT_EQ(Run(std::string(10000, '(')), "error: 101 括弧の入れ子が深すぎます(100 段まで)");
+    std::string calls;
+    for (int i = 0; i < 200; ++i) calls += "SYSMIS(";
+    EXPECT_EQ(Run(calls + "a" + std::string(200, ')')).substr(0, 11), "error: 707 ");
+    EXPECT_EQ(Run(std::string(70000, ' ') + "a = 1"),
+              "error: 1 条件が長すぎます(65536 バイトまで)");
+
+    // Long but shallow: every term runs, without a deep stack anywhere.
+    std::string chain = "a = 5";
+    while (chain.size() < 60000) chain += " OR a = 5";
+    EXPECT_EQ(Run(chain + " OR b = 1"), "4 5 6");
+    std::string sum = "a";
+    while (sum.size() < 60000) sum += "+a";
+    EXPECT_EQ(Run(sum + " = 0"), "1 4 7");
+    EXPECT_EQ(Run(std::string(30000, '-') + "a = 1"), "2 5 8");
+    std::string nots;
+    for (int i = 0; i < 10000; ++i) nots += "NOT ";
+    EXPECT_EQ(Run(nots + "a = 1"), "2 5 8");
+
+    EXPECT_EQ(Run(std::string("a = 1\0 OR 1", 11)), "error: 6 制御文字 (0x00) は使えません");
+    EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 5 6 7");
+}
+
+TEST(RowOrderSelection, ShowsTheSelectedRowsInTheOrderTheyStand) {
+    lv::RowOrder order;
+    order.Reset(6);
+    order.Select({1, 3, 4});
+    EXPECT_EQ(order.size(), 3u);
+    EXPECT_EQ(order.fileRowCount(), 6u);
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{1, 3, 4}));
+    EXPECT_EQ(order.DisplayRowOf(3), 1u);
+    EXPECT_EQ(order.DisplayRowOf(2), lv::RowOrder::kNotShown);
+
+    // A sort of the rows shown moves them among the selected rows' places;
+    // the others keep theirs, and show again in them.
+    order.Assign({4, 1, 3});
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{4, 1, 3}));
+    order.Move(0, 2);
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{1, 3, 4}));
+    order.Move(2, 0);
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{4, 1, 3}));
+    order.ClearSelection();
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{0, 2, 4, 1, 3, 5}));
+
+    // A selection made on a sorted order follows it, and outlives Unsort.
+    order.Select({5, 4, 0});
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{0, 4, 5}));
+    order.Assign({5, 4, 3, 2, 1, 0});
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{5, 4, 0}));
+    order.Unsort();
+    EXPECT_EQ(order.All(), (std::vector<uint32_t>{0, 4, 5}));
+    EXPECT_TRUE(order.identity());
+    std::vector<uint32_t> rows(2);
+    order.Rows(1, rows);
+    EXPECT_EQ(rows, (std::vector<uint32_t>{4, 5}));
+    order.Select({});
+    EXPECT_EQ(order.size(), 0u);
+}
+
+}  // namespace
