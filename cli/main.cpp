@@ -55,6 +55,15 @@ int main(int argc, char** argv) {
         case cli::Command::Find:
             status = cli::RunFind(context);
             break;
+        case cli::Command::Freq:
+            status = cli::RunFreq(context);
+            break;
+        case cli::Command::Describe:
+            status = cli::RunDescribe(context);
+            break;
+        case cli::Command::Crosstab:
+            status = cli::RunCrosstab(context);
+            break;
         case cli::Command::Help:
             break;
     }

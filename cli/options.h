@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict, Freq, Describe, Crosstab };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -36,6 +36,10 @@ struct Options {
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
+    bool unweighted = false;               // freq, describe, crosstab --unweighted
+    std::string percents;                  // crosstab --percent row,col,total
+    bool includeMissing = false;           // crosstab --include-missing
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
