@@ -9,18 +9,21 @@ double WeightedAveragePercentile(std::span<const WeightedValue> values, double p
     double total = 0;
     for (const WeightedValue& v : values) total += v.weight;
     const double t = (total + 1) * p;
-    // The first value whose cumulative weight passes rank t - 1: when its
-    // cumulative weight passes t too, ranks t - 1 .. t lie within it;
-    // otherwise t falls between it and the next value.
+    if (t < 1) return values.front().value;
+    // The last value whose cumulative weight is at most t; t lies g beyond it.
     double cumulative = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
+    size_t i = 0;
+    for (; i < values.size() && cumulative + values[i].weight <= t; ++i)
         cumulative += values[i].weight;
-        if (cumulative <= t - 1) continue;
-        if (t < cumulative || i + 1 == values.size()) return values[i].value;
-        const double fraction = t - cumulative;
-        return values[i].value + fraction * (values[i + 1].value - values[i].value);
-    }
-    return values.back().value;
+    if (i == values.size()) return values.back().value;
+    if (i == 0) return values.front().value;
+    const double g = t - cumulative;
+    const double below = values[i - 1].value, above = values[i].value;
+    // A next value lighter than one case is reached in proportion to its
+    // weight.
+    const double step = values[i].weight >= 1 ? g : g / values[i].weight;
+    if (step >= 1) return above;
+    return below + step * (above - below);
 }
 
 }  // namespace lv
