@@ -20,6 +20,7 @@
 #include "forms/gridview.h"
 #include "forms/modal.h"
 #include "forms/progressdialog.h"
+#include "forms/stats_windows.h"
 
 namespace {
 
@@ -74,6 +75,9 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
             [this] { lv::RunHandler([this] { Sort(menuColumn_, true); }); });
     connect(originalOrder, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { OriginalOrder(); }); });
+    frequencies = new QAction(QStringLiteral("度数分布..."), this);
+    connect(frequencies, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { lv::OpenFrequencyWindow(menuColumn_); }); });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -127,12 +131,15 @@ QMenu* GridAdditions::HeaderMenu(int column) {
         headerMenu_->addAction(sortDescending);
         headerMenu_->addSeparator();
         headerMenu_->addAction(originalOrder);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(frequencies);
     }
     menuColumn_ = column;
     const bool sortable = model_->loaded() && !model_->namesInDataRow();
     sortAscending->setEnabled(sortable);
     sortDescending->setEnabled(sortable);
     originalOrder->setEnabled(sortable && !model_->grid().order().identity());
+    frequencies->setEnabled(model_->loaded());
     return headerMenu_;
 }
 

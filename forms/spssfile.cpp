@@ -22,6 +22,7 @@
 #include "forms/fileinfo.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
+#include "forms/stats_windows.h"
 #include "forms/vardisp.h"
 #include "forms/windowrefs.h"
 
@@ -158,6 +159,13 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     connect(info, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
     lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
+    QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
+    QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
+    for (QAction* a : {describe, crosstab}) a->setEnabled(!spssdio1::DataFileName.empty());
+    connect(describe, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
+    connect(crosstab, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenCrosstabWindow(0); }); });
 }
 
 void TForm1::ShowFileInfo() {
