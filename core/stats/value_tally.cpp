@@ -71,7 +71,7 @@ ValueTally::Slot& ValueTally::FindSlot(uint64_t key) {
     const size_t mask = slots_.size() - 1;
     for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
         Slot& s = slots_[i];
-        if (!s.used || s.key == key) return s;
+        if (!s.used() || s.key == key) return s;
     }
 }
 
@@ -79,7 +79,7 @@ void ValueTally::GrowSlots() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
     for (const Slot& s : old)
-        if (s.used) FindSlot(s.key) = s;
+        if (s.used()) FindSlot(s.key) = s;
     lastSlot_ = nullptr;
 }
 
@@ -95,7 +95,7 @@ void ValueTally::AddNumber(double x, double weight) {
         return;
     }
     Slot* slot = &FindSlot(key);
-    if (!slot->used) {
+    if (!slot->used()) {
         if (numberCount_ >= kept_) {
             PruneNumbers();
             if (x > numberLimit_) {
@@ -104,9 +104,9 @@ void ValueTally::AddNumber(double x, double weight) {
                 return;
             }
         }
-        if ((numberCount_ + 1) * 2 > slots_.size()) GrowSlots();
+        // Filled at most to 70%.
+        if ((numberCount_ + 1) * 10 > slots_.size() * 7) GrowSlots();
         slot = &FindSlot(key);
-        slot->used = true;
         slot->key = key;
         ++numberCount_;
     }
@@ -120,7 +120,7 @@ void ValueTally::PruneNumbers() {
     std::vector<Slot> held;
     held.reserve(numberCount_);
     for (const Slot& s : slots_)
-        if (s.used) held.push_back(s);
+        if (s.used()) held.push_back(s);
     std::sort(held.begin(), held.end(), [](const Slot& a, const Slot& b) {
         return std::bit_cast<double>(a.key) < std::bit_cast<double>(b.key);
     });
@@ -145,7 +145,7 @@ void ValueTally::AddText(std::string_view text, double weight) {
         AddToRest(kind, weight, 1);
         return;
     }
-    auto it = texts_.find(std::string(text));
+    auto it = texts_.find(text);
     if (it == texts_.end()) {
         if (texts_.size() >= kept_) {
             PruneTexts();
@@ -194,7 +194,7 @@ std::vector<TallyEntry> ValueTally::Entries() const {
         return entries;
     }
     for (const Slot& s : slots_) {
-        if (!s.used) continue;
+        if (!s.used()) continue;
         TallyEntry e;
         e.number = std::bit_cast<double>(s.key);
         e.missing = variable_.missing.Holds(e.number) ? MissingKind::User : MissingKind::None;

@@ -125,6 +125,13 @@ bool IsTimeFormat(int type) {
     return (type >= 20 && type <= 30) || (type >= 38 && type <= 41);
 }
 
+// The name of a section of the output: a letter and a number.
+std::string Mark(char letter, size_t k) {
+    std::string mark(1, letter);
+    mark += std::to_string(k);
+    return mark;
+}
+
 bool PlainName(const std::string& name) {
     static const char* reserved[] = {"ALL", "AND", "BY",  "EQ", "GE", "GT",  "LE",
                                      "LT",  "NE",  "NOT", "OR", "TO", "WITH"};
@@ -243,7 +250,7 @@ void CompareFile(const std::string& path, Checker& check) {
     }
     // DESCRIPTIVES: a table per variable, its row after the header.
     for (size_t k = 0; k < chosen.size(); ++k) {
-        const auto& tables = pspp["D" + std::to_string(k)];
+        const auto& tables = pspp[Mark('D', k)];
         if (tables.empty() || tables[0].rows.size() < 2) continue;
         const auto& row = tables[0].rows[1];
         const lv::FrequencyTable& t = ours.tables[k];
@@ -255,7 +262,7 @@ void CompareFile(const std::string& path, Checker& check) {
     }
     // Whole frequency tables: valid rows in order, then the missing total.
     for (int k : small) {
-        const auto& tables = pspp["F" + std::to_string(k)];
+        const auto& tables = pspp[Mark('F', size_t(k))];
         if (tables.empty()) continue;
         const lv::FrequencyTable& t = ours.tables[size_t(k)];
         std::vector<const lv::FrequencyRow*> valid;
