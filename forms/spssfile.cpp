@@ -158,7 +158,7 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     info->setEnabled(!spssdio1::DataFileName.empty());
     connect(info, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
-    lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
+    // The statistics, before the encoding submenu, which stays last.
     QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
     for (QAction* a : {describe, crosstab}) a->setEnabled(!spssdio1::DataFileName.empty());
@@ -166,6 +166,7 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
             [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
     connect(crosstab, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenCrosstabWindow(0); }); });
+    lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 
 void TForm1::ShowFileInfo() {

@@ -292,7 +292,9 @@ void FrequencyWindow::GoToCases(int row) {
     if (row < 0 || row >= static_cast<int>(result_.rows.size())) return;
     const FrequencyRow& r = result_.rows[size_t(row)];
     if (r.kind == FrequencyRow::Kind::More) return;
-    if (!frmDPGrid || !frmDPGrid->model->loaded()) {
+    // The grid must show the file this window counted.
+    if (!frmDPGrid || !frmDPGrid->model->loaded() || spssdio1::DataFileName != dict_->path ||
+        variable_ >= frmDPGrid->model->grid().columnCount()) {
         CurrentDialogs().ShowMessage("データグリッドを開くと、その値のケースに移動できます");
         return;
     }
