@@ -1,6 +1,7 @@
 #include "core/stats/case_pass.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "core/spssfio.h"
@@ -19,6 +20,27 @@ struct OpenFile {
         if (handle >= 0) spssCloseRead(handle);
     }
 };
+
+// The bytes of a string value up to its first NUL, without trailing
+// blanks; the blanks (most of a wide string's bytes) are passed over eight
+// at a time.
+std::string_view StringValue(const char* bytes, size_t width) {
+    const auto trim = [bytes](size_t n) {
+        constexpr uint64_t kBlanks = 0x2020202020202020ULL;
+        while (n >= 8) {
+            uint64_t word;
+            std::memcpy(&word, bytes + n - 8, 8);
+            if (word != kBlanks) break;
+            n -= 8;
+        }
+        while (n > 0 && bytes[n - 1] == ' ') --n;
+        return n;
+    };
+    size_t n = trim(width);
+    if (const void* nul = std::memchr(bytes, 0, n))
+        n = trim(static_cast<size_t>(static_cast<const char*>(nul) - bytes));
+    return {bytes, n};
+}
 
 struct Column {
     double handle = 0;
@@ -103,10 +125,10 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
                 out.sysmis = IsSystemMissing(x, sysmis);
                 out.number = x;
             } else {
-                col.buffer[0] = 0;
-                spssGetValueChar(file.handle, col.handle, col.buffer.data(),
-                                 static_cast<int>(col.buffer.size()));
-                out.text = WithoutTrailingBlanks(std::string_view(col.buffer.data()));
+                const int got = spssGetValueChar(file.handle, col.handle, col.buffer.data(),
+                                                 static_cast<int>(col.buffer.size()));
+                out.text = got == 0 ? StringValue(col.buffer.data(), static_cast<size_t>(col.width))
+                                    : std::string_view();
             }
         }
         visitor.Case(values, weight);
