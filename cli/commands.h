@@ -44,6 +44,9 @@ int RunFind(Context& c);
 int RunSelect(Context& c);
 int RunMeta(Context& c);  // cli/dictionary_commands.cpp
 int RunDict(Context& c);
+int RunFreq(Context& c);  // cli/stats_commands.cpp
+int RunDescribe(Context& c);
+int RunCrosstab(Context& c);
 
 }  // namespace cli
 

@@ -78,6 +78,15 @@ int main(int argc, char** argv) {
         case cli::Command::Select:
             status = cli::RunSelect(context);
             break;
+        case cli::Command::Freq:
+            status = cli::RunFreq(context);
+            break;
+        case cli::Command::Describe:
+            status = cli::RunDescribe(context);
+            break;
+        case cli::Command::Crosstab:
+            status = cli::RunCrosstab(context);
+            break;
         case cli::Command::Help:
             break;
     }

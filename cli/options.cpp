@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/text/encoding_choices.h"
@@ -81,6 +82,11 @@ SYNOPSIS
     lorivane-dump select [--encoding NAME] FILE CONDITION
     lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
     lorivane-dump dict [--encoding NAME] --csv|--json FILE
+    lorivane-dump freq [--encoding NAME] [--json] [--unweighted] FILE VAR...
+    lorivane-dump describe [--encoding NAME] [--vars A,B...] [--json|--csv]
+                       [--unweighted] FILE
+    lorivane-dump crosstab [--encoding NAME] [--percent row,col,total]
+                       [--include-missing] [--json] [--unweighted] FILE ROWVAR COLVAR
     lorivane-dump --help
 
 DESCRIPTION
@@ -119,6 +125,24 @@ DESCRIPTION
     dict      the codebook as the variable list's 辞書を書き出す… writes
               it: --csv one CSV row per variable (RFC 4180, UTF-8, CR LF),
               --json the JSON of meta --json
+
+    freq      the frequency table of each VAR (short or long name): one row
+              per distinct value in value order with its label, count,
+              percent, valid percent and cumulative percent, user-missing
+              values after the valid ones, system-missing as one row, then
+              the descriptive statistics of a numeric variable (percentiles
+              as the weighted average at (W+1)p)
+    describe  one row per variable (or those of --vars): type, measure,
+              valid and missing counts, distinct values, minimum, maximum,
+              mean, standard deviation and most frequent value, all in one
+              pass over the cases; --csv as CSV (UTF-8, CR LF)
+    crosstab  the counts of ROWVAR by COLVAR with their totals; --percent
+              adds row, column and/or total percentages; user-missing values
+              are left out unless --include-missing
+              The three count by the file's weight variable when it has one
+              (cases with a zero, negative or missing weight left out);
+              --unweighted counts cases instead. Their text is UTF-8; --json
+              prints JSON (schema in docs/stats-json.md).
 
     --labels  shows a value's label in place of a value that has one, as
               the grid window does when its labels are shown
@@ -189,6 +213,35 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.labels = true;
         } else if (a == "--formatted") {
             o.formatted = true;
+        } else if (a == "--unweighted") {
+            o.unweighted = true;
+        } else if (a == "--include-missing") {
+            o.includeMissing = true;
+        } else if (IsOption(a, "--vars") || IsOption(a, "--percent")) {
+            const std::string name = a.rfind("--vars", 0) == 0 ? "--vars" : "--percent";
+            const std::optional<std::string> value = OptionValue(args, i, name);
+            if (!value || value->empty()) {
+                error = name + " needs a list separated by commas";
+                return std::nullopt;
+            }
+            if (name == "--percent") {
+                o.percents = *value;
+                for (size_t start = 0; start <= value->size();) {
+                    const size_t comma = std::min(value->find(',', start), value->size());
+                    const std::string item = value->substr(start, comma - start);
+                    if (item != "row" && item != "col" && item != "total") {
+                        error = "--percent takes row, col and total, separated by commas";
+                        return std::nullopt;
+                    }
+                    start = comma + 1;
+                }
+            } else {
+                for (size_t start = 0; start <= value->size();) {
+                    const size_t comma = std::min(value->find(',', start), value->size());
+                    if (comma > start) o.variables.push_back(value->substr(start, comma - start));
+                    start = comma + 1;
+                }
+            }
         } else if (a == "--case") {
             o.matchCase = true;
         } else if (a == "--whole") {
@@ -314,6 +367,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         if (!want(2, "a file and a condition")) return std::nullopt;
         o.files = {positional[0]};
         o.condition = positional[1];
+    } else if (cmd == "freq") {
+        o.command = Command::Freq;
+        if (positional.size() < 2) {
+            error = "freq takes a file and one or more variable names";
+            return std::nullopt;
+        }
+        o.files = {positional[0]};
+        o.variables.assign(positional.begin() + 1, positional.end());
+    } else if (cmd == "describe") {
+        o.command = Command::Describe;
+        if (!want(1, "one file")) return std::nullopt;
+        if (o.csv && o.json) {
+            error = "describe takes at most one of --csv and --json";
+            return std::nullopt;
+        }
+        o.files = positional;
+    } else if (cmd == "crosstab") {
+        o.command = Command::Crosstab;
+        if (!want(3, "a file and two variable names")) return std::nullopt;
+        o.files = {positional[0]};
+        o.variables = {positional[1], positional[2]};
     } else {
         error = "unknown command '" + cmd + "'";
         return std::nullopt;

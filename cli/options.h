@@ -8,7 +8,21 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict, Select };
+enum class Command {
+    Help,
+    Summary,
+    Vars,
+    Labels,
+    Grid,
+    Export,
+    Find,
+    Meta,
+    Dict,
+    Select,
+    Freq,
+    Describe,
+    Crosstab
+};
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -39,6 +53,10 @@ struct Options {
     bool wholeCell = false;                // find --whole
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
+    std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
+    bool unweighted = false;               // freq, describe, crosstab --unweighted
+    std::string percents;                  // crosstab --percent row,col,total
+    bool includeMissing = false;           // crosstab --include-missing
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when

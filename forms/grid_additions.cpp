@@ -21,6 +21,7 @@
 #include "forms/grid_view.h"
 #include "forms/modal.h"
 #include "forms/progress_dialog.h"
+#include "forms/stats_windows.h"
 
 namespace {
 
@@ -82,6 +83,9 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
             [this] { lv::RunHandler([this] { Sort(menuColumn_, true); }); });
     connect(originalOrder, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { OriginalOrder(); }); });
+    frequencies = new QAction(QStringLiteral("度数分布..."), this);
+    connect(frequencies, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { lv::OpenFrequencyWindow(menuColumn_); }); });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -149,6 +153,7 @@ QMenu* GridAdditions::HeaderMenu(int column) {
         headerMenu_->addAction(originalOrder);
         headerMenu_->addSeparator();
         headerMenu_->addAction(showFormatted);
+        headerMenu_->addAction(frequencies);
     }
     showFormatted->setEnabled(model_->loaded());
     menuColumn_ = column;
@@ -156,6 +161,7 @@ QMenu* GridAdditions::HeaderMenu(int column) {
     sortAscending->setEnabled(sortable);
     sortDescending->setEnabled(sortable);
     originalOrder->setEnabled(sortable && !model_->grid().order().identity());
+    frequencies->setEnabled(model_->loaded());
     return headerMenu_;
 }
 

@@ -39,6 +39,7 @@ class GridAdditions : public QObject {
     QAction* sortAscending;
     QAction* sortDescending;
     QAction* originalOrder;
+    QAction* frequencies;  // 度数分布… of the header's column
 
     // The menus as they are shown (for a cell, for a column's header).
     QMenu* CellMenu();

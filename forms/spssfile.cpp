@@ -22,6 +22,7 @@
 #include "forms/file_info.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
+#include "forms/stats_windows.h"
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
@@ -157,6 +158,14 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     info->setEnabled(!spssdio1::DataFileName.empty());
     connect(info, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { ShowFileInfo(); }); });
+    // The statistics, before the encoding submenu, which stays last.
+    QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
+    QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
+    for (QAction* a : {describe, crosstab}) a->setEnabled(!spssdio1::DataFileName.empty());
+    connect(describe, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
+    connect(crosstab, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenCrosstabWindow(0); }); });
     lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 

@@ -19,6 +19,7 @@
 #include "forms/fonts.h"
 #include "forms/icons.h"
 #include "forms/spssfile.h"
+#include "forms/stats_windows.h"
 #include "forms/variable_list_additions.h"
 #include "forms/window_refs.h"
 
@@ -113,6 +114,22 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
             [exportAction] { exportAction->setEnabled(!spssdio1::DataFileName.empty()); });
     connect(exportAction, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::ExportDictionary(); }); });
+    // The statistics of the selected variable (the first when none is).
+    menu.addSeparator();
+    QAction* frequencies = menu.addAction(QStringLiteral("度数分布..."));
+    QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
+    QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
+    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab] {
+        for (QAction* a : {frequencies, describe, crosstab})
+            a->setEnabled(!spssdio1::DataFileName.empty());
+    });
+    const auto selected = [this] { return std::max(ListBox1->currentRow(), 0); };
+    connect(frequencies, &QAction::triggered, this,
+            [selected] { lv::RunHandler([&] { lv::OpenFrequencyWindow(selected()); }); });
+    connect(describe, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
+    connect(crosstab, &QAction::triggered, this,
+            [selected] { lv::RunHandler([&] { lv::OpenCrosstabWindow(selected()); }); });
 }
 
 void TfrmVariable::FormResize() {

@@ -1,0 +1,122 @@
+// lorivane-dump freq, describe and crosstab: the statistics windows' tables
+// from the same core code, as text for a terminal, JSON or CSV.
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/stats/crosstab.h"
+#include "core/stats/describe.h"
+#include "core/stats/frequencies.h"
+#include "core/stats/stats_json.h"
+#include "core/stats/stats_text.h"
+
+namespace cli {
+namespace {
+
+constexpr int kExitError = 1;
+
+void Print(std::FILE* out, std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+}
+
+void Complain(Context& c, const std::string& what) {
+    std::fprintf(c.err, "lorivane-dump: %s: %s\n", c.options.files[0].c_str(), what.c_str());
+}
+
+bool Read(Context& c, lv::FileDictionary* dict) {
+    const std::string& path = c.options.files[0];
+    if (!CheckPath(c, path)) return false;
+    const int status = lv::ReadFileDictionary(path, dict);
+    if (status != 0) {
+        ReportUnreadable(c, path, status);
+        return false;
+    }
+    if (dict->caseCount == -1 && dict->variables.empty()) {
+        Complain(c, "holds no cases to count");
+        return false;
+    }
+    return true;
+}
+
+std::string EncodingOf(const Context& c, const lv::FileDictionary& dict) {
+    return c.options.encoding.empty() ? dict.encoding : c.options.encoding;
+}
+
+// The variables named on the command line; false (with a message) for an
+// unknown name.
+bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out) {
+    for (const std::string& name : c.options.variables) {
+        const int v = lv::FindStatsVariable(dict, name, EncodingOf(c, dict));
+        if (v < 0) {
+            Complain(c, "no variable named '" + name + "'");
+            return false;
+        }
+        out.push_back(v);
+    }
+    return true;
+}
+
+bool PassDone(Context& c, const lv::PassResult& pass) {
+    if (pass.outcome == lv::PassOutcome::Complete) return true;
+    Complain(c, pass.error.empty() ? "stopped" : pass.error);
+    return false;
+}
+
+}  // namespace
+
+int RunFreq(Context& c) {
+    lv::FileDictionary dict;
+    std::vector<int> variables;
+    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    const lv::FrequencyResult result = lv::RunFrequencies(dict, variables, !c.options.unweighted);
+    if (!PassDone(c, result.pass)) return kExitError;
+    const std::string encoding = EncodingOf(c, dict);
+    if (c.options.json) {
+        Print(c.out, lv::FrequencyJson(result.tables, dict, result.pass, encoding));
+        return 0;
+    }
+    for (size_t i = 0; i < result.tables.size(); ++i) {
+        if (i) Print(c.out, "\n");
+        Print(c.out, lv::FrequencyText(result.tables[i], result.pass, encoding));
+    }
+    return 0;
+}
+
+int RunDescribe(Context& c) {
+    lv::FileDictionary dict;
+    std::vector<int> variables;
+    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    const lv::DescribeResult result = lv::RunDescribe(dict, variables, !c.options.unweighted);
+    if (!PassDone(c, result.pass)) return kExitError;
+    const std::string encoding = EncodingOf(c, dict);
+    Print(c.out, c.options.json  ? lv::DescribeJson(result, dict, encoding)
+                 : c.options.csv ? lv::DescribeCsv(result, encoding)
+                                 : lv::DescribeText(result, encoding));
+    return 0;
+}
+
+int RunCrosstab(Context& c) {
+    lv::FileDictionary dict;
+    std::vector<int> variables;
+    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    const lv::CrosstabResult result = lv::RunCrosstab(
+        dict, variables[0], variables[1], !c.options.unweighted, c.options.includeMissing);
+    if (!PassDone(c, result.pass)) return kExitError;
+    lv::CrosstabPercents percents;
+    const std::string& p = c.options.percents;
+    percents.row = p.find("row") != std::string::npos;
+    percents.column = p.find("col") != std::string::npos;
+    percents.total = p.find("total") != std::string::npos;
+    const std::string encoding = EncodingOf(c, dict);
+    if (!result.table.error.empty()) {
+        Complain(c, result.table.error);
+        return kExitError;
+    }
+    Print(c.out, c.options.json
+                     ? lv::CrosstabJson(result.table, dict, result.pass, percents, encoding)
+                     : lv::CrosstabText(result.table, result.pass, percents, encoding));
+    return 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+// Percentiles by the weighted average at (W + 1)p — the definition the
+// common statistics packages use by default (HAVERAGE): with W the sum of
+// the weights and t = (W + 1)p, find the last value x_i whose cumulative
+// weight cc_i is at most t and let g = t - cc_i: the percentile is x_i
+// + g (x_i+1 - x_i), or x_i+1 itself once g reaches 1 (the value at rank
+// t lies within x_i+1's weight); with integer weights that is the value at
+// rank t interpolated between its neighbouring ranks. Below the first rank
+// it is the smallest value, beyond the last the largest.
+#ifndef LORIVANE_CORE_STATS_PERCENTILE_H
+#define LORIVANE_CORE_STATS_PERCENTILE_H
+
+#include <span>
+
+namespace lv {
+
+struct WeightedValue {
+    double value = 0;
+    double weight = 0;
+};
+
+// values: distinct valid values in ascending order with their weights. NaN
+// when there are none. p in [0, 1].
+double WeightedAveragePercentile(std::span<const WeightedValue> values, double p);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,257 @@
+#include "core/stats/stats_json.h"
+
+#include <cmath>
+
+#include "core/text/display_encoding.h"
+#include "core/text/json_writer.h"
+
+namespace lv {
+namespace {
+
+class Writer {
+  public:
+    Writer(std::string& out, const std::string& encoding) : json(out), encoding_(encoding) {}
+    JsonWriter json;
+
+    // A text of the file (bytes in its encoding), or null when empty and
+    // nullWhenEmpty.
+    void Text(std::string_view key, const std::string& bytes, bool nullWhenEmpty = false) {
+        json.Key(key);
+        if (nullWhenEmpty && bytes.empty())
+            json.Null();
+        else
+            json.String(ToUtf8(bytes, encoding_));
+    }
+    void Figure(std::string_view key, double value) { json.Key(key).Number(value); }
+
+    void VariableNames(const StatsVariable& v) {
+        Text("name", v.name());
+        Text("long_name", v.longName().empty() ? v.name() : v.longName());
+        Text("label", v.dict->label, true);
+    }
+    void Weight(const FileDictionary& dict, const PassResult& pass) {
+        json.Field("weighted", pass.weighted);
+        if (pass.weighted)
+            Text("weight_variable", dict.weightVariable);
+        else
+            json.Key("weight_variable").Null();
+    }
+    void Value(const StatsVariable& v, double number, const std::string& text) {
+        json.Key("value");
+        if (v.isString())
+            json.String(ToUtf8(text, encoding_));
+        else
+            json.Number(number);
+    }
+
+  private:
+    const std::string& encoding_;
+};
+
+const char* MissingName(MissingKind kind) {
+    return kind == MissingKind::User ? "user" : kind == MissingKind::System ? "system" : nullptr;
+}
+
+void Missing(JsonWriter& json, MissingKind kind) {
+    json.Key("missing");
+    if (const char* name = MissingName(kind))
+        json.String(name);
+    else
+        json.Null();
+}
+
+void OneTable(Writer& w, const FrequencyTable& t, const FileDictionary& dict,
+              const PassResult& pass) {
+    JsonWriter& json = w.json;
+    json.BeginObject();
+    w.Text("variable", t.variable.name());
+    w.Text("long_name", t.variable.longName().empty() ? t.variable.name() : t.variable.longName());
+    w.Text("label", t.variable.dict->label, true);
+    w.Weight(dict, pass);
+    w.Figure("valid", t.valid.weight);
+    w.Figure("missing", t.userMissing.weight + t.systemMissing.weight);
+    w.Figure("total", t.total.weight);
+    json.Key("cases").BeginObject(true);
+    json.Field("valid", t.valid.cases)
+        .Field("missing_user", t.userMissing.cases)
+        .Field("missing_system", t.systemMissing.cases)
+        .Field("total", t.total.cases)
+        .Field("without_weight", pass.casesWithoutWeight);
+    json.EndObject();
+    json.Field("distinct", t.distinct).Field("distinct_exact", t.distinctExact);
+    json.Key("rows").BeginArray();
+    for (const FrequencyRow& row : t.rows) {
+        json.BeginObject(true);
+        if (row.kind == FrequencyRow::Kind::Value)
+            w.Value(t.variable, row.number, row.text);
+        else
+            json.Key("value").Null();
+        if (row.kind == FrequencyRow::Kind::More)
+            json.Field("more_values", row.moreValues).Field("more_exact", row.moreExact);
+        w.Text("value_text", row.valueText, true);
+        w.Text("label", row.label, true);
+        Missing(json, row.missing);
+        w.Figure("count", row.amount.weight);
+        json.Field("cases", row.amount.cases);
+        w.Figure("percent", row.percent);
+        w.Figure("valid_percent", row.validPercent);
+        w.Figure("cumulative_percent", row.cumulativePercent);
+        json.EndObject();
+    }
+    json.EndArray();
+    if (!t.variable.isString()) {
+        json.Key("statistics").BeginObject();
+        w.Figure("mean", t.stats.mean);
+        w.Figure("sd", t.stats.sd);
+        w.Figure("min", t.stats.minimum);
+        w.Figure("max", t.stats.maximum);
+        w.Figure("q1", t.stats.quartile1);
+        w.Figure("median", t.stats.median);
+        w.Figure("q3", t.stats.quartile3);
+        json.Field("percentile_definition", "haverage");
+        json.EndObject();
+    }
+    json.EndObject();
+}
+
+std::vector<std::vector<double>> PercentsOf(const Crosstab& t, char of) {
+    std::vector<std::vector<double>> p(t.rows.size(), std::vector<double>(t.columns.size()));
+    for (size_t r = 0; r < t.rows.size(); ++r)
+        for (size_t c = 0; c < t.columns.size(); ++c) {
+            const double whole = of == 'r'   ? t.rowTotals[r].weight
+                                 : of == 'c' ? t.columnTotals[c].weight
+                                             : t.total.weight;
+            p[r][c] = whole > 0 ? 100.0 * t.Cell(r, c).weight / whole : NAN;
+        }
+    return p;
+}
+
+}  // namespace
+
+std::string FrequencyJson(const std::vector<FrequencyTable>& tables, const FileDictionary& dict,
+                          const PassResult& pass, const std::string& encoding) {
+    std::string out;
+    Writer w(out, encoding);
+    if (tables.size() == 1) {
+        OneTable(w, tables[0], dict, pass);
+    } else {
+        w.json.BeginArray();
+        for (const FrequencyTable& t : tables) OneTable(w, t, dict, pass);
+        w.json.EndArray();
+    }
+    out += '\n';
+    return out;
+}
+
+std::string DescribeJson(const DescribeResult& result, const FileDictionary& dict,
+                         const std::string& encoding) {
+    std::string out;
+    Writer w(out, encoding);
+    JsonWriter& json = w.json;
+    json.BeginObject();
+    w.Weight(dict, result.pass);
+    json.Field("cases", result.pass.casesRead)
+        .Field("cases_without_weight", result.pass.casesWithoutWeight)
+        .Field("distinct_cap", kDescribeDistinctCap);
+    json.Key("variables").BeginArray();
+    for (const DescribeRow& row : result.rows) {
+        json.BeginObject();
+        w.VariableNames(row.variable);
+        json.Field("type", row.type);
+        json.Key("measure");
+        if (*MeasureName(row.variable.dict->measure))
+            json.String(MeasureName(row.variable.dict->measure));
+        else
+            json.Null();
+        w.Figure("valid", row.valid.weight);
+        w.Figure("missing", row.userMissing.weight + row.systemMissing.weight);
+        w.Figure("missing_user", row.userMissing.weight);
+        w.Figure("missing_system", row.systemMissing.weight);
+        json.Field("valid_cases", row.valid.cases);
+        json.Field("distinct", row.distinct).Field("distinct_exact", row.distinctExact);
+        w.Figure("mean", row.stats.mean);
+        w.Figure("sd", row.stats.sd);
+        w.Figure("min", row.stats.minimum);
+        w.Figure("max", row.stats.maximum);
+        w.Figure("median", row.stats.median);
+        json.Key("mode");
+        if (!row.hasMode)
+            json.Null();
+        else if (row.variable.isString())
+            json.String(ToUtf8(row.modeText, encoding));
+        else
+            json.Number(row.modeNumber);
+        w.Text("mode_label", row.modeLabel, true);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    out += '\n';
+    return out;
+}
+
+std::string CrosstabJson(const Crosstab& t, const FileDictionary& dict, const PassResult& pass,
+                         CrosstabPercents percents, const std::string& encoding) {
+    std::string out;
+    Writer w(out, encoding);
+    JsonWriter& json = w.json;
+    json.BeginObject();
+    const auto side = [&](const char* key, const StatsVariable& v,
+                          const std::vector<CrossCategory>& categories) {
+        json.Key(key).BeginObject();
+        w.VariableNames(v);
+        json.Key("categories").BeginArray();
+        for (const CrossCategory& c : categories) {
+            json.BeginObject(true);
+            w.Value(v, c.number, c.text);
+            w.Text("value_text", c.valueText);
+            w.Text("label", c.label, true);
+            Missing(json, c.missing);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    };
+    side("row_variable", t.rowVariable, t.rows);
+    side("column_variable", t.columnVariable, t.columns);
+    w.Weight(dict, pass);
+    json.Field("user_missing_included", t.includeUserMissing);
+    const auto matrix = [&](const char* key, auto value) {
+        json.Key(key).BeginArray();
+        for (size_t r = 0; r < t.rows.size(); ++r) {
+            json.BeginArray(true);
+            for (size_t c = 0; c < t.columns.size(); ++c) value(r, c);
+            json.EndArray();
+        }
+        json.EndArray();
+    };
+    matrix("counts", [&](size_t r, size_t c) { json.Number(t.Cell(r, c).weight); });
+    matrix("cases", [&](size_t r, size_t c) { json.Integer(t.Cell(r, c).cases); });
+    json.Key("row_totals").BeginArray(true);
+    for (const Amount& a : t.rowTotals) json.Number(a.weight);
+    json.EndArray();
+    json.Key("column_totals").BeginArray(true);
+    for (const Amount& a : t.columnTotals) json.Number(a.weight);
+    json.EndArray();
+    w.Figure("total", t.total.weight);
+    w.Figure("missing", t.missing.weight);
+    json.Key("cases").BeginObject(true);
+    json.Field("total", t.total.cases).Field("missing", t.missing.cases);
+    json.EndObject();
+    if (percents.row || percents.column || percents.total) {
+        json.Key("percents").BeginObject();
+        const auto put = [&](const char* key, char of) {
+            const auto p = PercentsOf(t, of);
+            matrix(key, [&](size_t r, size_t c) { json.Number(p[r][c]); });
+        };
+        if (percents.row) put("row", 'r');
+        if (percents.column) put("column", 'c');
+        if (percents.total) put("total", 't');
+        json.EndObject();
+    }
+    json.EndObject();
+    out += '\n';
+    return out;
+}
+
+}  // namespace lv

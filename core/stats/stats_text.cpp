@@ -1,0 +1,339 @@
+#include "core/stats/stats_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "core/state/spssdio1.h"
+#include "core/stats/value_text.h"
+#include "core/text/display_encoding.h"
+
+namespace lv {
+namespace {
+
+// East Asian wide and fullwidth ranges, and emoji, take two columns;
+// combining marks none.
+int CodePointColumns(uint32_t c) {
+    if ((c >= 0x300 && c <= 0x36F) || (c >= 0x200B && c <= 0x200F)) return 0;
+    if ((c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+        (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+        (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+        (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1FAFF) ||
+        (c >= 0x20000 && c <= 0x3FFFD))
+        return 2;
+    return 1;
+}
+
+// text cut to at most columns (with "…" when cut).
+std::string Clip(const std::string& text, size_t columns) {
+    if (TerminalColumns(text) <= columns) return text;
+    std::string out;
+    size_t used = 0;
+    for (size_t i = 0; i < text.size();) {
+        size_t n = 1;
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b >= 0xF0)
+            n = 4;
+        else if (b >= 0xE0)
+            n = 3;
+        else if (b >= 0xC0)
+            n = 2;
+        const std::string piece = text.substr(i, n);
+        const size_t w = TerminalColumns(piece);
+        if (used + w + 1 > columns) break;
+        out += piece;
+        used += w;
+        i += n;
+    }
+    return out + "…";
+}
+
+struct Table {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<bool> rightAligned;
+
+    std::string Render() const {
+        std::vector<size_t> widths;
+        for (const auto& row : rows) {
+            widths.resize(std::max(widths.size(), row.size()));
+            for (size_t c = 0; c < row.size(); ++c)
+                widths[c] = std::max(widths[c], TerminalColumns(row[c]));
+        }
+        std::string out;
+        for (const auto& row : rows) {
+            std::string line;
+            for (size_t c = 0; c < row.size(); ++c) {
+                const size_t pad = widths[c] - TerminalColumns(row[c]);
+                const bool right = c < rightAligned.size() && rightAligned[c];
+                if (c) line += "  ";
+                if (right) line.append(pad, ' ');
+                line += row[c];
+                if (!right && c + 1 < row.size()) line.append(pad, ' ');
+            }
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            out += line + "\n";
+        }
+        return out;
+    }
+};
+
+std::string Printf(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+std::string VariableTitle(const StatsVariable& v, const std::string& encoding) {
+    std::string title = ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding);
+    if (!v.dict->label.empty()) title += "  " + ToUtf8(v.dict->label, encoding);
+    return title;
+}
+
+std::string WeightLine(const PassResult& pass) {
+    if (!pass.weighted) return "";
+    std::string line = "weighted";
+    if (pass.casesWithoutWeight)
+        line += "; " + std::to_string(pass.casesWithoutWeight) +
+                " cases without a positive weight left out";
+    return line + "\n";
+}
+
+std::string CountPair(const Amount& a, bool weighted) {
+    std::string text = CountText(a.weight);
+    if (weighted) text += " (" + std::to_string(a.cases) + " cases)";
+    return text;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string LabelCell(const std::string& label, const std::string& encoding) {
+    return Clip(ToUtf8(label, encoding), 40);
+}
+
+}  // namespace
+
+size_t TerminalColumns(std::string_view text) {
+    size_t columns = 0;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        uint32_t c = b;
+        size_t n = 1;
+        if (b >= 0xF0 && i + 3 < text.size()) {
+            c = (b & 0x07u) << 18 | (text[i + 1] & 0x3Fu) << 12 | (text[i + 2] & 0x3Fu) << 6 |
+                (text[i + 3] & 0x3Fu);
+            n = 4;
+        } else if (b >= 0xE0 && i + 2 < text.size()) {
+            c = (b & 0x0Fu) << 12 | (text[i + 1] & 0x3Fu) << 6 | (text[i + 2] & 0x3Fu);
+            n = 3;
+        } else if (b >= 0xC0 && i + 1 < text.size()) {
+            c = (b & 0x1Fu) << 6 | (text[i + 1] & 0x3Fu);
+            n = 2;
+        }
+        columns += static_cast<size_t>(CodePointColumns(c));
+        i += n;
+    }
+    return columns;
+}
+
+std::string CountText(double count) {
+    if (!std::isfinite(count)) return "";
+    if (std::fabs(count - std::round(count)) < 1e-9) return Printf("%.0f", count);
+    return Printf("%.2f", count);
+}
+
+std::string PercentText(double percent) {
+    return std::isfinite(percent) ? Printf("%.1f", percent) : "";
+}
+
+std::string StatisticText(double value, int printDecimals) {
+    if (!std::isfinite(value)) return "";
+    const int decimals = std::clamp(printDecimals + 2, 2, 8);
+    char pattern[16];
+    std::snprintf(pattern, sizeof pattern, "%%.%df", decimals);
+    return Printf(pattern, value);
+}
+
+std::string LocationText(double value, const DictVariable& variable) {
+    if (!std::isfinite(value)) return "";
+    if (spssdio1::IsDateFormat(variable.print.type)) return StatsValueText(variable, value);
+    return StatisticText(value, variable.print.decimals);
+}
+
+std::string DistinctText(size_t distinct, bool exact, size_t cap) {
+    return exact ? std::to_string(distinct) : "> " + std::to_string(cap);
+}
+
+std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
+                          const std::string& encoding) {
+    std::string out = VariableTitle(t.variable, encoding) + "\n" + WeightLine(pass);
+    Table table;
+    table.rightAligned = {true, false, true, true, true, true, false};
+    table.rows.push_back({"Value", "Label", "Count", "Percent", "Valid %", "Cum. %", ""});
+    for (const FrequencyRow& row : t.rows) {
+        std::string value, note;
+        if (row.kind == FrequencyRow::Kind::More) {
+            value = (row.moreExact ? "" : ">= ") + std::to_string(row.moreValues) + " more";
+        } else {
+            value = ToUtf8(row.valueText, encoding);
+        }
+        if (row.missing == MissingKind::User) note = "missing";
+        if (row.missing == MissingKind::System) note = "system-missing";
+        table.rows.push_back({Clip(value, 30), LabelCell(row.label, encoding),
+                              CountText(row.amount.weight), PercentText(row.percent),
+                              PercentText(row.validPercent), PercentText(row.cumulativePercent),
+                              note});
+    }
+    table.rows.push_back({"Total", "", CountText(t.total.weight), PercentText(100.0), "", "", ""});
+    out += table.Render();
+    const Amount missing{t.userMissing.weight + t.systemMissing.weight,
+                         t.userMissing.cases + t.systemMissing.cases};
+    out += "Valid N " + CountPair(t.valid, pass.weighted) + ", missing N " +
+           CountPair(missing, pass.weighted) + " (user " + CountText(t.userMissing.weight) +
+           ", system " + CountText(t.systemMissing.weight) + ")\n";
+    if (!t.variable.isString() && t.valid.cases > 0) {
+        const int d = t.variable.dict->print.decimals;
+        const Descriptives& s = t.stats;
+        Table stats;
+        stats.rightAligned = {false, true};
+        const DictVariable& v = *t.variable.dict;
+        stats.rows = {{"Mean", LocationText(s.mean, v)},
+                      {"Std. deviation", StatisticText(s.sd, d)},
+                      {"Minimum", LocationText(s.minimum, v)},
+                      {"Maximum", LocationText(s.maximum, v)}};
+        if (s.percentilesExact) {
+            stats.rows.push_back({"25th percentile", LocationText(s.quartile1, v)});
+            stats.rows.push_back({"Median", LocationText(s.median, v)});
+            stats.rows.push_back({"75th percentile", LocationText(s.quartile3, v)});
+        }
+        out += stats.Render();
+        out += s.percentilesExact ? "(percentiles: weighted average at (W+1)p)\n"
+                                  : "(percentiles left out: too many distinct values to hold)\n";
+    }
+    return out;
+}
+
+std::string DescribeText(const DescribeResult& result, const std::string& encoding) {
+    std::string out = WeightLine(result.pass);
+    Table table;
+    table.rightAligned = {false, false, false, false, true, true,
+                          true,  true,  true,  true,  true, false};
+    table.rows.push_back({"Name", "Label", "Type", "Measure", "Valid", "Missing", "Distinct", "Min",
+                          "Max", "Mean", "SD", "Mode"});
+    for (const DescribeRow& row : result.rows) {
+        const StatsVariable& v = row.variable;
+        const int d = v.dict->print.decimals;
+        std::string mode = ToUtf8(row.modeText, encoding);
+        if (!row.modeLabel.empty()) {
+            mode += ' ';
+            mode += ToUtf8(row.modeLabel, encoding);
+        }
+        table.rows.push_back({ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
+                              Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
+                              MeasureName(v.dict->measure), CountText(row.valid.weight),
+                              CountText(row.userMissing.weight + row.systemMissing.weight),
+                              DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+                              ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
+                              ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
+                              ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
+                              StatisticText(row.stats.sd, d), Clip(mode, 30)});
+    }
+    return out + table.Render();
+}
+
+std::string DescribeCsv(const DescribeResult& result, const std::string& encoding) {
+    std::string out =
+        "name,long_name,label,type,measure,valid,missing_user,missing_system,distinct,min,max,"
+        "mean,sd,median,mode,mode_label\r\n";
+    const auto number = [](double v) { return std::isfinite(v) ? Printf("%.17g", v) : ""; };
+    for (const DescribeRow& row : result.rows) {
+        const StatsVariable& v = row.variable;
+        std::vector<std::string> fields = {
+            ToUtf8(v.name(), encoding),
+            ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
+            ToUtf8(v.dict->label, encoding),
+            row.type,
+            MeasureName(v.dict->measure),
+            number(row.valid.weight),
+            number(row.userMissing.weight),
+            number(row.systemMissing.weight),
+            DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+            number(row.stats.minimum),
+            number(row.stats.maximum),
+            number(row.stats.mean),
+            number(row.stats.sd),
+            number(row.stats.median),
+            row.hasMode ? ToUtf8(row.modeText, encoding) : "",
+            ToUtf8(row.modeLabel, encoding)};
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) out += ',';
+            out += CsvField(fields[i]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string CrosstabText(const Crosstab& t, const PassResult& pass, CrosstabPercents percents,
+                         const std::string& encoding) {
+    std::string out = VariableTitle(t.rowVariable, encoding) + "  ×  " +
+                      VariableTitle(t.columnVariable, encoding) + "\n" + WeightLine(pass);
+    if (!t.error.empty()) return out + "no table: " + t.error + "\n";
+    const auto head = [&](const CrossCategory& c) {
+        std::string text = ToUtf8(c.valueText, encoding);
+        if (!c.label.empty()) text += " " + Clip(ToUtf8(c.label, encoding), 16);
+        if (c.missing != MissingKind::None) text += " (missing)";
+        return text;
+    };
+    Table table;
+    table.rightAligned.assign(t.columns.size() + 3, true);
+    table.rightAligned[0] = table.rightAligned[1] = false;
+    std::vector<std::string> header = {"", ""};
+    for (const CrossCategory& c : t.columns) header.push_back(head(c));
+    header.push_back("Total");
+    table.rows.push_back(header);
+    const auto percentOf = [](double part, double whole) {
+        return whole > 0 ? PercentText(100.0 * part / whole) + "%" : "";
+    };
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+        std::vector<std::string> line = {head(t.rows[r]), "Count"};
+        for (size_t c = 0; c < t.columns.size(); ++c)
+            line.push_back(CountText(t.Cell(r, c).weight));
+        line.push_back(CountText(t.rowTotals[r].weight));
+        table.rows.push_back(line);
+        const auto percentLine = [&](const char* name, auto whole, double totalWhole) {
+            std::vector<std::string> p = {"", name};
+            for (size_t c = 0; c < t.columns.size(); ++c)
+                p.push_back(percentOf(t.Cell(r, c).weight, whole(c)));
+            p.push_back(percentOf(t.rowTotals[r].weight, totalWhole));
+            table.rows.push_back(p);
+        };
+        if (percents.row)
+            percentLine(
+                "Row %", [&](size_t) { return t.rowTotals[r].weight; }, t.rowTotals[r].weight);
+        if (percents.column)
+            percentLine(
+                "Column %", [&](size_t c) { return t.columnTotals[c].weight; }, t.total.weight);
+        if (percents.total)
+            percentLine(
+                "Total %", [&](size_t) { return t.total.weight; }, t.total.weight);
+    }
+    std::vector<std::string> totals = {"Total", "Count"};
+    for (const Amount& a : t.columnTotals) totals.push_back(CountText(a.weight));
+    totals.push_back(CountText(t.total.weight));
+    table.rows.push_back(totals);
+    out += table.Render();
+    out += "Cases in the table " + CountPair(t.total, pass.weighted) + ", left out as missing " +
+           CountPair(t.missing, pass.weighted) + "\n";
+    return out;
+}
+
+}  // namespace lv

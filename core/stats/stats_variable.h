@@ -1,0 +1,44 @@
+// What the statistics need to know of a variable: its names, label, type,
+// measure, print format, user-missing values and value labels, taken from
+// the file's dictionary. Texts are the file's bytes.
+#ifndef LORIVANE_CORE_STATS_STATS_VARIABLE_H
+#define LORIVANE_CORE_STATS_STATS_VARIABLE_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/variable_facts.h"
+
+namespace lv {
+
+struct StatsVariable {
+    int index = 0;  // 0-based dictionary position
+    const DictVariable* dict = nullptr;
+    MissingValues missing;
+
+    bool isString() const { return dict->isString(); }
+    const std::string& name() const { return dict->name; }
+    const std::string& longName() const { return dict->longName; }
+    // The label of a value, or null.
+    const std::string* LabelOf(double value) const;
+    const std::string* LabelOf(std::string_view valueWithoutBlanks) const;
+};
+
+StatsVariable MakeStatsVariable(const FileDictionary& dict, int index);
+
+// The variable of that short or long name (as the file holds it, or in
+// UTF-8 decoded with encoding), or -1.
+int FindStatsVariable(const FileDictionary& dict, const std::string& name,
+                      const std::string& encoding);
+
+// The file's weight variable (numeric), or -1 when it names none.
+int WeightVariableIndex(const FileDictionary& dict);
+
+// "nominal", "ordinal", "scale" or "" (not recorded).
+const char* MeasureName(int measure);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,102 @@
+// The statistics windows, opened from the grid's header menu, the variable
+// list's menu and the main window's text-area menu: 度数分布 (a variable's
+// frequency table, descriptive statistics and chart), 変数の概要 (one row
+// per variable) and クロス集計 (two variables crossed). Each reads the
+// current file once with the progress dialog and keeps what it counted.
+#ifndef LORIVANE_FORMS_STATS_WINDOWS_H
+#define LORIVANE_FORMS_STATS_WINDOWS_H
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "core/dictionary/file_dictionary.h"
+#include "core/stats/crosstab.h"
+#include "core/stats/describe.h"
+#include "core/stats/frequencies.h"
+
+class QChartView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace lv {
+
+// Opens the window for the current file (nothing when no file is chosen or
+// the user cancels the count). variable: a dictionary index.
+QWidget* OpenFrequencyWindow(int variable);
+QWidget* OpenDescribeWindow();
+QWidget* OpenCrosstabWindow(int rowVariable = 0);
+
+class FrequencyWindow : public QWidget {
+    Q_OBJECT
+  public:
+    FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable);
+    // Counts (again): false when cancelled or failed.
+    bool Count(bool weighted);
+
+    QTableWidget* table;
+    QTableWidget* statistics;
+    QCheckBox* unweighted;
+    QChartView* chart = nullptr;
+    const FrequencyTable& result() const { return result_; }
+    // Goes to the first case of the grid holding row's value.
+    void GoToCases(int row);
+
+  private:
+    void Fill();
+    void SaveImage();
+
+    std::shared_ptr<FileDictionary> dict_;
+    int variable_;
+    FrequencyTable result_;
+    QLabel* title_;
+    QWidget* chartHolder_;
+};
+
+class DescribeWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DescribeWindow(std::shared_ptr<FileDictionary> dict);
+    bool Count();
+
+    QTableWidget* table;
+    QLineEdit* find;
+    // The selected rows (all when none) as tab-separated lines.
+    QString SelectedText() const;
+    void WriteCsv();
+    void FindNext();
+
+  private:
+    void Fill();
+    std::shared_ptr<FileDictionary> dict_;
+    DescribeResult result_;
+};
+
+class CrosstabWindow : public QWidget {
+    Q_OBJECT
+  public:
+    CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable);
+    bool Count();
+
+    QComboBox* rows;
+    QComboBox* columns;
+    QCheckBox* rowPercent;
+    QCheckBox* columnPercent;
+    QCheckBox* totalPercent;
+    QCheckBox* includeMissing;
+    QCheckBox* unweighted;
+    QTableWidget* table;
+
+  private:
+    void Fill();
+    std::shared_ptr<FileDictionary> dict_;
+    CrosstabResult result_;
+    bool counted_ = false;
+};
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,93 @@
+// lorivane-dump freq, describe and crosstab: the JSON keys programs read,
+// the switch to unweighted counts, and clear refusals.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/cli/dump_support.h"
+#include "tests/support/savfixture.h"
+
+namespace {
+
+std::string SurveyFile() {
+    fixture::File f;
+    f.variables = {fixture::Numeric("Q", {5, 3, 0}), fixture::String("S", 3),
+                   fixture::Numeric("W", {5, 8, 2})};
+    f.variables[0].missing.discrete = {9};
+    f.weightVariable = 2;
+    f.valueLabels = {{{0}, {{1, "はい"}, {2, "いいえ"}}, {}}};
+    f.cases = {{1.0, std::string("a"), 2.0},
+               {2.0, std::string("b"), 1.0},
+               {9.0, std::string("a"), 1.0},
+               {fixture::kSysmis, std::string("b"), 1.0},
+               {2.0, std::string("a"), 0.0}};
+    return fixture::WriteFile(f, fixture::TempDir() + "/stats.sav");
+}
+
+TEST(DumpStats, FreqJsonHoldsTheDocumentedKeys) {
+    const std::string path = SurveyFile();
+    const DumpResult r = RunDump({"freq", path, "Q", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["variable"], "Q");
+    EXPECT_EQ(j["weighted"], true);
+    EXPECT_EQ(j["valid"], 3);  // 2 + 1; the case of weight 0 left out
+    EXPECT_EQ(j["missing"], 2);
+    EXPECT_EQ(j["total"], 5);
+    const auto& rows = j["rows"];
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0]["value"], 1);
+    EXPECT_EQ(rows[0]["label"], "はい");
+    EXPECT_TRUE(rows[0]["missing"].is_null());
+    EXPECT_EQ(rows[0]["count"], 2);
+    EXPECT_EQ(rows[2]["missing"], "user");
+    EXPECT_TRUE(rows[2]["valid_percent"].is_null());
+    EXPECT_TRUE(rows[3]["value"].is_null());
+    EXPECT_EQ(rows[3]["missing"], "system");
+    EXPECT_DOUBLE_EQ(rows[1]["cumulative_percent"].get<double>(), 100.0);
+
+    const auto unweighted =
+        nlohmann::json::parse(RunDump({"freq", path, "Q", "S", "--json", "--unweighted"}).out);
+    ASSERT_TRUE(unweighted.is_array());
+    EXPECT_EQ(unweighted[0]["weighted"], false);
+    EXPECT_EQ(unweighted[0]["total"], 5);
+    EXPECT_EQ(unweighted[1]["rows"][0]["value"], "a");
+}
+
+TEST(DumpStats, DescribeAndCrosstab) {
+    const std::string path = SurveyFile();
+    const DumpResult d = RunDump({"describe", path, "--json", "--unweighted"});
+    ASSERT_EQ(d.status, 0) << d.err;
+    const auto j = nlohmann::json::parse(d.out);
+    ASSERT_EQ(j["variables"].size(), 3u);
+    const auto& q = j["variables"][0];
+    for (const char* key :
+         {"name", "long_name", "valid", "missing", "mean", "sd", "min", "max", "median"})
+        EXPECT_TRUE(q.contains(key)) << key;
+    EXPECT_EQ(q["valid"], 3);
+    EXPECT_DOUBLE_EQ(q["mean"].get<double>(), 5.0 / 3);
+    EXPECT_TRUE(j["variables"][1]["mean"].is_null());
+    const DumpResult csv = RunDump({"describe", path, "--csv", "--vars", "S"});
+    EXPECT_EQ(csv.out.substr(0, 5), "name,");
+    EXPECT_NE(csv.out.find("\r\nS,S,"), std::string::npos);
+
+    const DumpResult x = RunDump({"crosstab", path, "Q", "S", "--json", "--percent", "row"});
+    ASSERT_EQ(x.status, 0) << x.err;
+    const auto t = nlohmann::json::parse(x.out);
+    EXPECT_EQ(t["counts"], nlohmann::json::parse("[[2, 0], [0, 1]]"));
+    EXPECT_EQ(t["percents"]["row"][0][0], 100);
+    const DumpResult text = RunDump({"crosstab", path, "Q", "S", "--percent", "row,col,total"});
+    EXPECT_NE(text.out.find("Row %"), std::string::npos);
+}
+
+TEST(DumpStats, RefusesUnknownNamesAndBadOptions) {
+    const std::string path = SurveyFile();
+    const DumpResult r = RunDump({"freq", path, "NOPE"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no variable named 'NOPE'"), std::string::npos);
+    EXPECT_EQ(RunDump({"crosstab", path, "Q"}).status, 2);
+    EXPECT_EQ(RunDump({"crosstab", path, "Q", "S", "--percent", "rows"}).status, 2);
+    EXPECT_EQ(RunDump({"describe", path, "--csv", "--json"}).status, 2);
+}
+
+}  // namespace

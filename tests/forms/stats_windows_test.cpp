@@ -1,0 +1,98 @@
+// The statistics windows: the grid header's 度数分布… opens the table, its
+// statistics and a chart, and a double-click on a row goes to that value's
+// first case; 変数の概要 sorts and copies; the crosstab counts on request.
+#include "forms/stats_windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QMenu>
+#include <QTableWidget>
+#include <QtTest/QtTest>
+
+#include "core/windows/summary.h"
+#include "core/windows/variable_list.h"
+#include "forms/grid_additions.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
+#include "tests/forms/support_windows.h"
+
+namespace {
+
+fixture::File Coded() {
+    fixture::File f;
+    f.variables = {fixture::Numeric("CODE", {5, 4, 0}), fixture::String("NAME", 4),
+                   fixture::Numeric("AMOUNT", {5, 8, 2})};
+    f.valueLabels = {{{0}, {{1, "はい"}, {2, "いいえ"}}, {}}};
+    for (int i = 0; i < 40; ++i)
+        f.cases.push_back({double(1 + i % 3), std::string(i % 2 ? "ab" : "cd"), i * 1.5});
+    return f;
+}
+
+class StatsWindowsTest : public testsupport::WindowTest {
+  protected:
+    void Open() {
+        spssdio1::DataFileName = Write(Coded(), "s.sav");
+        lv::LineCollector ignored;
+        lv::ShowFileSummaryLines(ignored);
+        lv::BuildVariableList(ignored);
+        frmDPGrid = new TfrmDPGrid();
+        frmDPGrid->show();
+    }
+};
+
+TEST_F(StatsWindowsTest, HeaderMenuOpensTheFrequencyWindow) {
+    Open();
+    QMenu* menu = frmDPGrid->additions->HeaderMenu(0);
+    QAction* frequencies = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text() == "度数分布...") frequencies = a;
+    ASSERT_NE(frequencies, nullptr);
+    frequencies->trigger();
+    lv::FrequencyWindow* w = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* f = qobject_cast<lv::FrequencyWindow*>(top)) w = f;
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "度数分布 - CODE");
+    ASSERT_EQ(w->table->rowCount(), 4);  // 1 2 3 and the total
+    EXPECT_EQ(w->table->item(0, 1)->text(), "はい");
+    EXPECT_EQ(w->table->item(0, 2)->text(), "14");
+    EXPECT_EQ(w->table->item(3, 0)->text(), "合計");
+    ASSERT_NE(w->chart, nullptr);
+    EXPECT_EQ(w->statistics->item(4, 0)->text(), "標準偏差");
+
+    // Value 3 first stands in case 3 (display row 2).
+    frmDPGrid->additions->Sort(0, true);
+    w->GoToCases(2);
+    EXPECT_EQ(frmDPGrid->StringGrid1->currentIndex().column(), 0);
+    EXPECT_EQ(
+        frmDPGrid->model->grid().FileRow(uint32_t(frmDPGrid->StringGrid1->currentIndex().row())) %
+            3,
+        2u);
+    delete w;
+}
+
+TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
+    Open();
+    auto* d = static_cast<lv::DescribeWindow*>(lv::OpenDescribeWindow());
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->table->rowCount(), 3);
+    d->table->sortByColumn(0, Qt::AscendingOrder);
+    EXPECT_EQ(d->table->item(0, 0)->text(), "AMOUNT");
+    EXPECT_EQ(d->table->item(0, 6)->text(), "40");
+    QApplication::clipboard()->setText(d->SelectedText());
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("変数名\tラベル"));
+    delete d;
+
+    auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(0));
+    ASSERT_NE(c, nullptr);
+    c->rowPercent->setChecked(true);
+    ASSERT_TRUE(c->Count());
+    EXPECT_EQ(c->table->rowCount(), 8);  // 3 rows and the total, count and row %
+    EXPECT_EQ(c->table->item(0, 2)->text(), "7");
+    delete c;
+}
+
+}  // namespace
