@@ -17,6 +17,8 @@
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
+using namespace lv;
+
 namespace {
 
 class LocaleChangeFilter final : public QObject {

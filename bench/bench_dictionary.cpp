@@ -30,6 +30,8 @@
 #include "forms/window_refs.h"
 #include "tests/support/savfixture.h"
 
+using namespace lv;
+
 namespace {
 
 using bench::Clock;

@@ -35,6 +35,8 @@
 #include "forms/grid_view.h"
 #include "tests/support/savfixture.h"
 
+using namespace lv;
+
 namespace {
 
 using bench::Clock;

@@ -33,7 +33,7 @@
 #include "core/windows/variable_list.h"
 #include "savio/spssfio.h"
 
-namespace cli {
+namespace lv::cli {
 namespace {
 
 using namespace spssdio1;
@@ -574,4 +574,4 @@ int RunSelect(Context& c) {
     return selection.cases.empty() ? kNone : kSelected;
 }
 
-}  // namespace cli
+}  // namespace lv::cli

@@ -8,7 +8,7 @@
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
 
-namespace cli {
+namespace lv::cli {
 
 struct Context {
     const Options& options;
@@ -48,6 +48,6 @@ int RunFreq(Context& c);  // cli/stats_commands.cpp
 int RunDescribe(Context& c);
 int RunCrosstab(Context& c);
 
-}  // namespace cli
+}  // namespace lv::cli
 
 #endif

@@ -9,7 +9,7 @@
 #include "core/dictionary/file_dictionary.h"
 #include "core/windows/file_info_lines.h"
 
-namespace cli {
+namespace lv::cli {
 namespace {
 
 constexpr int kExitError = 1;
@@ -75,4 +75,4 @@ int RunDict(Context& c) {
     return 0;
 }
 
-}  // namespace cli
+}  // namespace lv::cli

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-namespace cli {
+namespace lv::cli {
 namespace {
 
 constexpr int kBlockRows = 1024;
@@ -45,4 +45,4 @@ void BlockStream::Flush() {
     grid_.SetRowCount(0);
 }
 
-}  // namespace cli
+}  // namespace lv::cli

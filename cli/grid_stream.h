@@ -12,7 +12,7 @@
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_load.h"
 
-namespace cli {
+namespace lv::cli {
 
 // Thrown by a consumer to end a load early, once the rows wanted are seen.
 struct StopLoad {};
@@ -54,6 +54,6 @@ class BlockStream final : public lv::GridLoadConsumer {
     long long blockFirst_ = 0;
 };
 
-}  // namespace cli
+}  // namespace lv::cli
 
 #endif

@@ -32,13 +32,13 @@ int CheckedExit(int status, int trouble = 1) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const auto options = cli::ParseOptions(args, error);
+    const auto options = lv::cli::ParseOptions(args, error);
     if (!options) {
         std::fprintf(stderr, "lorivane-dump: %s\nTry 'lorivane-dump --help'.\n", error.c_str());
         return 2;
     }
-    if (options->command == cli::Command::Help) {
-        std::fputs(cli::UsageText(), stdout);
+    if (options->command == lv::cli::Command::Help) {
+        std::fputs(lv::cli::UsageText(), stdout);
         return CheckedExit(0);
     }
     static char outBuffer[1 << 16];
@@ -46,50 +46,50 @@ int main(int argc, char** argv) {
     lv::LoadDecimalSeparatorFromLocale();
     lv::ChooseDisplayEncoding(options->encoding);
 
-    cli::StreamDialogs dialogs(stderr);
+    lv::cli::StreamDialogs dialogs(stderr);
     lv::SetDialogs(&dialogs);
-    cli::Context context{*options, dialogs, stdout, stderr};
+    lv::cli::Context context{*options, dialogs, stdout, stderr};
     int status = 2;
     switch (options->command) {
-        case cli::Command::Summary:
-            status = cli::RunSummary(context);
+        case lv::cli::Command::Summary:
+            status = lv::cli::RunSummary(context);
             break;
-        case cli::Command::Vars:
-            status = cli::RunVars(context);
+        case lv::cli::Command::Vars:
+            status = lv::cli::RunVars(context);
             break;
-        case cli::Command::Labels:
-            status = cli::RunLabels(context);
+        case lv::cli::Command::Labels:
+            status = lv::cli::RunLabels(context);
             break;
-        case cli::Command::Grid:
-            status = cli::RunGrid(context);
+        case lv::cli::Command::Grid:
+            status = lv::cli::RunGrid(context);
             break;
-        case cli::Command::Export:
-            status = cli::RunExportCommand(context);
+        case lv::cli::Command::Export:
+            status = lv::cli::RunExportCommand(context);
             break;
-        case cli::Command::Meta:
-            status = cli::RunMeta(context);
+        case lv::cli::Command::Meta:
+            status = lv::cli::RunMeta(context);
             break;
-        case cli::Command::Dict:
-            status = cli::RunDict(context);
+        case lv::cli::Command::Dict:
+            status = lv::cli::RunDict(context);
             break;
-        case cli::Command::Find:
-            status = cli::RunFind(context);
+        case lv::cli::Command::Find:
+            status = lv::cli::RunFind(context);
             break;
-        case cli::Command::Select:
-            status = cli::RunSelect(context);
+        case lv::cli::Command::Select:
+            status = lv::cli::RunSelect(context);
             break;
-        case cli::Command::Freq:
-            status = cli::RunFreq(context);
+        case lv::cli::Command::Freq:
+            status = lv::cli::RunFreq(context);
             break;
-        case cli::Command::Describe:
-            status = cli::RunDescribe(context);
+        case lv::cli::Command::Describe:
+            status = lv::cli::RunDescribe(context);
             break;
-        case cli::Command::Crosstab:
-            status = cli::RunCrosstab(context);
+        case lv::cli::Command::Crosstab:
+            status = lv::cli::RunCrosstab(context);
             break;
-        case cli::Command::Help:
+        case lv::cli::Command::Help:
             break;
     }
     lv::SetDialogs(nullptr);
-    return CheckedExit(status, options->command == cli::Command::Find ? 2 : 1);
+    return CheckedExit(status, options->command == lv::cli::Command::Find ? 2 : 1);
 }

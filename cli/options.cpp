@@ -5,7 +5,7 @@
 
 #include "core/text/encoding_choices.h"
 
-namespace cli {
+namespace lv::cli {
 namespace {
 
 bool ParseRows(const std::string& text, long long& first, long long& last) {
@@ -415,4 +415,4 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     return o;
 }
 
-}  // namespace cli
+}  // namespace lv::cli

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace lv::cli {
 
 enum class Command {
     Help,
@@ -69,6 +69,6 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 // The usage text of --help.
 const char* UsageText();
 
-}  // namespace cli
+}  // namespace lv::cli
 
 #endif

@@ -11,7 +11,7 @@
 #include "core/stats/stats_json.h"
 #include "core/stats/stats_text.h"
 
-namespace cli {
+namespace lv::cli {
 namespace {
 
 constexpr int kExitError = 1;
@@ -119,4 +119,4 @@ int RunCrosstab(Context& c) {
     return 0;
 }
 
-}  // namespace cli
+}  // namespace lv::cli

@@ -1,6 +1,6 @@
 #include "cli/stream_dialogs.h"
 
-namespace cli {
+namespace lv::cli {
 
 void StreamDialogs::Line(std::string_view text) {
     reported_ = true;
@@ -18,4 +18,4 @@ void StreamDialogs::ShowError(std::string_view, std::string_view text) {
     Line(text);
 }
 
-}  // namespace cli
+}  // namespace lv::cli

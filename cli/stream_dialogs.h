@@ -8,7 +8,7 @@
 
 #include "core/state/dialogs.h"
 
-namespace cli {
+namespace lv::cli {
 
 class StreamDialogs final : public lv::Dialogs {
   public:
@@ -39,6 +39,6 @@ class StreamDialogs final : public lv::Dialogs {
     bool muted_ = false;
 };
 
-}  // namespace cli
+}  // namespace lv::cli
 
 #endif

@@ -28,6 +28,8 @@
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
+namespace lv {
+
 namespace {
 
 constexpr int kGridTop = 60;
@@ -218,3 +220,5 @@ void TfrmDPGrid::btmWriteClick() {
     else if (mode == lv::ExportMode::AsDisplayed && model->grid().lost())
         model->LostTold();
 }
+
+}  // namespace lv

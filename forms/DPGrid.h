@@ -11,6 +11,9 @@
 
 class QLabel;
 class QPushButton;
+
+namespace lv {
+
 class GridAdditions;
 class GridModel;
 class GridView;
@@ -51,5 +54,7 @@ class TfrmDPGrid : public QWidget {
   private:
     lv::GridLoadOutcome outcome_ = lv::GridLoadOutcome::NoFile;
 };
+
+}  // namespace lv
 
 #endif

@@ -16,6 +16,8 @@
 #include "forms/fonts.h"
 #include "forms/icons.h"
 
+namespace lv {
+
 namespace {
 
 constexpr int kMemoTop = 40;
@@ -94,3 +96,5 @@ void TfrmFileInfo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     lv::RunHandler([this] { FormResize(); });
 }
+
+}  // namespace lv

@@ -6,6 +6,8 @@
 #include <QShortcut>
 #include <QToolButton>
 
+namespace lv {
+
 namespace {
 
 constexpr int kBarHeight = 28;
@@ -94,3 +96,5 @@ int FilterBar::PlaceAtBottom(int below) {
     setGeometry(0, window->height() - below - height(), window->width(), height());
     return height();
 }
+
+}  // namespace lv

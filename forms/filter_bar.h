@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace lv {
+
 class FilterBar : public QWidget {
     Q_OBJECT
   public:
@@ -44,5 +46,7 @@ class FilterBar : public QWidget {
 
 // "N / M ケース".
 QString CaseCountText(unsigned long long shown, unsigned long long total);
+
+}  // namespace lv
 
 #endif

@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QToolButton>
 
+namespace lv {
+
 namespace {
 
 constexpr int kBarHeight = 28;
@@ -117,3 +119,5 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace lv

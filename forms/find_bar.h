@@ -14,6 +14,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace lv {
+
 class FindBar : public QWidget {
     Q_OBJECT
   public:
@@ -54,5 +56,7 @@ class FindBar : public QWidget {
 QString MatchCountText(unsigned long long count);
 QString WrapText(bool backwards);
 QString NotFoundText();
+
+}  // namespace lv
 
 #endif

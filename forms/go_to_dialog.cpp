@@ -11,6 +11,8 @@
 #include "core/dictionary/variable_search.h"
 #include "forms/display_text.h"
 
+namespace lv {
+
 GoToDialog::GoToDialog(QWidget* parent, const std::vector<lv::VariableFacts>& variables,
                        int caseCount)
     : QDialog(parent), variables_(variables) {
@@ -53,3 +55,5 @@ int GoToDialog::VariableIndex() const {
     const int index = lv::ResolveVariable(variables_, typed.toStdString());
     return index >= 0 ? index : -2;
 }
+
+}  // namespace lv

@@ -11,6 +11,8 @@
 
 class QLineEdit;
 
+namespace lv {
+
 class GoToDialog : public QDialog {
     Q_OBJECT
   public:
@@ -28,5 +30,7 @@ class GoToDialog : public QDialog {
   private:
     const std::vector<lv::VariableFacts>& variables_;
 };
+
+}  // namespace lv
 
 #endif

@@ -23,6 +23,8 @@
 #include "forms/progress_dialog.h"
 #include "forms/stats_windows.h"
 
+namespace lv {
+
 namespace {
 
 // Ranges larger than this are confirmed first, and copied as text alone.
@@ -399,3 +401,5 @@ void GridAdditions::OriginalOrder() {
     view_->ReopenEditor();
     count_.reset();
 }
+
+}  // namespace lv

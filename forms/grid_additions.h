@@ -11,13 +11,16 @@
 #include <QObject>
 #include <optional>
 
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace lv {
+
 class FilterBar;
 class FindBar;
 class GridModel;
 class GridView;
-class QAction;
-class QMenu;
-class QWidget;
 
 class GridAdditions : public QObject {
     Q_OBJECT
@@ -78,5 +81,7 @@ class GridAdditions : public QObject {
     int menuColumn_ = -1;
     std::optional<unsigned long long> count_;  // matches of the current query
 };
+
+}  // namespace lv
 
 #endif

@@ -13,6 +13,8 @@
 #include "forms/display_text.h"
 #include "forms/error_handler.h"
 
+namespace lv {
+
 namespace {
 
 // The colour of user-missing values: muted against the white cells.
@@ -287,3 +289,5 @@ QVariant GridModel::CellToolTip(const QModelIndex& index) const {
     if (cell.userMissing) lines << QStringLiteral("ユーザー欠損値");
     return lines.join('\n');
 }
+
+}  // namespace lv

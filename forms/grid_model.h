@@ -18,6 +18,8 @@
 #include "core/selection/grid_selection.h"
 #include "core/state/progress.h"
 
+namespace lv {
+
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Q_OBJECT
   public:
@@ -111,5 +113,7 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     int rows_ = 9;
     int columns_ = 4;
 };
+
+}  // namespace lv
 
 #endif

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+namespace lv {
+
 namespace {
 
 // Cell editors as Qt makes them, watched by the view so that the grid's
@@ -184,3 +186,5 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
     ShowEditor(current);
     emit cellNotified(current);
 }
+
+}  // namespace lv

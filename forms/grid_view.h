@@ -10,6 +10,8 @@
 #include <QTableView>
 #include <vector>
 
+namespace lv {
+
 class GridView : public QTableView {
     Q_OBJECT
   public:
@@ -56,5 +58,7 @@ class GridView : public QTableView {
     bool quiet_ = false;
     bool buttonDown_ = false;  // a mouse button went down on the cells
 };
+
+}  // namespace lv
 
 #endif

@@ -26,6 +26,8 @@
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
+namespace lv {
+
 namespace {
 
 constexpr int kMemoTop = 70;
@@ -223,3 +225,5 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }
+
+}  // namespace lv

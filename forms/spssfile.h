@@ -12,6 +12,8 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace lv {
+
 // The open dialog's one entry: the description and the patterns it offers.
 inline constexpr const char* kOpenDialogFilter = "spss ﾌｧｲﾙ|*.sav *.zsav";
 
@@ -66,5 +68,7 @@ class TForm1 : public QWidget {
     std::string openDialogFileName_;
     std::optional<std::string> startFile_;
 };
+
+}  // namespace lv
 
 #endif

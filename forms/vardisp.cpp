@@ -23,6 +23,8 @@
 #include "forms/variable_list_additions.h"
 #include "forms/window_refs.h"
 
+namespace lv {
+
 namespace {
 
 constexpr int kListTop = 56;
@@ -151,3 +153,5 @@ bool TfrmVariable::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace lv

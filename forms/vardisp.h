@@ -9,6 +9,9 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+
+namespace lv {
+
 class VarListAdditions;
 
 class TfrmVariable : public QWidget {
@@ -45,5 +48,7 @@ class TfrmVariable : public QWidget {
     // The window's own commands after the list's copy and find.
     void AddContextMenuItems(QMenu& menu);
 };
+
+}  // namespace lv
 
 #endif

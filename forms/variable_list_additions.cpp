@@ -11,6 +11,8 @@
 #include "forms/find_bar.h"
 #include "forms/line_copy.h"
 
+namespace lv {
+
 VarListAdditions::VarListAdditions(QWidget* window, QListWidget* list)
     : QObject(window), window_(window), list_(list) {
     findBar = new FindBar(window, false);
@@ -64,3 +66,5 @@ void VarListAdditions::Find(bool backwards) {
     if (hit.wrapped) status += QStringLiteral("　") + WrapText(backwards);
     findBar->SetStatus(status);
 }
+
+}  // namespace lv

@@ -10,11 +10,14 @@
 
 #include "core/dictionary/variable_facts.h"
 
-class FindBar;
 class QAction;
 class QListWidget;
 class QMenu;
 class QWidget;
+
+namespace lv {
+
+class FindBar;
 
 class VarListAdditions : public QObject {
     Q_OBJECT
@@ -36,5 +39,7 @@ class VarListAdditions : public QObject {
     // Read from the file the first time a variable is looked for.
     std::optional<std::vector<lv::VariableFacts>> variables_;
 };
+
+}  // namespace lv
 
 #endif

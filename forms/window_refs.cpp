@@ -5,6 +5,8 @@
 #include "forms/spssfile.h"
 #include "forms/vardisp.h"
 
+namespace lv {
+
 TForm1* Form1 = nullptr;
 TfrmVariable* frmVariable = nullptr;
 TfrmValue* frmValue = nullptr;
@@ -21,3 +23,5 @@ void DestroyWindows() {
     delete Form1;
     Form1 = nullptr;
 }
+
+}  // namespace lv

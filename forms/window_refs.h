@@ -4,6 +4,8 @@
 #ifndef LORIVANE_FORMS_WINDOWREFS_H
 #define LORIVANE_FORMS_WINDOWREFS_H
 
+namespace lv {
+
 class TForm1;        // spssfile.h: main window (QWidget)
 class TfrmVariable;  // vardisp.h: variable list (QWidget)
 class TfrmValue;     // ValueLabel.h: value labels (QDialog, shown modally with exec())
@@ -20,5 +22,7 @@ extern TfrmFileInfo* frmFileInfo;
 // variable list and the file information before the main window, and sets
 // the references to none.
 void DestroyWindows();
+
+}  // namespace lv
 
 #endif

@@ -30,6 +30,8 @@
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
+using namespace lv;
+
 namespace {
 
 void Settle() {

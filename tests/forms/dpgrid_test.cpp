@@ -19,6 +19,8 @@
 #include "forms/window_refs.h"
 #include "tests/core/grid_support.h"
 
+using namespace lv;
+
 namespace {
 
 // A press and release of the left button at pos of widget.

@@ -13,6 +13,8 @@
 #include "tests/forms/support_windows.h"
 #include "tests/support/corpus.h"
 
+using namespace lv;
+
 namespace {
 
 using testsupport::ListLines;

@@ -10,6 +10,8 @@
 #include "forms/grid_view.h"
 #include "tests/core/grid_support.h"
 
+using namespace lv;
+
 using lv::ConfirmAnswer;
 
 namespace {

@@ -14,6 +14,8 @@
 #include "forms/spssfile.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using testsupport::MemoLines;

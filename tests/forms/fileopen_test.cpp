@@ -10,6 +10,8 @@
 #include "forms/file_drop.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using testsupport::ListLines;

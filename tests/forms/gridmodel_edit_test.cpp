@@ -10,6 +10,8 @@
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_app.h"
 
+using namespace lv;
+
 namespace {
 
 class GridEditTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include "forms/variable_list_additions.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using namespace spssdio1;

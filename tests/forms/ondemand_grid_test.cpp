@@ -22,6 +22,8 @@
 #include "tests/forms/support_app.h"
 #include "tests/support/readback.h"
 
+using namespace lv;
+
 namespace {
 
 class OnDemandWindowTest : public ::testing::Test {

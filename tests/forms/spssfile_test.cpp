@@ -11,6 +11,8 @@
 #include "savio/spssfio.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using namespace spssdio1;

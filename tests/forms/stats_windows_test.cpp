@@ -19,6 +19,8 @@
 #include "forms/grid_view.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 fixture::File Coded() {

@@ -67,7 +67,7 @@ class WindowTest : public ::testing::Test {
     }
     void TearDown() override {
         lv::SetModalShowFunction(previousModal_);
-        DestroyWindows();
+        lv::DestroyWindows();
         lv::ChooseDisplayEncoding(std::string());
     }
     std::string Write(const fixture::File& f, const std::string& name) {

@@ -8,6 +8,8 @@
 
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using namespace spssdio1;
