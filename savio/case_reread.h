@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "savio/case_index.h"
+#include "savio/random_reads.h"
 
 namespace savio {
 
@@ -35,6 +37,10 @@ using CaseVisit = std::function<bool(int64_t row, const uint8_t* slots)>;
 // once the file was found unchanged.
 RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_t first,
                          int64_t last, const CaseVisit& visit, InflatedBlock* kept = nullptr);
+
+// The same over the bytes the index was taken from, as reads gives them.
+RereadStatus RereadCasesFrom(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
+                             int64_t first, int64_t last, const CaseVisit& visit);
 
 // The same over the bytes the index was taken from, held in memory.
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

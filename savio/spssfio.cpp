@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "savio/call_support.h"
+#include "savio/file_passwords.h"
 #include "savio/random_reads.h"
 #include "savio/spss_date.h"
 #include "savio/var_handles.h"
@@ -30,12 +31,14 @@ extern "C" {
 
 int spssOpenRead(const char* fileName, int* h) {
     if (!fileName || !h) return SPSS_FILE_OERROR;
-    auto reads = std::make_shared<savio::FileReads>();
-    if (!reads->Open(fileName)) return SPSS_FILE_OERROR;
-    reads->ExpectSequentialReads();
-    std::unique_ptr<SavFile> file;
-    if (int st = SavFile::Open(std::move(reads), fileName, &file)) return st;
-    return savio::AddOpenFile(std::move(file), h);
+    auto file = std::make_shared<savio::FileReads>();
+    if (!file->Open(fileName)) return SPSS_FILE_OERROR;
+    file->ExpectSequentialReads();
+    std::shared_ptr<savio::RandomReads> reads;
+    if (int st = savio::ReadableBytesOf(std::move(file), fileName, &reads)) return st;
+    std::unique_ptr<SavFile> sav;
+    if (int st = SavFile::Open(std::move(reads), fileName, &sav)) return st;
+    return savio::AddOpenFile(std::move(sav), h);
 }
 
 int spssCloseRead(int h) {
