@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/password_source.h"
 #include "cli/stream_dialogs.h"
 #include "core/decimalsep.h"
 #include "core/textcodec.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     if (options->command == cli::Command::Help) {
         std::fputs(cli::UsageText(), stdout);
         return CheckedExit(0);
+    }
+    if (!cli::TakePassword(*options, &error)) {
+        std::fprintf(stderr, "lorivane-dump: %s\n", error.c_str());
+        return 1;
     }
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
@@ -77,5 +82,6 @@ int main(int argc, char** argv) {
             break;
     }
     lv::SetDialogs(nullptr);
+    cli::ForgetPassword();
     return CheckedExit(status);
 }

@@ -36,6 +36,7 @@ struct Options {
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    std::string passwordFile;              // --password-file: the first line is the password
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
