@@ -270,6 +270,15 @@ bool CheckPath(Context& c, const std::string& path) {
 }
 
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
+    if (status == SPSS_FILE_ENCRYPTED) {
+        Complain(c, path,
+                 "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD");
+        return;
+    }
+    if (status == SPSS_WRONG_PASSWORD) {
+        Complain(c, path, "wrong password");
+        return;
+    }
     const char* why = status == SPSS_INVALID_FILE  ? "not an SPSS system file"
                       : status == SPSS_FILE_RERROR ? "damaged or truncated"
                       : status == SPSS_FILE_OERROR ? "cannot be opened"

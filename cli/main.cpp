@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/password_source.h"
 #include "cli/stream_dialogs.h"
 #include "core/rendering/decimal_separator.h"
 #include "core/text/display_encoding.h"
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     if (options->command == lv::cli::Command::Help) {
         std::fputs(lv::cli::UsageText(), stdout);
         return CheckedExit(0);
+    }
+    if (!cli::TakePassword(*options, &error)) {
+        std::fprintf(stderr, "lorivane-dump: %s\n", error.c_str());
+        return 1;
     }
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
@@ -91,5 +96,6 @@ int main(int argc, char** argv) {
             break;
     }
     lv::SetDialogs(nullptr);
+    lv::cli::ForgetPassword();
     return CheckedExit(status, options->command == lv::cli::Command::Find ? 2 : 1);
 }

@@ -144,6 +144,10 @@ DESCRIPTION
               --unweighted counts cases instead. Their text is UTF-8; --json
               prints JSON (schema in docs/stats-json.md).
 
+    --password-file FILE
+              opens an encrypted file with the password on FILE's first
+              line; else the environment variable LORIVANE_PASSWORD holds
+              it. A password is never taken on the command line.
     --labels  shows a value's label in place of a value that has one, as
               the grid window does when its labels are shown
     --formatted
@@ -279,6 +283,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "invalid row range '" + *value + "' (expected A:B, 1 <= A <= B)";
                 return std::nullopt;
             }
+        } else if (IsOption(a, "--password-file")) {
+            const std::optional<std::string> value = OptionValue(args, i, "--password-file");
+            if (!value || value->empty()) {
+                error = "--password-file needs a file";
+                return std::nullopt;
+            }
+            o.passwordFile = *value;
         } else if (IsOption(a, "--encoding")) {
             const std::optional<std::string> value = OptionValue(args, i, "--encoding");
             const std::optional<std::string> encoding =

@@ -57,6 +57,7 @@ struct Options {
     bool unweighted = false;               // freq, describe, crosstab --unweighted
     std::string percents;                  // crosstab --percent row,col,total
     bool includeMissing = false;           // crosstab --include-missing
+    std::string passwordFile;              // --password-file: the first line is the password
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "forms/error_handler.h"
+#include "forms/password_dialog.h"
 
 namespace lv {
 namespace {
@@ -153,6 +154,13 @@ ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text
 
 void QtDialogs::Beep() {
     QApplication::beep();
+}
+
+std::optional<std::string> QtDialogs::AskPassword(std::string_view path, bool wrong) {
+    PasswordDialog dialog(QApplication::activeWindow(), QFileInfo(PathText(path)).fileName(),
+                          wrong);
+    dialog.exec();
+    return dialog.TakePassword();
 }
 
 }  // namespace lv

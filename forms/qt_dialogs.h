@@ -19,6 +19,7 @@ class QtDialogs final : public Dialogs {
                                          std::string_view initialName) override;
     ConfirmAnswer Confirm(std::string_view caption, std::string_view text) override;
     void Beep() override;
+    std::optional<std::string> AskPassword(std::string_view path, bool wrong) override;
 };
 
 // "description|patterns|description|patterns..." as Qt name filters

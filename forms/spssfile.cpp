@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "core/state/data_file_password.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
@@ -89,6 +90,7 @@ TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    lv::ForgetDataFilePassword();
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -103,6 +105,8 @@ bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     lv::ForgetFileLines(Memo1);
     if (openDialogFileName_ != spssdio1::DataFileName) lv::ChooseDisplayEncoding(std::string());
     spssdio1::DataFileName = openDialogFileName_;
+    // An encrypted file's password, asked for before anything reads it.
+    lv::UnlockDataFile(spssdio1::DataFileName);
     lv::TextAreaSink memo(Memo1);
     memo.AddLine(lv::FileNameLine());
     ShowFileSummary();

@@ -4,6 +4,8 @@
 // case), all of them and single ones, and stop if any differs.
 // The bytes that open are also read by the dictionary writers (JSON, the
 // codebook, the file-information lines) through a file in memory.
+// Bytes with the header of an encrypted file are decrypted with the
+// password "fuzz" (the seeds hold such files), read and read again as such.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -18,10 +20,14 @@
 #include "core/dictionary/file_dictionary.h"
 #include "core/windows/file_info_lines.h"
 #include "savio/case_reread.h"
+#include "savio/decrypting_reads.h"
+#include "savio/file_passwords.h"
 #include "savio/open_files.h"
 #include "savio/spssfio.h"
 
 namespace {
+
+constexpr const char* kFuzzPassword = "fuzz";
 
 void QueryFileRecords(int h) {
     spssFileHeaderInfo info;
@@ -60,7 +66,9 @@ void WriteDictionary(const uint8_t* data, size_t size) {
     if (fd < 0) return;
     if (write(fd, data, size) == static_cast<ssize_t>(size)) {
         lv::FileDictionary dict;
-        if (lv::ReadFileDictionary("/proc/self/fd/" + std::to_string(fd), &dict) == 0) {
+        const std::string path = "/proc/self/fd/" + std::to_string(fd);
+        savio::RememberPassword(path, kFuzzPassword);
+        if (lv::ReadFileDictionary(path, &dict) == 0) {
             volatile size_t sink = lv::DictionaryJson(dict, dict.encoding).size();
             sink = sink + lv::CodebookCsv(dict, "CP932").size();
             DiscardLines lines;
@@ -68,6 +76,7 @@ void WriteDictionary(const uint8_t* data, size_t size) {
             lv::VariableDetailLines(dict, lines);
         }
     }
+    savio::ForgetAllPasswords();
     close(fd);
 }
 
@@ -140,12 +149,12 @@ uint64_t HashOfSlots(const savio::CaseIndex& index, const std::vector<Read>& pla
 }
 
 // The cases [first, last) read again agree with the hashes of the first read.
-void CheckReread(std::string_view bytes, const savio::CaseIndex& index,
+void CheckReread(const std::shared_ptr<savio::RandomReads>& bytes, const savio::CaseIndex& index,
                  const std::vector<Read>& plan, const std::vector<uint64_t>& hashes, int64_t first,
                  int64_t last) {
     int64_t next = first;
-    const auto st = savio::RereadCasesInMemory(
-        bytes, index, first, last, [&](int64_t row, const uint8_t* slots) {
+    const auto st =
+        savio::RereadCasesFrom(bytes, index, first, last, [&](int64_t row, const uint8_t* slots) {
             if (row != next++ || HashOfSlots(index, plan, slots) != hashes[size_t(row)])
                 __builtin_trap();
             return true;
@@ -159,6 +168,14 @@ void CheckReread(std::string_view bytes, const savio::CaseIndex& index,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int h = 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // What the re-reads read: the bytes, or the file they decrypt to.
+    std::shared_ptr<savio::RandomReads> reads = std::make_shared<savio::MemoryReads>(data, size);
+    if (savio::IsEncryptedSavHeader(data, size)) {
+        if (savio::DecryptingReads::Open(reads, kFuzzPassword, &reads) != 0) return 0;
+        if (savio::OpenEncryptedFromBytes(bytes, kFuzzPassword, "fuzz.sav", &h) != 0) return 0;
+    } else if (savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) {
+        return 0;
+    }
     char text[80], date[10], time[10];
     int n;
     long long offset;
@@ -228,9 +245,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     spssCloseRead(h);
     const auto cases = static_cast<int64_t>(hashes.size());
     if (index.cases != cases) __builtin_trap();
-    CheckReread(bytes, index, plan, hashes, 0, cases + 1);
+    CheckReread(reads, index, plan, hashes, 0, cases + 1);
     for (int64_t r : {int64_t{1}, cases / 2, cases - 1})
-        if (r >= 0 && r < cases) CheckReread(bytes, index, plan, hashes, r, r + 1);
+        if (r >= 0 && r < cases) CheckReread(reads, index, plan, hashes, r, r + 1);
     WriteDictionary(data, size);
     return 0;
 }

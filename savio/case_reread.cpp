@@ -6,6 +6,8 @@
 
 #include "case_source.h"
 #include "random_reads.h"
+#include "readable_bytes.h"
+#include "savio/file_passwords.h"
 
 namespace savio {
 namespace {
@@ -64,7 +66,14 @@ RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_
     if (!index.identity) return RereadStatus::Changed;
     auto file = std::make_shared<FileReads>();
     if (!file->Open(path, *index.identity)) return RereadStatus::Changed;
-    return Reread(file, index, first, last, visit, kept);
+    std::shared_ptr<RandomReads> reads;
+    if (ReadableBytesOf(std::move(file), path, &reads) != 0) return RereadStatus::Changed;
+    return Reread(std::move(reads), index, first, last, visit, kept);
+}
+
+RereadStatus RereadCasesFrom(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
+                             int64_t first, int64_t last, const CaseVisit& visit) {
+    return Reread(std::move(reads), index, first, last, visit, nullptr);
 }
 
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

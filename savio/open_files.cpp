@@ -1,5 +1,6 @@
 #include "open_files.h"
 
+#include "decrypting_reads.h"
 #include "savio/spssfio.h"
 
 namespace savio {
@@ -30,6 +31,18 @@ bool CloseOpenFile(int handle) {
     if (!FindOpenFile(handle)) return false;
     gOpenFiles[(handle - 1) & (kMaxOpenFiles - 1)].file.reset();
     return true;
+}
+
+int OpenEncryptedFromBytes(std::string_view bytes, std::string_view password,
+                           std::string_view identity, int* handle) {
+    if (!handle) return SPSS_FILE_OERROR;
+    std::shared_ptr<RandomReads> plain;
+    if (int st = DecryptingReads::Open(std::make_shared<OwnedReads>(std::string(bytes)), password,
+                                       &plain))
+        return st;
+    std::unique_ptr<SavFile> file;
+    if (int st = SavFile::Open(std::move(plain), identity, &file)) return st;
+    return AddOpenFile(std::move(file), handle);
 }
 
 int OpenFromBytes(std::string_view bytes, std::string_view identity, int* handle) {

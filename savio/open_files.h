@@ -14,6 +14,10 @@ namespace savio {
 // Opens bytes held in memory (tests and fuzzing) as if read from a file
 // called identity. Same statuses as spssOpenRead.
 int OpenFromBytes(std::string_view bytes, std::string_view identity, int* handle);
+// The same for the bytes of an encrypted system file, decrypted with
+// password; SPSS_WRONG_PASSWORD when it does not open them.
+int OpenEncryptedFromBytes(std::string_view bytes, std::string_view password,
+                           std::string_view identity, int* handle);
 
 // Adds an opened file; 0 or SPSS_FITAB_FULL.
 int AddOpenFile(std::unique_ptr<SavFile> file, int* handle);

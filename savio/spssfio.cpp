@@ -7,7 +7,9 @@
 
 #include "call_support.h"
 #include "random_reads.h"
+#include "readable_bytes.h"
 #include "refusal.h"
+#include "savio/file_passwords.h"
 #include "spss_date.h"
 #include "var_handles.h"
 
@@ -32,13 +34,15 @@ extern "C" {
 int spssOpenRead(const char* fileName, int* h) {
     savio::ClearRefusal();
     if (!fileName || !h) return SPSS_FILE_OERROR;
-    auto reads = std::make_shared<savio::FileReads>();
-    if (!reads->Open(fileName))
+    auto file = std::make_shared<savio::FileReads>();
+    if (!file->Open(fileName))
         return savio::Refuse(SPSS_FILE_OERROR, savio::kNoOffset, "the file cannot be opened");
-    reads->ExpectSequentialReads();
-    std::unique_ptr<SavFile> file;
-    if (int st = SavFile::Open(std::move(reads), fileName, &file)) return st;
-    return savio::AddOpenFile(std::move(file), h);
+    file->ExpectSequentialReads();
+    std::shared_ptr<savio::RandomReads> reads;
+    if (int st = savio::ReadableBytesOf(std::move(file), fileName, &reads)) return st;
+    std::unique_ptr<SavFile> sav;
+    if (int st = SavFile::Open(std::move(reads), fileName, &sav)) return st;
+    return savio::AddOpenFile(std::move(sav), h);
 }
 
 int spssCloseRead(int h) {

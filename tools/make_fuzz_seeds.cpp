@@ -1,11 +1,14 @@
 // Writes the fuzz target's seed files: our fixture sample in both byte orders
 // and all three compressions, plus variants with every optional dictionary
 // record, very long strings, long string labels and missing values, an
-// unknown case count and no encoding.
+// unknown case count and no encoding, and the sample encrypted (password
+// "fuzz") for the decrypting path.
 //   make_fuzz_seeds OUTDIR
 #include <cstdio>
+#include <fstream>
 #include <string>
 
+#include "tests/support/encrypted_sav.h"
 #include "tests/support/savfixture.h"
 
 namespace {
@@ -66,6 +69,9 @@ int main(int argc, char** argv) {
                 f->zlibBlockSize = 64;  // several blocks even for small data
                 fixture::WriteFile(*f, dir + "/seed-" + std::to_string(n++) + ".sav");
             }
+            // The decrypting path: the sample encrypted with the target's password.
+            std::ofstream(dir + "/seed-" + std::to_string(n++) + ".sav", std::ios::binary)
+                << fixture::Encrypt(fixture::Build(plain), "fuzz");
         }
     }
     std::printf("%d seed files in %s\n", n, dir.c_str());

@@ -47,6 +47,14 @@ class Dialogs {
     virtual ConfirmAnswer Confirm(std::string_view caption, std::string_view text) = 0;
     // The system beep.
     virtual void Beep() = 0;
+    // The password dialog (パスワード) for the encrypted file at path; wrong
+    // says that the password given last did not open it. The password
+    // typed, or nothing when cancelled (as by default).
+    virtual std::optional<std::string> AskPassword(std::string_view path, bool wrong) {
+        (void)path;
+        (void)wrong;
+        return std::nullopt;
+    }
 };
 
 // The implementation in force. Never null: until one is installed, a silent

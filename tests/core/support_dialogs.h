@@ -52,6 +52,17 @@ class RecordingDialogs : public lv::Dialogs {
         return lv::ConfirmAnswer::Cancel;
     }
     void Beep() override { ++beeps; }
+    // Answers of the password dialog, in order; none left = cancelled.
+    std::deque<std::optional<std::string>> passwordAnswers;
+    // (path, wrong) of every password dialog shown.
+    std::vector<std::pair<std::string, bool>> passwordRequests;
+    std::optional<std::string> AskPassword(std::string_view path, bool wrong) override {
+        passwordRequests.emplace_back(path, wrong);
+        if (passwordAnswers.empty()) return std::nullopt;
+        std::optional<std::string> answer = passwordAnswers.front();
+        passwordAnswers.pop_front();
+        return answer;
+    }
 };
 
 // Installs a RecordingDialogs for the lifetime of the object.

@@ -174,7 +174,7 @@ TEST(ReaderBrokenFile, MalformedCorpusFiles) {
     LORIVANE_SKIP_WITHOUT_CORPUS();
     const std::string dir = fixture::CorpusPath("malformed/");
     int h = 0;
-    EXPECT_EQ(spssOpenRead((dir + "encrypted_hotel.sav").c_str(), &h), SPSS_INVALID_FILE);
+    EXPECT_EQ(spssOpenRead((dir + "encrypted_hotel.sav").c_str(), &h), SPSS_FILE_ENCRYPTED);
     for (const char* name : {"cve_2017_10791.sav", "cve_2017_10792.sav"}) {
         const int st = spssOpenRead((dir + name).c_str(), &h);
         if (st != 0) continue;

@@ -6,12 +6,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "savio/case_index.h"
 
 namespace savio {
+
+class RandomReads;  // the reader's own source of bytes
 
 enum class RereadStatus {
     Ok,
@@ -40,6 +43,10 @@ RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_
 // (same size, modification time and inode); false for an index of bytes
 // held in memory.
 bool IndexedFileUnchanged(const std::string& path, const CaseIndex& index);
+
+// The same over the bytes the index was taken from, as reads gives them.
+RereadStatus RereadCasesFrom(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
+                             int64_t first, int64_t last, const CaseVisit& visit);
 
 // The same over the bytes the index was taken from, held in memory.
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

@@ -167,6 +167,14 @@ int spssConvertSPSSDate(int* day, int* month, int* year, double spssDate);
 
 /* Extras of ours, in the same style. */
 
+/* Statuses of ours beyond the listed codes (StatusName has no name for
+   them). spssOpenRead of an encrypted file (one whose header holds
+   "ENCRYPTEDSAV") gives SPSS_FILE_ENCRYPTED when no password is known for
+   its path, SPSS_WRONG_PASSWORD when the one known does not open it;
+   passwords are made known with the C++ calls of savio/file_passwords.h. */
+#define SPSS_FILE_ENCRYPTED 101
+#define SPSS_WRONG_PASSWORD 102
+
 /* The variable's long name (ext 13), or its short name when it has none;
    at most bufSize bytes with the NUL (SPSS_BUFFER_SHORT when cut). */
 int spssGetVarLongName(int h, const char* varName, char* longName, int bufSize);

@@ -1,0 +1,38 @@
+#include "core/state/data_file_password.h"
+
+#include "core/state/dialogs.h"
+#include "savio/file_passwords.h"
+#include "savio/spssfio.h"
+
+namespace lv {
+namespace {
+
+// The file whose password is kept; empty when none is.
+std::string gUnlockedPath;
+
+}  // namespace
+
+bool UnlockDataFile(const std::string& path) {
+    if (!gUnlockedPath.empty() && gUnlockedPath == path && savio::CheckKeptPassword(path) == 0)
+        return true;
+    ForgetDataFilePassword();
+    if (path.empty() || !savio::IsEncryptedFile(path)) return true;
+    for (bool wrong = false;; wrong = true) {
+        std::optional<std::string> typed = CurrentDialogs().AskPassword(path, wrong);
+        if (!typed) return false;
+        const int status = savio::CheckPassword(path, *typed);
+        if (status == 0) {
+            savio::RememberPassword(path, *typed);
+            gUnlockedPath = path;
+        }
+        savio::WipeText(*typed);
+        if (status != SPSS_WRONG_PASSWORD) return status == 0;
+    }
+}
+
+void ForgetDataFilePassword() {
+    if (!gUnlockedPath.empty()) savio::ForgetPassword(gUnlockedPath);
+    gUnlockedPath.clear();
+}
+
+}  // namespace lv

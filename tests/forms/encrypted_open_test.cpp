@@ -1,0 +1,113 @@
+// An encrypted file chosen in the main window: the password dialog comes
+// first and again after a wrong password; with the right one the summary,
+// the list and the grid (its rows read back on demand after a jump) are
+// those of the plain file; Cancel fails the open as before; a plain file
+// asks nothing.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <fstream>
+
+#include "forms/grid_model.h"
+#include "forms/password_dialog.h"
+#include "savio/file_passwords.h"
+#include "tests/forms/support_windows.h"
+#include "tests/support/encrypted_sav.h"
+#include "tests/support/readback.h"
+
+namespace {
+
+using testsupport::MemoLines;
+
+class EncryptedOpenTest : public testsupport::WindowTest {
+  protected:
+    // The plain file and the same encrypted under "pw".
+    void MakeFiles(const fixture::File& f) {
+        plain_ = Write(f, "plain.sav");
+        secret_ = plain_ + ".encrypted.sav";
+        std::ofstream(secret_, std::ios::binary) << fixture::Encrypt(fixture::Build(f), "pw");
+    }
+    // The main window's lines after the file line.
+    static QStringList SummaryAfterFileLine() {
+        QStringList lines = MemoLines(Form1->Memo1);
+        return lines.mid(2);
+    }
+
+    std::string plain_, secret_;
+};
+
+TEST_F(EncryptedOpenTest, PasswordAskedAgainWhenWrongThenEverythingAsThePlainFile) {
+    fixture::File f =
+        readback::MixedFile(fixture::Compression::Zlib, fixture::Endian::Little, 3000);
+    f.zlibBlockSize = 20000;
+    MakeFiles(f);
+    dialogs.openAnswers = {plain_};
+    new TForm1();
+    const QStringList plainSummary = SummaryAfterFileLine();
+    const QStringList plainList = testsupport::ListLines(frmVariable->ListBox1);
+    Form1->Button5->click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    std::vector<std::string> plainCells;
+    for (int r : {2999, 0, 1500})
+        for (int c = 0; c < frmDPGrid->model->columnCount(); ++c) {
+            plainCells.emplace_back();
+            frmDPGrid->model->AppendCellBytes(plainCells.back(), r, c);
+        }
+    EXPECT_TRUE(dialogs.passwordRequests.empty());
+
+    dialogs.openAnswers = {secret_};
+    dialogs.passwordAnswers = {std::string("PW"), std::string("pw")};
+    Form1->fileget->click();
+    ASSERT_EQ(dialogs.passwordRequests.size(), 2u);
+    EXPECT_FALSE(dialogs.passwordRequests[0].second);
+    EXPECT_TRUE(dialogs.passwordRequests[1].second);
+    EXPECT_EQ(dialogs.passwordRequests[1].first, secret_);
+    const QStringList memo = MemoLines(Form1->Memo1);
+    EXPECT_EQ(memo.mid(memo.size() - plainSummary.size()), plainSummary);
+    EXPECT_EQ(testsupport::ListLines(frmVariable->ListBox1), plainList);
+    Form1->Button5->click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    size_t i = 0;
+    for (int r : {2999, 0, 1500})
+        for (int c = 0; c < frmDPGrid->model->columnCount(); ++c) {
+            std::string cell;
+            frmDPGrid->model->AppendCellBytes(cell, r, c);
+            EXPECT_EQ(cell, plainCells[i++]) << r << " " << c;
+        }
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Another file chosen: the password is forgotten.
+    dialogs.openAnswers = {plain_};
+    Form1->fileget->click();
+    EXPECT_FALSE(savio::HasPassword(secret_));
+}
+
+TEST_F(EncryptedOpenTest, CancelFailsTheOpenAsBefore) {
+    MakeFiles(testsupport::SmallFile("AGE"));
+    dialogs.openAnswers = {secret_};
+    new TForm1();
+    ASSERT_EQ(dialogs.passwordRequests.size(), 1u);
+    EXPECT_EQ(MemoLines(Form1->Memo1)[2], "ファイルを開くことに失敗しました");
+    // The messages of any file that cannot be opened.
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0], "file access失敗");
+    EXPECT_EQ(dialogs.messages[1].rfind("File handle error at getVarInfo:", 0), 0u);
+    EXPECT_FALSE(savio::HasPassword(secret_));
+}
+
+TEST_F(EncryptedOpenTest, TheDialogHidesTheTextAndEmptiesIt) {
+    PasswordDialog dialog(nullptr, "secret.sav", true);
+    EXPECT_EQ(dialog.windowTitle(), "パスワード");
+    EXPECT_EQ(dialog.password->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(dialog.message->text().contains("パスワードが違います"));
+    dialog.password->setText("パス");
+    dialog.accept();
+    EXPECT_EQ(dialog.TakePassword(), "パス");
+    EXPECT_TRUE(dialog.password->text().isEmpty());
+    PasswordDialog cancelled(nullptr, "secret.sav", false);
+    cancelled.password->setText("x");
+    cancelled.reject();
+    EXPECT_EQ(cancelled.TakePassword(), std::nullopt);
+}
+
+}  // namespace
