@@ -4,6 +4,7 @@
 #ifndef LORIVANE_CLI_GRID_STREAM_H
 #define LORIVANE_CLI_GRID_STREAM_H
 
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -14,12 +15,10 @@
 
 namespace cli {
 
-// Thrown by a consumer to end a load early, once the rows wanted are seen.
-struct StopLoad {};
-
 // Hands the cases first .. last (1-based; last -1: to the end) over in
 // blocks: onBlock gets a grid of the block's cases and the case number of
 // its first row. facts, when given, are set on every block with labels shown.
+// The load reads no case after last.
 class BlockStream final : public lv::GridLoadConsumer {
   public:
     using OnBlock = std::function<void(const lv::GridData& block, long long firstCase)>;
@@ -29,6 +28,9 @@ class BlockStream final : public lv::GridLoadConsumer {
     void Layout(const lv::GridLayout& layout) override;
     void EditingOn() override {}
     void Case(int row, std::span<const lv::GridCell> cells) override;
+    int LastCase() const override {
+        return last_ < 0 ? -1 : last_ > INT_MAX ? INT_MAX : static_cast<int>(last_);
+    }
     // Hands over the cases held; a load that ended (or stopped) calls it.
     void Flush();
 

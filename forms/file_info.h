@@ -31,6 +31,8 @@ class TfrmFileInfo : public QWidget {
     void FormCreate();
     void btnOKClick();
     void FormResize();
+    // The user stopped the reading at its progress dialog: nothing to show.
+    bool readCancelled() const { return readCancelled_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -40,6 +42,7 @@ class TfrmFileInfo : public QWidget {
     void ShowLines();
 
     std::unique_ptr<lv::FileDictionary> dict_;
+    bool readCancelled_ = false;
 };
 
 #endif
