@@ -235,11 +235,12 @@ long long PrintedRows(Context& c, const lv::GridData& grid) {
     return c.options.where.empty() ? std::max(CaseCount, 0) : grid.rowCount();
 }
 
-// Obtains the variable handles as the grid load does, and nothing more.
+// Obtains the variable handles as the grid load does, and reads no case.
 class HandlesOnly : public lv::GridLoadConsumer {
   public:
     void Layout(const lv::GridLayout&) override {}
-    void EditingOn() override { throw StopLoad{}; }
+    void EditingOn() override {}
+    int LastCase() const override { return 0; }
     void Case(int, std::span<const lv::GridCell>) override {}
 };
 
@@ -412,9 +413,6 @@ int RunGrid(Context& c) {
         const std::string empty = UnfilledLine(stream.grid(), join) + "\n";
         for (long long r = std::max<long long>(stream.delivered() + 1, o.firstRow); r <= last; ++r)
             Print(c.out, empty);
-    } catch (const StopLoad&) {
-        stream.Flush();
-        LastStatus = spssCloseRead(FileHandle);
     } catch (const std::exception& e) {
         stream.Flush();
         c.dialogs.ShowError("", e.what());
@@ -473,11 +471,7 @@ int RunExportCommand(Context& c) {
     try {
         if (c.options.raw) {
             HandlesOnly handles;
-            try {
-                lv::LoadGrid(handles);
-            } catch (const StopLoad&) {
-                LastStatus = spssCloseRead(FileHandle);
-            }
+            lv::LoadGrid(handles);
             lv::RunExport(c.options.output, lv::ExportMode::InternalForm, nullptr);
         } else if (!ExportDisplayed(c, std::move(facts), keys)) {
             return kExitBadCondition;

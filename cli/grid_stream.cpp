@@ -31,7 +31,7 @@ void BlockStream::Layout(const lv::GridLayout& layout) {
 void BlockStream::Case(int row, std::span<const lv::GridCell> cells) {
     delivered_ = row;
     if (row < first_) return;
-    if (last_ != -1 && row > last_) throw StopLoad{};
+    if (last_ != -1 && row > last_) return;
     if (store_->RowCount() == 0) blockFirst_ = row;
     store_->Append(cells);
     if (store_->RowCount() == kBlockRows) Flush();

@@ -4,6 +4,7 @@
 #ifndef LORIVANE_CLI_GRID_STREAM_H
 #define LORIVANE_CLI_GRID_STREAM_H
 
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -14,13 +15,10 @@
 
 namespace lv::cli {
 
-// Thrown by a consumer to end a load early, once the rows wanted are seen.
-struct StopLoad {};
-
 // Hands the cases first .. last (1-based; last -1: to the end) over in
 // blocks: onBlock gets a grid of the block's cases and the case number of
 // its first row. facts, when given, are set on every block, with labels
-// and print formats shown as show says.
+// and print formats shown as show says. The load reads no case after last.
 struct GridShow {
     bool labels = true;
     bool formatted = false;
@@ -35,6 +33,9 @@ class BlockStream final : public lv::GridLoadConsumer {
     void Layout(const lv::GridLayout& layout) override;
     void EditingOn() override {}
     void Case(int row, std::span<const lv::GridCell> cells) override;
+    int LastCase() const override {
+        return last_ < 0 ? -1 : last_ > INT_MAX ? INT_MAX : static_cast<int>(last_);
+    }
     // Hands over the cases held; a load that ended (or stopped) calls it.
     void Flush();
 

@@ -137,12 +137,20 @@ void TfrmDPGrid::FormCreate() {
         }
     } finish{this};
     // What labels, colours and tooltips need, read with a handle of its own
-    // once the load is over (a rendering error included).
+    // once the load is over (a rendering error included). Stopped, it
+    // leaves no grid, as a stopped load does.
     const auto readFacts = [this] {
-        model->SetFacts(lv::ReadVariableFacts(DataFileName, VarCount));
+        lv::DialogProgress reading(nullptr,
+                                   QStringLiteral("変数の情報を読み込んでいます... %1 / %2"));
+        std::vector<lv::VariableFacts> facts =
+            lv::ReadVariableFacts(DataFileName, VarCount, &reading);
+        if (reading.cancelled())
+            outcome_ = lv::GridLoadOutcome::Cancelled;
+        else
+            model->SetFacts(std::move(facts));
     };
-    lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
     try {
+        lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
         outcome_ = lv::LoadGrid(*model, &progress);
     } catch (const lv::ConversionError&) {
         readFacts();
@@ -178,7 +186,7 @@ void TfrmDPGrid::btnOKClick() {
 
 void TfrmDPGrid::Button1Click() {
     if (spssdio1::DataFileName.empty()) return;
-    if (!frmVariable) frmVariable = new TfrmVariable();
+    if (!lv::EnsureVariableList()) return;
     spssdio1::ReturnTarget = "DPGrid";
     frmVariable->setWindowState(frmVariable->windowState() &
                                 ~(Qt::WindowMinimized | Qt::WindowMaximized));
@@ -215,8 +223,11 @@ void TfrmDPGrid::btmWriteClick() {
     lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
     const lv::ExportMode mode = answer == lv::ConfirmAnswer::Yes ? lv::ExportMode::AsDisplayed
                                                                  : lv::ExportMode::InternalForm;
-    if (lv::RunExport(saveFileName, mode, &cells))
+    lv::DialogProgress progress(this, QStringLiteral("書き込んでいます... %1 / %2"));
+    if (lv::RunExport(saveFileName, mode, &cells, &progress))
         lv::CurrentDialogs().Beep();
+    else if (progress.cancelled())
+        return;
     else if (mode == lv::ExportMode::AsDisplayed && model->grid().lost())
         model->LostTold();
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "forms/error_handler.h"
+#include "forms/progress_dialog.h"
 #include "forms/spssfile.h"
 #include "forms/window_refs.h"
 
@@ -21,13 +22,18 @@ bool IsDataFileName(const QString& name) {
 
 // The open runs after the drop has been delivered: it destroys the variable
 // list and the grid, which may be the very window that received the drop.
+// The queued open may come due inside a progress dialog's Step; it then
+// waits for the work to end, which may be reading the windows it destroys.
 void OpenInMainWindow(const std::string& path) {
     if (!Form1) return;
     QTimer::singleShot(0, Form1, [path] {
-        RunHandler([&path] {
-            Form1->OpenChosenFile(path);
-            Form1->raise();
-            Form1->activateWindow();
+        RunAfterLongWork(Form1, [path] {
+            if (!Form1) return;
+            RunHandler([&path] {
+                Form1->OpenChosenFile(path);
+                Form1->raise();
+                Form1->activateWindow();
+            });
         });
     });
 }

@@ -15,6 +15,7 @@
 #include "forms/error_handler.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
+#include "forms/progress_dialog.h"
 
 namespace lv {
 
@@ -65,7 +66,13 @@ void TfrmFileInfo::FormCreate() {
     Label1->adjustSize();
     if (path.empty()) return;
     auto dict = std::make_unique<lv::FileDictionary>();
-    const int status = lv::ReadFileDictionary(path, dict.get());
+    lv::DialogProgress progress(nullptr,
+                                QStringLiteral("ファイル情報を読み込んでいます... %1 / %2"));
+    const int status = lv::ReadFileDictionary(path, dict.get(), &progress);
+    if (status == lv::kDictionaryCancelled) {
+        readCancelled_ = true;
+        return;
+    }
     if (status != 0) {
         std::string text = "ファイル情報の読み込みに失敗しました:" + spssdio1::StatusName(status);
         // The reader's reason (it names the place in the file) on a line of its own.

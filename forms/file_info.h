@@ -15,8 +15,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 namespace lv {
+
 struct FileDictionary;
-}
 
 class TfrmFileInfo : public QWidget {
     Q_OBJECT
@@ -31,6 +31,8 @@ class TfrmFileInfo : public QWidget {
     void FormCreate();
     void btnOKClick();
     void FormResize();
+    // The user stopped the reading at its progress dialog: nothing to show.
+    bool readCancelled() const { return readCancelled_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -40,6 +42,9 @@ class TfrmFileInfo : public QWidget {
     void ShowLines();
 
     std::unique_ptr<lv::FileDictionary> dict_;
+    bool readCancelled_ = false;
 };
+
+}  // namespace lv
 
 #endif

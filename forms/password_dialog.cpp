@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace lv {
+
 PasswordDialog::PasswordDialog(QWidget* parent, const QString& fileName, bool wrong)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("パスワード"));
@@ -37,3 +39,5 @@ std::optional<std::string> PasswordDialog::TakePassword() {
     bytes.fill('\0');
     return typed;
 }
+
+}  // namespace lv

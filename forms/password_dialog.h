@@ -10,6 +10,8 @@
 class QLabel;
 class QLineEdit;
 
+namespace lv {
+
 class PasswordDialog : public QDialog {
     Q_OBJECT
   public:
@@ -23,5 +25,7 @@ class PasswordDialog : public QDialog {
     // The password typed (UTF-8), the field emptied; nothing when cancelled.
     std::optional<std::string> TakePassword();
 };
+
+}  // namespace lv
 
 #endif

@@ -1,8 +1,11 @@
 #include "forms/progress_dialog.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QTimer>
 #include <chrono>
+#include <vector>
 
 #include "forms/error_handler.h"
 
@@ -16,6 +19,31 @@ constexpr double kEventInterval = 0.05;
 ProgressClock& Replacement() {
     static ProgressClock clock;
     return clock;
+}
+
+int& RunningWork() {
+    static int count = 0;
+    return count;
+}
+
+struct Deferred {
+    QPointer<QObject> context;
+    std::function<void()> action;
+};
+
+std::vector<Deferred>& DeferredActions() {
+    static std::vector<Deferred> actions;
+    return actions;
+}
+
+// Runs what waited for the work, each in the event loop, where no work is
+// on the stack; an action that starts work of its own defers the rest again.
+void RunDeferred() {
+    if (RunningWork() > 0 || DeferredActions().empty()) return;
+    Deferred next = std::move(DeferredActions().front());
+    DeferredActions().erase(DeferredActions().begin());
+    if (next.context) next.action();
+    if (!DeferredActions().empty()) QTimer::singleShot(0, [] { RunDeferred(); });
 }
 
 double Now() {
@@ -32,10 +60,27 @@ ProgressClock SetProgressClock(ProgressClock clock) {
     return previous;
 }
 
-DialogProgress::DialogProgress(QWidget* parent, QString label)
-    : parent_(parent), label_(std::move(label)), start_(Now()) {}
+bool LongWorkRunning() {
+    return RunningWork() > 0;
+}
 
-DialogProgress::~DialogProgress() = default;
+void RunAfterLongWork(QObject* context, std::function<void()> action) {
+    if (!LongWorkRunning()) {
+        action();
+        return;
+    }
+    DeferredActions().push_back({context, std::move(action)});
+}
+
+DialogProgress::DialogProgress(QWidget* parent, QString label)
+    : parent_(parent), label_(std::move(label)), start_(Now()) {
+    ++RunningWork();
+}
+
+DialogProgress::~DialogProgress() {
+    if (--RunningWork() == 0 && !DeferredActions().empty())
+        QTimer::singleShot(0, [] { RunDeferred(); });
+}
 
 void DialogProgress::Show() {
     dialog_ =

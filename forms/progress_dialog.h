@@ -11,6 +11,7 @@
 
 #include "core/state/progress.h"
 
+class QObject;
 class QProgressDialog;
 class QWidget;
 
@@ -25,6 +26,16 @@ inline constexpr double kProgressDelaySeconds = 0.5;
 using ProgressClock = std::function<double()>;
 ProgressClock SetProgressClock(ProgressClock clock);
 
+// True while some DialogProgress exists, that is while long work runs on
+// the window's thread and events may be handled inside its Step.
+bool LongWorkRunning();
+
+// Runs action now when no long work runs, else once the last one has ended
+// (from the event loop, after the work's caller has returned). For what
+// arrives without user input and must not change the windows under running
+// work: a queued open of a dropped file. Dropped if context is destroyed.
+void RunAfterLongWork(QObject* context, std::function<void()> action);
+
 class DialogProgress final : public Progress {
   public:
     // label: the dialog's text; "%1" and "%2" in it become the units done
@@ -35,6 +46,8 @@ class DialogProgress final : public Progress {
     bool Step(uint64_t done, uint64_t total) override;
     // The dialog while it is shown (null before it appears).
     QProgressDialog* dialog() const { return dialog_.get(); }
+    // The user pressed Cancel: the work stopped and left no result.
+    bool cancelled() const { return cancelled_; }
 
   private:
     void Show();

@@ -117,7 +117,7 @@ bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
 }
 
 void TForm1::CreateVariableList() {
-    frmVariable = new TfrmVariable();
+    lv::EnsureVariableList();
 }
 
 void TForm1::FormCreate() {
@@ -179,13 +179,18 @@ void TForm1::ShowFileInfo() {
     if (spssdio1::DataFileName.empty()) return;
     delete frmFileInfo;
     frmFileInfo = new TfrmFileInfo();
+    if (frmFileInfo->readCancelled()) {
+        delete frmFileInfo;
+        frmFileInfo = nullptr;
+        return;
+    }
     frmFileInfo->show();
     frmFileInfo->raise();
 }
 
 void TForm1::Button3Click() {
     if (spssdio1::DataFileName.empty()) return;
-    if (!frmVariable) CreateVariableList();
+    if (!lv::EnsureVariableList()) return;
     spssdio1::ReturnTarget = "spssfile";
     frmVariable->showNormal();
     frmVariable->raise();
@@ -197,6 +202,9 @@ void TForm1::Button5Click() {
         return;
     }
     if (spssdio1::DataFileName.empty()) return;
+    // The grid takes its columns from the variable list: a list whose build
+    // was stopped is built again first.
+    if (!lv::EnsureVariableList()) return;
     if (!frmDPGrid) frmDPGrid = new TfrmDPGrid();
     if (frmDPGrid->loadOutcome() == lv::GridLoadOutcome::Cancelled) {
         // A load the user stopped shows no grid; the next request loads anew.

@@ -18,6 +18,7 @@
 #include "forms/find_bar.h"
 #include "forms/fonts.h"
 #include "forms/icons.h"
+#include "forms/progress_dialog.h"
 #include "forms/spssfile.h"
 #include "forms/stats_windows.h"
 #include "forms/variable_list_additions.h"
@@ -82,7 +83,13 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
 
 void TfrmVariable::FormCreate() {
     lv::ListBoxSink sink(ListBox1);
-    if (lv::BuildVariableList(sink)) {
+    lv::DialogProgress progress(nullptr, QStringLiteral("変数を読み込んでいます... %1 / %2"));
+    const bool built = lv::BuildVariableList(sink, &progress);
+    if (progress.cancelled()) {
+        listCancelled_ = true;
+        return;
+    }
+    if (built) {
         Label1->setText(QString::fromStdString(spssdio1::DataFileName));
         Label1->adjustSize();
     }
@@ -114,8 +121,12 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
     QAction* exportAction = menu.addAction(QStringLiteral("辞書を書き出す…"));
     connect(&menu, &QMenu::aboutToShow, exportAction,
             [exportAction] { exportAction->setEnabled(!spssdio1::DataFileName.empty()); });
-    connect(exportAction, &QAction::triggered, this,
-            [] { lv::RunHandler([] { lv::ExportDictionary(); }); });
+    connect(exportAction, &QAction::triggered, this, [this] {
+        lv::RunHandler([this] {
+            lv::DialogProgress progress(this, QStringLiteral("辞書を読み込んでいます... %1 / %2"));
+            lv::ExportDictionary(&progress);
+        });
+    });
     // The statistics of the selected variable (the first when none is).
     menu.addSeparator();
     QAction* frequencies = menu.addAction(QStringLiteral("度数分布..."));
@@ -152,6 +163,16 @@ bool TfrmVariable::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool EnsureVariableList() {
+    if (frmVariable) return true;
+    frmVariable = new TfrmVariable();
+    if (frmVariable->listCancelled()) {
+        delete frmVariable;
+        frmVariable = nullptr;
+    }
+    return frmVariable != nullptr;
 }
 
 }  // namespace lv

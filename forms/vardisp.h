@@ -39,6 +39,9 @@ class TfrmVariable : public QWidget {
     // The list's context menu: the copy and find commands, then
     // 辞書を書き出す…
     QMenu* ContextMenu() const;
+    // The user stopped the build at its progress dialog: the list and the
+    // shared per-variable data are not whole, and the window is not kept.
+    bool listCancelled() const { return listCancelled_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -47,7 +50,14 @@ class TfrmVariable : public QWidget {
   private:
     // The window's own commands after the list's copy and find.
     void AddContextMenuItems(QMenu& menu);
+
+    bool listCancelled_ = false;
 };
+
+// The variable list of the chosen file in frmVariable, built (with its
+// progress dialog) when there is none; a build the user stopped is dropped.
+// False when there is no list.
+bool EnsureVariableList();
 
 }  // namespace lv
 

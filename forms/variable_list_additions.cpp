@@ -10,6 +10,7 @@
 #include "forms/error_handler.h"
 #include "forms/find_bar.h"
 #include "forms/line_copy.h"
+#include "forms/progress_dialog.h"
 
 namespace lv {
 
@@ -49,7 +50,11 @@ void VarListAdditions::Find(bool backwards) {
     }
     if (!variables_) {
         const int count = std::min(spssdio1::VarCount, list_->count());
-        variables_ = lv::ReadVariableFacts(spssdio1::DataFileName, count);
+        lv::DialogProgress reading(window_, QStringLiteral("検索しています..."));
+        std::vector<lv::VariableFacts> read =
+            lv::ReadVariableFacts(spssdio1::DataFileName, count, &reading);
+        if (reading.cancelled()) return;
+        variables_ = std::move(read);
     }
     const lv::TextMatcher matcher(query.toStdString(), findBar->options());
     int matches = 0;

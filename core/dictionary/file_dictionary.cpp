@@ -214,7 +214,7 @@ OpenRefusal LastOpenRefusal() {
     return r;
 }
 
-int ReadFileDictionary(const std::string& path, FileDictionary* out) {
+int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress) {
     *out = FileDictionary();
     out->path = path;
     int h = 0;
@@ -229,7 +229,15 @@ int ReadFileDictionary(const std::string& path, FileDictionary* out) {
     int count = 0;
     if (st == 0) st = spssGetNumberofVariables(h, &count);
     if (st == 0) out->variables.resize(static_cast<size_t>(count));
-    for (int i = 0; i < count && st == 0; ++i) st = ReadVariable(h, i, &out->variables[i]);
+    constexpr int kVariablesPerStep = 64;
+    for (int i = 0; i < count && st == 0; ++i) {
+        if (i % kVariablesPerStep == 0 &&
+            !Continue(progress, static_cast<uint64_t>(i), static_cast<uint64_t>(count))) {
+            st = kDictionaryCancelled;
+            break;
+        }
+        st = ReadVariable(h, i, &out->variables[i]);
+    }
     spssCloseRead(h);
     if (st != 0) return st;
     // The multiple-response sets labelled by their first variable show its label.

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/state/progress.h"
 #include "core/text/number_text.h"
 #include "savio/spssfio.h"
 
@@ -103,11 +104,16 @@ struct OpenRefusal {
 };
 OpenRefusal LastOpenRefusal();
 
+// What ReadFileDictionary returns when its progress said stop: no status
+// of the reader's calls has this value.
+inline constexpr int kDictionaryCancelled = -10000;
+
 // Reads the whole dictionary of the file at path with a handle of its own
 // (the program's shared state is left alone) and closes the file. Returns 0,
-// or the status of the open or of the first call that failed; a refused open
-// leaves its reason in out->refusal.
-int ReadFileDictionary(const std::string& path, FileDictionary* out);
+// or the status of the open or of the first call that failed, or
+// kDictionaryCancelled when progress (told of the variables read, a few
+// dozen apart) said stop; out is then incomplete.
+int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress = nullptr);
 
 // Groups the entries of spssGet...Attributes (Name, or Name[1], Name[2]...)
 // back into attributes with their values.

@@ -145,7 +145,8 @@ const std::string* VariableFacts::LabelOf(std::string_view valueWithoutBlanks) c
     return it != stringLabels.end() && it->first == valueWithoutBlanks ? &it->second : nullptr;
 }
 
-std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount) {
+std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount,
+                                             Progress* progress) {
     using namespace spssdio1;
     varCount = std::max(varCount, 0);
     EnsureVarCapacity(varCount);
@@ -157,7 +158,10 @@ std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCou
     int h = -1;
     if (path.empty() || spssOpenRead(path.c_str(), &h) != 0) return facts;
     std::vector<char> labelBuffer;
-    for (VariableFacts& f : facts) {
+    constexpr size_t kVariablesPerStep = 64;
+    for (size_t i = 0; i < facts.size(); ++i) {
+        if (i % kVariablesPerStep == 0 && !Continue(progress, i, facts.size())) break;
+        VariableFacts& f = facts[i];
         const char* name = f.name.c_str();
         f.longName = LongName(h, name);
         f.label = FullLabel(h, name, labelBuffer);

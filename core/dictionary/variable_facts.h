@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/state/progress.h"
 #include "core/text/trim.h"
 
 namespace lv {
@@ -52,8 +53,11 @@ struct VariableFacts {
 // Reads the facts of the first varCount variables of spssdio1's VarNames and
 // VarTypes from path (opened, read and closed here). A variable the file
 // does not answer for gets only its name; an unreadable file gives the names
-// alone.
-std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount);
+// alone. progress hears of the variables read, a few dozen apart; when it
+// says stop the reading ends there (the file is closed) and the rest keep
+// their names alone: the caller, which asked its progress, drops them.
+std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount,
+                                             Progress* progress = nullptr);
 
 }  // namespace lv
 

@@ -23,9 +23,9 @@ std::string InitialName(const std::string& dataFile) {
 }  // namespace
 
 int WriteDictionaryFile(const std::string& dataFile, const std::string& path,
-                        DictionaryFileKind kind, std::string_view encoding) {
+                        DictionaryFileKind kind, std::string_view encoding, Progress* progress) {
     FileDictionary dict;
-    if (int st = ReadFileDictionary(dataFile, &dict)) return st;
+    if (int st = ReadFileDictionary(dataFile, &dict, progress)) return st;
     const std::string text = kind == DictionaryFileKind::Json ? DictionaryJson(dict, encoding)
                                                               : CodebookCsv(dict, encoding);
     TextFileWriter out;
@@ -35,7 +35,7 @@ int WriteDictionaryFile(const std::string& dataFile, const std::string& path,
     return 0;
 }
 
-void ExportDictionary() {
+void ExportDictionary(Progress* progress) {
     const std::string& dataFile = spssdio1::DataFileName;
     if (dataFile.empty()) return;
     const std::optional<SaveChoice> choice =
@@ -43,7 +43,9 @@ void ExportDictionary() {
     if (!choice) return;
     const DictionaryFileKind kind =
         choice->filterIndex == 1 ? DictionaryFileKind::Json : DictionaryFileKind::Csv;
-    const int status = WriteDictionaryFile(dataFile, choice->path, kind, DisplayEncoding());
+    const int status =
+        WriteDictionaryFile(dataFile, choice->path, kind, DisplayEncoding(), progress);
+    if (status == kDictionaryCancelled) return;
     if (status != 0) {
         CurrentDialogs().ShowMessage("辞書の読み込みに失敗しました:" +
                                      spssdio1::StatusName(status));

@@ -1,5 +1,8 @@
 #include "core/export/text_export.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -72,10 +75,13 @@ void CellTextSource::AppendRows(std::span<std::string> lines, int firstRow, int 
         AppendRow(lines[i], firstRow + static_cast<int>(i), varCount);
 }
 
-bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount) {
+bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount,
+                      Progress* progress) {
     constexpr int kBlockRows = 64;
     std::vector<std::string> lines(std::clamp(caseCount, 0, kBlockRows));
     for (int r = 1; r <= caseCount;) {
+        if (!Continue(progress, static_cast<uint64_t>(r - 1), static_cast<uint64_t>(caseCount)))
+            return false;
         const int n = std::min(kBlockRows, caseCount - r + 1);
         const std::span<std::string> block(lines.data(), static_cast<size_t>(n));
         for (std::string& line : block) line.clear();
@@ -101,11 +107,15 @@ bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount,
     return true;
 }
 
-bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {
+bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount, Progress* progress) {
     EnsureVarCapacity(varCount);
     ScientificMemo scientific;
     std::string line;
+    const int stride = CasesPerStep(varCount);
     for (int r = 1; r <= caseCount; ++r) {
+        if (r % stride == 0 &&
+            !Continue(progress, static_cast<uint64_t>(r - 1), static_cast<uint64_t>(caseCount)))
+            return false;
         LastStatus = spssReadCaseRecord(FileHandle);
         if (LastStatus != 0) {
             CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");
@@ -131,28 +141,41 @@ bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount) {
     return true;
 }
 
-bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells) {
+namespace {
+
+// A cancelled export leaves no file that looks like a whole one.
+void RemoveUnfinished(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(path.c_str());
+}
+
+}  // namespace
+
+bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells,
+               Progress* progress) {
+    WatchedProgress watched(progress);
     TextFileWriter out;
     out.Create(path);
     const int varCount = std::max(VarCount, 0);
+    bool complete = false;
     if (mode == ExportMode::AsDisplayed) {
         // The output closes itself when an error leaves this scope.
         const int rows = cells && cells->SelectedRows() >= 0 ? cells->SelectedRows() : CaseCount;
-        const bool complete = !cells || WriteAsDisplayed(out, *cells, rows, varCount);
+        complete = !cells || WriteAsDisplayed(out, *cells, rows, varCount, &watched);
         out.Close();
-        return complete;
-    }
-    bool complete = false;
-    OpenDataFile();
-    try {
-        complete = WriteInternalForm(out, CaseCount, varCount);
-        out.Close();
-    } catch (...) {
-        // Keep the first error; the writer's destructor closes the output.
+    } else {
+        OpenDataFile();
+        try {
+            complete = WriteInternalForm(out, CaseCount, varCount, &watched);
+            out.Close();
+        } catch (...) {
+            // Keep the first error; the writer's destructor closes the output.
+            LastStatus = spssCloseRead(FileHandle);
+            throw;
+        }
         LastStatus = spssCloseRead(FileHandle);
-        throw;
     }
-    LastStatus = spssCloseRead(FileHandle);
+    if (watched.stopped()) RemoveUnfinished(path);
     return complete;
 }
 

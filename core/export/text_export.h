@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "core/state/progress.h"
+
 namespace lv {
 
 class TextFileWriter;
@@ -45,8 +47,11 @@ enum class ExportMode { AsDisplayed, InternalForm };
 
 // Rows 1 .. caseCount, each the cell texts of columns 1 .. varCount, each
 // followed by a blank, then CR LF. When the cells are lost on the way it
-// shows kExportLostText after the rows before and returns false.
-bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount);
+// shows kExportLostText after the rows before and returns false. progress
+// hears of the rows written, a block of rows apart; when it says stop the
+// write ends there and returns false, without a message.
+bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount, int varCount,
+                      Progress* progress = nullptr);
 // One such row, built in line (a buffer the caller keeps between rows).
 void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int varCount,
                        std::string& line);
@@ -55,15 +60,21 @@ void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int 
 // VarHandles and writes each variable's raw value and a blank (strings as
 // stored, numbers in the scientific form; a failed value read writes
 // nothing), then CR LF. On a failed case read it shows the read-trouble
-// message and returns false.
-bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount);
+// message and returns false. progress hears of the cases written (a few
+// thousand values apart); when it says stop the write ends there and returns
+// false, without a message.
+bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount,
+                       Progress* progress = nullptr);
 
 // The export after its dialogs: creates (truncates) path, writes in mode,
 // closes the output and, in the internal form, the data file, on every
 // path. Returns true when every line was written (the caller then beeps);
 // input/output errors propagate as InOutError after the closing.
-// cells is used only in the as-displayed mode.
-bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells);
+// cells is used only in the as-displayed mode. When progress says stop, the
+// export closes what it opened, removes the half-written file (a regular
+// file; a device is left alone) and returns false.
+bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells,
+               Progress* progress = nullptr);
 
 }  // namespace lv
 

@@ -14,9 +14,6 @@ namespace {
 
 using namespace spssdio1;
 
-constexpr int kValuesPerStep = 65536;
-constexpr int kMaxCasesPerStep = 1024;
-
 void CloseDataFile() {
     LastStatus = spssCloseRead(FileHandle);
 }
@@ -94,8 +91,10 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
     std::string caseText;
     std::vector<size_t> textStart(varCount);
     // Progress is told every few thousand values.
-    const int stride = std::clamp(kValuesPerStep / std::max(varCount, 1), 1, kMaxCasesPerStep);
-    for (int r = 1; r <= CaseCount; ++r) {
+    const int stride = CasesPerStep(varCount);
+    const int lastCase =
+        consumer.LastCase() < 0 ? CaseCount : std::min(consumer.LastCase(), CaseCount);
+    for (int r = 1; r <= lastCase; ++r) {
         if (r % stride == 0 && !Continue(progress, static_cast<uint64_t>(r - 1), CaseCount)) {
             CloseDataFile();
             return GridLoadOutcome::Cancelled;

@@ -26,6 +26,10 @@ class GridLoadConsumer {
     // Whether Case is called: a consumer that reads the values back later
     // says no, and the load then only reads and checks them.
     virtual bool TakesValues() const { return true; }
+    // The last case the consumer wants (the load reads cases 1 .. LastCase
+    // and ends as Complete); -1 for every case. 0 reads none: the load then
+    // only sets up the layout and the variable handles.
+    virtual int LastCase() const { return -1; }
     // Case row (1-based) with its values in dictionary order. At a rendering
     // error the case ends before the value that raised it.
     virtual void Case(int row, std::span<const GridCell> cells) = 0;

@@ -116,7 +116,7 @@ std::string MissingValueFlag(const char* name, bool isString) {
     return (LastStatus == 0 && code != 0) ? "m" : "N";
 }
 
-bool BuildVariableList(LineSink& sink) {
+bool BuildVariableList(LineSink& sink, Progress* progress) {
     if (DataFileName.empty()) return false;
     OpenDataFile();
     LastStatus = spssGetNumberofVariables(FileHandle, &VarCount);
@@ -124,7 +124,11 @@ bool BuildVariableList(LineSink& sink) {
         CurrentDialogs().ShowMessage("File handle error at getVarInfo:" + StatusName(LastStatus));
     } else {
         EnsureVarCapacity(VarCount);
+        constexpr int kVariablesPerStep = 64;
         for (int i = 0; i < VarCount; ++i) {
+            if (i % kVariablesPerStep == 0 &&
+                !Continue(progress, static_cast<uint64_t>(i), static_cast<uint64_t>(VarCount)))
+                break;
             LastStatus = spssGetVarInfo(FileHandle, i, VarNames[i].data(), &VarTypes[i]);
             if (LastStatus != 0) {
                 CurrentDialogs().ShowMessage("File handle error at getVarInfo:" +

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/state/progress.h"
 #include "core/text/display_line.h"
 
 namespace lv {
@@ -20,7 +21,10 @@ inline constexpr std::string_view kDateSpecifier = "%4d/%2.2d/%2.2d";
 // variable in dictionary order; each line's note holds the variable's long
 // name when it differs from the short one. Opens and closes the file.
 // Returns false (and makes no library call) when DataFileName is empty.
-bool BuildVariableList(LineSink& sink);
+// progress hears of the variables listed, a few dozen apart; when it says
+// stop the list ends there (the file is closed), and the caller, which asked
+// its progress, must not take the list or the per-variable state as whole.
+bool BuildVariableList(LineSink& sink, Progress* progress = nullptr);
 
 // "N" when the library says the variable has no value labels (-8 or -9),
 // else "L". String variables are asked with the string-valued call.
