@@ -15,6 +15,8 @@
 #include "tests/support/encrypted_sav.h"
 #include "tests/support/readback.h"
 
+using namespace lv;
+
 namespace {
 
 using testsupport::MemoLines;

@@ -24,6 +24,8 @@
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 fixture::File Cases(int count) {
