@@ -23,6 +23,9 @@ bool CheckReadable(Context& c, const std::string& path);
 // message for a file the reader refuses with status.
 bool CheckPath(Context& c, const std::string& path);
 void ReportUnreadable(Context& c, const std::string& path, int status);
+// Checks that the folder an output file goes into exists, with one clear
+// message when not.
+bool CheckOutputFolder(Context& c, const std::string& path);
 
 int RunSummary(Context& c);
 int RunVars(Context& c);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
@@ -17,8 +18,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lorivane-dump: %s\nTry 'lorivane-dump --help'.\n", error.c_str());
         return 2;
     }
-    if (options->command == cli::Command::Help) {
-        std::fputs(cli::UsageText(), stdout);
+    if (options->action != cli::Action::Run) {
+        const std::string text =
+            options->action == cli::Action::Help ? cli::UsageText() : cli::VersionText();
+        std::fputs(text.c_str(), stdout);
+        if (std::fflush(stdout) != 0) {
+            std::perror("lorivane-dump: standard output");
+            return 1;
+        }
         return 0;
     }
     static char outBuffer[1 << 16];
@@ -29,35 +36,7 @@ int main(int argc, char** argv) {
     cli::StreamDialogs dialogs(stderr);
     lv::SetDialogs(&dialogs);
     cli::Context context{*options, dialogs, stdout, stderr};
-    int status = 2;
-    switch (options->command) {
-        case cli::Command::Summary:
-            status = cli::RunSummary(context);
-            break;
-        case cli::Command::Vars:
-            status = cli::RunVars(context);
-            break;
-        case cli::Command::Labels:
-            status = cli::RunLabels(context);
-            break;
-        case cli::Command::Grid:
-            status = cli::RunGrid(context);
-            break;
-        case cli::Command::Export:
-            status = cli::RunExportCommand(context);
-            break;
-        case cli::Command::Meta:
-            status = cli::RunMeta(context);
-            break;
-        case cli::Command::Dict:
-            status = cli::RunDict(context);
-            break;
-        case cli::Command::Find:
-            status = cli::RunFind(context);
-            break;
-        case cli::Command::Help:
-            break;
-    }
+    const int status = options->command->run(context);
     lv::SetDialogs(nullptr);
     if (std::fflush(stdout) != 0) {
         std::perror("lorivane-dump: standard output");

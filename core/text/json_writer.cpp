@@ -4,11 +4,20 @@
 #include <cmath>
 
 #include "core/text/number_text.h"
+#include "encoding/utf8.h"
 
 namespace lv {
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
+    // A text that is not valid UTF-8 (a damaged file's bytes that reached a
+    // writer undecoded) goes out with each invalid unit as U+FFFD, so the
+    // document stays valid whatever the file holds.
+    std::string repaired;
+    if (!IsValidUtf8(utf8)) {
+        repaired = ValidUtf8(utf8);
+        utf8 = repaired;
+    }
     out += '"';
     size_t start = 0;
     for (size_t i = 0; i < utf8.size(); ++i) {

@@ -1,8 +1,8 @@
 // A streaming JSON writer (RFC 8259): values are appended to a string as
 // they come, indented by two blanks per level; containers opened inline are
 // written on one line (the small objects of a list: a value label, an
-// attribute). Texts must be valid UTF-8; they are written as they are, with
-// quotes, backslashes and control characters escaped. Numbers that are not
+// attribute). Texts are written as they are, with quotes, backslashes and
+// control characters escaped; invalid UTF-8 in them becomes U+FFFD. Numbers that are not
 // finite are written as null.
 #ifndef LORIVANE_CORE_JSON_WRITER_H
 #define LORIVANE_CORE_JSON_WRITER_H
