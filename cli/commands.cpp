@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
+#include "cli/typed_name.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
@@ -43,6 +44,12 @@ constexpr int kExitBadCondition = 2;
 
 void Print(std::FILE* out, std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), out);
+}
+
+// The file's bytes as printed: decoded to UTF-8 unless --bytes.
+std::string Shown(const Options& o, std::string bytes) {
+    if (!o.utf8() || lv::IsAscii(bytes)) return bytes;
+    return lv::ToUtf8(bytes, lv::DisplayEncoding());
 }
 
 std::string Shown(const lv::DisplayLine& line, bool utf8) {
@@ -129,7 +136,8 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
             return;
         }
         for (std::string& line : block) {
-            if (c.options.utf8) line = lv::ToUtf8(line, lv::DisplayEncoding());
+            if (c.options.utf8() && !lv::IsAscii(line))
+                line = lv::ToUtf8(line, lv::DisplayEncoding());
             line.push_back('\n');
             Print(c.out, line);
         }
@@ -144,10 +152,8 @@ std::string FindLine(Context& c, long long caseNumber, const std::string& name,
     std::string text(lv::WithoutPadding(cell));
     for (char& ch : text)
         if (ch == '\t' || ch == '\n' || ch == '\r') ch = ' ';
-    const auto shown = [&](const std::string& bytes) {
-        return c.options.utf8 ? lv::ToUtf8(bytes, lv::DisplayEncoding()) : bytes;
-    };
-    return std::to_string(caseNumber) + "\t" + shown(name) + "\t" + shown(text) + "\n";
+    return std::to_string(caseNumber) + "\t" + Shown(c.options, name) + "\t" +
+           Shown(c.options, std::move(text)) + "\n";
 }
 
 // The facts a streamed grid shows labels or print formats from, when asked.
@@ -164,14 +170,14 @@ lv::RowJoin GridJoin(const Options& o) {
     return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
 }
 
-// The variable a name on the command line means: its short or long name,
-// as the file holds it or in UTF-8; -1 when none.
-int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& wanted) {
+// The variable a name on the command line means: its short name, else its
+// long name; -1 when none.
+int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& typed) {
+    const TypedName wanted(typed, lv::DisplayEncoding());
     for (size_t i = 0; i < facts.size(); ++i)
-        if (facts[i].name == wanted || (!facts[i].longName.empty() && facts[i].longName == wanted))
-            return static_cast<int>(i);
+        if (wanted.Is(facts[i].name)) return static_cast<int>(i);
     for (size_t i = 0; i < facts.size(); ++i)
-        if (lv::ShownText(facts[i].ShownName()) == wanted) return static_cast<int>(i);
+        if (wanted.Is(facts[i].longName)) return static_cast<int>(i);
     return -1;
 }
 
@@ -270,6 +276,24 @@ bool CheckPath(Context& c, const std::string& path) {
     return true;
 }
 
+bool CheckOutputFolder(Context& c, const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return true;  // the current folder
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0) {
+        Complain(c, path,
+                 errno == ENOENT ? "the folder " + folder + " does not exist"
+                                 : folder + ": " + std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        Complain(c, path, folder + " is not a folder");
+        return false;
+    }
+    return true;
+}
+
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     if (status == SPSS_FILE_ENCRYPTED) {
         Complain(c, path,
@@ -316,7 +340,7 @@ bool ReportShortData(Context& c) {
 
 int RunSummary(Context& c) {
     bool ok = true;
-    StreamSink sink(c.out, c.options.utf8);
+    StreamSink sink(c.out, c.options.utf8());
     for (const std::string& path : c.options.files) {
         DataFileName = path;
         sink.AddLine(lv::FileNameLine());
@@ -333,13 +357,13 @@ int RunVars(Context& c) {
     lv::LineCollector lines;
     if (!ChooseFile(c, c.options.files[0], &lines)) return kExitError;
     for (const lv::DisplayLine& line : lines.lines) {
-        std::string text = Shown(line, c.options.utf8);
+        std::string text = Shown(line, c.options.utf8());
         if (c.options.longNames) {
             text += '\t';
             const std::string& longName = line.note();
             const std::string shortName = lv::NameFromLine(line.Bytes());
             const std::string& name = longName.empty() ? shortName : longName;
-            text += c.options.utf8 ? lv::ToUtf8(name, lv::DisplayEncoding()) : name;
+            text += Shown(c.options, name);
         }
         text += '\n';
         Print(c.out, text);
@@ -350,22 +374,20 @@ int RunVars(Context& c) {
 int RunLabels(Context& c) {
     lv::LineCollector lines;
     if (!ChooseFile(c, c.options.files[0], &lines)) return kExitError;
-    const std::string& wanted = c.options.variable;
+    // Each line of the list notes its variable's long name.
+    const TypedName wanted(c.options.variable, lv::DisplayEncoding());
     int found = -1;
     for (int i = 0; i < VarCount && found < 0; ++i)
-        if (SlotText(VarNames[i]) == wanted) found = i;
-    for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i) {
-        const std::string& note = lines.lines[i].note();
-        if (note == wanted || (!note.empty() && lv::ToUtf8(note, lv::DisplayEncoding()) == wanted))
-            found = i;
-    }
+        if (wanted.Is(SlotText(VarNames[i]))) found = i;
+    for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i)
+        if (wanted.Is(lines.lines[i].note())) found = i;
     if (found < 0) {
-        Complain(c, c.options.files[0], "no variable named '" + wanted + "'");
+        Complain(c, c.options.files[0], "no variable named '" + c.options.variable + "'");
         return kExitError;
     }
     SelectedVarIndex = found;
     CurrentVarName = std::string(lv::Trim(SlotText(VarNames[found])));
-    StreamSink sink(c.out, c.options.utf8);
+    StreamSink sink(c.out, c.options.utf8());
     try {
         lv::FillValueLabelWindow(sink);
     } catch (const std::exception& e) {
@@ -463,6 +485,7 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
 }
 
 int RunExportCommand(Context& c) {
+    if (!CheckOutputFolder(c, c.options.output)) return kExitError;
     if (!ChooseFile(c, c.options.files[0])) return kExitError;
     if (RefuseMatrixData(c)) return kExitError;
     std::vector<lv::VariableFacts> facts;

@@ -32,6 +32,9 @@ void ReportUnreadable(Context& c, const std::string& path, int status, const std
 // header's case count is a read error, told once (unless an error was
 // already reported). True when it was.
 bool ReportShortData(Context& c);
+// Checks that the folder an output file goes into exists, with one clear
+// message when not.
+bool CheckOutputFolder(Context& c, const std::string& path);
 
 int RunSummary(Context& c);
 int RunVars(Context& c);

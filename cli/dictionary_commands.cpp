@@ -60,7 +60,7 @@ int RunMeta(Context& c) {
         Print(c.out, lv::DictionaryJson(dict, encoding));
         return 0;
     }
-    PrintingSink sink(c.out, c.options.utf8 ? &encoding : nullptr);
+    PrintingSink sink(c.out, c.options.utf8() ? &encoding : nullptr);
     lv::FileInfoLines(dict, encoding, sink);
     lv::VariableDetailLines(dict, sink);
     return 0;

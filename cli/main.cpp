@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/password_source.h"
@@ -14,9 +15,6 @@
 
 namespace {
 
-// status, or 1 with a message when standard output could not take all that
-// was written to it. A write that failed on the way (a full disk) leaves the
-// stream's error flag set even when the last flush has nothing to write.
 // status, or the status for trouble when standard output could not take
 // what was written (find's is 2, as 1 means "no match").
 int CheckedExit(int status, int trouble = 1) {
@@ -31,15 +29,18 @@ int CheckedExit(int status, int trouble = 1) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    namespace cli = lv::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const auto options = lv::cli::ParseOptions(args, error);
+    const auto options = cli::ParseOptions(args, error);
     if (!options) {
         std::fprintf(stderr, "lorivane-dump: %s\nTry 'lorivane-dump --help'.\n", error.c_str());
         return 2;
     }
-    if (options->command == lv::cli::Command::Help) {
-        std::fputs(lv::cli::UsageText(), stdout);
+    if (options->action != cli::Action::Run) {
+        const std::string text =
+            options->action == cli::Action::Help ? cli::UsageText() : cli::VersionText();
+        std::fputs(text.c_str(), stdout);
         return CheckedExit(0);
     }
     if (!cli::TakePassword(*options, &error)) {
@@ -51,51 +52,11 @@ int main(int argc, char** argv) {
     lv::LoadDecimalSeparatorFromLocale();
     lv::ChooseDisplayEncoding(options->encoding);
 
-    lv::cli::StreamDialogs dialogs(stderr);
+    cli::StreamDialogs dialogs(stderr);
     lv::SetDialogs(&dialogs);
-    lv::cli::Context context{*options, dialogs, stdout, stderr};
-    int status = 2;
-    switch (options->command) {
-        case lv::cli::Command::Summary:
-            status = lv::cli::RunSummary(context);
-            break;
-        case lv::cli::Command::Vars:
-            status = lv::cli::RunVars(context);
-            break;
-        case lv::cli::Command::Labels:
-            status = lv::cli::RunLabels(context);
-            break;
-        case lv::cli::Command::Grid:
-            status = lv::cli::RunGrid(context);
-            break;
-        case lv::cli::Command::Export:
-            status = lv::cli::RunExportCommand(context);
-            break;
-        case lv::cli::Command::Meta:
-            status = lv::cli::RunMeta(context);
-            break;
-        case lv::cli::Command::Dict:
-            status = lv::cli::RunDict(context);
-            break;
-        case lv::cli::Command::Find:
-            status = lv::cli::RunFind(context);
-            break;
-        case lv::cli::Command::Select:
-            status = lv::cli::RunSelect(context);
-            break;
-        case lv::cli::Command::Freq:
-            status = lv::cli::RunFreq(context);
-            break;
-        case lv::cli::Command::Describe:
-            status = lv::cli::RunDescribe(context);
-            break;
-        case lv::cli::Command::Crosstab:
-            status = lv::cli::RunCrosstab(context);
-            break;
-        case lv::cli::Command::Help:
-            break;
-    }
+    cli::Context context{*options, dialogs, stdout, stderr};
+    const int status = options->command->run(context);
     lv::SetDialogs(nullptr);
-    lv::cli::ForgetPassword();
-    return CheckedExit(status, options->command == lv::cli::Command::Find ? 2 : 1);
+    cli::ForgetPassword();
+    return CheckedExit(status, options->command->name == "find" ? 2 : 1);
 }

@@ -1,4 +1,6 @@
-// The command line of lorivane-dump.
+// The command line of lorivane-dump: what the parse of argv gives the
+// commands. Which commands and options exist, and which command takes which
+// option, is written once, in cli/command_table.cpp.
 #ifndef LORIVANE_CLI_OPTIONS_H
 #define LORIVANE_CLI_OPTIONS_H
 
@@ -8,21 +10,10 @@
 
 namespace lv::cli {
 
-enum class Command {
-    Help,
-    Summary,
-    Vars,
-    Labels,
-    Grid,
-    Export,
-    Find,
-    Meta,
-    Dict,
-    Select,
-    Freq,
-    Describe,
-    Crosstab
-};
+struct CommandSpec;
+
+// What the tool is asked to do: run a command, or print its help or version.
+enum class Action { Run, Help, Version };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -31,11 +22,12 @@ struct SortOption {
 };
 
 struct Options {
-    Command command = Command::Help;
-    std::vector<std::string> files;  // summary: one or more; others: one
-    std::string variable;            // labels
-    std::string output;              // export
-    bool utf8 = false;
+    Action action = Action::Help;
+    const CommandSpec* command = nullptr;  // the command run (Action::Run)
+    std::vector<std::string> files;        // summary: one or more; others: one
+    std::string variable;                  // labels
+    std::string output;                    // export
+    bool bytes = false;                    // --bytes: the file's own bytes, not UTF-8
     std::string encoding;  // --encoding: the iconv name texts are decoded from; empty = detected
     bool longNames = false;
     bool tsv = false;
@@ -45,12 +37,12 @@ struct Options {
     bool csv = false;                      // dict: the CSV codebook
     long long firstRow = 1, lastRow = -1;  // grid --rows A:B (1-based, inclusive; -1 = to the end)
     bool labels = false;                   // grid, export, find: value labels for labelled values
-    bool formatted = false;                // grid, export, find: values in their print formats
     std::vector<SortOption> sort;          // grid, export: --sort VAR[:desc][,VAR...]
     std::string text;                      // find: what to look for
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    bool formatted = false;                // grid, find, export --displayed: print formats
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
     std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
@@ -58,17 +50,28 @@ struct Options {
     std::string percents;                  // crosstab --percent row,col,total
     bool includeMissing = false;           // crosstab --include-missing
     std::string passwordFile;              // --password-file: the first line is the password
+
+    // Whether texts are printed decoded to UTF-8 (the default) rather than
+    // as the file's bytes.
+    bool utf8() const { return !bytes; }
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
 // it is malformed.
 std::optional<std::vector<SortOption>> ParseSortOption(const std::string& text);
 
+// Parses a --rows value A:B (either end may be left out); false when it is
+// malformed.
+bool ParseRows(const std::string& text, long long& first, long long& last);
+
 // Parses argv; on bad usage returns nothing and sets error to one line.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// The usage text of --help.
-const char* UsageText();
+// The usage text of --help, made from the command table.
+std::string UsageText();
+
+// The line --version prints.
+std::string VersionText();
 
 }  // namespace lv::cli
 

@@ -9,7 +9,7 @@
 
 #include "savio/file_passwords.h"
 
-namespace cli {
+namespace lv::cli {
 
 bool TakePassword(const Options& options, std::string* error) {
     std::string password;
@@ -40,4 +40,4 @@ void ForgetPassword() {
     savio::ForgetAllPasswords();
 }
 
-}  // namespace cli
+}  // namespace lv::cli

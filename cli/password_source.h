@@ -8,7 +8,7 @@
 
 #include "cli/options.h"
 
-namespace cli {
+namespace lv::cli {
 
 inline constexpr const char* kPasswordVariable = "LORIVANE_PASSWORD";
 
@@ -21,6 +21,6 @@ bool TakePassword(const Options& options, std::string* error);
 // Forgets the password kept by TakePassword.
 void ForgetPassword();
 
-}  // namespace cli
+}  // namespace lv::cli
 
 #endif

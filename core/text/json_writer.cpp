@@ -10,7 +10,9 @@ namespace lv {
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
-    // Whatever a caller passes, the output stays valid UTF-8.
+    // A text that is not valid UTF-8 (a damaged file's bytes that reached a
+    // writer undecoded) goes out with each invalid unit as U+FFFD, so the
+    // document stays valid whatever the file holds.
     std::string repaired;
     if (!IsValidUtf8(utf8)) {
         repaired = ValidUtf8(utf8);

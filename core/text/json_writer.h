@@ -2,7 +2,7 @@
 // they come, indented by two blanks per level; containers opened inline are
 // written on one line (the small objects of a list: a value label, an
 // attribute). Texts are written as they are, with quotes, backslashes and
-// control characters escaped; bytes that are not UTF-8 become U+FFFD. Numbers that are not
+// control characters escaped; invalid UTF-8 in them becomes U+FFFD. Numbers that are not
 // finite are written as null.
 #ifndef LORIVANE_CORE_JSON_WRITER_H
 #define LORIVANE_CORE_JSON_WRITER_H

@@ -43,7 +43,8 @@ TEST(DumpUsage, BadUsageExitsTwoWithOneHint) {
              {"export", "a.sav", "out.txt"},
              {"export", "a.sav", "out.txt", "--raw", "--displayed"},
              {"grid", "--rows", "5:2", "a.sav"},
-             {"grid", "--bogus", "a.sav"}}) {
+             {"grid", "--bogus", "a.sav"},
+             {"grid", "--tsv=yes", "a.sav"}}) {
         const DumpResult r = RunDump(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_TRUE(r.out.empty());
@@ -52,6 +53,31 @@ TEST(DumpUsage, BadUsageExitsTwoWithOneHint) {
     const DumpResult help = RunDump({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("SYNOPSIS"), std::string::npos);
+    for (const char* command :
+         {"summary", "vars", "labels", "grid", "export", "find", "meta", "dict"})
+        EXPECT_NE(help.out.find(std::string("    lorivane-dump ") + command + " ["),
+                  std::string::npos)
+            << command;
+    const DumpResult version = RunDump({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("lorivane-dump ", 0), 0u) << version.out;
+    EXPECT_EQ(version.OutLines().size(), 1u);
+}
+
+TEST(DumpUsage, AnOptionTheCommandDoesNotTakeIsBadUsage) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"vars", "--raw", "a.sav"},
+                                               {"--tsv", "summary", "a.sav"},
+                                               {"labels", "a.sav", "X", "--rows", "1:2"},
+                                               {"export", "a.sav", "out.txt", "--raw", "--utf8"},
+                                               {"dict", "--json", "--bytes", "a.sav"},
+                                               {"meta", "--json", "--bytes", "a.sav"}}) {
+        const DumpResult r = RunDump(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_NE(RunDump({"vars", "--raw", "a.sav"}).err.find("vars does not take --raw"),
+              std::string::npos);
 }
 
 TEST(DumpErrors, BadInputGivesOneClearMessageAndStatusOne) {
