@@ -582,7 +582,7 @@ int RunSelect(Context& c) {
             Complain(c, path, selection.error.Text());
             return kTrouble;
         case lv::FileSelection::Status::BadFile:
-            ReportUnreadable(c, path, selection.fileStatus);
+            ReportUnreadable(c, path, selection.fileStatus, lv::LastOpenRefusal().reason);
             return kTrouble;
         case lv::FileSelection::Status::Ok:
             break;
