@@ -23,6 +23,7 @@
 #include "core/text/display_line.h"
 #include "core/text/shown_text.h"
 #include "core/text/text_match.h"
+#include "core/text/trim.h"
 #include "core/windows/summary.h"
 #include "core/windows/value_labels.h"
 #include "core/windows/variable_list.h"
