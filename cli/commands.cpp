@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
+#include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
 #include "core/export/text_export.h"
@@ -223,13 +224,12 @@ void ReportUnreadable(Context& c, const std::string& path, int status) {
 
 bool CheckReadable(Context& c, const std::string& path) {
     if (!CheckPath(c, path)) return false;
-    int h = 0;
-    const int status = spssOpenRead(path.c_str(), &h);
+    lv::ReaderHandle reader;
+    const int status = reader.Open(path);
     if (status != 0) {
         ReportUnreadable(c, path, status);
         return false;
     }
-    spssCloseRead(h);
     return true;
 }
 
