@@ -10,6 +10,7 @@
 #include "cli/grid_stream.h"
 #include "cli/typed_name.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
 #include "core/export/text_export.h"
@@ -29,6 +30,7 @@
 #include "core/text/display_line.h"
 #include "core/text/shown_text.h"
 #include "core/text/text_match.h"
+#include "core/text/trim.h"
 #include "core/windows/summary.h"
 #include "core/windows/value_labels.h"
 #include "core/windows/variable_list.h"
@@ -315,18 +317,17 @@ void ReportUnreadable(Context& c, const std::string& path, int status, const std
 
 bool CheckReadable(Context& c, const std::string& path) {
     if (!CheckPath(c, path)) return false;
-    int h = 0;
-    const int status = spssOpenRead(path.c_str(), &h);
+    lv::ReaderHandle reader;
+    const int status = reader.Open(path);
     if (status != 0) {
         ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
         return false;
     }
     spssFileHeaderInfo info{};
-    if (spssGetFileHeaderInfo(h, &info) == 0) {
+    if (spssGetFileHeaderInfo(reader.get(), &info) == 0) {
         c.casesInData = info.casesInData;
         c.headerCases = info.headerCaseCount >= 0 ? info.headerCaseCount : info.caseCount64;
     }
-    spssCloseRead(h);
     return true;
 }
 

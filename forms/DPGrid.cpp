@@ -12,6 +12,7 @@
 #include "core/state/dialogs.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
+#include "core/text/trim.h"
 #include "forms/ValueLabel.h"
 #include "forms/encoding_follow.h"
 #include "forms/error_handler.h"

@@ -1,51 +1,33 @@
 #include "core/dictionary/file_dictionary.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstring>
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
 #include "core/rendering/format_name.h"
-#include "core/text/display_encoding.h"
-#include "core/text/number_text.h"
 #include "core/text/trim.h"
 
 namespace lv {
 namespace {
 
-// Calls that fill a caller's buffer of a given size: retried with a larger
-// buffer while the text does not fit.
-template <typename Call>
-int ReadWholeText(Call call, std::string* out) {
-    std::vector<char> buffer(1024);
-    for (;;) {
-        const int st = call(buffer.data(), static_cast<int>(buffer.size()));
-        // A text is never longer than the file; 64 MiB is where a text is
-        // taken cut rather than asked for again.
-        if (st != SPSS_BUFFER_SHORT || buffer.size() >= (1u << 26)) {
-            out->assign(buffer.data(), strnlen(buffer.data(), buffer.size()));
-            return st;
-        }
-        buffer.resize(buffer.size() * 4);
+// The first status other than 0 of the calls made.
+class FirstFailure {
+  public:
+    void operator()(int status) {
+        if (status_ == 0) status_ = status;
     }
-}
+    int status() const { return status_; }
+
+  private:
+    int status_ = 0;
+};
 
 std::string TrimmedBuffer(const char* buffer, size_t size) {
-    std::string_view s(buffer, strnlen(buffer, size));
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    return std::string(s);
+    return std::string(Trim(BufferBytes(buffer, size)));
 }
 
-std::vector<std::pair<std::string, std::string>> AttributeEntries(char** names, char** values,
-                                                                  int n) {
-    std::vector<std::pair<std::string, std::string>> out;
-    for (int i = 0; i < n; ++i) out.emplace_back(names[i], values[i]);
-    return out;
-}
-
-int ReadHeader(int h, FileDictionary* d) {
+int ReadHeader(const ReaderHandle& r, FileDictionary* d) {
+    const int h = r.get();
     char system[SPSS_SYSTEM_STRING_SIZE] = {};
     char date[SPSS_TIME_STAMP_SIZE] = {}, time[SPSS_TIME_STAMP_SIZE] = {};
     char id[SPSS_ID_STRING_SIZE] = {};
@@ -64,13 +46,13 @@ int ReadHeader(int h, FileDictionary* d) {
     d->hasReleaseInfo = spssGetReleaseInfo(h, d->release) == 0;
     if (d->hasReleaseInfo) d->characterCode = d->release[SPSS_RELINFO_CHARACTER_CODE];
     d->hasFloatInfo = spssGetFloatInfo(h, &d->sysmis, &d->highest, &d->lowest) == 0;
-    ReadWholeText([&](char* b, int n) { return spssGetEncodingRecord(h, b, n); },
-                  &d->encodingRecord);
-    ReadWholeText([&](char* b, int n) { return spssGetFileEncoding(h, b, n); }, &d->encoding);
+    r.WholeText([&](char* b, int n) { return spssGetEncodingRecord(h, b, n); }, &d->encodingRecord);
+    r.WholeText([&](char* b, int n) { return spssGetFileEncoding(h, b, n); }, &d->encoding);
     return 0;
 }
 
-int ReadFileRecords(int h, FileDictionary* d) {
+int ReadFileRecords(const ReaderHandle& r, FileDictionary* d) {
+    const int h = r.get();
     char* product = nullptr;
     if (int st = spssGetProductInfo(h, &product)) return st;
     d->productInfo = product;
@@ -82,11 +64,9 @@ int ReadFileRecords(int h, FileDictionary* d) {
     d->documents.assign(lines, lines + n);
     spssFreeFileDocuments(lines, n);
 
-    char** names = nullptr;
-    char** values = nullptr;
-    if (int st = spssGetFileAttributes(h, &names, &values, &n)) return st;
-    d->attributes = GroupAttributes(AttributeEntries(names, values, n));
-    spssFreeAttributes(names, values, n);
+    AttributeEntries entries;
+    if (int st = r.FileAttributes(&entries)) return st;
+    d->attributes = GroupAttributes(entries);
 
     spssMultRespSet* sets = nullptr;
     if (int st = spssGetMultRespSets(h, &sets, &n)) return st;
@@ -119,63 +99,37 @@ int ReadFileRecords(int h, FileDictionary* d) {
     return 0;
 }
 
-int ReadValueLabels(int h, const char* name, DictVariable* v) {
-    int n = 0;
-    char** labels = nullptr;
-    if (v->isString()) {
-        char** values = nullptr;
-        const int st = spssGetVarCValueLabels(h, name, &values, &labels, &n);
-        if (st == SPSS_NO_LABELS) return 0;
-        if (st) return st;
-        for (int i = 0; i < n; ++i)
-            v->stringLabels.emplace_back(WithoutTrailingBlanks(values[i]), labels[i]);
-        spssFreeVarCValueLabels(values, labels, n);
-    } else {
-        double* values = nullptr;
-        const int st = spssGetVarNValueLabels(h, name, &values, &labels, &n);
-        if (st == SPSS_NO_LABELS) return 0;
-        if (st) return st;
-        for (int i = 0; i < n; ++i) v->numericLabels.emplace_back(values[i], labels[i]);
-        spssFreeVarNValueLabels(values, labels, n);
+void ReadVariable(const ReaderHandle& r, int index, DictVariable* v, FirstFailure& fail) {
+    if (int st = r.VarInfo(index, &v->name, &v->width)) {
+        fail(st);
+        return;
     }
-    return 0;
-}
-
-int ReadMissingValues(int h, const char* name, DictVariable* v) {
-    if (!v->isString())
-        return spssGetVarNMissingValues(h, name, &v->missingCode, &v->missing[0], &v->missing[1],
-                                        &v->missing[2]);
-    char text[3][SPSS_STRING_MISSING_SIZE] = {};
-    const int st = spssGetVarCMissingValues(h, name, &v->missingCode, text[0], text[1], text[2]);
-    for (int k = 0; k < 3; ++k) v->missingText[k] = TrimmedBuffer(text[k], sizeof text[k]);
-    return st;
-}
-
-int ReadVariable(int h, int index, DictVariable* v) {
-    char name[SPSS_VAR_NAME_SIZE] = {};
-    if (int st = spssGetVarInfo(h, index, name, &v->width)) return st;
     v->position = index + 1;
-    v->name.assign(name, strnlen(name, sizeof name));
-    ReadWholeText([&](char* b, int n) { return spssGetVarLongName(h, name, b, n); }, &v->longName);
-    const int labelStatus = ReadWholeText(
-        [&](char* b, int n) { return spssGetVarFullLabel(h, name, b, n); }, &v->label);
+    const std::string& name = v->name;
+    r.LongName(name, &v->longName);
+    const int labelStatus = r.FullLabel(name, &v->label);
     v->hasLabel = labelStatus == 0 || labelStatus == SPSS_BUFFER_SHORT;
-    DictFormat& p = v->print;
-    DictFormat& w = v->write;
-    if (int st = spssGetVarPrintFormat(h, name, &p.type, &p.decimals, &p.width)) return st;
-    if (int st = spssGetVarWriteFormat(h, name, &w.type, &w.decimals, &w.width)) return st;
-    if (int st = spssGetVarMeasureLevel(h, name, &v->measure)) return st;
-    if (int st = spssGetVarColumnWidth(h, name, &v->columnWidth)) return st;
-    if (int st = spssGetVarAlignment(h, name, &v->alignment)) return st;
-    if (int st = spssGetVarRole(h, name, &v->role)) return st;
-    char** names = nullptr;
-    char** values = nullptr;
-    int n = 0;
-    if (int st = spssGetVarAttributes(h, name, &names, &values, &n)) return st;
-    v->attributes = GroupAttributes(AttributeEntries(names, values, n));
-    spssFreeAttributes(names, values, n);
-    if (int st = ReadValueLabels(h, name, v)) return st;
-    return ReadMissingValues(h, name, v);
+    fail(r.PrintFormat(name, &v->print));
+    fail(r.WriteFormat(name, &v->write));
+    fail(spssGetVarMeasureLevel(r.get(), name.c_str(), &v->measure));
+    fail(spssGetVarColumnWidth(r.get(), name.c_str(), &v->columnWidth));
+    fail(spssGetVarAlignment(r.get(), name.c_str(), &v->alignment));
+    fail(spssGetVarRole(r.get(), name.c_str(), &v->role));
+    AttributeEntries entries;
+    fail(r.VarAttributes(name, &entries));
+    v->attributes = GroupAttributes(entries);
+    ValueLabelList labels;
+    const int labelsStatus = r.ValueLabels(name, v->isString(), &labels);
+    if (labelsStatus != SPSS_NO_LABELS) fail(labelsStatus);
+    v->numericLabels = std::move(labels.numeric);
+    v->stringLabels = std::move(labels.strings);
+    MissingValueSlots missing;
+    fail(r.MissingValues(name, v->isString(), &missing));
+    v->missingCode = missing.code;
+    for (int k = 0; k < 3; ++k) {
+        v->missing[k] = missing.numbers[k];
+        v->missingText[k] = std::move(missing.texts[k]);
+    }
 }
 
 }  // namespace
@@ -209,37 +163,35 @@ std::string FormatText(const DictFormat& f) {
 
 OpenRefusal LastOpenRefusal() {
     OpenRefusal r;
-    ReadWholeText([&](char* b, int n) { return spssGetOpenRefusal(&r.status, b, n, &r.offset); },
-                  &r.reason);
+    ReaderHandle().WholeText(
+        [&](char* b, int n) { return spssGetOpenRefusal(&r.status, b, n, &r.offset); }, &r.reason);
     return r;
 }
 
 int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress) {
     *out = FileDictionary();
     out->path = path;
-    int h = 0;
-    if (int st = spssOpenRead(path.c_str(), &h)) {
+    ReaderHandle reader;
+    if (int st = reader.Open(path)) {
         const OpenRefusal refusal = LastOpenRefusal();
         out->refusal = refusal.reason;
         out->refusalOffset = refusal.offset;
         return st;
     }
-    int st = ReadHeader(h, out);
-    if (st == 0) st = ReadFileRecords(h, out);
+    FirstFailure fail;
+    fail(ReadHeader(reader, out));
+    fail(ReadFileRecords(reader, out));
     int count = 0;
-    if (st == 0) st = spssGetNumberofVariables(h, &count);
-    if (st == 0) out->variables.resize(static_cast<size_t>(count));
+    fail(spssGetNumberofVariables(reader.get(), &count));
+    out->variables.resize(static_cast<size_t>(std::max(count, 0)));
     constexpr int kVariablesPerStep = 64;
-    for (int i = 0; i < count && st == 0; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (i % kVariablesPerStep == 0 &&
-            !Continue(progress, static_cast<uint64_t>(i), static_cast<uint64_t>(count))) {
-            st = kDictionaryCancelled;
-            break;
-        }
-        st = ReadVariable(h, i, &out->variables[i]);
+            !Continue(progress, static_cast<uint64_t>(i), static_cast<uint64_t>(count)))
+            return kDictionaryCancelled;
+        ReadVariable(reader, i, &out->variables[i], fail);
     }
-    spssCloseRead(h);
-    if (st != 0) return st;
+    if (fail.status() != 0) return fail.status();
     // The multiple-response sets labelled by their first variable show its label.
     std::unordered_map<std::string_view, const DictVariable*> byName;
     for (DictMultRespSet& set : out->mrsets) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/dictionary/reader_handle.h"
 #include "core/state/progress.h"
 #include "core/text/number_text.h"
 #include "savio/spssfio.h"
@@ -20,12 +21,6 @@ namespace lv {
 struct DictAttribute {
     std::string name;
     std::vector<std::string> values;  // an array attribute has several
-};
-
-struct DictFormat {
-    int type = 0;
-    int width = 0;
-    int decimals = 0;
 };
 
 struct DictVariable {
@@ -46,7 +41,7 @@ struct DictVariable {
     std::vector<std::pair<std::string, std::string>> stringLabels;
     int missingCode = SPSS_NO_MISSVAL;  // as spssGetVarNMissingValues gives it
     double missing[3] = {0, 0, 0};
-    std::string missingText[3];  // string variables
+    std::string missingText[3];  // string variables: without trailing blanks
 
     bool isString() const { return width > 0; }
 };
@@ -109,10 +104,12 @@ OpenRefusal LastOpenRefusal();
 inline constexpr int kDictionaryCancelled = -10000;
 
 // Reads the whole dictionary of the file at path with a handle of its own
-// (the program's shared state is left alone) and closes the file. Returns 0,
-// or the status of the open or of the first call that failed, or
-// kDictionaryCancelled when progress (told of the variables read, a few
-// dozen apart) said stop; out is then incomplete.
+// (the program's shared state is left alone) and closes the file, also when
+// an exception leaves the read. Returns 0, or the status of the open or of
+// the first call that failed, or kDictionaryCancelled when progress (told of
+// the variables read, a few dozen apart) said stop (out is then
+// incomplete); a failed call leaves its part empty and the rest is read all
+// the same, so that the grid's facts keep what the file does answer.
 int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress = nullptr);
 
 // Groups the entries of spssGet...Attributes (Name, or Name[1], Name[2]...)

@@ -1,8 +1,9 @@
 // What the grid's additions know of each variable beyond the shared state:
 // its long name, its whole variable label, its print format, its
-// user-missing values and its value labels. Read once per grid with a file
-// handle of its own, so the shared state (FileHandle, LastStatus) stays as
-// the specified calls left it. Texts are the file's bytes.
+// user-missing values and its value labels: a view of the file's dictionary
+// (file_dictionary.h) shaped for looking values up. Read once per grid with
+// a file handle of its own, so the shared state (FileHandle, LastStatus)
+// stays as the specified calls left it. Texts are the file's bytes.
 #ifndef LORIVANE_CORE_VARIABLEFACTS_H
 #define LORIVANE_CORE_VARIABLEFACTS_H
 
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/state/progress.h"
 #include "core/text/trim.h"
 
@@ -49,6 +51,11 @@ struct VariableFacts {
     // The long name when there is one, else the short name.
     const std::string& ShownName() const { return longName.empty() ? name : longName; }
 };
+
+// Fills facts (whose name and isString the caller has set) from the
+// dictionary's variable of that name: long name, label, print format,
+// missing values and the value labels sorted by value.
+void TakeFacts(const DictVariable& variable, VariableFacts& facts);
 
 // Reads the facts of the first varCount variables of spssdio1's VarNames and
 // VarTypes from path (opened, read and closed here). A variable the file

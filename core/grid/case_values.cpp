@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/text/trim.h"
 #include "savio/case_layout.h"
 #include "savio/spssfio.h"
 
@@ -31,8 +32,8 @@ int CaseValues::CopyText(int64_t row, size_t c, char* out, int size) const {
 
 void CaseValues::EndText(Column& col) {
     const size_t begin = col.ends.empty() ? 0 : col.ends.back();
-    size_t end = col.text.size();
-    while (end > begin && col.text[end - 1] == ' ') --end;
+    const size_t end =
+        begin + WithoutTrailingBlanks(std::string_view(col.text).substr(begin)).size();
     col.text.resize(end);
     col.ends.push_back(end);
 }

@@ -177,14 +177,6 @@ std::string Format(std::string_view pattern, std::initializer_list<FormatArg> ar
     return out;
 }
 
-std::string_view Trim(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-    return text.substr(begin, end - begin);
-}
-
 void AppendFixed(std::string& out, double v, int width, int decimals, char decimalSeparator) {
     char text[detail::kFixedMaxChars];
     int length = detail::RenderFixed(text, v, detail::FixedDecimals(decimals), decimalSeparator);

@@ -57,9 +57,6 @@ class FormatArg {
 std::string Format(std::string_view pattern, std::initializer_list<FormatArg> args);
 void AppendFormat(std::string& out, std::string_view pattern, std::span<const FormatArg> args);
 
-// Drops every byte of value 32 or less at both ends.
-std::string_view Trim(std::string_view text);
-
 // A pattern that is exactly one specifier, parsed once and applied many
 // times. f texts use the separator the caller passes (DecimalSeparator() for
 // the windows).

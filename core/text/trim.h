@@ -1,8 +1,12 @@
-// Blanks cut from the ends of the file's texts: string values, their labels
-// and missing values are compared without their trailing blanks.
+// Blanks cut from the ends of the file's texts. String values, their labels
+// and missing values are compared without their trailing blanks; names and
+// the header's fixed-size texts are shown without blanks or control bytes at
+// either end.
 #ifndef LORIVANE_CORE_TEXT_TRIM_H
 #define LORIVANE_CORE_TEXT_TRIM_H
 
+#include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace lv {
@@ -11,6 +15,20 @@ constexpr std::string_view WithoutTrailingBlanks(std::string_view bytes) {
     size_t n = bytes.size();
     while (n > 0 && bytes[n - 1] == ' ') --n;
     return bytes.substr(0, n);
+}
+
+// Drops every byte of value 32 or less at both ends.
+constexpr std::string_view Trim(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+    return text.substr(begin, end - begin);
+}
+
+// The text a fixed-size buffer holds: up to its first NUL, or all of it.
+inline std::string_view BufferBytes(const char* buffer, size_t size) {
+    return std::string_view(buffer, strnlen(buffer, size));
 }
 
 }  // namespace lv

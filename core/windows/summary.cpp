@@ -8,6 +8,7 @@
 #include "core/state/data_file_checks.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
+#include "core/text/trim.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -20,11 +21,6 @@ constexpr int kTimeStampSize = SPSS_TIME_STAMP_SIZE;
 constexpr int kLabelMaxBytes = 66;
 constexpr int kWeightNameMaxBytes = 10;
 constexpr int kEncodingSize = 64;
-
-// The text of a buffer up to its first NUL, at most max bytes.
-std::string_view BufferText(const char* buffer, size_t max) {
-    return std::string_view(buffer, strnlen(buffer, max));
-}
 
 // The encoding the reader found the file's texts in (UTF-8 should the call
 // fail). Leaves LastStatus alone: this call is not part of the summary.
@@ -57,7 +53,7 @@ void ShowFileSummaryLines(LineSink& sink) {
     LastStatus = spssGetSystemString(FileHandle, system);
     if (LastStatus == 0) {
         sink.AddLine(
-            DisplayLine("Original System:  ").FromFile(BufferText(system, kSystemStringSize)));
+            DisplayLine("Original System:  ").FromFile(BufferBytes(system, kSystemStringSize)));
     }
 
     char date[kTimeStampSize + 1] = {};
@@ -65,9 +61,9 @@ void ShowFileSummaryLines(LineSink& sink) {
     LastStatus = spssGetTimeStamp(FileHandle, date, time);
     if (LastStatus == 0) {
         sink.AddLine(DisplayLine("作成日時:          ")
-                         .FromFile(BufferText(date, kTimeStampSize))
+                         .FromFile(BufferBytes(date, kTimeStampSize))
                          .Literal(" ")
-                         .FromFile(BufferText(time, kTimeStampSize)));
+                         .FromFile(BufferBytes(time, kTimeStampSize)));
     }
 
     LastStatus = spssGetNumberofCases(FileHandle, &CaseCount);
@@ -80,7 +76,7 @@ void ShowFileSummaryLines(LineSink& sink) {
 
     LastStatus = spssGetIdString(FileHandle, IdStringBuffer);
     if (LastStatus == 0) {
-        const std::string_view label = Trim(BufferText(IdStringBuffer, kLabelMaxBytes));
+        const std::string_view label = Trim(BufferBytes(IdStringBuffer, kLabelMaxBytes));
         DisplayLine line("File label:   ");
         if (label.empty()) {
             line.Literal("No Label");
@@ -100,7 +96,7 @@ void ShowFileSummaryLines(LineSink& sink) {
         sink.AddLine(DisplayLine("重みづけ： No"));
     } else if (LastStatus == 0) {
         sink.AddLine(DisplayLine("データの重みづけ変数： ")
-                         .FromFile(BufferText(WeightVarName, kWeightNameMaxBytes)));
+                         .FromFile(BufferBytes(WeightVarName, kWeightNameMaxBytes)));
     }
 
     SysmisValue = spssSysmisVal();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/dictionary/reader_handle.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
@@ -45,47 +46,33 @@ DisplayLine NumericValue(double value, const std::string& specifier) {
 }
 
 void AddNumericLabelLines(const char* name, const std::string& specifier, LineSink& sink) {
-    double* values = nullptr;
-    char** labels = nullptr;
-    int count = 0;
-    LastStatus = spssGetVarNValueLabels(FileHandle, name, &values, &labels, &count);
+    // Freed when this returns or a rendering error leaves it; the free
+    // call's status is the last one.
+    ValueLabelArrays<double> arrays(&LastStatus);
+    LastStatus = arrays.Get(FileHandle, name);
     if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL) {
         sink.AddLine(DisplayLine("** no value labels **"));
         return;
     }
     if (LastStatus != 0) return;
-    struct Release {
-        double* v;
-        char** l;
-        int n;
-        ~Release() { LastStatus = spssFreeVarNValueLabels(v, l, n); }
-    } release{values, labels, count};
-    for (int i = 0; i < count; ++i) {
-        DisplayLine line = NumericValue(values[i], specifier);
-        line.Literal("  ").FromFile(labels[i]);
+    for (int i = 0; i < arrays.count; ++i) {
+        DisplayLine line = NumericValue(arrays.values[i], specifier);
+        line.Literal("  ").FromFile(arrays.labels[i]);
         sink.AddLine(line);
     }
 }
 
 void AddStringLabelLines(const char* name, const std::string& specifier, LineSink& sink) {
-    char** values = nullptr;
-    char** labels = nullptr;
-    int count = 0;
-    LastStatus = spssGetVarCValueLabels(FileHandle, name, &values, &labels, &count);
+    ValueLabelArrays<char*> arrays(&LastStatus);
+    LastStatus = arrays.Get(FileHandle, name);
     if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL) {
         sink.AddLine(DisplayLine("** no value labels **"));
         return;
     }
     if (LastStatus != 0) return;
-    struct Release {
-        char** v;
-        char** l;
-        int n;
-        ~Release() { LastStatus = spssFreeVarCValueLabels(v, l, n); }
-    } release{values, labels, count};
-    for (int i = 0; i < count; ++i) {
-        DisplayLine line = StringValue(values[i], specifier);
-        line.Literal("  ").FromFile(labels[i]);
+    for (int i = 0; i < arrays.count; ++i) {
+        DisplayLine line = StringValue(arrays.values[i], specifier);
+        line.Literal("  ").FromFile(arrays.labels[i]);
         sink.AddLine(line);
     }
 }

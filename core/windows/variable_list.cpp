@@ -1,11 +1,14 @@
 #include "core/windows/variable_list.h"
 
 #include <cstring>
+#include <exception>
 
+#include "core/dictionary/reader_handle.h"
 #include "core/rendering/format_name.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
+#include "core/text/trim.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -17,11 +20,19 @@ constexpr int kLongNameBufferSize = 256;
 constexpr int kStringMissingSize = SPSS_STRING_MISSING_SIZE;
 
 std::string NumericSpecifier(int width, int decimals) {
-    return "%" + std::to_string(width) + "." + std::to_string(decimals) + "f";
+    std::string specifier = "%";
+    specifier += std::to_string(width);
+    specifier += '.';
+    specifier += std::to_string(decimals);
+    specifier += 'f';
+    return specifier;
 }
 
 std::string StringSpecifier(int width) {
-    return "%" + std::to_string(width) + "s";
+    std::string specifier = "%";
+    specifier += std::to_string(width);
+    specifier += 's';
+    return specifier;
 }
 
 // Display width and specifier of variable i from its print format, falling
@@ -63,6 +74,18 @@ std::string LongNameIfDifferent(const char* name) {
     return std::strcmp(longName, name) == 0 ? std::string() : std::string(longName);
 }
 
+// Closes the shared file when an exception leaves the build; the build
+// closes it itself, last, on its normal path.
+class CloseOnThrow {
+  public:
+    ~CloseOnThrow() {
+        if (std::uncaught_exceptions() > exceptions_) LastStatus = spssCloseRead(FileHandle);
+    }
+
+  private:
+    int exceptions_ = std::uncaught_exceptions();
+};
+
 }  // namespace
 
 std::string NameField(std::string_view name) {
@@ -82,26 +105,19 @@ std::string NameFromLine(std::string_view lineBytes) {
 }
 
 std::string ValueLabelFlag(const char* name, bool isString) {
-    std::string flag = "L";
-    int count = 0;
+    // The labels are freed as soon as they are had: the free call's status
+    // is the last one.
+    const auto flag = [](int status) {
+        return status == SPSS_NO_LABELS || status == SPSS_NO_LABEL ? "N" : "L";
+    };
     if (isString) {
-        char** values = nullptr;
-        char** labels = nullptr;
-        LastStatus = spssGetVarCValueLabels(FileHandle, name, &values, &labels, &count);
-        if (LastStatus == 0)
-            LastStatus = spssFreeVarCValueLabels(values, labels, count);
-        else if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL)
-            flag = "N";
-    } else {
-        double* values = nullptr;
-        char** labels = nullptr;
-        LastStatus = spssGetVarNValueLabels(FileHandle, name, &values, &labels, &count);
-        if (LastStatus == 0)
-            LastStatus = spssFreeVarNValueLabels(values, labels, count);
-        else if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL)
-            flag = "N";
+        ValueLabelArrays<char*> arrays(&LastStatus);
+        LastStatus = arrays.Get(FileHandle, name);
+        return flag(LastStatus);
     }
-    return flag;
+    ValueLabelArrays<double> arrays(&LastStatus);
+    LastStatus = arrays.Get(FileHandle, name);
+    return flag(LastStatus);
 }
 
 std::string MissingValueFlag(const char* name, bool isString) {
@@ -119,6 +135,7 @@ std::string MissingValueFlag(const char* name, bool isString) {
 bool BuildVariableList(LineSink& sink, Progress* progress) {
     if (DataFileName.empty()) return false;
     OpenDataFile();
+    const CloseOnThrow guard;
     LastStatus = spssGetNumberofVariables(FileHandle, &VarCount);
     if (LastStatus != 0) {
         CurrentDialogs().ShowMessage("File handle error at getVarInfo:" + StatusName(LastStatus));

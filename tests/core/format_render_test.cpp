@@ -9,6 +9,7 @@
 #include "core/rendering/decimal_separator.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/errors.h"
+#include "core/text/trim.h"
 
 using lv::Format;
 
