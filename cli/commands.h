@@ -31,6 +31,8 @@ int RunGrid(Context& c);
 int RunExportCommand(Context& c);
 // Exit status as grep's: 0 a match, 1 none, 2 an error.
 int RunFind(Context& c);
+// Writes the cases as CSV, TSV or .xlsx (core/export).
+int RunConvert(Context& c);
 int RunMeta(Context& c);  // cli/dictionary_commands.cpp
 int RunDict(Context& c);
 

@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
         case cli::Command::Find:
             status = cli::RunFind(context);
             break;
+        case cli::Command::Convert:
+            status = cli::RunConvert(context);
+            break;
         case cli::Command::Help:
             break;
     }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/encodingchoices.h"
+#include "core/export/table_options.h"
 
 namespace cli {
 namespace {
@@ -78,6 +79,10 @@ SYNOPSIS
                          [--sort KEYS]
     lorivane-dump find [--utf8] [--encoding NAME] [--case] [--whole] [--var NAME]
                        [--labels] [--formatted] FILE TEXT
+    lorivane-dump convert FILE OUT [--format csv|tsv|xlsx] [--labels]
+                          [--header names|long|labels] [--missing values|empty]
+                          [--bom] [--crlf] [--vars A,B,...] [--rows A:B]
+                          [--sort KEYS] [--encoding NAME]
     lorivane-dump meta [--utf8] [--encoding NAME] [--json] FILE
     lorivane-dump dict [--encoding NAME] --csv|--json FILE
     lorivane-dump --help
@@ -104,6 +109,26 @@ DESCRIPTION
               variable's name and the cell's text without its padding,
               separated by tabs; --case matches case, --whole matches the
               whole text of a cell, --var NAME looks in that variable only
+    convert   writes the cases to OUT as a table other programs read:
+              CSV (RFC 4180), TSV or an Excel workbook (.xlsx), the format
+              from --format or OUT's extension (.csv, .tsv/.tab/.txt,
+              .xlsx); OUT - writes CSV or TSV to standard output. Texts are
+              UTF-8; numbers the shortest text that reads back to the same
+              value; dates ISO 8601 (yyyy-mm-dd, yyyy-mm-ddThh:mm:ss,
+              hh:mm:ss; real dates in .xlsx); system-missing empty.
+              --labels writes a labelled value as its label; --header
+              names|long|labels heads the columns with short names, long
+              names or variable labels; --missing empty writes user-missing
+              values as empty cells; --bom starts CSV/TSV with a byte-order
+              mark, --crlf ends lines with CR LF; --vars A,B,... writes
+              those variables in that order; --rows A:B cases A to B;
+              --sort KEYS orders the cases first (then --rows counts the
+              sorted ones). In TSV a tab, LF, CR and backslash inside a
+              value are written \t, \n, \r and \\; in CSV and TSV a text
+              that begins with =, +, -, @, tab or CR gets an apostrophe in
+              front so that spreadsheets do not run it as a formula. OUT
+              appears only once it is complete; on any failure nothing is
+              left under its name and the exit status is 1.
     meta      the whole dictionary: the file information window's lines
               (header and product details, encoding, documents, file
               attributes, multiple-response sets, variable sets, extension
@@ -184,6 +209,39 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.matchCase = true;
         } else if (a == "--whole") {
             o.wholeCell = true;
+        } else if (a == "--bom") {
+            o.bom = true;
+        } else if (a == "--crlf") {
+            o.crlf = true;
+        } else if (IsOption(a, "--format") || IsOption(a, "--header") || IsOption(a, "--missing") ||
+                   IsOption(a, "--vars")) {
+            const std::string name = a.substr(0, a.find('='));
+            const std::optional<std::string> value = OptionValue(args, i, name);
+            const bool ok =
+                value &&
+                (name == "--format"    ? lv::TableFormatNamed(*value).has_value()
+                 : name == "--header"  ? *value == "names" || *value == "long" || *value == "labels"
+                 : name == "--missing" ? *value == "values" || *value == "empty"
+                                       : !value->empty());
+            if (!ok) {
+                error = "invalid or missing value for " + name +
+                        (name == "--format"    ? " (csv, tsv or xlsx)"
+                         : name == "--header"  ? " (names, long or labels)"
+                         : name == "--missing" ? " (values or empty)"
+                                               : " (VAR,VAR,...)");
+                return std::nullopt;
+            }
+            if (name == "--format") o.tableFormat = *value;
+            if (name == "--header") o.header = *value;
+            if (name == "--missing") o.missing = *value;
+            if (name == "--vars") {
+                for (size_t start = 0;;) {
+                    const size_t comma = value->find(',', start);
+                    o.vars.push_back(value->substr(start, comma - start));
+                    if (comma == std::string::npos) break;
+                    start = comma + 1;
+                }
+            }
         } else if (IsOption(a, "--var")) {
             const std::optional<std::string> value = OptionValue(args, i, "--var");
             if (!value) {
@@ -271,6 +329,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         o.files = {positional[0]};
         o.output = positional[1];
+    } else if (cmd == "convert") {
+        o.command = Command::Convert;
+        if (!want(2, "a file and an output file")) return std::nullopt;
+        o.files = {positional[0]};
+        o.output = positional[1];
+        if (o.tableFormat.empty() && o.output == "-") o.tableFormat = "csv";
+        if (o.tableFormat.empty() && !lv::TableFormatOfPath(o.output)) {
+            error = "cannot tell the format from '" + o.output + "' (use --format csv|tsv|xlsx)";
+            return std::nullopt;
+        }
+        if (o.output == "-" && o.tableFormat == "xlsx") {
+            error = "convert writes only csv or tsv to standard output";
+            return std::nullopt;
+        }
     } else if (cmd == "meta") {
         o.command = Command::Meta;
         if (!want(1, "one file")) return std::nullopt;
@@ -296,12 +368,19 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "unknown command '" + cmd + "'";
         return std::nullopt;
     }
-    if (!o.sort.empty() && o.command != Command::Grid &&
+    const bool convert = o.command == Command::Convert;
+    if ((o.bom || o.crlf || !o.tableFormat.empty() || !o.vars.empty() || o.header != "names" ||
+         o.missing != "values") &&
+        !convert) {
+        error = "--format, --header, --missing, --bom, --crlf and --vars go with convert";
+        return std::nullopt;
+    }
+    if (!o.sort.empty() && o.command != Command::Grid && !convert &&
         !(o.command == Command::Export && o.displayed)) {
         error = "--sort goes with grid and export --displayed";
         return std::nullopt;
     }
-    if (o.labels && o.command != Command::Grid && o.command != Command::Find &&
+    if (o.labels && o.command != Command::Grid && o.command != Command::Find && !convert &&
         !(o.command == Command::Export && o.displayed)) {
         error = "--labels goes with grid, export --displayed and find";
         return std::nullopt;

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict };
+enum class Command { Help, Summary, Vars, Labels, Grid, Export, Find, Meta, Dict, Convert };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -37,6 +37,14 @@ struct Options {
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    // convert: the format word (empty: from OUT's extension), the header
+    // row, user-missing values, line ends and the variables wanted.
+    std::string tableFormat;
+    std::string header = "names";    // names | long | labels
+    std::string missing = "values";  // values | empty
+    bool bom = false;
+    bool crlf = false;
+    std::vector<std::string> vars;
 };
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
