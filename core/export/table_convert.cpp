@@ -203,7 +203,7 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
 }
 
 ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options,
-                               const std::string& path, Progress* progress) {
+                               const std::string& path, Progress* progress, GridRowOrder order) {
     const std::string encoding = DisplayEncoding();
     const std::vector<TableColumn> columns = PlanColumns(grid.facts(), options, encoding);
     const uint64_t total = grid.namesInDataRow() ? 0 : grid.rowCount();
@@ -220,7 +220,10 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     for (const TableColumn& c : columns) variables.push_back(c.variable);
     const uint32_t first = static_cast<uint32_t>(std::max(options.firstRow, 1LL) - 1);
     const uint32_t end = first + static_cast<uint32_t>(rows);
-    ReadAheadWindow window(grid, variables, first, end);
+    const bool fileOrder = order == GridRowOrder::File;
+    ReadAheadWindow window(
+        grid, variables, first, end, false,
+        fileOrder ? ReadAheadWindow::Rows::File : ReadAheadWindow::Rows::Display);
     std::vector<uint32_t> fileRows;
     std::vector<NumberCell> numbers(kBlockRows);
     std::vector<StringCell> strings(kBlockRows);
@@ -234,7 +237,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
         const uint32_t n = std::min(kBlockRows, end - r);
         window.Cover(r, n);
         fileRows.resize(n);
-        for (uint32_t i = 0; i < n; ++i) fileRows[i] = grid.FileRow(r + i);
+        for (uint32_t i = 0; i < n; ++i) fileRows[i] = fileOrder ? r + i : grid.FileRow(r + i);
         texts.clear();
         for (size_t k = 0; k < columns.size(); ++k) {
             GridCell* out = &values[k * kBlockRows];

@@ -70,12 +70,17 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
                                 const TableOptions& options, const std::string& path,
                                 Progress* progress = nullptr);
 
-// The loaded grid's display rows options.firstRow .. lastRow (1-based) in
-// their order, options.columns in the order given, to path. The grid's
-// facts must be set. Failures as above; a grid whose values can no longer
-// be read throws ExportError.
+// Which order ConvertGridRows counts and writes the grid's rows in: as the
+// grid shows them (sorted, moved), or the file's.
+enum class GridRowOrder { Display, File };
+
+// The loaded grid's rows options.firstRow .. lastRow (1-based) in the order
+// asked, options.columns in the order given, to path. The grid's facts
+// must be set. Failures as above; a grid whose values can no longer be read
+// throws ExportError.
 ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options,
-                               const std::string& path, Progress* progress = nullptr);
+                               const std::string& path, Progress* progress = nullptr,
+                               GridRowOrder order = GridRowOrder::Display);
 
 }  // namespace lv
 
