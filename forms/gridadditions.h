@@ -2,13 +2,15 @@
 // invisible until used: value labels in the cells (Ctrl+L), the find bar
 // (Ctrl+F, F3, Shift+F3), go to a case or a variable (Ctrl+G), copying the
 // selected cells (Ctrl+C, Ctrl+Shift+C with the names; Ctrl+A selects all),
-// sorting by a column from its header's context menu, and a context menu
-// over the cells with the same commands. Long work shows a progress dialog.
+// sorting by a column from its header's context menu, a context menu over
+// the cells with the same commands, and writing the cases as CSV, TSV or
+// .xlsx from both menus. Long work shows a progress dialog.
 #ifndef LORIVANE_FORMS_GRIDADDITIONS_H
 #define LORIVANE_FORMS_GRIDADDITIONS_H
 
 #include <QObject>
 #include <optional>
+#include <vector>
 
 class FindBar;
 class GridModel;
@@ -35,6 +37,7 @@ class GridAdditions : public QObject {
     QAction* sortAscending;
     QAction* sortDescending;
     QAction* originalOrder;
+    QAction* exportTable;  // 形式を選んで書き出す... (CSV, TSV, .xlsx)
 
     // The menus as they are shown (for a cell, for a column's header).
     QMenu* CellMenu();
@@ -49,11 +52,17 @@ class GridAdditions : public QObject {
     void SelectAll();
     void Sort(int column, bool descending);
     void OriginalOrder();
+    // Asks for a file and its type, then the choices, and writes the cases.
+    void ExportTable();
 
   private:
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();
+    // The selected cells' rows (display rows top .. bottom) and columns in
+    // their on-screen order; the current cell when none is selected. False
+    // when there is neither.
+    bool SelectedBlock(int* top, int* bottom, std::vector<int>* columns) const;
     QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
 
     QWidget* window_;
