@@ -32,8 +32,7 @@ constexpr unsigned long long kLargeCopyCells = 1'000'000;
 
 // The save dialog's file types of 形式を選んで書き出す…, in the order of
 // lv::TableFormat.
-constexpr const char* kTableFilter =
-    "CSV (カンマ区切り)|*.csv|TSV (タブ区切り)|*.tsv *.tab *.txt|Excel ブック|*.xlsx";
+constexpr const char* kTableFilter = "CSV ﾌｧｲﾙ|*.csv|TSV ﾌｧｲﾙ|*.tsv *.tab *.txt|Excel ﾌﾞｯｸ|*.xlsx";
 
 // The data file's name with .csv in place of its extension.
 std::string TableInitialName(const std::string& dataFile) {
