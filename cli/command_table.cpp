@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/export/table_options.h"
 #include "core/text/encoding_choices.h"
 
 namespace lv::cli {
@@ -94,6 +95,33 @@ bool ApplyPercent(Options& o, const std::string& value, std::string& error) {
     return true;
 }
 
+bool ApplyFormat(Options& o, const std::string& value, std::string& error) {
+    if (!lv::TableFormatNamed(value)) {
+        error = "--format takes csv, tsv or xlsx";
+        return false;
+    }
+    o.tableFormat = value;
+    return true;
+}
+
+bool ApplyHeader(Options& o, const std::string& value, std::string& error) {
+    if (value != "names" && value != "long" && value != "labels") {
+        error = "--header takes names, long or labels";
+        return false;
+    }
+    o.header = value;
+    return true;
+}
+
+bool ApplyMissing(Options& o, const std::string& value, std::string& error) {
+    if (value != "values" && value != "empty") {
+        error = "--missing takes values or empty";
+        return false;
+    }
+    o.missing = value;
+    return true;
+}
+
 bool ApplyVar(Options& o, const std::string& value, std::string& error) {
     if (value.empty()) {
         error = "--var needs a variable name";
@@ -155,12 +183,25 @@ constexpr OptionSpec kOptions[] = {
      "shows only the cases CONDITION selects, as the grid's filter\n"
      "bar (条件で絞り込む) does; --rows then counts those\n"
      "(the language is in docs/conditions.md)"},
-    {"--vars", "A,B,...", ApplyVars, "describes only the variables named (short or long names)"},
+    {"--vars", "A,B,...", ApplyVars,
+     "takes only the variables named (short or long names), in\n"
+     "that order"},
     {"--percent", "LIST", ApplyPercent,
      "adds row, col and/or total percentages (separated by commas)"},
     {"--include-missing", "", Set<&Options::includeMissing>,
      "counts user-missing values instead of leaving them out"},
     {"--unweighted", "", Set<&Options::unweighted>, "counts cases, not the file's weight variable"},
+    {"--format", "csv|tsv|xlsx", ApplyFormat,
+     "the table's format; else it comes from OUT's extension\n"
+     "(.csv, .tsv/.tab/.txt, .xlsx)"},
+    {"--header", "WHICH", ApplyHeader,
+     "heads the columns with short names (names), long names\n"
+     "(long) or variable labels (labels)"},
+    {"--missing", "HOW", ApplyMissing,
+     "writes user-missing values as values (values) or as empty\n"
+     "cells (empty)"},
+    {"--bom", "", Set<&Options::bom>, "starts a CSV or TSV with a byte-order mark"},
+    {"--crlf", "", Set<&Options::crlf>, "ends a CSV's or TSV's lines with CR LF (else LF)"},
     {"--password-file", "FILE", ApplyPasswordFile,
      "opens an encrypted file with the password on FILE's first\n"
      "line; else the environment variable LORIVANE_PASSWORD holds\n"
@@ -176,6 +217,21 @@ bool CheckExport(const Options& o, std::string& error) {
                                          : "--sort") +
             " goes with export --displayed only";
     return false;
+}
+
+bool CheckConvert(const Options& o, std::string& error) {
+    const std::string format = !o.tableFormat.empty() ? o.tableFormat
+                               : o.output == "-"      ? "csv"
+                                                      : std::string();
+    if (format.empty() && !lv::TableFormatOfPath(o.output)) {
+        error = "cannot tell the format from '" + o.output + "' (use --format csv|tsv|xlsx)";
+        return false;
+    }
+    if (o.output == "-" && format == "xlsx") {
+        error = "convert writes only csv or tsv to standard output";
+        return false;
+    }
+    return true;
 }
 
 bool CheckDescribe(const Options& o, std::string& error) {
@@ -241,6 +297,21 @@ constexpr CommandSpec kCommands[] = {
      "the codebook as the variable list's 辞書を書き出す… writes\n"
      "it, always in UTF-8",
      nullptr, RunDict},
+    {"convert", "FILE OUT",
+     "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --format "
+     "--password-file",
+     "",
+     "writes the cases to OUT as a table other programs read:\n"
+     "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"
+     "writes CSV or TSV to standard output. Texts are UTF-8;\n"
+     "numbers the shortest text that reads back to the same\n"
+     "value; dates ISO 8601 (real dates in .xlsx); system-missing\n"
+     "empty. In TSV a tab, LF, CR and backslash in a value are\n"
+     "written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
+     "begins with =, +, -, @, tab or CR gets an apostrophe in\n"
+     "front. OUT appears only once complete; any failure leaves\n"
+     "nothing under its name and exits 1",
+     CheckConvert, RunConvert},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
      "the numbers of the cases CONDITION selects, one per line\n"
      "(the language is in docs/conditions.md); exits 0 when some\n"

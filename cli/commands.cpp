@@ -13,6 +13,8 @@
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/export/grid_cells.h"
+#include "core/export/output_file.h"
+#include "core/export/table_convert.h"
 #include "core/export/text_export.h"
 #include "core/export/text_file.h"
 #include "core/grid/grid_data.h"
@@ -504,6 +506,58 @@ int RunExportCommand(Context& c) {
         c.dialogs.ShowError("", e.what());
     }
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
+}
+
+// The table the convert command writes: the choices of its options, with
+// --vars turned into columns. False (with the message) for an unknown name.
+bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::TableOptions& t) {
+    const Options& o = c.options;
+    t.format = o.tableFormat.empty() ? *lv::TableFormatOfPath(o.output)
+                                     : *lv::TableFormatNamed(o.tableFormat);
+    t.labels = o.labels;
+    t.header = o.header == "long"     ? lv::HeaderText::LongNames
+               : o.header == "labels" ? lv::HeaderText::Labels
+                                      : lv::HeaderText::Names;
+    t.missingEmpty = o.missing == "empty";
+    t.bom = o.bom;
+    t.crlf = o.crlf;
+    t.firstRow = o.firstRow;
+    t.lastRow = o.lastRow;
+    for (const std::string& name : o.variables) {
+        const int column = VariableNamed(facts, name);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + name + "'");
+            return false;
+        }
+        t.columns.push_back(column);
+    }
+    return true;
+}
+
+int RunConvert(Context& c) {
+    if (!ChooseFile(c, c.options.files[0])) return kExitError;
+    if (RefuseMatrixData(c)) return kExitError;
+    const Options& o = c.options;
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!ReadGridOptions(c, facts, keys)) return kExitError;
+    if (facts.empty()) facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    lv::TableOptions table;
+    if (!TableChoices(c, facts, table)) return kExitError;
+    try {
+        if (keys.empty()) {
+            lv::ConvertFileCases(facts, table, o.output);
+        } else {
+            lv::GridData grid;
+            // A sort that could not read every case writes nothing.
+            if (!LoadSortedGrid(c, grid, facts, keys) || c.dialogs.reported()) return kExitError;
+            lv::ConvertGridRows(grid, table, o.output);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(c.err, "lorivane-dump: %s\n", e.what());
+        return kExitError;
+    }
+    return Status(c, true);
 }
 
 int RunFind(Context& c) {

@@ -45,6 +45,8 @@ int RunExportCommand(Context& c);
 int RunFind(Context& c);
 // Exit status as find's: 0 some case selected, 1 none, 2 an error.
 int RunSelect(Context& c);
+// Writes the cases as CSV, TSV or .xlsx (core/export).
+int RunConvert(Context& c);
 int RunMeta(Context& c);  // cli/dictionary_commands.cpp
 int RunDict(Context& c);
 int RunFreq(Context& c);  // cli/stats_commands.cpp

@@ -50,6 +50,13 @@ struct Options {
     std::string percents;                  // crosstab --percent row,col,total
     bool includeMissing = false;           // crosstab --include-missing
     std::string passwordFile;              // --password-file: the first line is the password
+    // convert: the format word (empty: from OUT's extension), the header
+    // row, user-missing values and line ends.
+    std::string tableFormat;
+    std::string header = "names";    // names | long | labels
+    std::string missing = "values";  // values | empty
+    bool bom = false;
+    bool crlf = false;
 
     // Whether texts are printed decoded to UTF-8 (the default) rather than
     // as the file's bytes.

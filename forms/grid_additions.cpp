@@ -10,9 +10,12 @@
 #include <algorithm>
 #include <set>
 
+#include "core/export/output_file.h"
+#include "core/export/table_convert.h"
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_search.h"
 #include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
 #include "forms/error_handler.h"
 #include "forms/filter_bar.h"
 #include "forms/find_bar.h"
@@ -22,6 +25,7 @@
 #include "forms/modal.h"
 #include "forms/progress_dialog.h"
 #include "forms/stats_windows.h"
+#include "forms/table_export_dialog.h"
 
 namespace lv {
 
@@ -29,6 +33,19 @@ namespace {
 
 // Ranges larger than this are confirmed first, and copied as text alone.
 constexpr unsigned long long kLargeCopyCells = 1'000'000;
+
+// The save dialog's file types of 形式を選んで書き出す…, in the order of
+// lv::TableFormat.
+constexpr const char* kTableFilter = "CSV ﾌｧｲﾙ|*.csv|TSV ﾌｧｲﾙ|*.tsv *.tab *.txt|Excel ﾌﾞｯｸ|*.xlsx";
+
+// The data file's name with .csv in place of its extension.
+std::string TableInitialName(const std::string& dataFile) {
+    const size_t slash = dataFile.rfind('/');
+    const size_t dot = dataFile.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
+}
 
 }  // namespace
 
@@ -88,6 +105,9 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     frequencies = new QAction(QStringLiteral("度数分布..."), this);
     connect(frequencies, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { lv::OpenFrequencyWindow(menuColumn_); }); });
+    exportTable = new QAction(QStringLiteral("形式を選んで書き出す..."), this);
+    connect(exportTable, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { ExportTable(); }); });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -140,9 +160,12 @@ QMenu* GridAdditions::CellMenu() {
         cellMenu_->addAction(find);
         cellMenu_->addAction(goTo);
         cellMenu_->addAction(filter);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(exportTable);
     }
     showLabels->setEnabled(model_->loaded());
     showFormatted->setEnabled(model_->loaded());
+    exportTable->setEnabled(model_->loaded());
     return cellMenu_;
 }
 
@@ -156,8 +179,11 @@ QMenu* GridAdditions::HeaderMenu(int column) {
         headerMenu_->addSeparator();
         headerMenu_->addAction(showFormatted);
         headerMenu_->addAction(frequencies);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(exportTable);
     }
     showFormatted->setEnabled(model_->loaded());
+    exportTable->setEnabled(model_->loaded());
     menuColumn_ = column;
     const bool sortable = model_->loaded() && !model_->namesInDataRow();
     sortAscending->setEnabled(sortable);
@@ -276,28 +302,35 @@ void GridAdditions::GoTo() {
     view_->GoTo(model_->index(row, column), true);
 }
 
-void GridAdditions::Copy(bool withNames) {
-    if (!model_->loaded()) return;
+bool GridAdditions::SelectedBlock(int* top, int* bottom, std::vector<int>* columns) const {
     // The selected rectangle as it stands on screen: its rows, and its
     // columns in their on-screen order.
     const QItemSelection selection = view_->selectionModel()->selection();
-    int top = -1, bottom = -1;
+    *top = *bottom = -1;
     std::set<int> logical;
     for (const QItemSelectionRange& range : selection) {
-        top = top < 0 ? range.top() : std::min(top, range.top());
-        bottom = std::max(bottom, range.bottom());
+        *top = *top < 0 ? range.top() : std::min(*top, range.top());
+        *bottom = std::max(*bottom, range.bottom());
         for (int c = range.left(); c <= range.right(); ++c) logical.insert(c);
     }
     if (logical.empty()) {
         const QModelIndex current = view_->currentIndex();
-        if (!current.isValid()) return;
-        top = bottom = current.row();
+        if (!current.isValid()) return false;
+        *top = *bottom = current.row();
         logical.insert(current.column());
     }
-    std::vector<int> columns(logical.begin(), logical.end());
+    columns->assign(logical.begin(), logical.end());
     const QHeaderView* header = view_->horizontalHeader();
-    std::sort(columns.begin(), columns.end(),
+    std::sort(columns->begin(), columns->end(),
               [header](int a, int b) { return header->visualIndex(a) < header->visualIndex(b); });
+    return true;
+}
+
+void GridAdditions::Copy(bool withNames) {
+    if (!model_->loaded()) return;
+    int top = -1, bottom = -1;
+    std::vector<int> columns;
+    if (!SelectedBlock(&top, &bottom, &columns)) return;
     lv::CopyRange range;
     range.firstRow = static_cast<uint32_t>(top);
     range.endRow = static_cast<uint32_t>(bottom) + 1;
@@ -400,6 +433,57 @@ void GridAdditions::OriginalOrder() {
     model_->ResetOrder();
     view_->ReopenEditor();
     count_.reset();
+}
+
+void GridAdditions::ExportTable() {
+    if (!model_->loaded()) return;
+    const std::optional<lv::SaveChoice> target =
+        lv::CurrentDialogs().SaveFileAs(kTableFilter, TableInitialName(spssdio1::DataFileName));
+    if (!target) return;
+    const lv::TableFormat format = target->filterIndex == 2   ? lv::TableFormat::Xlsx
+                                   : target->filterIndex == 1 ? lv::TableFormat::Tsv
+                                                              : lv::TableFormat::Csv;
+    int top = -1, bottom = -1;
+    std::vector<int> selected;
+    const bool hasSelection = !model_->namesInDataRow() && SelectedBlock(&top, &bottom, &selected);
+    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection);
+    if (lv::ShowModal(dialog) != QDialog::Accepted) return;
+    const lv::TableExportChoices choices = dialog.Choices();
+    lv::RememberedTableExportChoices() = choices;
+
+    lv::TableOptions options;
+    options.format = format;
+    options.labels = choices.labels;
+    options.header = choices.header;
+    options.missingEmpty = choices.missingEmpty;
+    options.bom = choices.bom;
+    options.crlf = choices.crlf;
+    lv::GridRowOrder order = lv::GridRowOrder::Display;
+    switch (choices.scope) {
+        case lv::TableExportScope::All:
+            order = lv::GridRowOrder::File;
+            break;
+        case lv::TableExportScope::Selection:
+            if (hasSelection) {
+                options.columns = selected;
+                options.firstRow = top + 1;
+                options.lastRow = bottom + 1;
+            }
+            break;
+        case lv::TableExportScope::GridOrder:
+            options.columns = view_->VisualColumns();
+            break;
+    }
+    // A failed or cancelled write leaves nothing under the chosen name.
+    lv::ConvertOutcome outcome = lv::ConvertOutcome::Cancelled;
+    try {
+        lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
+        outcome = lv::ConvertGridRows(model_->grid(), options, target->path, &progress, order);
+    } catch (const lv::ExportError& e) {
+        lv::CurrentDialogs().ShowError("形式を選んで書き出す", e.what());
+        return;
+    }
+    if (outcome == lv::ConvertOutcome::Written) lv::CurrentDialogs().Beep();
 }
 
 }  // namespace lv

@@ -3,13 +3,15 @@
 // (Ctrl+F, F3, Shift+F3), go to a case or a variable (Ctrl+G), copying the
 // selected cells (Ctrl+C, Ctrl+Shift+C with the names; Ctrl+A selects all),
 // sorting by a column from its header's context menu, narrowing the cases
-// by a condition in the filter bar (Ctrl+Shift+F), and a context menu over
-// the cells with the same commands. Long work shows a progress dialog.
+// by a condition in the filter bar (Ctrl+Shift+F), a context menu over the
+// cells with the same commands, and writing the cases as CSV, TSV or .xlsx
+// from both menus. Long work shows a progress dialog.
 #ifndef LORIVANE_FORMS_GRIDADDITIONS_H
 #define LORIVANE_FORMS_GRIDADDITIONS_H
 
 #include <QObject>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -43,6 +45,7 @@ class GridAdditions : public QObject {
     QAction* sortDescending;
     QAction* originalOrder;
     QAction* frequencies;  // 度数分布… of the header's column
+    QAction* exportTable;  // 形式を選んで書き出す... (CSV, TSV, .xlsx)
 
     // The menus as they are shown (for a cell, for a column's header).
     QMenu* CellMenu();
@@ -61,6 +64,8 @@ class GridAdditions : public QObject {
     // The filter bar's condition applied, or cleared.
     void ApplyFilter();
     void ClearFilter();
+    // Asks for a file and its type, then the choices, and writes the cases.
+    void ExportTable();
 
   private:
     // After an action over many cells stopped: says so when it was for
@@ -71,6 +76,10 @@ class GridAdditions : public QObject {
     // current cell that moves by itself would open the value-label window).
     template <typename Change>
     void ChangeShownCases(Change change);
+    // The selected cells' rows (display rows top .. bottom) and columns in
+    // their on-screen order; the current cell when none is selected. False
+    // when there is neither.
+    bool SelectedBlock(int* top, int* bottom, std::vector<int>* columns) const;
     QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
 
     QWidget* window_;

@@ -1,0 +1,159 @@
+#include "core/export/delimited_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "core/rendering/calendar.h"
+
+namespace lv {
+namespace {
+
+bool LooksLikeFormula(std::string_view text) {
+    if (text.empty()) return false;
+    switch (text.front()) {
+        case '=':
+        case '+':
+        case '-':
+        case '@':
+        case '\t':
+        case '\r':
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void AppendShortestNumber(std::string& out, double value) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
+void AppendIsoTime(std::string& out, double seconds, int decimals) {
+    decimals = std::clamp(decimals, 0, 9);
+    if (!std::isfinite(seconds)) {
+        AppendShortestNumber(out, seconds);
+        return;
+    }
+    if (seconds < 0) out += '-';
+    // Rounded to the decimals shown, then split, so 59.9995 never shows as 60.
+    const double scale = std::pow(10.0, decimals);
+    const double units = std::round(std::fabs(seconds) * scale);
+    const double whole = std::floor(units / scale);
+    const double fraction = units - whole * scale;
+    const double hours = std::floor(whole / 3600);
+    const int minutes = static_cast<int>(std::fmod(std::floor(whole / 60), 60));
+    const int secs = static_cast<int>(std::fmod(whole, 60));
+    char buf[400];
+    int n = std::snprintf(buf, sizeof buf, "%02.0f:%02d:%02d", hours, minutes, secs);
+    out.append(buf, static_cast<size_t>(n));
+    if (decimals > 0) {
+        n = std::snprintf(buf, sizeof buf, ".%0*.0f", decimals, fraction);
+        out.append(buf, static_cast<size_t>(n));
+    }
+}
+
+DelimitedWriter::DelimitedWriter(const std::string& path, const TableOptions& options)
+    : out_(path), tsv_(options.format == TableFormat::Tsv), crlf_(options.crlf) {
+    if (options.bom) out_.Write("\xEF\xBB\xBF");
+}
+
+void DelimitedWriter::EndLine() {
+    if (crlf_) line_ += '\r';
+    line_ += '\n';
+    out_.Write(line_);
+    line_.clear();
+}
+
+void DelimitedWriter::AppendText(std::string_view text) {
+    const bool prefix = LooksLikeFormula(text);
+    if (tsv_) {
+        if (prefix) line_ += '\'';
+        for (const char c : text) {
+            switch (c) {
+                case '\t':
+                    line_ += "\\t";
+                    break;
+                case '\n':
+                    line_ += "\\n";
+                    break;
+                case '\r':
+                    line_ += "\\r";
+                    break;
+                case '\\':
+                    line_ += "\\\\";
+                    break;
+                default:
+                    line_ += c;
+            }
+        }
+        return;
+    }
+    if (!prefix && text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line_ += text;
+        return;
+    }
+    line_ += '"';
+    if (prefix) line_ += '\'';
+    for (const char c : text) {
+        if (c == '"') line_ += '"';
+        line_ += c;
+    }
+    line_ += '"';
+}
+
+void DelimitedWriter::AppendValue(const TableCell& cell, const TableColumn& column) {
+    switch (cell.kind) {
+        case TableCell::Kind::Empty:
+            return;
+        case TableCell::Kind::Text:
+            AppendText(cell.text);
+            return;
+        case TableCell::Kind::Number:
+            break;
+    }
+    const int decimals = column.format.decimals;
+    switch (column.kind) {
+        case ValueKind::Date:
+            if (AppendIsoDate(line_, cell.number)) return;
+            break;
+        case ValueKind::DateTime:
+            if (AppendIsoDateTime(line_, cell.number, decimals)) return;
+            break;
+        case ValueKind::Time:
+            AppendIsoTime(line_, cell.number, decimals);
+            return;
+        default:
+            break;
+    }
+    AppendShortestNumber(line_, cell.number);
+}
+
+void DelimitedWriter::Header(std::span<const TableColumn> columns) {
+    columns_.assign(columns.begin(), columns.end());
+    const char separator = tsv_ ? '\t' : ',';
+    for (size_t k = 0; k < columns.size(); ++k) {
+        if (k > 0) line_ += separator;
+        AppendText(columns[k].header);
+    }
+    EndLine();
+}
+
+void DelimitedWriter::Row(std::span<const TableCell> cells) {
+    const char separator = tsv_ ? '\t' : ',';
+    for (size_t k = 0; k < cells.size(); ++k) {
+        if (k > 0) line_ += separator;
+        AppendValue(cells[k], columns_[k]);
+    }
+    EndLine();
+}
+
+void DelimitedWriter::Commit() {
+    out_.Commit();
+}
+
+}  // namespace lv

@@ -1,0 +1,287 @@
+#include "core/export/table_convert.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/export/delimited_writer.h"
+#include "core/export/output_file.h"
+#include "core/export/xlsx_writer.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/read_ahead.h"
+#include "core/rendering/column_render.h"
+#include "core/state/spssdio1.h"
+#include "core/text/display_encoding.h"
+#include "savio/spssfio.h"
+
+namespace lv {
+namespace {
+
+constexpr uint32_t kBlockRows = 1024;
+
+bool IsUtf8Encoding(std::string_view name) {
+    std::string n;
+    for (const char c : name)
+        if (c != '-' && c != '_')
+            n += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return n == "UTF8";
+}
+
+bool IsAscii(std::string_view bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// Ends a streamed conversion once the last row wanted is written.
+struct RowsDone {};
+
+class StreamConsumer final : public GridLoadConsumer {
+  public:
+    StreamConsumer(std::span<const TableColumn> columns, RowBuilder& builder, TableWriter& writer,
+                   long long first, long long last)
+        : columns_(columns), builder_(builder), writer_(writer), first_(first), last_(last) {}
+    void Layout(const GridLayout&) override {}
+    void EditingOn() override {}
+    void Case(int row, std::span<const GridCell> cells) override {
+        if (row < first_) return;
+        if (last_ != -1 && row > last_) throw RowsDone{};
+        for (size_t k = 0; k < columns_.size(); ++k) {
+            const size_t v = static_cast<size_t>(columns_[k].variable);
+            if (v < cells.size()) builder_.Set(k, cells[v]);
+        }
+        writer_.Row(builder_.Take());
+    }
+
+  private:
+    std::span<const TableColumn> columns_;
+    RowBuilder& builder_;
+    TableWriter& writer_;
+    long long first_, last_;
+};
+
+}  // namespace
+
+RowBuilder::RowBuilder(std::span<const TableColumn> columns, const TableOptions& options,
+                       std::string encoding)
+    : columns_(columns),
+      options_(options),
+      encoding_(std::move(encoding)),
+      plainEncoding_(IsUtf8Encoding(encoding_)),
+      cells_(columns.size()),
+      textStart_(columns.size()),
+      textSize_(columns.size()) {}
+
+void RowBuilder::SetText(size_t k, std::string_view bytes) {
+    std::string_view utf8 = bytes;
+    if (!IsAscii(bytes)) {
+        decoded_ = plainEncoding_ ? ToUtf8(bytes, "UTF-8") : ToUtf8(bytes, encoding_);
+        utf8 = decoded_;
+    }
+    textStart_[k] = text_.size();
+    if (utf8.find('\0') == std::string_view::npos) {
+        text_.append(utf8);
+    } else {
+        for (const char c : utf8)
+            if (c != '\0') text_.push_back(c);
+    }
+    textSize_[k] = text_.size() - textStart_[k];
+    cells_[k].kind = TableCell::Kind::Text;
+}
+
+void RowBuilder::Set(size_t k, const GridCell& value) {
+    if (taken_) {
+        for (TableCell& c : cells_) c = TableCell{};
+        text_.clear();
+        taken_ = false;
+    }
+    const TableColumn& column = columns_[k];
+    const VariableFacts* facts = column.facts;
+    TableCell& cell = cells_[k];
+    cell = TableCell{};
+    switch (value.kind) {
+        case GridCell::Kind::Unread:
+        case GridCell::Kind::Sysmis:
+            return;
+        case GridCell::Kind::Number: {
+            if (facts && options_.missingEmpty && facts->missing.Holds(value.number)) return;
+            if (options_.labels && facts) {
+                if (const std::string* label = facts->LabelOf(value.number)) {
+                    SetText(k, *label);
+                    return;
+                }
+            }
+            cell.kind = TableCell::Kind::Number;
+            cell.number = value.number;
+            return;
+        }
+        case GridCell::Kind::Text: {
+            const std::string_view trimmed = WithoutTrailingBlanks(value.text);
+            if (facts && options_.missingEmpty && facts->missing.Holds(trimmed)) return;
+            if (options_.labels && facts) {
+                if (const std::string* label = facts->LabelOf(trimmed)) {
+                    SetText(k, *label);
+                    return;
+                }
+            }
+            SetText(k, trimmed);
+            return;
+        }
+    }
+}
+
+std::span<const TableCell> RowBuilder::Take() {
+    if (taken_) {
+        for (TableCell& c : cells_) c = TableCell{};
+        text_.clear();
+    }
+    for (size_t k = 0; k < cells_.size(); ++k)
+        if (cells_[k].kind == TableCell::Kind::Text)
+            cells_[k].text = std::string_view(text_).substr(textStart_[k], textSize_[k]);
+    taken_ = true;
+    return cells_;
+}
+
+std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
+                                             const std::string& dataFile,
+                                             const std::string& encoding) {
+    if (options.format == TableFormat::Xlsx) {
+        if (path == "-") throw ExportError("Excel ブックは標準出力には書き出せません");
+        return std::make_unique<XlsxWriter>(path, dataFile, encoding);
+    }
+    return std::make_unique<DelimitedWriter>(path, options);
+}
+
+uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount) {
+    const uint64_t first = static_cast<uint64_t>(std::max(options.firstRow, 1LL));
+    uint64_t last = caseCount;
+    if (options.lastRow != -1) last = std::min(last, static_cast<uint64_t>(options.lastRow));
+    return last >= first ? last - first + 1 : 0;
+}
+
+std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns) {
+    if (format != TableFormat::Xlsx) return {};
+    if (rows + 1 > kXlsxMaxRows)
+        return "Excel のシートは見出しを含めて 1,048,576 行までです（書き出す行は " +
+               std::to_string(rows) + " 行と見出し）：行を絞って書き出してください";
+    if (columns > kXlsxMaxColumns)
+        return "Excel のシートは 16,384 列までです（書き出す変数は " + std::to_string(columns) +
+               " 個）：変数を絞って書き出してください";
+    return {};
+}
+
+ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
+                                const TableOptions& options, const std::string& path,
+                                Progress* progress) {
+    using namespace spssdio1;
+    const std::string encoding = DisplayEncoding();
+    const std::vector<TableColumn> columns = PlanColumns(facts, options, encoding);
+    const uint64_t rows = RowsWanted(options, static_cast<uint64_t>(std::max(CaseCount, 0)));
+    if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
+        !problem.empty())
+        throw ExportError(problem);
+    std::unique_ptr<TableWriter> writer = MakeTableWriter(options, path, DataFileName, encoding);
+    writer->Header(columns);
+    RowBuilder builder(columns, options, encoding);
+    StreamConsumer consumer(columns, builder, *writer, options.firstRow, options.lastRow);
+    GridLoadOutcome outcome;
+    try {
+        outcome = LoadGrid(consumer, progress);
+    } catch (const RowsDone&) {
+        LastStatus = spssCloseRead(FileHandle);
+        outcome = GridLoadOutcome::Complete;
+    } catch (...) {
+        // The load closes the file itself on its own errors; a writer's
+        // failure leaves it open.
+        spssCloseRead(FileHandle);
+        throw;
+    }
+    if (outcome == GridLoadOutcome::Cancelled) return ConvertOutcome::Cancelled;
+    if (outcome != GridLoadOutcome::Complete)
+        throw ExportError("データを読み終えられなかったため、書き出しを中止しました");
+    writer->Commit();
+    return ConvertOutcome::Written;
+}
+
+ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options,
+                               const std::string& path, Progress* progress, GridRowOrder order) {
+    const std::string encoding = DisplayEncoding();
+    const std::vector<TableColumn> columns = PlanColumns(grid.facts(), options, encoding);
+    const uint64_t total = grid.namesInDataRow() ? 0 : grid.rowCount();
+    const uint64_t rows = RowsWanted(options, total);
+    if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
+        !problem.empty())
+        throw ExportError(problem);
+    std::unique_ptr<TableWriter> writer =
+        MakeTableWriter(options, path, spssdio1::DataFileName, encoding);
+    writer->Header(columns);
+    RowBuilder builder(columns, options, encoding);
+
+    std::vector<int> variables;
+    for (const TableColumn& c : columns) variables.push_back(c.variable);
+    const uint32_t first = static_cast<uint32_t>(std::max(options.firstRow, 1LL) - 1);
+    const uint32_t end = first + static_cast<uint32_t>(rows);
+    const bool fileOrder = order == GridRowOrder::File;
+    ReadAheadWindow window(
+        grid, variables, first, end, false,
+        fileOrder ? ReadAheadWindow::Rows::File : ReadAheadWindow::Rows::Display);
+    std::vector<uint32_t> fileRows;
+    std::vector<NumberCell> numbers(kBlockRows);
+    std::vector<StringCell> strings(kBlockRows);
+    // The block's values by column then row; strings copied out of the
+    // store, whose views last only until its next call.
+    std::vector<GridCell> values(columns.size() * kBlockRows);
+    std::vector<size_t> textEnds(columns.size() * kBlockRows);
+    std::string texts;
+    for (uint32_t r = first; r < end;) {
+        if (!Continue(progress, r - first, rows)) return ConvertOutcome::Cancelled;
+        const uint32_t n = std::min(kBlockRows, end - r);
+        window.Cover(r, n);
+        fileRows.resize(n);
+        for (uint32_t i = 0; i < n; ++i) fileRows[i] = fileOrder ? r + i : grid.FileRow(r + i);
+        texts.clear();
+        for (size_t k = 0; k < columns.size(); ++k) {
+            GridCell* out = &values[k * kBlockRows];
+            if (columns[k].kind != ValueKind::String) {
+                grid.store().GatherNumbers(columns[k].variable, fileRows, numbers.data());
+                for (uint32_t i = 0; i < n; ++i) {
+                    out[i] = GridCell{};
+                    if (numbers[i].state == CellState::Sysmis) out[i].kind = GridCell::Kind::Sysmis;
+                    if (numbers[i].state != CellState::Value) continue;
+                    out[i].kind = GridCell::Kind::Number;
+                    out[i].number = numbers[i].value;
+                }
+            } else {
+                grid.store().GatherStrings(columns[k].variable, fileRows, strings.data());
+                for (uint32_t i = 0; i < n; ++i) {
+                    out[i] = GridCell{};
+                    if (strings[i].state != CellState::Value) continue;
+                    out[i].kind = GridCell::Kind::Text;
+                    texts.append(strings[i].stored);
+                    textEnds[k * kBlockRows + i] = texts.size();
+                    out[i].number = static_cast<double>(strings[i].stored.size());
+                }
+            }
+        }
+        if (grid.lost())
+            throw ExportError(
+                "データファイルが読み込み後に変更されたか削除されたため、書き出しを中止しました");
+        for (uint32_t i = 0; i < n; ++i) {
+            for (size_t k = 0; k < columns.size(); ++k) {
+                GridCell cell = values[k * kBlockRows + i];
+                if (cell.kind == GridCell::Kind::Text) {
+                    const size_t size = static_cast<size_t>(cell.number);
+                    cell.text =
+                        std::string_view(texts).substr(textEnds[k * kBlockRows + i] - size, size);
+                }
+                builder.Set(k, cell);
+            }
+            writer->Row(builder.Take());
+        }
+        r += n;
+    }
+    if (!Continue(progress, rows, rows)) return ConvertOutcome::Cancelled;
+    writer->Commit();
+    return ConvertOutcome::Written;
+}
+
+}  // namespace lv

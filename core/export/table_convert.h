@@ -1,0 +1,87 @@
+// Converts cases into a table file (CSV, TSV or .xlsx) while they are read:
+// either one pass over the chosen data file through the grid load (the
+// tool), or the rows of a loaded grid in the order they stand (the window).
+// Memory does not grow with the case count.
+#ifndef LORIVANE_CORE_EXPORT_TABLE_CONVERT_H
+#define LORIVANE_CORE_EXPORT_TABLE_CONVERT_H
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/variable_facts.h"
+#include "core/export/table_columns.h"
+#include "core/export/table_options.h"
+#include "core/grid/grid_load.h"
+#include "core/state/progress.h"
+
+namespace lv {
+
+class GridData;
+
+// Builds the cells of one row from the cases' values as the options say:
+// user-missing values empty when asked, labels for labelled values when
+// asked, strings without their trailing blanks and decoded to UTF-8 (bytes
+// that do not decode become U+FFFD, NUL bytes are dropped).
+class RowBuilder {
+  public:
+    RowBuilder(std::span<const TableColumn> columns, const TableOptions& options,
+               std::string encoding);
+    // Cell k of the row from a value as the load reads it.
+    void Set(size_t k, const GridCell& value);
+    // The row (every cell not set is empty); the next Set starts another.
+    std::span<const TableCell> Take();
+
+  private:
+    void SetText(size_t k, std::string_view bytes);
+
+    std::span<const TableColumn> columns_;
+    TableOptions options_;
+    std::string encoding_;
+    bool plainEncoding_;  // UTF-8: ASCII and valid UTF-8 need no decoding
+    std::vector<TableCell> cells_;
+    std::vector<size_t> textStart_, textSize_;
+    std::string text_, decoded_;
+    bool taken_ = false;
+};
+
+enum class ConvertOutcome { Written, Cancelled };
+
+// The writer for options.format at path (opened now: target errors throw
+// ExportError here). dataFile is the data file the dictionary sheet of an
+// .xlsx workbook describes.
+std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
+                                             const std::string& dataFile,
+                                             const std::string& encoding);
+
+// The case rows to write out of caseCount, and a Japanese message when a
+// table of them (with its header row) and columns does not fit the format
+// (an .xlsx sheet holds 1,048,576 rows and 16,384 columns); empty when it fits.
+uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount);
+std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns);
+
+// The chosen data file (the shared state a summary set up) read once
+// through the grid load, options' rows and columns written to path.
+// facts: the file's variables (ReadVariableFacts). Failures throw
+// ExportError (nothing is then left under path), a rendering error of the
+// load its ConversionError.
+ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
+                                const TableOptions& options, const std::string& path,
+                                Progress* progress = nullptr);
+
+// Which order ConvertGridRows counts and writes the grid's rows in: as the
+// grid shows them (sorted, moved), or the file's.
+enum class GridRowOrder { Display, File };
+
+// The loaded grid's rows options.firstRow .. lastRow (1-based) in the order
+// asked, options.columns in the order given, to path. The grid's facts
+// must be set. Failures as above; a grid whose values can no longer be read
+// throws ExportError.
+ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options,
+                               const std::string& path, Progress* progress = nullptr,
+                               GridRowOrder order = GridRowOrder::Display);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,218 @@
+#include "core/export/xlsx_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+#include "core/dictionary/codebook_csv.h"
+#include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/rendering/calendar.h"
+#include "core/text/display_encoding.h"
+
+namespace lv {
+namespace {
+
+// prefix, then a point and decimals zeros when there are decimals, then suffix.
+std::string WithDecimals(std::string_view prefix, int decimals, std::string_view suffix = {}) {
+    std::string out(prefix);
+    if (decimals > 0) {
+        out += '.';
+        out.append(static_cast<size_t>(std::min(decimals, 16)), '0');
+    }
+    out += suffix;
+    return out;
+}
+
+size_t Utf8Chars(std::string_view text) {
+    size_t n = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+}  // namespace
+
+std::string XlsxNumberFormat(const PrintFormat& f, ValueKind kind) {
+    switch (kind) {
+        case ValueKind::Date:
+            return "yyyy-mm-dd";
+        case ValueKind::DateTime:
+            return WithDecimals("yyyy-mm-dd hh:mm:ss", f.decimals);
+        case ValueKind::Time:
+            return WithDecimals("[h]:mm:ss", f.decimals);
+        case ValueKind::String:
+            return "@";
+        case ValueKind::Number:
+            break;
+    }
+    switch (f.type) {
+        case fmt::COMMA:
+        case fmt::DOT:
+            return WithDecimals("#,##0", f.decimals);
+        case fmt::DOLLAR:
+            return WithDecimals("$#,##0", f.decimals);
+        case fmt::PCT:
+            return WithDecimals("0", f.decimals, "\"%\"");
+        case fmt::E:
+            return WithDecimals("0", std::max(f.decimals, 1), "E+00");
+        case fmt::N:
+            return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
+        case fmt::F:
+        case fmt::Z:
+        case fmt::CCA:
+        case fmt::CCA + 1:
+        case fmt::CCA + 2:
+        case fmt::CCA + 3:
+        case fmt::CCE:
+            return WithDecimals("0", f.decimals);
+        default:
+            return {};  // weekdays, months, hexadecimal forms: General
+    }
+}
+
+bool XlsxSerialDate(double seconds, double& serial) {
+    static const double kEpochDays = static_cast<double>(DayOfDate(1899, 12, 30));
+    static const double kFirstShown = static_cast<double>(DayOfDate(1900, 3, 1));
+    if (!std::isfinite(seconds)) return false;
+    const double days = seconds / kSecondsPerDay;
+    if (days < kFirstShown || days > static_cast<double>(DayOfDate(9999, 12, 31)) + 1) return false;
+    serial = days - kEpochDays;
+    return true;
+}
+
+XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::string encoding)
+    : out_(path), dataFile_(std::move(dataFile)), encoding_(std::move(encoding)) {
+    out_.Release();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    book_ = workbook_new_opt(out_.writePath().c_str(), &options);
+    if (!book_) throw ExportError(WriteFailureText(path, errno ? errno : ENOMEM));
+    data_ = workbook_add_worksheet(book_, "データ");
+    bold_ = workbook_add_format(book_);
+    format_set_bold(bold_);
+}
+
+XlsxWriter::~XlsxWriter() {
+    // Not committed: the workbook's memory and temporary files go, and no
+    // file is written.
+    if (book_) lxw_workbook_free(book_);
+}
+
+void XlsxWriter::Check(int error) {
+    if (error == LXW_NO_ERROR) return;
+    throw ExportError(std::string("Excel ブックを書き出せませんでした：") +
+                      lxw_strerror(static_cast<lxw_error>(error)));
+}
+
+lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
+    if (numberFormat.empty()) return nullptr;
+    auto it = formats_.find(numberFormat);
+    if (it != formats_.end()) return it->second;
+    lxw_format* format = workbook_add_format(book_);
+    format_set_num_format(format, numberFormat.c_str());
+    formats_.emplace(numberFormat, format);
+    return format;
+}
+
+void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column,
+                             std::string_view text, lxw_format* format) {
+    if (Utf8Chars(text) > kXlsxMaxCellChars)
+        throw ExportError("Excel のセルには 32,767 文字までしか入りません（" + std::to_string(row) +
+                          " 行目）");
+    text_.assign(text);
+    Check(worksheet_write_string(sheet, row, column, text_.c_str(), format));
+}
+
+void XlsxWriter::Header(std::span<const TableColumn> columns) {
+    columns_.assign(columns.begin(), columns.end());
+    for (size_t k = 0; k < columns.size(); ++k) {
+        const TableColumn& c = columns[k];
+        columnFormats_.push_back(
+            c.kind == ValueKind::String ? nullptr : FormatFor(XlsxNumberFormat(c.format, c.kind)));
+        WriteString(data_, 0, static_cast<uint16_t>(k), c.header, bold_);
+    }
+    worksheet_freeze_panes(data_, 1, 0);
+    row_ = 1;
+}
+
+void XlsxWriter::Row(std::span<const TableCell> cells) {
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const TableCell& cell = cells[k];
+        const auto column = static_cast<uint16_t>(k);
+        if (cell.kind == TableCell::Kind::Text) {
+            WriteString(data_, row_, column, cell.text);
+        } else if (cell.kind == TableCell::Kind::Number) {
+            const ValueKind kind = columns_[k].kind;
+            double value = cell.number;
+            if (kind == ValueKind::Date || kind == ValueKind::DateTime) {
+                if (!XlsxSerialDate(cell.number, value)) {
+                    // Before 1900 a spreadsheet has no date: the ISO text.
+                    std::string iso;
+                    if (kind == ValueKind::Date
+                            ? AppendIsoDate(iso, cell.number)
+                            : AppendIsoDateTime(iso, cell.number, columns_[k].format.decimals))
+                        WriteString(data_, row_, column, iso);
+                    else
+                        Check(worksheet_write_number(data_, row_, column, cell.number, nullptr));
+                    continue;
+                }
+            } else if (kind == ValueKind::Time) {
+                value = cell.number / kSecondsPerDay;
+            }
+            Check(worksheet_write_number(data_, row_, column, value, columnFormats_[k]));
+        }
+    }
+    ++row_;
+}
+
+void XlsxWriter::WriteDictionary() {
+    lxw_worksheet* sheet = workbook_add_worksheet(book_, "辞書");
+    const char* titles[] = {"名前", "ラベル", "型", "書式", "尺度", "値ラベル", "欠損値"};
+    for (uint16_t k = 0; k < 7; ++k) WriteString(sheet, 0, k, titles[k], bold_);
+    worksheet_freeze_panes(sheet, 1, 0);
+    FileDictionary dict;
+    if (dataFile_.empty() || ReadFileDictionary(dataFile_, &dict) != 0) return;
+    uint32_t row = 1;
+    for (const TableColumn& c : columns_) {
+        if (c.variable < 0 || c.variable >= static_cast<int>(dict.variables.size())) continue;
+        const DictVariable& v = dict.variables[c.variable];
+        std::string labels;
+        auto add = [&](const std::string& value, const std::string& label) {
+            if (!labels.empty()) labels += '\n';
+            labels += value + " = " + ToUtf8(label, encoding_);
+        };
+        for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
+        for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding_), label);
+        const std::string fields[] = {
+            ToUtf8(v.longName.empty() ? v.name : v.longName, encoding_),
+            v.hasLabel ? ToUtf8(v.label, encoding_) : std::string(),
+            v.isString() ? "文字列(" + std::to_string(v.width) + ")" : "数値",
+            FormatText(v.print),
+            std::string(MeasureWord(v.measure)),
+            labels,
+            MissingValuesText(v, encoding_)};
+        for (uint16_t k = 0; k < 7; ++k)
+            if (!fields[k].empty()) WriteString(sheet, row, k, fields[k]);
+        ++row;
+    }
+}
+
+void XlsxWriter::Commit() {
+    WriteDictionary();
+    lxw_workbook* book = book_;
+    book_ = nullptr;
+    errno = 0;
+    const lxw_error error = workbook_close(book);
+    if (error != LXW_NO_ERROR) {
+        if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
+            error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_ZIP_CLOSE)
+            throw ExportError(WriteFailureText(out_.path(), errno ? errno : EIO));
+        Check(error);
+    }
+    out_.CommitWritten();
+}
+
+}  // namespace lv

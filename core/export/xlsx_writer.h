@@ -1,0 +1,68 @@
+// An Excel workbook (.xlsx) written with libxlsxwriter in its constant-memory
+// mode (each row goes to a temporary file as it is finished, so memory does
+// not grow with the rows). The first sheet holds the data under a frozen,
+// bold header row: numbers as numbers in a number format following the
+// print format (F8.2 -> 0.00, COMMA9.2 -> #,##0.00), dates, date-times and
+// times as spreadsheet serial dates in a date format, texts always as
+// strings (never formulas), empty cells left out. The second sheet, 辞書,
+// describes the variables written.
+#ifndef LORIVANE_CORE_EXPORT_XLSX_WRITER_H
+#define LORIVANE_CORE_EXPORT_XLSX_WRITER_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "core/export/output_file.h"
+#include "core/export/table_columns.h"
+
+typedef struct lxw_workbook lxw_workbook;
+typedef struct lxw_worksheet lxw_worksheet;
+typedef struct lxw_format lxw_format;
+
+namespace lv {
+
+inline constexpr uint64_t kXlsxMaxRows = 1048576;
+inline constexpr size_t kXlsxMaxColumns = 16384;
+inline constexpr size_t kXlsxMaxCellChars = 32767;
+
+// The spreadsheet number format for a print format ("0.00", "#,##0",
+// "yyyy-mm-dd hh:mm:ss"); empty for General.
+std::string XlsxNumberFormat(const PrintFormat& format, ValueKind kind);
+// Seconds from 14 October 1582 as a spreadsheet serial date (days from
+// 30 December 1899); false for days before 1 March 1900, which spreadsheets
+// do not show as dates.
+bool XlsxSerialDate(double seconds, double& serial);
+
+class XlsxWriter final : public TableWriter {
+  public:
+    // dataFile and encoding: where the dictionary sheet's facts come from.
+    XlsxWriter(const std::string& path, std::string dataFile, std::string encoding);
+    ~XlsxWriter() override;
+
+    void Header(std::span<const TableColumn> columns) override;
+    void Row(std::span<const TableCell> cells) override;
+    void Commit() override;
+
+  private:
+    lxw_format* FormatFor(const std::string& numberFormat);
+    void WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column, std::string_view text,
+                     lxw_format* format = nullptr);
+    void Check(int error);
+    void WriteDictionary();
+
+    OutputFile out_;
+    std::string dataFile_, encoding_;
+    lxw_workbook* book_ = nullptr;
+    lxw_worksheet* data_ = nullptr;
+    lxw_format* bold_ = nullptr;
+    std::vector<TableColumn> columns_;
+    std::vector<lxw_format*> columnFormats_;
+    std::map<std::string, lxw_format*> formats_;
+    uint32_t row_ = 0;
+    std::string text_;
+};
+
+}  // namespace lv
+
+#endif

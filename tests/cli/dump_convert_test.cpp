@@ -1,0 +1,53 @@
+// lorivane-dump convert: the format from the name, standard output, and a
+// failure as one line and exit status 1 with nothing left under OUT.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/cli/dump_support.h"
+#include "tests/support/savfixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SmallFile(const std::string& dir) {
+    fixture::File f;
+    f.variables = {fixture::Numeric("N"), fixture::String("S", 8)};
+    f.variables[0].print = {5, 8, 1};
+    f.valueLabels = {{{0}, {{1, "one"}}, {}}};
+    f.cases = {{1.0, std::string("=cmd")}, {-2.5, std::string("a\tb")}};
+    return fixture::WriteFile(f, dir + "/in.sav");
+}
+
+}  // namespace
+
+TEST(DumpConvert, WritesCsvTsvAndXlsxByNameOrOption) {
+    const std::string dir = fixture::TempDir();
+    const std::string in = SmallFile(dir);
+    DumpResult r = RunDump({"convert", in, "-", "--labels", "--crlf"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "N,S\r\none,\"'=cmd\"\r\n-2.5,a\tb\r\n");
+    r = RunDump({"convert", in, "-", "--format", "tsv", "--vars", "S", "--rows", "2:2"});
+    EXPECT_EQ(r.out, "S\na\\tb\n");
+    r = RunDump({"convert", in, dir + "/out.xlsx"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir + "/out.xlsx").substr(0, 2), "PK");
+    fs::remove_all(dir);
+}
+
+TEST(DumpConvert, FailuresExitOneWithOneLineAndLeaveNothing) {
+    const std::string dir = fixture::TempDir();
+    const std::string in = SmallFile(dir);
+    for (const std::string& out : {dir + "/no/such/folder/out.csv", std::string("/dev/full")}) {
+        const DumpResult r = RunDump({"convert", in, out, "--format", "csv"});
+        EXPECT_EQ(r.status, 1) << out;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(out != "/dev/full" && fs::exists(out));
+    }
+    EXPECT_EQ(RunDump({"convert", in, dir + "/x.csv", "--vars", "NOPE"}).status, 1);
+    EXPECT_FALSE(fs::exists(dir + "/x.csv"));
+    EXPECT_EQ(RunDump({"convert", in, dir + "/x.dat"}).status, 2);  // format unknown
+    fs::remove_all(dir);
+}
