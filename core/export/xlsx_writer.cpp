@@ -8,6 +8,7 @@
 
 #include "core/dictionary/codebook_csv.h"
 #include "core/dictionary/dictionary_json.h"
+#include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/rendering/calendar.h"
 #include "core/text/display_encoding.h"

@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "core/rendering/specifier_format.h"
+#include "core/text/trim.h"
 
 namespace lv {
 namespace {

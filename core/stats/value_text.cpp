@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/rendering/print_format.h"
-#include "core/rendering/specifier_format.h"
+#include "core/text/trim.h"
 
 namespace lv {
 
