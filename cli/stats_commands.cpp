@@ -29,7 +29,7 @@ bool Read(Context& c, lv::FileDictionary* dict) {
     if (!CheckPath(c, path)) return false;
     const int status = lv::ReadFileDictionary(path, dict);
     if (status != 0) {
-        ReportUnreadable(c, path, status);
+        ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
         return false;
     }
     if (dict->caseCount == -1 && dict->variables.empty()) {

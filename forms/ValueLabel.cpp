@@ -14,6 +14,7 @@
 #include "forms/modal.h"
 #include "forms/window_refs.h"
 
+namespace lv {
 namespace {
 
 constexpr int kListTop = 56;
@@ -92,8 +93,6 @@ void TfrmValue::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     lv::RunHandler([this] { FormResize(); });
 }
-
-namespace lv {
 
 void OpenValueLabelWindow() {
     auto window = std::make_unique<TfrmValue>();

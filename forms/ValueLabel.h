@@ -10,6 +10,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace lv {
+
 class TfrmValue : public QDialog {
     Q_OBJECT
   public:
@@ -28,8 +30,6 @@ class TfrmValue : public QDialog {
   protected:
     void resizeEvent(QResizeEvent* event) override;
 };
-
-namespace lv {
 
 // The openers' part: with CurrentVarName and SelectedVarIndex already set,
 // creates the window, stores it in frmValue, shows it modally (lv::ShowModal),
