@@ -26,10 +26,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(LORIVANE_GUI)
   # Qt loads its platform plugins (xcb, wayland) at run time, so no library
-  # dependency names them. The translations make Qt's dialogs Japanese; the
-  # IPA fonts draw the windows' Japanese texts.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-ipafont-gothic")
+  # dependency names them. Every window's text is Japanese, so a Japanese
+  # font is needed (without one each character is a box). The translations
+  # make Qt's dialogs Japanese and the other fonts draw the other scripts a
+  # file may hold; both are recommended.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-japanese-gothic")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "qt6-translations-l10n, fonts-noto-core, fonts-wqy-microhei, fonts-noto-color-emoji")
 endif()
 
 include(CPack)
