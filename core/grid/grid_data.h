@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -83,9 +84,19 @@ class GridData {
     void SetShowLabels(bool on);
     bool showLabels() const { return showLabels_; }
 
-    // The user's edit of a cell; it moves with its row.
+    // The user's edit of a cell; it moves with its row. Edits are taken
+    // back the last first: UndoEdit gives the cell as it stood before the
+    // last edit still standing and says which (nothing when none is left);
+    // UndoAllEdits gives every cell its value again.
     void SetEdit(uint32_t displayRow, int column, std::string bytes);
     bool hasEdits() const { return !edits_.empty(); }
+    struct CellPlace {
+        uint32_t displayRow = 0;
+        int column = 0;
+    };
+    std::optional<CellPlace> UndoEdit();
+    bool IsEdited(uint32_t displayRow, int column) const;
+    void UndoAllEdits();
 
     // The text of one cell as the grid shows it, in the file's bytes: the
     // edit, else the name (names row), else the label (when shown and the
@@ -148,6 +159,12 @@ class GridData {
     bool showLabels_ = false;
     std::vector<VariableFacts> facts_;
     std::unordered_map<uint64_t, std::string> edits_;
+    // Each edit's cell and what the cell held before it (nothing: its value).
+    struct PastEdit {
+        uint64_t key;
+        std::optional<std::string> before;
+    };
+    std::vector<PastEdit> history_;
     std::vector<uint32_t> editsPerColumn_;
     mutable std::vector<std::unique_ptr<ColumnMemo>> memos_;
     mutable size_t memoCount_ = 0;

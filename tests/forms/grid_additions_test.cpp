@@ -236,7 +236,8 @@ TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
 TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) {
     TfrmDPGrid& w = Open(Coded());
     QMenu* menu = w.additions->HeaderMenu(0);
-    EXPECT_EQ(menu->actions().size(), 4);  // two sorts, a separator, the original order
+    // Two sorts, a separator, the original order, a separator, fit the width.
+    EXPECT_EQ(menu->actions().size(), 6);
     EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
     EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
     EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");
