@@ -27,7 +27,8 @@ namespace lv {
 // What the grid says, once, when it finds that its values can no longer be
 // read, and what an action over many cells says when it stops for that.
 inline constexpr const char* kLostNoticeText =
-    "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します";
+    "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します"
+    "（DATA表示で読み直すか、フォルダのボタンでファイルを開き直してください）";
 inline constexpr const char* kLostActionText =
     "データファイルが読み込み後に変更されたか削除されたため、続けられません";
 

@@ -158,3 +158,28 @@ TEST_F(GridRoughEdgesTest, TheValueLabelHeadingHoldsTheFontsWholeHeight) {
     EXPECT_GE(window.Label1->height(), metrics.ascent() + metrics.descent());
     EXPECT_LE(window.varname->geometry().bottom(), 56);
 }
+
+TEST_F(GridRoughEdgesTest, DataShownAgainAfterTheFileChangedReadsItAgain) {
+    fixture::File f = Plain(3);
+    const std::string path = Write(f, "changing.sav");
+    dialogs.openAnswers = {path};
+    new TForm1();
+    Form1->Button5Click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    const auto text = [] {
+        return frmDPGrid->model->data(frmDPGrid->model->index(0, 0), Qt::DisplayRole).toString();
+    };
+    const QString before = text();
+    EXPECT_EQ(before.trimmed(), "0");
+
+    for (fixture::Case& c : f.cases) c[0] = 7.0;
+    fixture::WriteFile(f, path + ".new");
+    ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+    Form1->Button5Click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    EXPECT_FALSE(frmDPGrid->model->grid().lost());
+    // The new values, in columns as wide as a first load makes them.
+    EXPECT_EQ(text(), QString(before).replace('0', '7'));
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+}
