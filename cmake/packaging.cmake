@@ -35,4 +35,17 @@ if(LORIVANE_GUI)
       "qt6-translations-l10n, fonts-noto-core, fonts-wqy-microhei, fonts-noto-color-emoji")
 endif()
 
+# Debian keeps a package's changelog beside its copyright file, compressed.
+set(LORIVANE_CHANGELOG_DATE "Tue, 08 Dec 2026 00:00:00 +0000"
+    CACHE STRING "The day of the release, as the Debian changelog writes it")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.Debian.in changelog.Debian @ONLY)
+execute_process(COMMAND gzip -9nc changelog.Debian
+                WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+                OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+                RESULT_VARIABLE gzipped)
+if(NOT gzipped EQUAL 0)
+  message(FATAL_ERROR "gzip could not compress the Debian changelog")
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 include(CPack)
