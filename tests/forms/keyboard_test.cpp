@@ -1,17 +1,20 @@
 // The windows with the keyboard alone: Enter on a variable-list line opens
 // its value labels; Escape closes the variable list, the grid and the
 // file-information window, never the main window, and in a cell's editor
-// only takes the edit back.
+// only takes the edit back; Shift+F10 opens a context menu.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
 #include "forms/file_info.h"
+#include "forms/grid_additions.h"
 #include "forms/grid_model.h"
 #include "forms/grid_view.h"
+#include "forms/menu_key.h"
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_windows.h"
 
@@ -76,4 +79,22 @@ TEST_F(KeyboardTest, EscapeClosesTheListTheGridAndTheFileInformationButNotTheMai
     Show(Form1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_TRUE(Form1->isVisible());
+}
+
+TEST_F(KeyboardTest, ShiftF10OpensTheContextMenuAsTheMenuKeyDoes) {
+    lv::InstallShiftF10ContextMenus(QApplication::instance());
+    Start();
+    Form1->Button5Click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    Show(frmDPGrid);
+    frmDPGrid->StringGrid1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), frmDPGrid->StringGrid1);
+    QTest::keyClick(frmDPGrid->StringGrid1, Qt::Key_F10, Qt::ShiftModifier);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup, static_cast<QWidget*>(frmDPGrid->additions->CellMenu()));
+    popup->close();
+    // F10 alone is not the menu's key.
+    QTest::keyClick(frmDPGrid->StringGrid1, Qt::Key_F10);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
