@@ -26,10 +26,26 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(LORIVANE_GUI)
   # Qt loads its platform plugins (xcb, wayland) at run time, so no library
-  # dependency names them. The translations make Qt's dialogs Japanese; the
-  # IPA fonts draw the windows' Japanese texts.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-ipafont-gothic")
+  # dependency names them. Every window's text is Japanese, so a Japanese
+  # font is needed (without one each character is a box). The translations
+  # make Qt's dialogs Japanese and the other fonts draw the other scripts a
+  # file may hold; both are recommended.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-japanese-gothic")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "qt6-translations-l10n, fonts-noto-core, fonts-wqy-microhei, fonts-noto-color-emoji")
 endif()
+
+# Debian keeps a package's changelog beside its copyright file, compressed.
+set(LORIVANE_CHANGELOG_DATE "Tue, 08 Dec 2026 00:00:00 +0000"
+    CACHE STRING "The day of the release, as the Debian changelog writes it")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.Debian.in changelog.Debian @ONLY)
+execute_process(COMMAND gzip -9nc changelog.Debian
+                WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+                OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+                RESULT_VARIABLE gzipped)
+if(NOT gzipped EQUAL 0)
+  message(FATAL_ERROR "gzip could not compress the Debian changelog")
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CPack)

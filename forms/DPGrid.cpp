@@ -1,6 +1,7 @@
 #include "forms/DPGrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -231,6 +232,14 @@ void TfrmDPGrid::btmWriteClick() {
         return;
     else if (mode == lv::ExportMode::AsDisplayed && model->grid().lost())
         model->LostTold();
+}
+
+void TfrmDPGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace lv

@@ -50,6 +50,8 @@ class TfrmDPGrid : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Escape, when no part of the window takes it, closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     lv::GridLoadOutcome outcome_ = lv::GridLoadOutcome::NoFile;

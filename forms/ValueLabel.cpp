@@ -1,8 +1,10 @@
 #include "forms/ValueLabel.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 #include "core/windows/value_labels.h"
@@ -26,6 +28,10 @@ QLabel* WhiteLabel(QWidget* parent, const QString& text, int left, int top, int 
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::white);
     label->setPalette(palette);
+    // Tall enough for the font's whole ascent and descent, so that accents
+    // and marks above and below letters are not cut, and never into the list.
+    const QFontMetrics metrics(label->font());
+    height = std::clamp(metrics.ascent() + metrics.descent(), height, kListTop - top);
     label->setGeometry(left, top, width, height);
     return label;
 }

@@ -1,5 +1,6 @@
 #include "forms/file_info.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -102,6 +103,14 @@ void TfrmFileInfo::FormResize() {
 void TfrmFileInfo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     lv::RunHandler([this] { FormResize(); });
+}
+
+void TfrmFileInfo::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace lv

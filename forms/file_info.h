@@ -36,6 +36,8 @@ class TfrmFileInfo : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Escape, when no part of the window takes it, closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // The lines of the dictionary read, decoded as the windows decode now.

@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/text/grouped_digits.h"
 
 namespace lv {
 
@@ -25,7 +28,7 @@ QToolButton* Button(QWidget* parent, const QString& text, const QString& tip) {
 }  // namespace
 
 QString MatchCountText(unsigned long long count) {
-    return QStringLiteral("%1 件").arg(count);
+    return QString::fromStdString(lv::GroupedDigits(uint64_t{count})) + QStringLiteral(" 件");
 }
 
 QString WrapText(bool backwards) {
@@ -38,10 +41,16 @@ QString NotFoundText() {
 }
 
 FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
-    setFixedHeight(kBarHeight);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
+    // With the cell options the status has a line of its own, as wide as the
+    // window, so that the longest notice shows whole; beside the text box it
+    // takes a fixed share. Either way a change of status moves nothing else.
+    setFixedHeight(cellOptions ? 2 * kBarHeight - 6 : kBarHeight);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(4, 2, 4, 2);
+    rows->setSpacing(0);
+    auto* layout = new QHBoxLayout;
     layout->setSpacing(4);
+    rows->addLayout(layout);
     layout->addWidget(new QLabel(QStringLiteral("検索:"), this));
     text = new QLineEdit(this);
     text->setMinimumWidth(120);
@@ -61,11 +70,19 @@ FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
         }
     }
     status = new QLabel(this);
-    layout->addWidget(status, 1);
+    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (cellOptions) {
+        layout->addStretch(1);
+        rows->addWidget(status);
+    } else {
+        layout->addWidget(status, 1);
+    }
     close = Button(this, QStringLiteral("×"), QStringLiteral("閉じる (Esc)"));
     layout->addWidget(close);
 
     connect(text, &QLineEdit::textChanged, this, &FindBar::queryChanged);
+    // A count or a notice is of the query it was found for.
+    connect(this, &FindBar::queryChanged, status, &QLabel::clear);
     connect(next, &QToolButton::clicked, this, [this] { emit findRequested(false); });
     connect(previous, &QToolButton::clicked, this, [this] { emit findRequested(true); });
     connect(close, &QToolButton::clicked, this, [this] {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "core/dictionary/variable_search.h"
+#include "core/text/grouped_digits.h"
 #include "forms/display_text.h"
 
 namespace lv {
@@ -20,14 +21,21 @@ GoToDialog::GoToDialog(QWidget* parent, const std::vector<lv::VariableFacts>& va
     auto* form = new QFormLayout(this);
     caseNumber = new QLineEdit(this);
     caseNumber->setValidator(new QIntValidator(1, std::max(caseCount, 1), caseNumber));
-    caseNumber->setPlaceholderText(QStringLiteral("1 - %1").arg(std::max(caseCount, 0)));
+    caseNumber->setPlaceholderText(
+        QStringLiteral("1 - ") +
+        QString::fromStdString(lv::GroupedDigits(int64_t{std::max(caseCount, 0)})));
     form->addRow(QStringLiteral("ケース番号:"), caseNumber);
     variable = new QLineEdit(this);
     variable->setPlaceholderText(QStringLiteral("変数名・ラベル"));
     QStringList choices;
     for (const lv::VariableFacts& v : variables) {
-        choices << lv::FileText(v.name);
-        if (!v.longName.empty()) choices << lv::FileText(v.longName);
+        const QString name = lv::FileText(v.name).trimmed();
+        choices << name;
+        // A long name that is the short one in other case is offered once:
+        // completion ignores case, so the two would show as one twice.
+        const QString longName = lv::FileText(v.longName).trimmed();
+        if (!longName.isEmpty() && longName.compare(name, Qt::CaseInsensitive) != 0)
+            choices << longName;
         if (!v.label.empty()) choices << lv::FileText(v.label);
     }
     choices.removeDuplicates();

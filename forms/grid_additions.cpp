@@ -16,6 +16,7 @@
 #include "core/grid/grid_search.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
+#include "core/text/grouped_digits.h"
 #include "forms/error_handler.h"
 #include "forms/filter_bar.h"
 #include "forms/find_bar.h"
@@ -47,6 +48,12 @@ std::string TableInitialName(const std::string& dataFile) {
     return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
 }
 
+// Whether cells may be edited: the user's choice, kept for every grid
+// window opened later in the run.
+bool editsAllowed = true;
+// Whether a move of the current cell opens the value labels, likewise.
+bool labelsOnMoves = true;
+
 }  // namespace
 
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
@@ -74,15 +81,18 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
         Action(QStringLiteral("移動..."), QKeySequence(Qt::CTRL | Qt::Key_G), &GridAdditions::GoTo);
     filter = Action(QStringLiteral("条件で絞り込む..."),
                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &GridAdditions::OpenFilter);
-    // Copy and select all reach the grid through its view (the cell editor
-    // would take the keys otherwise); the menu shows their keys.
+    // Copy, select all and undo reach the grid through its view when it has
+    // the focus (the cell editor would take the keys otherwise); the menu
+    // shows their keys.
     copy = new QAction(QStringLiteral("コピー"), this);
     copy->setShortcut(QKeySequence::Copy);
     copyWithNames = new QAction(QStringLiteral("変数名付きでコピー"), this);
     copyWithNames->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     selectAll = new QAction(QStringLiteral("すべて選択"), this);
     selectAll->setShortcut(QKeySequence::SelectAll);
-    for (QAction* a : {copy, copyWithNames, selectAll}) a->setShortcutContext(Qt::WidgetShortcut);
+    // The window holds them as well, for the keys pressed while one of its
+    // buttons has the focus.
+    for (QAction* a : {copy, copyWithNames, selectAll}) window->addAction(a);
     connect(copy, &QAction::triggered, this, [this] { lv::RunHandler([this] { Copy(false); }); });
     connect(copyWithNames, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { Copy(true); }); });
@@ -92,6 +102,29 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
             [this](bool names) { lv::RunHandler([this, names] { Copy(names); }); });
     connect(view, &GridView::selectAllRequested, this,
             [this] { lv::RunHandler([this] { SelectAll(); }); });
+
+    undoEdit = new QAction(QStringLiteral("編集を元に戻す"), this);
+    undoEdit->setShortcut(QKeySequence::Undo);
+    window->addAction(undoEdit);
+    undoAllEdits = new QAction(QStringLiteral("すべての編集を元に戻す"), this);
+    allowEdits = new QAction(QStringLiteral("編集を許可"), this);
+    allowEdits->setCheckable(true);
+    allowEdits->setChecked(editsAllowed);
+    model->SetEditsAllowed(editsAllowed);
+    connect(undoEdit, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { UndoEdit(); }); });
+    connect(view, &GridView::undoRequested, this,
+            [this] { lv::RunHandler([this] { UndoEdit(); }); });
+    connect(undoAllEdits, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { UndoAllEdits(); }); });
+    connect(allowEdits, &QAction::triggered, this,
+            [this](bool on) { lv::RunHandler([this, on] { AllowEdits(on); }); });
+    labelsOnMove = new QAction(QStringLiteral("セル移動で値ラベルを開く"), this);
+    labelsOnMove->setCheckable(true);
+    labelsOnMove->setChecked(labelsOnMoves);
+    view->SetAnnounceMoves(labelsOnMoves);
+    connect(labelsOnMove, &QAction::triggered, this,
+            [this](bool on) { lv::RunHandler([this, on] { LabelsOnMove(on); }); });
 
     sortAscending = new QAction(QStringLiteral("昇順で並べ替え"), this);
     sortDescending = new QAction(QStringLiteral("降順で並べ替え"), this);
@@ -108,6 +141,11 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     exportTable = new QAction(QStringLiteral("形式を選んで書き出す..."), this);
     connect(exportTable, &QAction::triggered, this,
             [this] { lv::RunHandler([this] { ExportTable(); }); });
+    // As a double click on the header's edge does: the rows in view and the name.
+    fitColumn = new QAction(QStringLiteral("列幅を内容に合わせる"), this);
+    connect(fitColumn, &QAction::triggered, this, [this] {
+        if (menuColumn_ >= 0) view_->resizeColumnToContents(menuColumn_);
+    });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -161,11 +199,20 @@ QMenu* GridAdditions::CellMenu() {
         cellMenu_->addAction(goTo);
         cellMenu_->addAction(filter);
         cellMenu_->addSeparator();
+        cellMenu_->addAction(undoEdit);
+        cellMenu_->addAction(undoAllEdits);
+        cellMenu_->addAction(allowEdits);
+        cellMenu_->addAction(labelsOnMove);
+        cellMenu_->addSeparator();
         cellMenu_->addAction(exportTable);
     }
     showLabels->setEnabled(model_->loaded());
     showFormatted->setEnabled(model_->loaded());
     exportTable->setEnabled(model_->loaded());
+    undoEdit->setEnabled(model_->grid().hasEdits());
+    undoAllEdits->setEnabled(model_->grid().hasEdits());
+    allowEdits->setChecked(editsAllowed);
+    labelsOnMove->setChecked(labelsOnMoves);
     return cellMenu_;
 }
 
@@ -179,6 +226,7 @@ QMenu* GridAdditions::HeaderMenu(int column) {
         headerMenu_->addSeparator();
         headerMenu_->addAction(showFormatted);
         headerMenu_->addAction(frequencies);
+        headerMenu_->addAction(fitColumn);
         headerMenu_->addSeparator();
         headerMenu_->addAction(exportTable);
     }
@@ -198,6 +246,9 @@ void GridAdditions::ToggleLabels() {
     view_->CloseEditor();
     model_->SetShowLabels(!model_->showLabels());
     showLabels->setChecked(model_->showLabels());
+    // A label cut by its column ends in an ellipsis, so that labels alike at
+    // the start differ; values are cut plainly, as ever.
+    view_->setTextElideMode(model_->showLabels() ? Qt::ElideRight : Qt::ElideNone);
     view_->ReopenEditor();
     count_.reset();
 }
@@ -248,9 +299,13 @@ void GridAdditions::Find(bool backwards) {
         findBar->SetStatus(NotFoundText());
         return;
     }
-    lv::DialogProgress walking(window_, QStringLiteral("検索しています..."));
-    const lv::FindResult found =
-        lv::FindNext(model_->grid(), matcher, columns, from, backwards, &walking);
+    // The progress dialog is gone before the found cell is made current and
+    // selected, so that nothing of its closing moves the focus or selection.
+    lv::FindResult found;
+    {
+        lv::DialogProgress walking(window_, QStringLiteral("検索しています..."));
+        found = lv::FindNext(model_->grid(), matcher, columns, from, backwards, &walking);
+    }
     if (found.cancelled) {
         ReportLost();
         return;
@@ -278,8 +333,8 @@ void GridAdditions::GoTo() {
     int column = current.isValid() ? current.column() : view_->horizontalHeader()->logicalIndex(0);
     if (const std::optional<int> n = dialog.CaseNumber()) {
         if (*n < 1 || *n > cases) {
-            lv::CurrentDialogs().ShowMessage(
-                QStringLiteral("ケース番号は 1 から %1 までです").arg(cases).toStdString());
+            lv::CurrentDialogs().ShowMessage("ケース番号は 1 から " +
+                                             lv::GroupedDigits(int64_t{cases}) + " までです");
             return;
         }
         const uint32_t shown = order.DisplayRowOf(static_cast<uint32_t>(*n - 1));
@@ -340,7 +395,9 @@ void GridAdditions::Copy(bool withNames) {
     if (cells > kLargeCopyCells) {
         const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
             "コピー",
-            QStringLiteral("%1 個のセルをコピーします。よろしいですか？").arg(cells).toStdString());
+            lv::GroupedDigits(uint64_t{cells}) +
+                " 個のセルをコピーします。セルが多いため、表計算ソフト向けの書式（HTML）は付けず、"
+                "テキストだけをコピーします。よろしいですか？");
         if (answer != lv::ConfirmAnswer::Yes) return;
         range.withHtml = false;
     }
@@ -484,6 +541,37 @@ void GridAdditions::ExportTable() {
         return;
     }
     if (outcome == lv::ConvertOutcome::Written) lv::CurrentDialogs().Beep();
+}
+
+void GridAdditions::UndoEdit() {
+    if (!model_->grid().hasEdits()) return;
+    // The open editor's text is written back first, so that a change typed
+    // and not yet left is the one taken back.
+    view_->CloseEditor();
+    const QModelIndex cell = model_->UndoEdit();
+    if (cell.isValid()) view_->GoTo(cell, false);
+    view_->ReopenEditor();
+}
+
+void GridAdditions::UndoAllEdits() {
+    if (!model_->grid().hasEdits()) return;
+    view_->CloseEditor();
+    model_->UndoAllEdits();
+    view_->ReopenEditor();
+}
+
+void GridAdditions::AllowEdits(bool on) {
+    editsAllowed = on;
+    allowEdits->setChecked(on);
+    view_->CloseEditor();
+    model_->SetEditsAllowed(on);
+    view_->SetEditing(model_->editing());
+}
+
+void GridAdditions::LabelsOnMove(bool on) {
+    labelsOnMoves = on;
+    labelsOnMove->setChecked(on);
+    view_->SetAnnounceMoves(on);
 }
 
 }  // namespace lv

@@ -5,7 +5,10 @@
 // sorting by a column from its header's context menu, narrowing the cases
 // by a condition in the filter bar (Ctrl+Shift+F), a context menu over the
 // cells with the same commands, and writing the cases as CSV, TSV or .xlsx
-// from both menus. Long work shows a progress dialog.
+// from both menus. Edited cells are taken back with Ctrl+Z (the last first)
+// or all at once, and editing can be switched off for the rest of the run.
+// Moves of the current cell can stop opening the value labels (then a
+// double click or Enter opens them). Long work shows a progress dialog.
 #ifndef LORIVANE_FORMS_GRIDADDITIONS_H
 #define LORIVANE_FORMS_GRIDADDITIONS_H
 
@@ -44,8 +47,13 @@ class GridAdditions : public QObject {
     QAction* sortAscending;
     QAction* sortDescending;
     QAction* originalOrder;
-    QAction* frequencies;  // 度数分布… of the header's column
-    QAction* exportTable;  // 形式を選んで書き出す... (CSV, TSV, .xlsx)
+    QAction* frequencies;   // 度数分布… of the header's column
+    QAction* exportTable;   // 形式を選んで書き出す... (CSV, TSV, .xlsx)
+    QAction* fitColumn;     // 列幅を内容に合わせる (the header menu's column)
+    QAction* undoEdit;      // 編集を元に戻す (Ctrl+Z)
+    QAction* undoAllEdits;  // すべての編集を元に戻す
+    QAction* allowEdits;    // 編集を許可 (checkable; the choice holds for the run)
+    QAction* labelsOnMove;  // セル移動で値ラベルを開く (checkable; holds for the run)
 
     // The menus as they are shown (for a cell, for a column's header).
     QMenu* CellMenu();
@@ -66,6 +74,10 @@ class GridAdditions : public QObject {
     void ClearFilter();
     // Asks for a file and its type, then the choices, and writes the cases.
     void ExportTable();
+    void UndoEdit();
+    void UndoAllEdits();
+    void AllowEdits(bool on);
+    void LabelsOnMove(bool on);
 
   private:
     // After an action over many cells stopped: says so when it was for

@@ -19,6 +19,8 @@ namespace {
 
 // The colour of user-missing values: muted against the white cells.
 constexpr QRgb kMutedColour = 0xFF8C8C8C;
+// The background of an edited cell: a pale yellow, seen at a glance.
+constexpr QRgb kEditedColour = 0xFFFFF0B0;
 
 }  // namespace
 
@@ -94,6 +96,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             grid_.Describe(static_cast<uint32_t>(index.row()), index.column());
         return cell.userMissing && !cell.edited ? QVariant(QColor(kMutedColour)) : QVariant();
     }
+    if (role == Qt::BackgroundRole) {
+        if (!grid_.hasEdits() ||
+            !grid_.IsEdited(static_cast<uint32_t>(index.row()), index.column()))
+            return QVariant();
+        return QVariant(QColor(kEditedColour));
+    }
     if (role == Qt::ToolTipRole) return CellToolTip(index);
     if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
     std::string bytes;
@@ -126,12 +134,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (editing_) f |= Qt::ItemIsEditable;
+    if (editing()) f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || !editing_) return false;
+    if (!index.isValid() || role != Qt::EditRole || !editing()) return false;
     // Qt writes the editor's text back whenever the current cell moves; a
     // text the user left as shown keeps the cell's bytes, even bytes that
     // would not come back the same from a decode and encode.
@@ -148,6 +156,20 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     grid_.SetEdit(static_cast<uint32_t>(index.row()), index.column(), std::move(*bytes));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
+}
+
+QModelIndex GridModel::UndoEdit() {
+    const std::optional<lv::GridData::CellPlace> place = grid_.UndoEdit();
+    if (!place || place->displayRow >= static_cast<uint32_t>(rows_)) return QModelIndex();
+    const QModelIndex cell = index(static_cast<int>(place->displayRow), place->column);
+    emit dataChanged(cell, cell);
+    return cell;
+}
+
+void GridModel::UndoAllEdits() {
+    if (!grid_.hasEdits()) return;
+    grid_.UndoAllEdits();
+    RefreshAll();
 }
 
 void GridModel::CheckFile() {
@@ -268,15 +290,14 @@ QVariant GridModel::CellToolTip(const QModelIndex& index) const {
     const lv::CellFacts cell = grid_.Describe(row, index.column());
     QStringList lines = VariableLines(*facts);
     // The whole text, however narrow the column: the value as rendered (the
-    // edit for an edited cell), its label beside it.
-    std::string text;
+    // edit for an edited cell, with the value it replaced), its label beside it.
+    std::string text, original;
     try {
-        if (cell.edited)
-            AppendCellBytes(text, index.row(), index.column());
-        else
-            grid_.AppendValue(text, row, index.column());
+        if (cell.edited) AppendCellBytes(text, index.row(), index.column());
+        grid_.AppendValue(cell.edited ? original : text, row, index.column());
     } catch (const std::exception&) {
         text.clear();
+        original.clear();
     }
     lines << QStringLiteral("値: ") + Decoded(std::string(lv::WithoutPadding(text))) +
                  (cell.edited ? QStringLiteral("（編集済み）") : QString());
@@ -285,6 +306,8 @@ QVariant GridModel::CellToolTip(const QModelIndex& index) const {
     if (!cell.edited) grid_.AppendFormattedValue(formatted, row, index.column());
     if (!formatted.empty() && formatted != lv::WithoutPadding(text))
         lines << QStringLiteral("書式どおり: ") + Decoded(formatted);
+    if (cell.edited)
+        lines << QStringLiteral("元の値: ") + Decoded(std::string(lv::WithoutPadding(original)));
     if (cell.label) lines << QStringLiteral("値ラベル: ") + Decoded(*cell.label);
     if (cell.userMissing) lines << QStringLiteral("ユーザー欠損値");
     return lines.join('\n');

@@ -73,8 +73,16 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // header row (a file with no cases) the names stand in the one data row.
     std::string HeaderBytes(int column) const;
 
+    // Edits taken back (the cell shown as before), the last first: the
+    // cell the undo changed (invalid when there was no edit), or all of them.
+    QModelIndex UndoEdit();
+    void UndoAllEdits();
+    // Whether the user lets the cells be edited; off, the grid is read-only
+    // even once the load has switched editing on.
+    void SetEditsAllowed(bool on) { editsAllowed_ = on; }
+
     bool namesInDataRow() const { return grid_.namesInDataRow(); }
-    bool editing() const { return editing_; }
+    bool editing() const { return editing_ && editsAllowed_; }
     bool loaded() const { return grid_.loaded(); }
     int pixelWidth(int column) const;
     const lv::GridLayout& layout() const { return grid_.layout(); }
@@ -109,6 +117,7 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     lv::GridData grid_;
     lv::GridFill fill_{grid_};
     bool editing_ = false;
+    bool editsAllowed_ = true;
     mutable bool lostSeen_ = false;
     int rows_ = 9;
     int columns_ = 4;

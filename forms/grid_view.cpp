@@ -1,5 +1,6 @@
 #include "forms/grid_view.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -27,8 +28,9 @@ class WatchedEditors final : public QStyledItemDelegate {
 };
 
 // Which of the grid's keys event is: 1 copy, 2 copy with names, 3 select
-// all, 0 none.
+// all, 4 undo, 0 none.
 int GridKey(const QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo)) return 4;
     if (event->matches(QKeySequence::Copy)) return 1;
     if (event->key() == Qt::Key_C &&
         event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
@@ -66,9 +68,72 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setItemDelegate(new WatchedEditors(this));
+    // A click on a header selects its row or column without announcing the
+    // cell that becomes current.
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
+}
+
+// A click on a header (a press and a release on the same section, without
+// the drag that moves it) selects its column or row; the current cell stays
+// where it is, so nothing is announced.
+void GridView::HeaderMouse(QHeaderView* header, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return;
+    const QPoint at = mouse->position().toPoint();
+    const int section = header->logicalIndexAt(at);
+    if (event->type() == QEvent::MouseButtonPress) {
+        headerPress_ = at;
+        headerSection_ = section;
+        headerVisual_ = header->visualIndex(section);
+        return;
+    }
+    const bool click = section >= 0 && section == headerSection_ &&
+                       header->visualIndex(section) == headerVisual_ &&
+                       (at - headerPress_).manhattanLength() < QApplication::startDragDistance();
+    headerSection_ = -1;
+    if (!click || !model() || model()->rowCount() == 0 || model()->columnCount() == 0) return;
+    const bool columns = header->orientation() == Qt::Horizontal;
+    const QModelIndex first = columns ? model()->index(0, section) : model()->index(section, 0);
+    const QModelIndex last = columns ? model()->index(model()->rowCount() - 1, section)
+                                     : model()->index(section, model()->columnCount() - 1);
+    selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+}
+
+// Edit triggers while editing is on. Without announcements the editor does
+// not open under a press (it would hold the mouse and stop a drag): it opens
+// when the button is released.
+static QAbstractItemView::EditTriggers EditingTriggers(bool announceMoves) {
+    QAbstractItemView::EditTriggers triggers(QAbstractItemView::AllEditTriggers);
+    if (!announceMoves) triggers.setFlag(QAbstractItemView::CurrentChanged, false);
+    return triggers;
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()) {
+        HeaderMouse(
+            watched == horizontalHeader()->viewport() ? horizontalHeader() : verticalHeader(),
+            event);
+        return QTableView::eventFilter(watched, event);
+    }
+    // A double click lands on the open editor of the cell it is over.
+    if (!announceMoves_ && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        emit cellNotified(currentIndex());
+        return QTableView::eventFilter(watched, event);
+    }
+    if (!announceMoves_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter in the editor writes its text back and announces the cell.
+            CloseEditor();
+            ShowEditor(currentIndex());
+            emit cellNotified(currentIndex());
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int which = GridKey(key);
@@ -79,12 +144,7 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
             which == 1 && line && line->hasSelectedText() && line->selectedText() != line->text();
         if (which != 0 && !editorCopies) {
             event->accept();
-            if (event->type() == QEvent::KeyPress) {
-                if (which == 3)
-                    emit selectAllRequested();
-                else
-                    emit copyRequested(which == 2);
-            }
+            if (event->type() == QEvent::KeyPress) EmitGridKey(which);
             return true;
         }
     }
@@ -99,17 +159,37 @@ bool GridView::viewportEvent(QEvent* event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
-    switch (GridKey(event)) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!announceMoves_ && enter && currentIndex().isValid())
+        emit cellNotified(currentIndex());
+    else if (const int which = GridKey(event))
+        EmitGridKey(which);
+    else
+        QTableView::keyPressEvent(event);
+}
+
+void GridView::EmitGridKey(int which) {
+    switch (which) {
         case 1:
         case 2:
-            emit copyRequested(GridKey(event) == 2);
-            return;
+            emit copyRequested(which == 2);
+            break;
         case 3:
             emit selectAllRequested();
-            return;
-        default:
-            QTableView::keyPressEvent(event);
+            break;
+        case 4:
+            emit undoRequested();
+            break;
     }
+}
+
+// Escape in the editor closes it without writing its text back (the cell
+// keeps what it held); the grid's editor then opens again on the cell.
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    if (hint == QAbstractItemDelegate::RevertModelCache && editing_)
+        QMetaObject::invokeMethod(
+            this, [this] { ShowEditor(currentIndex()); }, Qt::QueuedConnection);
 }
 
 std::vector<int> GridView::VisualColumns() const {
@@ -125,6 +205,12 @@ void GridView::GoTo(const QModelIndex& index, bool editor) {
     selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
     if (editor) ShowEditor(index);
+    // The editor opens with its whole text selected and would show the end of
+    // a long value; a go-to shows the cell from its start, as the cell does.
+    if (auto* line = qobject_cast<QLineEdit*>(indexWidget(index))) {
+        const int length = static_cast<int>(line->text().size());
+        line->setSelection(length, -length);
+    }
 }
 
 void GridView::CloseEditor() {
@@ -142,8 +228,13 @@ void GridView::ReopenEditor() {
 
 void GridView::SetEditing(bool on) {
     editing_ = on;
-    setEditTriggers(on ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(on ? EditingTriggers(announceMoves_) : QAbstractItemView::NoEditTriggers);
     if (on) ShowEditor(currentIndex());
+}
+
+void GridView::SetAnnounceMoves(bool on) {
+    announceMoves_ = on;
+    if (editing_) setEditTriggers(EditingTriggers(on));
 }
 
 void GridView::SetCurrentQuietly(const QModelIndex& index) {
@@ -163,6 +254,7 @@ void GridView::mousePressEvent(QMouseEvent* event) {
     buttonDown_ = true;
     QTableView::mousePressEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
+    if (!announceMoves_) return;
     if (editing_ && index.isValid() && event->button() == Qt::LeftButton) {
         // The announcement may show a modal window that takes the release.
         buttonDown_ = false;
@@ -176,15 +268,28 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
     const bool wasDown = buttonDown_;
     if (event->buttons() == Qt::NoButton) buttonDown_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
+    if (!announceMoves_) {
+        if (event->button() == Qt::LeftButton) ShowEditor(currentIndex());
+        return;
+    }
     if (!editing_ && wasDown && index.isValid() && event->button() == Qt::LeftButton)
         emit cellNotified(currentIndex());
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!announceMoves_ && index.isValid() && event->button() == Qt::LeftButton) {
+        ShowEditor(currentIndex());
+        emit cellNotified(currentIndex());
+    }
 }
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     if (quiet_ || buttonDown_ || !current.isValid() || current == previous) return;
     ShowEditor(current);
-    emit cellNotified(current);
+    if (announceMoves_) emit cellNotified(current);
 }
 
 }  // namespace lv

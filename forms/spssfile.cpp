@@ -22,6 +22,7 @@
 #include "forms/file_drop.h"
 #include "forms/file_info.h"
 #include "forms/fonts.h"
+#include "forms/grid_model.h"
 #include "forms/icons.h"
 #include "forms/stats_windows.h"
 #include "forms/vardisp.h"
@@ -197,6 +198,16 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button5Click() {
+    // A grid whose data file changed or went away since its load can only
+    // show blank cells: the file is opened again as the folder button opens
+    // it (summary, variables), and read again in a new grid.
+    if (frmDPGrid && !spssdio1::DataFileName.empty()) {
+        frmDPGrid->model->CheckFile();
+        if (frmDPGrid->model->grid().lost()) {
+            const std::string again = spssdio1::DataFileName;
+            OpenChosenFile(again);
+        }
+    }
     if (spssdio1::CaseCount == -1) {
         lv::CurrentDialogs().ShowMessage("このデータは読めません:Matrix DATA です");
         return;

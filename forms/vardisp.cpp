@@ -1,6 +1,7 @@
 #include "forms/vardisp.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -65,6 +66,7 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     ListBox1->setUniformItemSizes(true);
     ListBox1->setGeometry(8, 56, 473, 249);
     ListBox1->viewport()->installEventFilter(this);
+    ListBox1->installEventFilter(this);
     btnOK = new QPushButton(lv::CheckMarkIcon(), QStringLiteral("OK"), this);
     btnOK->setFont(lv::ProportionalGothicFont(15));
     btnOK->setIconSize(QSize(18, 18));
@@ -162,7 +164,23 @@ bool TfrmVariable::eventFilter(QObject* watched, QEvent* event) {
         lv::RunHandler([this] { ListBox1DblClick(); });
         return true;
     }
+    // Enter on a line opens its value labels, as a double click does.
+    if (watched == ListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lv::RunHandler([this] { ListBox1DblClick(); });
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void TfrmVariable::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool EnsureVariableList() {

@@ -45,6 +45,8 @@ class TfrmVariable : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Escape, when no part of the window takes it, closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

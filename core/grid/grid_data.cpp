@@ -59,6 +59,7 @@ void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store)
     facts_.clear();
     formats_.clear();
     edits_.clear();
+    history_.clear();
     editsPerColumn_.assign(static_cast<size_t>(std::max(layout.varCount, 0)), 0);
     ClearMemos();
 }
@@ -138,8 +139,36 @@ const std::string& GridData::Name(int column) const {
 
 void GridData::SetEdit(uint32_t displayRow, int column, std::string bytes) {
     if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return;
-    if (edits_.insert_or_assign(Key(FileRow(displayRow), column), std::move(bytes)).second)
-        ++editsPerColumn_[column];
+    const uint64_t key = Key(FileRow(displayRow), column);
+    auto [it, added] = edits_.try_emplace(key);
+    history_.push_back({key, added ? std::nullopt : std::optional<std::string>(it->second)});
+    it->second = std::move(bytes);
+    if (added) ++editsPerColumn_[column];
+}
+
+std::optional<GridData::CellPlace> GridData::UndoEdit() {
+    if (history_.empty()) return std::nullopt;
+    PastEdit last = std::move(history_.back());
+    history_.pop_back();
+    const auto fileRow = static_cast<uint32_t>(last.key >> 32);
+    const auto column = static_cast<int>(static_cast<uint32_t>(last.key));
+    if (last.before) {
+        edits_[last.key] = std::move(*last.before);
+    } else if (edits_.erase(last.key) != 0) {
+        --editsPerColumn_[column];
+    }
+    return CellPlace{order_.DisplayRowOf(fileRow), column};
+}
+
+bool GridData::IsEdited(uint32_t displayRow, int column) const {
+    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return false;
+    return EditAt(FileRow(displayRow), column) != nullptr;
+}
+
+void GridData::UndoAllEdits() {
+    edits_.clear();
+    history_.clear();
+    std::fill(editsPerColumn_.begin(), editsPerColumn_.end(), 0);
 }
 
 const std::string* GridData::EditAt(uint32_t fileRow, int column) const {

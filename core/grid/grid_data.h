@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -27,7 +28,8 @@ namespace lv {
 // What the grid says, once, when it finds that its values can no longer be
 // read, and what an action over many cells says when it stops for that.
 inline constexpr const char* kLostNoticeText =
-    "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します";
+    "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します"
+    "（DATA表示で読み直すか、フォルダのボタンでファイルを開き直してください）";
 inline constexpr const char* kLostActionText =
     "データファイルが読み込み後に変更されたか削除されたため、続けられません";
 
@@ -93,9 +95,19 @@ class GridData {
     void SetShowFormatted(bool on);
     bool showFormatted() const { return showFormatted_; }
 
-    // The user's edit of a cell; it moves with its row.
+    // The user's edit of a cell; it moves with its row. Edits are taken
+    // back the last first: UndoEdit gives the cell as it stood before the
+    // last edit still standing and says which (nothing when none is left);
+    // UndoAllEdits gives every cell its value again.
     void SetEdit(uint32_t displayRow, int column, std::string bytes);
     bool hasEdits() const { return !edits_.empty(); }
+    struct CellPlace {
+        uint32_t displayRow = 0;
+        int column = 0;
+    };
+    std::optional<CellPlace> UndoEdit();
+    bool IsEdited(uint32_t displayRow, int column) const;
+    void UndoAllEdits();
 
     // The text of one cell as the grid shows it, in the file's bytes: the
     // edit, else the name (names row), else the label (when shown and the
@@ -168,6 +180,12 @@ class GridData {
     std::vector<VariableFacts> facts_;
     std::vector<FormatRender> formats_;  // per column, from the facts
     std::unordered_map<uint64_t, std::string> edits_;
+    // Each edit's cell and what the cell held before it (nothing: its value).
+    struct PastEdit {
+        uint64_t key;
+        std::optional<std::string> before;
+    };
+    std::vector<PastEdit> history_;
     std::vector<uint32_t> editsPerColumn_;
     mutable std::vector<std::unique_ptr<ColumnMemo>> memos_;
     mutable size_t memoCount_ = 0;

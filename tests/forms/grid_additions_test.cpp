@@ -341,8 +341,8 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     TfrmDPGrid& w = Open(Coded());
     QMenu* menu = w.additions->HeaderMenu(0);
     // Two sorts, a separator, the original order, a separator, 書式どおりに表示,
-    // 度数分布..., a separator, 形式を選んで書き出す....
-    EXPECT_EQ(menu->actions().size(), 9);
+    // 度数分布..., 列幅を内容に合わせる, a separator, 形式を選んで書き出す....
+    EXPECT_EQ(menu->actions().size(), 10);
     EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
     EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
     EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");

@@ -1,0 +1,15 @@
+// Shift+F10 opens the context menu of the widget with the focus, as the Menu
+// key does (Qt turns only the Menu key into a context-menu request).
+#ifndef LORIVANE_FORMS_MENU_KEY_H
+#define LORIVANE_FORMS_MENU_KEY_H
+
+class QObject;
+
+namespace lv {
+
+// Watches every key press of the application from now on.
+void InstallShiftF10ContextMenus(QObject* application);
+
+}  // namespace lv
+
+#endif

@@ -1,0 +1,151 @@
+// Edits in the grid window that the user can see and take back: the edited
+// cell's colour and tooltip, Ctrl+Z and the menu's undo (the last edit
+// first), editing switched off for the run, and Escape in the editor.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include "forms/grid_additions.h"
+#include "forms/grid_model.h"
+#include "forms/grid_view.h"
+#include "tests/core/grid_support.h"
+#include "tests/forms/support_windows.h"
+
+using namespace lv;
+
+namespace {
+
+// CODE (F3.0) with a label for 1; NAME (A4).
+fixture::File Coded() {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("CODE", 3, 0), gridtest::String("NAME", 4)};
+    f.valueLabels = {{{0}, {{1, "one"}}, {}}};
+    f.cases = {{1.0, std::string("ab")}, {2.0, std::string("cd")}, {3.0, std::string("ef")}};
+    return f;
+}
+
+class GridEditsTest : public testsupport::WindowTest {
+  protected:
+    TfrmDPGrid& Open() {
+        spssdio1::DataFileName = Write(Coded(), "g.sav");
+        lv::LineCollector ignored;
+        lv::ShowFileSummaryLines(ignored);
+        lv::BuildVariableList(ignored);
+        frmDPGrid = new TfrmDPGrid();
+        frmDPGrid->show();
+        frmDPGrid->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
+        return *frmDPGrid;
+    }
+    static QString Text(TfrmDPGrid& w, int row, int column) {
+        return w.model->data(w.model->index(row, column), Qt::DisplayRole).toString();
+    }
+    static bool Marked(TfrmDPGrid& w, int row, int column) {
+        return w.model->data(w.model->index(row, column), Qt::BackgroundRole).isValid();
+    }
+    static QLineEdit* Editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+    // Types text over the current cell's editor and leaves the cell downwards.
+    static void Type(const QString& text) {
+        QLineEdit* editor = Editor();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Down);
+    }
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    }
+};
+
+}  // namespace
+
+TEST_F(GridEditsTest, EditedCellsAreMarkedAndCtrlZTakesThemBackLastFirst) {
+    TfrmDPGrid& w = Open();
+    ASSERT_TRUE(w.model->editing());
+    EXPECT_FALSE(Marked(w, 0, 0));
+    Type("7");
+    Type("8");
+    EXPECT_EQ(Text(w, 0, 0), "7");
+    EXPECT_EQ(Text(w, 1, 0), "8");
+    EXPECT_TRUE(Marked(w, 0, 0) && Marked(w, 1, 0));
+    EXPECT_FALSE(Marked(w, 2, 0));
+    EXPECT_EQ(w.model->data(w.model->index(0, 0), Qt::ToolTipRole).toString(),
+              "変数名: CODE\n値: 7（編集済み）\n元の値: 1\n値ラベル: one");
+
+    // The same cell edited twice comes back through both texts.
+    w.StringGrid1->GoTo(w.model->index(0, 0), true);
+    Type("5");
+    EXPECT_EQ(Text(w, 0, 0), "5");
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(w, 0, 0), "7");
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 0));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(w, 1, 0), "   2");
+    EXPECT_FALSE(Marked(w, 1, 0));
+    EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(1, 0));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    EXPECT_FALSE(w.model->grid().hasEdits());
+    Press(Qt::Key_Z, Qt::ControlModifier);  // nothing left: nothing changes
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(GridEditsTest, TheMenuUndoesAllAndSwitchesEditingOffForTheRun) {
+    TfrmDPGrid& w = Open();
+    QMenu* menu = w.additions->CellMenu();
+    EXPECT_TRUE(menu->actions().contains(w.additions->allowEdits));
+    EXPECT_TRUE(w.additions->allowEdits->isChecked());
+    EXPECT_FALSE(w.additions->undoEdit->isEnabled());
+    Type("7");
+    w.StringGrid1->GoTo(w.model->index(0, 1), true);
+    Type("zz");
+    w.additions->CellMenu();
+    EXPECT_TRUE(w.additions->undoEdit->isEnabled());
+    w.additions->undoAllEdits->trigger();
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    EXPECT_EQ(Text(w, 0, 1), "ab  ");
+    EXPECT_FALSE(w.model->grid().hasEdits());
+
+    w.additions->allowEdits->trigger();
+    EXPECT_FALSE(w.additions->allowEdits->isChecked());
+    EXPECT_FALSE(w.model->flags(w.model->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(Editor(), nullptr);
+    Press(Qt::Key_7);
+    EXPECT_FALSE(w.model->setData(w.model->index(0, 0), "7", Qt::EditRole));
+    EXPECT_FALSE(w.model->grid().hasEdits());
+
+    // A grid opened later in the run is read-only too, until allowed again.
+    delete frmDPGrid;
+    frmDPGrid = nullptr;
+    TfrmDPGrid& again = Open();
+    EXPECT_FALSE(again.model->editing());
+    EXPECT_FALSE(again.additions->allowEdits->isChecked());
+    again.additions->allowEdits->trigger();
+    EXPECT_TRUE(again.model->editing());
+    EXPECT_TRUE(again.model->setData(again.model->index(0, 0), "7", Qt::EditRole));
+}
+
+TEST_F(GridEditsTest, EscapeInTheEditorLeavesTheCellAsItWas) {
+    TfrmDPGrid& w = Open();
+    QLineEdit* editor = Editor();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "xyz");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    EXPECT_FALSE(w.model->grid().hasEdits());
+    // The editor is open again, on the cell's own text.
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->text(), "   1");
+    QTest::keyClick(Editor(), Qt::Key_Down);
+    EXPECT_FALSE(w.model->grid().hasEdits());
+    EXPECT_TRUE(w.isVisible());
+}
