@@ -15,6 +15,7 @@
 #include "core/rendering/column_render.h"
 #include "core/rendering/print_format.h"
 #include "core/rendering/specifier_format.h"
+#include "core/text/trim.h"
 
 namespace {
 

@@ -23,6 +23,8 @@
 #include "tests/core/grid_support.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 // CODE (F3.0): labels for 1 and 2, 9 user-missing; NAME (A4).

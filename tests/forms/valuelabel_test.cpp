@@ -7,6 +7,8 @@
 #include "core/windows/variable_list.h"
 #include "tests/forms/support_windows.h"
 
+using namespace lv;
+
 namespace {
 
 using namespace spssdio1;
