@@ -79,7 +79,7 @@ class ConditionCompiler {
         const ConditionNode& n = tree_.nodes[node];
         if (n.kind != NodeKind::Variable) return 0;
         const int v = Find(n.text);
-        if (v < 0 || vars_[v].isString || !IsDateFormat(vars_[v].formatType)) return 0;
+        if (v < 0 || vars_[v].isString || !ReadsFormattedDate(vars_[v].formatType)) return 0;
         return vars_[v].formatType;
     }
 

@@ -164,7 +164,7 @@ std::optional<double> DateSeconds(double day, double month, double year) {
     return static_cast<double>(days) * 86400.0;
 }
 
-bool IsDateFormat(int t) {
+bool ReadsFormattedDate(int t) {
     switch (t) {
         case SPSS_FMT_DATE:
         case SPSS_FMT_ADATE:

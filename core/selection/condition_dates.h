@@ -18,7 +18,7 @@ std::optional<double> DateSeconds(double day, double month, double year);
 
 // Whether values of print format type are dates or times that
 // ParseFormattedDate reads.
-bool IsDateFormat(int formatType);
+bool ReadsFormattedDate(int formatType);
 
 // text read as a value of format type (DATE 31-JAN-1990, ADATE 01/31/1990,
 // EDATE 31.01.1990, SDATE 1990/01/31, JDATE 1990031, DATETIME and YMDHMS
