@@ -82,6 +82,8 @@ bool Allocate(int request, int max, int& width) {
 }
 
 char* Put(char* p, std::string_view text) {
+    // An empty affix may have no storage at all.
+    if (text.empty()) return p;
     std::memcpy(p, text.data(), text.size());
     return p + text.size();
 }
