@@ -317,7 +317,8 @@ constexpr CommandSpec kCommands[] = {
      "(the language is in docs/conditions.md); exits 0 when some\n"
      "are selected, 1 when none, 2 for a bad condition or file",
      nullptr, RunSelect},
-    {"freq", "FILE VAR...", "--utf8 --bytes --encoding --json --unweighted --password-file", "",
+    {"freq", "FILE VAR...", "--utf8 --bytes --encoding --json --unweighted --where --password-file",
+     "",
      "the frequency table of each VAR (short or long name): one row\n"
      "per distinct value in value order with its label, count,\n"
      "percent, valid percent and cumulative percent, user-missing\n"
@@ -327,14 +328,15 @@ constexpr CommandSpec kCommands[] = {
      "docs/stats-json.md)",
      nullptr, RunFreq},
     {"describe", "FILE",
-     "--utf8 --bytes --encoding --vars --json --csv --unweighted --password-file", "",
+     "--utf8 --bytes --encoding --vars --json --csv --unweighted --where --password-file", "",
      "one row per variable (or those of --vars): type, measure,\n"
      "valid and missing counts, distinct values, minimum, maximum,\n"
      "mean, standard deviation and most frequent value, all in one\n"
      "pass over the cases; --csv as CSV (UTF-8, CR LF)",
      CheckDescribe, RunDescribe},
     {"crosstab", "FILE ROWVAR COLVAR",
-     "--utf8 --bytes --encoding --percent --include-missing --json --unweighted --password-file",
+     "--utf8 --bytes --encoding --percent --include-missing --json --unweighted --where "
+     "--password-file",
      "",
      "the counts of ROWVAR by COLVAR with their totals; the\n"
      "statistics count by the file's weight variable when it has\n"

@@ -1,10 +1,12 @@
 // lorivane-dump freq, describe and crosstab: the statistics windows' tables
 // from the same core code, as text for a terminal, JSON or CSV.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/selection/file_selection.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
@@ -15,6 +17,7 @@ namespace lv::cli {
 namespace {
 
 constexpr int kExitError = 1;
+constexpr int kUsage = 2;  // a bad --where, as for the other commands
 
 void Print(std::FILE* out, std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), out);
@@ -57,6 +60,28 @@ bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out
     return true;
 }
 
+// The cases of --where, when it is given: false (with the message and the
+// condition's position) for a bad condition or an unreadable file.
+bool Where(Context& c, const lv::FileDictionary& dict, std::optional<lv::CaseNumbers>& out) {
+    if (c.options.where.empty()) return true;
+    lv::FileSelection selection =
+        lv::SelectFileCases(c.options.files[0], c.options.where, EncodingOf(c, dict));
+    if (selection.status == lv::FileSelection::Status::BadCondition) {
+        Complain(c, "--where: " + selection.error.Text());
+        return false;
+    }
+    if (selection.status == lv::FileSelection::Status::BadFile) {
+        ReportUnreadable(c, c.options.files[0], selection.fileStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    out = std::move(selection.cases);
+    return true;
+}
+
+const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {
+    return cases ? &*cases : nullptr;
+}
+
 bool PassDone(Context& c, const lv::PassResult& pass) {
     if (pass.outcome == lv::PassOutcome::Complete) return true;
     Complain(c, pass.error.empty() ? "stopped" : pass.error);
@@ -68,8 +93,12 @@ bool PassDone(Context& c, const lv::PassResult& pass) {
 int RunFreq(Context& c) {
     lv::FileDictionary dict;
     std::vector<int> variables;
+    std::optional<lv::CaseNumbers> cases;
     if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
-    const lv::FrequencyResult result = lv::RunFrequencies(dict, variables, !c.options.unweighted);
+    if (!Where(c, dict, cases)) return kUsage;
+    const lv::FrequencyResult result =
+        lv::RunFrequencies(dict, variables, !c.options.unweighted, nullptr,
+                           lv::ValueTally::kDefaultKept, Selected(cases));
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     if (c.options.json) {
@@ -86,8 +115,11 @@ int RunFreq(Context& c) {
 int RunDescribe(Context& c) {
     lv::FileDictionary dict;
     std::vector<int> variables;
+    std::optional<lv::CaseNumbers> cases;
     if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
-    const lv::DescribeResult result = lv::RunDescribe(dict, variables, !c.options.unweighted);
+    if (!Where(c, dict, cases)) return kUsage;
+    const lv::DescribeResult result = lv::RunDescribe(
+        dict, variables, !c.options.unweighted, nullptr, lv::kDescribeDistinctCap, Selected(cases));
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     Print(c.out, c.options.json  ? lv::DescribeJson(result, dict, encoding)
@@ -99,9 +131,12 @@ int RunDescribe(Context& c) {
 int RunCrosstab(Context& c) {
     lv::FileDictionary dict;
     std::vector<int> variables;
+    std::optional<lv::CaseNumbers> cases;
     if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    if (!Where(c, dict, cases)) return kUsage;
     const lv::CrosstabResult result = lv::RunCrosstab(
-        dict, variables[0], variables[1], !c.options.unweighted, c.options.includeMissing);
+        dict, variables[0], variables[1], !c.options.unweighted, c.options.includeMissing, nullptr,
+        lv::kCrosstabMaxCategories, Selected(cases));
     if (!PassDone(c, result.pass)) return kExitError;
     lv::CrosstabPercents percents;
     const std::string& p = c.options.percents;

@@ -59,7 +59,8 @@ double FileSysmis(const FileDictionary& dict) {
 }
 
 PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& variables,
-                         bool weighted, CaseVisitor& visitor, Progress* progress) {
+                         bool weighted, CaseVisitor& visitor, Progress* progress,
+                         const CaseNumbers* selected) {
     PassResult result;
     OpenFile file;
     int status = spssOpenRead(dict.path.c_str(), &file.handle);
@@ -94,6 +95,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
     const double sysmis = FileSysmis(dict);
     const uint64_t total = dict.caseCount > 0 ? static_cast<uint64_t>(dict.caseCount) : 0;
     std::vector<PassValue> values(variables.size());
+    size_t nextSelected = 0;
     for (;;) {
         if (result.casesRead % kProgressEvery == 0 &&
             !Continue(progress, static_cast<uint64_t>(result.casesRead), total)) {
@@ -108,6 +110,13 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
             return result;
         }
         ++result.casesRead;
+        if (selected) {
+            // Both ascend: step to the first selected case at or after this one.
+            const auto here = static_cast<uint64_t>(result.casesRead - 1);
+            while (nextSelected < selected->size() && (*selected)[nextSelected] < here)
+                ++nextSelected;
+            if (nextSelected == selected->size() || (*selected)[nextSelected] != here) continue;
+        }
         double weight = 1;
         if (weightIndex >= 0) {
             spssGetValueNumeric(file.handle, weightHandle, &weight);

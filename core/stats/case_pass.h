@@ -51,10 +51,16 @@ bool IsSystemMissing(double value, double sysmis);
 // The file's system-missing value.
 double FileSysmis(const FileDictionary& dict);
 
+// The cases a pass hands over: their 0-based numbers, ascending (a case
+// selection's); null for every case.
+using CaseNumbers = std::vector<uint32_t>;
+
 // Reads every case of dict.path once. weighted: weigh by the file's weight
 // variable when it has one. progress hears of the cases read and may cancel.
+// selected: only those cases are handed over (casesRead still counts all).
 PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& variables,
-                         bool weighted, CaseVisitor& visitor, Progress* progress = nullptr);
+                         bool weighted, CaseVisitor& visitor, Progress* progress = nullptr,
+                         const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
 

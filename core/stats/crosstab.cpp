@@ -113,14 +113,15 @@ class CrossVisitor final : public CaseVisitor {
 
 CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
                            bool weighted, bool includeUserMissing, Progress* progress,
-                           size_t maxCategories) {
+                           size_t maxCategories, const CaseNumbers* selected) {
     CrosstabResult result;
     Crosstab& t = result.table;
     t.rowVariable = MakeStatsVariable(dict, rowVariable);
     t.columnVariable = MakeStatsVariable(dict, columnVariable);
     t.includeUserMissing = includeUserMissing;
     CrossVisitor visitor(t.rowVariable, t.columnVariable, includeUserMissing, maxCategories);
-    result.pass = ReadCasesOnce(dict, {rowVariable, columnVariable}, weighted, visitor, progress);
+    result.pass =
+        ReadCasesOnce(dict, {rowVariable, columnVariable}, weighted, visitor, progress, selected);
     t.weighted = result.pass.weighted;
     if (result.pass.outcome != PassOutcome::Complete) return result;
     if (visitor.tooMany) {

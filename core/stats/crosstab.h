@@ -46,7 +46,8 @@ struct CrosstabResult {
 
 CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
                            bool weighted, bool includeUserMissing, Progress* progress = nullptr,
-                           size_t maxCategories = kCrosstabMaxCategories);
+                           size_t maxCategories = kCrosstabMaxCategories,
+                           const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
 

@@ -95,7 +95,7 @@ DescribeRow MakeDescribeRow(const ValueTally& tally) {
 }
 
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
-                           Progress* progress, size_t cap) {
+                           Progress* progress, size_t cap, const CaseNumbers* selected) {
     DescribeResult result;
     if (variables.empty())
         for (size_t i = 0; i < dict.variables.size(); ++i) variables.push_back(static_cast<int>(i));
@@ -105,7 +105,7 @@ DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variable
     // values is still counted exactly.
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), cap + 1);
     TallyAll visitor(tallies);
-    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected);
     visitor.Flush();
     if (result.pass.outcome != PassOutcome::Complete) return result;
     for (const ValueTally& tally : tallies) result.rows.push_back(MakeDescribeRow(tally));

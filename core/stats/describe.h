@@ -41,7 +41,8 @@ struct DescribeResult {
 
 // variables: indices into dict.variables (empty: every variable).
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
-                           Progress* progress = nullptr, size_t cap = kDescribeDistinctCap);
+                           Progress* progress = nullptr, size_t cap = kDescribeDistinctCap,
+                           const CaseNumbers* selected = nullptr);
 
 DescribeRow MakeDescribeRow(const ValueTally& tally);
 

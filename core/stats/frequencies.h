@@ -67,7 +67,8 @@ struct FrequencyResult {
 // The tables of variables (indices into dict.variables), in one pass.
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress = nullptr,
-                               size_t kept = ValueTally::kDefaultKept);
+                               size_t kept = ValueTally::kDefaultKept,
+                               const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
 

@@ -54,6 +54,24 @@ TEST(DumpStats, FreqJsonHoldsTheDocumentedKeys) {
     EXPECT_EQ(unweighted[1]["rows"][0]["value"], "a");
 }
 
+TEST(DumpStats, WhereCountsTheSelectedCasesOnly) {
+    const std::string path = SurveyFile();
+    // S = "a" selects cases 1, 3 and 5; case 5 has weight 0.
+    const DumpResult r =
+        RunDump({"freq", path, "Q", "--json", "--unweighted", "--where", "S = 'a'"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["total"], 3);
+    EXPECT_EQ(j["valid"], 2);
+    EXPECT_EQ(j["missing"], 1);
+    const auto d = nlohmann::json::parse(
+        RunDump({"describe", path, "--json", "--unweighted", "--where", "Q < 9"}).out);
+    EXPECT_EQ(d["variables"][0]["valid"], 3);
+    const DumpResult bad = RunDump({"crosstab", path, "Q", "S", "--where", "Q <"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--where"), std::string::npos) << bad.err;
+}
+
 TEST(DumpStats, DescribeAndCrosstab) {
     const std::string path = SurveyFile();
     const DumpResult d = RunDump({"describe", path, "--json", "--unweighted"});
