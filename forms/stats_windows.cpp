@@ -375,7 +375,7 @@ void DescribeWindow::Fill() {
         SetRow(table, r++,
                {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
                 new Cell(QString::fromStdString(row.type)),
-                new Cell(QString::fromLatin1(MeasureName(d.measure))),
+                new Cell(QString::fromLatin1(MeasureWord(d.measure))),
                 new Cell(QString::fromStdString(CountText(row.valid.weight)), row.valid.weight),
                 new Cell(QString::fromStdString(CountText(missing)), missing),
                 new Cell(QString::fromStdString(

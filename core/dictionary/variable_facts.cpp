@@ -9,16 +9,14 @@
 #include "savio/spssfio.h"
 
 namespace lv {
-namespace {
 
-// Which of the three values a missing-value format code uses: discrete
-// values, and whether the first two are a range.
-void SetMissingShape(MissingValues& m, int code) {
-    switch (code) {
+MissingValues MissingValuesOf(const DictVariable& v) {
+    MissingValues m;
+    switch (v.missingCode) {
         case SPSS_ONE_MISSVAL:
         case SPSS_TWO_MISSVAL:
         case SPSS_THREE_MISSVAL:
-            m.count = code;
+            m.count = v.missingCode;
             break;
         case SPSS_MISS_RANGE:
             m.range = true;
@@ -30,12 +28,8 @@ void SetMissingShape(MissingValues& m, int code) {
         default:
             break;
     }
-}
-
-void TakeMissing(const DictVariable& v, VariableFacts& f) {
-    MissingValues& m = f.missing;
-    SetMissingShape(m, v.missingCode);
-    if (f.isString) {
+    // The range's ends come first, then its one discrete value.
+    if (v.isString()) {
         if (m.range) {
             m.lowText = v.missingText[0];
             m.highText = v.missingText[1];
@@ -43,16 +37,17 @@ void TakeMissing(const DictVariable& v, VariableFacts& f) {
         } else {
             for (int k = 0; k < m.count; ++k) m.strings[k] = v.missingText[k];
         }
-        return;
-    }
-    if (m.range) {
+    } else if (m.range) {
         m.low = v.missing[0];
         m.high = v.missing[1];
         if (m.count == 1) m.numbers[0] = v.missing[2];
     } else {
         for (int k = 0; k < m.count; ++k) m.numbers[k] = v.missing[k];
     }
+    return m;
 }
+
+namespace {
 
 void TakeLabels(const DictVariable& v, VariableFacts& f) {
     // Stable: of two values that are equal without their blanks, the first
@@ -103,7 +98,7 @@ void TakeFacts(const DictVariable& variable, VariableFacts& facts) {
     facts.formatType = variable.print.type;
     facts.formatWidth = variable.print.width;
     facts.formatDecimals = variable.print.decimals;
-    TakeMissing(variable, facts);
+    facts.missing = MissingValuesOf(variable);
     TakeLabels(variable, facts);
 }
 

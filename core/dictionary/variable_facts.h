@@ -57,6 +57,10 @@ struct VariableFacts {
 // missing values and the value labels sorted by value.
 void TakeFacts(const DictVariable& variable, VariableFacts& facts);
 
+// A variable's user-missing values as the model holds them (strings without
+// their trailing blanks).
+MissingValues MissingValuesOf(const DictVariable& variable);
+
 // Reads the facts of the first varCount variables of spssdio1's VarNames and
 // VarTypes from path (opened, read and closed here). A variable the file
 // does not answer for gets only its name; an unreadable file gives the names

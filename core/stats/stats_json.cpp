@@ -159,8 +159,8 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
         w.VariableNames(row.variable);
         json.Field("type", row.type);
         json.Key("measure");
-        if (*MeasureName(row.variable.dict->measure))
-            json.String(MeasureName(row.variable.dict->measure));
+        if (!MeasureWord(row.variable.dict->measure).empty())
+            json.String(MeasureWord(row.variable.dict->measure));
         else
             json.Null();
         w.Figure("valid", row.valid.weight);

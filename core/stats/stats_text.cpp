@@ -239,7 +239,8 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
         }
         table.rows.push_back({ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
                               Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
-                              MeasureName(v.dict->measure), CountText(row.valid.weight),
+                              std::string(MeasureWord(v.dict->measure)),
+                              CountText(row.valid.weight),
                               CountText(row.userMissing.weight + row.systemMissing.weight),
                               DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
                               ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
@@ -262,7 +263,7 @@ std::string DescribeCsv(const DescribeResult& result, const std::string& encodin
             ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
             ToUtf8(v.dict->label, encoding),
             row.type,
-            MeasureName(v.dict->measure),
+            std::string(MeasureWord(v.dict->measure)),
             number(row.valid.weight),
             number(row.userMissing.weight),
             number(row.systemMissing.weight),

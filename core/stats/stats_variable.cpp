@@ -24,41 +24,7 @@ StatsVariable MakeStatsVariable(const FileDictionary& dict, int index) {
     s.index = index;
     s.dict = &dict.variables[static_cast<size_t>(index)];
     const DictVariable& v = *s.dict;
-    MissingValues& m = s.missing;
-    switch (v.missingCode) {
-        case SPSS_ONE_MISSVAL:
-        case SPSS_TWO_MISSVAL:
-        case SPSS_THREE_MISSVAL:
-            m.count = v.missingCode;
-            break;
-        case SPSS_MISS_RANGE:
-            m.range = true;
-            break;
-        case SPSS_MISS_RANGEANDVAL:
-            m.range = true;
-            m.count = 1;
-            break;
-        default:
-            break;
-    }
-    // The range's ends come first, then its one discrete value.
-    if (v.isString()) {
-        std::string texts[3];
-        for (int k = 0; k < 3; ++k) texts[k] = std::string(WithoutTrailingBlanks(v.missingText[k]));
-        if (m.range) {
-            m.lowText = texts[0];
-            m.highText = texts[1];
-            if (m.count == 1) m.strings[0] = texts[2];
-        } else {
-            for (int k = 0; k < m.count; ++k) m.strings[k] = texts[k];
-        }
-    } else if (m.range) {
-        m.low = v.missing[0];
-        m.high = v.missing[1];
-        if (m.count == 1) m.numbers[0] = v.missing[2];
-    } else {
-        for (int k = 0; k < m.count; ++k) m.numbers[k] = v.missing[k];
-    }
+    s.missing = MissingValuesOf(v);
     return s;
 }
 
@@ -90,19 +56,6 @@ int WeightVariableIndex(const FileDictionary& dict) {
         if (dict.variables[i].name == dict.weightVariable && !dict.variables[i].isString())
             return static_cast<int>(i);
     return -1;
-}
-
-const char* MeasureName(int measure) {
-    switch (measure) {
-        case SPSS_MLVL_NOM:
-            return "nominal";
-        case SPSS_MLVL_ORD:
-            return "ordinal";
-        case SPSS_MLVL_RAT:
-            return "scale";
-        default:
-            return "";
-    }
 }
 
 }  // namespace lv

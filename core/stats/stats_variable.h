@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
 
@@ -35,9 +36,6 @@ int FindStatsVariable(const FileDictionary& dict, const std::string& name,
 
 // The file's weight variable (numeric), or -1 when it names none.
 int WeightVariableIndex(const FileDictionary& dict);
-
-// "nominal", "ordinal", "scale" or "" (not recorded).
-const char* MeasureName(int measure);
 
 }  // namespace lv
 
