@@ -298,7 +298,7 @@ constexpr CommandSpec kCommands[] = {
      "it, always in UTF-8",
      nullptr, RunDict},
     {"convert", "FILE OUT",
-     "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --format "
+     "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
      "--password-file",
      "",
      "writes the cases to OUT as a table other programs read:\n"

@@ -333,6 +333,22 @@ bool CheckReadable(Context& c, const std::string& path) {
     return true;
 }
 
+bool WhereCases(Context& c, const std::string& path, const std::string& encoding,
+                std::optional<std::vector<uint32_t>>& out) {
+    if (c.options.where.empty()) return true;
+    lv::FileSelection selection = lv::SelectFileCases(path, c.options.where, encoding);
+    if (selection.status == lv::FileSelection::Status::BadCondition) {
+        Complain(c, path, "--where: " + selection.error.Text());
+        return false;
+    }
+    if (selection.status == lv::FileSelection::Status::BadFile) {
+        ReportUnreadable(c, path, selection.fileStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    out = std::move(selection.cases);
+    return true;
+}
+
 bool ReportShortData(Context& c) {
     if (c.casesInData < 0 || c.dialogs.reported()) return false;
     Complain(c, c.options.files[0],
@@ -546,11 +562,19 @@ int RunConvert(Context& c) {
     if (!TableChoices(c, facts, table)) return kExitError;
     try {
         if (keys.empty()) {
-            lv::ConvertFileCases(facts, table, o.output);
+            // --where: the selected cases first, from the variables the
+            // condition names, then one pass writing only those.
+            std::optional<std::vector<uint32_t>> selected;
+            if (!WhereCases(c, o.files[0], lv::DisplayEncoding(), selected))
+                return kExitBadCondition;
+            lv::ConvertFileCases(facts, table, o.output, nullptr, selected ? &*selected : nullptr);
         } else {
             lv::GridData grid;
-            // A sort that could not read every case writes nothing.
+            // A sort that could not read every case writes nothing; with
+            // --where, the sorted rows selected.
             if (!LoadSortedGrid(c, grid, facts, keys) || c.dialogs.reported()) return kExitError;
+            if (!ApplyWhere(c, grid)) return kExitBadCondition;
+            if (c.dialogs.reported()) return kExitError;
             lv::ConvertGridRows(grid, table, o.output);
         }
     } catch (const std::exception& e) {

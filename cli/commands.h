@@ -3,6 +3,7 @@
 #define LORIVANE_CLI_COMMANDS_H
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/options.h"
@@ -28,6 +29,11 @@ bool CheckReadable(Context& c, const std::string& path);
 bool CheckPath(Context& c, const std::string& path);
 // reason: the reader's (spssGetOpenRefusal), added after the status.
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason);
+// The cases of --where read straight from path (nothing when it is not
+// given); false, with the message and the condition's position, for a bad
+// condition or an unreadable file (both exit 2).
+bool WhereCases(Context& c, const std::string& path, const std::string& encoding,
+                std::optional<std::vector<uint32_t>>& out);
 // After a command has read the data: a file whose data ends before its
 // header's case count is a read error, told once (unless an error was
 // already reported). True when it was.

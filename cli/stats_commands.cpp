@@ -63,19 +63,7 @@ bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out
 // The cases of --where, when it is given: false (with the message and the
 // condition's position) for a bad condition or an unreadable file.
 bool Where(Context& c, const lv::FileDictionary& dict, std::optional<lv::CaseNumbers>& out) {
-    if (c.options.where.empty()) return true;
-    lv::FileSelection selection =
-        lv::SelectFileCases(c.options.files[0], c.options.where, EncodingOf(c, dict));
-    if (selection.status == lv::FileSelection::Status::BadCondition) {
-        Complain(c, "--where: " + selection.error.Text());
-        return false;
-    }
-    if (selection.status == lv::FileSelection::Status::BadFile) {
-        ReportUnreadable(c, c.options.files[0], selection.fileStatus, lv::LastOpenRefusal().reason);
-        return false;
-    }
-    out = std::move(selection.cases);
-    return true;
+    return WhereCases(c, c.options.files[0], EncodingOf(c, dict), out);
 }
 
 const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {

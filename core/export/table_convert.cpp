@@ -38,13 +38,28 @@ struct RowsDone {};
 class StreamConsumer final : public GridLoadConsumer {
   public:
     StreamConsumer(std::span<const TableColumn> columns, RowBuilder& builder, TableWriter& writer,
-                   long long first, long long last)
-        : columns_(columns), builder_(builder), writer_(writer), first_(first), last_(last) {}
+                   long long first, long long last, const std::vector<uint32_t>* cases)
+        : columns_(columns),
+          builder_(builder),
+          writer_(writer),
+          first_(first),
+          last_(last),
+          cases_(cases) {}
     void Layout(const GridLayout&) override {}
     void EditingOn() override {}
     void Case(int row, std::span<const GridCell> cells) override {
-        if (row < first_) return;
-        if (last_ != -1 && row > last_) throw RowsDone{};
+        // With a selection of cases, rows first .. last count the selected
+        // cases only; the cases arrive in ascending order as the selection's.
+        long long shown = row;
+        if (cases_) {
+            while (next_ < cases_->size() && (*cases_)[next_] < static_cast<uint32_t>(row - 1))
+                ++next_;
+            if (next_ == cases_->size()) throw RowsDone{};
+            if ((*cases_)[next_] != static_cast<uint32_t>(row - 1)) return;
+            shown = static_cast<long long>(++next_);
+        }
+        if (shown < first_) return;
+        if (last_ != -1 && shown > last_) throw RowsDone{};
         for (size_t k = 0; k < columns_.size(); ++k) {
             const size_t v = static_cast<size_t>(columns_[k].variable);
             if (v < cells.size()) builder_.Set(k, cells[v]);
@@ -57,6 +72,8 @@ class StreamConsumer final : public GridLoadConsumer {
     RowBuilder& builder_;
     TableWriter& writer_;
     long long first_, last_;
+    const std::vector<uint32_t>* cases_;
+    size_t next_ = 0;
 };
 
 }  // namespace
@@ -171,18 +188,19 @@ std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns)
 
 ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
                                 const TableOptions& options, const std::string& path,
-                                Progress* progress) {
+                                Progress* progress, const std::vector<uint32_t>* cases) {
     using namespace spssdio1;
     const std::string encoding = DisplayEncoding();
     const std::vector<TableColumn> columns = PlanColumns(facts, options, encoding);
-    const uint64_t rows = RowsWanted(options, static_cast<uint64_t>(std::max(CaseCount, 0)));
+    const uint64_t rows =
+        RowsWanted(options, cases ? cases->size() : static_cast<uint64_t>(std::max(CaseCount, 0)));
     if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
         !problem.empty())
         throw ExportError(problem);
     std::unique_ptr<TableWriter> writer = MakeTableWriter(options, path, DataFileName, encoding);
     writer->Header(columns);
     RowBuilder builder(columns, options, encoding);
-    StreamConsumer consumer(columns, builder, *writer, options.firstRow, options.lastRow);
+    StreamConsumer consumer(columns, builder, *writer, options.firstRow, options.lastRow, cases);
     GridLoadOutcome outcome;
     try {
         outcome = LoadGrid(consumer, progress);

@@ -65,10 +65,12 @@ std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns)
 // through the grid load, options' rows and columns written to path.
 // facts: the file's variables (ReadVariableFacts). Failures throw
 // ExportError (nothing is then left under path), a rendering error of the
-// load its ConversionError.
+// load its ConversionError. cases: only those (0-based, ascending; a
+// selection's), options' rows then counting them; null for every case.
 ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
                                 const TableOptions& options, const std::string& path,
-                                Progress* progress = nullptr);
+                                Progress* progress = nullptr,
+                                const std::vector<uint32_t>* cases = nullptr);
 
 // Which order ConvertGridRows counts and writes the grid's rows in: as the
 // grid shows them (sorted, moved), or the file's.

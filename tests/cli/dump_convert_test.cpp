@@ -37,6 +37,24 @@ TEST(DumpConvert, WritesCsvTsvAndXlsxByNameOrOption) {
     fs::remove_all(dir);
 }
 
+// --where writes the selected cases only, streamed or sorted; --rows
+// counts the selected ones; a bad condition writes nothing and exits 2.
+TEST(DumpConvert, WhereWritesTheSelectedCasesOnly) {
+    const std::string dir = fixture::TempDir();
+    fixture::File f;
+    f.variables = {fixture::Numeric("N")};
+    f.cases = {{3.0}, {1.0}, {5.0}, {2.0}};
+    const std::string in = fixture::WriteFile(f, dir + "/in.sav");
+    EXPECT_EQ(RunDump({"convert", in, "-", "--where", "N > 1"}).out, "N\n3\n5\n2\n");
+    EXPECT_EQ(RunDump({"convert", in, "-", "--where", "N > 1", "--rows", "2:3"}).out, "N\n5\n2\n");
+    EXPECT_EQ(RunDump({"convert", in, "-", "--where", "N > 1", "--sort", "N"}).out, "N\n2\n3\n5\n");
+    const DumpResult bad = RunDump({"convert", in, dir + "/x.csv", "--where", "N >"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--where"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(dir + "/x.csv"));
+    fs::remove_all(dir);
+}
+
 TEST(DumpConvert, FailuresExitOneWithOneLineAndLeaveNothing) {
     const std::string dir = fixture::TempDir();
     const std::string in = SmallFile(dir);
