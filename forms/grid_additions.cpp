@@ -480,6 +480,12 @@ void GridAdditions::ApplyFilter() {
     }
 }
 
+void GridAdditions::ShowOnly(const QString& condition) {
+    filterBar->Open();
+    filterBar->text->setText(condition);
+    ApplyFilter();
+}
+
 void GridAdditions::ClearFilter() {
     if (model_->grid().order().selecting()) ChangeShownCases([&] { model_->ClearSelection(); });
     filterBar->ShowNoFilter();

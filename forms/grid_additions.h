@@ -72,6 +72,8 @@ class GridAdditions : public QObject {
     // The filter bar's condition applied, or cleared.
     void ApplyFilter();
     void ClearFilter();
+    // Opens the filter bar with condition and applies it.
+    void ShowOnly(const QString& condition);
     // Asks for a file and its type, then the choices, and writes the cases.
     void ExportTable();
     void UndoEdit();

@@ -249,10 +249,16 @@ lv::GridSelection GridModel::Select(const std::string& condition, lv::Progress* 
         lv::SelectGridRows(grid_, condition, lv::DisplayEncoding(), progress);
     if (selection.status != lv::GridSelection::Status::Ok) return selection;
     beginResetModel();
+    condition_ = condition;
     grid_.SelectRows(selection.rows);
     rows_ = static_cast<int>(std::min<uint32_t>(grid_.rowCount(), INT32_MAX - 1));
     endResetModel();
     return selection;
+}
+
+const std::string& GridModel::condition() const {
+    static const std::string none;
+    return grid_.order().selecting() ? condition_ : none;
 }
 
 void GridModel::ClearSelection() {

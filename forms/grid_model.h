@@ -64,6 +64,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     lv::GridSelection Select(const std::string& condition, lv::Progress* progress);
     // Every case again.
     void ClearSelection();
+    // The condition of the cases shown (UTF-8); empty when every case is.
+    const std::string& condition() const;
 
     // Moves the row shown at from to to (a row dragged by its case number):
     // the row's cells, case number and edits go with it.
@@ -115,6 +117,7 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     void RefreshAll();
 
     lv::GridData grid_;
+    std::string condition_;  // of the selection shown
     lv::GridFill fill_{grid_};
     bool editing_ = false;
     bool editsAllowed_ = true;

@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
@@ -17,12 +18,15 @@
 #include <cmath>
 
 #include "core/export/text_file.h"
+#include "core/selection/value_condition.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
 #include "forms/DPGrid.h"
 #include "forms/error_handler.h"
+#include "forms/filter_bar.h"
+#include "forms/grid_additions.h"
 #include "forms/grid_model.h"
 #include "forms/grid_view.h"
 #include "forms/progress_dialog.h"
@@ -112,51 +116,170 @@ void AddCopy(QTableWidget* table) {
     QObject::connect(copy, &QShortcut::activated, table, [table] { CopyRows(table); });
 }
 
-// The display row of the first case in the grid whose value of column is
-// the row's value (-1 when none).
-int FirstCaseOf(const GridData& grid, int column, const FrequencyRow& row, bool isString) {
+// A value of a variable (a grid column) that cases are matched against.
+struct CaseValue {
+    int column = 0;
+    bool isString = false;
+    ConditionValue value;
+};
+
+CaseValue ValueOf(int column, bool isString, double number, std::string_view text,
+                  MissingKind missing) {
+    using K = ConditionValue::Kind;
+    const K kind = isString                         ? K::Text
+                   : missing == MissingKind::System ? K::SystemMissing
+                   : missing == MissingKind::User   ? K::UserMissingNumber
+                                                    : K::Number;
+    return {column, isString, {kind, number, text}};
+}
+
+bool Holds(const NumberCell& cell, const ConditionValue& v) {
+    if (v.kind == ConditionValue::Kind::SystemMissing) return cell.state == CellState::Sysmis;
+    return cell.state == CellState::Value && cell.value == v.number;
+}
+
+// The display row of the first case in the grid that holds every value
+// (-1 when none).
+int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
     constexpr uint32_t kBlock = 4096;
     std::vector<uint32_t> rows;
     std::vector<NumberCell> numbers;
     std::vector<StringCell> strings;
+    std::vector<char> match;
     for (uint32_t first = 0; first < grid.rowCount(); first += kBlock) {
         const uint32_t n = std::min(kBlock, grid.rowCount() - first);
         rows.resize(n);
         for (uint32_t i = 0; i < n; ++i) rows[i] = grid.FileRow(first + i);
-        if (isString) {
-            strings.assign(n, StringCell{});
-            grid.store().GatherStrings(column, rows, strings.data());
-            for (uint32_t i = 0; i < n; ++i)
-                if (strings[i].state == CellState::Value &&
-                    WithoutTrailingBlanks(strings[i].stored) == row.text)
-                    return static_cast<int>(first + i);
-        } else {
-            numbers.assign(n, NumberCell{});
-            grid.store().GatherNumbers(column, rows, numbers.data());
-            for (uint32_t i = 0; i < n; ++i) {
-                const bool match =
-                    row.kind == FrequencyRow::Kind::SystemMissing
-                        ? numbers[i].state == CellState::Sysmis
-                        : numbers[i].state == CellState::Value && numbers[i].value == row.number;
-                if (match) return static_cast<int>(first + i);
+        match.assign(n, 1);
+        for (const CaseValue& v : values) {
+            if (v.isString) {
+                strings.assign(n, StringCell{});
+                grid.store().GatherStrings(v.column, rows, strings.data());
+                for (uint32_t i = 0; i < n; ++i)
+                    match[i] &= strings[i].state == CellState::Value &&
+                                WithoutTrailingBlanks(strings[i].stored) == v.value.text;
+            } else {
+                numbers.assign(n, NumberCell{});
+                grid.store().GatherNumbers(v.column, rows, numbers.data());
+                for (uint32_t i = 0; i < n; ++i) match[i] &= Holds(numbers[i], v.value);
             }
         }
+        for (uint32_t i = 0; i < n; ++i)
+            if (match[i]) return static_cast<int>(first + i);
     }
     return -1;
+}
+
+// The grid window when it shows the file dict describes; otherwise says
+// what to do and gives null.
+TfrmDPGrid* GridShowing(const FileDictionary& dict, std::span<const CaseValue> values) {
+    bool shows = frmDPGrid && frmDPGrid->model->loaded() && spssdio1::DataFileName == dict.path;
+    for (const CaseValue& v : values)
+        shows = shows && v.column < frmDPGrid->model->grid().columnCount();
+    if (!shows) {
+        CurrentDialogs().ShowMessage("データグリッドを開くと、その値のケースに移動できます");
+        return nullptr;
+    }
+    return frmDPGrid;
+}
+
+void Raise(TfrmDPGrid* grid) {
+    grid->showNormal();
+    grid->raise();
+    grid->activateWindow();
+    grid->StringGrid1->setFocus();
+}
+
+void GoToFirstCase(const FileDictionary& dict, std::span<const CaseValue> values) {
+    if (values.empty()) return;
+    TfrmDPGrid* grid = GridShowing(dict, values);
+    if (!grid) return;
+    const int found = FirstCaseOf(grid->model->grid(), values);
+    if (found < 0) {
+        CurrentDialogs().ShowMessage("その値のケースはグリッドにありません");
+        return;
+    }
+    Raise(grid);
+    grid->StringGrid1->GoTo(grid->model->index(found, values.back().column), false);
+}
+
+// Sets the grid's filter to the cases holding every value.
+void ShowOnly(const FileDictionary& dict, std::span<const CaseValue> values) {
+    if (values.empty()) return;
+    TfrmDPGrid* grid = GridShowing(dict, values);
+    if (!grid) return;
+    std::string condition;
+    for (const CaseValue& v : values) {
+        const std::string one = ValueCondition(dict.variables[size_t(v.column)].name, v.value);
+        condition = condition.empty() ? one : BothConditions(condition, one);
+    }
+    Raise(grid);
+    grid->additions->ShowOnly(Decoded(condition));
+}
+
+// The grid's filter, when it shows dict's file with some cases left out.
+CaseFilter GridFilter(const FileDictionary& dict) {
+    if (!frmDPGrid || !frmDPGrid->model->loaded() || spssdio1::DataFileName != dict.path)
+        return std::nullopt;
+    const GridData& grid = frmDPGrid->model->grid();
+    const RowOrder& order = grid.order();
+    if (!order.selecting()) return std::nullopt;
+    ShownCases shown{frmDPGrid->model->condition(), {}, order.fileRowCount()};
+    shown.cases.reserve(order.size());
+    for (uint32_t row = 0; row < order.fileRowCount(); ++row)
+        if (order.Shows(row)) shown.cases.push_back(row);
+    return shown;
+}
+
+const CaseNumbers* Selected(const CaseFilter& filter) {
+    return filter ? &filter->cases : nullptr;
+}
+
+// A line saying which cases a window counted; hidden without a filter.
+QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
+    auto* note = new QLabel(parent);
+    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note->setWordWrap(true);
+    if (filter)
+        note->setText(QStringLiteral("絞り込み中：%1（%2）")
+                          .arg(QString::fromStdString(filter->condition),
+                               CaseCountText(filter->cases.size(), filter->total)));
+    note->setVisible(filter.has_value());
+    return note;
+}
+
+// The context menu of a table whose cells stand for values.
+template <typename Go, typename Only>
+void AddCaseMenu(QTableWidget* table, Go go, Only only) {
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(table, &QWidget::customContextMenuRequested, table,
+                     [table, go, only](const QPoint& at) {
+                         const QModelIndex index = table->indexAt(at);
+                         if (!index.isValid()) return;
+                         QMenu menu(table);
+                         const int row = index.row(), column = index.column();
+                         menu.addAction(QStringLiteral("この値のケースへ移動"), table,
+                                        [=] { RunHandler([=] { go(row, column); }); });
+                         menu.addAction(QStringLiteral("この値のケースだけ表示"), table,
+                                        [=] { RunHandler([=] { only(row, column); }); });
+                         menu.exec(table->viewport()->mapToGlobal(at));
+                     });
 }
 
 }  // namespace
 
 // ---- 度数分布 ----
 
-FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable)
-    : dict_(std::move(dict)), variable_(variable) {
+FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable,
+                                 CaseFilter filter)
+    : dict_(std::move(dict)), variable_(variable), filter_(std::move(filter)) {
     setAttribute(Qt::WA_DeleteOnClose);
     resize(760, 720);
     auto* layout = new QVBoxLayout(this);
     title_ = new QLabel(this);
     title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(title_);
+    layout->addWidget(FilterNote(this, filter_));
     unweighted = new QCheckBox(QStringLiteral("重み付けしない"), this);
     unweighted->setVisible(!dict_->weightVariable.empty());
     layout->addWidget(unweighted);
@@ -191,12 +314,16 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
             [this](bool on) { RunHandler([this, on] { Count(!on); }); });
     connect(table, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { RunHandler([this, row] { GoToCases(row); }); });
+    AddCaseMenu(
+        table, [this](int row, int) { GoToCases(row); },
+        [this](int row, int) { ShowOnlyCases(row); });
 }
 
 bool FrequencyWindow::Count(bool weighted) {
     DialogProgress progress(isVisible() ? this : nullptr,
                             QStringLiteral("度数を数えています... %1 / %2"));
-    FrequencyResult r = RunFrequencies(*dict_, {variable_}, weighted, &progress);
+    FrequencyResult r = RunFrequencies(*dict_, {variable_}, weighted, &progress,
+                                       ValueTally::kDefaultKept, Selected(filter_));
     if (!Finished(r.pass)) return false;
     result_ = std::move(r.tables.front());
     Fill();
@@ -288,32 +415,26 @@ void FrequencyWindow::SaveImage() {
     if (!SaveChart(chart, path)) CurrentDialogs().ShowMessage("グラフを保存できません");
 }
 
+// The value a frequency row stands for (none for the row of more values).
+std::vector<CaseValue> RowValue(const FrequencyTable& t, int row) {
+    if (row < 0 || row >= static_cast<int>(t.rows.size())) return {};
+    const FrequencyRow& r = t.rows[size_t(row)];
+    if (r.kind == FrequencyRow::Kind::More) return {};
+    return {ValueOf(t.variable.index, t.variable.isString(), r.number, r.text, r.missing)};
+}
+
 void FrequencyWindow::GoToCases(int row) {
-    if (row < 0 || row >= static_cast<int>(result_.rows.size())) return;
-    const FrequencyRow& r = result_.rows[size_t(row)];
-    if (r.kind == FrequencyRow::Kind::More) return;
-    // The grid must show the file this window counted.
-    if (!frmDPGrid || !frmDPGrid->model->loaded() || spssdio1::DataFileName != dict_->path ||
-        variable_ >= frmDPGrid->model->grid().columnCount()) {
-        CurrentDialogs().ShowMessage("データグリッドを開くと、その値のケースに移動できます");
-        return;
-    }
-    const int column = variable_;
-    const int found = FirstCaseOf(frmDPGrid->model->grid(), column, r, result_.variable.isString());
-    if (found < 0) {
-        CurrentDialogs().ShowMessage("その値のケースはグリッドにありません");
-        return;
-    }
-    frmDPGrid->showNormal();
-    frmDPGrid->raise();
-    frmDPGrid->activateWindow();
-    frmDPGrid->StringGrid1->setFocus();
-    frmDPGrid->StringGrid1->GoTo(frmDPGrid->model->index(found, column), false);
+    GoToFirstCase(*dict_, RowValue(result_, row));
+}
+
+void FrequencyWindow::ShowOnlyCases(int row) {
+    ShowOnly(*dict_, RowValue(result_, row));
 }
 
 // ---- 変数の概要 ----
 
-DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict) : dict_(std::move(dict)) {
+DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter filter)
+    : dict_(std::move(dict)), filter_(std::move(filter)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("変数の概要"));
     resize(1000, 600);
@@ -325,6 +446,7 @@ DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict) : dict_(std
                QStringLiteral("平均値"), QStringLiteral("標準偏差"), QStringLiteral("最頻値")});
     table->setSortingEnabled(true);
     AddCopy(table);
+    layout->addWidget(FilterNote(this, filter_));
     layout->addWidget(table);
     auto* bottom = new QHBoxLayout;
     find = new QLineEdit(this);
@@ -356,7 +478,8 @@ DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict) : dict_(std
 
 bool DescribeWindow::Count() {
     DialogProgress progress(nullptr, QStringLiteral("変数を集計しています... %1 / %2"));
-    DescribeResult r = RunDescribe(*dict_, {}, true, &progress);
+    DescribeResult r =
+        RunDescribe(*dict_, {}, true, &progress, kDescribeDistinctCap, Selected(filter_));
     if (!Finished(r.pass)) return false;
     result_ = std::move(r);
     Fill();
@@ -434,8 +557,9 @@ void DescribeWindow::FindNext() {
 
 // ---- クロス集計 ----
 
-CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable)
-    : dict_(std::move(dict)) {
+CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable,
+                               CaseFilter filter)
+    : dict_(std::move(dict)), filter_(std::move(filter)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("クロス集計"));
     resize(800, 560);
@@ -468,10 +592,16 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
         options->addWidget(box);
     options->addStretch();
     layout->addLayout(options);
+    layout->addWidget(FilterNote(this, filter_));
     table = new QTableWidget(this);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     AddCopy(table);
     layout->addWidget(table);
+    connect(table, &QTableWidget::cellDoubleClicked, this,
+            [this](int line, int column) { RunHandler([=, this] { GoToCases(line, column); }); });
+    AddCaseMenu(
+        table, [this](int line, int column) { GoToCases(line, column); },
+        [this](int line, int column) { ShowOnlyCases(line, column); });
     connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
     for (QCheckBox* box : {rowPercent, columnPercent, totalPercent})
         connect(box, &QCheckBox::toggled, this, [this] {
@@ -482,9 +612,9 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
 bool CrosstabWindow::Count() {
     DialogProgress progress(isVisible() ? this : nullptr,
                             QStringLiteral("クロス集計しています... %1 / %2"));
-    CrosstabResult r =
-        RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(), !unweighted->isChecked(),
-                    includeMissing->isChecked(), &progress);
+    CrosstabResult r = RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(),
+                                   !unweighted->isChecked(), includeMissing->isChecked(), &progress,
+                                   kCrosstabMaxCategories, Selected(filter_));
     if (!Finished(r.pass)) return false;
     if (!r.table.error.empty()) {
         std::string message = "カテゴリが多すぎます（";
@@ -512,6 +642,7 @@ void CrosstabWindow::Fill() {
     if (columnPercent->isChecked()) kinds.push_back({QStringLiteral("列 %"), 'c'});
     if (totalPercent->isChecked()) kinds.push_back({QStringLiteral("全体 %"), 't'});
     const int per = static_cast<int>(kinds.size());
+    linesPerRow_ = per;
     table->clear();
     table->setColumnCount(static_cast<int>(t.columns.size()) + 3);
     table->setRowCount((static_cast<int>(t.rows.size()) + 1) * per);
@@ -552,13 +683,37 @@ void CrosstabWindow::Fill() {
     table->resizeColumnsToContents();
 }
 
+// The values a cell of the table stands for: its row's and column's
+// categories, or one of them in a total.
+std::vector<CaseValue> CellValues(const Crosstab& t, int category, int column) {
+    std::vector<CaseValue> values;
+    const auto add = [&](const StatsVariable& v, const CrossCategory& c) {
+        values.push_back(ValueOf(v.index, v.isString(), c.number, c.text, c.missing));
+    };
+    if (category >= 0 && category < static_cast<int>(t.rows.size()))
+        add(t.rowVariable, t.rows[size_t(category)]);
+    if (column >= 0 && column < static_cast<int>(t.columns.size()))
+        add(t.columnVariable, t.columns[size_t(column)]);
+    return values;
+}
+
+void CrosstabWindow::GoToCases(int line, int column) {
+    if (!counted_) return;
+    GoToFirstCase(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+}
+
+void CrosstabWindow::ShowOnlyCases(int line, int column) {
+    if (!counted_) return;
+    ShowOnly(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+}
+
 // ---- opening ----
 
 QWidget* OpenFrequencyWindow(int variable) {
     auto dict = CurrentDictionary();
     if (!dict || variable < 0 || variable >= static_cast<int>(dict->variables.size()))
         return nullptr;
-    auto* window = new FrequencyWindow(dict, variable);
+    auto* window = new FrequencyWindow(dict, variable, GridFilter(*dict));
     if (!window->Count(true)) {
         delete window;
         return nullptr;
@@ -570,7 +725,7 @@ QWidget* OpenFrequencyWindow(int variable) {
 QWidget* OpenDescribeWindow() {
     auto dict = CurrentDictionary();
     if (!dict) return nullptr;
-    auto* window = new DescribeWindow(dict);
+    auto* window = new DescribeWindow(dict, GridFilter(*dict));
     if (!window->Count()) {
         delete window;
         return nullptr;
@@ -583,7 +738,7 @@ QWidget* OpenCrosstabWindow(int rowVariable) {
     auto dict = CurrentDictionary();
     if (!dict || dict->variables.empty()) return nullptr;
     rowVariable = std::clamp(rowVariable, 0, static_cast<int>(dict->variables.size()) - 1);
-    auto* window = new CrosstabWindow(dict, rowVariable);
+    auto* window = new CrosstabWindow(dict, rowVariable, GridFilter(*dict));
     window->show();
     return window;
 }

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/dictionary/file_dictionary.h"
@@ -24,6 +25,15 @@ class QTableWidget;
 
 namespace lv {
 
+// The cases the grid shows while its filter is set, when a window opens:
+// the window counts those only and says so.
+struct ShownCases {
+    std::string condition;  // UTF-8
+    CaseNumbers cases;      // 0-based, ascending
+    uint32_t total = 0;     // the file's cases
+};
+using CaseFilter = std::optional<ShownCases>;
+
 // Opens the window for the current file (nothing when no file is chosen or
 // the user cancels the count). variable: a dictionary index.
 QWidget* OpenFrequencyWindow(int variable);
@@ -33,7 +43,7 @@ QWidget* OpenCrosstabWindow(int rowVariable = 0);
 class FrequencyWindow : public QWidget {
     Q_OBJECT
   public:
-    FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable);
+    FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable, CaseFilter filter = {});
     // Counts (again): false when cancelled or failed.
     bool Count(bool weighted);
 
@@ -42,8 +52,10 @@ class FrequencyWindow : public QWidget {
     QCheckBox* unweighted;
     QChartView* chart = nullptr;
     const FrequencyTable& result() const { return result_; }
-    // Goes to the first case of the grid holding row's value.
+    // Goes to the first case of the grid holding row's value; or shows
+    // only the cases holding it (the grid's filter).
     void GoToCases(int row);
+    void ShowOnlyCases(int row);
 
   private:
     void Fill();
@@ -51,6 +63,7 @@ class FrequencyWindow : public QWidget {
 
     std::shared_ptr<FileDictionary> dict_;
     int variable_;
+    CaseFilter filter_;
     FrequencyTable result_;
     QLabel* title_;
     QWidget* chartHolder_;
@@ -59,7 +72,7 @@ class FrequencyWindow : public QWidget {
 class DescribeWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit DescribeWindow(std::shared_ptr<FileDictionary> dict);
+    explicit DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter filter = {});
     bool Count();
 
     QTableWidget* table;
@@ -72,13 +85,14 @@ class DescribeWindow : public QWidget {
   private:
     void Fill();
     std::shared_ptr<FileDictionary> dict_;
+    CaseFilter filter_;
     DescribeResult result_;
 };
 
 class CrosstabWindow : public QWidget {
     Q_OBJECT
   public:
-    CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable);
+    CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable, CaseFilter filter = {});
     bool Count();
 
     QComboBox* rows;
@@ -89,11 +103,17 @@ class CrosstabWindow : public QWidget {
     QCheckBox* includeMissing;
     QCheckBox* unweighted;
     QTableWidget* table;
+    // As the frequency window's, for the categories of a table cell (a
+    // total stands for its row's or column's value only).
+    void GoToCases(int line, int column);
+    void ShowOnlyCases(int line, int column);
 
   private:
     void Fill();
     std::shared_ptr<FileDictionary> dict_;
+    CaseFilter filter_;
     CrosstabResult result_;
+    int linesPerRow_ = 1;
     bool counted_ = false;
 };
 

@@ -9,6 +9,7 @@
 
 #include "core/grid/row_order.h"
 #include "core/selection/condition_dates.h"
+#include "core/selection/value_condition.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -156,6 +157,23 @@ TEST_F(Conditions, DatesInTheVariablesFormatAndDateDmy) {
     EXPECT_FALSE(lv::ParseFormattedDate("12:60", SPSS_FMT_TIME));
     EXPECT_FALSE(lv::ParseFormattedDate("1990/01/31 12:00", SPSS_FMT_SDATE));
     EXPECT_FALSE(lv::ParseFormattedDate("31-FOO-1990", SPSS_FMT_DATE));
+}
+
+// What the statistics windows hand to the filter: each selects exactly the
+// cases holding the value, user-missing, system-missing, date and quoted.
+TEST_F(Conditions, ValueConditionsSelectTheirValueOnly) {
+    using K = lv::ConditionValue::Kind;
+    const auto of = [](const char* name, K kind, double number = 0, std::string_view text = {}) {
+        return lv::ValueCondition(name, lv::ConditionValue{kind, number, text});
+    };
+    EXPECT_EQ(Run(of("A", K::Number, 1)), "2 5 8");
+    EXPECT_EQ(Run(of("U", K::UserMissingNumber, 9)), "1 5");
+    EXPECT_EQ(Run(of("alpha", K::SystemMissing)), "3 6 9");
+    EXPECT_EQ(Run(of("D", K::Number, *lv::DateSeconds(31, 1, 1990))), "2");
+    EXPECT_EQ(Run(of("B", K::Number, -0.1)), "");
+    EXPECT_EQ(Run(of("S", K::Text, 0, "ab")), "1 2 8");
+    EXPECT_EQ(Run(of("S", K::Text, 0, "it's")), "");
+    EXPECT_EQ(Run(lv::BothConditions(of("A", K::Number, 1), of("B", K::Number, 1))), "5");
 }
 
 TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {

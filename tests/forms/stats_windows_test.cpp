@@ -1,6 +1,8 @@
 // The statistics windows: the grid header's 度数分布… opens the table, its
 // statistics and a chart, and a double-click on a row goes to that value's
-// first case; 変数の概要 sorts and copies; the crosstab counts on request.
+// first case; 変数の概要 sorts and copies; the crosstab counts on request; a
+// crosstab cell leads to its cases or filters the grid to them, and windows
+// opened then count the cases shown only.
 #include "forms/stats_windows.h"
 
 #include <QAction>
@@ -95,6 +97,32 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     EXPECT_EQ(c->table->rowCount(), 8);  // 3 rows and the total, count and row %
     EXPECT_EQ(c->table->item(0, 2)->text(), "7");
     delete c;
+}
+
+TEST_F(StatsWindowsTest, CellsLeadToTheirCasesAndWindowsFollowTheFilter) {
+    Open();
+    auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(0));
+    ASSERT_NE(c, nullptr);
+    c->rowPercent->setChecked(true);
+    ASSERT_TRUE(c->Count());
+    // CODE 2 by NAME "ab" (its row % line): cases 2, 8, 14, ...
+    c->GoToCases(3, 2);
+    const QModelIndex at = frmDPGrid->StringGrid1->currentIndex();
+    EXPECT_EQ(frmDPGrid->model->grid().FileRow(uint32_t(at.row())), 1u);
+    EXPECT_EQ(at.column(), 1);
+    c->ShowOnlyCases(2, 2);
+    EXPECT_EQ(frmDPGrid->model->condition(), "CODE = 2 AND NAME = 'ab'");
+    EXPECT_EQ(frmDPGrid->model->grid().rowCount(), 7u);
+    delete c;
+
+    auto* w = static_cast<lv::FrequencyWindow*>(lv::OpenFrequencyWindow(0));
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->table->rowCount(), 2);  // 2 and the total
+    EXPECT_EQ(w->table->item(0, 2)->text(), "7");
+    w->ShowOnlyCases(0);
+    EXPECT_EQ(frmDPGrid->model->condition(), "CODE = 2");
+    EXPECT_EQ(frmDPGrid->model->grid().rowCount(), 13u);
+    delete w;
 }
 
 }  // namespace
