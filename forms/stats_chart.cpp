@@ -81,8 +81,16 @@ QChartView* MakeFrequencyChart(const FrequencyTable& t, QWidget* parent) {
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
+    // Ticks at round steps, labelled with the decimals the step needs
+    // (weighted counts may be fractions: 0.5 must not read as 1).
     y->setRange(0, most > 0 ? most * 1.05 : 1);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->applyNiceNumbers();
+    const double step = (y->max() - y->min()) / std::max(1, y->tickCount() - 1);
+    int decimals = 0;
+    for (double scaled = step; decimals < 3 && std::abs(scaled - std::round(scaled)) > 1e-9;
+         scaled *= 10)
+        ++decimals;
+    y->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     auto* view = new QChartView(chart, parent);
