@@ -445,6 +445,8 @@ DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter 
                QStringLiteral("値の種類"), QStringLiteral("最小値"), QStringLiteral("最大値"),
                QStringLiteral("平均値"), QStringLiteral("標準偏差"), QStringLiteral("最頻値")});
     table->setSortingEnabled(true);
+    // The dictionary's order until the user clicks a header.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     AddCopy(table);
     layout->addWidget(FilterNote(this, filter_));
     layout->addWidget(table);
