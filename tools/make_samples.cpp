@@ -1,8 +1,10 @@
 // Writes the bundled sample files with our fixture writer: one survey in
 // UTF-8 and the same survey in CP932 (Shift-JIS), with Japanese labels and
 // values, dates, value labels and missing values of every kind, documents,
-// file attributes and variable sets.
+// file attributes and variable sets; and a small file of shop visits whose
+// variables hold dates, times, currencies and the other print formats.
 // Usage: make_samples DIR
+#include <cmath>
 #include <iostream>
 #include <string>
 
@@ -100,6 +102,45 @@ fixture::File Survey(const std::string& encoding) {
     return f;
 }
 
+// Visits to a shop, one variable per kind of print format.
+fixture::File Visits() {
+    fixture::File f;
+    f.product = "@(#) SPSS DATA FILE Lorivane sample maker";
+    f.date = "01 Apr 24";
+    f.time = "09:30:00";
+    f.fileLabel = "来店記録 2024年4月";
+    auto stamp = Numeric("STAMP", {22, 20, 0}, "来店日時");
+    auto day = Numeric("DAY", {20, 11, 0}, "来店日");
+    auto weekday = Numeric("WEEKDAY", {26, 9, 0}, "曜日");
+    auto month = Numeric("MONTH", {27, 3, 0}, "月");
+    auto quarter = Numeric("QUARTER", {29, 8, 0}, "四半期");
+    auto stay = Numeric("STAY", {21, 8, 0}, "滞在時間");
+    auto wait = Numeric("WAIT", {40, 8, 1}, "待ち時間（分:秒）");
+    auto spent = Numeric("SPENT", {4, 10, 2}, "支払額（ドル）");
+    auto points = Numeric("POINTS", {3, 9, 0}, "ポイント");
+    auto share = Numeric("SHARE", {31, 6, 1}, "割引率");
+    auto ratio = Numeric("RATIO", {17, 10, 3}, "比率");
+    f.variables = {stamp, day, weekday, month, quarter, stay, wait, spent, points, share, ratio};
+    const double S = fixture::kSysmis;
+    const auto at = [](int days, int seconds) { return Date(days) + seconds; };
+    const auto row = [&](double stampAt, double dayAt, double stayFor, double waitFor,
+                         double spentOn, double pointsGot, double shareOf, double ratioOf) {
+        // 1 January 1970 was a Thursday (WKDAY 5).
+        const bool none = dayAt == S;
+        const double weekdayOf = none ? S : std::fmod((dayAt - k19700101) / kDay + 4, 7) + 1;
+        const double monthOf = none ? S : 4;
+        f.cases.push_back({stampAt, dayAt, weekdayOf, monthOf, dayAt, stayFor, waitFor, spentOn,
+                           pointsGot, shareOf, ratioOf});
+    };
+    row(at(19814, 10 * 3600 + 5 * 60), Date(19814), 1520, 95.5, 1234.5, 12345, 5, 0.000123);
+    row(at(19815, 13 * 3600 + 42 * 60 + 7), Date(19815), 3725, 30, 89.99, 890, 12.5, 1.5);
+    row(at(19817, 9 * 3600 + 1), Date(19817), 640, S, 15, 150, 0, 12345.678);
+    row(at(19820, 18 * 3600 + 59 * 60), Date(19820), 86399, 600.25, 1e6, 1000000, 100, -0.5);
+    row(S, S, S, 12, S, S, S, S);
+    row(at(19826, 20 * 3600 + 30 * 60), Date(19826), 300, 0, 0.5, 5, 2.25, 9.99e10);
+    return f;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +161,8 @@ int main(int argc, char** argv) {
     fixture::File zsav = Survey("UTF-8");
     zsav.compression = fixture::Compression::Zlib;
     fixture::WriteFile(zsav, dir + "/survey-utf8.zsav");
-    std::cout << "wrote " << dir << "/survey-utf8.sav, survey-cp932.sav, survey-utf8.zsav\n";
+    fixture::WriteFile(Visits(), dir + "/visits.sav");
+    std::cout << "wrote " << dir
+              << "/survey-utf8.sav, survey-cp932.sav, survey-utf8.zsav, visits.sav\n";
     return 0;
 }

@@ -2,16 +2,21 @@
 // a PNG of each window: main-window.png, variable-list.png,
 // value-labels.png, value-labels-range.png, data-grid.png,
 // data-grid-labels-find.png (value labels shown, the find bar open),
-// go-to.png, confirm.png (the export's question), progress.png and
-// file-info.png.
-// Usage: lorivane_screenshots SAMPLE.sav OUTDIR
+// go-to.png, confirm.png (the export's question), progress.png,
+// file-info.png, frequencies.png, describe.png, crosstab.png,
+// data-grid-filter.png (the filter bar set) and, given a second sample,
+// data-grid-formats.png (its grid with 書式どおりに表示).
+// Usage: lorivane_screenshots SAMPLE.sav OUTDIR [FORMATS.sav]
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QToolButton>
 #include <iostream>
 
 #include "core/rendering/decimal_separator.h"
@@ -20,6 +25,7 @@
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/file_info.h"
+#include "forms/filter_bar.h"
 #include "forms/find_bar.h"
 #include "forms/grid_additions.h"
 #include "forms/modal.h"
@@ -27,6 +33,7 @@
 #include "forms/qt_dialogs.h"
 #include "forms/qt_translations.h"
 #include "forms/spssfile.h"
+#include "forms/stats_windows.h"
 #include "forms/vardisp.h"
 #include "forms/window_refs.h"
 
@@ -54,6 +61,7 @@ class ScriptedDialogs final : public lv::Dialogs {
   public:
     ScriptedDialogs(std::string path, QString confirmPicture, bool* ok)
         : path_(std::move(path)), confirmPicture_(std::move(confirmPicture)), ok_(ok) {}
+    void OpenNext(std::string path) { path_ = std::move(path); }
     void ShowMessage(std::string_view text) override { std::cerr << text << "\n"; }
     void ShowError(std::string_view, std::string_view text) override { std::cerr << text << "\n"; }
     std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
@@ -80,8 +88,8 @@ class ScriptedDialogs final : public lv::Dialogs {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::cerr << "usage: lorivane_screenshots SAMPLE.sav OUTDIR\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: lorivane_screenshots SAMPLE.sav OUTDIR [FORMATS.sav]\n";
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
@@ -149,6 +157,37 @@ int main(int argc, char** argv) {
 
     Form1->ShowFileInfo();
     if (frmFileInfo) ok = Save(frmFileInfo, out + "/file-info.png") && ok;
+
+    // The statistics windows over the survey: satisfaction's frequencies
+    // with its chart, every variable described, sex by "would come again".
+    if (QWidget* w = lv::OpenFrequencyWindow(7)) ok = Save(w, out + "/frequencies.png") && ok;
+    if (QWidget* w = lv::OpenDescribeWindow()) {
+        w->resize(1100, 380);
+        ok = Save(w, out + "/describe.png") && ok;
+    }
+    if (auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(1))) {
+        c->columns->setCurrentIndex(8);
+        c->rowPercent->setChecked(true);
+        c->resize(820, 360);
+        ok = c->Count() && Save(c, out + "/crosstab.png") && ok;
+    }
+    // The grid narrowed by a condition, its filter bar open.
+    if (frmDPGrid) {
+        frmDPGrid->additions->findBar->close->click();
+        frmDPGrid->additions->ShowOnly(QStringLiteral("SCORE >= 4 AND NOT MISSING(AGAIN)"));
+        ok = Save(frmDPGrid, out + "/data-grid-filter.png") && ok;
+    }
+    // A file of dates, times and currencies in its print formats.
+    if (argc == 4) {
+        dialogs.OpenNext(argv[3]);
+        Form1->filegetClick();
+        Form1->Button5Click();
+        if (frmDPGrid) {
+            frmDPGrid->resize(1180, 330);
+            frmDPGrid->additions->ToggleFormatted();
+            ok = Save(frmDPGrid, out + "/data-grid-formats.png") && ok;
+        }
+    }
 
     DestroyWindows();
     lv::SetDialogs(nullptr);
