@@ -64,6 +64,8 @@ QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
     table->verticalHeader()->hide();
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table for the next widget; the arrow keys move in it.
+    table->setTabKeyNavigation(false);
     return table;
 }
 
@@ -273,6 +275,8 @@ void FrequencyWindow::Fill() {
 
     delete chart;
     chart = MakeFrequencyChart(t, chartHolder_);
+    // Nothing in the chart answers a key: Tab passes it by.
+    chart->setFocusPolicy(Qt::NoFocus);
     chartHolder_->layout()->addWidget(chart);
 }
 
@@ -470,6 +474,7 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     layout->addLayout(options);
     table = new QTableWidget(this);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setTabKeyNavigation(false);
     AddCopy(table);
     layout->addWidget(table);
     connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
