@@ -11,6 +11,7 @@
 #include "core/state/dialogs.h"
 #include "core/state/start_command.h"
 #include "forms/DPGrid.h"
+#include "forms/focus_keys.h"
 #include "forms/menu_key.h"
 #include "forms/qt_dialogs.h"
 #include "forms/qt_translations.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     LocaleChangeFilter localeFilter;
     app.installEventFilter(&localeFilter);
     lv::InstallShiftF10ContextMenus(&app);
+    lv::InstallFocusKeys(&app);
 
     new TForm1(command.file);  // sets Form1 before its FormCreate runs
     Form1->show();

@@ -58,8 +58,10 @@ bool labelsOnMoves = true;
 
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     : QObject(window), window_(window), view_(view), model_(model) {
-    findBar = new FindBar(window, true);
+    // The filter bar first: it sits above the find bar, and Tab reaches
+    // them in the order they were made.
     filterBar = new FilterBar(window);
+    findBar = new FindBar(window, true);
 
     showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
                         &GridAdditions::ToggleLabels);

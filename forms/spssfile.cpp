@@ -63,6 +63,8 @@ TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
     Memo1 = new QPlainTextEdit(this);
     Memo1->setFont(lv::ProportionalGothicFont(16));
     Memo1->setGeometry(0, 72, 561, 281);
+    // Tab moves on to the buttons rather than typing a tab.
+    Memo1->setTabChangesFocus(true);
 
     setTabOrder(fileget, Button3);
     setTabOrder(Button3, Button4);

@@ -68,6 +68,8 @@ QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
     table->verticalHeader()->hide();
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table for the next widget; the arrow keys move in it.
+    table->setTabKeyNavigation(false);
     return table;
 }
 
@@ -400,6 +402,8 @@ void FrequencyWindow::Fill() {
 
     delete chart;
     chart = MakeFrequencyChart(t, chartHolder_);
+    // Nothing in the chart answers a key: Tab passes it by.
+    chart->setFocusPolicy(Qt::NoFocus);
     chartHolder_->layout()->addWidget(chart);
 }
 
@@ -597,6 +601,7 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     layout->addWidget(FilterNote(this, filter_));
     table = new QTableWidget(this);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setTabKeyNavigation(false);
     AddCopy(table);
     layout->addWidget(table);
     connect(table, &QTableWidget::cellDoubleClicked, this,

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "core/export/dictionary_export.h"
 #include "core/state/spssdio1.h"
@@ -78,6 +79,9 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
     connect(additions->findBar, &FindBar::closed, this, [this] { FormResize(); });
     AddContextMenuItems(*additions->menu);
+    // Tab goes as the window is laid out: OK, the list, the find bar below
+    // it. The list stays first, so that it has the focus when the window opens.
+    QWidget::setTabOrder(additions->findBar->close, btnOK);
     lv::AcceptDataFileDrops(this);
     lv::FollowDisplayEncoding(this, [this] { lv::RedecodeListBox(ListBox1); });
     lv::RunHandler([this] { FormCreate(); });
