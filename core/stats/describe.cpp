@@ -1,6 +1,7 @@
 #include "core/stats/describe.h"
 
 #include <cmath>
+#include <future>
 #include <limits>
 
 #include "core/stats/value_text.h"
@@ -11,51 +12,81 @@ namespace {
 // Tallies every variable. Numbers are held for a block of cases and then
 // tallied a variable at a time, so that each variable's table stays in the
 // processor's cache while its block is counted (case by case, forty tables
-// would take turns evicting each other); strings are tallied at once, as
-// their bytes last only for the call.
+// would take turns evicting each other). A full block is tallied on a
+// second thread while the pass reads the next one into the other buffer:
+// the numeric tables are touched by that thread only, one block at a time.
+// Strings are tallied at once, on the reading thread, as their bytes last
+// only for the call.
 class TallyAll final : public CaseVisitor {
   public:
     static constexpr size_t kBlock = 4096;
 
     explicit TallyAll(std::vector<ValueTally>& tallies) : tallies_(tallies) {
-        held_.resize(tallies.size());
-        for (auto& column : held_) column.reserve(kBlock);
-        weights_.reserve(kBlock);
+        for (Block& b : blocks_) {
+            b.numbers.resize(tallies.size());
+            for (auto& column : b.numbers) column.reserve(kBlock);
+            b.weights.reserve(kBlock);
+        }
     }
-    ~TallyAll() override { Flush(); }
+    ~TallyAll() override {
+        if (counting_.valid()) counting_.wait();
+    }
 
     void Case(std::span<const PassValue> values, double weight) override {
+        Block& b = blocks_[filling_];
         for (size_t i = 0; i < values.size(); ++i) {
             if (tallies_[i].variable().isString())
                 tallies_[i].Add(values[i], weight);
             else
-                held_[i].push_back(values[i].sysmis ? kSysmisMark : values[i].number);
+                b.numbers[i].push_back(values[i].sysmis ? kSysmisMark : values[i].number);
         }
-        weights_.push_back(weight);
-        if (weights_.size() == kBlock) Flush();
+        b.weights.push_back(weight);
+        if (b.weights.size() == kBlock) Hand();
     }
 
+    // Tallies what is held; every table is complete when it returns.
     void Flush() {
-        for (size_t i = 0; i < held_.size(); ++i) {
-            std::vector<double>& column = held_[i];
+        Hand();
+        if (counting_.valid()) counting_.get();
+    }
+
+  private:
+    struct Block {
+        std::vector<std::vector<double>> numbers;
+        std::vector<double> weights;
+    };
+
+    // Starts the filled block's count once the previous count is done, and
+    // fills the other buffer meanwhile.
+    void Hand() {
+        if (counting_.valid()) counting_.get();
+        Block& full = blocks_[filling_];
+        if (full.weights.empty()) return;
+        counting_ = std::async(std::launch::async, [this, &full] { Count(full); });
+        filling_ ^= 1;
+    }
+
+    void Count(Block& b) {
+        for (size_t i = 0; i < b.numbers.size(); ++i) {
+            std::vector<double>& column = b.numbers[i];
             for (size_t k = 0; k < column.size(); ++k) {
                 PassValue v;
                 v.sysmis = std::isnan(column[k]);
                 v.number = column[k];
-                tallies_[i].Add(v, weights_[k]);
+                tallies_[i].Add(v, b.weights[k]);
             }
             column.clear();
         }
-        weights_.clear();
+        b.weights.clear();
     }
 
-  private:
     // System-missing values are held as NaN (a value the pass never hands
     // over as a number: NaN counts as system-missing there too).
     static constexpr double kSysmisMark = std::numeric_limits<double>::quiet_NaN();
     std::vector<ValueTally>& tallies_;
-    std::vector<std::vector<double>> held_;
-    std::vector<double> weights_;
+    Block blocks_[2];
+    int filling_ = 0;
+    std::future<void> counting_;
 };
 
 }  // namespace
