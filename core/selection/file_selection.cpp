@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/variable_facts.h"
 #include "savio/case_index.h"
 #include "savio/case_layout.h"
 #include "savio/spssfio.h"
@@ -18,23 +19,7 @@ ConditionVariable FromDictionary(const DictVariable& v) {
     c.longName = v.longName;
     c.isString = v.isString();
     c.formatType = v.print.type;
-    MissingValues& m = c.missing;
-    const bool range = v.missingCode == -2 || v.missingCode == -3;
-    if (range && !c.isString) {
-        m.range = true;
-        m.low = v.missing[0];
-        m.high = v.missing[1];
-        if (v.missingCode == -3) {
-            m.count = 1;
-            m.numbers[0] = v.missing[2];
-        }
-    } else if (v.missingCode > 0) {
-        m.count = std::min(v.missingCode, 3);
-        for (int k = 0; k < m.count; ++k) {
-            m.numbers[k] = v.missing[k];
-            m.strings[k] = std::string(WithoutTrailingBlanks(v.missingText[k]));
-        }
-    }
+    c.missing = MissingValuesOf(v);
     return c;
 }
 
