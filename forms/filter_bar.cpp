@@ -6,6 +6,8 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "core/text/grouped_digits.h"
+
 namespace lv {
 
 namespace {
@@ -23,7 +25,9 @@ QToolButton* Button(QWidget* parent, const QString& text, const QString& tip) {
 }  // namespace
 
 QString CaseCountText(unsigned long long shown, unsigned long long total) {
-    return QStringLiteral("%1 / %2 ケース").arg(shown).arg(total);
+    return QStringLiteral("%1 / %2 ケース")
+        .arg(QString::fromStdString(GroupedDigits(uint64_t{shown})),
+             QString::fromStdString(GroupedDigits(uint64_t{total})));
 }
 
 FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
