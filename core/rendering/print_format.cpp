@@ -216,6 +216,7 @@ PrintFormat FormatRender::Normalize(PrintFormat written, int varWidth) {
 FormatRender::FormatRender(PrintFormat written, int varWidth, const FormatSettings& settings)
     : format_(Normalize(written, varWidth)), string_(varWidth > 0), settings_(settings) {
     if (settings_.epoch == 0) settings_.epoch = detail::DefaultEpoch();
+    if (!string_) dateLayout_ = detail::MakeDateLayout(format_);
 }
 
 int FormatRender::RenderNumber(double value, char* buf) const {
@@ -237,6 +238,11 @@ int FormatRender::RenderNumber(double value, char* buf) const {
         case fmt::AHEX:
             return detail::RenderMissing(f, buf);
         default:
+            if (dateLayout_.way != detail::DateLayout::Way::General) {
+                const int length =
+                    detail::RenderDateLayout(f, dateLayout_, settings_.epoch, value, buf);
+                if (length >= 0) return length;
+            }
             if (IsCalendarFormat(f.type) || IsDurationFormat(f.type))
                 return detail::RenderDateFormat(f, settings_.decimal, settings_.epoch, value, buf);
             return detail::RenderDecimalFormat(f, settings_.decimal, value, buf);
