@@ -240,77 +240,98 @@ int DigitCount(uint64_t v) {
     return estimate + ((v | 1) < kPow10Int[estimate] ? 0 : 1);
 }
 
-// The common case without building the rounding text: the value fits at
-// the format's own decimals with its affixes. The digits are the same as
-// RoundingText's: the magnitude scaled to two places more, then rounded
-// half up on those two places (a scaled value ending in exactly 50 is left
-// to RoundingText, whose tie rule needs more digits). False when the value
-// needs the general path.
+// Blanks over buf[0, n), eight at a time: up to seven more may follow,
+// which the caller then overwrites (buf holds kMaxNumberText bytes).
+void FillBlanks(char* buf, int n) {
+    for (int i = 0; i < n; i += 8) std::memcpy(buf + i, "        ", 8);
+}
+
+// The common case without building the rounding text: the value fits in
+// fixed point with its affixes, at the format's decimals or fewer. The
+// digits are the same as RoundingText's: the magnitude scaled to two
+// places more, then rounded half up on the first place dropped (a scaled
+// value ending in exactly 50 is left to RoundingText, whose tie rule needs
+// more digits). False when the value needs the general path.
 bool RenderFixedPointFast(const PrintFormat& f, const NumberStyle& s, double value, char* buf,
                           int& length) {
     const double magnitude = std::fabs(value);
-    const int decimals = f.decimals;
-    uint64_t rounded = 0;
-    if (decimals == 0) {
+    uint64_t scaled = 0;
+    if (f.decimals == 0) {
         if (!(magnitude < kExactLimit)) return false;
         // Half away from zero; the fraction is exact below 2^52.
         const auto whole = static_cast<uint64_t>(magnitude);
-        rounded = whole + (magnitude - static_cast<double>(whole) >= 0.5 ? 1 : 0);
-    } else {
-        uint64_t scaled = 0;
-        if (!RoundedScaled(magnitude, decimals + 2, scaled) || scaled % 100 == 50) return false;
-        rounded = scaled / 100 + (scaled % 100 > 50 ? 1 : 0);
+        scaled = whole + (magnitude - static_cast<double>(whole) >= 0.5 ? 1 : 0);
+    } else if (!RoundedScaled(magnitude, f.decimals + 2, scaled) || scaled % 100 == 50) {
+        return false;
     }
-    // ".50": no digit for a zero integer part, unless there are no decimals.
-    const int allDigits = DigitCount(rounded);
-    const int integerDigits = allDigits > decimals ? allDigits - decimals : 0;
-    const bool negative = value < 0 && rounded != 0;
-    int width = integerDigits + (decimals > 0 ? decimals + 1 : 0) +
-                static_cast<int>(s.negSuffix.size()) + s.AffixWidth();
-    if (negative) width += static_cast<int>(s.negPrefix.size());
-    if (width > f.width) return false;
-    const bool grouping =
-        s.grouping != 0 && integerDigits > 3 && Allocate((integerDigits - 1) / 3, f.width, width);
+    for (int decimals = f.decimals; decimals >= 0; --decimals) {
+        uint64_t rounded = scaled;
+        if (f.decimals > 0) {
+            if (decimals == f.decimals) {
+                rounded = (scaled + 50) / 100;
+            } else {
+                const uint64_t unit = kPow10Int[f.decimals + 2 - decimals];
+                rounded = (scaled + unit / 2) / unit;
+            }
+        }
+        // ".50": no digit for a zero integer part, unless there are no
+        // decimals.
+        const int allDigits = DigitCount(rounded);
+        const int integerDigits = allDigits > decimals ? allDigits - decimals : 0;
+        const bool negative = value < 0 && rounded != 0;
+        int width = integerDigits + (decimals > 0 ? decimals + 1 : 0) +
+                    static_cast<int>(s.negSuffix.size()) + s.AffixWidth();
+        if (negative) width += static_cast<int>(s.negPrefix.size());
+        if (width > f.width) continue;
+        // Grouping goes in whole or not at all, and not when the decimals
+        // asked for were all dropped.
+        const bool grouping = s.grouping != 0 && integerDigits > 3 &&
+                              (f.decimals == 0 || decimals > 0) &&
+                              Allocate((integerDigits - 1) / 3, f.width, width);
 
-    // The blanks of the whole buffer first, then the text right-aligned.
-    std::memset(buf, ' ', kMaxNumberText);
-    length = f.width;
-    char* end = buf + f.width - s.negSuffix.size();
-    if (negative) Put(end, s.negSuffix);
-    end -= s.suffix.size();
-    Put(end, s.suffix);
-    char* first = nullptr;
-    if (!grouping) {
-        first = WriteDigitsBackward(end, rounded, integerDigits + decimals);
-        if (decimals > 0) {
-            // The integer digits one place left, for the point.
-            for (char* q = first; q < end - decimals; ++q) q[-1] = q[0];
-            --first;
-            end[-decimals - 1] = s.decimal;
+        FillBlanks(buf, f.width - width);
+        length = f.width;
+        char* end = buf + f.width - s.negSuffix.size();
+        if (negative)
+            Put(end, s.negSuffix);
+        else
+            Blanks(end, static_cast<int>(s.negSuffix.size()));
+        end -= s.suffix.size();
+        Put(end, s.suffix);
+        char* first = nullptr;
+        if (!grouping) {
+            first = WriteDigitsBackward(end, rounded, integerDigits + decimals);
+            if (decimals > 0) {
+                // The integer digits one place left, for the point.
+                for (char* q = first; q < end - decimals; ++q) q[-1] = q[0];
+                --first;
+                end[-decimals - 1] = s.decimal;
+            }
+        } else {
+            char digits[24];
+            const char* from =
+                WriteDigitsBackward(digits + sizeof digits, rounded, integerDigits + decimals);
+            first =
+                end - (integerDigits + (integerDigits - 1) / 3 + (decimals > 0 ? decimals + 1 : 0));
+            char* p = first;
+            for (int i = 0; i < integerDigits; ++i) {
+                if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = s.grouping;
+                *p++ = from[i];
+            }
+            if (decimals > 0) {
+                *p++ = s.decimal;
+                std::memcpy(p, from + integerDigits, static_cast<size_t>(decimals));
+            }
         }
-    } else {
-        char digits[24];
-        char* digitsEnd = digits + sizeof digits;
-        const char* from = WriteDigitsBackward(digitsEnd, rounded, integerDigits + decimals);
-        first = buf + (f.width - width) + static_cast<int>(s.prefix.size()) +
-                (negative ? static_cast<int>(s.negPrefix.size()) : 0);
-        char* p = first;
-        for (int i = 0; i < integerDigits; ++i) {
-            if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = s.grouping;
-            *p++ = from[i];
+        first -= s.prefix.size();
+        Put(first, s.prefix);
+        if (negative) {
+            first -= s.negPrefix.size();
+            Put(first, s.negPrefix);
         }
-        if (decimals > 0) {
-            *p++ = s.decimal;
-            std::memcpy(p, from + integerDigits, static_cast<size_t>(decimals));
-        }
+        return true;
     }
-    first -= s.prefix.size();
-    Put(first, s.prefix);
-    if (negative) {
-        first -= s.negPrefix.size();
-        Put(first, s.negPrefix);
-    }
-    return true;
+    return false;
 }
 
 // The mantissa of a positive finite magnitude with precision digits after
