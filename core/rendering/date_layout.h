@@ -17,18 +17,28 @@ namespace detail {
 
 struct DateLayout {
     enum class Way : unsigned char { General, Calendar, Duration };
-    struct Field {
-        char kind = 0;  // d day, j day of year, m month, b its name, Y/y year, q, w, H, M, S
-        unsigned char at = 0;
+    // The fields of a calendar format; a template holds each at most once.
+    enum Field : unsigned char {
+        Day,        // dd
+        YearDay,    // ddd
+        Month,      // mm
+        MonthName,  // mmm
+        Year,       // yyyy
+        ShortYear,  // yy
+        Quarter,    // q
+        Week,       // ww
+        Hour,       // HH
+        Minute,     // MM
+        Second,     // SS
+        kFieldCount
     };
     static constexpr int kLineBytes = 48;
 
     Way way = Way::General;
     // Calendar: the whole cell, blanks and literal characters, and where
-    // each field goes in it.
-    int fieldCount = 0;
+    // each field goes in it (-1: not shown).
     char line[kLineBytes] = {};
-    Field fields[12];
+    signed char at[kFieldCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
 
 // The layout of a format at its width and decimals: General for the
