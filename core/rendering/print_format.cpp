@@ -217,10 +217,25 @@ FormatRender::FormatRender(PrintFormat written, int varWidth, const FormatSettin
     : format_(Normalize(written, varWidth)), string_(varWidth > 0), settings_(settings) {
     if (settings_.epoch == 0) settings_.epoch = detail::DefaultEpoch();
     if (!string_) dateLayout_ = detail::MakeDateLayout(format_);
+    switch (format_.type) {
+        case fmt::N:
+        case fmt::Z:
+        case fmt::PIBHEX:
+        case fmt::RBHEX:
+        case fmt::WKDAY:
+        case fmt::MONTH:
+        case fmt::A:
+        case fmt::AHEX:
+            break;
+        default:
+            decimal_ = !IsCalendarFormat(format_.type) && !IsDurationFormat(format_.type);
+            break;
+    }
 }
 
 int FormatRender::RenderNumber(double value, char* buf) const {
     const PrintFormat& f = format_;
+    if (decimal_) return detail::RenderDecimalFormat(f, settings_.decimal, value, buf);
     switch (f.type) {
         case fmt::N:
             return detail::RenderN(f, value, buf);

@@ -78,6 +78,7 @@ class FormatRender {
     PrintFormat format_;
     bool string_ = false;
     FormatSettings settings_;
+    bool decimal_ = false;  // F, COMMA, DOT, DOLLAR, PCT, E, CCA..CCE: RenderDecimalFormat
     detail::DateLayout dateLayout_;
 };
 
