@@ -62,20 +62,27 @@ int64_t DayOfDate(int64_t year, int month, int day) {
 CalendarDate DateOfDay(int64_t day) {
     const int64_t fromMarchZero = day + kDayZero;
     const int64_t cycle = FloorDiv(fromMarchZero, kDaysPer400Years);
-    const int64_t dayOfCycle = fromMarchZero - cycle * kDaysPer400Years;  // 0..146096
+    // Within the cycle everything fits 32 bits.
+    const auto dayOfCycle =
+        static_cast<uint32_t>(fromMarchZero - cycle * kDaysPer400Years);  // 0..146096
     // The year of the cycle: every fourth year has a day more, every
     // hundredth one less, and the last day of the cycle belongs to year 399.
-    const int64_t yearOfCycle =
+    const uint32_t yearOfCycle =
         (dayOfCycle - dayOfCycle / 1460 + dayOfCycle / 36524 - dayOfCycle / 146096) / 365;
-    const int64_t dayOfYear =
+    const uint32_t dayOfYear =
         dayOfCycle - (365 * yearOfCycle + yearOfCycle / 4 - yearOfCycle / 100);  // from March
-    const int shiftedMonth = static_cast<int>((5 * dayOfYear + 2) / 153);
+    const auto shiftedMonth = static_cast<int>((5 * dayOfYear + 2) / 153);
     CalendarDate d;
     d.day = static_cast<int>(dayOfYear - DaysBeforeShiftedMonth(shiftedMonth) + 1);
     d.month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
     d.year = cycle * 400 + yearOfCycle + (d.month <= 2 ? 1 : 0);
-    d.yearDay = static_cast<int>(DaysFromMarchZero(d.year, d.month, d.day) -
-                                 DaysFromMarchZero(d.year, 1, 1) + 1);
+    // The shifted year's March to December has 306 days; January and
+    // February (59 days, 60 in a leap year) come before March. The cycle
+    // starts at a multiple of 400, so the year's place in it says whether
+    // it is a leap year.
+    const bool leap = (yearOfCycle % 4 == 0 && yearOfCycle % 100 != 0) || yearOfCycle == 0;
+    d.yearDay =
+        static_cast<int>(d.month <= 2 ? dayOfYear - 306 + 1 : dayOfYear + 59 + (leap ? 1 : 0) + 1);
     return d;
 }
 

@@ -67,8 +67,11 @@ ColumnRender ColumnRender::Make(int varType, int printFormatType, std::string di
 
 void ColumnRender::AppendAligned(std::string& out, std::string_view text) const {
     const long pad = static_cast<long>(width_) - static_cast<long>(text.size());
-    if (pad > 0) out.append(static_cast<size_t>(std::min<long>(pad, kMaxAlignSpaces)), ' ');
-    out.append(text);
+    const size_t lead = pad > 0 ? static_cast<size_t>(std::min<long>(pad, kMaxAlignSpaces)) : 0;
+    // One append of the blanks of the whole cell, then the text into it.
+    const size_t start = out.size();
+    out.append(lead + text.size(), ' ');
+    if (!text.empty()) std::memcpy(out.data() + start + lead, text.data(), text.size());
 }
 
 void ColumnRender::AppendField(std::string& out, const char* text, size_t length) const {

@@ -21,10 +21,7 @@ constexpr const char* kMonthNames[12] = {"JANUARY",   "FEBRUARY", "MARCH",    "A
 constexpr const char* kWeekdayNames[7] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
                                           "THURSDAY", "FRIDAY", "SATURDAY"};
 
-// The layout of each format: the longer one where the width holds it.
-// d day, ddd day of year, mm month, mmm its abbreviation, yy / yyyy year,
-// q quarter, ww week, D days, HH hours, MM minutes (the seconds follow as
-// the width allows); other letters stand for themselves.
+// The two templates of each format (see DateTemplate).
 struct Templates {
     const char* narrow;
     const char* wide;
@@ -124,6 +121,11 @@ int RenderName(const PrintFormat& f, std::string_view name, char* buf) {
 
 }  // namespace
 
+const char* DateTemplate(const PrintFormat& f) {
+    const Templates t = TemplatesOf(f.type);
+    return static_cast<size_t>(f.width) >= std::strlen(t.wide) ? t.wide : t.narrow;
+}
+
 int DefaultEpoch() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -144,8 +146,7 @@ int RenderDateFormat(const PrintFormat& f, char decimal, int epoch, double value
         return RenderOverflow(f, buf);
     }
 
-    const Templates t = TemplatesOf(f.type);
-    const char* layout = static_cast<size_t>(f.width) >= std::strlen(t.wide) ? t.wide : t.narrow;
+    const char* layout = DateTemplate(f);
     char text[192];
     char* p = text;
     while (*layout != '\0') {

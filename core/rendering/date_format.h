@@ -14,6 +14,13 @@ int RenderDateFormat(const PrintFormat& format, char decimal, int epoch, double 
 int RenderWeekday(const PrintFormat& format, double value, char* buf);
 int RenderMonth(const PrintFormat& format, double value, char* buf);
 
+// The template of a date or time format at its width (the longer one
+// where the width holds it): d day, ddd day of year, mm month, mmm its
+// abbreviation, yy / yyyy year, q quarter, ww week, D days, HH hours, MM
+// minutes (the seconds follow as the width allows); other letters stand
+// for themselves.
+const char* DateTemplate(const PrintFormat& format);
+
 // 69 years before the current year.
 int DefaultEpoch();
 

@@ -1,6 +1,8 @@
 #include "core/rendering/number_format.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -223,6 +225,176 @@ class RoundingText {
     bool negative_ = false;
 };
 
+// The exponent of to_chars' scientific text: sign and digits up to end.
+int ParseExponent(const char* p, const char* end) {
+    const bool negative = *p == '-';
+    int exponent = 0;
+    for (++p; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+    return negative ? -exponent : exponent;
+}
+
+// The decimal digits of v (1 for 0): from its binary length, then one
+// comparison.
+int DigitCount(uint64_t v) {
+    const int estimate = (std::bit_width(v | 1) * 1233) >> 12;  // floor or one below
+    return estimate + ((v | 1) < kPow10Int[estimate] ? 0 : 1);
+}
+
+// Blanks over buf[0, n), eight at a time: up to seven more may follow,
+// which the caller then overwrites (buf holds kMaxNumberText bytes).
+void FillBlanks(char* buf, int n) {
+    for (int i = 0; i < n; i += 8) std::memcpy(buf + i, "        ", 8);
+}
+
+// The common case without building the rounding text: the value fits in
+// fixed point with its affixes, at the format's decimals or fewer. The
+// digits are the same as RoundingText's: the magnitude scaled to two
+// places more, then rounded half up on the first place dropped (a scaled
+// value ending in exactly 50 is left to RoundingText, whose tie rule needs
+// more digits). False when the value needs the general path.
+bool RenderFixedPointFast(const PrintFormat& f, const NumberStyle& s, double value, char* buf,
+                          int& length) {
+    const double magnitude = std::fabs(value);
+    uint64_t scaled = 0;
+    if (f.decimals == 0) {
+        if (!(magnitude < kExactLimit)) return false;
+        // Half away from zero; the fraction is exact below 2^52.
+        const auto whole = static_cast<uint64_t>(magnitude);
+        scaled = whole + (magnitude - static_cast<double>(whole) >= 0.5 ? 1 : 0);
+    } else if (!RoundedScaled(magnitude, f.decimals + 2, scaled) || scaled % 100 == 50) {
+        return false;
+    }
+    for (int decimals = f.decimals; decimals >= 0; --decimals) {
+        uint64_t rounded = scaled;
+        if (f.decimals > 0) {
+            if (decimals == f.decimals) {
+                rounded = (scaled + 50) / 100;
+            } else {
+                const uint64_t unit = kPow10Int[f.decimals + 2 - decimals];
+                rounded = (scaled + unit / 2) / unit;
+            }
+        }
+        // ".50": no digit for a zero integer part, unless there are no
+        // decimals.
+        const int allDigits = DigitCount(rounded);
+        const int integerDigits = allDigits > decimals ? allDigits - decimals : 0;
+        const bool negative = value < 0 && rounded != 0;
+        int width = integerDigits + (decimals > 0 ? decimals + 1 : 0) +
+                    static_cast<int>(s.negSuffix.size()) + s.AffixWidth();
+        if (negative) width += static_cast<int>(s.negPrefix.size());
+        if (width > f.width) continue;
+        // Grouping goes in whole or not at all, and not when the decimals
+        // asked for were all dropped.
+        const bool grouping = s.grouping != 0 && integerDigits > 3 &&
+                              (f.decimals == 0 || decimals > 0) &&
+                              Allocate((integerDigits - 1) / 3, f.width, width);
+
+        FillBlanks(buf, f.width - width);
+        length = f.width;
+        char* end = buf + f.width - s.negSuffix.size();
+        if (negative)
+            Put(end, s.negSuffix);
+        else
+            Blanks(end, static_cast<int>(s.negSuffix.size()));
+        end -= s.suffix.size();
+        Put(end, s.suffix);
+        char* first = nullptr;
+        if (!grouping) {
+            first = WriteDigitsBackward(end, rounded, integerDigits + decimals);
+            if (decimals > 0) {
+                // The integer digits one place left, for the point.
+                for (char* q = first; q < end - decimals; ++q) q[-1] = q[0];
+                --first;
+                end[-decimals - 1] = s.decimal;
+            }
+        } else {
+            char digits[24];
+            const char* from =
+                WriteDigitsBackward(digits + sizeof digits, rounded, integerDigits + decimals);
+            first =
+                end - (integerDigits + (integerDigits - 1) / 3 + (decimals > 0 ? decimals + 1 : 0));
+            char* p = first;
+            for (int i = 0; i < integerDigits; ++i) {
+                if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = s.grouping;
+                *p++ = from[i];
+            }
+            if (decimals > 0) {
+                *p++ = s.decimal;
+                std::memcpy(p, from + integerDigits, static_cast<size_t>(decimals));
+            }
+        }
+        first -= s.prefix.size();
+        Put(first, s.prefix);
+        if (negative) {
+            first -= s.negPrefix.size();
+            Put(first, s.negPrefix);
+        }
+        return true;
+    }
+    return false;
+}
+
+// The mantissa of a positive finite magnitude with precision digits after
+// the point ("d.ddd", or "d" for none) into out, and its power of ten;
+// returns the mantissa's length. Correctly rounded: to nearest, ties to
+// even on the exact binary value, as the C library prints it.
+int ScientificMantissa(double magnitude, int precision, char* out, int& exponent) {
+    // Up to 15 digits, the magnitude scaled by an exact power of ten to
+    // 10^(digits-1)..10^digits and rounded there: as for RoundedScaled, the
+    // correctly rounded quotient or product lies on the same side of every
+    // half-integer as the exact one unless it is one, which goes to to_chars.
+    const int digits = precision + 1;
+    if (digits <= 15 && magnitude >= 1e-300 && magnitude < 1e300) {
+        int binaryExponent = 0;
+        std::frexp(magnitude, &binaryExponent);
+        int power = ((binaryExponent - 1) * 78913) >> 18;  // floor(log10) or one less
+        const auto low = static_cast<double>(kPow10Int[digits - 1]);
+        const auto high = static_cast<double>(kPow10Int[digits]);
+        for (int tries = 0; tries < 3; ++tries) {
+            const int n = digits - 1 - power;
+            if (n > 22 || n < -22) break;
+            const double scaled =
+                n >= 0 ? magnitude * kPow10Double[n] : magnitude / kPow10Double[-n];
+            if (scaled < low) {
+                --power;
+                continue;
+            }
+            if (scaled > high) {
+                ++power;
+                continue;
+            }
+            const auto whole = static_cast<uint64_t>(scaled);
+            const double aboveHalf = (scaled - static_cast<double>(whole)) - 0.5;
+            if (aboveHalf == 0.0) break;
+            uint64_t rounded = whole + (aboveHalf > 0 ? 1 : 0);
+            if (rounded == kPow10Int[digits]) {
+                rounded = kPow10Int[digits - 1];
+                ++power;
+            }
+            char text[24];
+            const char* first = WriteDigitsBackward(text + sizeof text, rounded, digits);
+            out[0] = first[0];
+            if (precision == 0) {
+                exponent = power;
+                return 1;
+            }
+            out[1] = '.';
+            std::memcpy(out + 2, first + 1, static_cast<size_t>(precision));
+            exponent = power;
+            return precision + 2;
+        }
+    }
+    char text[64];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, magnitude,
+                                         std::chars_format::scientific, precision);
+    (void)ec;  // 64 bytes hold any 16 digits and exponent
+    const char* e =
+        static_cast<const char*>(std::memchr(text, 'e', static_cast<size_t>(end - text)));
+    exponent = ParseExponent(e + 1, end);
+    std::memcpy(out, text, static_cast<size_t>(e - text));
+    return static_cast<int>(e - text);
+}
+
 // Fixed point at the format's decimals or fewer; false when even no
 // decimals do not fit (or the affixes do not, when required).
 bool RenderFixedPoint(const PrintFormat& f, const NumberStyle& s, const RoundingText& r,
@@ -264,6 +436,17 @@ bool RenderFixedPoint(const PrintFormat& f, const NumberStyle& s, const Rounding
     return false;
 }
 
+// "E+nnn": the exponent's sign and at least three digits.
+char* PutExponent(char* p, int exponent) {
+    *p++ = 'E';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int magnitude = std::abs(exponent);
+    p[0] = static_cast<char>('0' + magnitude / 100);
+    p[1] = static_cast<char>('0' + magnitude / 10 % 10);
+    p[2] = static_cast<char>('0' + magnitude % 10);
+    return p + 3;
+}
+
 // d.dddE+nnn: as many fraction digits as the width and decimals allow (at
 // most 16), a three-digit exponent; false when it does not fit.
 bool RenderScientific(const PrintFormat& f, const NumberStyle& s, double value, bool requireAffixes,
@@ -279,22 +462,18 @@ bool RenderScientific(const PrintFormat& f, const NumberStyle& s, double value, 
     width += fraction;
 
     char digits[64];
-    if (fraction > 0)
-        std::snprintf(digits, sizeof digits, "%#.*E", fraction - 1, std::fabs(value));
-    else
-        std::snprintf(digits, sizeof digits, "%.0E", std::fabs(value));
-    char* e = std::strchr(digits, 'E');
-    const long exponent = std::strtol(e + 1, nullptr, 10);
-    if (std::labs(exponent) > 999) return false;
-    if (s.decimal != '.')
-        if (char* point = static_cast<char*>(std::memchr(digits, '.', e - digits)))
-            *point = s.decimal;
+    int exponent = 0;
+    int mantissa =
+        ScientificMantissa(std::fabs(value), std::max(fraction - 1, 0), digits, exponent);
+    if (exponent > 999 || exponent < -999) return false;
+    if (fraction == 1) digits[mantissa++] = '.';  // "1.E+002"
+    if (s.decimal != '.' && mantissa > 1) digits[1] = s.decimal;
 
     char* p = Blanks(buf, f.width - width);
     if (negative) p = Put(p, s.negPrefix);
     if (affixes) p = Put(p, s.prefix);
-    p = Put(p, std::string_view(digits, static_cast<size_t>(e - digits)));
-    p += std::snprintf(p, 8, "E%+04ld", exponent);
+    p = Put(p, std::string_view(digits, static_cast<size_t>(mantissa)));
+    p = PutExponent(p, exponent);
     if (affixes) p = Put(p, s.suffix);
     p = negative ? Put(p, s.negSuffix) : Blanks(p, static_cast<int>(s.negSuffix.size()));
     length = static_cast<int>(p - buf);
@@ -309,6 +488,25 @@ int RenderNonFinite(const PrintFormat& f, double value, char* buf) {
     char* p = Blanks(buf, f.width - shown);
     p = Put(p, text.substr(0, static_cast<size_t>(shown)));
     return static_cast<int>(p - buf);
+}
+
+// Everything RenderFixedPointFast leaves: fewer decimals, scientific
+// notation, asterisks; kept apart so that its large frame stays off the
+// common path.
+[[gnu::noinline]] int RenderDecimalGeneral(const PrintFormat& f, char decimal, double value,
+                                           char* buf) {
+    if (!std::isfinite(value)) return RenderNonFinite(f, value, buf);
+    const NumberStyle style = StyleOf(f.type, decimal);
+    int length = 0;
+    if (f.type != fmt::E && std::fabs(value) < 1.5 * Pow10(f.width)) {
+        const RoundingText rounding(value, f.decimals);
+        if (RenderFixedPoint(f, style, rounding, true, buf, length) ||
+            RenderScientific(f, style, value, true, buf, length) ||
+            RenderFixedPoint(f, style, rounding, false, buf, length))
+            return length;
+    }
+    if (RenderScientific(f, style, value, false, buf, length)) return length;
+    return RenderOverflow(f, buf);
 }
 
 const char kHexDigits[] = "0123456789ABCDEF";
@@ -360,18 +558,11 @@ int RenderOverflow(const PrintFormat& f, char* buf) {
 }
 
 int RenderDecimalFormat(const PrintFormat& f, char decimal, double value, char* buf) {
-    if (!std::isfinite(value)) return RenderNonFinite(f, value, buf);
-    const NumberStyle style = StyleOf(f.type, decimal);
-    int length = 0;
-    if (f.type != fmt::E && std::fabs(value) < 1.5 * Pow10(f.width)) {
-        const RoundingText rounding(value, f.decimals);
-        if (RenderFixedPoint(f, style, rounding, true, buf, length) ||
-            RenderScientific(f, style, value, true, buf, length) ||
-            RenderFixedPoint(f, style, rounding, false, buf, length))
-            return length;
+    if (f.type != fmt::E) {
+        int length = 0;
+        if (RenderFixedPointFast(f, StyleOf(f.type, decimal), value, buf, length)) return length;
     }
-    if (RenderScientific(f, style, value, false, buf, length)) return length;
-    return RenderOverflow(f, buf);
+    return RenderDecimalGeneral(f, decimal, value, buf);
 }
 
 int RenderN(const PrintFormat& f, double value, char* buf) {

@@ -216,10 +216,26 @@ PrintFormat FormatRender::Normalize(PrintFormat written, int varWidth) {
 FormatRender::FormatRender(PrintFormat written, int varWidth, const FormatSettings& settings)
     : format_(Normalize(written, varWidth)), string_(varWidth > 0), settings_(settings) {
     if (settings_.epoch == 0) settings_.epoch = detail::DefaultEpoch();
+    if (!string_) dateLayout_ = detail::MakeDateLayout(format_);
+    switch (format_.type) {
+        case fmt::N:
+        case fmt::Z:
+        case fmt::PIBHEX:
+        case fmt::RBHEX:
+        case fmt::WKDAY:
+        case fmt::MONTH:
+        case fmt::A:
+        case fmt::AHEX:
+            break;
+        default:
+            decimal_ = !IsCalendarFormat(format_.type) && !IsDurationFormat(format_.type);
+            break;
+    }
 }
 
 int FormatRender::RenderNumber(double value, char* buf) const {
     const PrintFormat& f = format_;
+    if (decimal_) return detail::RenderDecimalFormat(f, settings_.decimal, value, buf);
     switch (f.type) {
         case fmt::N:
             return detail::RenderN(f, value, buf);
@@ -237,6 +253,11 @@ int FormatRender::RenderNumber(double value, char* buf) const {
         case fmt::AHEX:
             return detail::RenderMissing(f, buf);
         default:
+            if (dateLayout_.way != detail::DateLayout::Way::General) {
+                const int length =
+                    detail::RenderDateLayout(f, dateLayout_, settings_.epoch, value, buf);
+                if (length >= 0) return length;
+            }
             if (IsCalendarFormat(f.type) || IsDurationFormat(f.type))
                 return detail::RenderDateFormat(f, settings_.decimal, settings_.epoch, value, buf);
             return detail::RenderDecimalFormat(f, settings_.decimal, value, buf);

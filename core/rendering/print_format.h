@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/rendering/date_layout.h"
+
 namespace lv {
 
 // The format type codes the files write.
@@ -76,6 +78,8 @@ class FormatRender {
     PrintFormat format_;
     bool string_ = false;
     FormatSettings settings_;
+    bool decimal_ = false;  // F, COMMA, DOT, DOLLAR, PCT, E, CCA..CCE: RenderDecimalFormat
+    detail::DateLayout dateLayout_;
 };
 
 // True for the types whose values are seconds from 14 October 1582 (with a

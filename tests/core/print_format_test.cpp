@@ -1,13 +1,23 @@
 // What the PSPP comparison (tests/cli/dump_formatted_test.cpp) cannot show:
 // the calendar both ways over four centuries, formats a file may hold but
-// PSPP never writes, the decimal comma, and the grid's formatted switch.
+// PSPP never writes, the decimal comma, the grid's formatted switch, and
+// the shortcuts of the common values against the general way.
 #include "core/rendering/print_format.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/rendering/calendar.h"
+#include "core/rendering/date_format.h"
+#include "core/rendering/date_layout.h"
 
 namespace {
 
@@ -23,18 +33,21 @@ std::string Render(PrintFormat f, double v, lv::FormatSettings s = {}) {
 
 TEST(Calendar, DaysAndDatesAgreeOverFourHundredYearsEitherSideOfDayZero) {
     int64_t day = lv::DayOfDate(1200, 1, 1);
-    for (int64_t year = 1200; year < 2000; ++year)
+    for (int64_t year = 1200; year < 2000; ++year) {
+        int yearDay = 1;
         for (int month = 1; month <= 12; ++month) {
             const int days[] = {
                 31, lv::IsLeapYear(year) ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-            for (int d = 1; d <= days[month - 1]; ++d, ++day) {
+            for (int d = 1; d <= days[month - 1]; ++d, ++day, ++yearDay) {
                 const lv::CalendarDate date = lv::DateOfDay(day);
                 ASSERT_EQ(date.year, year);
                 ASSERT_EQ(date.month, month);
                 ASSERT_EQ(date.day, d);
+                ASSERT_EQ(date.yearDay, yearDay);
                 ASSERT_EQ(lv::DayOfDate(year, month, d), day);
             }
         }
+    }
     EXPECT_EQ(lv::DayOfDate(1582, 10, 14), 0);
     EXPECT_EQ(lv::DateOfDay(59).yearDay, 346);  // 12 December 1582
 }
@@ -85,6 +98,60 @@ TEST(PrintFormat, StringsAndSysmisFillTheWidth) {
     out.clear();
     FormatRender(PrintFormat{fmt::PCT, 8, 2}, 0).AppendSysmis(out);
     EXPECT_EQ(out, "    .   ");
+}
+
+TEST(PrintFormat, DateLayoutsWriteWhatTheGeneralWayWrites) {
+    // Whole seconds, milliseconds, and fractions just short of the next
+    // second (where the layouts step aside), around midnights and hours.
+    std::mt19937_64 random(11);
+    std::vector<double> values = {1, 59.9995, 86399.9999, 86400, 13744980610.9999999, 1e12};
+    for (int i = 0; i < 3000; ++i) {
+        const double day = static_cast<double>(random() % 3000000) * 86400;
+        values.push_back(day + static_cast<double>(random() % 86400));
+        values.push_back(day + static_cast<double>(random() % 86400000) / 1000);
+        values.push_back(day - static_cast<double>(random() % 1000) / 1e6);
+        values.push_back(-static_cast<double>(random() % 100000000) / 100);
+    }
+    const int types[] = {fmt::DATE,  fmt::ADATE,    fmt::EDATE, fmt::JDATE, fmt::SDATE,
+                         fmt::QYR,   fmt::MOYR,     fmt::WKYR,  fmt::TIME,  fmt::DTIME,
+                         fmt::MTIME, fmt::DATETIME, fmt::YMDHMS};
+    for (const int type : types)
+        for (const int width : {5, 8, 10, 13, 17, 19, 20, 22, 40})
+            for (const int decimals : {0, 2}) {
+                const PrintFormat f = FormatRender::Normalize({type, width, decimals}, 0);
+                const lv::detail::DateLayout layout = lv::detail::MakeDateLayout(f);
+                for (const double v : values) {
+                    char fast[lv::kMaxNumberText], general[lv::kMaxNumberText];
+                    const int n = lv::detail::RenderDateLayout(f, layout, 1950, v, fast);
+                    if (n < 0) continue;
+                    const int m = lv::detail::RenderDateFormat(f, '.', 1950, v, general);
+                    ASSERT_EQ(std::string(fast, n), std::string(general, m))
+                        << type << " " << f.width << "." << f.decimals << " " << v;
+                }
+            }
+}
+
+TEST(PrintFormat, ScientificDigitsAreTheCLibrarysCorrectlyRoundedOnes) {
+    // Random magnitudes, and decimal halves that a double holds only
+    // approximately (or exactly: 0.125).
+    std::mt19937_64 random(5);
+    std::vector<double> values = {0.125, 1.2345, 2.5e-5, 9.9995, 9.99949999, 1e22, 5e-324};
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(std::ldexp(static_cast<double>(random() >> 11),
+                                    static_cast<int>(random() % 300) - 180));
+    for (const PrintFormat f : {PrintFormat{fmt::E, 10, 3}, PrintFormat{fmt::E, 12, 4},
+                                PrintFormat{fmt::E, 20, 12}, PrintFormat{fmt::E, 23, 16}}) {
+        const int precision = std::min(f.decimals, 15);
+        for (const double v : values) {
+            char digits[64];
+            std::snprintf(digits, sizeof digits, "%.*E", precision, v);
+            const char* e = std::strchr(digits, 'E');
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%*.*sE%c%03d", f.width - 5,
+                          static_cast<int>(e - digits), digits, e[1], std::abs(std::atoi(e + 1)));
+            ASSERT_EQ(Render(f, v), expected) << v;
+        }
+    }
 }
 
 }  // namespace
