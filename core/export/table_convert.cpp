@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <thread>
 
 #include "core/export/delimited_writer.h"
 #include "core/export/output_file.h"
+#include "core/export/threaded_writer.h"
 #include "core/export/xlsx_writer.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/read_ahead.h"
@@ -161,11 +163,17 @@ std::span<const TableCell> RowBuilder::Take() {
 std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
                                              const std::string& dataFile,
                                              const std::string& encoding) {
+    std::unique_ptr<TableWriter> writer;
     if (options.format == TableFormat::Xlsx) {
         if (path == "-") throw ExportError("Excel ブックは標準出力には書き出せません");
-        return std::make_unique<XlsxWriter>(path, dataFile, encoding);
+        writer = std::make_unique<XlsxWriter>(path, dataFile, encoding);
+    } else {
+        writer = std::make_unique<DelimitedWriter>(path, options);
     }
-    return std::make_unique<DelimitedWriter>(path, options);
+    // The file is written on another core while the cases are read.
+    if (std::thread::hardware_concurrency() > 1)
+        writer = std::make_unique<ThreadedTableWriter>(std::move(writer));
+    return writer;
 }
 
 uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount) {

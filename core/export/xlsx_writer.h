@@ -61,6 +61,7 @@ class XlsxWriter final : public TableWriter {
     std::map<std::string, lxw_format*> formats_;
     uint32_t row_ = 0;
     std::string text_;
+    std::vector<char> rowsBuffer_;  // stdio's buffer of the data sheet's rows
 };
 
 }  // namespace lv

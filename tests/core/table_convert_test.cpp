@@ -327,3 +327,25 @@ TEST_F(TableConvertTest, FailuresAndCancelLeaveNothingUnderTheName) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
     EXPECT_EQ(entries, 2);  // in.sav and kept.csv
 }
+
+TEST_F(TableConvertTest, AbandonedWorkbookKeepsNoTemporaryFileOpen) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("N")};
+    for (int i = 0; i < 5000; ++i) f.cases.push_back({double(i)});
+    LoadFixture(f);
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openFiles();
+    struct StopHalfway : lv::Progress {
+        bool Step(uint64_t done, uint64_t total) override { return done < total / 2; }
+    } stop;
+    lv::TableOptions options;
+    options.format = lv::TableFormat::Xlsx;
+    const std::string path = dir_ + "/out.xlsx";
+    EXPECT_EQ(lv::ConvertGridRows(grid_, options, path, &stop), lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(lv::ConvertFileCases(grid_.facts(), options, path, &stop),
+              lv::ConvertOutcome::Cancelled);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(openFiles(), before);
+}
