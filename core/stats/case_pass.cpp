@@ -6,6 +6,7 @@
 
 #include "core/dictionary/variable_facts.h"
 #include "core/stats/stats_variable.h"
+#include "core/text/trim.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -22,24 +23,13 @@ struct OpenFile {
 };
 
 // The bytes of a string value up to its first NUL, without trailing
-// blanks; the blanks (most of a wide string's bytes) are passed over eight
-// at a time.
+// blanks.
 std::string_view StringValue(const char* bytes, size_t width) {
-    const auto trim = [bytes](size_t n) {
-        constexpr uint64_t kBlanks = 0x2020202020202020ULL;
-        while (n >= 8) {
-            uint64_t word;
-            std::memcpy(&word, bytes + n - 8, 8);
-            if (word != kBlanks) break;
-            n -= 8;
-        }
-        while (n > 0 && bytes[n - 1] == ' ') --n;
-        return n;
-    };
-    size_t n = trim(width);
-    if (const void* nul = std::memchr(bytes, 0, n))
-        n = trim(static_cast<size_t>(static_cast<const char*>(nul) - bytes));
-    return {bytes, n};
+    std::string_view value = WithoutTrailingBlanks({bytes, width});
+    if (const void* nul = std::memchr(value.data(), 0, value.size()))
+        value = WithoutTrailingBlanks(
+            value.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - value.data())));
+    return value;
 }
 
 struct Column {

@@ -6,13 +6,25 @@
 #define LORIVANE_CORE_TEXT_TRIM_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 namespace lv {
 
 constexpr std::string_view WithoutTrailingBlanks(std::string_view bytes) {
     size_t n = bytes.size();
+    if (!std::is_constant_evaluated()) {
+        // A wide string's value is mostly blanks: pass them eight at a time.
+        constexpr uint64_t kBlanks = 0x2020202020202020ULL;
+        while (n >= 8) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + n - 8, 8);
+            if (word != kBlanks) break;
+            n -= 8;
+        }
+    }
     while (n > 0 && bytes[n - 1] == ' ') --n;
     return bytes.substr(0, n);
 }
