@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <thread>
 
 #include "core/export/delimited_writer.h"
@@ -13,6 +14,7 @@
 #include "core/rendering/column_render.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
+#include "core/text/trim.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -32,6 +34,30 @@ bool IsAscii(std::string_view bytes) {
     for (const char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
+}
+
+// A cell the user edited in the grid: for a numeric column the number its
+// text reads as (blank or "." system-missing; a decimal comma taken), else
+// the text as typed.
+GridCell EditedCell(const std::string& edit, bool numeric) {
+    GridCell cell;
+    cell.kind = GridCell::Kind::Text;
+    cell.text = edit;
+    if (!numeric) return cell;
+    std::string text(Trim(edit));
+    if (text.empty() || text == ".") {
+        cell.kind = GridCell::Kind::Sysmis;
+        return cell;
+    }
+    if (text.find('.') == std::string::npos) std::replace(text.begin(), text.end(), ',', '.');
+    double x = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, x);
+    if (error == std::errc() && stop == end) {
+        cell.kind = GridCell::Kind::Number;
+        cell.number = x;
+    }
+    return cell;
 }
 
 // Ends a streamed conversion once the last row wanted is written.
@@ -291,6 +317,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
         if (grid.lost())
             throw ExportError(
                 "データファイルが読み込み後に変更されたか削除されたため、書き出しを中止しました");
+        const bool edits = grid.hasEdits();
         for (uint32_t i = 0; i < n; ++i) {
             for (size_t k = 0; k < columns.size(); ++k) {
                 GridCell cell = values[k * kBlockRows + i];
@@ -299,6 +326,9 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                     cell.text =
                         std::string_view(texts).substr(textEnds[k * kBlockRows + i] - size, size);
                 }
+                if (edits)
+                    if (const std::string* edit = grid.EditAt(fileRows[i], columns[k].variable))
+                        cell = EditedCell(*edit, columns[k].kind != ValueKind::String);
                 builder.Set(k, cell);
             }
             writer->Row(builder.Take());

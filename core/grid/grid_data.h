@@ -107,6 +107,8 @@ class GridData {
     };
     std::optional<CellPlace> UndoEdit();
     bool IsEdited(uint32_t displayRow, int column) const;
+    // The edit of a cell by its file row, or null.
+    const std::string* EditAt(uint32_t fileRow, int column) const;
     void UndoAllEdits();
 
     // The text of one cell as the grid shows it, in the file's bytes: the
@@ -155,7 +157,6 @@ class GridData {
 
   private:
     struct ColumnMemo;
-    const std::string* EditAt(uint32_t fileRow, int column) const;
     void AppendNumbers(int column, std::span<const uint32_t> fileRows,
                        std::span<std::string> lines) const;
     void AppendStrings(int column, std::span<const uint32_t> fileRows,

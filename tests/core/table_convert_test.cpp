@@ -238,6 +238,23 @@ TEST_F(TableConvertTest, HostileTextsSurviveEveryFormat) {
     EXPECT_EQ(csv.find('\0'), std::string::npos);
 }
 
+// The grid's edits are written as the grid shows them: a numeric cell as
+// the number its text reads as (a decimal comma too), "." as empty, other
+// text as text.
+TEST_F(TableConvertTest, GridEditsAreWrittenAsTheGridShowsThem) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("A", 8, 0), gridtest::String("B", 4)};
+    f.cases = {{1.0, std::string("one")}, {2.0, std::string("two")}, {3.0, std::string("six")}};
+    LoadFixture(f);
+    grid_.SetEdit(0, 0, " 7,5 ");
+    grid_.SetEdit(1, 0, ".");
+    grid_.SetEdit(2, 0, "n/a");
+    grid_.SetEdit(2, 1, "ten");
+    ASSERT_EQ(lv::ConvertGridRows(grid_, lv::TableOptions{}, dir_ + "/e.csv"),
+              lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/e.csv"), "A,B\n7.5,one\n,two\nn/a,ten\n");
+}
+
 TEST_F(TableConvertTest, ChoicesPickHeadersMissingValuesRowsAndColumnsInGridOrder) {
     fixture::File f = gridtest::Basic();
     f.variables = {gridtest::Numeric("A", 8, 0), gridtest::String("B", 4)};
