@@ -121,8 +121,8 @@ void AddCopy(QTableWidget* table) {
 // A value of a variable (a grid column) that cases are matched against.
 struct CaseValue {
     int column = 0;
-    bool isString = false;
     ConditionValue value;
+    bool isString() const { return value.kind == ConditionValue::Kind::Text; }
 };
 
 CaseValue ValueOf(int column, bool isString, double number, std::string_view text,
@@ -132,7 +132,7 @@ CaseValue ValueOf(int column, bool isString, double number, std::string_view tex
                    : missing == MissingKind::System ? K::SystemMissing
                    : missing == MissingKind::User   ? K::UserMissingNumber
                                                     : K::Number;
-    return {column, isString, {kind, number, text}};
+    return {column, {kind, number, text}};
 }
 
 bool Holds(const NumberCell& cell, const ConditionValue& v) {
@@ -154,7 +154,7 @@ int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
         for (uint32_t i = 0; i < n; ++i) rows[i] = grid.FileRow(first + i);
         match.assign(n, 1);
         for (const CaseValue& v : values) {
-            if (v.isString) {
+            if (v.isString()) {
                 strings.assign(n, StringCell{});
                 grid.store().GatherStrings(v.column, rows, strings.data());
                 for (uint32_t i = 0; i < n; ++i)
@@ -172,10 +172,15 @@ int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
     return -1;
 }
 
-// The grid window when it shows the file dict describes; otherwise says
-// what to do and gives null.
+// Whether the grid window holds the loaded cases of dict's file.
+bool GridShowsFile(const FileDictionary& dict) {
+    return frmDPGrid && frmDPGrid->model->loaded() && spssdio1::DataFileName == dict.path;
+}
+
+// The grid window when it shows the file dict describes with every column
+// of values; otherwise says what to do and gives null.
 TfrmDPGrid* GridShowing(const FileDictionary& dict, std::span<const CaseValue> values) {
-    bool shows = frmDPGrid && frmDPGrid->model->loaded() && spssdio1::DataFileName == dict.path;
+    bool shows = GridShowsFile(dict);
     for (const CaseValue& v : values)
         shows = shows && v.column < frmDPGrid->model->grid().columnCount();
     if (!shows) {
@@ -221,8 +226,7 @@ void ShowOnly(const FileDictionary& dict, std::span<const CaseValue> values) {
 
 // The grid's filter, when it shows dict's file with some cases left out.
 CaseFilter GridFilter(const FileDictionary& dict) {
-    if (!frmDPGrid || !frmDPGrid->model->loaded() || spssdio1::DataFileName != dict.path)
-        return std::nullopt;
+    if (!GridShowsFile(dict)) return std::nullopt;
     const GridData& grid = frmDPGrid->model->grid();
     const RowOrder& order = grid.order();
     if (!order.selecting()) return std::nullopt;
