@@ -1,11 +1,11 @@
 #include "core/export/delimited_writer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 #include "core/rendering/calendar.h"
+#include "core/text/number_text.h"
 
 namespace lv {
 namespace {
@@ -25,18 +25,21 @@ bool LooksLikeFormula(std::string_view text) {
     }
 }
 
-}  // namespace
-
-void AppendShortestNumber(std::string& out, double value) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, r.ptr);
+// Whether text holds a byte that CSV must quote or TSV must escape.
+bool NeedsCare(std::string_view text, bool tsv) {
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') return true;
+        if (tsv ? (c == '\t' || c == '\\') : (c == ',' || c == '"')) return true;
+    }
+    return false;
 }
+
+}  // namespace
 
 void AppendIsoTime(std::string& out, double seconds, int decimals) {
     decimals = std::clamp(decimals, 0, 9);
     if (!std::isfinite(seconds)) {
-        AppendShortestNumber(out, seconds);
+        AppendNumberText(out, seconds);
         return;
     }
     if (seconds < 0) out += '-';
@@ -71,6 +74,10 @@ void DelimitedWriter::EndLine() {
 
 void DelimitedWriter::AppendText(std::string_view text) {
     const bool prefix = LooksLikeFormula(text);
+    if (!prefix && !NeedsCare(text, tsv_)) {
+        line_ += text;
+        return;
+    }
     if (tsv_) {
         if (prefix) line_ += '\'';
         for (const char c : text) {
@@ -91,10 +98,6 @@ void DelimitedWriter::AppendText(std::string_view text) {
                     line_ += c;
             }
         }
-        return;
-    }
-    if (!prefix && text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        line_ += text;
         return;
     }
     line_ += '"';
@@ -130,7 +133,7 @@ void DelimitedWriter::AppendValue(const TableCell& cell, const TableColumn& colu
         default:
             break;
     }
-    AppendShortestNumber(line_, cell.number);
+    AppendNumberText(line_, cell.number, decimals);
 }
 
 void DelimitedWriter::Header(std::span<const TableColumn> columns) {

@@ -12,7 +12,8 @@
 // In both, a text field that begins with =, +, -, @, a tab or CR gets an
 // apostrophe in front, so that a spreadsheet opening the file does not take
 // it for a formula. Numbers are never prefixed (a negative number stays a
-// number): they are the shortest text that reads back as the same double.
+// number): they are the shortest text that reads back as the same double,
+// in plain digits unless very large or very small (NumberText).
 // Dates are ISO 8601 texts: yyyy-mm-dd, yyyy-mm-ddThh:mm:ss[.fff] and
 // [-]hh:mm:ss[.fff] (hours beyond 24 for durations), with the print
 // format's decimals of the second.
@@ -45,8 +46,7 @@ class DelimitedWriter final : public TableWriter {
     std::string line_;
 };
 
-// The field texts, also for the tests: a number, a time of seconds.
-void AppendShortestNumber(std::string& out, double value);
+// The text of a time of seconds, also for the tests.
 void AppendIsoTime(std::string& out, double seconds, int decimals);
 
 }  // namespace lv

@@ -36,10 +36,16 @@ int64_t DaysFromMarchZero(int64_t year, int month, int day) {
 const int64_t kDayZero = DaysFromMarchZero(1582, 10, 14);
 
 void AppendYear(std::string& out, int64_t year) {
+    if (year >= 0 && year <= 9999) {
+        const auto y = static_cast<int>(year);
+        const char digits[4] = {
+            static_cast<char>('0' + y / 1000), static_cast<char>('0' + y / 100 % 10),
+            static_cast<char>('0' + y / 10 % 10), static_cast<char>('0' + y % 10)};
+        out.append(digits, 4);
+        return;
+    }
     char buf[32];
-    const int n = year >= 0 && year <= 9999
-                      ? std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(year))
-                      : std::snprintf(buf, sizeof buf, "%+06lld", static_cast<long long>(year));
+    const int n = std::snprintf(buf, sizeof buf, "%+06lld", static_cast<long long>(year));
     out.append(buf, static_cast<size_t>(n));
 }
 
