@@ -20,7 +20,7 @@ bool IsUtf8Name(std::string_view name) {
     return LayoutOf(name) == CharLayout::Utf8;
 }
 
-// The converters opened so far, one per pair, closed at exit.
+// The converters opened so far, one per pair, closed when the thread ends.
 class ConverterCache {
   public:
     ~ConverterCache() { CloseAll(); }
@@ -48,8 +48,11 @@ class ConverterCache {
     std::map<std::pair<std::string, std::string>, iconv_t> open_;
 };
 
+// Each thread has converters of its own: a converter keeps state between
+// calls, and a conversion's writer thread decodes while the window's
+// thread draws.
 iconv_t Converter(const std::string& to, const std::string& from) {
-    static ConverterCache cache;
+    static thread_local ConverterCache cache;
     return cache.Get(to, from);
 }
 

@@ -1,13 +1,12 @@
 #include "core/export/table_convert.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <thread>
 
 #include "core/export/delimited_writer.h"
 #include "core/export/output_file.h"
-#include "core/export/threaded_writer.h"
+#include "core/export/threaded_rows.h"
 #include "core/export/xlsx_writer.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/read_ahead.h"
@@ -21,20 +20,6 @@ namespace lv {
 namespace {
 
 constexpr uint32_t kBlockRows = 1024;
-
-bool IsUtf8Encoding(std::string_view name) {
-    std::string n;
-    for (const char c : name)
-        if (c != '-' && c != '_')
-            n += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return n == "UTF8";
-}
-
-bool IsAscii(std::string_view bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
 
 // A cell the user edited in the grid: for a numeric column the number its
 // text reads as (blank or "." system-missing; a decimal comma taken), else
@@ -65,14 +50,17 @@ struct RowsDone {};
 
 class StreamConsumer final : public GridLoadConsumer {
   public:
-    StreamConsumer(std::span<const TableColumn> columns, RowBuilder& builder, TableWriter& writer,
-                   long long first, long long last, const std::vector<uint32_t>* cases)
+    StreamConsumer(std::span<const TableColumn> columns, RowSink& rows, long long first,
+                   long long last, const std::vector<uint32_t>* cases)
         : columns_(columns),
-          builder_(builder),
-          writer_(writer),
+          rows_(rows),
           first_(first),
           last_(last),
-          cases_(cases) {}
+          cases_(cases),
+          values_(columns.size()) {
+        for (size_t k = 0; k < columns.size(); ++k)
+            everyVariable_ = everyVariable_ && columns[k].variable == static_cast<int>(k);
+    }
     void Layout(const GridLayout&) override {}
     void EditingOn() override {}
     void Case(int row, std::span<const GridCell> cells) override {
@@ -88,103 +76,28 @@ class StreamConsumer final : public GridLoadConsumer {
         }
         if (shown < first_) return;
         if (last_ != -1 && shown > last_) throw RowsDone{};
+        if (everyVariable_) {
+            rows_.Row(cells.first(std::min(cells.size(), columns_.size())));
+            return;
+        }
         for (size_t k = 0; k < columns_.size(); ++k) {
             const size_t v = static_cast<size_t>(columns_[k].variable);
-            if (v < cells.size()) builder_.Set(k, cells[v]);
+            values_[k] = v < cells.size() ? cells[v] : GridCell{};
         }
-        writer_.Row(builder_.Take());
+        rows_.Row(values_);
     }
 
   private:
     std::span<const TableColumn> columns_;
-    RowBuilder& builder_;
-    TableWriter& writer_;
+    RowSink& rows_;
     long long first_, last_;
     const std::vector<uint32_t>* cases_;
     size_t next_ = 0;
+    std::vector<GridCell> values_;
+    bool everyVariable_ = true;  // column k is variable k: the cells go as they are
 };
 
 }  // namespace
-
-RowBuilder::RowBuilder(std::span<const TableColumn> columns, const TableOptions& options,
-                       std::string encoding)
-    : columns_(columns),
-      options_(options),
-      encoding_(std::move(encoding)),
-      plainEncoding_(IsUtf8Encoding(encoding_)),
-      cells_(columns.size()),
-      textStart_(columns.size()),
-      textSize_(columns.size()) {}
-
-void RowBuilder::SetText(size_t k, std::string_view bytes) {
-    std::string_view utf8 = bytes;
-    if (!IsAscii(bytes)) {
-        decoded_ = plainEncoding_ ? ToUtf8(bytes, "UTF-8") : ToUtf8(bytes, encoding_);
-        utf8 = decoded_;
-    }
-    textStart_[k] = text_.size();
-    if (utf8.find('\0') == std::string_view::npos) {
-        text_.append(utf8);
-    } else {
-        for (const char c : utf8)
-            if (c != '\0') text_.push_back(c);
-    }
-    textSize_[k] = text_.size() - textStart_[k];
-    cells_[k].kind = TableCell::Kind::Text;
-}
-
-void RowBuilder::Set(size_t k, const GridCell& value) {
-    if (taken_) {
-        for (TableCell& c : cells_) c = TableCell{};
-        text_.clear();
-        taken_ = false;
-    }
-    const TableColumn& column = columns_[k];
-    const VariableFacts* facts = column.facts;
-    TableCell& cell = cells_[k];
-    cell = TableCell{};
-    switch (value.kind) {
-        case GridCell::Kind::Unread:
-        case GridCell::Kind::Sysmis:
-            return;
-        case GridCell::Kind::Number: {
-            if (facts && options_.missingEmpty && facts->missing.Holds(value.number)) return;
-            if (options_.labels && facts) {
-                if (const std::string* label = facts->LabelOf(value.number)) {
-                    SetText(k, *label);
-                    return;
-                }
-            }
-            cell.kind = TableCell::Kind::Number;
-            cell.number = value.number;
-            return;
-        }
-        case GridCell::Kind::Text: {
-            const std::string_view trimmed = WithoutTrailingBlanks(value.text);
-            if (facts && options_.missingEmpty && facts->missing.Holds(trimmed)) return;
-            if (options_.labels && facts) {
-                if (const std::string* label = facts->LabelOf(trimmed)) {
-                    SetText(k, *label);
-                    return;
-                }
-            }
-            SetText(k, trimmed);
-            return;
-        }
-    }
-}
-
-std::span<const TableCell> RowBuilder::Take() {
-    if (taken_) {
-        for (TableCell& c : cells_) c = TableCell{};
-        text_.clear();
-    }
-    for (size_t k = 0; k < cells_.size(); ++k)
-        if (cells_[k].kind == TableCell::Kind::Text)
-            cells_[k].text = std::string_view(text_).substr(textStart_[k], textSize_[k]);
-    taken_ = true;
-    return cells_;
-}
 
 std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
                                              const std::string& dataFile,
@@ -196,10 +109,18 @@ std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const 
     } else {
         writer = std::make_unique<DelimitedWriter>(path, options);
     }
-    // The file is written on another core while the cases are read.
-    if (std::thread::hardware_concurrency() > 1)
-        writer = std::make_unique<ThreadedTableWriter>(std::move(writer));
     return writer;
+}
+
+std::unique_ptr<RowSink> MakeTableRows(std::span<const TableColumn> columns,
+                                       const TableOptions& options, const std::string& encoding,
+                                       std::unique_ptr<TableWriter> writer) {
+    std::unique_ptr<RowSink> rows =
+        std::make_unique<TableRows>(columns, options, encoding, std::move(writer));
+    // The file is made on another core while the cases are read.
+    if (std::thread::hardware_concurrency() > 1)
+        rows = std::make_unique<ThreadedRows>(std::move(rows), columns.size());
+    return rows;
 }
 
 uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount) {
@@ -233,8 +154,9 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
         throw ExportError(problem);
     std::unique_ptr<TableWriter> writer = MakeTableWriter(options, path, DataFileName, encoding);
     writer->Header(columns);
-    RowBuilder builder(columns, options, encoding);
-    StreamConsumer consumer(columns, builder, *writer, options.firstRow, options.lastRow, cases);
+    const std::unique_ptr<RowSink> sink =
+        MakeTableRows(columns, options, encoding, std::move(writer));
+    StreamConsumer consumer(columns, *sink, options.firstRow, options.lastRow, cases);
     GridLoadOutcome outcome;
     try {
         outcome = LoadGrid(consumer, progress);
@@ -250,7 +172,7 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
     if (outcome == GridLoadOutcome::Cancelled) return ConvertOutcome::Cancelled;
     if (outcome != GridLoadOutcome::Complete)
         throw ExportError("データを読み終えられなかったため、書き出しを中止しました");
-    writer->Commit();
+    sink->Commit();
     return ConvertOutcome::Written;
 }
 
@@ -266,7 +188,8 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     std::unique_ptr<TableWriter> writer =
         MakeTableWriter(options, path, spssdio1::DataFileName, encoding);
     writer->Header(columns);
-    RowBuilder builder(columns, options, encoding);
+    const std::unique_ptr<RowSink> sink =
+        MakeTableRows(columns, options, encoding, std::move(writer));
 
     std::vector<int> variables;
     for (const TableColumn& c : columns) variables.push_back(c.variable);
@@ -284,6 +207,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     std::vector<GridCell> values(columns.size() * kBlockRows);
     std::vector<size_t> textEnds(columns.size() * kBlockRows);
     std::string texts;
+    std::vector<GridCell> row(columns.size());
     for (uint32_t r = first; r < end;) {
         if (!Continue(progress, r - first, rows)) return ConvertOutcome::Cancelled;
         const uint32_t n = std::min(kBlockRows, end - r);
@@ -329,14 +253,14 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                 if (edits)
                     if (const std::string* edit = grid.EditAt(fileRows[i], columns[k].variable))
                         cell = EditedCell(*edit, columns[k].kind != ValueKind::String);
-                builder.Set(k, cell);
+                row[k] = cell;
             }
-            writer->Row(builder.Take());
+            sink->Row(row);
         }
         r += n;
     }
     if (!Continue(progress, rows, rows)) return ConvertOutcome::Cancelled;
-    writer->Commit();
+    sink->Commit();
     return ConvertOutcome::Written;
 }
 

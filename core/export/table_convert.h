@@ -13,38 +13,13 @@
 #include "core/dictionary/variable_facts.h"
 #include "core/export/table_columns.h"
 #include "core/export/table_options.h"
+#include "core/export/table_rows.h"
 #include "core/grid/grid_load.h"
 #include "core/state/progress.h"
 
 namespace lv {
 
 class GridData;
-
-// Builds the cells of one row from the cases' values as the options say:
-// user-missing values empty when asked, labels for labelled values when
-// asked, strings without their trailing blanks and decoded to UTF-8 (bytes
-// that do not decode become U+FFFD, NUL bytes are dropped).
-class RowBuilder {
-  public:
-    RowBuilder(std::span<const TableColumn> columns, const TableOptions& options,
-               std::string encoding);
-    // Cell k of the row from a value as the load reads it.
-    void Set(size_t k, const GridCell& value);
-    // The row (every cell not set is empty); the next Set starts another.
-    std::span<const TableCell> Take();
-
-  private:
-    void SetText(size_t k, std::string_view bytes);
-
-    std::span<const TableColumn> columns_;
-    TableOptions options_;
-    std::string encoding_;
-    bool plainEncoding_;  // UTF-8: ASCII and valid UTF-8 need no decoding
-    std::vector<TableCell> cells_;
-    std::vector<size_t> textStart_, textSize_;
-    std::string text_, decoded_;
-    bool taken_ = false;
-};
 
 enum class ConvertOutcome { Written, Cancelled };
 
@@ -54,6 +29,12 @@ enum class ConvertOutcome { Written, Cancelled };
 std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
                                              const std::string& dataFile,
                                              const std::string& encoding);
+
+// The rows of columns built as options say and given to writer (its header
+// written), on another thread when the machine has more than one core.
+std::unique_ptr<RowSink> MakeTableRows(std::span<const TableColumn> columns,
+                                       const TableOptions& options, const std::string& encoding,
+                                       std::unique_ptr<TableWriter> writer);
 
 // The case rows to write out of caseCount, and a Japanese message when a
 // table of them (with its header row) and columns does not fit the format

@@ -1,25 +1,29 @@
-#include "core/export/threaded_writer.h"
+#include "core/export/threaded_rows.h"
 
 #include <algorithm>
+
+#include "core/text/trim.h"
 
 namespace lv {
 namespace {
 
-// A block is sent once it holds this many cells or this many text bytes.
-constexpr size_t kBlockCells = 32768;
+// A block is sent once it holds this many values or this many text bytes.
+constexpr size_t kBlockValues = 8192;
 constexpr size_t kBlockTextBytes = 1 << 20;
 constexpr size_t kBlocksInFlight = 2;
 
 }  // namespace
 
-ThreadedTableWriter::ThreadedTableWriter(std::unique_ptr<TableWriter> writer)
-    : writer_(std::move(writer)), filling_(std::make_unique<Block>()) {}
+ThreadedRows::ThreadedRows(std::unique_ptr<RowSink> sink, size_t columns)
+    : sink_(std::move(sink)), columns_(columns), filling_(std::make_unique<Block>()) {
+    thread_ = std::thread(&ThreadedRows::Work, this);
+}
 
-ThreadedTableWriter::~ThreadedTableWriter() {
+ThreadedRows::~ThreadedRows() {
     Stop();
 }
 
-void ThreadedTableWriter::Stop() {
+void ThreadedRows::Stop() {
     if (!thread_.joinable()) return;
     {
         std::lock_guard lock(mutex_);
@@ -29,39 +33,42 @@ void ThreadedTableWriter::Stop() {
     thread_.join();
 }
 
-void ThreadedTableWriter::Header(std::span<const TableColumn> columns) {
-    columns_ = columns.size();
-    writer_->Header(columns);
-    thread_ = std::thread(&ThreadedTableWriter::Work, this);
-}
-
-void ThreadedTableWriter::ThrowFailure() {
+void ThreadedRows::ThrowFailure() {
     std::lock_guard lock(mutex_);
     if (failure_) std::rethrow_exception(failure_);
 }
 
-void ThreadedTableWriter::Row(std::span<const TableCell> cells) {
+void ThreadedRows::Row(std::span<const GridCell> values) {
     Block& b = *filling_;
-    for (const TableCell& cell : cells.first(std::min(cells.size(), columns_))) {
-        b.cells.push_back(cell);
-        if (cell.kind != TableCell::Kind::Text) continue;
+    const size_t start = b.values.size();
+    const size_t n = std::min(values.size(), columns_);
+    b.values.insert(b.values.end(), values.begin(), values.begin() + static_cast<ptrdiff_t>(n));
+    // A short row is filled with empty values to the end.
+    if (n < columns_) b.values.resize(start + columns_);
+    GridCell* out = b.values.data() + start;
+    // The values are looked at where they came from: the copy's bytes may
+    // still be on their way to memory.
+    for (size_t k = 0; k < n; ++k) {
+        if (values[k].kind != GridCell::Kind::Text) continue;
+        const std::string_view text = WithoutTrailingBlanks(values[k].text);
         b.textStarts.push_back(b.texts.size());
-        b.texts.append(cell.text);
+        b.texts.append(text);
+        out[k].text = {};
     }
-    // A short row is written with empty cells to the end.
-    b.cells.resize((b.rows + 1) * columns_);
     ++b.rows;
-    if (b.cells.size() >= kBlockCells || b.texts.size() >= kBlockTextBytes) Send();
+    if (b.values.size() >= kBlockValues || b.texts.size() >= kBlockTextBytes) Send();
 }
 
-void ThreadedTableWriter::Send() {
-    // The texts no longer move: the cells can point into them.
+void ThreadedRows::Send() {
+    // The texts no longer move: the values can point into them. Text i
+    // runs to where text i + 1 starts.
     Block& b = *filling_;
     size_t next = 0;
-    for (TableCell& cell : b.cells)
-        if (cell.kind == TableCell::Kind::Text) {
+    for (GridCell& value : b.values)
+        if (value.kind == GridCell::Kind::Text) {
             const size_t start = b.textStarts[next++];
-            cell.text = std::string_view(b.texts).substr(start, cell.text.size());
+            const size_t end = next < b.textStarts.size() ? b.textStarts[next] : b.texts.size();
+            value.text = std::string_view(b.texts).substr(start, end - start);
         }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return full_.size() < kBlocksInFlight || failure_; });
@@ -75,13 +82,13 @@ void ThreadedTableWriter::Send() {
     }
     lock.unlock();
     changed_.notify_all();
-    filling_->cells.clear();
+    filling_->values.clear();
     filling_->textStarts.clear();
     filling_->texts.clear();
     filling_->rows = 0;
 }
 
-void ThreadedTableWriter::Work() {
+void ThreadedRows::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [&] { return !full_.empty() || ending_ || stopping_; });
@@ -92,7 +99,7 @@ void ThreadedTableWriter::Work() {
         changed_.notify_all();
         try {
             for (size_t r = 0; r < block->rows; ++r)
-                writer_->Row(std::span(block->cells).subspan(r * columns_, columns_));
+                sink_->Row(std::span(block->values).subspan(r * columns_, columns_));
         } catch (...) {
             lock.lock();
             failure_ = std::current_exception();
@@ -105,7 +112,7 @@ void ThreadedTableWriter::Work() {
     }
 }
 
-void ThreadedTableWriter::Commit() {
+void ThreadedRows::Commit() {
     if (thread_.joinable()) {
         if (filling_->rows > 0) Send();
         {
@@ -116,7 +123,7 @@ void ThreadedTableWriter::Commit() {
         thread_.join();
         ThrowFailure();
     }
-    writer_->Commit();
+    sink_->Commit();
 }
 
 }  // namespace lv

@@ -1,7 +1,7 @@
-// The writer thread of a conversion: rows arrive whole and in order across
+// The second thread of a conversion: rows arrive whole and in order across
 // blocks, a failure in the thread reaches the caller as thrown, and an
 // abandoned conversion commits nothing.
-#include "core/export/threaded_writer.h"
+#include "core/export/threaded_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -14,48 +14,49 @@
 namespace {
 
 // Keeps every row as text ("n:1.5|t:abc|-|"), fails at row failAt.
-struct Recorder final : lv::TableWriter {
+struct Recorder final : lv::RowSink {
     std::vector<std::string>* rows;
     std::atomic<bool>* committed;
     size_t failAt = SIZE_MAX;
     bool slow = false;
 
-    void Header(std::span<const lv::TableColumn>) override {}
-    void Row(std::span<const lv::TableCell> cells) override {
+    void Row(std::span<const lv::GridCell> cells) override {
         if (rows->size() == failAt) throw lv::ExportError("row " + std::to_string(failAt));
         if (slow) std::this_thread::sleep_for(std::chrono::microseconds(20));
         std::string line;
-        for (const lv::TableCell& c : cells) {
-            if (c.kind == lv::TableCell::Kind::Number) line += "n:" + std::to_string(c.number);
-            if (c.kind == lv::TableCell::Kind::Text) line += "t:" + std::string(c.text);
-            line += c.kind == lv::TableCell::Kind::Empty ? "-|" : "|";
+        for (const lv::GridCell& c : cells) {
+            if (c.kind == lv::GridCell::Kind::Number) line += "n:" + std::to_string(c.number);
+            if (c.kind == lv::GridCell::Kind::Text) line += "t:" + std::string(c.text);
+            line += c.kind == lv::GridCell::Kind::Unread ? "-|" : "|";
         }
         rows->push_back(line);
     }
     void Commit() override { *committed = true; }
 };
 
-std::string Expected(size_t i, std::span<lv::TableCell> cells, std::string& text) {
+// Row i; its text's trailing blanks do not travel.
+std::string Expected(size_t i, std::span<lv::GridCell> cells, std::string& text) {
     text = "text " + std::to_string(i) + std::string(i % 97 == 0 ? 70000 : i % 5, 'x');
-    cells[0] = {lv::TableCell::Kind::Number, double(i), {}};
-    cells[1] = {lv::TableCell::Kind::Text, 0, text};
+    cells[0] = {lv::GridCell::Kind::Number, double(i), {}};
+    cells[1] = {lv::GridCell::Kind::Text, 0, text};
     cells[2] = {};
-    return "n:" + std::to_string(double(i)) + "|t:" + text + "|-|";
+    const std::string expected = "n:" + std::to_string(double(i)) + "|t:" + text + "|-|";
+    text += "   ";
+    cells[1].text = text;
+    return expected;
 }
 
 }  // namespace
 
-TEST(ThreadedWriterTest, RowsArriveWholeAndInOrderThenCommit) {
+TEST(ThreadedRowsTest, RowsArriveWholeAndInOrderThenCommit) {
     std::vector<std::string> rows;
     std::atomic<bool> committed = false;
     auto recorder = std::make_unique<Recorder>();
     recorder->rows = &rows;
     recorder->committed = &committed;
-    lv::ThreadedTableWriter writer(std::move(recorder));
-    const std::vector<lv::TableColumn> columns(3);
-    writer.Header(columns);
+    lv::ThreadedRows writer(std::move(recorder), 3);
     std::vector<std::string> expected;
-    lv::TableCell cells[3];
+    lv::GridCell cells[3];
     std::string text;
     for (size_t i = 0; i < 40000; ++i) {
         expected.push_back(Expected(i, cells, text));
@@ -69,7 +70,7 @@ TEST(ThreadedWriterTest, RowsArriveWholeAndInOrderThenCommit) {
     for (size_t i = 0; i < rows.size(); ++i) ASSERT_EQ(rows[i], expected[i]) << i;
 }
 
-TEST(ThreadedWriterTest, FailureInTheThreadIsThrownAndNothingCommitted) {
+TEST(ThreadedRowsTest, FailureInTheThreadIsThrownAndNothingCommitted) {
     for (const size_t failAt : {size_t(5), size_t(30000)}) {
         std::vector<std::string> rows;
         std::atomic<bool> committed = false;
@@ -77,9 +78,8 @@ TEST(ThreadedWriterTest, FailureInTheThreadIsThrownAndNothingCommitted) {
         recorder->rows = &rows;
         recorder->committed = &committed;
         recorder->failAt = failAt;
-        lv::ThreadedTableWriter writer(std::move(recorder));
-        writer.Header(std::vector<lv::TableColumn>(3));
-        lv::TableCell cells[3];
+        lv::ThreadedRows writer(std::move(recorder), 3);
+        lv::GridCell cells[3];
         std::string text;
         try {
             for (size_t i = 0; i < 100000; ++i) {
@@ -96,7 +96,7 @@ TEST(ThreadedWriterTest, FailureInTheThreadIsThrownAndNothingCommitted) {
     }
 }
 
-TEST(ThreadedWriterTest, AbandonedWithBlocksInFlightStopsWithoutCommit) {
+TEST(ThreadedRowsTest, AbandonedWithBlocksInFlightStopsWithoutCommit) {
     std::vector<std::string> rows;
     std::atomic<bool> committed = false;
     auto recorder = std::make_unique<Recorder>();
@@ -104,9 +104,8 @@ TEST(ThreadedWriterTest, AbandonedWithBlocksInFlightStopsWithoutCommit) {
     recorder->committed = &committed;
     recorder->slow = true;
     {
-        lv::ThreadedTableWriter writer(std::move(recorder));
-        writer.Header(std::vector<lv::TableColumn>(3));
-        lv::TableCell cells[3];
+        lv::ThreadedRows writer(std::move(recorder), 3);
+        lv::GridCell cells[3];
         std::string text;
         for (size_t i = 0; i < 30000; ++i) {
             Expected(i % 96 + 1, cells, text);
