@@ -1,18 +1,9 @@
 #include "core/selection/value_condition.h"
 
-#include <charconv>
-#include <cmath>
+#include "core/text/number_text.h"
 
 namespace lv {
 namespace {
-
-// The shortest text that reads back as value; a minus sign in front, which
-// the language takes as unary minus.
-std::string NumberText(double value) {
-    char buffer[64];
-    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, r.ptr);
-}
 
 std::string Quoted(std::string_view text) {
     std::string out = "'";
