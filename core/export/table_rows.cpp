@@ -1,35 +1,18 @@
 #include "core/export/table_rows.h"
 
-#include <cctype>
-
+#include "core/text/shown_text.h"
 #include "core/text/trim.h"
+#include "encoding/charcut.h"
 #include "encoding/codec.h"
 
 namespace lv {
-namespace {
-
-bool IsUtf8Encoding(std::string_view name) {
-    std::string n;
-    for (const char c : name)
-        if (c != '-' && c != '_')
-            n += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return n == "UTF8";
-}
-
-bool IsAscii(std::string_view bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-}  // namespace
 
 RowBuilder::RowBuilder(std::span<const TableColumn> columns, const TableOptions& options,
                        std::string encoding)
     : columns_(columns),
       options_(options),
       encoding_(std::move(encoding)),
-      plainEncoding_(IsUtf8Encoding(encoding_)),
+      plainEncoding_(LayoutOf(encoding_) == CharLayout::Utf8),
       cells_(columns.size()),
       textStart_(columns.size()),
       textSize_(columns.size()) {}
