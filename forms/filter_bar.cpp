@@ -3,26 +3,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QToolButton>
 
 #include "core/text/grouped_digits.h"
+#include "forms/bar_parts.h"
 
 namespace lv {
-
-namespace {
-
-constexpr int kBarHeight = 28;
-
-QToolButton* Button(QWidget* parent, const QString& text, const QString& tip) {
-    auto* button = new QToolButton(parent);
-    button->setText(text);
-    button->setToolTip(tip);
-    button->setAutoRaise(true);
-    return button;
-}
-
-}  // namespace
 
 QString CaseCountText(unsigned long long shown, unsigned long long total) {
     return QStringLiteral("%1 / %2 ケース")
@@ -44,13 +30,13 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
         "MISSING(v) SYSMIS(v) VALUE(v) ANY(v, a, b) RANGE(v, lo, hi) DATE.DMY(d, m, y)"));
     layout->addWidget(text, 2);
     apply =
-        Button(this, QStringLiteral("適用"), QStringLiteral("条件に合うケースだけ表示 (Enter)"));
-    clear = Button(this, QStringLiteral("解除"), QStringLiteral("すべてのケースを表示"));
+        BarButton(this, QStringLiteral("適用"), QStringLiteral("条件に合うケースだけ表示 (Enter)"));
+    clear = BarButton(this, QStringLiteral("解除"), QStringLiteral("すべてのケースを表示"));
     layout->addWidget(apply);
     layout->addWidget(clear);
     status = new QLabel(this);
     layout->addWidget(status, 1);
-    close = Button(this, QStringLiteral("×"), QStringLiteral("解除して閉じる (Esc)"));
+    close = BarButton(this, QStringLiteral("×"), QStringLiteral("解除して閉じる (Esc)"));
     layout->addWidget(close);
 
     connect(text, &QLineEdit::returnPressed, this, &FilterBar::applyRequested);
@@ -61,19 +47,12 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
         hide();
         emit closed();
     });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, close, &QToolButton::click);
+    CloseOnEscape(this, close);
     hide();
 }
 
 void FilterBar::Open() {
-    const bool wasHidden = isHidden();
-    show();
-    raise();
-    text->setFocus(Qt::ShortcutFocusReason);
-    text->selectAll();
-    if (wasHidden) emit opened();
+    if (OpenBar(this, text)) emit opened();
 }
 
 void FilterBar::ShowCount(unsigned long long shown, unsigned long long total) {

@@ -5,27 +5,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/text/grouped_digits.h"
+#include "forms/bar_parts.h"
 
 namespace lv {
-
-namespace {
-
-constexpr int kBarHeight = 28;
-
-QToolButton* Button(QWidget* parent, const QString& text, const QString& tip) {
-    auto* button = new QToolButton(parent);
-    button->setText(text);
-    button->setToolTip(tip);
-    button->setAutoRaise(true);
-    return button;
-}
-
-}  // namespace
 
 QString MatchCountText(unsigned long long count) {
     return QString::fromStdString(lv::GroupedDigits(uint64_t{count})) + QStringLiteral(" 件");
@@ -56,8 +42,8 @@ FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
     text->setMinimumWidth(120);
     text->installEventFilter(this);
     layout->addWidget(text, 1);
-    previous = Button(this, QStringLiteral("前へ"), QStringLiteral("前を検索 (Shift+F3)"));
-    next = Button(this, QStringLiteral("次へ"), QStringLiteral("次を検索 (F3)"));
+    previous = BarButton(this, QStringLiteral("前へ"), QStringLiteral("前を検索 (Shift+F3)"));
+    next = BarButton(this, QStringLiteral("次へ"), QStringLiteral("次を検索 (F3)"));
     layout->addWidget(previous);
     layout->addWidget(next);
     if (cellOptions) {
@@ -77,7 +63,7 @@ FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
     } else {
         layout->addWidget(status, 1);
     }
-    close = Button(this, QStringLiteral("×"), QStringLiteral("閉じる (Esc)"));
+    close = BarButton(this, QStringLiteral("×"), QStringLiteral("閉じる (Esc)"));
     layout->addWidget(close);
 
     connect(text, &QLineEdit::textChanged, this, &FindBar::queryChanged);
@@ -89,19 +75,12 @@ FindBar::FindBar(QWidget* parent, bool cellOptions) : QWidget(parent) {
         hide();
         emit closed();
     });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, close, &QToolButton::click);
+    CloseOnEscape(this, close);
     hide();
 }
 
 void FindBar::Open() {
-    const bool wasHidden = isHidden();
-    show();
-    raise();
-    text->setFocus(Qt::ShortcutFocusReason);
-    text->selectAll();
-    if (wasHidden) emit opened();
+    if (OpenBar(this, text)) emit opened();
 }
 
 lv::FindOptions FindBar::options() const {
