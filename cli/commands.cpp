@@ -260,6 +260,15 @@ bool RefuseMatrixData(Context& c) {
     return true;
 }
 
+// The command's file chosen (not Matrix Data) and its grid options read:
+// what grid, export, convert and find start with. False once the message
+// is printed.
+bool OpenForGrid(Context& c, std::vector<lv::VariableFacts>& facts,
+                 std::vector<lv::SortKey>& keys) {
+    return ChooseFile(c, c.options.files[0]) && !RefuseMatrixData(c) &&
+           ReadGridOptions(c, facts, keys);
+}
+
 }  // namespace
 
 bool CheckPath(Context& c, const std::string& path) {
@@ -416,12 +425,10 @@ int RunLabels(Context& c) {
 }
 
 int RunGrid(Context& c) {
-    if (!ChooseFile(c, c.options.files[0])) return kExitError;
-    if (RefuseMatrixData(c)) return kExitError;
     const Options& o = c.options;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!ReadGridOptions(c, facts, keys)) return kExitError;
+    if (!OpenForGrid(c, facts, keys)) return kExitError;
     const lv::RowJoin join = GridJoin(o);
     if (!keys.empty() || !o.where.empty()) {
         // Sorted or selected rows need every case first; rows A:B are the
@@ -505,11 +512,9 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
 
 int RunExportCommand(Context& c) {
     if (!CheckOutputFolder(c, c.options.output)) return kExitError;
-    if (!ChooseFile(c, c.options.files[0])) return kExitError;
-    if (RefuseMatrixData(c)) return kExitError;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!ReadGridOptions(c, facts, keys)) return kExitError;
+    if (!OpenForGrid(c, facts, keys)) return kExitError;
     try {
         if (c.options.raw) {
             HandlesOnly handles;
@@ -551,12 +556,10 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
 }
 
 int RunConvert(Context& c) {
-    if (!ChooseFile(c, c.options.files[0])) return kExitError;
-    if (RefuseMatrixData(c)) return kExitError;
     const Options& o = c.options;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!ReadGridOptions(c, facts, keys)) return kExitError;
+    if (!OpenForGrid(c, facts, keys)) return kExitError;
     if (facts.empty()) facts = lv::ReadVariableFacts(DataFileName, VarCount);
     lv::TableOptions table;
     if (!TableChoices(c, facts, table)) return kExitError;
@@ -586,12 +589,10 @@ int RunConvert(Context& c) {
 
 int RunFind(Context& c) {
     constexpr int kFound = 0, kNone = 1, kTrouble = 2;
-    if (!ChooseFile(c, c.options.files[0])) return kTrouble;
-    if (RefuseMatrixData(c)) return kTrouble;
     const Options& o = c.options;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!ReadGridOptions(c, facts, keys)) return kTrouble;
+    if (!OpenForGrid(c, facts, keys)) return kTrouble;
     std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
     if (!o.findVariable.empty()) {
         const int column = VariableNamed(facts, o.findVariable);
