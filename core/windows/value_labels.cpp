@@ -45,10 +45,13 @@ DisplayLine NumericValue(double value, const std::string& specifier) {
     return DisplayLine(RenderNumericValue(value, specifier));
 }
 
-void AddNumericLabelLines(const char* name, const std::string& specifier, LineSink& sink) {
+// A line per value label of variable name, its value rendered by render:
+// T is double for a numeric variable, char* for a string one.
+template <typename T, typename Render>
+void AddLabelLines(const char* name, const std::string& specifier, LineSink& sink, Render render) {
     // Freed when this returns or a rendering error leaves it; the free
     // call's status is the last one.
-    ValueLabelArrays<double> arrays(&LastStatus);
+    ValueLabelArrays<T> arrays(&LastStatus);
     LastStatus = arrays.Get(FileHandle, name);
     if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL) {
         sink.AddLine(DisplayLine("** no value labels **"));
@@ -56,22 +59,7 @@ void AddNumericLabelLines(const char* name, const std::string& specifier, LineSi
     }
     if (LastStatus != 0) return;
     for (int i = 0; i < arrays.count; ++i) {
-        DisplayLine line = NumericValue(arrays.values[i], specifier);
-        line.Literal("  ").FromFile(arrays.labels[i]);
-        sink.AddLine(line);
-    }
-}
-
-void AddStringLabelLines(const char* name, const std::string& specifier, LineSink& sink) {
-    ValueLabelArrays<char*> arrays(&LastStatus);
-    LastStatus = arrays.Get(FileHandle, name);
-    if (LastStatus == SPSS_NO_LABELS || LastStatus == SPSS_NO_LABEL) {
-        sink.AddLine(DisplayLine("** no value labels **"));
-        return;
-    }
-    if (LastStatus != 0) return;
-    for (int i = 0; i < arrays.count; ++i) {
-        DisplayLine line = StringValue(arrays.values[i], specifier);
+        DisplayLine line = render(arrays.values[i], specifier);
         line.Literal("  ").FromFile(arrays.labels[i]);
         sink.AddLine(line);
     }
@@ -171,9 +159,9 @@ void FillValueLabelWindow(ValueLabelSink& sink) {
     }
     try {
         if (var.isString) {
-            AddStringLabelLines(name, var.specifier, sink);
+            AddLabelLines<char*>(name, var.specifier, sink, StringValue);
         } else {
-            AddNumericLabelLines(name, var.specifier, sink);
+            AddLabelLines<double>(name, var.specifier, sink, NumericValue);
         }
         AddMissingValueLines(sink);
     } catch (...) {
