@@ -52,17 +52,7 @@ fixture::File Coded() {
 
 class GridAdditionsTest : public testsupport::WindowTest {
   protected:
-    TfrmDPGrid& Open(const fixture::File& f) {
-        spssdio1::DataFileName = Write(f, "g.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-        frmDPGrid->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
-        return *frmDPGrid;
-    }
+    TfrmDPGrid& Open(const fixture::File& f) { return OpenGrid(f); }
     static QString Text(TfrmDPGrid& w, int row, int column) {
         return w.model->data(w.model->index(row, column), Qt::DisplayRole).toString();
     }
@@ -152,10 +142,7 @@ TEST_F(GridAdditionsTest, PrintFormatsAppearOnlyWhenAskedAndLabelsStillComeFirst
 }
 
 TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
-    spssdio1::DataFileName = Write(Coded(), "g.sav");
-    lv::LineCollector ignored;
-    lv::ShowFileSummaryLines(ignored);
-    lv::BuildVariableList(ignored);
+    Choose(Coded());
     spssdio1::DisplayFormats[1] = "%8.2f";  // a number specifier on a string column
     frmDPGrid = new TfrmDPGrid();
     ASSERT_EQ(dialogs.errors.size(), 1u);

@@ -30,17 +30,7 @@ fixture::File Coded() {
 
 class GridEditsTest : public testsupport::WindowTest {
   protected:
-    TfrmDPGrid& Open() {
-        spssdio1::DataFileName = Write(Coded(), "g.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-        frmDPGrid->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
-        return *frmDPGrid;
-    }
+    TfrmDPGrid& Open() { return OpenGrid(Coded()); }
     static QString Text(TfrmDPGrid& w, int row, int column) {
         return w.model->data(w.model->index(row, column), Qt::DisplayRole).toString();
     }

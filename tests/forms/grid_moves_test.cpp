@@ -26,14 +26,7 @@ class GridMovesTest : public testsupport::WindowTest {
         f.variables = {gridtest::Numeric("A", 3, 0), gridtest::Numeric("B", 3, 0),
                        gridtest::Numeric("C", 3, 0)};
         f.cases = {{1.0, 2.0, 3.0}, {4.0, 5.0, 6.0}, {7.0, 8.0, 9.0}};
-        spssdio1::DataFileName = Write(f, "g.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-        frmDPGrid->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
+        OpenGrid(f);
         QObject::connect(frmDPGrid->StringGrid1, &GridView::cellNotified, frmDPGrid,
                          [this] { ++announced; });
         return *frmDPGrid;

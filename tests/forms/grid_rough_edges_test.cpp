@@ -35,17 +35,7 @@ namespace {
 
 class GridRoughEdgesTest : public testsupport::WindowTest {
   protected:
-    TfrmDPGrid& Open(const fixture::File& f) {
-        spssdio1::DataFileName = Write(f, "g.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-        frmDPGrid->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
-        return *frmDPGrid;
-    }
+    TfrmDPGrid& Open(const fixture::File& f) { return OpenGrid(f); }
     // Columns A and B of numbers, NAME a string; rows of "x" but one "ab".
     static fixture::File Plain(int rows) {
         fixture::File f = gridtest::Basic();

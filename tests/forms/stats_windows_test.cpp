@@ -37,14 +37,7 @@ fixture::File Coded() {
 
 class StatsWindowsTest : public testsupport::WindowTest {
   protected:
-    void Open() {
-        spssdio1::DataFileName = Write(Coded(), "s.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-    }
+    void Open() { OpenGrid(Coded(), "s.sav"); }
 };
 
 TEST_F(StatsWindowsTest, HeaderMenuOpensTheFrequencyWindow) {

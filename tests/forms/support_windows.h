@@ -9,12 +9,16 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QTest>
 #include <functional>
 #include <string>
 
 #include "core/rendering/decimal_separator.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
+#include "core/text/display_line.h"
+#include "core/windows/summary.h"
+#include "core/windows/variable_list.h"
 #include "forms/DPGrid.h"
 #include "forms/ValueLabel.h"
 #include "forms/modal.h"
@@ -74,6 +78,23 @@ class WindowTest : public ::testing::Test {
         return fixture::WriteFile(f, dir_ + "/" + name);
     }
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    // f written as name and chosen as the summary and the variable list
+    // choose a file.
+    void Choose(const fixture::File& f, const std::string& name = "g.sav") {
+        spssdio1::DataFileName = Write(f, name);
+        lv::LineCollector ignored;
+        lv::ShowFileSummaryLines(ignored);
+        lv::BuildVariableList(ignored);
+    }
+    // The grid window of f, shown and active.
+    lv::TfrmDPGrid& OpenGrid(const fixture::File& f, const std::string& name = "g.sav") {
+        Choose(f, name);
+        lv::frmDPGrid = new lv::TfrmDPGrid();
+        lv::frmDPGrid->show();
+        lv::frmDPGrid->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(lv::frmDPGrid));
+        return *lv::frmDPGrid;
+    }
 
     ScopedRecordingDialogs dialogs;
     int modalShows = 0;

@@ -55,15 +55,7 @@ class TableExportTest : public testsupport::WindowTest {
         WindowTest::SetUp();
         lv::RememberedTableExportChoices() = {};
     }
-    TfrmDPGrid& Open() {
-        spssdio1::DataFileName = Write(Coded(), "g.sav");
-        lv::LineCollector ignored;
-        lv::ShowFileSummaryLines(ignored);
-        lv::BuildVariableList(ignored);
-        frmDPGrid = new TfrmDPGrid();
-        frmDPGrid->show();
-        return *frmDPGrid;
-    }
+    TfrmDPGrid& Open() { return OpenGrid(Coded()); }
     // The next save dialog answers path with file type index.
     void Answer(const std::string& path, int type) {
         dialogs.saveAsAnswers.push_back(lv::SaveChoice{path, type});
