@@ -140,6 +140,23 @@ inline fixture::File Basic() {
     return f;
 }
 
+// CODE (F3.0, "The code", long name TheCode): labels for 1 and 2, 9
+// user-missing; NAME (A4). Four cases, 1 and "ab" twice over.
+inline fixture::File Coded() {
+    fixture::File f = Basic();
+    auto code = Numeric("CODE", 3, 0);
+    code.missing.discrete = {9};
+    code.label = "The code";
+    code.longName = "TheCode";
+    f.variables = {code, String("NAME", 4)};
+    f.valueLabels = {{{0}, {{1, "one"}, {2, "two"}}, {}}};
+    f.cases = {{1.0, std::string("ab")},
+               {9.0, std::string("zz")},
+               {2.0, std::string("cd")},
+               {1.0, std::string("abc")}};
+    return f;
+}
+
 }  // namespace gridtest
 
 #endif

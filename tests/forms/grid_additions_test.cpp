@@ -34,22 +34,6 @@ using namespace lv;
 
 namespace {
 
-// CODE (F3.0): labels for 1 and 2, 9 user-missing; NAME (A4).
-fixture::File Coded() {
-    fixture::File f = gridtest::Basic();
-    auto code = gridtest::Numeric("CODE", 3, 0);
-    code.missing.discrete = {9};
-    code.label = "The code";
-    code.longName = "TheCode";
-    f.variables = {code, gridtest::String("NAME", 4)};
-    f.valueLabels = {{{0}, {{1, "one"}, {2, "two"}}, {}}};
-    f.cases = {{1.0, std::string("ab")},
-               {9.0, std::string("zz")},
-               {2.0, std::string("cd")},
-               {1.0, std::string("abc")}};
-    return f;
-}
-
 class GridAdditionsTest : public testsupport::WindowTest {
   protected:
     TfrmDPGrid& Open(const fixture::File& f) { return OpenGrid(f); }
@@ -66,7 +50,7 @@ class GridAdditionsTest : public testsupport::WindowTest {
 };
 
 TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     EXPECT_EQ(Text(w, 0, 0), "   1");
     EXPECT_FALSE(w.model->data(w.model->index(0, 0), Qt::ForegroundRole).isValid());
     // User-missing values are muted; their text stays.
@@ -104,7 +88,7 @@ TEST_F(GridAdditionsTest, LabelsColourAndTooltipsAppearOnlyWhenAsked) {
 }
 
 TEST_F(GridAdditionsTest, PrintFormatsAppearOnlyWhenAskedAndLabelsStillComeFirst) {
-    fixture::File f = Coded();
+    fixture::File f = gridtest::Coded();
     auto price = gridtest::Numeric("PRICE", 10, 2);
     price.print = {4, 10, 2};  // DOLLAR10.2
     auto when = gridtest::Numeric("WHEN", 20, 0);
@@ -142,7 +126,7 @@ TEST_F(GridAdditionsTest, PrintFormatsAppearOnlyWhenAskedAndLabelsStillComeFirst
 }
 
 TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
-    Choose(Coded());
+    Choose(gridtest::Coded());
     spssdio1::DisplayFormats[1] = "%8.2f";  // a number specifier on a string column
     frmDPGrid = new TfrmDPGrid();
     ASSERT_EQ(dialogs.errors.size(), 1u);
@@ -155,7 +139,7 @@ TEST_F(GridAdditionsTest, ALoadEndedByARenderingErrorStillKnowsItsVariables) {
 }
 
 TEST_F(GridAdditionsTest, TheFindBarFindsCountsWrapsAndCloses) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     const int gridHeight = w.StringGrid1->height();
     Press(Qt::Key_F, Qt::ControlModifier);
     FindBar* bar = w.additions->findBar;
@@ -199,7 +183,7 @@ TEST_F(GridAdditionsTest, TheFindBarFindsCountsWrapsAndCloses) {
 }
 
 TEST_F(GridAdditionsTest, GoToTakesACaseNumberOrAVariableThroughTheDialog) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     w.additions->Sort(0, true);  // CODE descending: cases 2 (9, missing) last
     QString caseNumber, variable;
     onModal = [&](QDialog& d) {
@@ -230,7 +214,7 @@ TEST_F(GridAdditionsTest, GoToTakesACaseNumberOrAVariableThroughTheDialog) {
 }
 
 TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsIt) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     const int gridHeight = w.StringGrid1->height();
     const auto caseNumber = [&](int row) {
         return w.model->headerData(row, Qt::Vertical, Qt::DisplayRole).toString().trimmed();
@@ -292,7 +276,7 @@ TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsI
 }
 
 TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     w.StringGrid1->horizontalHeader()->moveSection(1, 0);  // NAME, CODE
     QItemSelectionModel* selection = w.StringGrid1->selectionModel();
     selection->select(QItemSelection(w.model->index(0, 0), w.model->index(1, 1)),
@@ -326,7 +310,7 @@ TEST_F(GridAdditionsTest, CopyTakesTheSelectionAsShownWithAndWithoutNames) {
 }
 
 TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     QMenu* menu = w.additions->HeaderMenu(0);
     // Two sorts, a separator, the original order, a separator, 書式どおりに表示,
     // 度数分布..., 列幅を内容に合わせる, a separator, 形式を選んで書き出す....
@@ -364,7 +348,7 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
 }
 
 TEST_F(GridAdditionsTest, ALongLoadShowsProgressAndCancelShowsNoGridAndNoMessage) {
-    fixture::File f = Coded();
+    fixture::File f = gridtest::Coded();
     f.cases.clear();
     for (int i = 0; i < 5000; ++i) f.cases.push_back({double(i % 3), std::string("x")});
     dialogs.openAnswers = {Write(f, "long.sav")};
@@ -404,7 +388,7 @@ TEST_F(GridAdditionsTest, ALongLoadShowsProgressAndCancelShowsNoGridAndNoMessage
 }
 
 TEST_F(GridAdditionsTest, ACancelledSortLeavesTheRowsAsTheyWere) {
-    TfrmDPGrid& w = Open(Coded());
+    TfrmDPGrid& w = Open(gridtest::Coded());
     double now = 0;
     const lv::ProgressClock previous = lv::SetProgressClock([&] { return now += 1.0; });
     QTimer::singleShot(0, [] {

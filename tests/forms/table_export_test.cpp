@@ -27,21 +27,6 @@ using namespace lv;
 
 namespace {
 
-// CODE (F3.0): labels for 1 and 2, 9 user-missing; NAME (A4).
-fixture::File Coded() {
-    fixture::File f = gridtest::Basic();
-    auto code = gridtest::Numeric("CODE", 3, 0);
-    code.missing.discrete = {9};
-    code.longName = "TheCode";
-    f.variables = {code, gridtest::String("NAME", 4)};
-    f.valueLabels = {{{0}, {{1, "one"}, {2, "two"}}, {}}};
-    f.cases = {{1.0, std::string("ab")},
-               {9.0, std::string("zz")},
-               {2.0, std::string("cd")},
-               {1.0, std::string("abc")}};
-    return f;
-}
-
 std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -55,7 +40,7 @@ class TableExportTest : public testsupport::WindowTest {
         WindowTest::SetUp();
         lv::RememberedTableExportChoices() = {};
     }
-    TfrmDPGrid& Open() { return OpenGrid(Coded()); }
+    TfrmDPGrid& Open() { return OpenGrid(gridtest::Coded()); }
     // The next save dialog answers path with file type index.
     void Answer(const std::string& path, int type) {
         dialogs.saveAsAnswers.push_back(lv::SaveChoice{path, type});
