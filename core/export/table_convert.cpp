@@ -99,22 +99,17 @@ class StreamConsumer final : public GridLoadConsumer {
 
 }  // namespace
 
-std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
-                                             const std::string& dataFile,
-                                             const std::string& encoding) {
+std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
+                                       const TableOptions& options, const std::string& path,
+                                       const std::string& encoding) {
     std::unique_ptr<TableWriter> writer;
     if (options.format == TableFormat::Xlsx) {
         if (path == "-") throw ExportError("Excel ブックは標準出力には書き出せません");
-        writer = std::make_unique<XlsxWriter>(path, dataFile, encoding);
+        writer = std::make_unique<XlsxWriter>(path, spssdio1::DataFileName, encoding);
     } else {
         writer = std::make_unique<DelimitedWriter>(path, options);
     }
-    return writer;
-}
-
-std::unique_ptr<RowSink> MakeTableRows(std::span<const TableColumn> columns,
-                                       const TableOptions& options, const std::string& encoding,
-                                       std::unique_ptr<TableWriter> writer) {
+    writer->Header(columns);
     std::unique_ptr<RowSink> rows =
         std::make_unique<TableRows>(columns, options, encoding, std::move(writer));
     // The file is made on another core while the cases are read.
@@ -152,10 +147,7 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
     if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
         !problem.empty())
         throw ExportError(problem);
-    std::unique_ptr<TableWriter> writer = MakeTableWriter(options, path, DataFileName, encoding);
-    writer->Header(columns);
-    const std::unique_ptr<RowSink> sink =
-        MakeTableRows(columns, options, encoding, std::move(writer));
+    const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
     StreamConsumer consumer(columns, *sink, options.firstRow, options.lastRow, cases);
     GridLoadOutcome outcome;
     try {
@@ -185,11 +177,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
         !problem.empty())
         throw ExportError(problem);
-    std::unique_ptr<TableWriter> writer =
-        MakeTableWriter(options, path, spssdio1::DataFileName, encoding);
-    writer->Header(columns);
-    const std::unique_ptr<RowSink> sink =
-        MakeTableRows(columns, options, encoding, std::move(writer));
+    const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
 
     std::vector<int> variables;
     for (const TableColumn& c : columns) variables.push_back(c.variable);

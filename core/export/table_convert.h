@@ -23,18 +23,14 @@ class GridData;
 
 enum class ConvertOutcome { Written, Cancelled };
 
-// The writer for options.format at path (opened now: target errors throw
-// ExportError here). dataFile is the data file the dictionary sheet of an
-// .xlsx workbook describes.
-std::unique_ptr<TableWriter> MakeTableWriter(const TableOptions& options, const std::string& path,
-                                             const std::string& dataFile,
-                                             const std::string& encoding);
-
-// The rows of columns built as options say and given to writer (its header
-// written), on another thread when the machine has more than one core.
-std::unique_ptr<RowSink> MakeTableRows(std::span<const TableColumn> columns,
-                                       const TableOptions& options, const std::string& encoding,
-                                       std::unique_ptr<TableWriter> writer);
+// The rows of a table of columns in options.format at path, its header
+// written: each row built as options say (texts decoded from encoding),
+// on another thread when the machine has more than one core. The target is
+// opened now: its errors throw ExportError here. An .xlsx workbook's
+// dictionary sheet describes the chosen data file.
+std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
+                                       const TableOptions& options, const std::string& path,
+                                       const std::string& encoding);
 
 // The case rows to write out of caseCount, and a Japanese message when a
 // table of them (with its header row) and columns does not fit the format
