@@ -10,14 +10,14 @@
 #include "core/rendering/decimal_separator.h"
 #include "core/state/dialogs.h"
 #include "core/state/start_command.h"
-#include "forms/DPGrid.h"
-#include "forms/focus_keys.h"
-#include "forms/menu_key.h"
-#include "forms/qt_dialogs.h"
-#include "forms/qt_translations.h"
-#include "forms/spssfile.h"
-#include "forms/vardisp.h"
-#include "forms/window_refs.h"
+#include "forms/seam/focus_keys.h"
+#include "forms/seam/menu_key.h"
+#include "forms/seam/qt_dialogs.h"
+#include "forms/seam/qt_translations.h"
+#include "forms/windows/DPGrid.h"
+#include "forms/windows/spssfile.h"
+#include "forms/windows/vardisp.h"
+#include "forms/windows/window_refs.h"
 
 using namespace lv;
 

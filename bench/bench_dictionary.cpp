@@ -24,10 +24,10 @@
 #include "bench/support/bench_runs.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
-#include "forms/DPGrid.h"
-#include "forms/spssfile.h"
-#include "forms/vardisp.h"
-#include "forms/window_refs.h"
+#include "forms/windows/DPGrid.h"
+#include "forms/windows/spssfile.h"
+#include "forms/windows/vardisp.h"
+#include "forms/windows/window_refs.h"
 #include "tests/support/savfixture.h"
 
 using namespace lv;

@@ -30,9 +30,9 @@
 #include "core/text/display_line.h"
 #include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
-#include "forms/DPGrid.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/windows/DPGrid.h"
 #include "tests/support/savfixture.h"
 
 using namespace lv;

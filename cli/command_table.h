@@ -1,7 +1,6 @@
 // The tool's commands and options, each written once: the parse, the
 // dispatch and the help text all come from these two tables.
-#ifndef LORIVANE_CLI_COMMAND_TABLE_H
-#define LORIVANE_CLI_COMMAND_TABLE_H
+#pragma once
 
 #include <span>
 #include <string>
@@ -48,5 +47,3 @@ const OptionSpec* FindOption(std::string_view argument);
 bool Takes(const CommandSpec& command, std::string_view option);
 
 }  // namespace lv::cli
-
-#endif

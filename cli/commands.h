@@ -1,6 +1,5 @@
 // The commands of lorivane-dump. Each returns the process exit status.
-#ifndef LORIVANE_CLI_COMMANDS_H
-#define LORIVANE_CLI_COMMANDS_H
+#pragma once
 
 #include <cstdio>
 #include <optional>
@@ -60,5 +59,3 @@ int RunDescribe(Context& c);
 int RunCrosstab(Context& c);
 
 }  // namespace lv::cli
-
-#endif

@@ -1,8 +1,7 @@
 // The grid's cases for the tool, held in a lv::GridData so that every text
 // comes from the windows' own code: streamed a block of cases at a time
 // (nothing else kept), or loaded whole when the rows must be sorted first.
-#ifndef LORIVANE_CLI_GRID_STREAM_H
-#define LORIVANE_CLI_GRID_STREAM_H
+#pragma once
 
 #include <climits>
 #include <functional>
@@ -56,5 +55,3 @@ class BlockStream final : public lv::GridLoadConsumer {
 };
 
 }  // namespace lv::cli
-
-#endif

@@ -1,8 +1,7 @@
 // The command line of lorivane-dump: what the parse of argv gives the
 // commands. Which commands and options exist, and which command takes which
 // option, is written once, in cli/command_table.cpp.
-#ifndef LORIVANE_CLI_OPTIONS_H
-#define LORIVANE_CLI_OPTIONS_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -81,5 +80,3 @@ std::string UsageText();
 std::string VersionText();
 
 }  // namespace lv::cli
-
-#endif

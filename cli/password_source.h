@@ -1,8 +1,7 @@
 // The password of encrypted files for lorivane-dump: the first line of the
 // --password-file, else the environment variable LORIVANE_PASSWORD. Never
 // an argument: arguments show in the process list.
-#ifndef LORIVANE_CLI_PASSWORD_SOURCE_H
-#define LORIVANE_CLI_PASSWORD_SOURCE_H
+#pragma once
 
 #include <string>
 
@@ -22,5 +21,3 @@ bool TakePassword(const Options& options, std::string* error);
 void ForgetPassword();
 
 }  // namespace lv::cli
-
-#endif

@@ -1,8 +1,7 @@
 // The dialog seam of the command-line tool: every message the windows would
 // show in a box goes to standard error, one per line, in the same words.
 // Dialogs that ask the user answer as a cancelled dialog would.
-#ifndef LORIVANE_CLI_STREAM_DIALOGS_H
-#define LORIVANE_CLI_STREAM_DIALOGS_H
+#pragma once
 
 #include <cstdio>
 
@@ -40,5 +39,3 @@ class StreamDialogs final : public lv::Dialogs {
 };
 
 }  // namespace lv::cli
-
-#endif

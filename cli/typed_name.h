@@ -2,8 +2,7 @@
 // the file's own bytes from a script. A file holds its names in its own
 // encoding, so the typed name is encoded into that encoding (the one chosen
 // with --encoding, else the file's) before it is compared.
-#ifndef LORIVANE_CLI_TYPED_NAME_H
-#define LORIVANE_CLI_TYPED_NAME_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -24,5 +23,3 @@ class TypedName {
 };
 
 }  // namespace lv::cli
-
-#endif

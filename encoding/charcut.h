@@ -1,7 +1,6 @@
 // Where the characters of a text in a given encoding begin, so that a text
 // is cut only between characters.
-#ifndef LORIVANE_ENCODING_CHARCUT_H
-#define LORIVANE_ENCODING_CHARCUT_H
+#pragma once
 
 #include <cstddef>
 #include <string_view>
@@ -25,5 +24,3 @@ size_t CharLength(std::string_view text, size_t i, CharLayout layout);
 size_t CutAtCharBoundary(std::string_view text, size_t maxBytes, CharLayout layout);
 
 }  // namespace lv
-
-#endif

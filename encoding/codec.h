@@ -2,8 +2,7 @@
 // into the file's encoding, and the choice of that encoding. Names, labels
 // and string values travel through the program as the file's own bytes;
 // only display converts them.
-#ifndef LORIVANE_ENCODING_CODEC_H
-#define LORIVANE_ENCODING_CODEC_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -29,5 +28,3 @@ std::optional<std::string> FromUtf8(std::string_view utf8, std::string_view enco
                                     std::string* unencodable = nullptr);
 
 }  // namespace lv
-
-#endif

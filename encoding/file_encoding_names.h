@@ -1,6 +1,5 @@
 // Which encoding names a file may choose for its own texts.
-#ifndef LORIVANE_ENCODING_FILE_ENCODING_NAMES_H
-#define LORIVANE_ENCODING_FILE_ENCODING_NAMES_H
+#pragma once
 
 #include <string_view>
 
@@ -13,5 +12,3 @@ namespace lv {
 bool IsAsciiCompatibleEncoding(std::string_view name);
 
 }  // namespace lv
-
-#endif

@@ -1,7 +1,6 @@
 // The program's one judgement of UTF-8: what a valid character is, and how
 // far an invalid sequence reaches (on display each becomes one U+FFFD).
-#ifndef LORIVANE_ENCODING_UTF8_H
-#define LORIVANE_ENCODING_UTF8_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -21,5 +20,3 @@ bool IsValidUtf8(std::string_view s);
 std::string ValidUtf8(std::string_view s);
 
 }  // namespace lv
-
-#endif

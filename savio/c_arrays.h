@@ -1,7 +1,6 @@
 // The arrays the spss... calls hand to their callers: allocated with malloc,
 // so that C callers release them with the matching free call.
-#ifndef LORIVANE_SAVIO_C_ARRAYS_H
-#define LORIVANE_SAVIO_C_ARRAYS_H
+#pragma once
 
 #include <cstdlib>
 #include <cstring>
@@ -42,5 +41,3 @@ char** TextArray(size_t n, Get get) {
 }
 
 }  // namespace savio
-
-#endif

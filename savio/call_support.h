@@ -1,7 +1,6 @@
 // Small helpers shared by the spss... calls: finding the file and the
 // variable a call names, and copying texts into callers' fixed buffers.
-#ifndef LORIVANE_SAVIO_CALL_SUPPORT_H
-#define LORIVANE_SAVIO_CALL_SUPPORT_H
+#pragma once
 
 #include <cstring>
 #include <string_view>
@@ -49,5 +48,3 @@ inline bool CopyTextWhole(const SavFile& file, char* out, size_t size, std::stri
 }
 
 }  // namespace savio
-
-#endif

@@ -1,8 +1,7 @@
 // Decodes the cases of a file, one at a time, into a row of 8-byte slots in
 // the file's byte order, reading the file's bytes a run at a time through
 // RandomReads.
-#ifndef LORIVANE_SAVIO_CASE_SOURCE_H
-#define LORIVANE_SAVIO_CASE_SOURCE_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -60,5 +59,3 @@ std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
                                              size_t runBytes, InflatedBlock* kept = nullptr);
 
 }  // namespace savio
-
-#endif

@@ -2,8 +2,7 @@
 // read fetches the encrypted blocks that hold the bytes wanted, from the one
 // holding the first, and decrypts them into the caller's buffer. Nothing
 // decrypted is kept beyond that buffer, and nothing is written anywhere.
-#ifndef LORIVANE_SAVIO_DECRYPTING_READS_H
-#define LORIVANE_SAVIO_DECRYPTING_READS_H
+#pragma once
 
 #include <memory>
 #include <string_view>
@@ -46,5 +45,3 @@ class DecryptingReads : public RandomReads {
 };
 
 }  // namespace savio
-
-#endif

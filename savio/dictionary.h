@@ -1,8 +1,7 @@
 // What the header and the dictionary records of one file say, after the
 // reader has checked and assembled them: the variables as the user sees them
 // (continuation records and very long string segments merged away).
-#ifndef LORIVANE_SAVIO_DICTIONARY_H
-#define LORIVANE_SAVIO_DICTIONARY_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -136,5 +135,3 @@ struct Dictionary {
 };
 
 }  // namespace savio
-
-#endif

@@ -1,7 +1,6 @@
 // Reads and checks the header and every dictionary record of a file held in
 // memory, up to and including the 999 record.
-#ifndef LORIVANE_SAVIO_DICTIONARY_READER_H
-#define LORIVANE_SAVIO_DICTIONARY_READER_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -19,5 +18,3 @@ namespace savio {
 int ReadDictionary(const uint8_t* data, size_t size, Dictionary* dict, uint64_t* wanted = nullptr);
 
 }  // namespace savio
-
-#endif

@@ -2,8 +2,7 @@
 // display parameters, attributes and roles, multiple-response sets and
 // variable sets. Each reads only inside the record's body, records what it
 // skips as a warning of the dictionary, and never fails the file.
-#ifndef LORIVANE_SAVIO_EXTENSION_RECORDS_H
-#define LORIVANE_SAVIO_EXTENSION_RECORDS_H
+#pragma once
 
 #include <string_view>
 #include <vector>
@@ -39,5 +38,3 @@ void ReadVariableSets(std::string_view body, const NameIndex& longNames,
                       const NameIndex& shortNames, Dictionary* dict);
 
 }  // namespace savio
-
-#endif

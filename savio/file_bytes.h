@@ -1,8 +1,7 @@
 // What tells one state of a file on disk from another, and the opening of a
 // file for reading that never blocks and never takes anything but a regular
 // file.
-#ifndef LORIVANE_SAVIO_FILE_BYTES_H
-#define LORIVANE_SAVIO_FILE_BYTES_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -21,5 +20,3 @@ bool IdentityOf(int fd, FileIdentity* out);
 int OpenRegularFile(const std::string& path, FileIdentity* identity);
 
 }  // namespace savio
-
-#endif

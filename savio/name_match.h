@@ -1,8 +1,7 @@
 // Finding variables by name: byte for byte first, then ignoring the case of
 // ASCII letters (names of other bytes are compared as they are). The first
 // variable of a name wins when a damaged file repeats names.
-#ifndef LORIVANE_SAVIO_NAME_MATCH_H
-#define LORIVANE_SAVIO_NAME_MATCH_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -42,5 +41,3 @@ class NameIndex {
 };
 
 }  // namespace savio
-
-#endif

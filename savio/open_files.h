@@ -1,8 +1,7 @@
 // The table of open files: the one piece of global state of the reader.
 // A file handle names a slot of the table and the generation of its use, so
 // a handle kept after its close is refused instead of reaching a newer file.
-#ifndef LORIVANE_SAVIO_OPEN_FILES_H
-#define LORIVANE_SAVIO_OPEN_FILES_H
+#pragma once
 
 #include <memory>
 #include <string_view>
@@ -39,5 +38,3 @@ inline SavFile* FindOpenFile(int handle) {
 bool CloseOpenFile(int handle);
 
 }  // namespace savio
-
-#endif

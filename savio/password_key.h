@@ -2,8 +2,7 @@
 // The file is a 36-byte header followed by the whole system file with every
 // 16-byte block encrypted on its own (ECB), so that any block can be
 // decrypted without the ones before it.
-#ifndef LORIVANE_SAVIO_PASSWORD_KEY_H
-#define LORIVANE_SAVIO_PASSWORD_KEY_H
+#pragma once
 
 #include <nettle/aes.h>
 
@@ -79,5 +78,3 @@ std::optional<std::string> DecodeEncodedPassword(std::string_view text);
 bool LooksLikeSystemFileStart(const uint8_t block[kCipherBlockSize]);
 
 }  // namespace savio
-
-#endif

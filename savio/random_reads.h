@@ -6,8 +6,7 @@
 // never a fault. A source that must transform what it reads (decrypting
 // fixed-size blocks, say) implements it too, reading from the start of the
 // block that holds the first byte wanted.
-#ifndef LORIVANE_SAVIO_RANDOM_READS_H
-#define LORIVANE_SAVIO_RANDOM_READS_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -102,5 +101,3 @@ class FileReads : public RandomReads {
 std::shared_ptr<RandomReads> OpenFileReads(const std::string& path);
 
 }  // namespace savio
-
-#endif

@@ -1,8 +1,7 @@
 // The dictionary records as the file holds them, before the variables are
 // assembled: one entry per variable record that is not a continuation, and
 // the bodies of the extension records that matter to the reader.
-#ifndef LORIVANE_SAVIO_RAW_DICTIONARY_H
-#define LORIVANE_SAVIO_RAW_DICTIONARY_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -63,5 +62,3 @@ void Warn(Dictionary* dict, std::string text);
 int AssembleDictionary(RawDictionary& raw, Dictionary* dict);
 
 }  // namespace savio
-
-#endif

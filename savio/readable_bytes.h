@@ -1,7 +1,6 @@
 // The bytes the reader reads of a file it opens: the file itself, or the
 // system file inside an encrypted one, decrypted with its kept password.
-#ifndef LORIVANE_SAVIO_READABLE_BYTES_H
-#define LORIVANE_SAVIO_READABLE_BYTES_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -18,5 +17,3 @@ int ReadableBytesOf(std::shared_ptr<RandomReads> file, const std::string& path,
                     std::shared_ptr<RandomReads>* out);
 
 }  // namespace savio
-
-#endif

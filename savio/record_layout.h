@@ -2,8 +2,7 @@
 // them: record types, extension subtypes, the header's field offsets and the
 // codes found in its fields. Print and write format type codes are part of
 // the call boundary (savio/spssfio.h, SPSS_FMT_...).
-#ifndef LORIVANE_SAVIO_RECORD_LAYOUT_H
-#define LORIVANE_SAVIO_RECORD_LAYOUT_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -95,5 +94,3 @@ inline constexpr int kFloatInfoCount = 3;        // sysmis, highest, lowest (sub
 inline constexpr size_t kDocumentLineSize = 80;  // each line of a document record
 
 }  // namespace savio
-
-#endif

@@ -2,8 +2,7 @@
 // a status alone says little about a damaged file, so each refusal also
 // records a sentence and where in the file the fault lies. Kept per thread,
 // as errno is, because a refused open leaves no handle to ask.
-#ifndef LORIVANE_SAVIO_REFUSAL_H
-#define LORIVANE_SAVIO_REFUSAL_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -28,5 +27,3 @@ const Refusal& LastRefusal();
 std::string OffsetText(uint64_t offset);
 
 }  // namespace savio
-
-#endif

@@ -1,8 +1,7 @@
 // One open system file: where its bytes are read from, its dictionary, and
 // the case being read.
 // Everything a file needs lives here; nothing is shared between files.
-#ifndef LORIVANE_SAVIO_SAV_FILE_H
-#define LORIVANE_SAVIO_SAV_FILE_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -102,5 +101,3 @@ class SavFile {
 };
 
 }  // namespace savio
-
-#endif

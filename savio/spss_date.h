@@ -1,7 +1,6 @@
 // Calendar dates of the format's date values: seconds since the start of
 // 14 October 1582, in the proleptic Gregorian calendar.
-#ifndef LORIVANE_SAVIO_SPSS_DATE_H
-#define LORIVANE_SAVIO_SPSS_DATE_H
+#pragma once
 
 namespace savio {
 
@@ -10,5 +9,3 @@ namespace savio {
 bool DateFromSeconds(double seconds, int* day, int* month, int* year);
 
 }  // namespace savio
-
-#endif

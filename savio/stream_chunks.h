@@ -2,8 +2,7 @@
 // data part itself (.sav), or the inflated blocks of a .zsav. A stream
 // offset counts bytes of that stream: in a .sav it is the file offset, in a
 // .zsav the offset in the concatenated inflated blocks.
-#ifndef LORIVANE_SAVIO_STREAM_CHUNKS_H
-#define LORIVANE_SAVIO_STREAM_CHUNKS_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -41,5 +40,3 @@ class RangeChunks : public StreamChunks {
 };
 
 }  // namespace savio
-
-#endif

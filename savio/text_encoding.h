@@ -1,7 +1,6 @@
 // The encoding a file's texts are in, as the file states it or, when it
 // states none that can be read, as its texts show it.
-#ifndef LORIVANE_SAVIO_TEXT_ENCODING_H
-#define LORIVANE_SAVIO_TEXT_ENCODING_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -19,5 +18,3 @@ std::string EncodingName(std::string_view encodingRecord, int characterCode);
 std::string TextEncodingOf(const Dictionary& dict);
 
 }  // namespace savio
-
-#endif

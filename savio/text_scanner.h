@@ -1,8 +1,7 @@
 // A reading position in the text body of an extension record, for the
 // records whose body is a small grammar (attributes, multiple-response sets,
 // variable sets). Nothing is ever read past the body.
-#ifndef LORIVANE_SAVIO_TEXT_SCANNER_H
-#define LORIVANE_SAVIO_TEXT_SCANNER_H
+#pragma once
 
 #include <cstddef>
 #include <string_view>
@@ -69,5 +68,3 @@ class TextScanner {
 };
 
 }  // namespace savio
-
-#endif

@@ -1,8 +1,7 @@
 // Where a variable's value lies in a decoded case row, and how it is read
 // from there: a number from its one slot, a string from its slots (a very
 // long string from its segments, 255 bytes in each 256 of storage).
-#ifndef LORIVANE_SAVIO_VALUE_SLOTS_H
-#define LORIVANE_SAVIO_VALUE_SLOTS_H
+#pragma once
 
 #include <algorithm>
 #include <cstddef>
@@ -19,5 +18,3 @@ inline ValueSlots SlotsOf(const Variable& v) {
 }
 
 }  // namespace savio
-
-#endif

@@ -1,7 +1,6 @@
 // Variable handles: identity * 2^24 + dictionary index, an exact integer in
 // a double that survives a close and re-open of the same file.
-#ifndef LORIVANE_SAVIO_VAR_HANDLES_H
-#define LORIVANE_SAVIO_VAR_HANDLES_H
+#pragma once
 
 #include <cstdint>
 
@@ -28,5 +27,3 @@ inline int VariableIndexOf(const SavFile& f, double handle) {
 }
 
 }  // namespace savio
-
-#endif

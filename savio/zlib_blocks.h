@@ -1,7 +1,6 @@
 // The block table of a .zsav file's data part, and the inflation of its
 // blocks one after the other into one reused buffer.
-#ifndef LORIVANE_SAVIO_ZLIB_BLOCKS_H
-#define LORIVANE_SAVIO_ZLIB_BLOCKS_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -62,5 +61,3 @@ class ZlibBlockReader : public StreamChunks {
 };
 
 }  // namespace savio
-
-#endif

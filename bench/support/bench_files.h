@@ -2,8 +2,7 @@
 // directory when absent: surveys of 40 variables (coded answers with value
 // labels, amounts, dates, strings of 8 to 300 bytes, about 5% system-missing)
 // of any size and compression, and a 2000-case file of 1500 variables.
-#ifndef LORIVANE_BENCH_SUPPORT_BENCH_FILES_H
-#define LORIVANE_BENCH_SUPPORT_BENCH_FILES_H
+#pragma once
 
 #include <string>
 
@@ -27,5 +26,3 @@ std::string EnsureWide(const std::string& dir);
 void WriteRepeated(const std::string& path, fixture::File f, int repeat);
 
 }  // namespace benchfiles
-
-#endif

@@ -1,8 +1,7 @@
 // What the benchmarks share beside their files: wall time, memory, a
 // program measured from outside in a child, and the two full reads they set
 // side by side (ours through the spss... calls, libreadstat's bare parse).
-#ifndef LORIVANE_BENCH_SUPPORT_BENCH_RUNS_H
-#define LORIVANE_BENCH_SUPPORT_BENCH_RUNS_H
+#pragma once
 
 #include <readstat.h>
 
@@ -40,5 +39,3 @@ long long ReadEveryValue(int h);
 readstat_error_t PeerParse(const std::string& path, long long* cells);
 
 }  // namespace bench
-
-#endif

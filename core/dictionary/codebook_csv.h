@@ -2,8 +2,7 @@
 // type, width, print and write formats, measure, role, value labels as
 // value=label joined by "; ", missing values), RFC 4180 quoting, UTF-8,
 // CR LF line ends, a header row first.
-#ifndef LORIVANE_CORE_CODEBOOK_CSV_H
-#define LORIVANE_CORE_CODEBOOK_CSV_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -18,5 +17,3 @@ std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding);
 void AppendCsvField(std::string& out, std::string_view field);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The whole dictionary as JSON (the schema is docs/dictionary-json.md):
 // valid UTF-8, the file's texts decoded from the given encoding, key names
 // and their order fixed.
-#ifndef LORIVANE_CORE_DICTIONARY_JSON_H
-#define LORIVANE_CORE_DICTIONARY_JSON_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -19,5 +18,3 @@ std::string DictionaryJson(const FileDictionary& dict, std::string_view encoding
 std::string RefusalJson(const std::string& path, int status, const FileDictionary& refused);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The words the dictionary's writers share: a variable's measure, alignment
 // and role as the JSON, the codebook and the file-information lines name
 // them, and its missing values as one text.
-#ifndef LORIVANE_CORE_DICTIONARY_DICTIONARY_WORDS_H
-#define LORIVANE_CORE_DICTIONARY_DICTIONARY_WORDS_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -20,5 +19,3 @@ std::string_view RoleWord(int role);            // "input", "target", ...
 std::string MissingValuesText(const DictVariable& v, std::string_view encoding);
 
 }  // namespace lv
-
-#endif

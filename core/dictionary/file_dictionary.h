@@ -4,8 +4,7 @@
 // attributes, value labels and missing values. The codebook, the JSON dump,
 // the file-information window and lorivane-dump all start from this. Texts
 // are the file's bytes; the writers decode them.
-#ifndef LORIVANE_CORE_FILE_DICTIONARY_H
-#define LORIVANE_CORE_FILE_DICTIONARY_H
+#pragma once
 
 #include <string>
 #include <utility>
@@ -122,5 +121,3 @@ std::vector<DictAttribute> GroupAttributes(
 std::string FormatText(const DictFormat& format);
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // variable's name, long name, label, formats, missing values, value labels
 // and attributes, with the numeric and string twins of the calls folded
 // into one read each. Texts are the file's bytes.
-#ifndef LORIVANE_CORE_DICTIONARY_READER_HANDLE_H
-#define LORIVANE_CORE_DICTIONARY_READER_HANDLE_H
+#pragma once
 
 #include <string>
 #include <utility>
@@ -128,5 +127,3 @@ int ReaderHandle::WholeText(Call call, std::string* out) const {
 }
 
 }  // namespace lv
-
-#endif

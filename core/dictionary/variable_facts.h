@@ -4,8 +4,7 @@
 // (file_dictionary.h) shaped for looking values up. Read once per grid with
 // a file handle of its own, so the shared state (FileHandle, LastStatus)
 // stays as the specified calls left it. Texts are the file's bytes.
-#ifndef LORIVANE_CORE_VARIABLEFACTS_H
-#define LORIVANE_CORE_VARIABLEFACTS_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -71,5 +70,3 @@ std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCou
                                              Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

@@ -1,6 +1,5 @@
 // Finding a variable by what a user types: its name, long name or label.
-#ifndef LORIVANE_CORE_VARIABLESEARCH_H
-#define LORIVANE_CORE_VARIABLESEARCH_H
+#pragma once
 
 #include <span>
 #include <string_view>
@@ -28,5 +27,3 @@ VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMat
 int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed);
 
 }  // namespace lv
-
-#endif

@@ -17,8 +17,7 @@
 // Dates are ISO 8601 texts: yyyy-mm-dd, yyyy-mm-ddThh:mm:ss[.fff] and
 // [-]hh:mm:ss[.fff] (hours beyond 24 for durations), with the print
 // format's decimals of the second.
-#ifndef LORIVANE_CORE_EXPORT_DELIMITED_WRITER_H
-#define LORIVANE_CORE_EXPORT_DELIMITED_WRITER_H
+#pragma once
 
 #include <string>
 
@@ -50,5 +49,3 @@ class DelimitedWriter final : public TableWriter {
 void AppendIsoTime(std::string& out, double seconds, int decimals);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // 辞書を書き出す…: the dictionary of the chosen file written as the CSV
 // codebook or as JSON, whichever file type the save dialog's user picked;
 // the same writers as lorivane-dump dict.
-#ifndef LORIVANE_CORE_DICTIONARY_EXPORT_H
-#define LORIVANE_CORE_DICTIONARY_EXPORT_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -33,5 +32,3 @@ int WriteDictionaryFile(const std::string& dataFile, const std::string& path,
 void ExportDictionary(Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

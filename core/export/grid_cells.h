@@ -1,7 +1,6 @@
 // The as-displayed export's cells taken from a GridData: the grid's rows in
 // the order they stand, the columns in the order given (the screen's).
-#ifndef LORIVANE_CORE_GRIDCELLS_H
-#define LORIVANE_CORE_GRIDCELLS_H
+#pragma once
 
 #include <memory>
 #include <vector>
@@ -39,5 +38,3 @@ class GridCellSource final : public CellTextSource {
 std::vector<int> DictionaryOrder(int count);
 
 }  // namespace lv
-
-#endif

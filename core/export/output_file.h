@@ -5,8 +5,7 @@
 // file (a device such as /dev/full, a pipe) is written directly, and "-"
 // is standard output. Every failure throws ExportError with the user's
 // message; nothing is reported as written that was not.
-#ifndef LORIVANE_CORE_EXPORT_OUTPUT_FILE_H
-#define LORIVANE_CORE_EXPORT_OUTPUT_FILE_H
+#pragma once
 
 #include <stdexcept>
 #include <string>
@@ -59,5 +58,3 @@ class OutputFile {
 };
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The columns of a converted table: for each variable written, what its
 // values are (numbers, dates, date-times, times, strings), its print format
 // and its header text, and the cells of one row as the writers take them.
-#ifndef LORIVANE_CORE_EXPORT_TABLE_COLUMNS_H
-#define LORIVANE_CORE_EXPORT_TABLE_COLUMNS_H
+#pragma once
 
 #include <span>
 #include <string>
@@ -56,5 +55,3 @@ class TableWriter {
 };
 
 }  // namespace lv
-
-#endif

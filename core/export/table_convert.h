@@ -2,8 +2,7 @@
 // either one pass over the chosen data file through the grid load (the
 // tool), or the rows of a loaded grid in the order they stand (the window).
 // Memory does not grow with the case count.
-#ifndef LORIVANE_CORE_EXPORT_TABLE_CONVERT_H
-#define LORIVANE_CORE_EXPORT_TABLE_CONVERT_H
+#pragma once
 
 #include <memory>
 #include <span>
@@ -62,5 +61,3 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                                GridRowOrder order = GridRowOrder::Display);
 
 }  // namespace lv
-
-#endif

@@ -1,7 +1,6 @@
 // What a conversion of the data into a table file (CSV, TSV, .xlsx) writes:
 // the choices the window's dialog and lorivane-dump convert both offer.
-#ifndef LORIVANE_CORE_EXPORT_TABLE_OPTIONS_H
-#define LORIVANE_CORE_EXPORT_TABLE_OPTIONS_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -38,5 +37,3 @@ std::optional<TableFormat> TableFormatOfPath(std::string_view path);
 std::optional<TableFormat> TableFormatNamed(std::string_view word);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The rows of a conversion on their way into a table file: the cases'
 // values, one per column written (RowSink), made into the cells the table
 // writer takes (RowBuilder) and written (TableRows).
-#ifndef LORIVANE_CORE_EXPORT_TABLE_ROWS_H
-#define LORIVANE_CORE_EXPORT_TABLE_ROWS_H
+#pragma once
 
 #include <memory>
 #include <span>
@@ -64,5 +63,3 @@ class TableRows final : public RowSink {
 };
 
 }  // namespace lv
-
-#endif

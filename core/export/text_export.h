@@ -1,8 +1,7 @@
 // The grid's text export: one line per case, values separated by blanks,
 // CR LF line ends, written through TextFileWriter. Two modes: the texts as
 // the grid shows them, or the raw values read again from the data file.
-#ifndef LORIVANE_CORE_EXPORT_H
-#define LORIVANE_CORE_EXPORT_H
+#pragma once
 
 #include <span>
 #include <string>
@@ -77,5 +76,3 @@ bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells,
                Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

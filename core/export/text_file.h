@@ -11,8 +11,7 @@
 // system to drop the pages of older ranges whose write-back has finished, so
 // the page cache the export holds stays small and its pages are reused
 // instead of new ones being faulted in. Nothing waits for the disk.
-#ifndef LORIVANE_CORE_TEXTFILE_H
-#define LORIVANE_CORE_TEXTFILE_H
+#pragma once
 
 #include <cstddef>
 #include <memory>
@@ -65,5 +64,3 @@ class TextFileWriter {
 };
 
 }  // namespace lv
-
-#endif

@@ -10,8 +10,7 @@
 // the other sink's Commit, made once every row is written; destroyed
 // before it, the thread stops and the other sink goes without committing
 // (so no file is left).
-#ifndef LORIVANE_CORE_EXPORT_THREADED_ROWS_H
-#define LORIVANE_CORE_EXPORT_THREADED_ROWS_H
+#pragma once
 
 #include <condition_variable>
 #include <deque>
@@ -62,5 +61,3 @@ class ThreadedRows final : public RowSink {
 };
 
 }  // namespace lv
-
-#endif

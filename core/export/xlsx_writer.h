@@ -6,8 +6,7 @@
 // times as spreadsheet serial dates in a date format, texts always as
 // strings (never formulas), empty cells left out. The second sheet, 辞書,
 // describes the variables written.
-#ifndef LORIVANE_CORE_EXPORT_XLSX_WRITER_H
-#define LORIVANE_CORE_EXPORT_XLSX_WRITER_H
+#pragma once
 
 #include <cstdint>
 #include <map>
@@ -65,5 +64,3 @@ class XlsxWriter final : public TableWriter {
 };
 
 }  // namespace lv
-
-#endif

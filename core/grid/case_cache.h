@@ -9,8 +9,7 @@
 // gives nothing: the cache reports Changed once found, drops what it held,
 // and never hands out values of a file that is not the one loaded.
 // Used from one thread.
-#ifndef LORIVANE_CORE_CASECACHE_H
-#define LORIVANE_CORE_CASECACHE_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -106,5 +105,3 @@ class CaseCache {
 };
 
 }  // namespace lv
-
-#endif

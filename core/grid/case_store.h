@@ -2,8 +2,7 @@
 // rendering of rows, sorting, searching, copying, the as-displayed export)
 // asks a CaseStore for the values of one column at a list of file rows, so
 // the storage behind it can change without touching any of them.
-#ifndef LORIVANE_CORE_CASESTORE_H
-#define LORIVANE_CORE_CASESTORE_H
+#pragma once
 
 #include <cstdint>
 #include <span>
@@ -97,5 +96,3 @@ class MemoryCaseStore final : public CaseStore {
 };
 
 }  // namespace lv
-
-#endif

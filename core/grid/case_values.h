@@ -2,8 +2,7 @@
 // numbers as doubles, strings as their bytes in the file's encoding with the
 // trailing blanks dropped (the variable's width gives them back). Filled from
 // the decoded slots of the reader's on-demand reads.
-#ifndef LORIVANE_CORE_CASEVALUES_H
-#define LORIVANE_CORE_CASEVALUES_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -63,5 +62,3 @@ class CaseValues {
 };
 
 }  // namespace lv
-
-#endif

@@ -6,8 +6,7 @@
 // Empty, and so are the columns of the case a rendering error ended, from
 // that column on. Cells that can no longer be read because the file changed
 // since the load are Empty; the store tells so once.
-#ifndef LORIVANE_CORE_FILECASESTORE_H
-#define LORIVANE_CORE_FILECASESTORE_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -89,5 +88,3 @@ class FileCaseStore final : public CaseStore {
 };
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // without its padding blanks, in screen order; and the same cells as an
 // HTML table, which spreadsheets paste cell for cell. Tabs and line breaks
 // inside a text become blanks, so that they cannot split a cell.
-#ifndef LORIVANE_CORE_GRIDCOPY_H
-#define LORIVANE_CORE_GRIDCOPY_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -34,5 +33,3 @@ std::optional<CopiedCells> CopyCells(const GridData& grid, std::span<const int> 
                                      CopyRange range, Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

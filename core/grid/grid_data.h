@@ -6,8 +6,7 @@
 // Display rows are the grid's rows as they stand (0-based); file rows are
 // the cases' positions in the file. Columns are variables' dictionary
 // indices; callers pass them in the order they stand on screen.
-#ifndef LORIVANE_CORE_GRIDDATA_H
-#define LORIVANE_CORE_GRIDDATA_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -196,5 +195,3 @@ class GridData {
 };
 
 }  // namespace lv
-
-#endif

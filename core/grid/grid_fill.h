@@ -3,8 +3,7 @@
 // data file is still open, takes the reader's case index and the variables
 // the handles read, so that the grid reads every value back from the file
 // on demand (core/grid/file_case_store.h).
-#ifndef LORIVANE_CORE_GRIDFILL_H
-#define LORIVANE_CORE_GRIDFILL_H
+#pragma once
 
 #include "core/grid/case_cache.h"
 #include "core/grid/file_case_store.h"
@@ -38,5 +37,3 @@ class GridFill final : public GridLoadConsumer {
 };
 
 }  // namespace lv
-
-#endif

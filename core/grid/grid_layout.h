@@ -1,8 +1,7 @@
 // The grid's shape as the load sets it up (its columns' names, widths and
 // renderings) and one value of a case as the load hands it on: what the
 // load, the case stores and the windows share.
-#ifndef LORIVANE_CORE_GRID_GRID_LAYOUT_H
-#define LORIVANE_CORE_GRID_GRID_LAYOUT_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -45,5 +44,3 @@ struct GridCell {
 };
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // handles, and reads every case, handing each case's values to a consumer.
 // The grid window keeps them in compact columns; the command-line tool
 // prints them. Messages go through lv::CurrentDialogs().
-#ifndef LORIVANE_CORE_GRIDLOAD_H
-#define LORIVANE_CORE_GRIDLOAD_H
+#pragma once
 
 #include <span>
 #include <string>
@@ -49,5 +48,3 @@ enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Compl
 GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

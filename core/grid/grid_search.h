@@ -2,8 +2,7 @@
 // in the order the cells stand on screen, row by row and, within a row,
 // in the given order of columns. The walks go a block of rows at a time,
 // rendering a column of the block at once, as the export does.
-#ifndef LORIVANE_CORE_GRIDSEARCH_H
-#define LORIVANE_CORE_GRIDSEARCH_H
+#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -51,5 +50,3 @@ FindResult FindNext(const GridData& grid, const TextMatcher& matcher, std::span<
                     GridPlace from, bool backwards, Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

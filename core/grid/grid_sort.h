@@ -5,8 +5,7 @@
 // The sort is stable and starts from the order the rows stand in, so sorting
 // by B after A orders by B and keeps A's order among B's ties. Rows move
 // whole, edits with them; edited cells sort by the value the file holds.
-#ifndef LORIVANE_CORE_GRIDSORT_H
-#define LORIVANE_CORE_GRIDSORT_H
+#pragma once
 
 #include <optional>
 #include <span>
@@ -39,5 +38,3 @@ std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey k
                                                  Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

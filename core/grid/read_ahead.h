@@ -4,8 +4,7 @@
 // rows around them at once, in file order, whatever order the rows are
 // shown in (forwards from first, or back from first + count for a walk that
 // goes backwards). A store that holds its values in memory needs none of it.
-#ifndef LORIVANE_CORE_READAHEAD_H
-#define LORIVANE_CORE_READAHEAD_H
+#pragma once
 
 #include <cstdint>
 #include <span>
@@ -41,5 +40,3 @@ class ReadAheadWindow {
 };
 
 }  // namespace lv
-
-#endif

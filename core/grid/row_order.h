@@ -3,8 +3,7 @@
 // a moved row makes it a permutation of 4 bytes per row. A selection of
 // cases narrows it to the selected rows, in the same order: 4 bytes per
 // selected row and a bit per row.
-#ifndef LORIVANE_CORE_ROWORDER_H
-#define LORIVANE_CORE_ROWORDER_H
+#pragma once
 
 #include <cstdint>
 #include <span>
@@ -72,5 +71,3 @@ class RowOrder {
 };
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // at the start of 14 October 1582 in the proleptic Gregorian calendar (day 0
 // is that day; earlier days are negative). The print formats and the ISO
 // 8601 texts of the exports both split values here.
-#ifndef LORIVANE_CORE_RENDERING_CALENDAR_H
-#define LORIVANE_CORE_RENDERING_CALENDAR_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -47,5 +46,3 @@ bool AppendIsoDate(std::string& out, double seconds);
 bool AppendIsoDateTime(std::string& out, double seconds, int decimals);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The text of one grid cell, rendered on demand from the value the load
 // read. The grid window and the command-line tool both call this, and the
 // as-displayed export renders through it, so screen and file agree.
-#ifndef LORIVANE_CORE_CELLTEXT_H
-#define LORIVANE_CORE_CELLTEXT_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -74,5 +73,3 @@ class ColumnRender {
 bool IsShownAsSysmis(double value, double sysmisValue);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The date, time and calendar-name print formats for FormatRender: DATE,
 // ADATE, EDATE, JDATE, SDATE, QYR, MOYR, WKYR, DATETIME, YMDHMS, TIME,
 // MTIME, DTIME, WKDAY and MONTH.
-#ifndef LORIVANE_CORE_RENDERING_DATE_FORMAT_H
-#define LORIVANE_CORE_RENDERING_DATE_FORMAT_H
+#pragma once
 
 #include "core/rendering/print_format.h"
 
@@ -25,5 +24,3 @@ const char* DateTemplate(const PrintFormat& format);
 int DefaultEpoch();
 
 }  // namespace lv::detail
-
-#endif

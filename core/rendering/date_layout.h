@@ -4,8 +4,7 @@
 // format's fields all have fixed widths there, so its cell is a copy of the
 // blank-padded line with the digits filled in; a duration's fields come
 // from integer arithmetic. Other values take the general way.
-#ifndef LORIVANE_CORE_RENDERING_DATE_LAYOUT_H
-#define LORIVANE_CORE_RENDERING_DATE_LAYOUT_H
+#pragma once
 
 #include <cstdint>
 
@@ -52,5 +51,3 @@ int RenderDateLayout(const PrintFormat& format, const DateLayout& layout, int ep
 
 }  // namespace detail
 }  // namespace lv
-
-#endif

@@ -1,7 +1,6 @@
 // The decimal separator of the f rendering: one byte from the user's locale,
 // "." until it is loaded or when the locale has none.
-#ifndef LORIVANE_CORE_DECIMALSEP_H
-#define LORIVANE_CORE_DECIMALSEP_H
+#pragma once
 
 namespace lv {
 
@@ -14,5 +13,3 @@ void SetDecimalSeparator(char c);
 void LoadDecimalSeparatorFromLocale();
 
 }  // namespace lv
-
-#endif

@@ -1,7 +1,6 @@
 // Decimal digits of doubles and integers, shared by the f rendering and the
 // scientific form.
-#ifndef LORIVANE_CORE_FORMAT_DIGITS_H
-#define LORIVANE_CORE_FORMAT_DIGITS_H
+#pragma once
 
 #include <cstdint>
 
@@ -26,5 +25,3 @@ extern const uint64_t kPow10Int[20];
 char* WriteDigitsBackward(char* end, uint64_t v, int minDigits);
 
 }  // namespace lv::detail
-
-#endif

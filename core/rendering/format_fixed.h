@@ -1,8 +1,7 @@
 // The f rendering of one value, without width: the rule on the 18-digit
 // decimal expansion, and a scaled-integer fast path that gives the same text
 // for the values a survey file mostly holds.
-#ifndef LORIVANE_CORE_FORMAT_FIXED_H
-#define LORIVANE_CORE_FORMAT_FIXED_H
+#pragma once
 
 namespace lv::detail {
 
@@ -20,5 +19,3 @@ int RenderFixed(char* buf, double v, int decimals, char separator);
 int RenderFixedGeneral(char* buf, double v, int decimals, char separator);
 
 }  // namespace lv::detail
-
-#endif

@@ -1,6 +1,5 @@
 // Print and write formats as their usual text: F8.2, A40, DATE11.
-#ifndef LORIVANE_CORE_FORMATNAME_H
-#define LORIVANE_CORE_FORMATNAME_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -20,5 +19,3 @@ std::string FormatText(int type, int width, int decimals);
 bool IsDateFormat(int printFormatType);
 
 }  // namespace lv
-
-#endif

@@ -1,7 +1,6 @@
 // The numeric print formats (F, COMMA, DOT, DOLLAR, PCT, E, CCA..CCE, N, Z
 // and the hexadecimal PIBHEX and RBHEX) for FormatRender.
-#ifndef LORIVANE_CORE_RENDERING_NUMBER_FORMAT_H
-#define LORIVANE_CORE_RENDERING_NUMBER_FORMAT_H
+#pragma once
 
 #include "core/rendering/print_format.h"
 
@@ -21,5 +20,3 @@ int RenderMissing(const PrintFormat& format, char* buf);
 int RenderOverflow(const PrintFormat& format, char* buf);
 
 }  // namespace lv::detail
-
-#endif

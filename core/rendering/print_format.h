@@ -8,8 +8,7 @@
 //
 // A FormatRender is made once per variable and then renders into the
 // caller's buffer without allocating.
-#ifndef LORIVANE_CORE_RENDERING_PRINT_FORMAT_H
-#define LORIVANE_CORE_RENDERING_PRINT_FORMAT_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -88,5 +87,3 @@ bool IsCalendarFormat(int type);
 bool IsDurationFormat(int type);
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // and four exponent digits; "." whatever the locale. 15 significant digits,
 // rounded up when the 16th digit of the 18-digit expansion is 5 or more.
 // Infinities and NaN are "+Inf", "-Inf" and "Nan" right-aligned in 23.
-#ifndef LORIVANE_CORE_SCIENTIFIC_H
-#define LORIVANE_CORE_SCIENTIFIC_H
+#pragma once
 
 #include <string>
 
@@ -23,5 +22,3 @@ void RenderScientific(char* buf, double v);
 }  // namespace detail
 
 }  // namespace lv
-
-#endif

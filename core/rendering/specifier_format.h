@@ -4,8 +4,7 @@
 // precision, and a type letter d, s or f in either case; text outside
 // specifiers is copied unchanged. A specifier that does not fit its argument
 // raises ConversionError with the user's message.
-#ifndef LORIVANE_CORE_FORMAT_H
-#define LORIVANE_CORE_FORMAT_H
+#pragma once
 
 #include <cstdint>
 #include <initializer_list>
@@ -98,5 +97,3 @@ void AppendFixed(std::string& out, double v, int width, int decimals, char decim
 void AppendDate(std::string& out, int year, int month, int day);
 
 }  // namespace lv
-
-#endif

@@ -6,8 +6,7 @@
 // zero is missing, AND and OR use three-valued logic, and a case is
 // selected only when the condition is true. Strings compare as if padded
 // with blanks, so trailing blanks never matter.
-#ifndef LORIVANE_CORE_SELECTION_CONDITION_H
-#define LORIVANE_CORE_SELECTION_CONDITION_H
+#pragma once
 
 #include <cfloat>
 #include <cstdint>
@@ -111,5 +110,3 @@ std::variant<Condition, ConditionError> CompileCondition(
 std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFacts>& facts);
 
 }  // namespace lv
-
-#endif

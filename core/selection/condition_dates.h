@@ -1,8 +1,7 @@
 // Dates as a condition writes them: DATE.DMY's arguments, and a date or
 // time typed in the print format of the variable it is compared with. SPSS
 // keeps dates as seconds since the start of 14 October 1582.
-#ifndef LORIVANE_CORE_SELECTION_CONDITION_DATES_H
-#define LORIVANE_CORE_SELECTION_CONDITION_DATES_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -31,5 +30,3 @@ std::optional<double> ParseFormattedDate(std::string_view text, int formatType);
 std::string DateExample(int formatType);
 
 }  // namespace lv
-
-#endif

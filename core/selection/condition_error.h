@@ -1,6 +1,5 @@
 // What is wrong with a condition, and where: shown to the user as is.
-#ifndef LORIVANE_CORE_SELECTION_CONDITION_ERROR_H
-#define LORIVANE_CORE_SELECTION_CONDITION_ERROR_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -20,5 +19,3 @@ struct ConditionError {
 size_t CharacterPosition(std::string_view text, size_t offset);
 
 }  // namespace lv
-
-#endif

@@ -4,8 +4,7 @@
 // parentheses and function calls. Parsed into a tree whose nodes are
 // stored children first, so that their order is a post-order walk: a later
 // pass types and compiles it front to back without recursion.
-#ifndef LORIVANE_CORE_SELECTION_CONDITION_SYNTAX_H
-#define LORIVANE_CORE_SELECTION_CONDITION_SYNTAX_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -59,5 +58,3 @@ std::variant<ConditionTree, ConditionError> ParseCondition(std::string_view text
 bool IsOperatorWord(std::string_view word);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // file in one pass (only the variables the condition names are looked at):
 // what lorivane-dump's select and --where use, and the grid when it has not
 // loaded the values itself.
-#ifndef LORIVANE_CORE_SELECTION_FILE_SELECTION_H
-#define LORIVANE_CORE_SELECTION_FILE_SELECTION_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -29,5 +28,3 @@ FileSelection SelectFileCases(const std::string& path, std::string_view conditio
                               const std::string& encoding = {});
 
 }  // namespace lv
-
-#endif

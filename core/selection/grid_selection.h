@@ -1,8 +1,7 @@
 // Selecting the grid's cases by a condition over the values it holds (read
 // back through its store, a window of rows at a time): the filter bar's
 // work, and what the tool's --where gives a loaded grid.
-#ifndef LORIVANE_CORE_SELECTION_GRID_SELECTION_H
-#define LORIVANE_CORE_SELECTION_GRID_SELECTION_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -35,5 +34,3 @@ GridSelection ApplyCondition(GridData& grid, std::string_view condition,
                              const std::string& encoding, Progress* progress = nullptr);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // in the condition language (what the statistics windows hand to the grid's
 // filter when the user asks for the cases of a frequency row or a crosstab
 // cell). Names and strings stay in the file's bytes.
-#ifndef LORIVANE_CORE_SELECTION_VALUE_CONDITION_H
-#define LORIVANE_CORE_SELECTION_VALUE_CONDITION_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -26,5 +25,3 @@ std::string ValueCondition(std::string_view name, const ConditionValue& value);
 std::string BothConditions(const std::string& first, const std::string& second);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // whether it is a file the reader can take (a regular file, or a symbolic
 // link to one; opening a FIFO would wait for a writer), and the stamp that
 // tells whether it changed between two moments.
-#ifndef LORIVANE_CORE_STATE_DATA_FILE_CHECKS_H
-#define LORIVANE_CORE_STATE_DATA_FILE_CHECKS_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -34,5 +33,3 @@ struct DataFileStamp {
 DataFileStamp StampOfDataFile(const std::string& path);
 
 }  // namespace lv
-
-#endif

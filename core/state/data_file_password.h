@@ -2,8 +2,7 @@
 // file is encrypted, kept in the reader (memory only) while the file stays
 // chosen, since the summary, the lists and the grid's on-demand reads open
 // it again and again, and forgotten when it is closed or another is chosen.
-#ifndef LORIVANE_CORE_STATE_DATA_FILE_PASSWORD_H
-#define LORIVANE_CORE_STATE_DATA_FILE_PASSWORD_H
+#pragma once
 
 #include <string>
 
@@ -21,5 +20,3 @@ bool UnlockDataFile(const std::string& path);
 void ForgetDataFilePassword();
 
 }  // namespace lv
-
-#endif

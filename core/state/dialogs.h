@@ -3,8 +3,7 @@
 // beep. The Qt layer installs an implementation that shows real dialogs; tests
 // install a recording double; the command-line tool writes messages to stderr.
 // Texts are UTF-8.
-#ifndef LORIVANE_CORE_DIALOGS_H
-#define LORIVANE_CORE_DIALOGS_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -64,5 +63,3 @@ Dialogs& CurrentDialogs();
 Dialogs* SetDialogs(Dialogs* d);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // The two error types that core raises: a rendering error (a specifier that
 // does not fit its argument) and an input/output error of a text file. Both
 // carry the message the user sees in the general error handler's box.
-#ifndef LORIVANE_CORE_ERRORS_H
-#define LORIVANE_CORE_ERRORS_H
+#pragma once
 
 #include <stdexcept>
 #include <string>
@@ -37,5 +36,3 @@ std::string InOutMessage(int code);
 int InOutCodeFromErrno(int err);
 
 }  // namespace lv
-
-#endif

@@ -4,8 +4,7 @@
 // progress dialog that appears only when the work takes a while; the tool
 // and the tests answer with nothing at all. Step is only ever called
 // between complete units of work, where the shared state is whole.
-#ifndef LORIVANE_CORE_PROGRESS_H
-#define LORIVANE_CORE_PROGRESS_H
+#pragma once
 
 #include <cstdint>
 
@@ -51,5 +50,3 @@ class WatchedProgress final : public Progress {
 };
 
 }  // namespace lv
-
-#endif

@@ -5,8 +5,7 @@
 // The per-variable arrays grow to the file's variable count and never shrink
 // (at least kMinVarSlots entries), so a file with any number of variables is
 // shown whole and nothing is ever written past an array.
-#ifndef LORIVANE_CORE_SPSSDIO1_H
-#define LORIVANE_CORE_SPSSDIO1_H
+#pragma once
 
 #include <array>
 #include <string>
@@ -77,5 +76,3 @@ void OpenDataFile();
 void ResetSharedState();
 
 }  // namespace spssdio1
-
-#endif

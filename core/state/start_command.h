@@ -1,7 +1,6 @@
 // The viewer's command line: at most one FILE to open instead of asking for
 // one at start, --help and --version. No other options.
-#ifndef LORIVANE_CORE_STARTCOMMAND_H
-#define LORIVANE_CORE_STARTCOMMAND_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -32,5 +31,3 @@ std::string StartVersionText();
 std::string AbsoluteFilePath(const std::string& path);
 
 }  // namespace lv
-
-#endif

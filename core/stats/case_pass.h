@@ -2,8 +2,7 @@
 // values of the chosen variables and the case's weight, handed over a case
 // at a time through the reader's value calls, with a file handle of its own
 // (the program's shared state is left alone). Nothing is kept.
-#ifndef LORIVANE_CORE_STATS_CASE_PASS_H
-#define LORIVANE_CORE_STATS_CASE_PASS_H
+#pragma once
 
 #include <cstdint>
 #include <span>
@@ -63,5 +62,3 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
                          const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // (weighted when the table is), with the rows' and columns' totals. Cases
 // missing on either variable are left out, unless user-missing values are
 // asked for (system-missing values are always left out).
-#ifndef LORIVANE_CORE_STATS_CROSSTAB_H
-#define LORIVANE_CORE_STATS_CROSSTAB_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -50,5 +49,3 @@ CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int colu
                            const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // number of distinct values (exact up to a cap, then "more than" it),
 // minimum, maximum, mean, standard deviation, median and most frequent
 // value with its label.
-#ifndef LORIVANE_CORE_STATS_DESCRIBE_H
-#define LORIVANE_CORE_STATS_DESCRIBE_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -47,5 +46,3 @@ DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variable
 DescribeRow MakeDescribeRow(const ValueTally& tally);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // Kahan–Neumaier compensated sum, which carries the low-order part lost at
 // each addition in a second term. Millions of large values sum to the last
 // digit the result can hold.
-#ifndef LORIVANE_CORE_STATS_EXACT_SUM_H
-#define LORIVANE_CORE_STATS_EXACT_SUM_H
+#pragma once
 
 #include <cmath>
 
@@ -27,5 +26,3 @@ class ExactSum {
 };
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // count, percent of all cases, percent of valid cases and cumulative valid
 // percent; user-missing values after the valid ones; system-missing as one
 // row. Counts are weighted when the table is.
-#ifndef LORIVANE_CORE_STATS_FREQUENCIES_H
-#define LORIVANE_CORE_STATS_FREQUENCIES_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -71,5 +70,3 @@ FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int
                                const CaseNumbers* selected = nullptr);
 
 }  // namespace lv
-
-#endif

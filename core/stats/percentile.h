@@ -6,8 +6,7 @@
 // t lies within x_i+1's weight); with integer weights that is the value at
 // rank t interpolated between its neighbouring ranks. Below the first rank
 // it is the smallest value, beyond the last the largest.
-#ifndef LORIVANE_CORE_STATS_PERCENTILE_H
-#define LORIVANE_CORE_STATS_PERCENTILE_H
+#pragma once
 
 #include <span>
 
@@ -23,5 +22,3 @@ struct WeightedValue {
 double WeightedAveragePercentile(std::span<const WeightedValue> values, double p);
 
 }  // namespace lv
-
-#endif

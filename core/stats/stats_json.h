@@ -1,7 +1,6 @@
 // The statistics as JSON for programs (UTF-8; texts decoded from the
 // file's encoding, or the one given). The schema is in docs/stats-json.md.
-#ifndef LORIVANE_CORE_STATS_STATS_JSON_H
-#define LORIVANE_CORE_STATS_STATS_JSON_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -25,5 +24,3 @@ std::string CrosstabJson(const Crosstab& table, const FileDictionary& dict, cons
                          CrosstabPercents percents, const std::string& encoding);
 
 }  // namespace lv
-
-#endif

@@ -4,8 +4,7 @@
 // packages print them: counts as whole numbers (two decimals when
 // weights make them fractional), percentages to one decimal, statistics to
 // the variable's print decimals plus two.
-#ifndef LORIVANE_CORE_STATS_STATS_TEXT_H
-#define LORIVANE_CORE_STATS_STATS_TEXT_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -40,5 +39,3 @@ std::string DistinctText(size_t distinct, bool exact, size_t cap);
 size_t TerminalColumns(std::string_view utf8);
 
 }  // namespace lv
-
-#endif

@@ -1,8 +1,7 @@
 // What the statistics need to know of a variable: its names, label, type,
 // measure, print format, user-missing values and value labels, taken from
 // the file's dictionary. Texts are the file's bytes.
-#ifndef LORIVANE_CORE_STATS_STATS_VARIABLE_H
-#define LORIVANE_CORE_STATS_STATS_VARIABLE_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -38,5 +37,3 @@ int FindStatsVariable(const FileDictionary& dict, const std::string& name,
 int WeightVariableIndex(const FileDictionary& dict);
 
 }  // namespace lv
-
-#endif

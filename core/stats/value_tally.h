@@ -13,8 +13,7 @@
 // weights, of the values less the first valid value and of their squares:
 // the shift keeps the subtraction of the variance formula small, the
 // compensation keeps the sums' digits over millions of cases.
-#ifndef LORIVANE_CORE_STATS_VALUE_TALLY_H
-#define LORIVANE_CORE_STATS_VALUE_TALLY_H
+#pragma once
 
 #include <cstdint>
 #include <limits>
@@ -140,5 +139,3 @@ class ValueTally {
 };
 
 }  // namespace lv
-
-#endif

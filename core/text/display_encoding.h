@@ -1,8 +1,7 @@
 // The encoding the windows decode the current file's texts with, beside the
 // conversions themselves (encoding/codec.h), which every user of this header
 // also gets.
-#ifndef LORIVANE_CORE_TEXTCODEC_H
-#define LORIVANE_CORE_TEXTCODEC_H
+#pragma once
 
 #include <functional>
 #include <string>
@@ -43,5 +42,3 @@ class DisplayEncodingListener {
 };
 
 }  // namespace lv
-
-#endif

@@ -3,8 +3,7 @@
 // string values in the file's encoding). Only display decodes the file's
 // pieces; the byte form (all pieces joined) is what widths count and what the
 // command-line tool prints.
-#ifndef LORIVANE_CORE_DISPLAYLINE_H
-#define LORIVANE_CORE_DISPLAYLINE_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -61,5 +60,3 @@ class LineCollector : public LineSink {
 };
 
 }  // namespace lv
-
-#endif

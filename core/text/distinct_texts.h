@@ -2,8 +2,7 @@
 // found again by an open-addressing table (no allocation per value), then
 // ranked by their shown text: what a string sort compares, for a million
 // rows whether they hold a few values or a million different ones.
-#ifndef LORIVANE_CORE_DISTINCTTEXTS_H
-#define LORIVANE_CORE_DISTINCTTEXTS_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -32,5 +31,3 @@ class DistinctTexts {
 };
 
 }  // namespace lv
-
-#endif

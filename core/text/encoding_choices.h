@@ -1,8 +1,7 @@
 // The encodings a user may choose for a file's texts: the encodings real
 // data files are written in, for the main window's menu and for
 // lorivane-dump --encoding.
-#ifndef LORIVANE_CORE_ENCODINGCHOICES_H
-#define LORIVANE_CORE_ENCODINGCHOICES_H
+#pragma once
 
 #include <optional>
 #include <span>
@@ -31,5 +30,3 @@ std::optional<std::string> ParseEncodingName(std::string_view name);
 std::string AcceptedEncodingNames();
 
 }  // namespace lv
-
-#endif

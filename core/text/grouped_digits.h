@@ -1,7 +1,6 @@
 // A count as messages write it: digits grouped by threes with commas
 // ("40,000,000"), so that a large number reads at a glance.
-#ifndef LORIVANE_CORE_TEXT_GROUPED_DIGITS_H
-#define LORIVANE_CORE_TEXT_GROUPED_DIGITS_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -12,5 +11,3 @@ std::string GroupedDigits(uint64_t count);
 std::string GroupedDigits(int64_t count);
 
 }  // namespace lv
-
-#endif

@@ -4,8 +4,7 @@
 // attribute). Texts are written as they are, with quotes, backslashes and
 // control characters escaped; invalid UTF-8 in them becomes U+FFFD. Numbers that are not
 // finite are written as null.
-#ifndef LORIVANE_CORE_JSON_WRITER_H
-#define LORIVANE_CORE_JSON_WRITER_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -67,5 +66,3 @@ JsonWriter& JsonWriter::Field(std::string_view key, const T& value) {
 }
 
 }  // namespace lv
-
-#endif

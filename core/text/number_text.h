@@ -2,8 +2,7 @@
 // plain digits for the magnitudes codes and amounts have, an exponent only
 // for the very large and the very small. JSON, the codebook, the
 // file-information lines and the CSV and TSV exports write numbers with it.
-#ifndef LORIVANE_CORE_TEXT_NUMBER_TEXT_H
-#define LORIVANE_CORE_TEXT_NUMBER_TEXT_H
+#pragma once
 
 #include <string>
 
@@ -18,5 +17,3 @@ std::string NumberText(double value);
 void AppendNumberText(std::string& out, double value, int expectedDecimals = 0);
 
 }  // namespace lv
-
-#endif

@@ -2,8 +2,7 @@
 // them (lv::DisplayEncoding: the user's choice, else the detected encoding).
 // Sorting, searching and copying compare and hand out this text, never raw
 // bytes.
-#ifndef LORIVANE_CORE_SHOWNTEXT_H
-#define LORIVANE_CORE_SHOWNTEXT_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -19,5 +18,3 @@ void AppendShownText(std::string& out, std::string_view bytes);
 std::string ShownText(std::string_view bytes);
 
 }  // namespace lv
-
-#endif

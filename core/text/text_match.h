@@ -2,8 +2,7 @@
 // the whole text without its padding blanks; with or without regard to
 // case (Unicode simple case folding, so full-width and accented letters
 // fold as well).
-#ifndef LORIVANE_CORE_TEXTMATCH_H
-#define LORIVANE_CORE_TEXTMATCH_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -44,5 +43,3 @@ std::string FoldCase(std::string_view text);
 std::string_view WithoutPadding(std::string_view text);
 
 }  // namespace lv
-
-#endif

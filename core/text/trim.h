@@ -2,8 +2,7 @@
 // and missing values are compared without their trailing blanks; names and
 // the header's fixed-size texts are shown without blanks or control bytes at
 // either end.
-#ifndef LORIVANE_CORE_TEXT_TRIM_H
-#define LORIVANE_CORE_TEXT_TRIM_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -44,5 +43,3 @@ inline std::string_view BufferBytes(const char* buffer, size_t size) {
 }
 
 }  // namespace lv
-
-#endif

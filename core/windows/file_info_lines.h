@@ -1,8 +1,7 @@
 // The lines of the file-information window and of `lorivane-dump meta`:
 // captions in Japanese, padded to one column so that the values line up in
 // a fixed-pitch font; the file's texts stay its bytes (DisplayLine pieces).
-#ifndef LORIVANE_CORE_FILE_INFO_LINES_H
-#define LORIVANE_CORE_FILE_INFO_LINES_H
+#pragma once
 
 #include "core/dictionary/file_dictionary.h"
 #include "core/text/display_line.h"
@@ -24,5 +23,3 @@ void VariableDetailLines(const FileDictionary& dict, LineSink& sink);
 int LiteralColumns(std::string_view utf8);
 
 }  // namespace lv
-
-#endif

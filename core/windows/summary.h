@@ -1,7 +1,6 @@
 // The main window's summary of the chosen file: the lines ShowFileSummary
 // appends to the text area (the "file:" line before them is the caller's).
-#ifndef LORIVANE_CORE_SUMMARY_H
-#define LORIVANE_CORE_SUMMARY_H
+#pragma once
 
 #include "core/text/display_line.h"
 
@@ -17,5 +16,3 @@ DisplayLine FileNameLine();
 void ShowFileSummaryLines(LineSink& sink);
 
 }  // namespace lv
-
-#endif

@@ -4,8 +4,7 @@
 // DisplayFormats[SelectedVarIndex]. Values of date variables are shown as
 // dates, system-missing as ".". String variables are read with the library's
 // string-valued calls.
-#ifndef LORIVANE_CORE_VALUELABELS_H
-#define LORIVANE_CORE_VALUELABELS_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -38,5 +37,3 @@ void AddMissingValueLines(LineSink& sink);
 std::string RenderNumericValue(double value, const std::string& specifier);
 
 }  // namespace lv
-
-#endif

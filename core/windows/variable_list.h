@@ -3,8 +3,7 @@
 // per-variable part of the shared state that the grid, the value-label window
 // and the export read: VarCount, VarNames, VarTypes, PrintFormatTypes,
 // DisplayFormats and ColumnWidths. Messages go through lv::CurrentDialogs().
-#ifndef LORIVANE_CORE_VARLIST_H
-#define LORIVANE_CORE_VARLIST_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -45,5 +44,3 @@ std::string TypeField(int varType);
 std::string NameFromLine(std::string_view lineBytes);
 
 }  // namespace lv
-
-#endif

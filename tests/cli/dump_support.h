@@ -1,6 +1,5 @@
 // Runs lorivane-dump as a child process and captures what it prints.
-#ifndef LORIVANE_TESTS_CLI_DUMP_SUPPORT_H
-#define LORIVANE_TESTS_CLI_DUMP_SUPPORT_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -15,5 +14,3 @@ struct DumpResult {
 DumpResult RunDump(const std::vector<std::string>& args);
 
 std::string ReadWholeFile(const std::string& path);
-
-#endif

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/text/display_encoding.h"
-#include "forms/display_text.h"
-#include "forms/fonts.h"
+#include "forms/seam/display_text.h"
+#include "forms/seam/fonts.h"
 #include "savio/spssfio.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/corpus.h"

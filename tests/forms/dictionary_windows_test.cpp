@@ -10,8 +10,8 @@
 
 #include "core/dictionary/codebook_csv.h"
 #include "core/dictionary/file_dictionary.h"
-#include "forms/file_info.h"
-#include "forms/qt_dialogs.h"
+#include "forms/seam/qt_dialogs.h"
+#include "forms/windows/file_info.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

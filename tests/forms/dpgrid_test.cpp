@@ -1,4 +1,4 @@
-#include "forms/DPGrid.h"
+#include "forms/windows/DPGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,13 @@
 #include <QScrollBar>
 #include <cstdio>
 
-#include "forms/ValueLabel.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "forms/modal.h"
-#include "forms/vardisp.h"
-#include "forms/window_refs.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/seam/modal.h"
+#include "forms/windows/ValueLabel.h"
+#include "forms/windows/vardisp.h"
+#include "forms/windows/window_refs.h"
+#include "tests/core/grid/grid_support.h"
 
 using namespace lv;
 

@@ -9,7 +9,7 @@
 #include <QTextCursor>
 #include <memory>
 
-#include "forms/grid_model.h"
+#include "forms/grid/grid_model.h"
 #include "tests/forms/support_windows.h"
 #include "tests/support/corpus.h"
 

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <fstream>
 
-#include "forms/grid_model.h"
-#include "forms/password_dialog.h"
+#include "forms/grid/grid_model.h"
+#include "forms/seam/password_dialog.h"
 #include "savio/file_passwords.h"
 #include "tests/forms/support_windows.h"
 #include "tests/support/encrypted_sav.h"

@@ -5,10 +5,10 @@
 #include <QHeaderView>
 #include <QPushButton>
 
-#include "forms/DPGrid.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/windows/DPGrid.h"
+#include "tests/core/grid/grid_support.h"
 
 using namespace lv;
 

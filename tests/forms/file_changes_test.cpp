@@ -8,10 +8,10 @@
 #include <cstdio>
 
 #include "core/state/data_file_checks.h"
-#include "forms/DPGrid.h"
-#include "forms/grid_model.h"
-#include "forms/progress_dialog.h"
-#include "forms/spssfile.h"
+#include "forms/grid/grid_model.h"
+#include "forms/seam/progress_dialog.h"
+#include "forms/windows/DPGrid.h"
+#include "forms/windows/spssfile.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

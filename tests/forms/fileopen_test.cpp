@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "forms/file_drop.h"
+#include "forms/windows/file_drop.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

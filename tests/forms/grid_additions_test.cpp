@@ -1,7 +1,7 @@
 // The grid window's additions through its keys and menus: value labels,
 // the muted colour and tooltips, the find bar, go to, copy, sort, and the
 // progress dialog of a long load, cancelled.
-#include "forms/grid_additions.h"
+#include "forms/grid/grid_additions.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +19,15 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "forms/filter_bar.h"
-#include "forms/find_bar.h"
-#include "forms/go_to_dialog.h"
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "forms/progress_dialog.h"
+#include "forms/grid/filter_bar.h"
+#include "forms/grid/find_bar.h"
+#include "forms/grid/go_to_dialog.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/seam/progress_dialog.h"
 #include "savio/spssfio.h"
-#include "tests/core/grid_support.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

@@ -9,10 +9,10 @@
 #include <QMenu>
 #include <QTest>
 
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

@@ -19,14 +19,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "forms/ValueLabel.h"
-#include "forms/find_bar.h"
-#include "forms/go_to_dialog.h"
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "forms/progress_dialog.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/find_bar.h"
+#include "forms/grid/go_to_dialog.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/seam/progress_dialog.h"
+#include "forms/windows/ValueLabel.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

@@ -5,9 +5,9 @@
 
 #include <QPushButton>
 
-#include "forms/DPGrid.h"
-#include "forms/grid_model.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_model.h"
+#include "forms/windows/DPGrid.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_app.h"
 
 using namespace lv;

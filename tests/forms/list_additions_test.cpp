@@ -10,9 +10,9 @@
 #include <QMenu>
 #include <QTest>
 
-#include "forms/find_bar.h"
-#include "forms/line_copy.h"
-#include "forms/variable_list_additions.h"
+#include "forms/grid/find_bar.h"
+#include "forms/seam/line_copy.h"
+#include "forms/windows/variable_list_additions.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

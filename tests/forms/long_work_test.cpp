@@ -17,11 +17,11 @@
 #include <QUrl>
 #include <fstream>
 
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "forms/progress_dialog.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/seam/progress_dialog.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

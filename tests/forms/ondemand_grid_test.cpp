@@ -13,12 +13,12 @@
 
 #include "core/export/grid_cells.h"
 #include "core/export/text_export.h"
-#include "forms/DPGrid.h"
-#include "forms/find_bar.h"
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/find_bar.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/windows/DPGrid.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/readback.h"
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "forms/qt_dialogs.h"
+#include "forms/seam/qt_dialogs.h"
 #include "tests/forms/support_app.h"
 
 // Captions in failure messages as text, not as UTF-16 code units.

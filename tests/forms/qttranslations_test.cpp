@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "forms/qt_translations.h"
+#include "forms/seam/qt_translations.h"
 #include "tests/forms/support_app.h"
 
 namespace {

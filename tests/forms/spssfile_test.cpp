@@ -1,13 +1,13 @@
 // The main window driven through the dialog seam: start-up, the file
 // choices, the summary log, the buttons and the window lifetimes.
-#include "forms/spssfile.h"
+#include "forms/windows/spssfile.h"
 
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
-#include "forms/icons.h"
+#include "forms/seam/icons.h"
 #include "savio/spssfio.h"
 #include "tests/forms/support_windows.h"
 

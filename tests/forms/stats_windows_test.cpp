@@ -3,7 +3,7 @@
 // first case; 変数の概要 sorts and copies; the crosstab counts on request; a
 // crosstab cell leads to its cases or filters the grid to them, and windows
 // opened then count the cases shown only.
-#include "forms/stats_windows.h"
+#include "forms/stats/stats_windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +16,9 @@
 
 #include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

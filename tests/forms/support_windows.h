@@ -1,7 +1,6 @@
 // A fixture for the window tests: a fresh shared state, a recording dialog
 // seam, the modal show recorded instead of run, and teardown of every window.
-#ifndef LORIVANE_TESTS_FORMS_SUPPORT_WINDOWS_H
-#define LORIVANE_TESTS_FORMS_SUPPORT_WINDOWS_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -19,13 +18,13 @@
 #include "core/text/display_line.h"
 #include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
-#include "forms/DPGrid.h"
-#include "forms/ValueLabel.h"
-#include "forms/modal.h"
-#include "forms/spssfile.h"
-#include "forms/vardisp.h"
-#include "forms/window_refs.h"
-#include "tests/core/support_dialogs.h"
+#include "forms/seam/modal.h"
+#include "forms/windows/DPGrid.h"
+#include "forms/windows/ValueLabel.h"
+#include "forms/windows/spssfile.h"
+#include "forms/windows/vardisp.h"
+#include "forms/windows/window_refs.h"
+#include "tests/core/state/support_dialogs.h"
 #include "tests/forms/support_app.h"
 #include "tests/support/savfixture.h"
 
@@ -106,5 +105,3 @@ class WindowTest : public ::testing::Test {
 };
 
 }  // namespace testsupport
-
-#endif

@@ -15,12 +15,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "forms/grid_additions.h"
-#include "forms/grid_model.h"
-#include "forms/grid_view.h"
-#include "forms/progress_dialog.h"
-#include "forms/table_export_dialog.h"
-#include "tests/core/grid_support.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/grid/table_export_dialog.h"
+#include "forms/seam/progress_dialog.h"
+#include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;

@@ -1,5 +1,5 @@
 // The value-label window itself: design texts, fill, decoding, OK and resize.
-#include "forms/ValueLabel.h"
+#include "forms/windows/ValueLabel.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The variable-list window: captions, lines on screen, the double click into
 // the value-label window, the OK button's return, the resize rule.
-#include "forms/vardisp.h"
+#include "forms/windows/vardisp.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,7 +1,6 @@
 // Expected values of one corpus file, read from corpus_expected/<file>.txt
 // (derived with PSPP and ReadStat by corpus_expected/make_expected.py).
-#ifndef LORIVANE_TESTS_SAVIO_CORPUS_EXPECTATIONS_H
-#define LORIVANE_TESTS_SAVIO_CORPUS_EXPECTATIONS_H
+#pragma once
 
 #include <map>
 #include <string>
@@ -44,5 +43,3 @@ Expected LoadExpected(const std::string& path);
 std::string Unescape(const std::string& text);
 
 }  // namespace corpus
-
-#endif

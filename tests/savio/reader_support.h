@@ -1,7 +1,6 @@
 // Helpers of the reader tests: open fixture bytes through the spss... calls
 // and read values back by variable name.
-#ifndef LORIVANE_TESTS_SAVIO_READER_SUPPORT_H
-#define LORIVANE_TESTS_SAVIO_READER_SUPPORT_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -72,5 +71,3 @@ inline int ReadAll(int handle, int* cases) {
 }
 
 }  // namespace readertest
-
-#endif

@@ -1,7 +1,6 @@
 // Where the tests find the corpus of real files, and the skip of a test that
 // needs it when the folder is absent (a clone without the shared corpus).
-#ifndef LORIVANE_TESTS_SUPPORT_CORPUS_H
-#define LORIVANE_TESTS_SUPPORT_CORPUS_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -25,5 +24,3 @@ std::string NoCorpusReason();
     do {                                                                       \
         if (!fixture::HaveCorpus()) GTEST_SKIP() << fixture::NoCorpusReason(); \
     } while (0)
-
-#endif

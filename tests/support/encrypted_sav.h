@@ -2,8 +2,7 @@
 // describes them: a 36-byte header, then the system file padded to whole
 // 16-byte blocks and encrypted block by block with AES-256, keyed by the
 // password. Written here independently of the reader's decryption.
-#ifndef LORIVANE_TESTS_SUPPORT_ENCRYPTED_SAV_H
-#define LORIVANE_TESTS_SUPPORT_ENCRYPTED_SAV_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -23,5 +22,3 @@ std::string Encrypt(std::string_view plain, std::string_view password,
 bool EncryptFile(const std::string& from, const std::string& to, std::string_view password);
 
 }  // namespace fixture
-
-#endif

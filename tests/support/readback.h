@@ -2,8 +2,7 @@
 // it, kept as bytes per cell, with the case index taken before the close;
 // and the same cells from decoded slots, for comparing the reader's
 // on-demand reads with the calls.
-#ifndef LORIVANE_TESTS_SUPPORT_READBACK_H
-#define LORIVANE_TESTS_SUPPORT_READBACK_H
+#pragma once
 
 #include <cstring>
 #include <random>
@@ -110,5 +109,3 @@ inline Cells CellsFromSlots(const savio::CaseIndex& index, const uint8_t* caseSl
 }
 
 }  // namespace readback
-
-#endif

@@ -1,8 +1,7 @@
 // Builds SPSS system-file bytes for exact test cases: a compact description
 // of a file (records as data) turned into bytes in either byte order, with
 // any of the three compressions, plus hooks for deliberately broken files.
-#ifndef LORIVANE_TESTS_SUPPORT_SAVFIXTURE_H
-#define LORIVANE_TESTS_SUPPORT_SAVFIXTURE_H
+#pragma once
 
 #include <bit>
 #include <cstdint>
@@ -192,5 +191,3 @@ int SlotsOf(int width);
 File SampleFile();
 
 }  // namespace fixture
-
-#endif

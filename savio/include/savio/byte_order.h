@@ -1,7 +1,6 @@
 // Unaligned loads of the file's integers and floats in either byte order.
 // Nothing in a system file is aligned, so every field goes through memcpy.
-#ifndef LORIVANE_SAVIO_BYTE_ORDER_H
-#define LORIVANE_SAVIO_BYTE_ORDER_H
+#pragma once
 
 #include <bit>
 #include <cstdint>
@@ -41,5 +40,3 @@ inline uint64_t StoredBits(double d, bool swap) {
 }
 
 }  // namespace savio
-
-#endif

@@ -3,8 +3,7 @@
 // compressed files the decoder's position every 2^shift cases, taken while
 // the cases were read in order. Uncompressed cases need no positions: case
 // c starts at dataOffset + c * slots * 8.
-#ifndef LORIVANE_SAVIO_CASE_INDEX_H
-#define LORIVANE_SAVIO_CASE_INDEX_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -66,5 +65,3 @@ const uint8_t* CurrentCaseRow(int handle);
 bool SetCheckpointShift(int handle, int shift);
 
 }  // namespace savio
-
-#endif

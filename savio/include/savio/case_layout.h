@@ -3,8 +3,7 @@
 // each variable's value lies in a decoded row and how it is read from there,
 // a .zsav file's blocks, and what tells one state of a file from another.
 // The case index (case_index.h) is built from these.
-#ifndef LORIVANE_SAVIO_CASE_LAYOUT_H
-#define LORIVANE_SAVIO_CASE_LAYOUT_H
+#pragma once
 
 #include <algorithm>
 #include <cstddef>
@@ -90,5 +89,3 @@ struct FileIdentity {
 };
 
 }  // namespace savio
-
-#endif

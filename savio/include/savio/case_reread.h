@@ -1,8 +1,7 @@
 // Reads cases of a file again, on demand, through the index taken when all
 // its cases were read once: from the checkpoint at or before the first case
 // wanted, decoding forward. Nothing is held open between calls.
-#ifndef LORIVANE_SAVIO_CASE_REREAD_H
-#define LORIVANE_SAVIO_CASE_REREAD_H
+#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -53,5 +52,3 @@ RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index,
                                  int64_t last, const CaseVisit& visit);
 
 }  // namespace savio
-
-#endif

@@ -3,8 +3,7 @@
 // encrypted file again without asking each time. Held in memory only,
 // overwritten with zeros when forgotten; whoever remembers a password
 // forgets it when done with the file. Safe to call from several threads.
-#ifndef LORIVANE_SAVIO_FILE_PASSWORDS_H
-#define LORIVANE_SAVIO_FILE_PASSWORDS_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -35,5 +34,3 @@ void ForgetAllPasswords();
 void WipeText(std::string& text);
 
 }  // namespace savio
-
-#endif

@@ -3,8 +3,7 @@
 // Every call returns a status (0 = success, negative = warning, positive =
 // error) except spssSysmisVal. The library never writes more than the sizes
 // noted into a caller's buffer. Text stays in the file's own bytes.
-#ifndef LORIVANE_CORE_SPSSFIO_H
-#define LORIVANE_CORE_SPSSFIO_H
+#pragma once
 
 #ifdef __cplusplus
 extern "C" {
@@ -334,6 +333,4 @@ int spssFreeDictionaryWarnings(char** texts, int count);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

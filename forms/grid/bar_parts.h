@@ -1,0 +1,26 @@
+// What the bars that appear under the grid while in use (find, filter)
+// share: their height, their flat buttons, Esc for their close button, and
+// how they open.
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+class QToolButton;
+class QWidget;
+
+namespace lv {
+
+// The height of a bar's row of controls.
+constexpr int kBarHeight = 28;
+
+// A flat button showing text, with tip as its tooltip.
+QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip);
+
+// Esc anywhere in bar clicks close.
+void CloseOnEscape(QWidget* bar, QToolButton* close);
+
+// Shows bar with text focused and selected; whether it was hidden.
+bool OpenBar(QWidget* bar, QLineEdit* text);
+
+}  // namespace lv

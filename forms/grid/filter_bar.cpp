@@ -1,0 +1,83 @@
+#include "forms/grid/filter_bar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "core/text/grouped_digits.h"
+#include "forms/grid/bar_parts.h"
+
+namespace lv {
+
+QString CaseCountText(unsigned long long shown, unsigned long long total) {
+    return QStringLiteral("%1 / %2 ケース")
+        .arg(QString::fromStdString(GroupedDigits(uint64_t{shown})),
+             QString::fromStdString(GroupedDigits(uint64_t{total})));
+}
+
+FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
+    setFixedHeight(kBarHeight);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(4);
+    layout->addWidget(new QLabel(QStringLiteral("条件:"), this));
+    text = new QLineEdit(this);
+    text->setMinimumWidth(160);
+    text->setPlaceholderText(QStringLiteral("例: age >= 60 AND sex = 2"));
+    text->setToolTip(QStringLiteral(
+        "SELECT IF の条件: = <> < <= > >=、AND OR NOT、+ - * /、\n"
+        "MISSING(v) SYSMIS(v) VALUE(v) ANY(v, a, b) RANGE(v, lo, hi) DATE.DMY(d, m, y)"));
+    layout->addWidget(text, 2);
+    apply =
+        BarButton(this, QStringLiteral("適用"), QStringLiteral("条件に合うケースだけ表示 (Enter)"));
+    clear = BarButton(this, QStringLiteral("解除"), QStringLiteral("すべてのケースを表示"));
+    layout->addWidget(apply);
+    layout->addWidget(clear);
+    status = new QLabel(this);
+    layout->addWidget(status, 1);
+    close = BarButton(this, QStringLiteral("×"), QStringLiteral("解除して閉じる (Esc)"));
+    layout->addWidget(close);
+
+    connect(text, &QLineEdit::returnPressed, this, &FilterBar::applyRequested);
+    connect(apply, &QToolButton::clicked, this, &FilterBar::applyRequested);
+    connect(clear, &QToolButton::clicked, this, &FilterBar::clearRequested);
+    connect(close, &QToolButton::clicked, this, [this] {
+        emit clearRequested();
+        hide();
+        emit closed();
+    });
+    CloseOnEscape(this, close);
+    hide();
+}
+
+void FilterBar::Open() {
+    if (OpenBar(this, text)) emit opened();
+}
+
+void FilterBar::ShowCount(unsigned long long shown, unsigned long long total) {
+    status->setStyleSheet(QString());
+    status->setText(CaseCountText(shown, total));
+}
+
+void FilterBar::ShowNoFilter() {
+    status->setStyleSheet(QString());
+    status->clear();
+}
+
+void FilterBar::ShowError(const QString& message, int position) {
+    status->setStyleSheet(QStringLiteral("color: #c00000"));
+    status->setText(message);
+    status->setToolTip(message);
+    text->setFocus();
+    text->setCursorPosition(std::max(0, position - 1));
+}
+
+int FilterBar::PlaceAtBottom(int below) {
+    if (isHidden()) return 0;
+    const QWidget* window = parentWidget();
+    setGeometry(0, window->height() - below - height(), window->width(), height());
+    return height();
+}
+
+}  // namespace lv

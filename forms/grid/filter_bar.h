@@ -1,0 +1,49 @@
+// The filter bar: a row at the bottom of the grid window, shown only while
+// the user narrows the cases by a condition (条件で絞り込む…, Ctrl+Shift+F).
+// A text box for the condition (Enter applies it), 適用, 解除 (every case
+// again), the count of cases shown ("N / M ケース") or what is wrong with
+// the condition, and a close button (Escape) that also clears it.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace lv {
+
+class FilterBar : public QWidget {
+    Q_OBJECT
+  public:
+    explicit FilterBar(QWidget* parent);
+
+    QLineEdit* text;
+    QToolButton* apply;
+    QToolButton* clear;
+    QLabel* status;
+    QToolButton* close;
+
+    // Shows the bar with its text selected.
+    void Open();
+    // The count of cases shown, or nothing when every case is shown.
+    void ShowCount(unsigned long long shown, unsigned long long total);
+    void ShowNoFilter();
+    // A bad condition: the message, and the cursor at the position (1-based
+    // character) it names.
+    void ShowError(const QString& message, int position);
+    // While the bar is shown: lays it across the window above the given
+    // height at the bottom; returns the height it takes (0 when hidden).
+    int PlaceAtBottom(int below);
+
+  signals:
+    void applyRequested();
+    void clearRequested();
+    void opened();
+    void closed();
+};
+
+// "N / M ケース", digits grouped (12,345 / 1,000,000 ケース).
+QString CaseCountText(unsigned long long shown, unsigned long long total);
+
+}  // namespace lv

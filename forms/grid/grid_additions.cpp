@@ -1,0 +1,585 @@
+#include "forms/grid/grid_additions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <algorithm>
+#include <set>
+
+#include "core/export/output_file.h"
+#include "core/export/table_convert.h"
+#include "core/grid/grid_copy.h"
+#include "core/grid/grid_search.h"
+#include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
+#include "core/text/grouped_digits.h"
+#include "forms/grid/filter_bar.h"
+#include "forms/grid/find_bar.h"
+#include "forms/grid/go_to_dialog.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/grid/table_export_dialog.h"
+#include "forms/seam/error_handler.h"
+#include "forms/seam/modal.h"
+#include "forms/seam/progress_dialog.h"
+#include "forms/stats/stats_windows.h"
+
+namespace lv {
+
+namespace {
+
+// Ranges larger than this are confirmed first, and copied as text alone.
+constexpr unsigned long long kLargeCopyCells = 1'000'000;
+
+// The save dialog's file types of 形式を選んで書き出す…, in the order of
+// lv::TableFormat.
+constexpr const char* kTableFilter = "CSV ﾌｧｲﾙ|*.csv|TSV ﾌｧｲﾙ|*.tsv *.tab *.txt|Excel ﾌﾞｯｸ|*.xlsx";
+
+// The data file's name with .csv in place of its extension.
+std::string TableInitialName(const std::string& dataFile) {
+    const size_t slash = dataFile.rfind('/');
+    const size_t dot = dataFile.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
+}
+
+// Whether cells may be edited: the user's choice, kept for every grid
+// window opened later in the run.
+bool editsAllowed = true;
+// Whether a move of the current cell opens the value labels, likewise.
+bool labelsOnMoves = true;
+
+}  // namespace
+
+GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
+    : QObject(window), window_(window), view_(view), model_(model) {
+    // The filter bar first: it sits above the find bar, and Tab reaches
+    // them in the order they were made.
+    filterBar = new FilterBar(window);
+    findBar = new FindBar(window, true);
+
+    showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                        &GridAdditions::ToggleLabels);
+    showLabels->setCheckable(true);
+    showFormatted =
+        Action(QStringLiteral("書式どおりに表示"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
+               &GridAdditions::ToggleFormatted);
+    showFormatted->setCheckable(true);
+    find = Action(QStringLiteral("検索..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+                  &GridAdditions::OpenFind);
+    findNext = Action(QStringLiteral("次を検索"), QKeySequence(Qt::Key_F3), nullptr);
+    connect(findNext, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Find(false); }); });
+    findPrevious =
+        Action(QStringLiteral("前を検索"), QKeySequence(Qt::SHIFT | Qt::Key_F3), nullptr);
+    connect(findPrevious, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Find(true); }); });
+    goTo =
+        Action(QStringLiteral("移動..."), QKeySequence(Qt::CTRL | Qt::Key_G), &GridAdditions::GoTo);
+    filter = Action(QStringLiteral("条件で絞り込む..."),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &GridAdditions::OpenFilter);
+    // Copy, select all and undo reach the grid through its view when it has
+    // the focus (the cell editor would take the keys otherwise); the menu
+    // shows their keys.
+    copy = new QAction(QStringLiteral("コピー"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copyWithNames = new QAction(QStringLiteral("変数名付きでコピー"), this);
+    copyWithNames->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    selectAll = new QAction(QStringLiteral("すべて選択"), this);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    // The window holds them as well, for the keys pressed while one of its
+    // buttons has the focus.
+    for (QAction* a : {copy, copyWithNames, selectAll}) window->addAction(a);
+    connect(copy, &QAction::triggered, this, [this] { lv::RunHandler([this] { Copy(false); }); });
+    connect(copyWithNames, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Copy(true); }); });
+    connect(selectAll, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { SelectAll(); }); });
+    connect(view, &GridView::copyRequested, this,
+            [this](bool names) { lv::RunHandler([this, names] { Copy(names); }); });
+    connect(view, &GridView::selectAllRequested, this,
+            [this] { lv::RunHandler([this] { SelectAll(); }); });
+
+    undoEdit = new QAction(QStringLiteral("編集を元に戻す"), this);
+    undoEdit->setShortcut(QKeySequence::Undo);
+    window->addAction(undoEdit);
+    undoAllEdits = new QAction(QStringLiteral("すべての編集を元に戻す"), this);
+    allowEdits = new QAction(QStringLiteral("編集を許可"), this);
+    allowEdits->setCheckable(true);
+    allowEdits->setChecked(editsAllowed);
+    model->SetEditsAllowed(editsAllowed);
+    connect(undoEdit, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { UndoEdit(); }); });
+    connect(view, &GridView::undoRequested, this,
+            [this] { lv::RunHandler([this] { UndoEdit(); }); });
+    connect(undoAllEdits, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { UndoAllEdits(); }); });
+    connect(allowEdits, &QAction::triggered, this,
+            [this](bool on) { lv::RunHandler([this, on] { AllowEdits(on); }); });
+    labelsOnMove = new QAction(QStringLiteral("セル移動で値ラベルを開く"), this);
+    labelsOnMove->setCheckable(true);
+    labelsOnMove->setChecked(labelsOnMoves);
+    view->SetAnnounceMoves(labelsOnMoves);
+    connect(labelsOnMove, &QAction::triggered, this,
+            [this](bool on) { lv::RunHandler([this, on] { LabelsOnMove(on); }); });
+
+    sortAscending = new QAction(QStringLiteral("昇順で並べ替え"), this);
+    sortDescending = new QAction(QStringLiteral("降順で並べ替え"), this);
+    originalOrder = new QAction(QStringLiteral("元の順序に戻す"), this);
+    connect(sortAscending, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Sort(menuColumn_, false); }); });
+    connect(sortDescending, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { Sort(menuColumn_, true); }); });
+    connect(originalOrder, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { OriginalOrder(); }); });
+    frequencies = new QAction(QStringLiteral("度数分布..."), this);
+    connect(frequencies, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { lv::OpenFrequencyWindow(menuColumn_); }); });
+    exportTable = new QAction(QStringLiteral("形式を選んで書き出す..."), this);
+    connect(exportTable, &QAction::triggered, this,
+            [this] { lv::RunHandler([this] { ExportTable(); }); });
+    // As a double click on the header's edge does: the rows in view and the name.
+    fitColumn = new QAction(QStringLiteral("列幅を内容に合わせる"), this);
+    connect(fitColumn, &QAction::triggered, this, [this] {
+        if (menuColumn_ >= 0) view_->resizeColumnToContents(menuColumn_);
+    });
+
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { CellMenu()->popup(view_->viewport()->mapToGlobal(pos)); });
+    QHeaderView* header = view->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& pos) {
+        const int column = header->logicalIndexAt(pos);
+        if (column >= 0) HeaderMenu(column)->popup(header->mapToGlobal(pos));
+    });
+
+    connect(findBar, &FindBar::findRequested, this,
+            [this](bool backwards) { lv::RunHandler([this, backwards] { Find(backwards); }); });
+    connect(findBar, &FindBar::queryChanged, this, [this] { count_.reset(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { count_.reset(); });
+    connect(findBar, &FindBar::closed, view, [this] { view_->setFocus(); });
+    connect(filterBar, &FilterBar::applyRequested, this,
+            [this] { lv::RunHandler([this] { ApplyFilter(); }); });
+    connect(filterBar, &FilterBar::clearRequested, this,
+            [this] { lv::RunHandler([this] { ClearFilter(); }); });
+    connect(filterBar, &FilterBar::closed, view, [this] { view_->setFocus(); });
+    // A new load shows every case: an earlier count no longer holds.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        if (!model_->grid().order().selecting()) filterBar->ShowNoFilter();
+    });
+}
+
+QAction* GridAdditions::Action(const QString& text, const QKeySequence& keys,
+                               void (GridAdditions::*run)()) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_->addAction(action);
+    if (run)
+        connect(action, &QAction::triggered, this,
+                [this, run] { lv::RunHandler([this, run] { (this->*run)(); }); });
+    return action;
+}
+
+QMenu* GridAdditions::CellMenu() {
+    if (!cellMenu_) {
+        cellMenu_ = new QMenu(window_);
+        cellMenu_->addAction(showLabels);
+        cellMenu_->addAction(showFormatted);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(copy);
+        cellMenu_->addAction(copyWithNames);
+        cellMenu_->addAction(selectAll);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(find);
+        cellMenu_->addAction(goTo);
+        cellMenu_->addAction(filter);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(undoEdit);
+        cellMenu_->addAction(undoAllEdits);
+        cellMenu_->addAction(allowEdits);
+        cellMenu_->addAction(labelsOnMove);
+        cellMenu_->addSeparator();
+        cellMenu_->addAction(exportTable);
+    }
+    showLabels->setEnabled(model_->loaded());
+    showFormatted->setEnabled(model_->loaded());
+    exportTable->setEnabled(model_->loaded());
+    undoEdit->setEnabled(model_->grid().hasEdits());
+    undoAllEdits->setEnabled(model_->grid().hasEdits());
+    allowEdits->setChecked(editsAllowed);
+    labelsOnMove->setChecked(labelsOnMoves);
+    return cellMenu_;
+}
+
+QMenu* GridAdditions::HeaderMenu(int column) {
+    if (!headerMenu_) {
+        headerMenu_ = new QMenu(window_);
+        headerMenu_->addAction(sortAscending);
+        headerMenu_->addAction(sortDescending);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(originalOrder);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(showFormatted);
+        headerMenu_->addAction(frequencies);
+        headerMenu_->addAction(fitColumn);
+        headerMenu_->addSeparator();
+        headerMenu_->addAction(exportTable);
+    }
+    showFormatted->setEnabled(model_->loaded());
+    exportTable->setEnabled(model_->loaded());
+    menuColumn_ = column;
+    const bool sortable = model_->loaded() && !model_->namesInDataRow();
+    sortAscending->setEnabled(sortable);
+    sortDescending->setEnabled(sortable);
+    originalOrder->setEnabled(sortable && !model_->grid().order().identity());
+    frequencies->setEnabled(model_->loaded());
+    return headerMenu_;
+}
+
+void GridAdditions::ToggleLabels() {
+    // The open editor holds the old text: commit it before the texts change.
+    view_->CloseEditor();
+    model_->SetShowLabels(!model_->showLabels());
+    showLabels->setChecked(model_->showLabels());
+    // A label cut by its column ends in an ellipsis, so that labels alike at
+    // the start differ; values are cut plainly, as ever.
+    view_->setTextElideMode(model_->showLabels() ? Qt::ElideRight : Qt::ElideNone);
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::ToggleFormatted() {
+    view_->CloseEditor();
+    model_->SetShowFormatted(!model_->showFormatted());
+    showFormatted->setChecked(model_->showFormatted());
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::OpenFind() {
+    findBar->Open();
+}
+
+void GridAdditions::Find(bool backwards) {
+    const QString query = findBar->text->text();
+    if (query.isEmpty() || !model_->loaded() || model_->rowCount() == 0) {
+        findBar->Open();
+        return;
+    }
+    const lv::TextMatcher matcher(query.toStdString(), findBar->options());
+    const QModelIndex current = view_->currentIndex();
+    std::vector<int> columns = view_->VisualColumns();
+    lv::GridPlace from;
+    if (current.isValid()) {
+        from.row = static_cast<uint32_t>(current.row());
+        if (findBar->currentColumnOnly()) {
+            columns = {current.column()};
+        } else {
+            from.column = static_cast<size_t>(
+                std::max(0, view_->horizontalHeader()->visualIndex(current.column())));
+        }
+    } else if (findBar->currentColumnOnly()) {
+        columns.resize(std::min<size_t>(columns.size(), 1));
+    }
+    if (!count_) {
+        lv::DialogProgress counting(window_, QStringLiteral("検索しています..."));
+        const auto counted = lv::CountMatches(model_->grid(), matcher, columns, &counting);
+        if (!counted) {
+            ReportLost();
+            return;
+        }
+        count_ = *counted;
+    }
+    if (*count_ == 0) {
+        findBar->SetStatus(NotFoundText());
+        return;
+    }
+    // The progress dialog is gone before the found cell is made current and
+    // selected, so that nothing of its closing moves the focus or selection.
+    lv::FindResult found;
+    {
+        lv::DialogProgress walking(window_, QStringLiteral("検索しています..."));
+        found = lv::FindNext(model_->grid(), matcher, columns, from, backwards, &walking);
+    }
+    if (found.cancelled) {
+        ReportLost();
+        return;
+    }
+    if (!found.found) {
+        findBar->SetStatus(NotFoundText());
+        return;
+    }
+    view_->GoTo(model_->index(static_cast<int>(found.place.row), columns[found.place.column]),
+                false);
+    QString status = MatchCountText(*count_);
+    if (found.wrapped) status += QStringLiteral("　") + WrapText(backwards);
+    findBar->SetStatus(status);
+    if (!findBar->isHidden()) findBar->text->setFocus();
+}
+
+void GridAdditions::GoTo() {
+    const lv::RowOrder& order = model_->grid().order();
+    if (!model_->loaded() || order.fileRowCount() == 0) return;
+    const int cases = model_->namesInDataRow() ? 0 : static_cast<int>(order.fileRowCount());
+    GoToDialog dialog(window_, model_->grid().facts(), cases);
+    if (lv::ShowModal(dialog) != QDialog::Accepted) return;
+    const QModelIndex current = view_->currentIndex();
+    int row = current.isValid() ? current.row() : 0;
+    int column = current.isValid() ? current.column() : view_->horizontalHeader()->logicalIndex(0);
+    if (const std::optional<int> n = dialog.CaseNumber()) {
+        if (*n < 1 || *n > cases) {
+            lv::CurrentDialogs().ShowMessage("ケース番号は 1 から " +
+                                             lv::GroupedDigits(int64_t{cases}) + " までです");
+            return;
+        }
+        const uint32_t shown = order.DisplayRowOf(static_cast<uint32_t>(*n - 1));
+        if (shown == lv::RowOrder::kNotShown) {
+            lv::CurrentDialogs().ShowMessage(
+                QStringLiteral("ケース %1 は条件に合わないため表示されていません")
+                    .arg(*n)
+                    .toStdString());
+            return;
+        }
+        row = static_cast<int>(shown);
+    }
+    const int variable = dialog.VariableIndex();
+    if (variable == -2) {
+        lv::CurrentDialogs().ShowMessage("その変数は見つかりません");
+        return;
+    }
+    if (variable >= 0) column = variable;
+    view_->setFocus();
+    view_->GoTo(model_->index(row, column), true);
+}
+
+bool GridAdditions::SelectedBlock(int* top, int* bottom, std::vector<int>* columns) const {
+    // The selected rectangle as it stands on screen: its rows, and its
+    // columns in their on-screen order.
+    const QItemSelection selection = view_->selectionModel()->selection();
+    *top = *bottom = -1;
+    std::set<int> logical;
+    for (const QItemSelectionRange& range : selection) {
+        *top = *top < 0 ? range.top() : std::min(*top, range.top());
+        *bottom = std::max(*bottom, range.bottom());
+        for (int c = range.left(); c <= range.right(); ++c) logical.insert(c);
+    }
+    if (logical.empty()) {
+        const QModelIndex current = view_->currentIndex();
+        if (!current.isValid()) return false;
+        *top = *bottom = current.row();
+        logical.insert(current.column());
+    }
+    columns->assign(logical.begin(), logical.end());
+    const QHeaderView* header = view_->horizontalHeader();
+    std::sort(columns->begin(), columns->end(),
+              [header](int a, int b) { return header->visualIndex(a) < header->visualIndex(b); });
+    return true;
+}
+
+void GridAdditions::Copy(bool withNames) {
+    if (!model_->loaded()) return;
+    int top = -1, bottom = -1;
+    std::vector<int> columns;
+    if (!SelectedBlock(&top, &bottom, &columns)) return;
+    lv::CopyRange range;
+    range.firstRow = static_cast<uint32_t>(top);
+    range.endRow = static_cast<uint32_t>(bottom) + 1;
+    range.withNames = withNames;
+    const unsigned long long cells =
+        static_cast<unsigned long long>(range.endRow - range.firstRow) * columns.size();
+    if (cells > kLargeCopyCells) {
+        const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
+            "コピー",
+            lv::GroupedDigits(uint64_t{cells}) +
+                " 個のセルをコピーします。セルが多いため、表計算ソフト向けの書式（HTML）は付けず、"
+                "テキストだけをコピーします。よろしいですか？");
+        if (answer != lv::ConfirmAnswer::Yes) return;
+        range.withHtml = false;
+    }
+    lv::DialogProgress progress(window_, QStringLiteral("コピーしています..."));
+    const auto copied = lv::CopyCells(model_->grid(), columns, range, &progress);
+    if (!copied) {
+        ReportLost();
+        return;
+    }
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromStdString(copied->text));
+    if (!copied->html.empty()) mime->setHtml(QString::fromStdString(copied->html));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void GridAdditions::ReportLost() {
+    if (!model_->grid().lost()) return;
+    model_->LostTold();
+    lv::CurrentDialogs().ShowMessage(lv::kLostActionText);
+}
+
+void GridAdditions::SelectAll() {
+    view_->selectAll();
+}
+
+void GridAdditions::Sort(int column, bool descending) {
+    if (column < 0 || !model_->loaded() || model_->namesInDataRow()) return;
+    view_->CloseEditor();
+    lv::DialogProgress progress(window_, QStringLiteral("並べ替えています..."));
+    if (!model_->Sort(column, descending, &progress)) ReportLost();
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::OpenFilter() {
+    filterBar->Open();
+}
+
+template <typename Change>
+void GridAdditions::ChangeShownCases(Change change) {
+    const QModelIndex current = view_->currentIndex();
+    const lv::GridData& grid = model_->grid();
+    const uint32_t fileRow =
+        current.isValid() ? grid.FileRow(static_cast<uint32_t>(current.row())) : 0;
+    const int column = current.isValid() ? current.column() : 0;
+    view_->CloseEditor();
+    change();
+    if (model_->rowCount() > 0 && model_->columnCount() > column) {
+        const uint32_t shown = grid.order().DisplayRowOf(fileRow);
+        const int row = shown == lv::RowOrder::kNotShown ? 0 : static_cast<int>(shown);
+        view_->SetCurrentQuietly(model_->index(row, column));
+    }
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::ApplyFilter() {
+    const std::string condition = filterBar->text->text().trimmed().toStdString();
+    if (condition.empty()) {
+        ClearFilter();
+        return;
+    }
+    if (!model_->loaded() || model_->namesInDataRow()) return;
+    lv::GridSelection selection;
+    ChangeShownCases([&] {
+        lv::DialogProgress progress(window_, QStringLiteral("絞り込んでいます..."));
+        selection = model_->Select(condition, &progress);
+    });
+    switch (selection.status) {
+        case lv::GridSelection::Status::Ok:
+            filterBar->ShowCount(model_->grid().rowCount(), model_->grid().order().fileRowCount());
+            break;
+        case lv::GridSelection::Status::BadCondition:
+            filterBar->ShowError(QString::fromStdString(selection.error.Text()),
+                                 static_cast<int>(selection.error.position));
+            break;
+        case lv::GridSelection::Status::Stopped:
+            ReportLost();
+            break;
+    }
+}
+
+void GridAdditions::ShowOnly(const QString& condition) {
+    filterBar->Open();
+    filterBar->text->setText(condition);
+    ApplyFilter();
+}
+
+void GridAdditions::ClearFilter() {
+    if (model_->grid().order().selecting()) ChangeShownCases([&] { model_->ClearSelection(); });
+    filterBar->ShowNoFilter();
+}
+
+void GridAdditions::OriginalOrder() {
+    view_->CloseEditor();
+    model_->ResetOrder();
+    view_->ReopenEditor();
+    count_.reset();
+}
+
+void GridAdditions::ExportTable() {
+    if (!model_->loaded()) return;
+    const std::optional<lv::SaveChoice> target =
+        lv::CurrentDialogs().SaveFileAs(kTableFilter, TableInitialName(spssdio1::DataFileName));
+    if (!target) return;
+    const lv::TableFormat format = target->filterIndex == 2   ? lv::TableFormat::Xlsx
+                                   : target->filterIndex == 1 ? lv::TableFormat::Tsv
+                                                              : lv::TableFormat::Csv;
+    int top = -1, bottom = -1;
+    std::vector<int> selected;
+    const bool hasSelection = !model_->namesInDataRow() && SelectedBlock(&top, &bottom, &selected);
+    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection);
+    if (lv::ShowModal(dialog) != QDialog::Accepted) return;
+    const lv::TableExportChoices choices = dialog.Choices();
+    lv::RememberedTableExportChoices() = choices;
+
+    lv::TableOptions options;
+    options.format = format;
+    options.labels = choices.labels;
+    options.header = choices.header;
+    options.missingEmpty = choices.missingEmpty;
+    options.bom = choices.bom;
+    options.crlf = choices.crlf;
+    lv::GridRowOrder order = lv::GridRowOrder::Display;
+    switch (choices.scope) {
+        case lv::TableExportScope::All:
+            order = lv::GridRowOrder::File;
+            break;
+        case lv::TableExportScope::Selection:
+            if (hasSelection) {
+                options.columns = selected;
+                options.firstRow = top + 1;
+                options.lastRow = bottom + 1;
+            }
+            break;
+        case lv::TableExportScope::GridOrder:
+            options.columns = view_->VisualColumns();
+            break;
+    }
+    // A failed or cancelled write leaves nothing under the chosen name.
+    lv::ConvertOutcome outcome = lv::ConvertOutcome::Cancelled;
+    try {
+        lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
+        outcome = lv::ConvertGridRows(model_->grid(), options, target->path, &progress, order);
+    } catch (const lv::ExportError& e) {
+        lv::CurrentDialogs().ShowError("形式を選んで書き出す", e.what());
+        return;
+    }
+    if (outcome == lv::ConvertOutcome::Written) lv::CurrentDialogs().Beep();
+}
+
+void GridAdditions::UndoEdit() {
+    if (!model_->grid().hasEdits()) return;
+    // The open editor's text is written back first, so that a change typed
+    // and not yet left is the one taken back.
+    view_->CloseEditor();
+    const QModelIndex cell = model_->UndoEdit();
+    if (cell.isValid()) view_->GoTo(cell, false);
+    view_->ReopenEditor();
+}
+
+void GridAdditions::UndoAllEdits() {
+    if (!model_->grid().hasEdits()) return;
+    view_->CloseEditor();
+    model_->UndoAllEdits();
+    view_->ReopenEditor();
+}
+
+void GridAdditions::AllowEdits(bool on) {
+    editsAllowed = on;
+    allowEdits->setChecked(on);
+    view_->CloseEditor();
+    model_->SetEditsAllowed(on);
+    view_->SetEditing(model_->editing());
+}
+
+void GridAdditions::LabelsOnMove(bool on) {
+    labelsOnMoves = on;
+    labelsOnMove->setChecked(on);
+    view_->SetAnnounceMoves(on);
+}
+
+}  // namespace lv

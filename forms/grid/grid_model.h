@@ -1,0 +1,128 @@
+// The data grid's model: a Qt face of lv::GridData (core/grid/grid_data.h), which
+// holds the layout, the order, the edits and renders every text. It is the
+// consumer of the core grid load, which leaves it reading every value back
+// from the data file on demand (core/grid/grid_fill.h).
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/variable_facts.h"
+#include "core/grid/grid_data.h"
+#include "core/grid/grid_fill.h"
+#include "core/grid/grid_load.h"
+#include "core/selection/grid_selection.h"
+#include "core/state/progress.h"
+
+namespace lv {
+
+class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
+    Q_OBJECT
+  public:
+    // Before any load the grid has its design shape: 5 columns and 10 rows,
+    // all empty (one of each as headers).
+    explicit GridModel(QObject* parent = nullptr);
+
+    // lv::GridLoadConsumer
+    void Layout(const lv::GridLayout& layout) override;
+    void EditingOn() override;
+    bool TakesValues() const override { return false; }
+    void Case(int, std::span<const lv::GridCell>) override {}
+    void CasesEnded(int cut) override { fill_.CasesEnded(cut); }
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The bytes of a data cell (row as shown, logical column), as
+    // lv::GridData::AppendCell gives them.
+    void AppendCellBytes(std::string& out, int row, int column) const;
+    // The variables' facts (read after the load), for labels, missing
+    // values and tooltips.
+    void SetFacts(std::vector<lv::VariableFacts> facts);
+    // Value labels in place of the values they label (or not).
+    void SetShowLabels(bool on);
+    bool showLabels() const { return grid_.showLabels(); }
+    // Values in their print formats (書式どおりに表示).
+    void SetShowFormatted(bool on);
+    bool showFormatted() const { return grid_.showFormatted(); }
+    // Sorts the rows by a column (stably from the order they stand in);
+    // false, with nothing changed, when progress says stop.
+    bool Sort(int column, bool descending, lv::Progress* progress);
+    // The file's order again.
+    void ResetOrder();
+    // Shows only the cases condition selects (in the order they stand);
+    // a bad condition leaves the rows as they were.
+    lv::GridSelection Select(const std::string& condition, lv::Progress* progress);
+    // Every case again.
+    void ClearSelection();
+    // The condition of the cases shown (UTF-8); empty when every case is.
+    const std::string& condition() const;
+
+    // Moves the row shown at from to to (a row dragged by its case number):
+    // the row's cells, case number and edits go with it.
+    void MoveRow(int from, int to);
+
+    // The bytes of a column's header text (the variable's name). Without a
+    // header row (a file with no cases) the names stand in the one data row.
+    std::string HeaderBytes(int column) const;
+
+    // Edits taken back (the cell shown as before), the last first: the
+    // cell the undo changed (invalid when there was no edit), or all of them.
+    QModelIndex UndoEdit();
+    void UndoAllEdits();
+    // Whether the user lets the cells be edited; off, the grid is read-only
+    // even once the load has switched editing on.
+    void SetEditsAllowed(bool on) { editsAllowed_ = on; }
+
+    bool namesInDataRow() const { return grid_.namesInDataRow(); }
+    bool editing() const { return editing_ && editsAllowed_; }
+    bool loaded() const { return grid_.loaded(); }
+    int pixelWidth(int column) const;
+    const lv::GridLayout& layout() const { return grid_.layout(); }
+    const lv::GridData& grid() const { return grid_; }
+
+    // Finds out whether the data file is still the one loaded (the view asks
+    // before it paints). When it is not, or a read found it changed, the
+    // cells it can no longer read show empty and the grid says so once,
+    // after the event that found it.
+    void CheckFile();
+    // An action over many cells stopped because the values were lost: it
+    // says so itself (this says the notice is given) and the cells show empty.
+    void LostTold();
+
+  signals:
+    void editingSwitchedOn();
+
+  private:
+    QString Decoded(const std::string& bytes) const;
+    // A tooltip's first lines: the variable's name, long name and label.
+    QStringList VariableLines(const lv::VariableFacts& facts) const;
+    QVariant CellToolTip(const QModelIndex& index) const;
+    QVariant HeaderToolTip(int column) const;
+    // Tells the views that every row may show other cells now.
+    template <typename Change>
+    void ChangeRows(Change change);
+    // Queues the notice of lost values (once), out of the current event.
+    void NoticeLost() const;
+    void ShowLostNotice();
+    void RefreshAll();
+
+    lv::GridData grid_;
+    std::string condition_;  // of the selection shown
+    lv::GridFill fill_{grid_};
+    bool editing_ = false;
+    bool editsAllowed_ = true;
+    mutable bool lostSeen_ = false;
+    int rows_ = 9;
+    int columns_ = 4;
+};
+
+}  // namespace lv

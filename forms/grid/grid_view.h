@@ -1,0 +1,81 @@
+// The data grid's view: variable names as the header row and case numbers
+// as the header column, both movable by drag (cells move with them), column
+// sizing, range selection, Tab moves and, while editing is on, the current
+// cell's editor always shown. It announces a click on a data cell once (on
+// release; on the press while editing is on) and every keyboard move of the
+// current cell; presses on headers announce nothing (a click on one selects
+// its row or column, the current cell staying where it is).
+#pragma once
+
+#include <QPoint>
+#include <QTableView>
+#include <vector>
+
+class QHeaderView;
+
+namespace lv {
+
+class GridView : public QTableView {
+    Q_OBJECT
+  public:
+    explicit GridView(QWidget* parent = nullptr);
+
+    // Switches editing on: the current cell shows its editor from now on.
+    void SetEditing(bool on);
+    // Whether a move of the current cell announces it (on, as the grid is
+    // made). Off, a cell is announced by a double click or Enter only, and
+    // the mouse drags and shift-clicks selections as in any grid.
+    void SetAnnounceMoves(bool on);
+    bool announcesMoves() const { return announceMoves_; }
+    bool editing() const { return editing_; }
+    // Makes index current without announcing it.
+    void SetCurrentQuietly(const QModelIndex& index);
+    // The model's columns in the order they stand on screen.
+    std::vector<int> VisualColumns() const;
+    // Moves to index as a find or a go-to does: current (unannounced),
+    // selected alone and scrolled into view; with editor, its editor shown.
+    void GoTo(const QModelIndex& index, bool editor);
+    // Commits and closes the current cell's editor, if open, before the rows
+    // change under it; ReopenEditor shows it again on the current cell.
+    void CloseEditor();
+    void ReopenEditor();
+
+  signals:
+    // The grid's click notification, for the cell that is now current.
+    void cellNotified(const QModelIndex& index);
+    // Ctrl+C (withNames false) and Ctrl+Shift+C in the view or in a cell's
+    // editor (unless a part of its text is selected); Ctrl+A anywhere in
+    // the grid.
+    void copyRequested(bool withNames);
+    void selectAllRequested();
+    // Ctrl+Z in the view or in a cell's editor: take back the last edit.
+    void undoRequested();
+    // The cells are about to be painted (directly connected: before they are).
+    void aboutToPaint();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+  private:
+    void ShowEditor(const QModelIndex& index);
+    void EmitGridKey(int which);
+    void HeaderMouse(QHeaderView* header, QEvent* event);
+
+    bool editing_ = false;
+    bool quiet_ = false;
+    bool buttonDown_ = false;  // a mouse button went down on the cells
+    bool announceMoves_ = true;
+    // Where the left button went down on a header, and on which section.
+    QPoint headerPress_;
+    int headerSection_ = -1;
+    int headerVisual_ = -1;
+};
+
+}  // namespace lv

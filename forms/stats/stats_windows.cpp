@@ -1,0 +1,757 @@
+#include "forms/stats/stats_windows.h"
+
+#include <QApplication>
+#include <QChartView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "core/export/text_file.h"
+#include "core/selection/value_condition.h"
+#include "core/state/dialogs.h"
+#include "core/state/spssdio1.h"
+#include "core/stats/stats_text.h"
+#include "core/text/display_encoding.h"
+#include "forms/grid/filter_bar.h"
+#include "forms/grid/grid_additions.h"
+#include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
+#include "forms/seam/error_handler.h"
+#include "forms/seam/progress_dialog.h"
+#include "forms/stats/stats_chart.h"
+#include "forms/windows/DPGrid.h"
+#include "forms/windows/window_refs.h"
+
+namespace lv {
+namespace {
+
+QString Decoded(const std::string& bytes) {
+    return QString::fromStdString(ToUtf8(bytes, DisplayEncoding()));
+}
+
+QString Shown(const StatsVariable& v) {
+    return Decoded(v.longName().empty() ? v.name() : v.longName());
+}
+
+// A table cell that sorts by number when it holds one.
+class Cell : public QTableWidgetItem {
+  public:
+    Cell(const QString& text, double number = NAN) : QTableWidgetItem(text), number_(number) {
+        setFlags(flags() & ~Qt::ItemIsEditable);
+        if (std::isfinite(number)) setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem& other) const override {
+        const auto* o = dynamic_cast<const Cell*>(&other);
+        if (o && std::isfinite(number_) && std::isfinite(o->number_)) return number_ < o->number_;
+        if (o && std::isfinite(number_) != std::isfinite(o->number_)) return std::isfinite(number_);
+        return QTableWidgetItem::operator<(other);
+    }
+
+  private:
+    double number_;
+};
+
+QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table for the next widget; the arrow keys move in it.
+    table->setTabKeyNavigation(false);
+    return table;
+}
+
+void SetRow(QTableWidget* table, int row, const std::vector<QTableWidgetItem*>& cells) {
+    for (size_t c = 0; c < cells.size(); ++c) table->setItem(row, static_cast<int>(c), cells[c]);
+}
+
+std::shared_ptr<FileDictionary> CurrentDictionary() {
+    if (spssdio1::DataFileName.empty()) return nullptr;
+    auto dict = std::make_shared<FileDictionary>();
+    if (ReadFileDictionary(spssdio1::DataFileName, dict.get()) != 0) {
+        CurrentDialogs().ShowMessage("ファイルを読めません");
+        return nullptr;
+    }
+    return dict;
+}
+
+// Says why a pass ended without tables (a cancel says nothing).
+bool Finished(const PassResult& pass) {
+    if (pass.outcome == PassOutcome::Complete) return true;
+    if (pass.outcome == PassOutcome::Failed) {
+        std::string message = "集計できません：";
+        message += pass.error;
+        CurrentDialogs().ShowMessage(message);
+    }
+    return false;
+}
+
+void CopyRows(QTableWidget* table) {
+    QString text;
+    const auto selected = table->selectionModel()->selectedRows();
+    for (int r = 0; r < table->rowCount(); ++r) {
+        if (!selected.isEmpty() && !table->selectionModel()->isRowSelected(r, QModelIndex()))
+            continue;
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(text);
+}
+
+void AddCopy(QTableWidget* table) {
+    auto* copy = new QShortcut(QKeySequence::Copy, table);
+    copy->setContext(Qt::WidgetShortcut);
+    QObject::connect(copy, &QShortcut::activated, table, [table] { CopyRows(table); });
+}
+
+// A value of a variable (a grid column) that cases are matched against.
+struct CaseValue {
+    int column = 0;
+    ConditionValue value;
+    bool isString() const { return value.kind == ConditionValue::Kind::Text; }
+};
+
+CaseValue ValueOf(int column, bool isString, double number, std::string_view text,
+                  MissingKind missing) {
+    using K = ConditionValue::Kind;
+    const K kind = isString                         ? K::Text
+                   : missing == MissingKind::System ? K::SystemMissing
+                   : missing == MissingKind::User   ? K::UserMissingNumber
+                                                    : K::Number;
+    return {column, {kind, number, text}};
+}
+
+bool Holds(const NumberCell& cell, const ConditionValue& v) {
+    if (v.kind == ConditionValue::Kind::SystemMissing) return cell.state == CellState::Sysmis;
+    return cell.state == CellState::Value && cell.value == v.number;
+}
+
+// The display row of the first case in the grid that holds every value
+// (-1 when none).
+int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
+    constexpr uint32_t kBlock = 4096;
+    std::vector<uint32_t> rows;
+    std::vector<NumberCell> numbers;
+    std::vector<StringCell> strings;
+    std::vector<char> match;
+    for (uint32_t first = 0; first < grid.rowCount(); first += kBlock) {
+        const uint32_t n = std::min(kBlock, grid.rowCount() - first);
+        rows.resize(n);
+        for (uint32_t i = 0; i < n; ++i) rows[i] = grid.FileRow(first + i);
+        match.assign(n, 1);
+        for (const CaseValue& v : values) {
+            if (v.isString()) {
+                strings.assign(n, StringCell{});
+                grid.store().GatherStrings(v.column, rows, strings.data());
+                for (uint32_t i = 0; i < n; ++i)
+                    match[i] &= strings[i].state == CellState::Value &&
+                                WithoutTrailingBlanks(strings[i].stored) == v.value.text;
+            } else {
+                numbers.assign(n, NumberCell{});
+                grid.store().GatherNumbers(v.column, rows, numbers.data());
+                for (uint32_t i = 0; i < n; ++i) match[i] &= Holds(numbers[i], v.value);
+            }
+        }
+        for (uint32_t i = 0; i < n; ++i)
+            if (match[i]) return static_cast<int>(first + i);
+    }
+    return -1;
+}
+
+// Whether the grid window holds the loaded cases of dict's file.
+bool GridShowsFile(const FileDictionary& dict) {
+    return frmDPGrid && frmDPGrid->model->loaded() && spssdio1::DataFileName == dict.path;
+}
+
+// The grid window when it shows the file dict describes with every column
+// of values; otherwise says what to do and gives null.
+TfrmDPGrid* GridShowing(const FileDictionary& dict, std::span<const CaseValue> values) {
+    bool shows = GridShowsFile(dict);
+    for (const CaseValue& v : values)
+        shows = shows && v.column < frmDPGrid->model->grid().columnCount();
+    if (!shows) {
+        CurrentDialogs().ShowMessage("データグリッドを開くと、その値のケースに移動できます");
+        return nullptr;
+    }
+    return frmDPGrid;
+}
+
+void Raise(TfrmDPGrid* grid) {
+    grid->showNormal();
+    grid->raise();
+    grid->activateWindow();
+    grid->StringGrid1->setFocus();
+}
+
+void GoToFirstCase(const FileDictionary& dict, std::span<const CaseValue> values) {
+    if (values.empty()) return;
+    TfrmDPGrid* grid = GridShowing(dict, values);
+    if (!grid) return;
+    const int found = FirstCaseOf(grid->model->grid(), values);
+    if (found < 0) {
+        CurrentDialogs().ShowMessage("その値のケースはグリッドにありません");
+        return;
+    }
+    Raise(grid);
+    grid->StringGrid1->GoTo(grid->model->index(found, values.back().column), false);
+}
+
+// Sets the grid's filter to the cases holding every value.
+void ShowOnly(const FileDictionary& dict, std::span<const CaseValue> values) {
+    if (values.empty()) return;
+    TfrmDPGrid* grid = GridShowing(dict, values);
+    if (!grid) return;
+    std::string condition;
+    for (const CaseValue& v : values) {
+        const std::string one = ValueCondition(dict.variables[size_t(v.column)].name, v.value);
+        condition = condition.empty() ? one : BothConditions(condition, one);
+    }
+    Raise(grid);
+    grid->additions->ShowOnly(Decoded(condition));
+}
+
+// The grid's filter, when it shows dict's file with some cases left out.
+CaseFilter GridFilter(const FileDictionary& dict) {
+    if (!GridShowsFile(dict)) return std::nullopt;
+    const GridData& grid = frmDPGrid->model->grid();
+    const RowOrder& order = grid.order();
+    if (!order.selecting()) return std::nullopt;
+    ShownCases shown{frmDPGrid->model->condition(), {}, order.fileRowCount()};
+    shown.cases.reserve(order.size());
+    for (uint32_t row = 0; row < order.fileRowCount(); ++row)
+        if (order.Shows(row)) shown.cases.push_back(row);
+    return shown;
+}
+
+const CaseNumbers* Selected(const CaseFilter& filter) {
+    return filter ? &filter->cases : nullptr;
+}
+
+// A line saying which cases a window counted; hidden without a filter.
+QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
+    auto* note = new QLabel(parent);
+    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note->setWordWrap(true);
+    if (filter)
+        note->setText(QStringLiteral("絞り込み中：%1（%2）")
+                          .arg(QString::fromStdString(filter->condition),
+                               CaseCountText(filter->cases.size(), filter->total)));
+    note->setVisible(filter.has_value());
+    return note;
+}
+
+// The context menu of a table whose cells stand for values.
+template <typename Go, typename Only>
+void AddCaseMenu(QTableWidget* table, Go go, Only only) {
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(table, &QWidget::customContextMenuRequested, table,
+                     [table, go, only](const QPoint& at) {
+                         const QModelIndex index = table->indexAt(at);
+                         if (!index.isValid()) return;
+                         QMenu menu(table);
+                         const int row = index.row(), column = index.column();
+                         menu.addAction(QStringLiteral("この値のケースへ移動"), table,
+                                        [=] { RunHandler([=] { go(row, column); }); });
+                         menu.addAction(QStringLiteral("この値のケースだけ表示"), table,
+                                        [=] { RunHandler([=] { only(row, column); }); });
+                         menu.exec(table->viewport()->mapToGlobal(at));
+                     });
+}
+
+}  // namespace
+
+// ---- 度数分布 ----
+
+FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable,
+                                 CaseFilter filter)
+    : dict_(std::move(dict)), variable_(variable), filter_(std::move(filter)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(760, 720);
+    auto* layout = new QVBoxLayout(this);
+    title_ = new QLabel(this);
+    title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(title_);
+    layout->addWidget(FilterNote(this, filter_));
+    unweighted = new QCheckBox(QStringLiteral("重み付けしない"), this);
+    unweighted->setVisible(!dict_->weightVariable.empty());
+    layout->addWidget(unweighted);
+    table =
+        MakeTable(this, {QStringLiteral("値"), QStringLiteral("値ラベル"), QStringLiteral("度数"),
+                         QStringLiteral("パーセント"), QStringLiteral("有効パーセント"),
+                         QStringLiteral("累積パーセント"), QString()});
+    AddCopy(table);
+    layout->addWidget(table, 3);
+    statistics = MakeTable(this, {QStringLiteral("統計量"), QStringLiteral("値")});
+    AddCopy(statistics);
+    layout->addWidget(statistics, 2);
+    chartHolder_ = new QWidget(this);
+    chartHolder_->setLayout(new QVBoxLayout);
+    chartHolder_->layout()->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chartHolder_, 4);
+    auto* buttons = new QHBoxLayout;
+    auto* save = new QPushButton(QStringLiteral("グラフを保存..."), this);
+    auto* copy = new QPushButton(QStringLiteral("グラフをコピー"), this);
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    buttons->addWidget(save);
+    buttons->addWidget(copy);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(save, &QPushButton::clicked, this, [this] { RunHandler([this] { SaveImage(); }); });
+    connect(copy, &QPushButton::clicked, this, [this] {
+        if (chart) CopyChart(chart);
+    });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(unweighted, &QCheckBox::toggled, this,
+            [this](bool on) { RunHandler([this, on] { Count(!on); }); });
+    connect(table, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { RunHandler([this, row] { GoToCases(row); }); });
+    AddCaseMenu(
+        table, [this](int row, int) { GoToCases(row); },
+        [this](int row, int) { ShowOnlyCases(row); });
+}
+
+bool FrequencyWindow::Count(bool weighted) {
+    DialogProgress progress(isVisible() ? this : nullptr,
+                            QStringLiteral("度数を数えています... %1 / %2"));
+    FrequencyResult r = RunFrequencies(*dict_, {variable_}, weighted, &progress,
+                                       ValueTally::kDefaultKept, Selected(filter_));
+    if (!Finished(r.pass)) return false;
+    result_ = std::move(r.tables.front());
+    Fill();
+    return true;
+}
+
+void FrequencyWindow::Fill() {
+    const FrequencyTable& t = result_;
+    const StatsVariable& v = t.variable;
+    QString title = Shown(v);
+    if (!v.dict->label.empty()) title += QStringLiteral("  ") + Decoded(v.dict->label);
+    setWindowTitle(QStringLiteral("度数分布 - ") + Shown(v));
+    title_->setText(title);
+    table->setRowCount(0);
+    table->setRowCount(static_cast<int>(t.rows.size()) + 1);
+    int r = 0;
+    for (const FrequencyRow& row : t.rows) {
+        QString value = Decoded(row.valueText);
+        if (row.kind == FrequencyRow::Kind::More)
+            value = QStringLiteral("ほか %1%2 個の値")
+                        .arg(row.moreExact ? QString() : QStringLiteral("少なくとも "))
+                        .arg(row.moreValues);
+        QString note;
+        if (row.missing == MissingKind::User) note = QStringLiteral("欠損値");
+        if (row.missing == MissingKind::System) note = QStringLiteral("システム欠損値");
+        SetRow(table, r++,
+               {new Cell(value), new Cell(Decoded(row.label)),
+                new Cell(QString::fromStdString(CountText(row.amount.weight)), row.amount.weight),
+                new Cell(QString::fromStdString(PercentText(row.percent)), row.percent),
+                new Cell(QString::fromStdString(PercentText(row.validPercent)), row.validPercent),
+                new Cell(QString::fromStdString(PercentText(row.cumulativePercent)),
+                         row.cumulativePercent),
+                new Cell(note)});
+    }
+    SetRow(table, r,
+           {new Cell(QStringLiteral("合計")), new Cell(QString()),
+            new Cell(QString::fromStdString(CountText(t.total.weight)), t.total.weight),
+            new Cell(QStringLiteral("100.0"), 100.0)});
+    table->resizeColumnsToContents();
+
+    statistics->setRowCount(0);
+    std::vector<std::pair<QString, QString>> lines;
+    const auto count = [&](const Amount& a) {
+        QString text = QString::fromStdString(CountText(a.weight));
+        if (t.weighted) text += QStringLiteral("（%1 ケース）").arg(a.cases);
+        return text;
+    };
+    lines.push_back({QStringLiteral("有効数"), count(t.valid)});
+    lines.push_back({QStringLiteral("欠損値（ユーザー）"), count(t.userMissing)});
+    lines.push_back({QStringLiteral("欠損値（システム）"), count(t.systemMissing)});
+    if (t.weighted) lines.push_back({QStringLiteral("重み付け"), Decoded(dict_->weightVariable)});
+    if (!v.isString()) {
+        const Descriptives& s = t.stats;
+        const DictVariable& d = *v.dict;
+        const auto at = [&](double x) { return Decoded(LocationText(x, d)); };
+        lines.push_back({QStringLiteral("平均値"), at(s.mean)});
+        lines.push_back({QStringLiteral("標準偏差"),
+                         QString::fromStdString(StatisticText(s.sd, d.print.decimals))});
+        lines.push_back({QStringLiteral("最小値"), at(s.minimum)});
+        lines.push_back({QStringLiteral("最大値"), at(s.maximum)});
+        if (s.percentilesExact) {
+            lines.push_back({QStringLiteral("第1四分位"), at(s.quartile1)});
+            lines.push_back({QStringLiteral("中央値"), at(s.median)});
+            lines.push_back({QStringLiteral("第3四分位"), at(s.quartile3)});
+            lines.push_back(
+                {QStringLiteral("パーセンタイルの定義"), QStringLiteral("(W+1)p の加重平均")});
+        }
+    }
+    statistics->setRowCount(static_cast<int>(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i)
+        SetRow(statistics, static_cast<int>(i),
+               {new Cell(lines[i].first), new Cell(lines[i].second)});
+    statistics->resizeColumnsToContents();
+
+    delete chart;
+    chart = MakeFrequencyChart(t, chartHolder_);
+    // Nothing in the chart answers a key: Tab passes it by.
+    chart->setFocusPolicy(Qt::NoFocus);
+    chartHolder_->layout()->addWidget(chart);
+}
+
+void FrequencyWindow::SaveImage() {
+    if (!chart) return;
+    const auto choice = CurrentDialogs().SaveFileAs("PNG 画像|*.png|SVG 画像|*.svg",
+                                                    result_.variable.name() + ".png");
+    if (!choice) return;
+    QString path = QString::fromStdString(choice->path);
+    const QString suffix =
+        choice->filterIndex == 1 ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (!path.endsWith(suffix, Qt::CaseInsensitive)) path += suffix;
+    if (!SaveChart(chart, path)) CurrentDialogs().ShowMessage("グラフを保存できません");
+}
+
+// The value a frequency row stands for (none for the row of more values).
+std::vector<CaseValue> RowValue(const FrequencyTable& t, int row) {
+    if (row < 0 || row >= static_cast<int>(t.rows.size())) return {};
+    const FrequencyRow& r = t.rows[size_t(row)];
+    if (r.kind == FrequencyRow::Kind::More) return {};
+    return {ValueOf(t.variable.index, t.variable.isString(), r.number, r.text, r.missing)};
+}
+
+void FrequencyWindow::GoToCases(int row) {
+    GoToFirstCase(*dict_, RowValue(result_, row));
+}
+
+void FrequencyWindow::ShowOnlyCases(int row) {
+    ShowOnly(*dict_, RowValue(result_, row));
+}
+
+// ---- 変数の概要 ----
+
+DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter filter)
+    : dict_(std::move(dict)), filter_(std::move(filter)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("変数の概要"));
+    resize(1000, 600);
+    auto* layout = new QVBoxLayout(this);
+    table = MakeTable(
+        this, {QStringLiteral("変数名"), QStringLiteral("ラベル"), QStringLiteral("型"),
+               QStringLiteral("尺度"), QStringLiteral("有効数"), QStringLiteral("欠損数"),
+               QStringLiteral("値の種類"), QStringLiteral("最小値"), QStringLiteral("最大値"),
+               QStringLiteral("平均値"), QStringLiteral("標準偏差"), QStringLiteral("最頻値")});
+    table->setSortingEnabled(true);
+    // The dictionary's order until the user clicks a header.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    AddCopy(table);
+    layout->addWidget(FilterNote(this, filter_));
+    layout->addWidget(table);
+    auto* bottom = new QHBoxLayout;
+    find = new QLineEdit(this);
+    find->setPlaceholderText(QStringLiteral("検索 (Ctrl+F)"));
+    auto* csv = new QPushButton(QStringLiteral("CSV に書き出す..."), this);
+    auto* copy = new QPushButton(QStringLiteral("すべてコピー"), this);
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    bottom->addWidget(find);
+    bottom->addWidget(csv);
+    bottom->addWidget(copy);
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, this, [this] {
+        find->setFocus();
+        find->selectAll();
+    });
+    connect(find, &QLineEdit::returnPressed, this, [this] { FindNext(); });
+    connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this,
+            [this] { FindNext(); });
+    connect(csv, &QPushButton::clicked, this, [this] { RunHandler([this] { WriteCsv(); }); });
+    connect(copy, &QPushButton::clicked, this, [this] {
+        table->clearSelection();
+        QApplication::clipboard()->setText(SelectedText());
+    });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool DescribeWindow::Count() {
+    DialogProgress progress(nullptr, QStringLiteral("変数を集計しています... %1 / %2"));
+    DescribeResult r =
+        RunDescribe(*dict_, {}, true, &progress, kDescribeDistinctCap, Selected(filter_));
+    if (!Finished(r.pass)) return false;
+    result_ = std::move(r);
+    Fill();
+    return true;
+}
+
+void DescribeWindow::Fill() {
+    table->setSortingEnabled(false);
+    table->setRowCount(static_cast<int>(result_.rows.size()));
+    int r = 0;
+    for (const DescribeRow& row : result_.rows) {
+        const DictVariable& d = *row.variable.dict;
+        QString mode = Decoded(row.modeText);
+        if (!row.modeLabel.empty()) mode += QStringLiteral(" ") + Decoded(row.modeLabel);
+        const double missing = row.userMissing.weight + row.systemMissing.weight;
+        SetRow(table, r++,
+               {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
+                new Cell(QString::fromStdString(row.type)),
+                new Cell(QString::fromLatin1(MeasureWord(d.measure))),
+                new Cell(QString::fromStdString(CountText(row.valid.weight)), row.valid.weight),
+                new Cell(QString::fromStdString(CountText(missing)), missing),
+                new Cell(QString::fromStdString(
+                             DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap)),
+                         row.distinctExact ? double(row.distinct) : double(row.distinct) + 0.5),
+                new Cell(Decoded(LocationText(row.stats.minimum, d)), row.stats.minimum),
+                new Cell(Decoded(LocationText(row.stats.maximum, d)), row.stats.maximum),
+                new Cell(Decoded(LocationText(row.stats.mean, d)), row.stats.mean),
+                new Cell(QString::fromStdString(StatisticText(row.stats.sd, d.print.decimals)),
+                         row.stats.sd),
+                new Cell(mode)});
+    }
+    table->setSortingEnabled(true);
+    table->resizeColumnsToContents();
+}
+
+QString DescribeWindow::SelectedText() const {
+    QString text;
+    QStringList head;
+    for (int c = 0; c < table->columnCount(); ++c) head << table->horizontalHeaderItem(c)->text();
+    text = head.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    const bool any = table->selectionModel()->hasSelection();
+    for (int r = 0; r < table->rowCount(); ++r) {
+        if (any && !table->selectionModel()->isRowSelected(r, QModelIndex())) continue;
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c) cells << table->item(r, c)->text();
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+void DescribeWindow::WriteCsv() {
+    const std::optional<std::string> path = CurrentDialogs().SaveFile("describe.csv");
+    if (!path) return;
+    TextFileWriter out;
+    out.Create(*path);
+    out.Write(DescribeCsv(result_, DisplayEncoding()));
+    out.Close();
+}
+
+void DescribeWindow::FindNext() {
+    const QString wanted = find->text();
+    if (wanted.isEmpty()) return;
+    const int start = table->currentRow();
+    for (int step = 1; step <= table->rowCount(); ++step) {
+        const int r = (start + step) % table->rowCount();
+        for (int c : {0, 1})
+            if (table->item(r, c)->text().contains(wanted, Qt::CaseInsensitive)) {
+                table->selectRow(r);
+                table->scrollToItem(table->item(r, 0));
+                return;
+            }
+    }
+    CurrentDialogs().Beep();
+}
+
+// ---- クロス集計 ----
+
+CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable,
+                               CaseFilter filter)
+    : dict_(std::move(dict)), filter_(std::move(filter)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("クロス集計"));
+    resize(800, 560);
+    auto* layout = new QVBoxLayout(this);
+    auto* choose = new QHBoxLayout;
+    rows = new QComboBox(this);
+    columns = new QComboBox(this);
+    for (const DictVariable& v : dict_->variables) {
+        const QString name = Decoded(v.longName.empty() ? v.name : v.longName);
+        rows->addItem(name);
+        columns->addItem(name);
+    }
+    rows->setCurrentIndex(rowVariable);
+    columns->setCurrentIndex(rowVariable + 1 < columns->count() ? rowVariable + 1 : 0);
+    choose->addWidget(new QLabel(QStringLiteral("行:"), this));
+    choose->addWidget(rows);
+    choose->addWidget(new QLabel(QStringLiteral("列:"), this));
+    choose->addWidget(columns);
+    auto* run = new QPushButton(QStringLiteral("集計"), this);
+    choose->addWidget(run);
+    layout->addLayout(choose);
+    auto* options = new QHBoxLayout;
+    rowPercent = new QCheckBox(QStringLiteral("行パーセント"), this);
+    columnPercent = new QCheckBox(QStringLiteral("列パーセント"), this);
+    totalPercent = new QCheckBox(QStringLiteral("全体パーセント"), this);
+    includeMissing = new QCheckBox(QStringLiteral("欠損値を含める"), this);
+    unweighted = new QCheckBox(QStringLiteral("重み付けしない"), this);
+    unweighted->setVisible(!dict_->weightVariable.empty());
+    for (QCheckBox* box : {rowPercent, columnPercent, totalPercent, includeMissing, unweighted})
+        options->addWidget(box);
+    options->addStretch();
+    layout->addLayout(options);
+    layout->addWidget(FilterNote(this, filter_));
+    table = new QTableWidget(this);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setTabKeyNavigation(false);
+    AddCopy(table);
+    layout->addWidget(table);
+    connect(table, &QTableWidget::cellDoubleClicked, this,
+            [this](int line, int column) { RunHandler([=, this] { GoToCases(line, column); }); });
+    AddCaseMenu(
+        table, [this](int line, int column) { GoToCases(line, column); },
+        [this](int line, int column) { ShowOnlyCases(line, column); });
+    connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
+    for (QCheckBox* box : {rowPercent, columnPercent, totalPercent})
+        connect(box, &QCheckBox::toggled, this, [this] {
+            if (counted_) Fill();
+        });
+}
+
+bool CrosstabWindow::Count() {
+    DialogProgress progress(isVisible() ? this : nullptr,
+                            QStringLiteral("クロス集計しています... %1 / %2"));
+    CrosstabResult r = RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(),
+                                   !unweighted->isChecked(), includeMissing->isChecked(), &progress,
+                                   kCrosstabMaxCategories, Selected(filter_));
+    if (!Finished(r.pass)) return false;
+    if (!r.table.error.empty()) {
+        std::string message = "カテゴリが多すぎます（";
+        message += std::to_string(kCrosstabMaxCategories);
+        message += " まで）";
+        CurrentDialogs().ShowMessage(message);
+        return false;
+    }
+    result_ = std::move(r);
+    counted_ = true;
+    Fill();
+    return true;
+}
+
+void CrosstabWindow::Fill() {
+    const Crosstab& t = result_.table;
+    const auto head = [](const CrossCategory& c) {
+        QString text = Decoded(c.valueText);
+        if (!c.label.empty()) text += QStringLiteral(" ") + Decoded(c.label);
+        if (c.missing != MissingKind::None) text += QStringLiteral("（欠損値）");
+        return text;
+    };
+    std::vector<std::pair<QString, char>> kinds = {{QStringLiteral("度数"), 'n'}};
+    if (rowPercent->isChecked()) kinds.push_back({QStringLiteral("行 %"), 'r'});
+    if (columnPercent->isChecked()) kinds.push_back({QStringLiteral("列 %"), 'c'});
+    if (totalPercent->isChecked()) kinds.push_back({QStringLiteral("全体 %"), 't'});
+    const int per = static_cast<int>(kinds.size());
+    linesPerRow_ = per;
+    table->clear();
+    table->setColumnCount(static_cast<int>(t.columns.size()) + 3);
+    table->setRowCount((static_cast<int>(t.rows.size()) + 1) * per);
+    QStringList headers = {Shown(t.rowVariable) + QStringLiteral(" \\ ") + Shown(t.columnVariable),
+                           QString()};
+    for (const CrossCategory& c : t.columns) headers << head(c);
+    headers << QStringLiteral("合計");
+    table->setHorizontalHeaderLabels(headers);
+    const auto figure = [&](double part, size_t r, size_t c, char kind, bool rowTotal) {
+        if (kind == 'n') return QString::fromStdString(CountText(part));
+        const double whole =
+            kind == 'r' ? (r < t.rows.size() ? t.rowTotals[r].weight : t.total.weight)
+            : kind == 'c'
+                ? (rowTotal || c >= t.columns.size() ? t.total.weight : t.columnTotals[c].weight)
+                : t.total.weight;
+        return whole > 0 ? QString::fromStdString(PercentText(100.0 * part / whole)) : QString();
+    };
+    for (size_t r = 0; r <= t.rows.size(); ++r) {
+        const bool totalRow = r == t.rows.size();
+        for (int k = 0; k < per; ++k) {
+            const int line = static_cast<int>(r) * per + k;
+            if (k == 0)
+                table->setItem(line, 0,
+                               new Cell(totalRow ? QStringLiteral("合計") : head(t.rows[r])));
+            table->setItem(line, 1, new Cell(kinds[size_t(k)].first));
+            for (size_t c = 0; c <= t.columns.size(); ++c) {
+                const bool totalColumn = c == t.columns.size();
+                const double part = totalRow
+                                        ? (totalColumn ? t.total.weight : t.columnTotals[c].weight)
+                                    : totalColumn ? t.rowTotals[r].weight
+                                                  : t.Cell(r, c).weight;
+                table->setItem(
+                    line, static_cast<int>(c) + 2,
+                    new Cell(figure(part, r, c, kinds[size_t(k)].second, totalColumn), part));
+            }
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
+// The values a cell of the table stands for: its row's and column's
+// categories, or one of them in a total.
+std::vector<CaseValue> CellValues(const Crosstab& t, int category, int column) {
+    std::vector<CaseValue> values;
+    const auto add = [&](const StatsVariable& v, const CrossCategory& c) {
+        values.push_back(ValueOf(v.index, v.isString(), c.number, c.text, c.missing));
+    };
+    if (category >= 0 && category < static_cast<int>(t.rows.size()))
+        add(t.rowVariable, t.rows[size_t(category)]);
+    if (column >= 0 && column < static_cast<int>(t.columns.size()))
+        add(t.columnVariable, t.columns[size_t(column)]);
+    return values;
+}
+
+void CrosstabWindow::GoToCases(int line, int column) {
+    if (!counted_) return;
+    GoToFirstCase(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+}
+
+void CrosstabWindow::ShowOnlyCases(int line, int column) {
+    if (!counted_) return;
+    ShowOnly(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+}
+
+// ---- opening ----
+
+QWidget* OpenFrequencyWindow(int variable) {
+    auto dict = CurrentDictionary();
+    if (!dict || variable < 0 || variable >= static_cast<int>(dict->variables.size()))
+        return nullptr;
+    auto* window = new FrequencyWindow(dict, variable, GridFilter(*dict));
+    if (!window->Count(true)) {
+        delete window;
+        return nullptr;
+    }
+    window->show();
+    return window;
+}
+
+QWidget* OpenDescribeWindow() {
+    auto dict = CurrentDictionary();
+    if (!dict) return nullptr;
+    auto* window = new DescribeWindow(dict, GridFilter(*dict));
+    if (!window->Count()) {
+        delete window;
+        return nullptr;
+    }
+    window->show();
+    return window;
+}
+
+QWidget* OpenCrosstabWindow(int rowVariable) {
+    auto dict = CurrentDictionary();
+    if (!dict || dict->variables.empty()) return nullptr;
+    rowVariable = std::clamp(rowVariable, 0, static_cast<int>(dict->variables.size()) - 1);
+    auto* window = new CrosstabWindow(dict, rowVariable, GridFilter(*dict));
+    window->show();
+    return window;
+}
+
+}  // namespace lv

@@ -1,0 +1,119 @@
+// The statistics windows, opened from the grid's header menu, the variable
+// list's menu and the main window's text-area menu: 度数分布 (a variable's
+// frequency table, descriptive statistics and chart), 変数の概要 (one row
+// per variable) and クロス集計 (two variables crossed). Each reads the
+// current file once with the progress dialog and keeps what it counted.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/dictionary/file_dictionary.h"
+#include "core/stats/crosstab.h"
+#include "core/stats/describe.h"
+#include "core/stats/frequencies.h"
+
+class QChartView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace lv {
+
+// The cases the grid shows while its filter is set, when a window opens:
+// the window counts those only and says so.
+struct ShownCases {
+    std::string condition;  // UTF-8
+    CaseNumbers cases;      // 0-based, ascending
+    uint32_t total = 0;     // the file's cases
+};
+using CaseFilter = std::optional<ShownCases>;
+
+// Opens the window for the current file (nothing when no file is chosen or
+// the user cancels the count). variable: a dictionary index.
+QWidget* OpenFrequencyWindow(int variable);
+QWidget* OpenDescribeWindow();
+QWidget* OpenCrosstabWindow(int rowVariable = 0);
+
+class FrequencyWindow : public QWidget {
+    Q_OBJECT
+  public:
+    FrequencyWindow(std::shared_ptr<FileDictionary> dict, int variable, CaseFilter filter = {});
+    // Counts (again): false when cancelled or failed.
+    bool Count(bool weighted);
+
+    QTableWidget* table;
+    QTableWidget* statistics;
+    QCheckBox* unweighted;
+    QChartView* chart = nullptr;
+    const FrequencyTable& result() const { return result_; }
+    // Goes to the first case of the grid holding row's value; or shows
+    // only the cases holding it (the grid's filter).
+    void GoToCases(int row);
+    void ShowOnlyCases(int row);
+
+  private:
+    void Fill();
+    void SaveImage();
+
+    std::shared_ptr<FileDictionary> dict_;
+    int variable_;
+    CaseFilter filter_;
+    FrequencyTable result_;
+    QLabel* title_;
+    QWidget* chartHolder_;
+};
+
+class DescribeWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter filter = {});
+    bool Count();
+
+    QTableWidget* table;
+    QLineEdit* find;
+    // The selected rows (all when none) as tab-separated lines.
+    QString SelectedText() const;
+    void WriteCsv();
+    void FindNext();
+
+  private:
+    void Fill();
+    std::shared_ptr<FileDictionary> dict_;
+    CaseFilter filter_;
+    DescribeResult result_;
+};
+
+class CrosstabWindow : public QWidget {
+    Q_OBJECT
+  public:
+    CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVariable, CaseFilter filter = {});
+    bool Count();
+
+    QComboBox* rows;
+    QComboBox* columns;
+    QCheckBox* rowPercent;
+    QCheckBox* columnPercent;
+    QCheckBox* totalPercent;
+    QCheckBox* includeMissing;
+    QCheckBox* unweighted;
+    QTableWidget* table;
+    // As the frequency window's, for the categories of a table cell (a
+    // total stands for its row's or column's value only).
+    void GoToCases(int line, int column);
+    void ShowOnlyCases(int line, int column);
+
+  private:
+    void Fill();
+    std::shared_ptr<FileDictionary> dict_;
+    CaseFilter filter_;
+    CrosstabResult result_;
+    int linesPerRow_ = 1;
+    bool counted_ = false;
+};
+
+}  // namespace lv

@@ -1,0 +1,59 @@
+// The data-grid window: every case of the chosen file in a grid of one
+// column per variable, loaded once while the window is created, and its
+// text export.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "core/grid/grid_load.h"
+
+class QLabel;
+class QPushButton;
+
+namespace lv {
+
+class GridAdditions;
+class GridModel;
+class GridView;
+
+class TfrmDPGrid : public QWidget {
+    Q_OBJECT
+  public:
+    // Runs FormCreate (the load) while the window is still hidden.
+    explicit TfrmDPGrid(QWidget* parent = nullptr);
+
+    QPushButton* btnOK;
+    QPushButton* Button1;
+    QPushButton* btmWrite;
+    QLabel* Label1;
+    QLabel* Label2;
+    GridView* StringGrid1;
+    GridModel* model;
+    // Labels, find, go to, copy and sort (forms/grid_additions.h).
+    GridAdditions* additions = nullptr;
+    // The name last accepted in the save dialog (SaveDialog1's file name).
+    std::string saveFileName;
+
+    void FormCreate();
+    void FormResize();
+    void btnOKClick();
+    void Button1Click();
+    void StringGrid1Click();
+    void btmWriteClick();
+
+    // How the load ended (NoFile until it ran; a rendering error leaves the
+    // outcome of the cases before it: ReadFailed is never set for it).
+    // Cancelled: the user stopped a long load; the window is not shown.
+    lv::GridLoadOutcome loadOutcome() const { return outcome_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // Escape, when no part of the window takes it, closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    lv::GridLoadOutcome outcome_ = lv::GridLoadOutcome::NoFile;
+};
+
+}  // namespace lv

@@ -1,0 +1,368 @@
+// The table conversion read back by independent readers (Python's csv module
+// and openpyxl, through tests/support/read_table.py): every corpus file, and
+// fixture files with hostile content; and its failures, which must leave
+// nothing under the target's name.
+#include "core/export/table_convert.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "core/export/output_file.h"
+#include "core/export/xlsx_writer.h"
+#include "core/state/errors.h"
+#include "core/text/display_encoding.h"
+#include "tests/core/grid/grid_support.h"
+#include "tests/support/corpus.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+std::string Python() {
+    return access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+}
+
+bool HaveOpenpyxl() {
+    static const bool have =
+        std::system((Python() + " -c 'import openpyxl' >/dev/null 2>&1").c_str()) == 0;
+    return have;
+}
+
+#define SKIP_WITHOUT_OPENPYXL() \
+    if (!HaveOpenpyxl())        \
+    GTEST_SKIP() << "openpyxl is not installed (Debian package python3-openpyxl)"
+
+const char* FormatWord(lv::TableFormat f) {
+    return f == lv::TableFormat::Csv ? "csv" : f == lv::TableFormat::Tsv ? "tsv" : "xlsx";
+}
+
+json ReadBack(lv::TableFormat format, const std::string& path, const std::string& kinds) {
+    const std::string command = Python() + " " LORIVANE_SOURCE_DIR "/tests/support/read_table.py " +
+                                FormatWord(format) + " '" + path + "' '" + kinds + "'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buf[65536];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(status, 0) << command;
+    return status == 0 ? json::parse(out) : json{{"header", {}}, {"rows", {}}, {"formulas", 0}};
+}
+
+std::string Kinds(std::span<const lv::TableColumn> columns) {
+    std::string kinds;
+    for (const lv::TableColumn& c : columns) kinds += "NDTHS"[static_cast<int>(c.kind)];
+    return kinds;
+}
+
+bool Dangerous(std::string_view text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+}
+
+// What a reader should find for a text: UTF-8, without NULs, with the
+// apostrophe CSV and TSV put before a text that could start a formula.
+std::string ExpectedText(std::string_view bytes, lv::TableFormat format) {
+    std::string text = lv::ToUtf8(bytes, lv::DisplayEncoding());
+    std::erase(text, '\0');
+    if (format != lv::TableFormat::Xlsx && Dangerous(text)) text.insert(0, "'");
+    return text;
+}
+
+// Compares one read-back cell with the stored value of grid at (row, column).
+void ExpectCell(const json& got, const lv::GridData& grid, uint32_t row,
+                const lv::TableColumn& column, const lv::TableOptions& options,
+                const std::string& where) {
+    const lv::VariableFacts& facts = *column.facts;
+    if (column.kind == lv::ValueKind::String) {
+        lv::StringCell cell;
+        const uint32_t rows[] = {row};
+        grid.store().GatherStrings(column.variable, rows, &cell);
+        const std::string_view value =
+            cell.state == lv::CellState::Value ? lv::WithoutTrailingBlanks(cell.stored) : "";
+        const std::string* label = options.labels ? facts.LabelOf(value) : nullptr;
+        const std::string expected = ExpectedText(label ? *label : value, options.format);
+        if (expected.empty())
+            EXPECT_TRUE(got.is_null()) << where;
+        else
+            EXPECT_EQ(got, expected) << where;
+        return;
+    }
+    lv::NumberCell cell;
+    const uint32_t rows[] = {row};
+    grid.store().GatherNumbers(column.variable, rows, &cell);
+    if (cell.state != lv::CellState::Value) {
+        EXPECT_TRUE(got.is_null()) << where;
+        return;
+    }
+    if (const std::string* label = options.labels ? facts.LabelOf(cell.value) : nullptr) {
+        EXPECT_EQ(got, ExpectedText(*label, options.format)) << where;
+        return;
+    }
+    const double v = cell.value;
+    if (column.kind == lv::ValueKind::Number) {
+        // xlsx keeps what the spreadsheet keeps: 15 significant digits and more.
+        if (options.format == lv::TableFormat::Xlsx)
+            EXPECT_NEAR(got.get<double>(), v, std::fabs(v) * 1e-15) << where;
+        else
+            EXPECT_EQ(got.get<double>(), v) << where;
+        return;
+    }
+    if (got.is_string()) return;  // a date the reader's calendar does not hold
+    // Dates as the format shows them: the day, or the second to its decimals.
+    double expected = v, slack = 0.5 * std::pow(10.0, -column.format.decimals) + 1e-6;
+    if (options.format == lv::TableFormat::Xlsx) {
+        slack = 1e-3;  // a serial date keeps the whole value to the millisecond
+    } else if (column.kind == lv::ValueKind::Date) {
+        expected = std::floor(v / 86400) * 86400;
+        slack = 1e-6;
+    }
+    EXPECT_NEAR(got.get<double>(), expected, slack) << where;
+}
+
+class TableConvertTest : public ::testing::Test {
+  protected:
+    void SetUp() override { dir_ = fixture::TempDir(); }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Loads path into grid_ as the window holds it, with its facts.
+    void Load(const std::string& path) {
+        gridtest::PrepareState(path);
+        gridtest::MemoryFill fill(grid_);
+        lv::LoadGrid(fill);
+        grid_.SetFacts(lv::ReadVariableFacts(path, spssdio1::VarCount));
+    }
+    void LoadFixture(const fixture::File& f) { Load(fixture::WriteFile(f, dir_ + "/in.sav")); }
+
+    // Converts the chosen file as the tool does (one pass), reads it back and
+    // compares every cell with the grid's stored values.
+    void RoundTrip(const lv::TableOptions& options, const std::string& where) {
+        const std::string out = dir_ + "/out." + FormatWord(options.format);
+        ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, out), lv::ConvertOutcome::Written);
+        const auto columns = lv::PlanColumns(grid_.facts(), options, lv::DisplayEncoding());
+        const json table = ReadBack(options.format, out, Kinds(columns));
+        ASSERT_EQ(table["header"].size(), columns.size()) << where;
+        for (size_t k = 0; k < columns.size(); ++k)
+            EXPECT_EQ(table["header"][k], ExpectedText(columns[k].facts->name, options.format));
+        const uint32_t rows = static_cast<uint32_t>(
+            lv::RowsWanted(options, grid_.namesInDataRow() ? 0 : grid_.rowCount()));
+        // A sheet ends at its last row with a value: empty rows after it read as none.
+        if (options.format == lv::TableFormat::Xlsx)
+            ASSERT_LE(table["rows"].size(), rows) << where;
+        else
+            ASSERT_EQ(table["rows"].size(), rows) << where;
+        EXPECT_EQ(table["formulas"], 0) << where;
+        for (uint32_t r = 0; r < rows; ++r) {
+            const json row = r < table["rows"].size() ? table["rows"][r] : json::array();
+            for (size_t k = 0; k < columns.size(); ++k) {
+                const json cell = k < row.size() ? row[k] : json();
+                ExpectCell(cell, grid_, r, columns[k], options,
+                           where + " row " + std::to_string(r + 1) + " " + columns[k].facts->name);
+            }
+        }
+    }
+
+    std::string dir_;
+    lv::GridData grid_;
+    gridtest::ScriptedDialogs dialogs_;
+};
+
+}  // namespace
+
+TEST_F(TableConvertTest, CorpusFilesReadBackAsTheirValuesInCsvAndXlsx) {
+    LORIVANE_SKIP_WITHOUT_CORPUS();
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(fixture::CorpusDir())) {
+        const std::string ext = entry.path().extension();
+        if (!entry.is_regular_file() || (ext != ".sav" && ext != ".zsav")) continue;
+        const std::string path = entry.path();
+        try {
+            Load(path);
+        } catch (const lv::ConversionError&) {
+            continue;  // the grid does not show this file's values either
+        }
+        if (!grid_.loaded() || spssdio1::CaseCount < 0) continue;
+        ++files;
+        lv::TableOptions options;
+        options.lastRow = 200;  // every row goes through the same code
+        RoundTrip(options, path + " csv");
+        if (HaveOpenpyxl()) {
+            options.format = lv::TableFormat::Xlsx;
+            options.labels = true;
+            RoundTrip(options, path + " xlsx with labels");
+        }
+    }
+    EXPECT_GT(files, 20);
+}
+
+TEST_F(TableConvertTest, HostileTextsSurviveEveryFormat) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::String("S", 40), gridtest::Numeric("N"), gridtest::Date("D"),
+                   gridtest::String("L", 32767)};
+    f.valueLabels = {{{1}, {{-1, "=SUM(A1)"}, {2, "a,\"b\"\nc"}}, {}}};
+    const std::string longText(32767, 'x');
+    f.cases = {
+        {std::string("a,b \"quoted\""), -5.0, gridtest::SpssDate(2024, 2, 29), longText},
+        {std::string("tab\there\r\nline"), -1.0, gridtest::SpssDate(1600, 3, 1), std::string("")},
+        {std::string("=1+2"), 2.0, fixture::kSysmis, std::string("+x")},
+        {std::string("-y"), 0.1 + 0.2, gridtest::SpssDate(1899, 12, 31), std::string("@z")},
+        {std::string("back\\slash"), 1e300, gridtest::SpssDate(1900, 3, 1),
+         std::string("bad \xff\xfe bytes")},
+        {std::string("nul\0after", 9), 4.9e-324, 0.0, std::string("  lead")},
+    };
+    LoadFixture(f);
+    for (const lv::TableFormat format :
+         {lv::TableFormat::Csv, lv::TableFormat::Tsv, lv::TableFormat::Xlsx}) {
+        if (format == lv::TableFormat::Xlsx && !HaveOpenpyxl()) continue;
+        for (const bool labels : {false, true}) {
+            lv::TableOptions options;
+            options.format = format;
+            options.labels = labels;
+            options.crlf = labels;
+            options.bom = labels;
+            RoundTrip(options, std::string(FormatWord(format)) + (labels ? " labels" : ""));
+        }
+    }
+    // A negative number stays a number; only texts are made harmless.
+    lv::TableOptions options;
+    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/n.csv"),
+              lv::ConvertOutcome::Written);
+    const std::string csv = gridtest::ReadAll(dir_ + "/n.csv");
+    EXPECT_NE(csv.find("\n\"a,b \"\"quoted\"\"\",-5,2024-02-29,"), std::string::npos);
+    EXPECT_NE(csv.find("\n\"'=1+2\",2,,\"'+x\"\n"), std::string::npos);
+    EXPECT_EQ(csv.find('\0'), std::string::npos);
+}
+
+// The grid's edits are written as the grid shows them: a numeric cell as
+// the number its text reads as (a decimal comma too), "." as empty, other
+// text as text.
+TEST_F(TableConvertTest, GridEditsAreWrittenAsTheGridShowsThem) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("A", 8, 0), gridtest::String("B", 4)};
+    f.cases = {{1.0, std::string("one")}, {2.0, std::string("two")}, {3.0, std::string("six")}};
+    LoadFixture(f);
+    grid_.SetEdit(0, 0, " 7,5 ");
+    grid_.SetEdit(1, 0, ".");
+    grid_.SetEdit(2, 0, "n/a");
+    grid_.SetEdit(2, 1, "ten");
+    ASSERT_EQ(lv::ConvertGridRows(grid_, lv::TableOptions{}, dir_ + "/e.csv"),
+              lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/e.csv"), "A,B\n7.5,one\n,two\nn/a,ten\n");
+}
+
+TEST_F(TableConvertTest, ChoicesPickHeadersMissingValuesRowsAndColumnsInGridOrder) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("A", 8, 0), gridtest::String("B", 4)};
+    f.variables[0].label = "Age, years";
+    f.variables[0].missing.discrete = {99};
+    f.variables[1].longName = "LongerB";
+    f.cases = {{1.0, std::string("one")}, {99.0, std::string("two")}, {3.0, std::string("six")}};
+    LoadFixture(f);
+    grid_.SetOrder({2, 1, 0});
+    lv::TableOptions options;
+    options.header = lv::HeaderText::Labels;
+    options.missingEmpty = true;
+    options.columns = {1, 0};
+    options.firstRow = 1;
+    options.lastRow = 2;
+    ASSERT_EQ(lv::ConvertGridRows(grid_, options, dir_ + "/g.csv"), lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/g.csv"), "B,\"Age, years\"\nsix,3\ntwo,\n");
+    options.header = lv::HeaderText::LongNames;
+    options.missingEmpty = false;
+    options.firstRow = 2;
+    options.lastRow = -1;
+    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/f.csv"),
+              lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/f.csv"), "LongerB,A\ntwo,99\nsix,3\n");
+}
+
+TEST_F(TableConvertTest, ManyVariablesAndNoCases) {
+    fixture::File f = gridtest::Basic();
+    for (int i = 0; i < 100000; ++i)
+        f.variables.push_back(gridtest::Numeric("V" + std::to_string(i)));
+    LoadFixture(f);
+    lv::TableOptions options;
+    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/wide.csv"),
+              lv::ConvertOutcome::Written);
+    const std::string csv = gridtest::ReadAll(dir_ + "/wide.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 99999);
+    EXPECT_EQ(csv.substr(csv.size() - 8), ",V99999\n");
+    // Too wide for a sheet: refused before anything is written.
+    options.format = lv::TableFormat::Xlsx;
+    try {
+        lv::ConvertFileCases(grid_.facts(), options, dir_ + "/wide.xlsx");
+        ADD_FAILURE() << "a sheet of 100000 columns was written";
+    } catch (const lv::ExportError& e) {
+        EXPECT_NE(std::string(e.what()).find("16,384"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(fs::exists(dir_ + "/wide.xlsx"));
+    EXPECT_NE(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048576, 1), "");
+    EXPECT_EQ(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048575, 16384), "");
+}
+
+TEST_F(TableConvertTest, FailuresAndCancelLeaveNothingUnderTheName) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("N")};
+    for (int i = 0; i < 5000; ++i) f.cases.push_back({double(i)});
+    LoadFixture(f);
+    lv::TableOptions options;
+    const auto fails = [&](const std::string& path, const std::string& words) {
+        for (const lv::TableFormat format : {lv::TableFormat::Csv, lv::TableFormat::Xlsx}) {
+            options.format = format;
+            try {
+                lv::ConvertFileCases(grid_.facts(), options, path);
+                ADD_FAILURE() << path << " reported as written";
+            } catch (const lv::ExportError& e) {
+                EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
+            }
+        }
+    };
+    fails(dir_ + "/missing/out.csv", "フォルダがありません");
+    fails("/dev/full", "空きがない");
+    const std::string kept = dir_ + "/kept.csv";
+    { std::ofstream(kept) << "old"; }
+    chmod(kept.c_str(), 0444);
+    fails(kept, "読み取り専用");
+    EXPECT_EQ(gridtest::ReadAll(kept), "old");
+
+    // A cancel halfway: the earlier file stays, no temporary file is left.
+    chmod(kept.c_str(), 0644);
+    struct StopHalfway : lv::Progress {
+        bool Step(uint64_t done, uint64_t total) override { return done < total / 2; }
+    } stop;
+    options.format = lv::TableFormat::Csv;
+    EXPECT_EQ(lv::ConvertGridRows(grid_, options, kept, &stop), lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(lv::ConvertFileCases(grid_.facts(), options, kept, &stop),
+              lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(gridtest::ReadAll(kept), "old");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 2);  // in.sav and kept.csv
+}
+
+TEST_F(TableConvertTest, AbandonedWorkbookKeepsNoTemporaryFileOpen) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("N")};
+    for (int i = 0; i < 5000; ++i) f.cases.push_back({double(i)});
+    LoadFixture(f);
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openFiles();
+    struct StopHalfway : lv::Progress {
+        bool Step(uint64_t done, uint64_t total) override { return done < total / 2; }
+    } stop;
+    lv::TableOptions options;
+    options.format = lv::TableFormat::Xlsx;
+    const std::string path = dir_ + "/out.xlsx";
+    EXPECT_EQ(lv::ConvertGridRows(grid_, options, path, &stop), lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(lv::ConvertFileCases(grid_.facts(), options, path, &stop),
+              lv::ConvertOutcome::Cancelled);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(openFiles(), before);
+}
