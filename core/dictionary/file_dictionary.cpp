@@ -130,6 +130,7 @@ void ReadVariable(const ReaderHandle& r, int index, DictVariable* v, FirstFailur
         v->missing[k] = missing.numbers[k];
         v->missingText[k] = std::move(missing.texts[k]);
     }
+    v->BuildLookups();
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 // are the file's bytes; the writers decode them.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/dictionary/missing_values.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/state/progress.h"
 #include "core/text/number_text.h"
@@ -42,7 +45,20 @@ struct DictVariable {
     double missing[3] = {0, 0, 0};
     std::string missingText[3];  // string variables: without trailing blanks
 
+    // What values are looked up in, made once from the fields above by
+    // BuildLookups (ReadFileDictionary calls it; a variable filled by hand
+    // calls it when filled): the user-missing values, and the value labels'
+    // positions in value order (a label of a value that is not a number
+    // left out: it could never be matched).
+    MissingValues missingValues;
+    std::vector<uint32_t> labelOrder;
+
     bool isString() const { return width > 0; }
+    void BuildLookups();
+    // The label of a value (a string without its trailing blanks), or null;
+    // of two labels of one value, the first in the file.
+    const std::string* LabelOf(double value) const;
+    const std::string* LabelOf(std::string_view valueWithoutBlanks) const;
 };
 
 struct DictMultRespSet {

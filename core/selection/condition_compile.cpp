@@ -47,7 +47,7 @@ class ConditionCompiler {
         // Short names first, so that a long name never hides one.
         for (int pass = 0; pass < 2; ++pass)
             for (size_t i = 0; i < vars_.size(); ++i) {
-                const std::string& name = pass == 0 ? vars_[i].name : vars_[i].longName;
+                const std::string& name = pass == 0 ? vars_[i]->name : vars_[i]->longName;
                 if (!name.empty())
                     byName_.emplace(Folded(ToUtf8(name, encoding)), static_cast<int>(i));
             }
@@ -79,8 +79,8 @@ class ConditionCompiler {
         const ConditionNode& n = tree_.nodes[node];
         if (n.kind != NodeKind::Variable) return 0;
         const int v = Find(n.text);
-        if (v < 0 || vars_[v].isString || !ReadsFormattedDate(vars_[v].formatType)) return 0;
-        return vars_[v].formatType;
+        if (v < 0 || vars_[v]->isString() || !ReadsFormattedDate(vars_[v]->print.type)) return 0;
+        return vars_[v]->print.type;
     }
 
     // A date written beside a date variable becomes the date's number; what
@@ -124,8 +124,8 @@ class ConditionCompiler {
         if (slotOf_[variable] < 0) {
             slotOf_[variable] = static_cast<int>(out_.variables_.size());
             out_.variables_.push_back(variable);
-            out_.stringInput_.push_back(vars_[variable].isString);
-            out_.missing_.push_back(vars_[variable].missing);
+            out_.stringInput_.push_back(vars_[variable]->isString());
+            out_.missing_.push_back(vars_[variable]->missingValues);
         }
         return static_cast<uint32_t>(slotOf_[variable]);
     }
@@ -167,7 +167,7 @@ class ConditionCompiler {
                 const int v = Find(n.text);
                 if (v < 0) throw Failure{n.offset, "「" + n.text + "」という変数はありません"};
                 const uint32_t slot = Slot(v);
-                if (vars_[v].isString) {
+                if (vars_[v]->isString()) {
                     Push(Code::LoadText, slot);
                     type = Type::Text;
                 } else {
@@ -319,8 +319,14 @@ std::variant<Condition, ConditionError> CompileCondition(
 std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFacts>& facts) {
     std::vector<ConditionVariable> out;
     out.reserve(facts.size());
-    for (const VariableFacts& f : facts)
-        out.push_back({f.name, f.longName, f.isString, f.formatType, f.missing});
+    for (const VariableFacts& f : facts) out.push_back(&f.variable);
+    return out;
+}
+
+std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<DictVariable>& variables) {
+    std::vector<ConditionVariable> out;
+    out.reserve(variables.size());
+    for (const DictVariable& v : variables) out.push_back(&v);
     return out;
 }
 

@@ -5,23 +5,12 @@
 #include <cstring>
 
 #include "core/dictionary/file_dictionary.h"
-#include "core/dictionary/variable_facts.h"
 #include "savio/case_index.h"
 #include "savio/case_layout.h"
 #include "savio/spssfio.h"
 
 namespace lv {
 namespace {
-
-ConditionVariable FromDictionary(const DictVariable& v) {
-    ConditionVariable c;
-    c.name = v.name;
-    c.longName = v.longName;
-    c.isString = v.isString();
-    c.formatType = v.print.type;
-    c.missing = MissingValuesOf(v);
-    return c;
-}
 
 // Closes the handle when the selection is done.
 struct OpenHandle {
@@ -52,10 +41,8 @@ FileSelection SelectFileCases(const std::string& path, std::string_view text,
         if (opened != 0) handle.h = 0;
         return result;
     }
-    std::vector<ConditionVariable> variables;
-    variables.reserve(dict.variables.size());
-    for (const DictVariable& v : dict.variables) variables.push_back(FromDictionary(v));
-    auto compiled = CompileCondition(text, variables, encoding.empty() ? dict.encoding : encoding);
+    auto compiled = CompileCondition(text, ConditionVariablesOf(dict.variables),
+                                     encoding.empty() ? dict.encoding : encoding);
     if (auto* error = std::get_if<ConditionError>(&compiled)) {
         result.status = FileSelection::Status::BadCondition;
         result.error = *error;

@@ -74,7 +74,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
     double weightHandle = 0;
     MissingValues weightMissing;
     if (weightIndex >= 0) {
-        weightMissing = MakeStatsVariable(dict, weightIndex).missing;
+        weightMissing = MakeStatsVariable(dict, weightIndex).missing();
         if (spssGetVarHandle(file.handle, dict.variables[size_t(weightIndex)].name.c_str(),
                              &weightHandle) != 0) {
             result.error = "no handle for the weight variable";

@@ -7,24 +7,10 @@
 
 namespace lv {
 
-const std::string* StatsVariable::LabelOf(double value) const {
-    for (const auto& [v, label] : dict->numericLabels)
-        if (v == value) return &label;
-    return nullptr;
-}
-
-const std::string* StatsVariable::LabelOf(std::string_view valueWithoutBlanks) const {
-    for (const auto& [v, label] : dict->stringLabels)
-        if (v == valueWithoutBlanks) return &label;
-    return nullptr;
-}
-
 StatsVariable MakeStatsVariable(const FileDictionary& dict, int index) {
     StatsVariable s;
     s.index = index;
     s.dict = &dict.variables[static_cast<size_t>(index)];
-    const DictVariable& v = *s.dict;
-    s.missing = MissingValuesOf(v);
     return s;
 }
 

@@ -91,7 +91,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ForegroundRole) {
         // User-missing values in a muted colour; every other cell as it was.
         const lv::VariableFacts* facts = grid_.FactsOf(index.column());
-        if (!facts || !facts->missing.any()) return QVariant();
+        if (!facts || !facts->missing().any()) return QVariant();
         const lv::CellFacts cell =
             grid_.Describe(static_cast<uint32_t>(index.row()), index.column());
         return cell.userMissing && !cell.edited ? QVariant(QColor(kMutedColour)) : QVariant();
