@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
-#include "cli/typed_name.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
+#include "core/dictionary/variable_name.h"
 #include "core/export/grid_cells.h"
 #include "core/export/output_file.h"
 #include "core/export/table_convert.h"
@@ -174,15 +174,10 @@ lv::RowJoin GridJoin(const Options& o) {
     return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
 }
 
-// The variable a name on the command line means: its short name, else its
-// long name; -1 when none.
-int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& typed) {
-    const TypedName wanted(typed, lv::DisplayEncoding());
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (wanted.Is(facts[i].name)) return static_cast<int>(i);
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (wanted.Is(facts[i].longName)) return static_cast<int>(i);
-    return -1;
+// The variables named on the command line are found by variable_name.h's
+// rule, decoded with the encoding in force.
+lv::VariableNameIndex NameIndex(const std::vector<lv::VariableFacts>& facts) {
+    return lv::VariableNameIndex(lv::NamesOf(facts), lv::DisplayEncoding());
 }
 
 // What --labels, --sort and --var need: the variables' facts and the sort
@@ -193,8 +188,9 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty() && o.where.empty())
         return true;
     facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    const lv::VariableNameIndex names = NameIndex(facts);
     for (const SortOption& key : o.sort) {
-        const int column = VariableNamed(facts, key.variable);
+        const int column = names.Find(key.variable);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + key.variable + "'");
             return false;
@@ -403,12 +399,12 @@ int RunLabels(Context& c) {
     lv::LineCollector lines;
     if (!ChooseFile(c, c.options.files[0], &lines)) return kExitError;
     // Each line of the list notes its variable's long name.
-    const TypedName wanted(c.options.variable, lv::DisplayEncoding());
-    int found = -1;
-    for (int i = 0; i < VarCount && found < 0; ++i)
-        if (wanted.Is(SlotText(VarNames[i]))) found = i;
-    for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i)
-        if (wanted.Is(lines.lines[i].note())) found = i;
+    std::vector<lv::VariableNames> names(static_cast<size_t>(std::max(VarCount, 0)));
+    for (size_t i = 0; i < names.size(); ++i) {
+        names[i].name = SlotText(VarNames[i]);
+        if (i < lines.lines.size()) names[i].longName = lines.lines[i].note();
+    }
+    const int found = lv::FindVariableNamed(names, c.options.variable, lv::DisplayEncoding());
     if (found < 0) {
         Complain(c, c.options.files[0], "no variable named '" + c.options.variable + "'");
         return kExitError;
@@ -544,8 +540,9 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.crlf = o.crlf;
     t.firstRow = o.firstRow;
     t.lastRow = o.lastRow;
+    const lv::VariableNameIndex names = NameIndex(facts);
     for (const std::string& name : o.variables) {
-        const int column = VariableNamed(facts, name);
+        const int column = names.Find(name);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + name + "'");
             return false;
@@ -595,7 +592,7 @@ int RunFind(Context& c) {
     if (!OpenForGrid(c, facts, keys)) return kTrouble;
     std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
     if (!o.findVariable.empty()) {
-        const int column = VariableNamed(facts, o.findVariable);
+        const int column = NameIndex(facts).Find(o.findVariable);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + o.findVariable + "'");
             return kTrouble;

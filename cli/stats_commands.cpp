@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/variable_name.h"
 #include "core/selection/file_selection.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
@@ -49,8 +50,9 @@ std::string EncodingOf(const Context& c, const lv::FileDictionary& dict) {
 // The variables named on the command line; false (with a message) for an
 // unknown name.
 bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out) {
+    const lv::VariableNameIndex names(lv::NamesOf(dict.variables), EncodingOf(c, dict));
     for (const std::string& name : c.options.variables) {
-        const int v = lv::FindStatsVariable(dict, name, EncodingOf(c, dict));
+        const int v = names.Find(name);
         if (v < 0) {
             Complain(c, "no variable named '" + name + "'");
             return false;

@@ -76,8 +76,11 @@ DESCRIPTION
     prints, with the viewer's own code, the texts its windows show. Names,
     labels and string values are printed in UTF-8, decoded from the file's
     encoding (or from --encoding NAME); --bytes prints the file's own bytes
-    instead. A variable named on the command line (UTF-8) is found by its
-    short or long name in the file's encoding. export always writes the
+    instead. A variable named on the command line (UTF-8, or the file's
+    bytes) is found by its short or long name, in any letter case: short
+    names before long names, each as the file's bytes, then decoded from the
+    file's encoding (or --encoding's), then with letter case folded; of two
+    variables that match alike, the first wins. export always writes the
     file's bytes, as the window does; the JSON and CSV of meta and dict are
     always UTF-8.
 

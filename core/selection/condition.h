@@ -94,9 +94,9 @@ struct Condition::Instruction {
     double number = 0;
 };
 
-// Compiles text against variables; names match the short or long name in
-// any case, decoded from encoding, and string literals are compared in
-// encoding's bytes.
+// Compiles text against variables; a name means the variable
+// FindVariableNamed finds (variable_name.h), and string literals are
+// compared in encoding's bytes.
 std::variant<Condition, ConditionError> CompileCondition(
     std::string_view text, std::span<const ConditionVariable> variables,
     const std::string& encoding);

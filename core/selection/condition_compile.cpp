@@ -3,8 +3,8 @@
 // long condition takes stack.
 #include <cctype>
 #include <optional>
-#include <unordered_map>
 
+#include "core/dictionary/variable_name.h"
 #include "core/rendering/format_name.h"
 #include "core/selection/condition.h"
 #include "core/selection/condition_dates.h"
@@ -23,12 +23,11 @@ struct Failure {
     std::string message;
 };
 
-// Names match in any case of their ASCII letters.
-std::string Folded(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
+std::vector<VariableNames> NamesOf(std::span<const ConditionVariable> variables) {
+    std::vector<VariableNames> names;
+    names.reserve(variables.size());
+    for (const DictVariable* v : variables) names.push_back({v->name, v->longName});
+    return names;
 }
 
 bool IsComparison(BinaryOp op) {
@@ -43,15 +42,10 @@ class ConditionCompiler {
   public:
     ConditionCompiler(ConditionTree& tree, std::span<const ConditionVariable> variables,
                       const std::string& encoding)
-        : tree_(tree), vars_(variables), encoding_(encoding) {
-        // Short names first, so that a long name never hides one.
-        for (int pass = 0; pass < 2; ++pass)
-            for (size_t i = 0; i < vars_.size(); ++i) {
-                const std::string& name = pass == 0 ? vars_[i]->name : vars_[i]->longName;
-                if (!name.empty())
-                    byName_.emplace(Folded(ToUtf8(name, encoding)), static_cast<int>(i));
-            }
-    }
+        : tree_(tree),
+          vars_(variables),
+          encoding_(encoding),
+          names_(NamesOf(variables), encoding) {}
 
     Condition Compile() {
         const size_t n = tree_.nodes.size();
@@ -69,10 +63,7 @@ class ConditionCompiler {
 
   private:
     // The variable a name means, or -1.
-    int Find(std::string_view name) const {
-        const auto it = byName_.find(Folded(name));
-        return it == byName_.end() ? -1 : it->second;
-    }
+    int Find(std::string_view name) const { return names_.Find(name); }
 
     // The date format of a node that names a numeric date variable, or 0.
     int DateFormatOf(uint32_t node) const {
@@ -295,7 +286,7 @@ class ConditionCompiler {
     ConditionTree& tree_;
     std::span<const ConditionVariable> vars_;
     const std::string& encoding_;
-    std::unordered_map<std::string, int> byName_;  // UTF-8, ASCII letters in upper case
+    VariableNameIndex names_;
     std::vector<bool> dead_, raw_;
     std::vector<Type> types_;
     std::vector<int> slotOf_;

@@ -29,11 +29,6 @@ struct StatsVariable {
 
 StatsVariable MakeStatsVariable(const FileDictionary& dict, int index);
 
-// The variable of that short or long name (as the file holds it, or in
-// UTF-8 decoded with encoding), or -1.
-int FindStatsVariable(const FileDictionary& dict, const std::string& name,
-                      const std::string& encoding);
-
 // The file's weight variable (numeric), or -1 when it names none.
 int WeightVariableIndex(const FileDictionary& dict);
 
