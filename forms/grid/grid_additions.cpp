@@ -21,6 +21,7 @@
 #include "forms/grid/find_bar.h"
 #include "forms/grid/go_to_dialog.h"
 #include "forms/grid/grid_model.h"
+#include "forms/grid/grid_navigation.h"
 #include "forms/grid/grid_view.h"
 #include "forms/grid/table_export_dialog.h"
 #include "forms/seam/error_handler.h"
@@ -173,7 +174,11 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         if (!model_->grid().order().selecting()) filterBar->ShowNoFilter();
     });
+    // The statistics windows reach the grid through it while it exists.
+    navigation_ = std::make_unique<GridNavigation>(window, view, model, this);
 }
+
+GridAdditions::~GridAdditions() = default;
 
 QAction* GridAdditions::Action(const QString& text, const QKeySequence& keys,
                                void (GridAdditions::*run)()) {

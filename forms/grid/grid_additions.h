@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,12 +25,14 @@ namespace lv {
 class FilterBar;
 class FindBar;
 class GridModel;
+class GridNavigation;
 class GridView;
 
 class GridAdditions : public QObject {
     Q_OBJECT
   public:
     GridAdditions(QWidget* window, GridView* view, GridModel* model);
+    ~GridAdditions() override;
 
     FindBar* findBar;
     FilterBar* filterBar;
@@ -102,6 +105,7 @@ class GridAdditions : public QObject {
     QMenu* headerMenu_ = nullptr;
     int menuColumn_ = -1;
     std::optional<unsigned long long> count_;  // matches of the current query
+    std::unique_ptr<GridNavigation> navigation_;
 };
 
 }  // namespace lv
