@@ -3,8 +3,32 @@
 namespace lv {
 namespace {
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A plain decimal number ("-1", "+2.5", "-1000.30", "-1e-5"): a spreadsheet
+// reads it as that number, never as a formula.
+bool IsPlainNumber(std::string_view text) {
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && IsDigit(text[i]);) ++i, ++digits;
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+        const size_t start = i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        if (i == start) return false;
+    }
+    return i == text.size();
+}
+
 bool LooksLikeFormula(std::string_view text) {
-    if (text.empty()) return false;
+    if (text.empty() || IsPlainNumber(text)) return false;
     switch (text.front()) {
         case '=':
         case '+':

@@ -9,9 +9,11 @@
 //
 // In both, a text that begins with =, +, -, @, a tab or CR gets an
 // apostrophe in front (inside the quotes in CSV), so that a spreadsheet
-// opening the file does not take it for a formula. Numbers are never
-// prefixed (a negative number stays a number): they are the shortest text
-// that reads back as the same double (NumberText).
+// opening the file does not take it for a formula; a text that is a plain
+// decimal number ("-1", "-1000.30") is left as it is, since a spreadsheet
+// reads it as that number. Numbers are never prefixed (a negative number
+// stays a number): they are the shortest text that reads back as the same
+// double (NumberText).
 #pragma once
 
 #include <string>

@@ -21,7 +21,11 @@ TEST(DumpCsv, EveryCsvKeepsFormulasOutAndNumbersShort) {
         f.variables.push_back(v);
         f.valueLabels.push_back({{static_cast<int>(i)}, {{51.1, formulas[i]}}, {}});
     }
-    f.cases = {{51.1, 51.1, 51.1, 51.1}};
+    // A label that is a plain number is no formula: a spreadsheet reads it as that number.
+    fixture::Variable plain = fixture::Numeric("PLAIN");
+    plain.label = "-7.5";
+    f.variables.push_back(plain);
+    f.cases = {{51.1, 51.1, 51.1, 51.1, 1.0}};
     const std::string dir = fixture::TempDir();
     const std::string path = fixture::WriteFile(f, dir + "/formulas.sav");
     const std::string converted = dir + "/table.csv";
@@ -37,6 +41,7 @@ TEST(DumpCsv, EveryCsvKeepsFormulasOutAndNumbersShort) {
             EXPECT_EQ(csv.find("," + formula), std::string::npos) << what << csv;
         }
     }
+    EXPECT_NE(outputs[0].second.find(",-7.5,"), std::string::npos) << outputs[0].second;
     const std::string& described = outputs[1].second;
     EXPECT_NE(described.find(",51.1,51.1,51.1,"), std::string::npos) << described;
     EXPECT_EQ(described.find("51.100"), std::string::npos) << described;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "core/export/output_file.h"
 #include "core/export/xlsx_writer.h"
@@ -62,7 +63,9 @@ std::string Kinds(std::span<const lv::TableColumn> columns) {
 }
 
 bool Dangerous(std::string_view text) {
-    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+    static const std::regex plainNumber(R"([-+]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?)");
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos &&
+           !std::regex_match(text.begin(), text.end(), plainNumber);
 }
 
 // What a reader should find for a text: UTF-8, without NULs, with the
