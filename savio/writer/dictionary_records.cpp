@@ -196,7 +196,8 @@ void LongStringLabels(RecordBytes& out, const FileSpec& spec) {
     if (body.size()) Extension(out, kExtLongStringLabels, 1, body.bytes());
 }
 
-// One count of values, then each value of 8 bytes after its length.
+// The layout with one length for all of a variable's values, as the vendor writes
+// it and ReadStat reads it (PSPP 1.6.2 reads a length before each value).
 void LongStringMissing(RecordBytes& out, const FileSpec& spec) {
     RecordBytes body;
     for (const Variable& v : spec.variables) {
@@ -204,10 +205,8 @@ void LongStringMissing(RecordBytes& out, const FileSpec& spec) {
         body.I32(int32_t(v.name.size()));
         body.Text(v.name);
         body.Byte(uint8_t(v.missing.strings.size()));
-        for (const std::string& s : v.missing.strings) {
-            body.I32(8);
-            body.Padded(WithoutTrailingBlanks(s), 8);
-        }
+        body.I32(8);
+        for (const std::string& s : v.missing.strings) body.Padded(WithoutTrailingBlanks(s), 8);
     }
     if (body.size()) Extension(out, kExtLongStringMissing, 1, body.bytes());
 }
