@@ -318,33 +318,34 @@ long long ExpectSameCases(const std::string& a, const std::string& b) {
         spssGetVarHandle(hb, name, &handlesB[size_t(i)]);
     }
     std::vector<char> bufA = Buffer(40000), bufB = Buffer(40000);
-    long long cases = 0;
-    int stA = 0, stB = 0;
-    while ((stA = spssReadCaseRecord(ha)) == 0 && (stB = spssReadCaseRecord(hb)) == 0) {
+    // The first variable whose cell differs in the current case, or -1.
+    const auto firstDifference = [&]() -> long {
         for (size_t i = 0; i < widths.size(); ++i) {
             if (widths[i]) {
                 spssGetValueChar(ha, handlesA[i], bufA.data(), int(bufA.size()));
                 spssGetValueChar(hb, handlesB[i], bufB.data(), int(bufB.size()));
-                if (std::memcmp(bufA.data(), bufB.data(), size_t(widths[i])) != 0) {
-                    ADD_FAILURE() << b << ": case " << cases << " variable " << i << " differs";
-                    return cases;
-                }
+                if (std::memcmp(bufA.data(), bufB.data(), size_t(widths[i])) != 0) return long(i);
             } else {
                 double x = 0, y = 0;
                 spssGetValueNumeric(ha, handlesA[i], &x);
                 spssGetValueNumeric(hb, handlesB[i], &y);
-                if (std::bit_cast<uint64_t>(x) != std::bit_cast<uint64_t>(y)) {
-                    ADD_FAILURE() << b << ": case " << cases << " variable " << i << ": " << x
-                                  << " != " << y;
-                    return cases;
-                }
+                if (std::bit_cast<uint64_t>(x) != std::bit_cast<uint64_t>(y)) return long(i);
             }
         }
-        ++cases;
+        return -1;
+    };
+    long long cases = 0;
+    int stA = 0, stB = 0;
+    for (;; ++cases) {
+        stA = spssReadCaseRecord(ha);
+        stB = spssReadCaseRecord(hb);
+        if (stA != 0 || stB != 0) break;
+        if (const long i = firstDifference(); i >= 0) {
+            ADD_FAILURE() << b << ": case " << cases << " variable " << i << " differs";
+            break;
+        }
     }
-    if (stA == 0) stB = spssReadCaseRecord(hb);  // a ended the loop first only when b did not
-    EXPECT_NE(stA, 0) << b << " ends before " << a;
-    EXPECT_NE(stB, 0) << b << " holds more cases than " << a;
+    EXPECT_EQ(stA, stB) << b << " ends elsewhere than " << a << " after " << cases << " cases";
     spssCloseRead(ha);
     spssCloseRead(hb);
     return cases;
