@@ -48,23 +48,23 @@ class ShortNameSet {
     bool Taken(const std::string& upper) const { return taken_.count(upper) != 0; }
     void Take(const std::string& upper) { taken_.insert(upper); }
 
-    // base itself when free, else base cut shorter with a suffix: "_A", "_B",
-    // ... (or the given digits first, for a segment).
-    std::string Free(const std::string& base, const std::string& firstSuffix) {
-        if (firstSuffix.empty() && !Taken(base) && !IsReservedWord(base)) return Claim(base);
+    // base itself when free (for a segment, base cut shorter with its
+    // number), else base cut shorter with "_A", "_B", ...
+    std::string Free(const std::string& base, const std::string& segment) {
+        const std::string first = segment.empty() ? base : Suffixed(base, segment);
+        if (!Taken(first) && IsVariableName(first)) return Claim(first);
         for (size_t i = 0;; ++i) {
-            const std::string suffix =
-                i == 0 && !firstSuffix.empty() ? firstSuffix : "_" + Letters(i);
-            const std::string_view b(base);
-            const std::string name =
-                std::string(b.substr(
-                    0, lv::CutAtCharBoundary(b, kShortNameBytes - suffix.size(), layout_))) +
-                suffix;
+            const std::string name = Suffixed(base, "_" + Letters(i));
             if (!Taken(name) && IsVariableName(name)) return Claim(name);
         }
     }
 
   private:
+    std::string Suffixed(std::string_view base, const std::string& suffix) const {
+        return std::string(base.substr(
+                   0, lv::CutAtCharBoundary(base, kShortNameBytes - suffix.size(), layout_))) +
+               suffix;
+    }
     std::string Claim(const std::string& name) {
         Take(name);
         return name;

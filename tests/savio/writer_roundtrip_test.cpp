@@ -2,6 +2,7 @@
 // dictionary with every record kind and cases with edge values, in each
 // compression; and the header's bytes.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cfloat>
 #include <cmath>
@@ -201,6 +202,43 @@ TEST(WriterRoundTrip, HeaderFieldsAndUnknownCaseCount) {
     const std::string path = fixture::TempDir() + "/same.sav";
     writertest::WriteFile(spec, RichCases(), path);
     EXPECT_EQ(writertest::Slurp(path), patched);
+}
+
+TEST(WriterRoundTrip, ZlibBlocksInflateToTheBytecodeData) {
+    w::FileSpec spec;
+    spec.variables = {Var("Text", 255), Var("N")};
+    std::vector<std::vector<Cell>> cases;
+    for (int i = 0; i < 20000; ++i)
+        cases.push_back({std::string(size_t(250 + i % 6), char('a' + i % 26)), i * 0.25});
+    const std::string bytecode = writertest::WriteBytes(spec, cases);
+    spec.compression = Compression::Zlib;
+    const std::string zsav = writertest::WriteBytes(spec, cases);
+    // The dictionaries differ only in the header's magic and compression.
+    size_t data = 176;
+    while (data < zsav.size() && zsav[data] == bytecode[data]) ++data;
+    const auto le = fixture::Endian::Little;
+    ASSERT_EQ(fixture::GetInt64(zsav, data, le), int64_t(data));
+    const int64_t trailer = fixture::GetInt64(zsav, data + 8, le);
+    ASSERT_EQ(trailer + fixture::GetInt64(zsav, data + 16, le), int64_t(zsav.size()));
+    const int blocks = fixture::GetInt32(zsav, size_t(trailer) + 20, le);
+    ASSERT_EQ(blocks, 2);  // about 5.8 MB of bytecode
+    std::string inflated;
+    for (int k = 0; k < blocks; ++k) {
+        const size_t entry = size_t(trailer) + 24 + 24 * size_t(k);
+        EXPECT_EQ(fixture::GetInt64(zsav, entry, le), int64_t(data + inflated.size()));
+        std::string out(size_t(fixture::GetInt32(zsav, entry + 16, le)), '\0');
+        uLongf outSize = out.size();
+        ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &outSize,
+                             reinterpret_cast<const Bytef*>(zsav.data()) +
+                                 fixture::GetInt64(zsav, entry + 8, le),
+                             uLong(fixture::GetInt32(zsav, entry + 20, le))),
+                  Z_OK);
+        inflated += out;
+    }
+    EXPECT_TRUE(inflated == bytecode.substr(data)) << "the inflated blocks differ";
+    const std::string path = fixture::TempDir() + "/blocks.zsav";
+    writertest::WriteFile(spec, cases, path);
+    EXPECT_EQ(writertest::ExpectSameCases(path, path), 20000);
 }
 
 }  // namespace
