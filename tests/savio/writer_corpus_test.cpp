@@ -7,8 +7,7 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -16,54 +15,38 @@
 #include "savio/spssfio.h"
 #include "tests/savio/writer_support.h"
 #include "tests/support/corpus.h"
+#include "tests/support/readback.h"
 #include "tests/support/savfixture.h"
 
 namespace {
 
 using savio::Compression;
 
-std::vector<std::string> CorpusFiles() {
-    std::vector<std::string> out;
-    if (DIR* d = opendir(fixture::CorpusDir().c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.size() > 4 && (name.ends_with(".sav") || name.ends_with(".zsav")))
-                out.push_back(name);
-        }
-        closedir(d);
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
-bool Have(const char* program) {
-    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a shell command; its standard output and error together.
+// Runs a shell command; what it printed, both streams.
 std::string Shell(const std::string& command, int* status) {
     std::string out;
     FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return out;
     char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int st = pclose(p);
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    const int st = p ? pclose(p) : -1;
     *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return out;
 }
 
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
+bool Have(const char* program) {
+    int st = 0;
+    Shell("command -v " + std::string(program), &st);
+    return st == 0;
 }
 
-// What pspp-convert says about a file (it prints nothing else), one message
-// each, its name and the offsets left out.
-std::set<std::string> PsppWarnings(std::string output, const std::string& path) {
-    for (size_t at; (at = output.find(path)) != std::string::npos;)
-        output.replace(at, path.size(), "FILE");
-    output = std::regex_replace(output, std::regex("offset 0x[0-9a-f]+"), "offset X");
+// What pspp-convert says of a file (it says nothing else), one message each,
+// the file's name and the offsets left out.
+std::set<std::string> PsppMessages(std::string said, const std::string& path) {
+    for (size_t at; (at = said.find(path)) != std::string::npos;)
+        said.replace(at, path.size(), "F");
+    said = std::regex_replace(said, std::regex("offset 0x[0-9a-f]+"), "offset X");
     std::vector<std::string> messages;
-    std::istringstream lines(output);
+    std::istringstream lines(said);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty()) continue;
         if (messages.empty() || line[0] == '`')
@@ -74,7 +57,7 @@ std::set<std::string> PsppWarnings(std::string output, const std::string& path) 
     return {messages.begin(), messages.end()};
 }
 
-// A CSV's lines, the first (the names) in upper case: without a long-names
+// A CSV, its first line (the names) in upper case: without a long-names
 // record PSPP shows names in lower case, and every copy has one.
 std::string CsvText(const std::string& path) {
     std::string text = writertest::Slurp(path);
@@ -85,8 +68,8 @@ std::string CsvText(const std::string& path) {
 
 struct Copies {
     std::string source;
-    std::vector<std::string> outputs;  // one per compression
-    // The original's floating-point info record gives another system-missing
+    std::vector<std::string> outputs;  // none, bytecode, zlib
+    // The original's floating-point record gives another system-missing
     // value; the peers take it from there, our reader and the copies do not.
     bool oddSysmis = false;
 };
@@ -95,109 +78,91 @@ class WriterCorpus : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (!fixture::HaveCorpus()) return;
-        dir_ = new std::string(fixture::TempDir());
-        copies_ = new std::vector<Copies>;
-        for (const std::string& name : CorpusFiles()) {
-            Copies c{fixture::CorpusPath(name), {}};
+        dir_ = fixture::TempDir();
+        for (const auto& entry : std::filesystem::directory_iterator(fixture::CorpusDir())) {
+            const std::string name = entry.path().filename();
             int h = 0;
-            if (spssOpenRead(c.source.c_str(), &h) != 0) continue;
+            if (!entry.is_regular_file() || spssOpenRead(entry.path().c_str(), &h) != 0) continue;
             double sysmis = 0, highest = 0, lowest = 0;
-            c.oddSysmis =
-                spssGetFloatInfo(h, &sysmis, &highest, &lowest) == 0 && sysmis != -DBL_MAX;
+            Copies c{entry.path(),
+                     {},
+                     spssGetFloatInfo(h, &sysmis, &highest, &lowest) == 0 && sysmis != -DBL_MAX};
             spssCloseRead(h);
             for (Compression k : {Compression::None, Compression::Bytecode, Compression::Zlib}) {
-                const std::string out = *dir_ + "/" + name + "." + std::to_string(int(k)) +
-                                        (k == Compression::Zlib ? ".zsav" : ".sav");
-                if (writertest::Rewrite(c.source, out, k) == 0) c.outputs.push_back(out);
+                c.outputs.push_back(dir_ + "/" + name + std::to_string(int(k)) +
+                                    (k == Compression::Zlib ? ".zsav" : ".sav"));
+                EXPECT_TRUE(writertest::Rewrite(c.source, c.outputs.back(), k));
             }
-            copies_->push_back(c);
+            copies_.push_back(c);
         }
+        std::sort(copies_.begin(), copies_.end(),
+                  [](const Copies& a, const Copies& b) { return a.source < b.source; });
     }
     static void TearDownTestSuite() {
-        delete copies_;
-        delete dir_;
-        copies_ = nullptr;
-        dir_ = nullptr;
+        if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
     void SetUp() override { LORIVANE_SKIP_WITHOUT_CORPUS(); }
 
-    static std::string* dir_;
-    static std::vector<Copies>* copies_;
+    static inline std::string dir_;
+    static inline std::vector<Copies> copies_;
 };
 
-std::string* WriterCorpus::dir_ = nullptr;
-std::vector<Copies>* WriterCorpus::copies_ = nullptr;
-
 TEST_F(WriterCorpus, OurReaderSeesTheSameDictionaryAndValues) {
-    ASSERT_GE(copies_->size(), 30u);
-    for (const Copies& c : *copies_) {
-        SCOPED_TRACE(c.source);
-        ASSERT_EQ(c.outputs.size(), 3u);
-        writertest::w::FileSpec source;
-        ASSERT_TRUE(writertest::ReadSpec(c.source, &source));
-        const std::string expected = writertest::DictionaryText(source);
-        for (const std::string& out : c.outputs) {
-            writertest::w::FileSpec copy;
+    ASSERT_GE(copies_.size(), 30u);
+    for (const Copies& c : copies_) {
+        writertest::w::FileSpec source, copy;
+        ASSERT_TRUE(writertest::ReadSpec(c.source, &source)) << c.source;
+        const auto cells = readback::ReadFileThroughCalls(c.source, -1).rows;
+        for (size_t k = 0; k < c.outputs.size(); ++k) {
+            const std::string& out = c.outputs[k];
             ASSERT_TRUE(writertest::ReadSpec(out, &copy)) << out;
-            EXPECT_EQ(writertest::DictionaryText(copy), expected) << out;
-            writertest::ExpectSameCases(c.source, out);
+            EXPECT_EQ(writertest::DictionaryText(copy), writertest::DictionaryText(source)) << out;
+            EXPECT_TRUE(readback::ReadFileThroughCalls(out, -1).rows == cells) << out;
             // Written again from the copy: the same bytes.
-            const std::string again = out + ".again";
-            const Compression k = out.ends_with(".zsav")    ? Compression::Zlib
-                                  : out.ends_with(".0.sav") ? Compression::None
-                                                            : Compression::Bytecode;
-            ASSERT_EQ(writertest::Rewrite(out, again, k), 0);
-            EXPECT_EQ(writertest::Slurp(again), writertest::Slurp(out)) << out;
+            ASSERT_TRUE(writertest::Rewrite(out, out + ".again", Compression(k)));
+            EXPECT_TRUE(writertest::Slurp(out + ".again") == writertest::Slurp(out)) << out;
         }
     }
 }
 
 TEST_F(WriterCorpus, PsppReadsTheCopiesAsTheOriginals) {
     if (!Have("pspp-convert")) GTEST_SKIP() << "pspp-convert is not installed";
-    for (const Copies& c : *copies_) {
-        SCOPED_TRACE(c.source);
+    const std::string csv = dir_ + "/pspp.csv";
+    for (const Copies& c : copies_) {
         int st = 0;
-        const std::string csv = *dir_ + "/pspp-source.csv";
-        const std::string sourceOut = Shell("pspp-convert " + Quoted(c.source) + " " + csv, &st);
+        const std::set<std::string> known =
+            PsppMessages(Shell("pspp-convert '" + c.source + "' " + csv, &st), c.source);
         if (st != 0) continue;  // PSPP cannot read the original
         const std::string expected = CsvText(csv);
-        const std::set<std::string> sourceWarnings = PsppWarnings(sourceOut, c.source);
-        // Where PSPP finds fault with the original, beyond its not naming its
-        // encoding, it shows it otherwise than our reader.
-        const bool faulty =
-            c.oddSysmis ||
-            std::any_of(sourceWarnings.begin(), sourceWarnings.end(), [](const std::string& w) {
-                return w.find("character encoding") == std::string::npos;
-            });
+        // Where PSPP finds fault with the original (beyond its not naming its
+        // encoding), it reads it otherwise than our reader.
+        const bool faulty = c.oddSysmis || std::any_of(known.begin(), known.end(), [](auto& m) {
+                                return m.find("character encoding") == std::string::npos;
+                            });
         for (const std::string& out : c.outputs) {
-            const std::string copyCsv = *dir_ + "/pspp-copy.csv";
-            const std::string copyOut = Shell("pspp-convert " + Quoted(out) + " " + copyCsv, &st);
-            EXPECT_EQ(st, 0) << out << "\n" << copyOut;
-            for (const std::string& w : PsppWarnings(copyOut, out))
-                EXPECT_TRUE(sourceWarnings.count(w)) << out << ": " << w;
-            if (!faulty) {
-                EXPECT_TRUE(CsvText(copyCsv) == expected) << out << ": the CSV differs";
-            }
+            const std::string said = Shell("pspp-convert '" + out + "' " + csv, &st);
+            EXPECT_EQ(st, 0) << out << "\n" << said;
+            for (const std::string& m : PsppMessages(said, out))
+                EXPECT_TRUE(known.count(m)) << out << ": " << m;
+            EXPECT_TRUE(faulty || CsvText(csv) == expected) << out << ": the CSV differs";
         }
     }
 }
 
 TEST_F(WriterCorpus, ReadStatReadsTheCopiesAsTheOriginals) {
     if (!Have("readstat")) GTEST_SKIP() << "readstat is not installed";
-    for (const Copies& c : *copies_) {
-        SCOPED_TRACE(c.source);
+    const std::string csv = dir_ + "/readstat.csv";
+    for (const Copies& c : copies_) {
         int st = 0;
-        const std::string csv = *dir_ + "/readstat-source.csv";
-        std::remove(csv.c_str());
-        Shell("readstat " + Quoted(c.source) + " " + csv, &st);
+        std::filesystem::remove(csv);
+        Shell("readstat '" + c.source + "' " + csv, &st);
         if (st != 0 || c.oddSysmis) continue;  // ReadStat cannot read the original as we do
         const std::string expected = writertest::Slurp(csv);
         for (const std::string& out : c.outputs) {
-            const std::string copyCsv = *dir_ + "/readstat-copy.csv";
-            std::remove(copyCsv.c_str());
-            const std::string said = Shell("readstat " + Quoted(out) + " " + copyCsv, &st);
+            std::filesystem::remove(csv);
+            const std::string said = Shell("readstat '" + out + "' " + csv, &st);
             EXPECT_EQ(st, 0) << out << "\n" << said;
-            EXPECT_TRUE(writertest::Slurp(copyCsv) == expected) << out << ": the CSV differs";
+            EXPECT_TRUE(writertest::Slurp(csv) == expected) << out << ": the CSV differs";
         }
     }
 }

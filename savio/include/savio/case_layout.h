@@ -80,10 +80,10 @@ inline int SegmentDeclaredWidth(int width, int segment) {
 // The 8-byte slots a value of this width takes (0 = a number).
 inline int SlotCount(int width) {
     if (width == 0) return 1;
-    int slots = 0;
+    int total = 0;  // not "slots": Qt's headers define that word
     for (int k = 0, n = SegmentCount(width); k < n; ++k)
-        slots += (SegmentDeclaredWidth(width, k) + 7) / 8;
-    return slots;
+        total += (SegmentDeclaredWidth(width, k) + 7) / 8;
+    return total;
 }
 
 // One block of a .zsav file's data part.
