@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "savio/spssfio.h"
@@ -159,6 +160,7 @@ TEST(WriterRoundTrip, EveryRecordAndEdgeValueInEachCompression) {
         again.caseCount = 3;
         EXPECT_EQ(writertest::WriteBytes(again, cases), writertest::Slurp(path));
     }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(WriterRoundTrip, HeaderFieldsAndUnknownCaseCount) {
@@ -180,9 +182,10 @@ TEST(WriterRoundTrip, HeaderFieldsAndUnknownCaseCount) {
               patched.substr(80, 4) + unpatched.substr(0, 80));
     EXPECT_EQ(patched.substr(84), unpatched.substr(84));
     // The same input gives the same bytes, through a descriptor too.
-    const std::string path = fixture::TempDir() + "/same.sav";
-    writertest::WriteFile(spec, RichCases(), path);
-    EXPECT_EQ(writertest::Slurp(path), patched);
+    const std::string dir = fixture::TempDir();
+    writertest::WriteFile(spec, RichCases(), dir + "/same.sav");
+    EXPECT_EQ(writertest::Slurp(dir + "/same.sav"), patched);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(WriterRoundTrip, ZlibBlocksInflateToTheBytecodeData) {
@@ -217,9 +220,10 @@ TEST(WriterRoundTrip, ZlibBlocksInflateToTheBytecodeData) {
         inflated += out;
     }
     EXPECT_TRUE(inflated == bytecode.substr(data)) << "the inflated blocks differ";
-    const std::string path = fixture::TempDir() + "/blocks.zsav";
-    writertest::WriteFile(spec, cases, path);
-    EXPECT_EQ(readback::ReadFileThroughCalls(path, -1).rows.size(), 20000u);
+    const std::string dir = fixture::TempDir();
+    writertest::WriteFile(spec, cases, dir + "/blocks.zsav");
+    EXPECT_EQ(readback::ReadFileThroughCalls(dir + "/blocks.zsav", -1).rows.size(), 20000u);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
