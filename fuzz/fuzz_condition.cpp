@@ -15,18 +15,18 @@ namespace {
 
 std::vector<lv::ConditionVariable> Variables() {
     std::vector<lv::ConditionVariable> v(5);
-    v[0] = {"A", "alpha", false, SPSS_FMT_F, {}};
+    v[0] = {"A", "alpha", false, {SPSS_FMT_F, 8, 2}, {}};
     v[0].missing.count = 1;
     v[0].missing.numbers[0] = 9;
-    v[1] = {"B", "", false, SPSS_FMT_F, {}};
+    v[1] = {"B", "", false, {SPSS_FMT_F, 8, 2}, {}};
     v[1].missing.range = true;
     v[1].missing.low = -5;
     v[1].missing.high = -1;
-    v[2] = {"D", "born", false, SPSS_FMT_ADATE, {}};
-    v[3] = {"S", "name", true, SPSS_FMT_A, {}};
+    v[2] = {"D", "born", false, {SPSS_FMT_ADATE, 10, 0}, {}};
+    v[3] = {"S", "name", true, {SPSS_FMT_A, 8, 0}, {}};
     v[3].missing.count = 1;
     v[3].missing.strings[0] = "none";
-    v[4] = {"L", "", true, SPSS_FMT_A, {}};
+    v[4] = {"L", "", true, {SPSS_FMT_A, 8, 0}, {}};
     return v;
 }
 

@@ -38,7 +38,7 @@ struct VariableFacts {
     std::string longName;  // empty when it is the short name
     std::string label;     // the whole variable label; empty when none
     bool isString = false;
-    int formatType = 0, formatWidth = 0, formatDecimals = 0;  // print format
+    PrintFormat format;  // print format (type 0: none)
     MissingValues missing;
     // Value labels, sorted by value (strings without trailing blanks).
     std::vector<std::pair<double, std::string>> numberLabels;

@@ -30,7 +30,7 @@ struct ConditionVariable {
     std::string name;      // short name
     std::string longName;  // empty when none
     bool isString = false;
-    int formatType = 0;  // print format
+    PrintFormat format;  // print format
     MissingValues missing;
 };
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/selection/condition.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/condition_syntax.h"
@@ -79,8 +79,8 @@ class ConditionCompiler {
         const ConditionNode& n = tree_.nodes[node];
         if (n.kind != NodeKind::Variable) return 0;
         const int v = Find(n.text);
-        if (v < 0 || vars_[v].isString || !ReadsFormattedDate(vars_[v].formatType)) return 0;
-        return vars_[v].formatType;
+        if (v < 0 || vars_[v].isString || !ReadsFormattedDate(vars_[v].format.type)) return 0;
+        return vars_[v].format.type;
     }
 
     // A date written beside a date variable becomes the date's number; what
@@ -320,7 +320,7 @@ std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFa
     std::vector<ConditionVariable> out;
     out.reserve(facts.size());
     for (const VariableFacts& f : facts)
-        out.push_back({f.name, f.longName, f.isString, f.formatType, f.missing});
+        out.push_back({f.name, f.longName, f.isString, f.format, f.missing});
     return out;
 }
 

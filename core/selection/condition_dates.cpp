@@ -5,7 +5,7 @@
 #include <ctime>
 #include <vector>
 
-#include "savio/spssfio.h"
+#include "core/rendering/format_traits.h"
 
 namespace lv {
 namespace {
@@ -164,22 +164,8 @@ std::optional<double> DateSeconds(double day, double month, double year) {
     return static_cast<double>(days) * 86400.0;
 }
 
-bool ReadsFormattedDate(int t) {
-    switch (t) {
-        case SPSS_FMT_DATE:
-        case SPSS_FMT_ADATE:
-        case SPSS_FMT_EDATE:
-        case SPSS_FMT_SDATE:
-        case SPSS_FMT_JDATE:
-        case SPSS_FMT_DATE_TIME:
-        case SPSS_FMT_YMDHMS:
-        case SPSS_FMT_TIME:
-        case SPSS_FMT_DTIME:
-        case SPSS_FMT_MOYR:
-            return true;
-        default:
-            return false;
-    }
+bool ReadsFormattedDate(int type) {
+    return TraitsOf(type).typedInput;
 }
 
 namespace {
@@ -195,23 +181,23 @@ std::optional<double> InFormatOrder(const std::vector<Field>& f, int type) {
         return *day + *time;
     };
     switch (type) {
-        case SPSS_FMT_DATE:
-        case SPSS_FMT_EDATE:
+        case fmt::DATE:
+        case fmt::EDATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[0], f[1], f[2]);
-        case SPSS_FMT_ADATE:
+        case fmt::ADATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[1], f[0], f[2]);
-        case SPSS_FMT_SDATE:
+        case fmt::SDATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[2], f[1], f[0]);
-        case SPSS_FMT_DATE_TIME:
+        case fmt::DATETIME:
             if (f.size() < 3) return std::nullopt;
             return withTime(DayFromFields(f[0], f[1], f[2]));
-        case SPSS_FMT_YMDHMS:
+        case fmt::YMDHMS:
             if (f.size() < 3) return std::nullopt;
             return withTime(DayFromFields(f[2], f[1], f[0]));
-        case SPSS_FMT_JDATE: {
+        case fmt::JDATE: {
             // yyyyddd or yyddd: the year, then the day of the year.
             if (f.size() != 1 || f[0].name || (f[0].text.size() != 7 && f[0].text.size() != 5))
                 return std::nullopt;
@@ -225,15 +211,15 @@ std::optional<double> InFormatOrder(const std::vector<Field>& f, int type) {
                 return std::nullopt;
             return *start + (dayOfYear - 1) * 86400.0;
         }
-        case SPSS_FMT_TIME:
+        case fmt::TIME:
             return TimeOfDay(f, 0, 2);
-        case SPSS_FMT_DTIME: {
+        case fmt::DTIME: {
             if (f.size() < 3 || !Whole(f[0])) return std::nullopt;
             const std::optional<double> time = TimeOfDay(f, 1, 2);
             if (!time) return std::nullopt;
             return f[0].number * 86400.0 + *time;
         }
-        case SPSS_FMT_MOYR: {
+        case fmt::MOYR: {
             if (f.size() != 2) return std::nullopt;
             Field one;
             one.number = 1;
@@ -251,34 +237,33 @@ std::optional<double> ParseFormattedDate(std::string_view text, int type) {
     if (const std::optional<double> value = InFormatOrder(f, type)) return value;
     // Year first, as the grid shows the dates of every format, with the
     // time of day after it for the formats that have one.
-    const bool hasTime = type == SPSS_FMT_DATE_TIME || type == SPSS_FMT_YMDHMS;
-    if (f.size() < 3 || f[0].name || f[0].text.size() != 4 || (f.size() > 3 && !hasTime) ||
-        type == SPSS_FMT_TIME || type == SPSS_FMT_DTIME)
+    if (f.size() < 3 || f[0].name || f[0].text.size() != 4 ||
+        (f.size() > 3 && !HasTimeOfDay(type)) || IsDurationFormat(type))
         return std::nullopt;
-    return InFormatOrder(f, SPSS_FMT_YMDHMS);
+    return InFormatOrder(f, fmt::YMDHMS);
 }
 
 std::string DateExample(int type) {
     switch (type) {
-        case SPSS_FMT_DATE:
+        case fmt::DATE:
             return "1990/01/31, 31-JAN-1990";
-        case SPSS_FMT_ADATE:
+        case fmt::ADATE:
             return "1990/01/31, 01/31/1990";
-        case SPSS_FMT_EDATE:
+        case fmt::EDATE:
             return "1990/01/31, 31.01.1990";
-        case SPSS_FMT_SDATE:
+        case fmt::SDATE:
             return "1990/01/31";
-        case SPSS_FMT_JDATE:
+        case fmt::JDATE:
             return "1990/01/31, 1990031";
-        case SPSS_FMT_DATE_TIME:
+        case fmt::DATETIME:
             return "'1990/01/31 12:30:00', '31-JAN-1990 12:30'";
-        case SPSS_FMT_YMDHMS:
+        case fmt::YMDHMS:
             return "'1990/01/31 12:30:00'";
-        case SPSS_FMT_TIME:
+        case fmt::TIME:
             return "12:30:00";
-        case SPSS_FMT_DTIME:
+        case fmt::DTIME:
             return "'2 12:30:00'";
-        case SPSS_FMT_MOYR:
+        case fmt::MOYR:
             return "1990/01/01, 'JAN 1990'";
         default:
             return "";

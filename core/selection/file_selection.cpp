@@ -18,7 +18,7 @@ ConditionVariable FromDictionary(const DictVariable& v) {
     c.name = v.name;
     c.longName = v.longName;
     c.isString = v.isString();
-    c.formatType = v.print.type;
+    c.format = v.print;
     c.missing = MissingValuesOf(v);
     return c;
 }

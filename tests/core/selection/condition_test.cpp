@@ -29,13 +29,13 @@ class Conditions : public ::testing::Test {
         u.missing.numbers[0] = 9;
         Number("D", "",
                {0, *lv::DateSeconds(31, 1, 1990), *lv::DateSeconds(1, 2, 1990), M, 0, 0, 0, 0, 0})
-            .formatType = SPSS_FMT_SDATE;
-        vars_.push_back({"S", "surname", true, SPSS_FMT_A, {}});
+            .format.type = SPSS_FMT_SDATE;
+        vars_.push_back({"S", "surname", true, {SPSS_FMT_A, 0, 0}, {}});
         texts_ = {"ab", "ab   ", "ab!", std::string("ab\x01", 3), "", "b", "a", "ab", "zz"};
     }
 
     lv::ConditionVariable& Number(const char* name, const char* longName, std::vector<double> v) {
-        vars_.push_back({name, longName, false, SPSS_FMT_F, {}});
+        vars_.push_back({name, longName, false, {SPSS_FMT_F, 8, 2}, {}});
         numbers_.push_back(std::move(v));
         return vars_.back();
     }
