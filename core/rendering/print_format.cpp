@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/rendering/calendar.h"
 #include "core/rendering/date_format.h"
 #include "core/rendering/number_format.h"
 
@@ -42,7 +43,7 @@ PrintFormat FormatRender::Normalize(PrintFormat written, int varWidth) {
 
 FormatRender::FormatRender(PrintFormat written, int varWidth, const FormatSettings& settings)
     : format_(Normalize(written, varWidth)), string_(varWidth > 0), settings_(settings) {
-    if (settings_.epoch == 0) settings_.epoch = detail::DefaultEpoch();
+    if (settings_.epoch == 0) settings_.epoch = DefaultEpoch();
     if (!string_) dateLayout_ = detail::MakeDateLayout(format_);
     switch (CategoryOf(format_.type)) {
         case FormatCategory::Number:
