@@ -12,6 +12,7 @@
 #include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/rendering/calendar.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -50,28 +51,21 @@ std::string XlsxNumberFormat(const PrintFormat& f, ValueKind kind) {
         case ValueKind::Number:
             break;
     }
-    switch (f.type) {
-        case fmt::COMMA:
-        case fmt::DOT:
-            return WithDecimals("#,##0", f.decimals);
-        case fmt::DOLLAR:
-            return WithDecimals("$#,##0", f.decimals);
-        case fmt::PCT:
+    switch (CategoryOf(f.type)) {
+        case FormatCategory::Grouped:
+            return WithDecimals(f.type == fmt::DOLLAR ? "$#,##0" : "#,##0", f.decimals);
+        case FormatCategory::Percent:
             return WithDecimals("0", f.decimals, "\"%\"");
-        case fmt::E:
+        case FormatCategory::Scientific:
             return WithDecimals("0", std::max(f.decimals, 1), "E+00");
-        case fmt::N:
-            return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
-        case fmt::F:
-        case fmt::Z:
-        case fmt::CCA:
-        case fmt::CCA + 1:
-        case fmt::CCA + 2:
-        case fmt::CCA + 3:
-        case fmt::CCE:
+        case FormatCategory::Zoned:
+            if (f.type == fmt::N)
+                return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
+            return WithDecimals("0", f.decimals);
+        case FormatCategory::Number:
             return WithDecimals("0", f.decimals);
         default:
-            return {};  // weekdays, months, hexadecimal forms: General
+            return {};  // weekdays, months, hexadecimal and binary forms: General
     }
 }
 

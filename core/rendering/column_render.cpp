@@ -8,7 +8,7 @@
 #include <span>
 
 #include "core/rendering/format_fixed.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/state/errors.h"
 #include "savio/spssfio.h"
 
@@ -39,9 +39,9 @@ bool IsShownAsSysmis(double value, double sysmisValue) {
 ColumnRender ColumnRender::Make(int varType, int printFormatType, std::string displayFormat,
                                 int columnWidth, char decimalSeparator) {
     ColumnRender r;
-    r.kind_ = varType != 0                    ? Kind::String
-              : IsDateFormat(printFormatType) ? Kind::Date
-                                              : Kind::Number;
+    r.kind_ = varType != 0                   ? Kind::String
+              : IsDayFormat(printFormatType) ? Kind::Date
+                                             : Kind::Number;
     r.width_ = columnWidth;
     r.separator_ = decimalSeparator;
     r.pattern_ = std::move(displayFormat);

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/dictionary/variable_name.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/selection/condition.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/condition_syntax.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/value_text.h"
 #include "core/text/delimited_field.h"
@@ -156,7 +156,7 @@ std::string StatisticText(double value, int printDecimals) {
 
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (lv::IsDateFormat(variable.print.type)) return StatsValueText(variable, value);
+    if (lv::IsDayFormat(variable.print.type)) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }
 

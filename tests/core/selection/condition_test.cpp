@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/grid/row_order.h"
+#include "core/rendering/print_format.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
 #include "savio/spssfio.h"
@@ -166,6 +167,14 @@ TEST_F(Conditions, DatesInTheVariablesFormatAndDateDmy) {
     EXPECT_FALSE(lv::ParseFormattedDate("12:60", SPSS_FMT_TIME));
     EXPECT_FALSE(lv::ParseFormattedDate("1990/01/31 12:00", SPSS_FMT_SDATE));
     EXPECT_FALSE(lv::ParseFormattedDate("31-FOO-1990", SPSS_FMT_DATE));
+    EXPECT_FALSE(lv::ParseFormattedDate("1-JAN-1" + std::string(400, '0'), SPSS_FMT_DATE));
+    // A two-digit year means the year the print formats show with those digits.
+    for (const char* typed : {"31-JAN-00", "31-JAN-50", "31-JAN-99"}) {
+        std::string shown;
+        lv::FormatRender({SPSS_FMT_DATE, 9, 0}, 0)
+            .AppendNumber(shown, *lv::ParseFormattedDate(typed, SPSS_FMT_DATE));
+        EXPECT_EQ(shown, typed);
+    }
 }
 
 // What the statistics windows hand to the filter: each selects exactly the
