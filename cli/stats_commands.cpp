@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/selection/file_selection.h"
+#include "core/state/english_messages.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
@@ -72,7 +73,7 @@ const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {
 
 bool PassDone(Context& c, const lv::PassResult& pass) {
     if (pass.outcome == lv::PassOutcome::Complete) return true;
-    Complain(c, pass.error.empty() ? "stopped" : pass.error);
+    Complain(c, pass.error ? lv::EnglishText(pass.error) : "stopped");
     return false;
 }
 
@@ -132,8 +133,8 @@ int RunCrosstab(Context& c) {
     percents.column = p.find("col") != std::string::npos;
     percents.total = p.find("total") != std::string::npos;
     const std::string encoding = EncodingOf(c, dict);
-    if (!result.table.error.empty()) {
-        Complain(c, result.table.error);
+    if (result.table.error) {
+        Complain(c, lv::EnglishText(result.table.error));
         return kExitError;
     }
     Print(c.out, c.options.json

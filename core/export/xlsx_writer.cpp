@@ -91,7 +91,7 @@ XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::strin
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     book_ = workbook_new_opt(out_.writePath().c_str(), &options);
-    if (!book_) throw ExportError(WriteFailureText(path, errno ? errno : ENOMEM));
+    if (!book_) throw ExportError(WriteFailure(path, errno ? errno : ENOMEM));
     data_ = workbook_add_worksheet(book_, "データ");
     // The rows' XML goes through stdio to the library's temporary file,
     // gigabytes of it for a large file: a buffer of a megabyte instead of
@@ -122,8 +122,8 @@ XlsxWriter::~XlsxWriter() {
 
 void XlsxWriter::Check(int error) {
     if (error == LXW_NO_ERROR) return;
-    throw ExportError(std::string("Excel ブックを書き出せませんでした：") +
-                      lxw_strerror(static_cast<lxw_error>(error)));
+    throw ExportError(
+        Message{MessageCode::XlsxFailed, {lxw_strerror(static_cast<lxw_error>(error))}});
 }
 
 lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
@@ -139,8 +139,7 @@ lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
 void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column,
                              std::string_view text, lxw_format* format) {
     if (Utf8Chars(text) > kXlsxMaxCellChars)
-        throw ExportError("Excel のセルには 32,767 文字までしか入りません（" + std::to_string(row) +
-                          " 行目）");
+        throw ExportError(Message{MessageCode::XlsxCellTooLong, {}, {row}});
     text_.assign(text);
     Check(worksheet_write_string(sheet, row, column, text_.c_str(), format));
 }
@@ -228,7 +227,7 @@ void XlsxWriter::Commit() {
     if (error != LXW_NO_ERROR) {
         if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
             error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_ZIP_CLOSE)
-            throw ExportError(WriteFailureText(out_.path(), errno ? errno : EIO));
+            throw ExportError(WriteFailure(out_.path(), errno ? errno : EIO));
         Check(error);
     }
     out_.CommitWritten();

@@ -10,6 +10,7 @@
 #include "core/grid/row_order.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
+#include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -44,7 +45,7 @@ class Conditions : public ::testing::Test {
     std::string Run(const std::string& text) {
         auto compiled = lv::CompileCondition(text, vars_, "UTF-8");
         if (auto* e = std::get_if<lv::ConditionError>(&compiled))
-            return "error: " + std::to_string(e->position) + " " + e->message;
+            return "error: " + std::to_string(e->position) + " " + lv::JapaneseText(e->message);
         const lv::Condition& c = std::get<lv::Condition>(compiled);
         std::vector<std::string_view> views(texts_.begin(), texts_.end());
         lv::ConditionBlock block;
