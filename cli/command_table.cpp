@@ -256,7 +256,8 @@ bool CheckMeta(const Options& o, std::string& error) {
 constexpr CommandSpec kCommands[] = {
     {"summary", "FILE...", "--utf8 --bytes --encoding --password-file", "",
      "the file summary of the main window, after a \"file:\"\n"
-     "line, for each FILE in turn",
+     "line, for each FILE in turn; a FILE that cannot be read\n"
+     "gets its message on standard error only",
      nullptr, RunSummary},
     {"vars", "FILE", "--utf8 --bytes --encoding --long-names --password-file", "",
      "the variable list, one fixed-column line per variable", nullptr, RunVars},

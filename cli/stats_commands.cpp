@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/tool_messages.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/selection/file_selection.h"
 #include "core/state/english_messages.h"
@@ -25,7 +26,7 @@ void Print(std::FILE* out, std::string_view bytes) {
 }
 
 void Complain(Context& c, const std::string& what) {
-    std::fprintf(c.err, "lorivane-dump: %s: %s\n", c.options.files[0].c_str(), what.c_str());
+    PrintMessage(c.err, c.options.files[0], what);
 }
 
 bool Read(Context& c, lv::FileDictionary* dict) {

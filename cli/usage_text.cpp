@@ -88,8 +88,11 @@ constexpr std::string_view kTail = R"(
     --help    prints this text
     --version prints the version
 
-    Messages that the windows show in boxes go to standard error, one per
-    line, in the same words.
+    Messages go to standard error, one line each, after "lorivane-dump: "
+    and the file they are about: in English, in words that stay the same
+    from release to release so that a script can match them, also where a
+    window shows the same message in Japanese. Invalid UTF-8 and control
+    characters in them are shown as \xhh.
 
 EXIT STATUS
     0  success

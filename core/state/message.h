@@ -18,68 +18,68 @@ namespace lv {
 enum class MessageCode : uint16_t {
     None,
     // The condition language.
-    ConditionTooLong,        // N0: the most bytes
-    ConditionTooDeep,        // N0: the most levels of nesting
-    UnclosedString,          // T0: the quote
-    CharacterNotAllowed,     // T0: the character
-    ControlCharacter,        // N0: its byte
-    ExpectedOperatorOrEnd,   // T0: the token found, empty at the end
-    ExpectedCloseParen,      // T0: as above
-    ExpectedCommaOrParen,    // T0: as above
-    ExpectedOperand,         // T0: as above
+    ConditionTooLong,       // N0: the most bytes
+    ConditionTooDeep,       // N0: the most levels of nesting
+    UnclosedString,         // T0: the quote
+    CharacterNotAllowed,    // T0: the character
+    ControlCharacter,       // N0: its byte
+    ExpectedOperatorOrEnd,  // T0: the token found, empty at the end
+    ExpectedCloseParen,     // T0: as above
+    ExpectedCommaOrParen,   // T0: as above
+    ExpectedOperand,        // T0: as above
     ConditionIsString,
-    NotADate,                // T0: the text, T1: the format's name, T2: examples
-    UnknownVariable,         // T0: the name
-    NotEncodable,            // T0: the part of the string
-    NeitherNumberNorDate,    // T0: the text
+    NotADate,              // T0: the text, T1: the format's name, T2: examples
+    UnknownVariable,       // T0: the name
+    NotEncodable,          // T0: the part of the string
+    NeitherNumberNorDate,  // T0: the text
     MinusNeedsNumber,
     NotNeedsCondition,
     StringInArithmetic,
-    LogicNeedsConditions,    // T0: AND or OR
+    LogicNeedsConditions,  // T0: AND or OR
     StringAndNumber,
-    OneArgument,             // T0: the function
+    OneArgument,  // T0: the function
     RangeArguments,
     AnyArguments,
     DateDmyArguments,
     ValueNeedsVariable,
     SysmisNeedsNumber,
     MissingNeedsArgument,
-    MixedArguments,          // T0: the function
+    MixedArguments,  // T0: the function
     DateDmyNeedsNumbers,
-    UnknownFunction,         // T0: the name, T1: the functions there are
+    UnknownFunction,  // T0: the name, T1: the functions there are
     // Writing a file out.
-    OutputHasNoName,         // T0: the path
-    OutputFolderMissing,     // T0: the folder (or the path)
-    OutputIsFolder,          // T0: the path
-    OutputReadOnly,          // T0: the path
-    OutputDiskFull,          // T0: the path
-    OutputNotWritable,       // T0: the path
-    OutputFailed,            // T0: the path, err
+    OutputHasNoName,      // T0: the path
+    OutputFolderMissing,  // T0: the folder (or the path)
+    OutputIsFolder,       // T0: the path
+    OutputReadOnly,       // T0: the path
+    OutputDiskFull,       // T0: the path
+    OutputNotWritable,    // T0: the path
+    OutputFailed,         // T0: the path, err
     XlsxToStandardOutput,
-    XlsxTooManyRows,         // N0: the rows without the header
-    XlsxTooManyColumns,      // N0: the columns
-    XlsxCellTooLong,         // N0: the row
-    XlsxFailed,              // T0: the library's reason
+    XlsxTooManyRows,     // N0: the rows without the header
+    XlsxTooManyColumns,  // N0: the columns
+    XlsxCellTooLong,     // N0: the row
+    XlsxFailed,          // T0: the library's reason
     ConvertDataUnfinished,
     ConvertFileChanged,
-    ExportFileChanged,       // the as-displayed export stopped
-    DictionaryReadFailed,    // T0: the reader's status name
+    ExportFileChanged,     // the as-displayed export stopped
+    DictionaryReadFailed,  // T0: the reader's status name
     // Reading the data.
     FileAccessFailed,
     NotRegularFile,
     DataReadTrouble,
-    MatrixDataNotRead,       // the main window's refusal
-    MatrixDataNotLoaded,     // the grid's refusal
-    GridFileChanged,         // an action over many cells stopped
-    InOut,                   // N0: the input/output error code (core/state/errors.h)
-    SpecifierMismatch,       // T0: the display specifier
+    MatrixDataNotRead,         // the main window's refusal
+    MatrixDataNotLoaded,       // the grid's refusal
+    GridFileChanged,           // an action over many cells stopped
+    InOut,                     // N0: the input/output error code (core/state/errors.h)
+    SpecifierMismatch,         // T0: the display specifier
     SpecifierMissingArgument,  // T0: the display specifier
     // The statistics.
-    PassCannotOpen,          // N0: the reader's status
-    PassNoVariable,          // T0: the variable's name
+    PassCannotOpen,  // N0: the reader's status
+    PassNoVariable,  // T0: the variable's name
     PassNoWeight,
-    PassDataDamaged,         // N0: the cases read
-    TooManyCategories,       // N0: the most categories
+    PassDataDamaged,    // N0: the cases read
+    TooManyCategories,  // N0: the most categories
 };
 // The last code: a new one goes before it, or becomes it.
 inline constexpr MessageCode kLastMessageCode = MessageCode::TooManyCategories;
