@@ -11,6 +11,7 @@
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/export/library_messages.h"
 #include "core/rendering/calendar.h"
 #include "core/text/display_encoding.h"
 
@@ -87,6 +88,7 @@ bool XlsxSerialDate(double seconds, double& serial) {
 
 XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::string encoding)
     : out_(path), dataFile_(std::move(dataFile)), encoding_(std::move(encoding)) {
+    const QuietLibrary quiet;
     out_.Release();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -110,6 +112,7 @@ XlsxWriter::~XlsxWriter() {
     // leaves each sheet's temporary file open (and its rows on the disk
     // until the program ends): they are closed here.
     if (!book_) return;
+    const QuietLibrary quiet;
     lxw_worksheet* sheet = nullptr;
     LXW_FOREACH_WORKSHEET(sheet, book_) {
         if (!sheet->optimize_tmpfile) continue;
@@ -145,6 +148,7 @@ void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column
 }
 
 void XlsxWriter::Header(std::span<const TableColumn> columns) {
+    const QuietLibrary quiet;
     columns_.assign(columns.begin(), columns.end());
     for (size_t k = 0; k < columns.size(); ++k) {
         const TableColumn& c = columns[k];
@@ -157,6 +161,7 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
 }
 
 void XlsxWriter::Row(std::span<const TableCell> cells) {
+    const QuietLibrary quiet;
     for (size_t k = 0; k < cells.size(); ++k) {
         const TableCell& cell = cells[k];
         const auto column = static_cast<uint16_t>(k);
@@ -219,6 +224,7 @@ void XlsxWriter::WriteDictionary() {
 }
 
 void XlsxWriter::Commit() {
+    const QuietLibrary quiet;
     WriteDictionary();
     lxw_workbook* book = book_;
     book_ = nullptr;
