@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
+#include "cli/password_source.h"
 #include "cli/tool_messages.h"
 #include "cli/typed_name.h"
 #include "core/dictionary/file_dictionary.h"
@@ -315,8 +316,11 @@ bool CheckOutputFolder(Context& c, const std::string& path) {
 
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     if (status == SPSS_FILE_ENCRYPTED) {
+        const std::string& empty = EmptyPasswordGiven();
         Complain(c, path,
-                 "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD");
+                 empty.empty()
+                     ? "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD"
+                     : "encrypted, and no password was given (" + empty + ")");
         return;
     }
     if (status == SPSS_WRONG_PASSWORD) {
