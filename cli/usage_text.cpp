@@ -87,6 +87,10 @@ COMMANDS
 constexpr std::string_view kTail = R"(
     --help    prints this text
     --version prints the version
+    --        ends the options: every word after it is an operand, so that
+              a condition that begins with a minus sign is not taken for
+              an option: select FILE -- '-VALUE(X) > 0'. The word after
+              --where is its condition whatever it begins with.
 
     Messages go to standard error, one line each, after "lorivane-dump: "
     and the file they are about: in English, in words that stay the same

@@ -1,6 +1,6 @@
 // lorivane-dump's messages: English, one line, in fixed words a script can
 // match (the windows word the same errors in Japanese), bytes that are not
-// UTF-8 shown escaped.
+// UTF-8 shown escaped, and a hint at -- for a condition taken for an option.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -62,6 +62,21 @@ TEST_F(DumpMessages, ExportFailuresAreOneEnglishLineWhateverTheFormat) {
               "an Excel sheet holds at most 16,384 columns (16385 variables to write): choose "
               "fewer variables\n");
     EXPECT_FALSE(fs::exists(dir_ + "/wide.xlsx"));
+}
+
+TEST_F(DumpMessages, AConditionTakenForAnOptionNamesTheDoubleDash) {
+    const std::string condition = "-VALUE(score)>0";
+    DumpResult r = RunDump({"select", path_, condition});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "lorivane-dump: unknown option '" + condition +
+                         "'; put -- before a condition that begins with '-' (-- '" + condition +
+                         "')\nTry 'lorivane-dump --help'.\n");
+    r = RunDump({"select", path_, "--", condition});
+    EXPECT_EQ(r.out, "2\n") << r.err;
+    // A mistyped option is not taken for a condition.
+    r = RunDump({"select", "--encodin=UTF-8", path_, "score > 0"});
+    EXPECT_EQ(r.err.find("put --"), std::string::npos) << r.err;
+    EXPECT_NE(RunDump({"--help"}).out.find("select FILE -- '-VALUE(X) > 0'"), std::string::npos);
 }
 
 TEST_F(DumpMessages, BytesThatAreNotUtf8AndControlsAreEscaped) {
