@@ -20,14 +20,14 @@ constexpr int kMaxAlignSpaces = 10;
 
 // The message of the rendering error that args raise under pattern, or an
 // empty text when they render.
-std::string ProbeError(const std::string& pattern, std::initializer_list<FormatArg> args) {
+Message ProbeError(const std::string& pattern, std::initializer_list<FormatArg> args) {
     try {
         std::string scratch;
         AppendFormat(scratch, pattern, std::span<const FormatArg>(args.begin(), args.size()));
     } catch (const ConversionError& e) {
-        return e.what();
+        return e.message;
     }
-    return std::string();
+    return Message{};
 }
 
 }  // namespace

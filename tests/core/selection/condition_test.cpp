@@ -11,6 +11,7 @@
 #include "core/rendering/print_format.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
+#include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -54,7 +55,7 @@ class Conditions : public ::testing::Test {
     std::string Run(const std::string& text) {
         auto compiled = lv::CompileCondition(text, lv::ConditionVariablesOf(vars_), "UTF-8");
         if (auto* e = std::get_if<lv::ConditionError>(&compiled))
-            return "error: " + std::to_string(e->position) + " " + e->message;
+            return "error: " + std::to_string(e->position) + " " + lv::JapaneseText(e->message);
         const lv::Condition& c = std::get<lv::Condition>(compiled);
         std::vector<std::string_view> views(texts_.begin(), texts_.end());
         lv::ConditionBlock block;
