@@ -83,7 +83,6 @@ bool XlsxSerialDate(double seconds, double& serial) {
 XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::string encoding)
     : out_(path), dataFile_(std::move(dataFile)), encoding_(std::move(encoding)) {
     const QuietLibrary quiet;
-    out_.Release();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     book_ = workbook_new_opt(out_.writePath().c_str(), &options);

@@ -1,7 +1,9 @@
 // lorivane-dump convert: the format from the name, standard output, and a
-// failure as one line and exit status 1 with nothing left under OUT.
+// failure as one line and exit status 1 with nothing left under OUT (for
+// export too).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -67,5 +69,30 @@ TEST(DumpConvert, FailuresExitOneWithOneLineAndLeaveNothing) {
     EXPECT_EQ(RunDump({"convert", in, dir + "/x.csv", "--vars", "NOPE"}).status, 1);
     EXPECT_FALSE(fs::exists(dir + "/x.csv"));
     EXPECT_EQ(RunDump({"convert", in, dir + "/x.dat"}).status, 2);  // format unknown
+    fs::remove_all(dir);
+}
+
+// Every argument, a condition included, is checked before the output is
+// touched; a name near the length limit works for both commands, and
+// nothing but the outputs is left in the folder.
+TEST(DumpConvert, ExportAndConvertTouchNoOutputOnFailureAndTakeLongNames) {
+    const std::string dir = fixture::TempDir();
+    const std::string in = SmallFile(dir);
+    { std::ofstream(dir + "/keep.txt") << "keep"; }
+    for (const std::string& out : {dir + "/keep.txt", dir + "/new.txt"}) {
+        const DumpResult r = RunDump({"export", "--where", "N >", "--displayed", in, out});
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find("--where"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(dir + "/keep.txt"), "keep");
+    EXPECT_FALSE(fs::exists(dir + "/new.txt"));
+    const std::string name(246, 'n');
+    EXPECT_EQ(RunDump({"convert", in, dir + "/" + name + ".csv"}).status, 0);
+    EXPECT_EQ(RunDump({"export", "--raw", in, dir + "/" + name + ".txt"}).status, 0);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"in.sav", "keep.txt", name + ".csv", name + ".txt"}));
     fs::remove_all(dir);
 }
