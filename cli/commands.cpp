@@ -560,9 +560,9 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.format = o.tableFormat.empty() ? *lv::TableFormatOfPath(o.output)
                                      : *lv::TableFormatNamed(o.tableFormat);
     t.labels = o.labels;
-    t.header = o.header == "long"     ? lv::HeaderText::LongNames
+    t.header = o.header == "names"    ? lv::HeaderText::Names
                : o.header == "labels" ? lv::HeaderText::Labels
-                                      : lv::HeaderText::Names;
+                                      : lv::HeaderText::LongNames;
     t.missingEmpty = o.missing == "empty";
     t.bom = o.bom;
     t.crlf = o.crlf;

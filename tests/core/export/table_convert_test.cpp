@@ -145,8 +145,12 @@ class TableConvertTest : public ::testing::Test {
         const auto columns = lv::PlanColumns(grid_.facts(), options, lv::DisplayEncoding());
         const json table = ReadBack(options.format, out, Kinds(columns));
         ASSERT_EQ(table["header"].size(), columns.size()) << where;
-        for (size_t k = 0; k < columns.size(); ++k)
-            EXPECT_EQ(table["header"][k], ExpectedText(columns[k].facts->name, options.format));
+        for (size_t k = 0; k < columns.size(); ++k) {
+            const lv::VariableFacts& facts = *columns[k].facts;
+            EXPECT_EQ(
+                table["header"][k],
+                ExpectedText(facts.longName.empty() ? facts.name : facts.longName, options.format));
+        }
         const uint32_t rows = static_cast<uint32_t>(
             lv::RowsWanted(options, grid_.namesInDataRow() ? 0 : grid_.rowCount()));
         ASSERT_EQ(table["rows"].size(), rows) << where;
@@ -363,7 +367,10 @@ TEST_F(TableConvertTest, ChoicesPickHeadersMissingValuesRowsAndColumnsInGridOrde
     options.firstRow = 1;
     options.lastRow = 2;
     ASSERT_EQ(lv::ConvertGridRows(grid_, options, dir_ + "/g.csv"), lv::ConvertOutcome::Written);
-    EXPECT_EQ(gridtest::ReadAll(dir_ + "/g.csv"), "B,\"Age, years\"\nsix,3\ntwo,\n");
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/g.csv"), "LongerB,\"Age, years\"\nsix,3\ntwo,\n");
+    options.header = lv::HeaderText::Names;
+    ASSERT_EQ(lv::ConvertGridRows(grid_, options, dir_ + "/g.csv"), lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/g.csv").substr(0, 4), "B,A\n");
     options.header = lv::HeaderText::LongNames;
     options.missingEmpty = false;
     options.firstRow = 2;
