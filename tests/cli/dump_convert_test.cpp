@@ -18,6 +18,7 @@ std::string SmallFile(const std::string& dir) {
     fixture::File f;
     f.variables = {fixture::Numeric("N"), fixture::String("S", 8)};
     f.variables[0].print = {5, 8, 1};
+    f.variables[0].longName = "Number_1";
     f.valueLabels = {{{0}, {{1, "one"}}, {}}};
     f.cases = {{1.0, std::string("=cmd")}, {-2.5, std::string("a\tb")}};
     return fixture::WriteFile(f, dir + "/in.sav");
@@ -30,7 +31,9 @@ TEST(DumpConvert, WritesCsvTsvAndXlsxByNameOrOption) {
     const std::string in = SmallFile(dir);
     DumpResult r = RunDump({"convert", in, "-", "--labels", "--crlf"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "N,S\r\none,\"'=cmd\"\r\n-2.5,a\tb\r\n");
+    EXPECT_EQ(r.out, "Number_1,S\r\none,\"'=cmd\"\r\n-2.5,a\tb\r\n");
+    r = RunDump({"convert", in, "-", "--header", "names", "--vars", "Number_1"});
+    EXPECT_EQ(r.out, "N\n1\n-2.5\n");
     r = RunDump({"convert", in, "-", "--format", "tsv", "--vars", "S", "--rows", "2:2"});
     EXPECT_EQ(r.out, "S\na\\tb\n");
     r = RunDump({"convert", in, dir + "/out.xlsx"});
