@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/grid/case_values.h"
+#include "core/cases/case_values.h"
 #include "savio/case_index.h"
 #include "savio/case_reread.h"
 

@@ -1,4 +1,4 @@
-#include "core/grid/case_values.h"
+#include "core/cases/case_values.h"
 
 #include <algorithm>
 #include <cstring>
