@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/state/data_file_checks.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -77,6 +78,12 @@ class ReaderHandle {
     int Close();
     bool isOpen() const { return open_; }
     int get() const { return handle_; }
+    // The path it was opened with (empty when none).
+    const std::string& path() const { return path_; }
+    // Whether the file held is the one stamp describes (same size,
+    // modification time, inode and device): whether the file found at a
+    // path at some moment is the one read through this handle.
+    bool Holds(const DataFileStamp& stamp) const;
 
     // The variable at 0-based index: its short name and width (0 numeric).
     int VarInfo(int index, std::string* name, int* width) const;
@@ -103,6 +110,7 @@ class ReaderHandle {
   private:
     int handle_ = 0;
     bool open_ = false;
+    std::string path_;
     mutable std::vector<char> buffer_;  // kept between texts
 };
 
