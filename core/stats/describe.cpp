@@ -126,7 +126,8 @@ DescribeRow MakeDescribeRow(const ValueTally& tally) {
 }
 
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
-                           Progress* progress, size_t cap, const CaseNumbers* selected) {
+                           Progress* progress, size_t cap, const CaseNumbers* selected,
+                           const ReaderHandle* file) {
     DescribeResult result;
     if (variables.empty())
         for (size_t i = 0; i < dict.variables.size(); ++i) variables.push_back(static_cast<int>(i));
@@ -136,7 +137,7 @@ DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variable
     // values is still counted exactly.
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), cap + 1);
     TallyAll visitor(tallies);
-    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     visitor.Flush();
     if (result.pass.outcome != PassOutcome::Complete) return result;
     for (const ValueTally& tally : tallies) result.rows.push_back(MakeDescribeRow(tally));

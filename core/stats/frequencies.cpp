@@ -139,13 +139,13 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
 
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress, size_t kept,
-                               const CaseNumbers* selected) {
+                               const CaseNumbers* selected, const ReaderHandle* file) {
     FrequencyResult result;
     std::vector<ValueTally> tallies;
     tallies.reserve(variables.size());
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), kept);
     TallyVisitor visitor(tallies);
-    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     if (result.pass.outcome != PassOutcome::Complete) return result;
     for (const ValueTally& tally : tallies)
         result.tables.push_back(MakeFrequencyTable(tally, result.pass.weighted));
