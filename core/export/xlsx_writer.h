@@ -5,13 +5,14 @@
 // print format (F8.2 -> 0.00, COMMA9.2 -> #,##0.00), dates, date-times and
 // times as spreadsheet serial dates in a date format, texts always as
 // strings (never formulas), empty cells left out. The second sheet, 辞書,
-// describes the variables written.
+// describes the variables written, from the dictionary the caller holds.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/export/output_file.h"
 #include "core/export/table_columns.h"
 
@@ -24,6 +25,10 @@ namespace lv {
 inline constexpr uint64_t kXlsxMaxRows = 1048576;
 inline constexpr size_t kXlsxMaxColumns = 16384;
 inline constexpr size_t kXlsxMaxCellChars = 32767;
+// Why a workbook is not written when its dictionary sheet cannot describe
+// its columns.
+inline constexpr const char* kNoDictionarySheetText =
+    "辞書シートに書く変数の情報がないため、書き出しを中止しました";
 
 // The spreadsheet number format for a print format ("0.00", "#,##0",
 // "yyyy-mm-dd hh:mm:ss"); empty for General.
@@ -35,8 +40,9 @@ bool XlsxSerialDate(double seconds, double& serial);
 
 class XlsxWriter final : public TableWriter {
   public:
-    // dataFile and encoding: where the dictionary sheet's facts come from.
-    XlsxWriter(const std::string& path, std::string dataFile, std::string encoding);
+    // dictionary (which must outlive the writer) and encoding: what the
+    // dictionary sheet says of the columns' variables.
+    XlsxWriter(const std::string& path, const FileDictionary& dictionary, std::string encoding);
     ~XlsxWriter() override;
 
     void Header(std::span<const TableColumn> columns) override;
@@ -51,7 +57,8 @@ class XlsxWriter final : public TableWriter {
     void WriteDictionary();
 
     OutputFile out_;
-    std::string dataFile_, encoding_;
+    const FileDictionary& dictionary_;
+    std::string encoding_;
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* data_ = nullptr;
     lxw_format* bold_ = nullptr;
