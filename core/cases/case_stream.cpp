@@ -1,7 +1,6 @@
 #include "core/cases/case_stream.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "savio/case_index.h"
 #include "savio/spssfio.h"
@@ -14,10 +13,6 @@ constexpr size_t kBlockBytes = 4u << 20;
 constexpr uint32_t kBlockCases = 4096;
 
 }  // namespace
-
-bool IsSystemMissing(double value, double sysmis) {
-    return std::isnan(value) || value == sysmis;
-}
 
 CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
     : handle_(handle), wanted_(std::move(wanted)), progress_(progress) {
@@ -92,6 +87,8 @@ bool CaseStream::Next() {
         return false;
     }
     const std::vector<uint32_t>* wanted = wanted_.cases;
+    numbered_ = wanted || wanted_.weight >= 0;
+    blockFirst_ = casesRead_;
     for (uint32_t read = 0; read < blockCases_; ++read) {
         if (wanted_.lastCase >= 0 && casesRead_ >= wanted_.lastCase) {
             end_ = End::Complete;
@@ -123,7 +120,7 @@ bool CaseStream::Next() {
             weights_.push_back(weight);
         }
         values_.AppendSlots(row);
-        caseNumbers_.push_back(here);
+        if (numbered_) caseNumbers_.push_back(here);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 // is left open.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,7 +22,9 @@ namespace lv {
 
 // Whether value is system-missing in a file whose system-missing value is
 // sysmis: that value, or not a number at all.
-bool IsSystemMissing(double value, double sysmis);
+inline bool IsSystemMissing(double value, double sysmis) {
+    return std::isnan(value) || value == sysmis;
+}
 
 // What a pass reads.
 struct CasesWanted {
@@ -64,9 +67,11 @@ class CaseStream {
     // handed over, strings without their trailing blanks.
     const CaseValues& values() const { return values_; }
     int64_t rows() const { return values_.rows(); }
-    // The 0-based case number of each row, and its weight (empty when the
-    // pass is unweighted).
-    std::span<const int64_t> caseNumbers() const { return caseNumbers_; }
+    // The 0-based case number of a row, and the weight of each row (empty
+    // when the pass is unweighted).
+    int64_t CaseNumber(int64_t row) const {
+        return numbered_ ? caseNumbers_[size_t(row)] : blockFirst_ + row;
+    }
     std::span<const double> weights() const { return weights_; }
     // Whether the number at row of column c is system-missing in this file
     // (its own system-missing value, or not a number).
@@ -100,6 +105,10 @@ class CaseStream {
     CasesWanted wanted_;
     Progress* progress_;
     CaseValues values_;
+    // Numbered only when some cases of a block are left out; else the
+    // block's rows are the cases from blockFirst_ on.
+    bool numbered_ = false;
+    int64_t blockFirst_ = 0;
     std::vector<int64_t> caseNumbers_;
     std::vector<double> weights_;
     savio::ValueSlots weightSlots_;

@@ -29,6 +29,8 @@ class CaseValues {
     int width(size_t c) const { return columns_[c].where.width; }
 
     double Number(int64_t row, size_t c) const { return columns_[c].numbers[size_t(row)]; }
+    // A numeric column's rows() numbers.
+    const double* Numbers(size_t c) const { return columns_[c].numbers.data(); }
     // The string's bytes up to its last non-blank.
     std::string_view Text(int64_t row, size_t c) const {
         const Column& col = columns_[c];

@@ -65,28 +65,39 @@ int ColumnPixels(int base, int w, int nameBytes, int& widenedWidth) {
 
 namespace {
 
-// The variables the load reads, and where each column's value is in the
-// stream's block (-1: the column's handle reads no variable of its kind,
-// as a failed value call; or the consumer takes no values and the column
-// need not be looked at).
+// Where a column's value is in the stream's block: its column there (-1:
+// the column's handle reads no variable of its kind, as a failed value call
+// would; or the consumer takes no values and the column need not be looked
+// at), and what reading it takes.
+struct ColumnRead {
+    int k = -1;
+    bool text = false;
+    bool raises = false;
+    size_t width = 0;  // a string's, in bytes
+};
+
 struct ColumnSources {
-    std::vector<int> variables;
-    std::vector<int> column;
+    std::vector<int> variables;  // what the stream reads
+    std::vector<ColumnRead> columns;
 };
 
 ColumnSources SourcesOf(int handle, const GridLayout& layout, bool takesValues) {
     savio::CaseIndex index;
     savio::GetCaseIndex(handle, &index);
     ColumnSources s;
-    s.column.assign(layout.columns.size(), -1);
+    s.columns.resize(layout.columns.size());
     for (size_t v = 0; v < layout.columns.size(); ++v) {
         const GridColumnLayout& col = layout.columns[v];
-        if (!takesValues && !col.render.raises()) continue;
+        ColumnRead& read = s.columns[v];
+        read.raises = col.render.raises();
+        if (!takesValues && !read.raises) continue;
         const int variable = savio::VariableIndexOfHandle(handle, VarHandles[v]);
-        if (variable < 0 || static_cast<size_t>(variable) >= index.values.size() ||
-            index.values[size_t(variable)].isString() != (col.stringWidth != 0))
-            continue;
-        s.column[v] = static_cast<int>(s.variables.size());
+        if (variable < 0 || static_cast<size_t>(variable) >= index.values.size()) continue;
+        const savio::ValueSlots& where = index.values[size_t(variable)];
+        if (where.isString() != (col.stringWidth != 0)) continue;
+        read.k = static_cast<int>(s.variables.size());
+        read.text = where.isString();
+        read.width = static_cast<size_t>(where.width);
         s.variables.push_back(variable);
     }
     return s;
@@ -146,37 +157,37 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
             for (; filled < varCount; ++filled) {
                 const int v = filled;
                 GridCell& cell = cells[v];
-                const ColumnRender& render = layout.columns[v].render;
-                const int k = sources.column[v];
-                if (k < 0) {
+                const ColumnRead& read = sources.columns[v];
+                if (read.k < 0) {
                     cell.kind = GridCell::Kind::Unread;
                     continue;
                 }
-                if (values.isText(size_t(k))) {
-                    if (render.raises()) {
-                        raising = &render;
+                if (read.text) {
+                    if (read.raises) {
+                        raising = &layout.columns[v].render;
                         break;
                     }
-                    const std::string_view text = values.Text(i, size_t(k));
+                    const std::string_view text = values.Text(i, size_t(read.k));
                     textStart[v] = caseText.size();
-                    const size_t nul = text.find('\0');
-                    if (nul != std::string_view::npos) {
-                        caseText.append(text.substr(0, nul));
+                    const void* nul = std::memchr(text.data(), 0, text.size());
+                    if (nul) {
+                        caseText.append(text.data(),
+                                        size_t(static_cast<const char*>(nul) - text.data()));
                     } else {
                         caseText.append(text);
-                        caseText.append(size_t(values.width(size_t(k))) - text.size(), ' ');
+                        caseText.append(read.width - text.size(), ' ');
                     }
                     textSize[v] = caseText.size() - textStart[v];
                     cell.kind = GridCell::Kind::Text;
                     continue;
                 }
-                const double x = values.Number(i, size_t(k));
+                const double x = values.Number(i, size_t(read.k));
                 if (IsShownAsSysmis(x, SysmisValue)) {
                     cell.kind = GridCell::Kind::Sysmis;
                     continue;
                 }
-                if (render.raises()) {
-                    raising = &render;
+                if (read.raises) {
+                    raising = &layout.columns[v].render;
                     break;
                 }
                 cell.kind = GridCell::Kind::Number;
@@ -188,13 +199,13 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
                         cells[v].text =
                             std::string_view(caseText).substr(textStart[v], textSize[v]);
                 }
-                consumer.Case(static_cast<int>(stream.caseNumbers()[size_t(i)] + 1),
+                consumer.Case(static_cast<int>(stream.CaseNumber(i) + 1),
                               std::span<const GridCell>(cells.data(), filled));
             }
             if (raising) {
                 // The rendering error ends the load here; the file is closed
                 // first so that no handle outlives the load.
-                stream.StandAfter(stream.caseNumbers()[size_t(i)] + 1);
+                stream.StandAfter(stream.CaseNumber(i) + 1);
                 consumer.CasesEnded(filled);
                 file.Close();
                 throw ConversionError(raising->error());

@@ -37,9 +37,10 @@ class ConditionInput {
                 block_.strings[k] = strings_[k].data();
             } else {
                 numbers_[k].resize(rows);
+                const double* from = values.Numbers(k);
+                const double sysmis = stream.sysmis();
                 for (size_t i = 0; i < rows; ++i)
-                    numbers_[k][i] = stream.Sysmis(int64_t(i), k) ? kConditionMissing
-                                                                  : values.Number(int64_t(i), k);
+                    numbers_[k][i] = IsSystemMissing(from[i], sysmis) ? kConditionMissing : from[i];
                 block_.numbers[k] = numbers_[k].data();
             }
         }
@@ -93,7 +94,7 @@ FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& di
     while (stream.Next()) {
         if (stream.rows() == 0) continue;
         // Every case is wanted: a block's rows are consecutive cases.
-        const int64_t first = stream.caseNumbers().front();
+        const int64_t first = stream.CaseNumber(0);
         if (first + stream.rows() > int64_t{UINT32_MAX}) return BadFile(SPSS_FILE_RERROR);
         condition.Select(input.Of(stream), static_cast<uint32_t>(first), result.cases);
     }

@@ -6,13 +6,6 @@
 namespace lv {
 namespace {
 
-// A string value as the statistics count it: its bytes up to the first NUL,
-// without trailing blanks (the stream has dropped those after the NUL).
-std::string_view StringValue(std::string_view value) {
-    const size_t nul = value.find('\0');
-    return nul == std::string_view::npos ? value : WithoutTrailingBlanks(value.substr(0, nul));
-}
-
 // The file at dict.path still holds dict's variables where dict says;
 // else the error of the pass.
 std::string CheckVariables(const ReaderHandle& file, const FileDictionary& dict,
@@ -46,23 +39,7 @@ PassResult ReadThrough(const ReaderHandle& file, const FileDictionary& dict,
     }
     result.weighted = weightIndex >= 0;
     CaseStream stream(file, std::move(wanted), progress);
-    std::vector<PassValue> values(variables.size());
-    while (stream.Next()) {
-        const CaseValues& block = stream.values();
-        const std::span<const double> weights = stream.weights();
-        for (int64_t i = 0; i < stream.rows(); ++i) {
-            for (size_t k = 0; k < values.size(); ++k) {
-                PassValue& out = values[k];
-                if (block.isText(k)) {
-                    out.text = StringValue(block.Text(i, k));
-                } else {
-                    out.number = block.Number(i, k);
-                    out.sysmis = stream.Sysmis(i, k);
-                }
-            }
-            visitor.Case(values, weights.empty() ? 1.0 : weights[size_t(i)]);
-        }
-    }
+    while (stream.Next()) visitor.Block(stream);
     result.casesRead = stream.casesRead();
     result.casesWithoutWeight = stream.casesWithoutWeight();
     switch (stream.end()) {
@@ -82,6 +59,29 @@ PassResult ReadThrough(const ReaderHandle& file, const FileDictionary& dict,
 }
 
 }  // namespace
+
+std::string_view PassText(std::string_view value) {
+    const size_t nul = value.find('\0');
+    return nul == std::string_view::npos ? value : WithoutTrailingBlanks(value.substr(0, nul));
+}
+
+void CaseVisitor::Block(const CaseStream& block) {
+    const CaseValues& columns = block.values();
+    const std::span<const double> weights = block.weights();
+    values_.resize(columns.columnCount());
+    for (int64_t i = 0; i < block.rows(); ++i) {
+        for (size_t k = 0; k < values_.size(); ++k) {
+            PassValue& out = values_[k];
+            if (columns.isText(k)) {
+                out.text = PassText(columns.Text(i, k));
+            } else {
+                out.number = columns.Number(i, k);
+                out.sysmis = block.Sysmis(i, k);
+            }
+        }
+        Case(values_, weights.empty() ? 1.0 : weights[size_t(i)]);
+    }
+}
 
 PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& variables,
                          bool weighted, CaseVisitor& visitor, Progress* progress,

@@ -25,12 +25,22 @@ struct PassValue {
     std::string_view text;
 };
 
+// A string value as the statistics count it: its bytes up to the first NUL,
+// without trailing blanks (value has none after its last byte).
+std::string_view PassText(std::string_view value);
+
 class CaseVisitor {
   public:
     virtual ~CaseVisitor() = default;
     // values in the order the variables were asked for; weight 1 when the
     // pass is unweighted.
     virtual void Case(std::span<const PassValue> values, double weight) = 0;
+    // A block of the stream's cases, its columns in the order the variables
+    // were asked for: by default handed on a case at a time.
+    virtual void Block(const CaseStream& block);
+
+  private:
+    std::vector<PassValue> values_;
 };
 
 enum class PassOutcome { Complete, Cancelled, Failed };

@@ -21,6 +21,21 @@ class TallyVisitor final : public CaseVisitor {
     void Case(std::span<const PassValue> values, double weight) override {
         for (size_t i = 0; i < values.size(); ++i) tallies_[i].Add(values[i], weight);
     }
+    // A variable at a time: each table is counted over the whole block.
+    void Block(const CaseStream& stream) override {
+        const CaseValues& values = stream.values();
+        const std::span<const double> weights = stream.weights();
+        for (size_t k = 0; k < tallies_.size(); ++k) {
+            ValueTally& tally = tallies_[k];
+            for (int64_t i = 0; i < stream.rows(); ++i) {
+                const double weight = weights.empty() ? 1.0 : weights[size_t(i)];
+                if (values.isText(k))
+                    tally.Add({false, 0, PassText(values.Text(i, k))}, weight);
+                else
+                    tally.Add({stream.Sysmis(i, k), values.Number(i, k), {}}, weight);
+            }
+        }
+    }
 
   private:
     std::vector<ValueTally>& tallies_;

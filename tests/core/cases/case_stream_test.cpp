@@ -49,7 +49,7 @@ std::vector<Row> Drain(lv::CaseStream& stream, std::vector<int64_t>* blocks = nu
     while (stream.Next()) {
         if (blocks) blocks->push_back(stream.rows());
         for (int64_t i = 0; i < stream.rows(); ++i)
-            rows.push_back({stream.caseNumbers()[size_t(i)],
+            rows.push_back({stream.CaseNumber(i),
                             stream.weights().empty() ? 1.0 : stream.weights()[size_t(i)],
                             std::string(stream.values().Text(i, 0)), stream.values().Number(i, 1),
                             stream.Sysmis(i, 1)});
