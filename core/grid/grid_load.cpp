@@ -148,9 +148,12 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
     // made once the case is complete (the buffer may move while it grows).
     std::string caseText;
     std::vector<size_t> textStart(varCount), textSize(varCount);
+    // A consumer that takes no values needs the cases looked at only when a
+    // column's rendering raises.
+    const bool looks = takesValues || !sources.variables.empty();
     while (stream.Next()) {
         const CaseValues& values = stream.values();
-        for (int64_t i = 0; i < stream.rows(); ++i) {
+        for (int64_t i = 0; looks && i < stream.rows(); ++i) {
             caseText.clear();
             int filled = 0;
             const ColumnRender* raising = nullptr;
