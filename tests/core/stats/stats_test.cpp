@@ -199,11 +199,13 @@ TEST_F(StatsFile, PassesReadTheOpenFileWhateverItsPathNamesSince) {
     lv::FileDictionary dict;
     ASSERT_EQ(lv::ReadFileDictionary(file, &dict), 0);
     EXPECT_EQ(dict.path, path_);
+    EXPECT_TRUE(file.Holds(lv::StampOfDataFile(path_)));
     fixture::File other = Survey();
     other.variables[0].name = "R";
     for (fixture::Case& c : other.cases) c[0] = 3.0;
     const std::string otherPath = std::filesystem::path(path_).parent_path() / "other.sav";
     ASSERT_EQ(rename(fixture::WriteFile(other, otherPath).c_str(), path_.c_str()), 0);
+    EXPECT_FALSE(file.Holds(lv::StampOfDataFile(path_)));
 
     const lv::FileSelection selection = lv::SelectFileCases(file, dict, "Q = 1");
     ASSERT_EQ(selection.status, lv::FileSelection::Status::Ok);
