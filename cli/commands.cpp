@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
-#include "cli/typed_name.h"
+#include "cli/password_source.h"
+#include "cli/tool_messages.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
+#include "core/dictionary/variable_name.h"
 #include "core/export/grid_cells.h"
 #include "core/export/output_file.h"
 #include "core/export/table_convert.h"
@@ -26,6 +28,7 @@
 #include "core/selection/file_selection.h"
 #include "core/selection/grid_selection.h"
 #include "core/state/data_file_checks.h"
+#include "core/state/english_messages.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
@@ -82,7 +85,11 @@ class DiscardSink : public lv::LineSink {
 };
 
 void Complain(Context& c, const std::string& path, const std::string& what) {
-    std::fprintf(c.err, "lorivane-dump: %s: %s\n", path.c_str(), what.c_str());
+    PrintMessage(c.err, path, what);
+}
+
+std::string ConditionText(const lv::ConditionError& error) {
+    return lv::EnglishAtCharacter(error.position, error.message);
 }
 
 // The chosen file as it was before anything was read from it: a pass over
@@ -94,7 +101,7 @@ lv::DataFileStamp gChosenStamp;
 // changed under it, when the file is no longer the one chosen.
 bool StillChosenFile(Context& c) {
     if (lv::StampOfDataFile(DataFileName) == gChosenStamp) return true;
-    c.dialogs.ShowError("", lv::kLostActionText);
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
 
@@ -111,7 +118,7 @@ bool ChooseFile(Context& c, const std::string& path, lv::LineSink* listSink = nu
     lv::ShowFileSummaryLines(discard);
     lv::BuildVariableList(listSink ? *listSink : discard);
     if (c.file.Holds(gChosenStamp)) return StillChosenFile(c);
-    c.dialogs.ShowError("", lv::kLostActionText);
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
 
@@ -139,7 +146,7 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
         window.Cover(first + done, n);
         grid.AppendRows(block, first + done, columns, join);
         if (grid.lost()) {
-            c.dialogs.ShowError("", lv::kLostActionText);
+            c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
             return;
         }
         for (std::string& line : block) {
@@ -177,15 +184,10 @@ lv::RowJoin GridJoin(const Options& o) {
     return o.tsv ? lv::RowJoin{'\t', false} : lv::RowJoin{' ', true};
 }
 
-// The variable a name on the command line means: its short name, else its
-// long name; -1 when none.
-int VariableNamed(const std::vector<lv::VariableFacts>& facts, const std::string& typed) {
-    const TypedName wanted(typed, lv::DisplayEncoding());
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (wanted.Is(facts[i].name)) return static_cast<int>(i);
-    for (size_t i = 0; i < facts.size(); ++i)
-        if (wanted.Is(facts[i].longName)) return static_cast<int>(i);
-    return -1;
+// The variables named on the command line are found by variable_name.h's
+// rule, decoded with the encoding in force.
+lv::VariableNameIndex NameIndex(const std::vector<lv::VariableFacts>& facts) {
+    return lv::VariableNameIndex(lv::NamesOf(facts), lv::DisplayEncoding());
 }
 
 // What --labels, --sort and --var need: the variables' facts and the sort
@@ -196,8 +198,9 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty() && o.where.empty())
         return true;
     facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
+    const lv::VariableNameIndex names = NameIndex(facts);
     for (const SortOption& key : o.sort) {
-        const int column = VariableNamed(facts, key.variable);
+        const int column = names.Find(key.variable);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + key.variable + "'");
             return false;
@@ -225,14 +228,14 @@ bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
     try {
         lv::LoadGridFrom(c.file, fill);
     } catch (const lv::ConversionError& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     if (!grid.loaded()) return true;
     grid.SetFacts(std::move(facts), WholeDictionary(c));
     grid.SetShowLabels(c.options.labels);
     grid.SetShowFormatted(c.options.formatted);
     if (keys.empty() || lv::SortRows(grid, keys) || !grid.lost()) return true;
-    c.dialogs.ShowError("", lv::kLostActionText);
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
 
@@ -243,11 +246,11 @@ bool ApplyWhere(Context& c, lv::GridData& grid) {
     const lv::GridSelection selection =
         lv::ApplyCondition(grid, c.options.where, lv::DisplayEncoding());
     if (selection.status == lv::GridSelection::Status::BadCondition) {
-        Complain(c, DataFileName, "--where: " + selection.error.Text());
+        Complain(c, DataFileName, "--where: " + ConditionText(selection.error));
         return false;
     }
     if (selection.status == lv::GridSelection::Status::Stopped)
-        c.dialogs.ShowError("", lv::kLostActionText);
+        c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return true;
 }
 
@@ -267,7 +270,7 @@ class HandlesOnly : public lv::GridLoadConsumer {
 
 bool RefuseMatrixData(Context& c) {
     if (CaseCount != -1) return false;
-    c.dialogs.ShowMessage("このデータは読めません:Matrix DATA です");
+    c.dialogs.Tell(lv::Message{lv::MessageCode::MatrixDataNotRead});
     return true;
 }
 
@@ -294,7 +297,7 @@ bool CheckPath(Context& c, const std::string& path) {
     }
     // Opening a FIFO would wait for a writer; a device is no system file.
     if (!S_ISREG(st.st_mode)) {
-        Complain(c, path, "is not a regular file (a FIFO, a device or the like)");
+        Complain(c, path, lv::EnglishText(lv::Message{lv::MessageCode::NotRegularFile}));
         return false;
     }
     return true;
@@ -320,8 +323,11 @@ bool CheckOutputFolder(Context& c, const std::string& path) {
 
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     if (status == SPSS_FILE_ENCRYPTED) {
+        const std::string& empty = EmptyPasswordGiven();
         Complain(c, path,
-                 "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD");
+                 empty.empty()
+                     ? "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD"
+                     : "encrypted, and no password was given (" + empty + ")");
         return;
     }
     if (status == SPSS_WRONG_PASSWORD) {
@@ -376,7 +382,7 @@ bool WhereCases(Context& c, const std::string& encoding,
     }
     lv::FileSelection selection = lv::SelectFileCases(c.file, dict, c.options.where, encoding);
     if (selection.status == lv::FileSelection::Status::BadCondition) {
-        Complain(c, path, "--where: " + selection.error.Text());
+        Complain(c, path, "--where: " + ConditionText(selection.error));
         return false;
     }
     if (selection.status == lv::FileSelection::Status::BadFile) {
@@ -400,11 +406,12 @@ int RunSummary(Context& c) {
     StreamSink sink(c.out, c.options.utf8());
     for (const std::string& path : c.options.files) {
         DataFileName = path;
-        sink.AddLine(lv::FileNameLine());
+        // A file that cannot be read is told of on standard error only.
         if (!CheckReadable(c, path)) {
             ok = false;
-            // The summary still says what the window would say.
+            continue;
         }
+        sink.AddLine(lv::FileNameLine());
         lv::ShowFileSummaryLines(sink);
     }
     return Status(c, ok);
@@ -432,12 +439,12 @@ int RunLabels(Context& c) {
     lv::LineCollector lines;
     if (!ChooseFile(c, c.options.files[0], &lines)) return kExitError;
     // Each line of the list notes its variable's long name.
-    const TypedName wanted(c.options.variable, lv::DisplayEncoding());
-    int found = -1;
-    for (int i = 0; i < VarCount && found < 0; ++i)
-        if (wanted.Is(SlotText(VarNames[i]))) found = i;
-    for (int i = 0; i < static_cast<int>(lines.lines.size()) && found < 0; ++i)
-        if (wanted.Is(lines.lines[i].note())) found = i;
+    std::vector<lv::VariableNames> names(static_cast<size_t>(std::max(VarCount, 0)));
+    for (size_t i = 0; i < names.size(); ++i) {
+        names[i].name = SlotText(VarNames[i]);
+        if (i < lines.lines.size()) names[i].longName = lines.lines[i].note();
+    }
+    const int found = lv::FindVariableNamed(names, c.options.variable, lv::DisplayEncoding());
     if (found < 0) {
         Complain(c, c.options.files[0], "no variable named '" + c.options.variable + "'");
         return kExitError;
@@ -448,7 +455,7 @@ int RunLabels(Context& c) {
     try {
         lv::FillValueLabelWindow(sink);
     } catch (const std::exception& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, true);
 }
@@ -492,7 +499,7 @@ int RunGrid(Context& c) {
             Print(c.out, empty);
     } catch (const std::exception& e) {
         stream.Flush();
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
@@ -529,7 +536,7 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     try {
         lv::LoadGridFrom(c.file, stream);
     } catch (const lv::ConversionError& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     stream.Flush();
     // Rows the load left without values: empty cells.
@@ -553,7 +560,7 @@ int RunExportCommand(Context& c) {
             return kExitBadCondition;
         }
     } catch (const std::exception& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
@@ -573,8 +580,9 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.crlf = o.crlf;
     t.firstRow = o.firstRow;
     t.lastRow = o.lastRow;
+    const lv::VariableNameIndex names = NameIndex(facts);
     for (const std::string& name : o.variables) {
-        const int column = VariableNamed(facts, name);
+        const int column = names.Find(name);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + name + "'");
             return false;
@@ -611,7 +619,7 @@ int RunConvert(Context& c) {
             lv::ConvertGridRows(grid, table, o.output);
         }
     } catch (const std::exception& e) {
-        std::fprintf(c.err, "lorivane-dump: %s\n", e.what());
+        PrintMessage(c.err, EnglishWhat(e));
         return kExitError;
     }
     return Status(c, true);
@@ -625,7 +633,7 @@ int RunFind(Context& c) {
     if (!OpenForGrid(c, facts, keys)) return kTrouble;
     std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
     if (!o.findVariable.empty()) {
-        const int column = VariableNamed(facts, o.findVariable);
+        const int column = NameIndex(facts).Find(o.findVariable);
         if (column < 0) {
             Complain(c, DataFileName, "no variable named '" + o.findVariable + "'");
             return kTrouble;
@@ -670,7 +678,7 @@ int RunFind(Context& c) {
         stream.Flush();
     } catch (const std::exception& e) {
         stream.Flush();
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     if (!StillChosenFile(c) || c.dialogs.reported() || ReportShortData(c)) return kTrouble;
     // Lines that could not be written are trouble, not "no match".
@@ -694,7 +702,7 @@ int RunSelect(Context& c) {
         lv::SelectFileCases(c.file, dict, c.options.condition, lv::ChosenDisplayEncoding());
     switch (selection.status) {
         case lv::FileSelection::Status::BadCondition:
-            Complain(c, path, selection.error.Text());
+            Complain(c, path, ConditionText(selection.error));
             return kTrouble;
         case lv::FileSelection::Status::BadFile:
             ReportUnreadable(c, path, selection.fileStatus, lv::LastOpenRefusal().reason);

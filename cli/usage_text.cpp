@@ -76,8 +76,11 @@ DESCRIPTION
     prints, with the viewer's own code, the texts its windows show. Names,
     labels and string values are printed in UTF-8, decoded from the file's
     encoding (or from --encoding NAME); --bytes prints the file's own bytes
-    instead. A variable named on the command line (UTF-8) is found by its
-    short or long name in the file's encoding. export always writes the
+    instead. A variable named on the command line (UTF-8, or the file's
+    bytes) is found by its short or long name, in any letter case: short
+    names before long names, each as the file's bytes, then decoded from the
+    file's encoding (or --encoding's), then with letter case folded; of two
+    variables that match alike, the first wins. export always writes the
     file's bytes, as the window does; the JSON and CSV of meta and dict are
     always UTF-8.
 
@@ -87,9 +90,16 @@ COMMANDS
 constexpr std::string_view kTail = R"(
     --help    prints this text
     --version prints the version
+    --        ends the options: every word after it is an operand, so that
+              a condition that begins with a minus sign is not taken for
+              an option: select FILE -- '-VALUE(X) > 0'. The word after
+              --where is its condition whatever it begins with.
 
-    Messages that the windows show in boxes go to standard error, one per
-    line, in the same words.
+    Messages go to standard error, one line each, after "lorivane-dump: "
+    and the file they are about: in English, in words that stay the same
+    from release to release so that a script can match them, also where a
+    window shows the same message in Japanese. Invalid UTF-8 and control
+    characters in them are shown as \xhh.
 
 EXIT STATUS
     0  success

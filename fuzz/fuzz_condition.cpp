@@ -13,32 +13,42 @@
 
 namespace {
 
-std::vector<lv::ConditionVariable> Variables() {
-    std::vector<lv::ConditionVariable> v(5);
-    v[0] = {"A", "alpha", false, SPSS_FMT_F, {}};
-    v[0].missing.count = 1;
-    v[0].missing.numbers[0] = 9;
-    v[1] = {"B", "", false, SPSS_FMT_F, {}};
-    v[1].missing.range = true;
-    v[1].missing.low = -5;
-    v[1].missing.high = -1;
-    v[2] = {"D", "born", false, SPSS_FMT_ADATE, {}};
-    v[3] = {"S", "name", true, SPSS_FMT_A, {}};
-    v[3].missing.count = 1;
-    v[3].missing.strings[0] = "none";
-    v[4] = {"L", "", true, SPSS_FMT_A, {}};
+lv::DictVariable Variable(const char* name, const char* longName, int width, int format) {
+    lv::DictVariable v;
+    v.name = name;
+    v.longName = *longName ? longName : name;
+    v.width = width;
+    v.print.type = format;
+    return v;
+}
+
+std::vector<lv::DictVariable> Variables() {
+    std::vector<lv::DictVariable> v;
+    v.push_back(Variable("A", "alpha", 0, SPSS_FMT_F));
+    v[0].missingValues.count = 1;
+    v[0].missingValues.numbers[0] = 9;
+    v.push_back(Variable("B", "", 0, SPSS_FMT_F));
+    v[1].missingValues.range = true;
+    v[1].missingValues.low = -5;
+    v[1].missingValues.high = -1;
+    v.push_back(Variable("D", "born", 0, SPSS_FMT_ADATE));
+    v.push_back(Variable("S", "name", 8, SPSS_FMT_A));
+    v[3].missingValues.count = 1;
+    v[3].missingValues.strings[0] = "none";
+    v.push_back(Variable("L", "", 300, SPSS_FMT_A));
     return v;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::vector<lv::ConditionVariable> variables = Variables();
+    static const std::vector<lv::DictVariable> dictionary = Variables();
+    static const std::vector<lv::ConditionVariable> variables =
+        lv::ConditionVariablesOf(dictionary);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     auto compiled = lv::CompileCondition(text, variables, "UTF-8");
     if (const auto* error = std::get_if<lv::ConditionError>(&compiled)) {
-        if (error->position < 1 || error->position > size + 1 || error->message.empty())
-            __builtin_trap();
+        if (error->position < 1 || error->position > size + 1 || !error->message) __builtin_trap();
         return 0;
     }
     const lv::Condition& condition = std::get<lv::Condition>(compiled);

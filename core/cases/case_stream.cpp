@@ -55,16 +55,16 @@ void CaseStream::Fail(int status) {
     failureStatus_ = status;
 }
 
-std::string CaseStream::failureText() const {
+Message CaseStream::failure() const {
     switch (failureStatus_) {
         case 0:
             return {};
         case SPSS_VAR_NOTFOUND:
-            return "a variable asked for is not in the file";
+            return Message{MessageCode::PassNoVariable};
         case SPSS_INVALID_HANDLE:
-            return "the file is not open";
+            return Message{MessageCode::PassCannotOpen, {}, {failureStatus_}};
         default:
-            return "the data are damaged or cut short after case " + std::to_string(casesRead_);
+            return Message{MessageCode::PassDataDamaged, {}, {casesRead_}};
     }
 }
 

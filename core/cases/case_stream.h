@@ -16,6 +16,7 @@
 #include "core/cases/case_values.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
+#include "core/state/message.h"
 #include "core/state/progress.h"
 
 namespace lv {
@@ -88,9 +89,9 @@ class CaseStream {
     int64_t casesWithoutWeight() const { return casesWithoutWeight_; }
     // Failed: the reader's status (SPSS_FILE_RERROR for damaged or cut-short
     // data, SPSS_VAR_NOTFOUND for a variable the file does not have, or
-    // SPSS_INVALID_HANDLE), after casesRead() cases, and the same in words.
+    // SPSS_INVALID_HANDLE), after casesRead() cases, and the same as a message.
     int failureStatus() const { return failureStatus_; }
-    std::string failureText() const;
+    Message failure() const;
 
     // Leaves the open file standing after its first `cases` cases, as a pass
     // that read no further would (the stream reads a block ahead: a caller

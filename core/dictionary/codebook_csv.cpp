@@ -1,9 +1,8 @@
 #include "core/dictionary/codebook_csv.h"
 
-#include <cmath>
-#include <limits>
-
 #include "core/dictionary/dictionary_words.h"
+#include "core/rendering/format_traits.h"
+#include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -13,33 +12,7 @@ constexpr std::string_view kColumns[] = {"position", "name",  "long_name",    "l
                                          "type",     "width", "print_format", "write_format",
                                          "measure",  "role",  "value_labels", "missing_values"};
 
-std::string ValueLabelsText(const DictVariable& v, std::string_view encoding) {
-    std::string out;
-    auto add = [&](const std::string& value, std::string_view label) {
-        if (!out.empty()) out += "; ";
-        out += value;
-        out += '=';
-        out += ToUtf8(label, encoding);
-    };
-    for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
-    for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding), label);
-    return out;
-}
-
 }  // namespace
-
-void AppendCsvField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
 
 std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding) {
     std::string out;
@@ -59,11 +32,11 @@ std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding) {
                                       FormatText(v.write),
                                       std::string(MeasureWord(v.measure)),
                                       std::string(RoleWord(v.role)),
-                                      ValueLabelsText(v, encoding),
+                                      ValueLabelsText(v, encoding, "=", "; "),
                                       MissingValuesText(v, encoding)};
         for (size_t i = 0; i < std::size(fields); ++i) {
             if (i) out += ',';
-            AppendCsvField(out, fields[i]);
+            AppendCsvText(out, fields[i]);
         }
         out += "\r\n";
     }

@@ -1,7 +1,8 @@
 // The codebook: one CSV row per variable (position, name, long name, label,
 // type, width, print and write formats, measure, role, value labels as
-// value=label joined by "; ", missing values), RFC 4180 quoting, UTF-8,
-// CR LF line ends, a header row first.
+// value=label joined by "; ", missing values), UTF-8, CR LF line ends, a
+// header row first; each field as core/text/delimited_field.h writes it
+// (RFC 4180 quoting, a text that looks like a formula behind an apostrophe).
 #pragma once
 
 #include <string>
@@ -12,8 +13,5 @@
 namespace lv {
 
 std::string CodebookCsv(const FileDictionary& dict, std::string_view encoding);
-
-// One CSV field: quoted (quotes doubled) when it holds a comma, a quote, CR or LF.
-void AppendCsvField(std::string& out, std::string_view field);
 
 }  // namespace lv

@@ -51,6 +51,20 @@ std::string_view RoleWord(int role) {
     return role >= 0 && role < 6 ? kWords[role] : "input";
 }
 
+std::string ValueLabelsText(const DictVariable& v, std::string_view encoding,
+                            std::string_view equals, std::string_view between) {
+    std::string out;
+    auto add = [&](const std::string& value, std::string_view label) {
+        if (!out.empty()) out += between;
+        out += value;
+        out += equals;
+        out += ToUtf8(label, encoding);
+    };
+    for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
+    for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding), label);
+    return out;
+}
+
 std::string MissingValuesText(const DictVariable& v, std::string_view encoding) {
     std::string out;
     auto add = [&](const std::string& item) {

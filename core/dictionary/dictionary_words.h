@@ -1,6 +1,6 @@
 // The words the dictionary's writers share: a variable's measure, alignment
 // and role as the JSON, the codebook and the file-information lines name
-// them, and its missing values as one text.
+// them, and its value labels and missing values as one text each.
 #pragma once
 
 #include <string>
@@ -13,6 +13,14 @@ namespace lv {
 std::string_view MeasureWord(int measure);      // "nominal", ..., "" when not recorded
 std::string_view AlignmentWord(int alignment);  // "left", "right", "center", ""
 std::string_view RoleWord(int role);            // "input", "target", ...
+
+// The value labels as one text, in the file's order: each value (a number
+// as NumberText writes it, a string decoded from encoding), then equals and
+// its label (decoded), the entries separated by between. The codebook
+// writes `1=one; 2=two`, the workbook's dictionary sheet `1 = one` a line
+// each.
+std::string ValueLabelsText(const DictVariable& v, std::string_view encoding,
+                            std::string_view equals, std::string_view between);
 
 // The missing values as one text: `9; 99`, `LOWEST THRU -1; 999`, `"x"; "y"`
 // (strings decoded from encoding).

@@ -6,10 +6,13 @@
 // are the file's bytes; the writers decode them.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/dictionary/missing_values.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/state/progress.h"
 #include "core/text/number_text.h"
@@ -29,7 +32,7 @@ struct DictVariable {
     bool hasLabel = false;
     std::string label;
     int width = 0;  // 0 numeric, else string bytes
-    DictFormat print, write;
+    PrintFormat print, write;
     int measure = SPSS_MLVL_UNK;
     int columnWidth = -1;  // -1 = not recorded
     int alignment = SPSS_ALIGN_UNK;
@@ -42,7 +45,20 @@ struct DictVariable {
     double missing[3] = {0, 0, 0};
     std::string missingText[3];  // string variables: without trailing blanks
 
+    // What values are looked up in, made once from the fields above by
+    // BuildLookups (ReadFileDictionary calls it; a variable filled by hand
+    // calls it when filled): the user-missing values, and the value labels'
+    // positions in value order (a label of a value that is not a number
+    // left out: it could never be matched).
+    MissingValues missingValues;
+    std::vector<uint32_t> labelOrder;
+
     bool isString() const { return width > 0; }
+    void BuildLookups();
+    // The label of a value (a string without its trailing blanks), or null;
+    // of two labels of one value, the first in the file.
+    const std::string* LabelOf(double value) const;
+    const std::string* LabelOf(std::string_view valueWithoutBlanks) const;
 };
 
 struct DictMultRespSet {
@@ -119,9 +135,5 @@ int ReadFileDictionary(const ReaderHandle& file, FileDictionary* out, Progress* 
 // back into attributes with their values.
 std::vector<DictAttribute> GroupAttributes(
     const std::vector<std::pair<std::string, std::string>>& entries);
-
-// "F8.2", "A40", "DATE11", "DATETIME20.0": decimals are written for the
-// formats that take them (and whenever they are not 0).
-std::string FormatText(const DictFormat& format);
 
 }  // namespace lv

@@ -1,15 +1,15 @@
 // What the grid's additions know of each variable beyond the shared state:
-// its long name, its whole variable label, its print format, its
-// user-missing values and its value labels: a view of the file's dictionary
-// (file_dictionary.h) shaped for looking values up. Read once per grid with
-// a file handle of its own, so the shared state (FileHandle, LastStatus)
-// stays as the specified calls left it. Texts are the file's bytes.
+// its long name, its whole variable label and its print format as the grid
+// shows them, and the file's dictionary variable itself, where its
+// user-missing values and value labels are looked up. Read once per grid
+// with a file handle of its own, so the shared state (FileHandle,
+// LastStatus) stays as the specified calls left it. Texts are the file's
+// bytes.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/dictionary/file_dictionary.h"
@@ -18,48 +18,30 @@
 
 namespace lv {
 
-// A variable's user-missing values: up to three discrete values, or a range
-// (both ends included) with up to one discrete value beside it.
-struct MissingValues {
-    int count = 0;  // discrete values held in numbers / strings
-    bool range = false;
-    double numbers[3] = {};  // discrete values, then the range's low, high
-    double low = 0, high = 0;
-    std::string strings[3];  // string variables: without trailing blanks
-    std::string lowText, highText;
-
-    bool any() const { return count > 0 || range; }
-    bool Holds(double value) const;
-    // value without its trailing blanks.
-    bool Holds(std::string_view value) const;
-};
-
 struct VariableFacts {
     std::string name;      // the short name, as the grid's header shows it
     std::string longName;  // empty when it is the short name
     std::string label;     // the whole variable label; empty when none
     bool isString = false;
-    int formatType = 0, formatWidth = 0, formatDecimals = 0;  // print format
-    MissingValues missing;
-    // Value labels, sorted by value (strings without trailing blanks).
-    std::vector<std::pair<double, std::string>> numberLabels;
-    std::vector<std::pair<std::string, std::string>> stringLabels;
+    PrintFormat format;  // print format (type 0: none)
+    // The dictionary's variable; one the file did not answer for holds the
+    // name and type alone.
+    DictVariable variable;
 
-    // The label of a value, or null when it has none.
-    const std::string* LabelOf(double value) const;
-    const std::string* LabelOf(std::string_view valueWithoutBlanks) const;
+    const MissingValues& missing() const { return variable.missingValues; }
+    bool hasValueLabels() const { return !variable.labelOrder.empty(); }
+    // The label of a value (a string without its trailing blanks), or null.
+    const std::string* LabelOf(double value) const { return variable.LabelOf(value); }
+    const std::string* LabelOf(std::string_view valueWithoutBlanks) const {
+        return variable.LabelOf(valueWithoutBlanks);
+    }
     // The long name when there is one, else the short name.
     const std::string& ShownName() const { return longName.empty() ? name : longName; }
 };
 
 // Fills facts (whose name and isString the caller has set) from the
-// dictionary's variable of that name: long name, label, print format,
-// missing values and the value labels sorted by value.
+// dictionary's variable of that name.
 void TakeFacts(const DictVariable& variable, VariableFacts& facts);
-
-// A variable's user-missing values as the model holds them (strings without
-// their trailing blanks).
-MissingValues MissingValuesOf(const DictVariable& variable);
 
 // Reads the facts of the first varCount variables of spssdio1's VarNames and
 // VarTypes from path (opened, read and closed here). A variable the file

@@ -1,5 +1,7 @@
 #include "core/dictionary/variable_search.h"
 
+#include "core/dictionary/variable_name.h"
+
 namespace lv {
 
 bool VariableMatches(const VariableFacts& variable, const TextMatcher& matcher) {
@@ -28,14 +30,12 @@ VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMat
     return hit;
 }
 
-int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed) {
-    const TextMatcher name(typed, FindOptions{false, true});
-    const TextMatcher& label = name;
-    if (name.empty()) return -1;
-    for (size_t i = 0; i < variables.size(); ++i)
-        if (name.Matches(variables[i].name) ||
-            (!variables[i].longName.empty() && name.Matches(variables[i].longName)))
-            return static_cast<int>(i);
+int FindVariableNamedOrLabelled(std::span<const VariableFacts> variables, std::string_view typed,
+                                std::string_view encoding) {
+    const int named = FindVariableNamed(variables, typed, encoding);
+    if (named >= 0) return named;
+    const TextMatcher label(typed, FindOptions{false, true});
+    if (label.empty()) return -1;
     for (size_t i = 0; i < variables.size(); ++i)
         if (!variables[i].label.empty() && label.Matches(variables[i].label))
             return static_cast<int>(i);

@@ -22,8 +22,10 @@ struct VariableHit {
 VariableHit FindVariable(std::span<const VariableFacts> variables, const TextMatcher& matcher,
                          int from, bool backwards);
 
-// The variable that typed (UTF-8) names: its name or long name, else its
-// label, whole and in any case; -1 when none does.
-int ResolveVariable(std::span<const VariableFacts> variables, std::string_view typed);
+// The variable that typed (UTF-8) names (FindVariableNamed, decoding with
+// encoding), else the first whose label is typed, whole and in any case;
+// -1 when none is. For a window that finds variables by label on purpose.
+int FindVariableNamedOrLabelled(std::span<const VariableFacts> variables, std::string_view typed,
+                                std::string_view encoding);
 
 }  // namespace lv

@@ -5,36 +5,10 @@
 #include <cstdio>
 
 #include "core/rendering/calendar.h"
+#include "core/text/delimited_field.h"
 #include "core/text/number_text.h"
 
 namespace lv {
-namespace {
-
-bool LooksLikeFormula(std::string_view text) {
-    if (text.empty()) return false;
-    switch (text.front()) {
-        case '=':
-        case '+':
-        case '-':
-        case '@':
-        case '\t':
-        case '\r':
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Whether text holds a byte that CSV must quote or TSV must escape.
-bool NeedsCare(std::string_view text, bool tsv) {
-    for (const char c : text) {
-        if (c == '\n' || c == '\r') return true;
-        if (tsv ? (c == '\t' || c == '\\') : (c == ',' || c == '"')) return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void AppendIsoTime(std::string& out, double seconds, int decimals) {
     decimals = std::clamp(decimals, 0, 9);
@@ -73,40 +47,10 @@ void DelimitedWriter::EndLine() {
 }
 
 void DelimitedWriter::AppendText(std::string_view text) {
-    const bool prefix = LooksLikeFormula(text);
-    if (!prefix && !NeedsCare(text, tsv_)) {
-        line_ += text;
-        return;
-    }
-    if (tsv_) {
-        if (prefix) line_ += '\'';
-        for (const char c : text) {
-            switch (c) {
-                case '\t':
-                    line_ += "\\t";
-                    break;
-                case '\n':
-                    line_ += "\\n";
-                    break;
-                case '\r':
-                    line_ += "\\r";
-                    break;
-                case '\\':
-                    line_ += "\\\\";
-                    break;
-                default:
-                    line_ += c;
-            }
-        }
-        return;
-    }
-    line_ += '"';
-    if (prefix) line_ += '\'';
-    for (const char c : text) {
-        if (c == '"') line_ += '"';
-        line_ += c;
-    }
-    line_ += '"';
+    if (tsv_)
+        AppendTsvText(line_, text);
+    else
+        AppendCsvText(line_, text);
 }
 
 void DelimitedWriter::AppendValue(const TableCell& cell, const TableColumn& column) {
@@ -133,7 +77,7 @@ void DelimitedWriter::AppendValue(const TableCell& cell, const TableColumn& colu
         default:
             break;
     }
-    AppendNumberText(line_, cell.number, decimals);
+    AppendDelimitedNumber(line_, cell.number, decimals);
 }
 
 void DelimitedWriter::Header(std::span<const TableColumn> columns) {

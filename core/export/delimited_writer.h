@@ -1,22 +1,9 @@
 // CSV and TSV, UTF-8, with LF or CR LF line ends and an optional byte-order
-// mark.
-//
-// CSV follows RFC 4180: fields separated by commas; a field holding a
-// comma, a double quote, CR or LF is put in double quotes, a double quote
-// in it doubled.
-//
-// TSV has no quoting: fields are separated by tabs, and inside a value a
-// tab is written as \t, LF as \n, CR as \r and a backslash as \\ (the
-// convention of database bulk loaders; nothing else is escaped).
-//
-// In both, a text field that begins with =, +, -, @, a tab or CR gets an
-// apostrophe in front, so that a spreadsheet opening the file does not take
-// it for a formula. Numbers are never prefixed (a negative number stays a
-// number): they are the shortest text that reads back as the same double,
-// in plain digits unless very large or very small (NumberText).
-// Dates are ISO 8601 texts: yyyy-mm-dd, yyyy-mm-ddThh:mm:ss[.fff] and
-// [-]hh:mm:ss[.fff] (hours beyond 24 for durations), with the print
-// format's decimals of the second.
+// mark: fields separated by commas or tabs, each written as
+// core/text/delimited_field.h says (quoting or escapes, the formula guard,
+// numbers as the shortest text that reads back). Dates are ISO 8601 texts:
+// yyyy-mm-dd, yyyy-mm-ddThh:mm:ss[.fff] and [-]hh:mm:ss[.fff] (hours beyond
+// 24 for durations), with the print format's decimals of the second.
 #pragma once
 
 #include <string>

@@ -42,7 +42,7 @@ void RowBuilder::Set(size_t k, const GridCell& value) {
         case GridCell::Kind::Sysmis:
             return;
         case GridCell::Kind::Number: {
-            if (facts && options_.missingEmpty && facts->missing.Holds(value.number)) return;
+            if (facts && options_.missingEmpty && facts->missing().Holds(value.number)) return;
             if (options_.labels && facts) {
                 if (const std::string* label = facts->LabelOf(value.number)) {
                     SetText(k, *label);
@@ -55,7 +55,7 @@ void RowBuilder::Set(size_t k, const GridCell& value) {
         }
         case GridCell::Kind::Text: {
             const std::string_view trimmed = WithoutTrailingBlanks(value.text);
-            if (facts && options_.missingEmpty && facts->missing.Holds(trimmed)) return;
+            if (facts && options_.missingEmpty && facts->missing().Holds(trimmed)) return;
             if (options_.labels && facts) {
                 if (const std::string* label = facts->LabelOf(trimmed)) {
                     SetText(k, *label);

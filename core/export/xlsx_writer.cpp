@@ -11,7 +11,9 @@
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/export/library_messages.h"
 #include "core/rendering/calendar.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -50,28 +52,21 @@ std::string XlsxNumberFormat(const PrintFormat& f, ValueKind kind) {
         case ValueKind::Number:
             break;
     }
-    switch (f.type) {
-        case fmt::COMMA:
-        case fmt::DOT:
-            return WithDecimals("#,##0", f.decimals);
-        case fmt::DOLLAR:
-            return WithDecimals("$#,##0", f.decimals);
-        case fmt::PCT:
+    switch (CategoryOf(f.type)) {
+        case FormatCategory::Grouped:
+            return WithDecimals(f.type == fmt::DOLLAR ? "$#,##0" : "#,##0", f.decimals);
+        case FormatCategory::Percent:
             return WithDecimals("0", f.decimals, "\"%\"");
-        case fmt::E:
+        case FormatCategory::Scientific:
             return WithDecimals("0", std::max(f.decimals, 1), "E+00");
-        case fmt::N:
-            return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
-        case fmt::F:
-        case fmt::Z:
-        case fmt::CCA:
-        case fmt::CCA + 1:
-        case fmt::CCA + 2:
-        case fmt::CCA + 3:
-        case fmt::CCE:
+        case FormatCategory::Zoned:
+            if (f.type == fmt::N)
+                return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
+            return WithDecimals("0", f.decimals);
+        case FormatCategory::Number:
             return WithDecimals("0", f.decimals);
         default:
-            return {};  // weekdays, months, hexadecimal forms: General
+            return {};  // weekdays, months, hexadecimal and binary forms: General
     }
 }
 
@@ -88,11 +83,12 @@ bool XlsxSerialDate(double seconds, double& serial) {
 XlsxWriter::XlsxWriter(const std::string& path, const FileDictionary& dictionary,
                        std::string encoding)
     : out_(path), dictionary_(dictionary), encoding_(std::move(encoding)) {
+    const QuietLibrary quiet;
     out_.Release();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     book_ = workbook_new_opt(out_.writePath().c_str(), &options);
-    if (!book_) throw ExportError(WriteFailureText(path, errno ? errno : ENOMEM));
+    if (!book_) throw ExportError(WriteFailure(path, errno ? errno : ENOMEM));
     data_ = workbook_add_worksheet(book_, "データ");
     // The rows' XML goes through stdio to the library's temporary file,
     // gigabytes of it for a large file: a buffer of a megabyte instead of
@@ -111,6 +107,7 @@ XlsxWriter::~XlsxWriter() {
     // leaves each sheet's temporary file open (and its rows on the disk
     // until the program ends): they are closed here.
     if (!book_) return;
+    const QuietLibrary quiet;
     lxw_worksheet* sheet = nullptr;
     LXW_FOREACH_WORKSHEET(sheet, book_) {
         if (!sheet->optimize_tmpfile) continue;
@@ -123,8 +120,8 @@ XlsxWriter::~XlsxWriter() {
 
 void XlsxWriter::Check(int error) {
     if (error == LXW_NO_ERROR) return;
-    throw ExportError(std::string("Excel ブックを書き出せませんでした：") +
-                      lxw_strerror(static_cast<lxw_error>(error)));
+    throw ExportError(
+        Message{MessageCode::XlsxFailed, {lxw_strerror(static_cast<lxw_error>(error))}});
 }
 
 lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
@@ -140,8 +137,7 @@ lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
 void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column,
                              std::string_view text, lxw_format* format) {
     if (Utf8Chars(text) > kXlsxMaxCellChars)
-        throw ExportError("Excel のセルには 32,767 文字までしか入りません（" + std::to_string(row) +
-                          " 行目）");
+        throw ExportError(Message{MessageCode::XlsxCellTooLong, {}, {row}});
     text_.assign(text);
     Check(worksheet_write_string(sheet, row, column, text_.c_str(), format));
 }
@@ -151,7 +147,8 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
     // dictionary does not hold writes no workbook.
     for (const TableColumn& c : columns)
         if (c.variable < 0 || static_cast<size_t>(c.variable) >= dictionary_.variables.size())
-            throw ExportError(kNoDictionarySheetText);
+            throw ExportError(Message{MessageCode::XlsxNoDictionary});
+    const QuietLibrary quiet;
     columns_.assign(columns.begin(), columns.end());
     for (size_t k = 0; k < columns.size(); ++k) {
         const TableColumn& c = columns[k];
@@ -164,6 +161,7 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
 }
 
 void XlsxWriter::Row(std::span<const TableCell> cells) {
+    const QuietLibrary quiet;
     for (size_t k = 0; k < cells.size(); ++k) {
         const TableCell& cell = cells[k];
         const auto column = static_cast<uint16_t>(k);
@@ -202,20 +200,13 @@ void XlsxWriter::WriteDictionary() {
     uint32_t row = 1;
     for (const TableColumn& c : columns_) {
         const DictVariable& v = dictionary_.variables[static_cast<size_t>(c.variable)];
-        std::string labels;
-        auto add = [&](const std::string& value, const std::string& label) {
-            if (!labels.empty()) labels += '\n';
-            labels += value + " = " + ToUtf8(label, encoding_);
-        };
-        for (const auto& [value, label] : v.numericLabels) add(NumberText(value), label);
-        for (const auto& [value, label] : v.stringLabels) add(ToUtf8(value, encoding_), label);
         const std::string fields[] = {
             ToUtf8(v.longName.empty() ? v.name : v.longName, encoding_),
             v.hasLabel ? ToUtf8(v.label, encoding_) : std::string(),
             v.isString() ? "文字列(" + std::to_string(v.width) + ")" : "数値",
             FormatText(v.print),
             std::string(MeasureWord(v.measure)),
-            labels,
+            ValueLabelsText(v, encoding_, " = ", "\n"),
             MissingValuesText(v, encoding_)};
         for (uint16_t k = 0; k < 7; ++k)
             if (!fields[k].empty()) WriteString(sheet, row, k, fields[k]);
@@ -224,6 +215,7 @@ void XlsxWriter::WriteDictionary() {
 }
 
 void XlsxWriter::Commit() {
+    const QuietLibrary quiet;
     WriteDictionary();
     lxw_workbook* book = book_;
     book_ = nullptr;
@@ -232,7 +224,7 @@ void XlsxWriter::Commit() {
     if (error != LXW_NO_ERROR) {
         if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
             error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_ZIP_CLOSE)
-            throw ExportError(WriteFailureText(out_.path(), errno ? errno : EIO));
+            throw ExportError(WriteFailure(out_.path(), errno ? errno : EIO));
         Check(error);
     }
     out_.CommitWritten();

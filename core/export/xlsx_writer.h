@@ -6,6 +6,8 @@
 // times as spreadsheet serial dates in a date format, texts always as
 // strings (never formulas), empty cells left out. The second sheet, 辞書,
 // describes the variables written, from the dictionary the caller holds.
+// The library's own messages on stderr are held back (library_messages.h):
+// a failure throws ExportError.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +29,6 @@ inline constexpr size_t kXlsxMaxColumns = 16384;
 inline constexpr size_t kXlsxMaxCellChars = 32767;
 // Why a workbook is not written when its dictionary sheet cannot describe
 // its columns.
-inline constexpr const char* kNoDictionarySheetText =
-    "辞書シートに書く変数の情報がないため、書き出しを中止しました";
-
 // The spreadsheet number format for a print format ("0.00", "#,##0",
 // "yyyy-mm-dd hh:mm:ss"); empty for General.
 std::string XlsxNumberFormat(const PrintFormat& format, ValueKind kind);

@@ -90,8 +90,7 @@ void GridData::SetFacts(std::vector<VariableFacts> facts,
     formats_.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
         const VariableFacts& f = facts_[i];
-        formats_.emplace_back(PrintFormat{f.formatType, f.formatWidth, f.formatDecimals},
-                              layout_.columns[i].stringWidth);
+        formats_.emplace_back(f.format, layout_.columns[i].stringWidth);
     }
     ClearMemos();
 }
@@ -211,7 +210,7 @@ void GridData::AppendNumbers(int column, std::span<const uint32_t> fileRows,
     store_->GatherNumbers(column, fileRows, numbers_.data());
     const ColumnRender& render = layout_.columns[column].render;
     const VariableFacts* facts = showLabels_ ? FactsOf(column) : nullptr;
-    if (facts && facts->numberLabels.empty()) facts = nullptr;
+    if (facts && !facts->hasValueLabels()) facts = nullptr;
     if (memos_.size() != static_cast<size_t>(columnCount())) memos_.resize(columnCount());
     std::unique_ptr<ColumnMemo>& memo = memos_[column];
     if (!memo && memoCount_ < kMaxMemos) {
@@ -263,7 +262,7 @@ void GridData::AppendStrings(int column, std::span<const uint32_t> fileRows,
     store_->GatherStrings(column, fileRows, strings_.data());
     const ColumnRender& render = layout_.columns[column].render;
     const VariableFacts* facts = showLabels_ ? FactsOf(column) : nullptr;
-    if (facts && facts->stringLabels.empty()) facts = nullptr;
+    if (facts && !facts->hasValueLabels()) facts = nullptr;
     const bool formatted = showFormatted_ && FormatOf(column) != nullptr;
     for (size_t i = 0; i < fileRows.size(); ++i) {
         if (const std::string* edit = EditAt(fileRows[i], column)) {
@@ -360,7 +359,7 @@ CellFacts GridData::Describe(uint32_t displayRow, int column) const {
         facts.state = cell.state;
         if (cell.state == CellState::Value && variable) {
             const std::string_view value = WithoutTrailingBlanks(cell.stored);
-            facts.userMissing = variable->missing.Holds(value);
+            facts.userMissing = variable->missing().Holds(value);
             facts.label = variable->LabelOf(value);
         }
         return facts;
@@ -369,7 +368,7 @@ CellFacts GridData::Describe(uint32_t displayRow, int column) const {
     store_->GatherNumbers(column, std::span<const uint32_t>(&fileRow, 1), &cell);
     facts.state = cell.state;
     if (cell.state == CellState::Value && variable) {
-        facts.userMissing = variable->missing.Holds(cell.value);
+        facts.userMissing = variable->missing().Holds(cell.value);
         facts.label = variable->LabelOf(cell.value);
     }
     return facts;

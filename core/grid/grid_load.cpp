@@ -126,7 +126,7 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
     }
     consumer.EditingOn();
     if (CaseCount == -1) {
-        CurrentDialogs().ShowMessage("このデータは読み込みません:Matrix DATA です");
+        CurrentDialogs().Tell(Message{MessageCode::MatrixDataNotLoaded});
         file.Close();
         return GridLoadOutcome::MatrixData;
     }
@@ -223,7 +223,7 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
     // ends before them is a failed read too (no case wanted, none fails).
     if ((stream.end() == CaseStream::End::Failed && wanted.lastCase != 0) ||
         stream.casesRead() < wanted.lastCase) {
-        CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");
+        CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
         consumer.CasesEnded(-1);
         file.Close();
         return GridLoadOutcome::ReadFailed;

@@ -42,7 +42,7 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     const uint32_t n = grid.order().fileRowCount();
     const uint32_t blockRows = BlockRows(n);
     const VariableFacts* facts = grid.FactsOf(column);
-    const MissingValues* missing = facts && facts->missing.any() ? &facts->missing : nullptr;
+    const MissingValues* missing = facts && facts->missing().any() ? &facts->missing() : nullptr;
     std::vector<uint32_t> rows(std::min(blockRows, n));
     CellBlock cells;
     for (uint32_t first = 0; first < n; first += blockRows) {
@@ -94,9 +94,9 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     }
     const std::vector<uint32_t> rank = distinct.Ranks();
     std::vector<uint8_t> group(distinct.size(), kValid);
-    if (facts && facts->missing.any())
+    if (facts && facts->missing().any())
         for (size_t d = 0; d < distinct.size(); ++d)
-            if (facts->missing.Holds(distinct.Text(static_cast<uint32_t>(d))))
+            if (facts->missing().Holds(distinct.Text(static_cast<uint32_t>(d))))
                 group[d] = kUserMissing;
     for (uint32_t r = 0; r < n; ++r) {
         if (out.group[r] != kValid) continue;

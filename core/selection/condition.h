@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/selection/condition_error.h"
 
@@ -24,15 +25,9 @@ namespace lv {
 // System-missing inside a condition's values.
 inline constexpr double kConditionMissing = -DBL_MAX;
 
-// What a condition may refer to: one of the file's variables. Texts are
-// the file's bytes.
-struct ConditionVariable {
-    std::string name;      // short name
-    std::string longName;  // empty when none
-    bool isString = false;
-    int formatType = 0;  // print format
-    MissingValues missing;
-};
+// What a condition may refer to: one of the file's variables, seen in the
+// dictionary (or the grid's facts) that holds it.
+using ConditionVariable = const DictVariable*;
 
 // The values of a block of cases, per variable the condition reads (in the
 // order of Condition::variables()): numbers with system-missing as
@@ -99,14 +94,16 @@ struct Condition::Instruction {
     double number = 0;
 };
 
-// Compiles text against variables; names match the short or long name in
-// any case, decoded from encoding, and string literals are compared in
-// encoding's bytes.
+// Compiles text against variables; a name means the variable
+// FindVariableNamed finds (variable_name.h), and string literals are
+// compared in encoding's bytes.
 std::variant<Condition, ConditionError> CompileCondition(
     std::string_view text, std::span<const ConditionVariable> variables,
     const std::string& encoding);
 
-// What a grid's facts say of its variables, for a condition.
+// The variables of a grid's facts, and of a file's dictionary, for a
+// condition (while they live).
 std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFacts>& facts);
+std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<DictVariable>& variables);
 
 }  // namespace lv

@@ -9,16 +9,6 @@
 namespace lv {
 namespace {
 
-ConditionVariable FromDictionary(const DictVariable& v) {
-    ConditionVariable c;
-    c.name = v.name;
-    c.longName = v.longName;
-    c.isString = v.isString();
-    c.formatType = v.print.type;
-    c.missing = MissingValuesOf(v);
-    return c;
-}
-
 // A block of the stream as the condition reads it: numbers with
 // system-missing as kConditionMissing, strings as the stream holds them.
 class ConditionInput {
@@ -76,10 +66,8 @@ FileSelection SelectFileCases(const std::string& path, std::string_view text,
 FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& dict,
                               std::string_view text, const std::string& encoding) {
     FileSelection result;
-    std::vector<ConditionVariable> variables;
-    variables.reserve(dict.variables.size());
-    for (const DictVariable& v : dict.variables) variables.push_back(FromDictionary(v));
-    auto compiled = CompileCondition(text, variables, encoding.empty() ? dict.encoding : encoding);
+    auto compiled = CompileCondition(text, ConditionVariablesOf(dict.variables),
+                                     encoding.empty() ? dict.encoding : encoding);
     if (auto* error = std::get_if<ConditionError>(&compiled)) {
         result.status = FileSelection::Status::BadCondition;
         result.error = *error;

@@ -74,4 +74,13 @@ GridSelection ApplyCondition(GridData& grid, std::string_view condition,
     return selection;
 }
 
+std::optional<ShownCases> ShownCasesOf(const RowOrder& order, std::string condition) {
+    if (!order.selecting()) return std::nullopt;
+    ShownCases shown{std::move(condition), {}, order.fileRowCount()};
+    shown.cases.reserve(order.size());
+    for (uint32_t row = 0; row < order.fileRowCount(); ++row)
+        if (order.Shows(row)) shown.cases.push_back(row);
+    return shown;
+}
+
 }  // namespace lv

@@ -1,9 +1,11 @@
 // Selecting the grid's cases by a condition over the values it holds (read
 // back through its store, a window of rows at a time): the filter bar's
-// work, and what the tool's --where gives a loaded grid.
+// work, and what the tool's --where gives a loaded grid; and the cases a
+// selection leaves shown, which the statistics windows count.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +34,15 @@ GridSelection SelectGridRows(const GridData& grid, std::string_view condition,
 // leaves the grid as it was.
 GridSelection ApplyCondition(GridData& grid, std::string_view condition,
                              const std::string& encoding, Progress* progress = nullptr);
+
+// The cases the grid shows while a condition selects them.
+struct ShownCases {
+    std::string condition;        // UTF-8
+    std::vector<uint32_t> cases;  // file rows, ascending
+    uint32_t total = 0;           // the file's cases
+};
+
+// The cases order shows under condition; none when it shows every case.
+std::optional<ShownCases> ShownCasesOf(const RowOrder& order, std::string condition);
 
 }  // namespace lv

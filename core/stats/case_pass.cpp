@@ -8,8 +8,8 @@ namespace {
 
 // The file at dict.path still holds dict's variables where dict says;
 // else the error of the pass.
-std::string CheckVariables(const ReaderHandle& file, const FileDictionary& dict,
-                           const std::vector<int>& variables, int weight) {
+Message CheckVariables(const ReaderHandle& file, const FileDictionary& dict,
+                       const std::vector<int>& variables, int weight) {
     const auto same = [&](int index) {
         std::string name;
         int width = 0;
@@ -18,10 +18,11 @@ std::string CheckVariables(const ReaderHandle& file, const FileDictionary& dict,
     };
     for (const int index : variables) {
         if (index < 0 || size_t(index) >= dict.variables.size())
-            return "no variable " + std::to_string(index);
-        if (!same(index)) return "no handle for variable " + dict.variables[size_t(index)].name;
+            return Message{MessageCode::PassNoVariable, {std::to_string(index)}};
+        if (!same(index))
+            return Message{MessageCode::PassNoVariable, {dict.variables[size_t(index)].name}};
     }
-    if (weight >= 0 && !same(weight)) return "no handle for the weight variable";
+    if (weight >= 0 && !same(weight)) return Message{MessageCode::PassNoWeight};
     return {};
 }
 
@@ -35,7 +36,7 @@ PassResult ReadThrough(const ReaderHandle& file, const FileDictionary& dict,
     const int weightIndex = weighted ? WeightVariableIndex(dict) : -1;
     if (weightIndex >= 0) {
         wanted.weight = weightIndex;
-        wanted.weightMissing = MakeStatsVariable(dict, weightIndex).missing;
+        wanted.weightMissing = MakeStatsVariable(dict, weightIndex).missing();
     }
     result.weighted = weightIndex >= 0;
     CaseStream stream(file, std::move(wanted), progress);
@@ -47,7 +48,7 @@ PassResult ReadThrough(const ReaderHandle& file, const FileDictionary& dict,
             result.outcome = PassOutcome::Cancelled;
             break;
         case CaseStream::End::Failed:
-            result.error = stream.failureText();
+            result.error = stream.failure();
             break;
         default: {
             const uint64_t total = dict.caseCount > 0 ? static_cast<uint64_t>(dict.caseCount) : 0;
@@ -90,11 +91,11 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
     PassResult result;
     ReaderHandle own;
     if (const int status = own.Open(dict.path)) {
-        result.error = "cannot open the file (" + std::to_string(status) + ")";
+        result.error = Message{MessageCode::PassCannotOpen, {}, {status}};
         return result;
     }
     result.error = CheckVariables(own, dict, variables, weighted ? WeightVariableIndex(dict) : -1);
-    if (!result.error.empty()) return result;
+    if (result.error.code != MessageCode::None) return result;
     return ReadThrough(own, dict, variables, weighted, visitor, progress, selected);
 }
 

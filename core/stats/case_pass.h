@@ -13,6 +13,7 @@
 
 #include "core/cases/case_stream.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/state/message.h"
 #include "core/state/progress.h"
 
 namespace lv {
@@ -52,7 +53,7 @@ struct PassResult {
     // weight (they are not handed over).
     int64_t casesWithoutWeight = 0;
     bool weighted = false;  // a weight variable was used
-    std::string error;      // Failed: what went wrong, in one line
+    Message error;          // Failed: what went wrong
 };
 
 // The cases a pass hands over: their 0-based numbers, ascending (a case

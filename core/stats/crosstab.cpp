@@ -17,8 +17,9 @@ class Categories {
 
     // Whether a case with value is left out of the table.
     bool LeftOut(const PassValue& value, bool includeUserMissing) const {
-        if (variable_.isString()) return !includeUserMissing && variable_.missing.Holds(value.text);
-        return value.sysmis || (!includeUserMissing && variable_.missing.Holds(value.number));
+        if (variable_.isString())
+            return !includeUserMissing && variable_.missing().Holds(value.text);
+        return value.sysmis || (!includeUserMissing && variable_.missing().Holds(value.number));
     }
 
     // The category of value (-1 when the case is left out, -2 when there are
@@ -26,7 +27,8 @@ class Categories {
     int Of(const PassValue& value, bool includeUserMissing, size_t max) {
         CrossCategory c;
         if (variable_.isString()) {
-            c.missing = variable_.missing.Holds(value.text) ? MissingKind::User : MissingKind::None;
+            c.missing =
+                variable_.missing().Holds(value.text) ? MissingKind::User : MissingKind::None;
             if (c.missing != MissingKind::None && !includeUserMissing) return -1;
             const auto it = texts_.find(std::string(value.text));
             if (it != texts_.end()) return it->second;
@@ -36,7 +38,7 @@ class Categories {
         } else {
             if (value.sysmis) return -1;
             const double x = value.number == 0 ? 0 : value.number;
-            c.missing = variable_.missing.Holds(x) ? MissingKind::User : MissingKind::None;
+            c.missing = variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None;
             if (c.missing != MissingKind::None && !includeUserMissing) return -1;
             const uint64_t key = std::bit_cast<uint64_t>(x);
             const auto it = numbers_.find(key);
@@ -126,7 +128,8 @@ CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int colu
     t.weighted = result.pass.weighted;
     if (result.pass.outcome != PassOutcome::Complete) return result;
     if (visitor.tooMany) {
-        t.error = "more than " + std::to_string(maxCategories) + " categories";
+        t.error =
+            Message{MessageCode::TooManyCategories, {}, {static_cast<long long>(maxCategories)}};
         return result;
     }
     std::vector<size_t> rowPlace, columnPlace;

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
+#include "core/state/english_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/value_text.h"
+#include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -106,16 +108,6 @@ std::string CountPair(const Amount& a, bool weighted) {
     return text;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string LabelCell(const std::string& label, const std::string& encoding) {
     return Clip(ToUtf8(label, encoding), 40);
 }
@@ -165,7 +157,7 @@ std::string StatisticText(double value, int printDecimals) {
 
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (lv::IsDateFormat(variable.print.type)) return StatsValueText(variable, value);
+    if (lv::IsDayFormat(variable.print.type)) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }
 
@@ -255,30 +247,33 @@ std::string DescribeCsv(const DescribeResult& result, const std::string& encodin
     std::string out =
         "name,long_name,label,type,measure,valid,missing_user,missing_system,distinct,min,max,"
         "mean,sd,median,mode,mode_label\r\n";
-    const auto number = [](double v) { return std::isfinite(v) ? Printf("%.17g", v) : ""; };
+    // A figure there is none of (no valid value) is an empty field.
+    const auto number = [&](double v) {
+        out += ',';
+        if (std::isfinite(v)) AppendDelimitedNumber(out, v);
+    };
+    const auto text = [&](const std::string& t) {
+        out += ',';
+        AppendCsvText(out, t);
+    };
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
-        std::vector<std::string> fields = {
-            ToUtf8(v.name(), encoding),
-            ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
-            ToUtf8(v.dict->label, encoding),
-            row.type,
-            std::string(MeasureWord(v.dict->measure)),
-            number(row.valid.weight),
-            number(row.userMissing.weight),
-            number(row.systemMissing.weight),
-            DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
-            number(row.stats.minimum),
-            number(row.stats.maximum),
-            number(row.stats.mean),
-            number(row.stats.sd),
-            number(row.stats.median),
-            row.hasMode ? ToUtf8(row.modeText, encoding) : "",
-            ToUtf8(row.modeLabel, encoding)};
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i) out += ',';
-            out += CsvField(fields[i]);
-        }
+        AppendCsvText(out, ToUtf8(v.name(), encoding));
+        text(ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding));
+        text(ToUtf8(v.dict->label, encoding));
+        text(row.type);
+        text(std::string(MeasureWord(v.dict->measure)));
+        number(row.valid.weight);
+        number(row.userMissing.weight);
+        number(row.systemMissing.weight);
+        text(DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap));
+        number(row.stats.minimum);
+        number(row.stats.maximum);
+        number(row.stats.mean);
+        number(row.stats.sd);
+        number(row.stats.median);
+        text(row.hasMode ? ToUtf8(row.modeText, encoding) : "");
+        text(ToUtf8(row.modeLabel, encoding));
         out += "\r\n";
     }
     return out;
@@ -288,7 +283,7 @@ std::string CrosstabText(const Crosstab& t, const PassResult& pass, CrosstabPerc
                          const std::string& encoding) {
     std::string out = VariableTitle(t.rowVariable, encoding) + "  ×  " +
                       VariableTitle(t.columnVariable, encoding) + "\n" + WeightLine(pass);
-    if (!t.error.empty()) return out + "no table: " + t.error + "\n";
+    if (t.error) return out + "no table: " + EnglishText(t.error) + "\n";
     const auto head = [&](const CrossCategory& c) {
         std::string text = ToUtf8(c.valueText, encoding);
         if (!c.label.empty()) text += " " + Clip(ToUtf8(c.label, encoding), 16);

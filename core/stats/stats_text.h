@@ -1,9 +1,12 @@
 // The statistics as text: tables laid out for a terminal (UTF-8, columns
 // aligned by their width on screen, wide characters counting two), and the
-// describe table as CSV. Figures are printed as the common statistics
+// describe table as CSV. The tables print figures as the common statistics
 // packages print them: counts as whole numbers (two decimals when
 // weights make them fractional), percentages to one decimal, statistics to
-// the variable's print decimals plus two.
+// the variable's print decimals plus two. The CSV writes each field as
+// core/text/delimited_field.h says: figures as the shortest text that
+// reads back, texts quoted where needed and kept from looking like
+// formulas.
 #pragma once
 
 #include <string>

@@ -28,9 +28,9 @@ ValueTally::ValueTally(StatsVariable variable, size_t kept)
 
 MissingKind ValueTally::KindOf(const PassValue& value) const {
     if (variable_.isString())
-        return variable_.missing.Holds(value.text) ? MissingKind::User : MissingKind::None;
+        return variable_.missing().Holds(value.text) ? MissingKind::User : MissingKind::None;
     if (value.sysmis) return MissingKind::System;
-    return variable_.missing.Holds(value.number) ? MissingKind::User : MissingKind::None;
+    return variable_.missing().Holds(value.number) ? MissingKind::User : MissingKind::None;
 }
 
 void ValueTally::Add(const PassValue& value, double weight) {
@@ -91,7 +91,7 @@ void ValueTally::AddNumber(double x, double weight) {
         return;
     }
     if (x > numberLimit_) {
-        AddToRest(variable_.missing.Holds(x) ? MissingKind::User : MissingKind::None, weight, 1);
+        AddToRest(variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None, weight, 1);
         return;
     }
     Slot* slot = &FindSlot(key);
@@ -99,7 +99,7 @@ void ValueTally::AddNumber(double x, double weight) {
         if (numberCount_ >= kept_) {
             PruneNumbers();
             if (x > numberLimit_) {
-                AddToRest(variable_.missing.Holds(x) ? MissingKind::User : MissingKind::None,
+                AddToRest(variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None,
                           weight, 1);
                 return;
             }
@@ -127,7 +127,7 @@ void ValueTally::PruneNumbers() {
     const size_t keep = kept_ / 2;
     for (size_t i = keep; i < held.size(); ++i) {
         const double x = std::bit_cast<double>(held[i].key);
-        AddToRest(variable_.missing.Holds(x) ? MissingKind::User : MissingKind::None,
+        AddToRest(variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None,
                   held[i].weight, held[i].cases);
         ++pruned_;
     }
@@ -140,7 +140,8 @@ void ValueTally::PruneNumbers() {
 }
 
 void ValueTally::AddText(std::string_view text, double weight) {
-    const MissingKind kind = variable_.missing.Holds(text) ? MissingKind::User : MissingKind::None;
+    const MissingKind kind =
+        variable_.missing().Holds(text) ? MissingKind::User : MissingKind::None;
     if (textLimited_ && text > std::string_view(textLimit_)) {
         AddToRest(kind, weight, 1);
         return;
@@ -168,7 +169,7 @@ void ValueTally::PruneTexts() {
     const size_t keep = kept_ / 2;
     for (size_t i = keep; i < keys.size(); ++i) {
         const auto it = texts_.find(keys[i]);
-        AddToRest(variable_.missing.Holds(keys[i]) ? MissingKind::User : MissingKind::None,
+        AddToRest(variable_.missing().Holds(keys[i]) ? MissingKind::User : MissingKind::None,
                   it->second.weight, it->second.cases);
         texts_.erase(it);
         ++pruned_;
@@ -184,7 +185,7 @@ std::vector<TallyEntry> ValueTally::Entries() const {
         for (const auto& [text, counts] : texts_) {
             TallyEntry e;
             e.text = text;
-            e.missing = variable_.missing.Holds(text) ? MissingKind::User : MissingKind::None;
+            e.missing = variable_.missing().Holds(text) ? MissingKind::User : MissingKind::None;
             e.weight = counts.weight;
             e.cases = counts.cases;
             entries.push_back(std::move(e));
@@ -197,7 +198,7 @@ std::vector<TallyEntry> ValueTally::Entries() const {
         if (!s.used()) continue;
         TallyEntry e;
         e.number = std::bit_cast<double>(s.key);
-        e.missing = variable_.missing.Holds(e.number) ? MissingKind::User : MissingKind::None;
+        e.missing = variable_.missing().Holds(e.number) ? MissingKind::User : MissingKind::None;
         e.weight = s.weight;
         e.cases = s.cases;
         entries.push_back(std::move(e));

@@ -19,4 +19,8 @@ std::string GroupedDigits(int64_t count) {
     return "-" + GroupedDigits(static_cast<uint64_t>(-(count + 1)) + 1);
 }
 
+std::string CaseCountText(uint64_t shown, uint64_t total) {
+    return GroupedDigits(shown) + " / " + GroupedDigits(total) + " ケース";
+}
+
 }  // namespace lv

@@ -10,4 +10,8 @@ namespace lv {
 std::string GroupedDigits(uint64_t count);
 std::string GroupedDigits(int64_t count);
 
+// The cases shown of all of them, as the grid's filter bar and the
+// statistics windows say it: "12,345 / 1,000,000 ケース".
+std::string CaseCountText(uint64_t shown, uint64_t total);
+
 }  // namespace lv

@@ -10,12 +10,6 @@
 
 namespace lv {
 
-QString CaseCountText(unsigned long long shown, unsigned long long total) {
-    return QStringLiteral("%1 / %2 ケース")
-        .arg(QString::fromStdString(GroupedDigits(uint64_t{shown})),
-             QString::fromStdString(GroupedDigits(uint64_t{total})));
-}
-
 FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     setFixedHeight(kBarHeight);
     auto* layout = new QHBoxLayout(this);
@@ -57,7 +51,7 @@ void FilterBar::Open() {
 
 void FilterBar::ShowCount(unsigned long long shown, unsigned long long total) {
     status->setStyleSheet(QString());
-    status->setText(CaseCountText(shown, total));
+    status->setText(QString::fromStdString(CaseCountText(shown, total)));
 }
 
 void FilterBar::ShowNoFilter() {

@@ -43,7 +43,4 @@ class FilterBar : public QWidget {
     void closed();
 };
 
-// "N / M ケース", digits grouped (12,345 / 1,000,000 ケース).
-QString CaseCountText(unsigned long long shown, unsigned long long total);
-
 }  // namespace lv

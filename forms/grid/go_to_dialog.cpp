@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "core/dictionary/variable_search.h"
+#include "core/text/display_encoding.h"
 #include "core/text/grouped_digits.h"
 #include "forms/seam/display_text.h"
 
@@ -60,7 +61,8 @@ std::optional<int> GoToDialog::CaseNumber() const {
 int GoToDialog::VariableIndex() const {
     const QString typed = variable->text().trimmed();
     if (typed.isEmpty()) return -1;
-    const int index = lv::ResolveVariable(variables_, typed.toStdString());
+    const int index =
+        lv::FindVariableNamedOrLabelled(variables_, typed.toStdString(), lv::DisplayEncoding());
     return index >= 0 ? index : -2;
 }
 

@@ -21,12 +21,12 @@
 #include "forms/grid/find_bar.h"
 #include "forms/grid/go_to_dialog.h"
 #include "forms/grid/grid_model.h"
+#include "forms/grid/grid_navigation.h"
 #include "forms/grid/grid_view.h"
 #include "forms/grid/table_export_dialog.h"
 #include "forms/seam/error_handler.h"
 #include "forms/seam/modal.h"
 #include "forms/seam/progress_dialog.h"
-#include "forms/stats/stats_windows.h"
 
 namespace lv {
 
@@ -48,13 +48,10 @@ std::string TableInitialName(const std::string& dataFile) {
     return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
 }
 
-// Whether cells may be edited: the user's choice, kept for every grid
-// window opened later in the run.
-bool editsAllowed = true;
-// Whether a move of the current cell opens the value labels, likewise.
-bool labelsOnMoves = true;
-
 }  // namespace
+
+bool GridAdditions::editsAllowed_ = true;
+bool GridAdditions::labelsOnMoves_ = true;
 
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     : QObject(window), window_(window), view_(view), model_(model) {
@@ -63,91 +60,18 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     filterBar = new FilterBar(window);
     findBar = new FindBar(window, true);
 
-    showLabels = Action(QStringLiteral("値ラベルを表示"), QKeySequence(Qt::CTRL | Qt::Key_L),
-                        &GridAdditions::ToggleLabels);
-    showLabels->setCheckable(true);
-    showFormatted =
-        Action(QStringLiteral("書式どおりに表示"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
-               &GridAdditions::ToggleFormatted);
-    showFormatted->setCheckable(true);
-    find = Action(QStringLiteral("検索..."), QKeySequence(Qt::CTRL | Qt::Key_F),
-                  &GridAdditions::OpenFind);
-    findNext = Action(QStringLiteral("次を検索"), QKeySequence(Qt::Key_F3), nullptr);
-    connect(findNext, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { Find(false); }); });
-    findPrevious =
-        Action(QStringLiteral("前を検索"), QKeySequence(Qt::SHIFT | Qt::Key_F3), nullptr);
-    connect(findPrevious, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { Find(true); }); });
-    goTo =
-        Action(QStringLiteral("移動..."), QKeySequence(Qt::CTRL | Qt::Key_G), &GridAdditions::GoTo);
-    filter = Action(QStringLiteral("条件で絞り込む..."),
-                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &GridAdditions::OpenFilter);
+    MakeActions();
+    model->SetEditsAllowed(editsAllowed_);
+    view->SetAnnounceMoves(labelsOnMoves_);
     // Copy, select all and undo reach the grid through its view when it has
-    // the focus (the cell editor would take the keys otherwise); the menu
-    // shows their keys.
-    copy = new QAction(QStringLiteral("コピー"), this);
-    copy->setShortcut(QKeySequence::Copy);
-    copyWithNames = new QAction(QStringLiteral("変数名付きでコピー"), this);
-    copyWithNames->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    selectAll = new QAction(QStringLiteral("すべて選択"), this);
-    selectAll->setShortcut(QKeySequence::SelectAll);
-    // The window holds them as well, for the keys pressed while one of its
-    // buttons has the focus.
-    for (QAction* a : {copy, copyWithNames, selectAll}) window->addAction(a);
-    connect(copy, &QAction::triggered, this, [this] { lv::RunHandler([this] { Copy(false); }); });
-    connect(copyWithNames, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { Copy(true); }); });
-    connect(selectAll, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { SelectAll(); }); });
+    // the focus (the cell editor would take the keys otherwise); their
+    // actions take the keys elsewhere in the window.
     connect(view, &GridView::copyRequested, this,
             [this](bool names) { lv::RunHandler([this, names] { Copy(names); }); });
     connect(view, &GridView::selectAllRequested, this,
             [this] { lv::RunHandler([this] { SelectAll(); }); });
-
-    undoEdit = new QAction(QStringLiteral("編集を元に戻す"), this);
-    undoEdit->setShortcut(QKeySequence::Undo);
-    window->addAction(undoEdit);
-    undoAllEdits = new QAction(QStringLiteral("すべての編集を元に戻す"), this);
-    allowEdits = new QAction(QStringLiteral("編集を許可"), this);
-    allowEdits->setCheckable(true);
-    allowEdits->setChecked(editsAllowed);
-    model->SetEditsAllowed(editsAllowed);
-    connect(undoEdit, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { UndoEdit(); }); });
     connect(view, &GridView::undoRequested, this,
             [this] { lv::RunHandler([this] { UndoEdit(); }); });
-    connect(undoAllEdits, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { UndoAllEdits(); }); });
-    connect(allowEdits, &QAction::triggered, this,
-            [this](bool on) { lv::RunHandler([this, on] { AllowEdits(on); }); });
-    labelsOnMove = new QAction(QStringLiteral("セル移動で値ラベルを開く"), this);
-    labelsOnMove->setCheckable(true);
-    labelsOnMove->setChecked(labelsOnMoves);
-    view->SetAnnounceMoves(labelsOnMoves);
-    connect(labelsOnMove, &QAction::triggered, this,
-            [this](bool on) { lv::RunHandler([this, on] { LabelsOnMove(on); }); });
-
-    sortAscending = new QAction(QStringLiteral("昇順で並べ替え"), this);
-    sortDescending = new QAction(QStringLiteral("降順で並べ替え"), this);
-    originalOrder = new QAction(QStringLiteral("元の順序に戻す"), this);
-    connect(sortAscending, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { Sort(menuColumn_, false); }); });
-    connect(sortDescending, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { Sort(menuColumn_, true); }); });
-    connect(originalOrder, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { OriginalOrder(); }); });
-    frequencies = new QAction(QStringLiteral("度数分布..."), this);
-    connect(frequencies, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { lv::OpenFrequencyWindow(menuColumn_); }); });
-    exportTable = new QAction(QStringLiteral("形式を選んで書き出す..."), this);
-    connect(exportTable, &QAction::triggered, this,
-            [this] { lv::RunHandler([this] { ExportTable(); }); });
-    // As a double click on the header's edge does: the rows in view and the name.
-    fitColumn = new QAction(QStringLiteral("列幅を内容に合わせる"), this);
-    connect(fitColumn, &QAction::triggered, this, [this] {
-        if (menuColumn_ >= 0) view_->resizeColumnToContents(menuColumn_);
-    });
 
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -173,73 +97,64 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         if (!model_->grid().order().selecting()) filterBar->ShowNoFilter();
     });
+    // The statistics windows reach the grid through it while it exists.
+    navigation_ = std::make_unique<GridNavigation>(window, view, model, this);
 }
 
-QAction* GridAdditions::Action(const QString& text, const QKeySequence& keys,
-                               void (GridAdditions::*run)()) {
-    auto* action = new QAction(text, this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    window_->addAction(action);
-    if (run)
+GridAdditions::~GridAdditions() = default;
+
+void GridAdditions::MakeActions() {
+    for (const ActionSpec& spec : ActionTable()) {
+        auto* action = new QAction(QString::fromUtf8(spec.text), this);
+        action->setObjectName(QString::fromLatin1(spec.name));
+        if (!spec.keys.isEmpty()) {
+            action->setShortcut(spec.keys);
+            action->setShortcutContext(Qt::WindowShortcut);
+            window_->addAction(action);
+        }
+        action->setCheckable(spec.checkable);
+        if (spec.checked) action->setChecked(spec.checked());
+        const auto run = spec.run;
         connect(action, &QAction::triggered, this,
-                [this, run] { lv::RunHandler([this, run] { (this->*run)(); }); });
-    return action;
+                [this, run](bool checked) { lv::RunHandler([=, this] { run(*this, checked); }); });
+        this->*spec.action = action;
+    }
+}
+
+QMenu* GridAdditions::MakeMenu(int ActionSpec::*group) {
+    auto* menu = new QMenu(window_);
+    std::vector<const ActionSpec*> shown;
+    for (const ActionSpec& spec : ActionTable())
+        if (spec.*group > 0) shown.push_back(&spec);
+    std::stable_sort(shown.begin(), shown.end(), [group](const ActionSpec* a, const ActionSpec* b) {
+        return a->*group < b->*group;
+    });
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (i > 0 && shown[i]->*group != shown[i - 1]->*group) menu->addSeparator();
+        menu->addAction(this->*shown[i]->action);
+    }
+    return menu;
+}
+
+void GridAdditions::UpdateStates(int ActionSpec::*group) {
+    for (const ActionSpec& spec : ActionTable()) {
+        if (spec.*group == 0) continue;
+        QAction* action = this->*spec.action;
+        if (spec.enabled) action->setEnabled(spec.enabled(*this));
+        if (spec.checked) action->setChecked(spec.checked());
+    }
 }
 
 QMenu* GridAdditions::CellMenu() {
-    if (!cellMenu_) {
-        cellMenu_ = new QMenu(window_);
-        cellMenu_->addAction(showLabels);
-        cellMenu_->addAction(showFormatted);
-        cellMenu_->addSeparator();
-        cellMenu_->addAction(copy);
-        cellMenu_->addAction(copyWithNames);
-        cellMenu_->addAction(selectAll);
-        cellMenu_->addSeparator();
-        cellMenu_->addAction(find);
-        cellMenu_->addAction(goTo);
-        cellMenu_->addAction(filter);
-        cellMenu_->addSeparator();
-        cellMenu_->addAction(undoEdit);
-        cellMenu_->addAction(undoAllEdits);
-        cellMenu_->addAction(allowEdits);
-        cellMenu_->addAction(labelsOnMove);
-        cellMenu_->addSeparator();
-        cellMenu_->addAction(exportTable);
-    }
-    showLabels->setEnabled(model_->loaded());
-    showFormatted->setEnabled(model_->loaded());
-    exportTable->setEnabled(model_->loaded());
-    undoEdit->setEnabled(model_->grid().hasEdits());
-    undoAllEdits->setEnabled(model_->grid().hasEdits());
-    allowEdits->setChecked(editsAllowed);
-    labelsOnMove->setChecked(labelsOnMoves);
+    if (!cellMenu_) cellMenu_ = MakeMenu(&ActionSpec::cellGroup);
+    UpdateStates(&ActionSpec::cellGroup);
     return cellMenu_;
 }
 
 QMenu* GridAdditions::HeaderMenu(int column) {
-    if (!headerMenu_) {
-        headerMenu_ = new QMenu(window_);
-        headerMenu_->addAction(sortAscending);
-        headerMenu_->addAction(sortDescending);
-        headerMenu_->addSeparator();
-        headerMenu_->addAction(originalOrder);
-        headerMenu_->addSeparator();
-        headerMenu_->addAction(showFormatted);
-        headerMenu_->addAction(frequencies);
-        headerMenu_->addAction(fitColumn);
-        headerMenu_->addSeparator();
-        headerMenu_->addAction(exportTable);
-    }
-    showFormatted->setEnabled(model_->loaded());
-    exportTable->setEnabled(model_->loaded());
+    if (!headerMenu_) headerMenu_ = MakeMenu(&ActionSpec::headerGroup);
     menuColumn_ = column;
-    const bool sortable = model_->loaded() && !model_->namesInDataRow();
-    sortAscending->setEnabled(sortable);
-    sortDescending->setEnabled(sortable);
-    originalOrder->setEnabled(sortable && !model_->grid().order().identity());
-    frequencies->setEnabled(model_->loaded());
+    UpdateStates(&ActionSpec::headerGroup);
     return headerMenu_;
 }
 
@@ -418,7 +333,7 @@ void GridAdditions::Copy(bool withNames) {
 void GridAdditions::ReportLost() {
     if (!model_->grid().lost()) return;
     model_->LostTold();
-    lv::CurrentDialogs().ShowMessage(lv::kLostActionText);
+    lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::GridFileChanged});
 }
 
 void GridAdditions::SelectAll() {
@@ -545,7 +460,7 @@ void GridAdditions::ExportTable() {
         lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
         outcome = lv::ConvertGridRows(model_->grid(), options, target->path, &progress, order);
     } catch (const lv::ExportError& e) {
-        lv::CurrentDialogs().ShowError("形式を選んで書き出す", e.what());
+        lv::CurrentDialogs().TellError("形式を選んで書き出す", e.message);
         return;
     }
     if (outcome == lv::ConvertOutcome::Written) lv::CurrentDialogs().Beep();
@@ -569,7 +484,7 @@ void GridAdditions::UndoAllEdits() {
 }
 
 void GridAdditions::AllowEdits(bool on) {
-    editsAllowed = on;
+    editsAllowed_ = on;
     allowEdits->setChecked(on);
     view_->CloseEditor();
     model_->SetEditsAllowed(on);
@@ -577,9 +492,13 @@ void GridAdditions::AllowEdits(bool on) {
 }
 
 void GridAdditions::LabelsOnMove(bool on) {
-    labelsOnMoves = on;
+    labelsOnMoves_ = on;
     labelsOnMove->setChecked(on);
     view_->SetAnnounceMoves(on);
+}
+
+void GridAdditions::FitColumn(int column) {
+    if (column >= 0) view_->resizeColumnToContents(column);
 }
 
 }  // namespace lv

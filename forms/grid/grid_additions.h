@@ -11,8 +11,11 @@
 // double click or Enter opens them). Long work shows a progress dialog.
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QAction;
@@ -24,15 +27,18 @@ namespace lv {
 class FilterBar;
 class FindBar;
 class GridModel;
+class GridNavigation;
 class GridView;
 
 class GridAdditions : public QObject {
     Q_OBJECT
   public:
     GridAdditions(QWidget* window, GridView* view, GridModel* model);
+    ~GridAdditions() override;
 
     FindBar* findBar;
     FilterBar* filterBar;
+    // The actions, made from the table of forms/grid/grid_action_table.cpp.
     QAction* showLabels;     // 値ラベルを表示 (checkable)
     QAction* showFormatted;  // 書式どおりに表示 (checkable)
     QAction* copy;
@@ -79,8 +85,37 @@ class GridAdditions : public QObject {
     void UndoAllEdits();
     void AllowEdits(bool on);
     void LabelsOnMove(bool on);
+    // As a double click on the header's edge does: the rows in view and the name.
+    void FitColumn(int column);
 
   private:
+    // An action of the table.
+    struct ActionSpec {
+        QAction* GridAdditions::*action = nullptr;  // the member that holds it
+        const char* name = "";                      // its object name
+        const char* text = "";
+        // Its keys (empty: none). An action with keys is the window's too,
+        // so that they work wherever in the window the focus is.
+        QKeySequence keys = {};
+        bool checkable = false;
+        void (*run)(GridAdditions& a, bool checked) = nullptr;
+        // Where each context menu shows it: a group, the groups in ascending
+        // order with a line between them, the table's order within a group;
+        // 0 where it is not shown.
+        int cellGroup = 0;
+        int headerGroup = 0;
+        // Brought up to date as a menu that shows it opens (null: never);
+        // the switch's state also as it is made.
+        bool (*enabled)(const GridAdditions& a) = nullptr;
+        bool (*checked)() = nullptr;
+    };
+    static std::span<const ActionSpec> ActionTable();
+    void MakeActions();
+    // A context menu: the actions that group places, in its order.
+    QMenu* MakeMenu(int ActionSpec::*group);
+    // The enabled and checked states of those actions brought up to date.
+    void UpdateStates(int ActionSpec::*group);
+
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();
@@ -93,7 +128,6 @@ class GridAdditions : public QObject {
     // their on-screen order; the current cell when none is selected. False
     // when there is neither.
     bool SelectedBlock(int* top, int* bottom, std::vector<int>* columns) const;
-    QAction* Action(const QString& text, const QKeySequence& keys, void (GridAdditions::*run)());
 
     QWidget* window_;
     GridView* view_;
@@ -102,6 +136,13 @@ class GridAdditions : public QObject {
     QMenu* headerMenu_ = nullptr;
     int menuColumn_ = -1;
     std::optional<unsigned long long> count_;  // matches of the current query
+    std::unique_ptr<GridNavigation> navigation_;
+
+    // Whether cells may be edited, and whether a move of the current cell
+    // opens the value labels: the user's choices, kept for every grid
+    // window opened later in the run.
+    static bool editsAllowed_;
+    static bool labelsOnMoves_;
 };
 
 }  // namespace lv

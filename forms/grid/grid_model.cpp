@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "core/grid/grid_sort.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
 #include "core/text/display_encoding.h"
@@ -91,7 +91,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ForegroundRole) {
         // User-missing values in a muted colour; every other cell as it was.
         const lv::VariableFacts* facts = grid_.FactsOf(index.column());
-        if (!facts || !facts->missing.any()) return QVariant();
+        if (!facts || !facts->missing().any()) return QVariant();
         const lv::CellFacts cell =
             grid_.Describe(static_cast<uint32_t>(index.row()), index.column());
         return cell.userMissing && !cell.edited ? QVariant(QColor(kMutedColour)) : QVariant();
@@ -283,10 +283,8 @@ QVariant GridModel::HeaderToolTip(int column) const {
     const lv::VariableFacts* facts = grid_.FactsOf(column);
     if (!facts) return QVariant();
     QStringList lines = VariableLines(*facts);
-    if (facts->formatType != 0)
-        lines << QStringLiteral("書式: ") +
-                     QString::fromStdString(lv::FormatText(facts->formatType, facts->formatWidth,
-                                                           facts->formatDecimals));
+    if (facts->format.type != 0)
+        lines << QStringLiteral("書式: ") + QString::fromStdString(lv::FormatText(facts->format));
     return lines.join('\n');
 }
 

@@ -18,21 +18,16 @@
 #include <cmath>
 
 #include "core/export/text_file.h"
-#include "core/grid/cell_block.h"
-#include "core/selection/value_condition.h"
 #include "core/state/dialogs.h"
+#include "core/state/japanese_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
-#include "forms/grid/filter_bar.h"
-#include "forms/grid/grid_additions.h"
-#include "forms/grid/grid_model.h"
-#include "forms/grid/grid_view.h"
+#include "core/text/grouped_digits.h"
 #include "forms/seam/error_handler.h"
 #include "forms/seam/progress_dialog.h"
+#include "forms/stats/grid_navigator.h"
 #include "forms/stats/stats_chart.h"
-#include "forms/windows/DPGrid.h"
-#include "forms/windows/window_refs.h"
 
 namespace lv {
 namespace {
@@ -93,7 +88,7 @@ bool Finished(const PassResult& pass) {
     if (pass.outcome == PassOutcome::Complete) return true;
     if (pass.outcome == PassOutcome::Failed) {
         std::string message = "集計できません：";
-        message += pass.error;
+        message += JapaneseText(pass.error);
         CurrentDialogs().ShowMessage(message);
     }
     return false;
@@ -119,13 +114,7 @@ void AddCopy(QTableWidget* table) {
     QObject::connect(copy, &QShortcut::activated, table, [table] { CopyRows(table); });
 }
 
-// A value of a variable (a grid column) that cases are matched against.
-struct CaseValue {
-    int column = 0;
-    ConditionValue value;
-    bool isString() const { return value.kind == ConditionValue::Kind::Text; }
-};
-
+// The value a category of a table stands for.
 CaseValue ValueOf(int column, bool isString, double number, std::string_view text,
                   MissingKind missing) {
     using K = ConditionValue::Kind;
@@ -136,104 +125,39 @@ CaseValue ValueOf(int column, bool isString, double number, std::string_view tex
     return {column, {kind, number, text}};
 }
 
-bool Holds(const NumberCell& cell, const ConditionValue& v) {
-    if (v.kind == ConditionValue::Kind::SystemMissing) return cell.state == CellState::Sysmis;
-    return cell.state == CellState::Value && cell.value == v.number;
-}
-
-// The display row of the first case in the grid that holds every value
-// (-1 when none).
-int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
-    constexpr uint32_t kBlock = 4096;
-    std::vector<uint32_t> rows;
-    std::vector<int> columns;
-    for (const CaseValue& v : values) columns.push_back(v.column);
-    CellBlock cells;
-    std::vector<char> match;
-    for (uint32_t first = 0; first < grid.rowCount(); first += kBlock) {
-        const uint32_t n = std::min(kBlock, grid.rowCount() - first);
-        rows.resize(n);
-        for (uint32_t i = 0; i < n; ++i) rows[i] = grid.FileRow(first + i);
-        match.assign(n, 1);
-        cells.Gather(grid, columns, rows);
-        for (size_t k = 0; k < values.size(); ++k) {
-            const CaseValue& v = values[k];
-            for (uint32_t i = 0; i < n; ++i)
-                match[i] &=
-                    v.isString() == cells.isText(k) &&
-                    (v.isString() ? cells.State(k, i) == CellState::Value &&
-                                        WithoutTrailingBlanks(cells.Text(k, i)) == v.value.text
-                                  : Holds(cells.NumberAt(k, i), v.value));
-        }
-        for (uint32_t i = 0; i < n; ++i)
-            if (match[i]) return static_cast<int>(first + i);
-    }
-    return -1;
-}
-
-// Whether the grid window holds the loaded cases of dict's file.
-bool GridShowsFile(const FileDictionary& dict) {
-    return frmDPGrid && frmDPGrid->model->loaded() && spssdio1::DataFileName == dict.path;
-}
-
-// The grid window when it shows the file dict describes with every column
-// of values; otherwise says what to do and gives null.
-TfrmDPGrid* GridShowing(const FileDictionary& dict, std::span<const CaseValue> values) {
-    bool shows = GridShowsFile(dict);
-    for (const CaseValue& v : values)
-        shows = shows && v.column < frmDPGrid->model->grid().columnCount();
+// The grid when it shows the file dict describes with every column of
+// values; otherwise says what to do and gives null.
+GridNavigator* GridShowing(const FileDictionary& dict, std::span<const CaseValue> values) {
+    GridNavigator* grid = CurrentGridNavigator();
+    bool shows = grid && grid->ShowsFile(dict.path);
+    for (const CaseValue& v : values) shows = shows && v.column < grid->columnCount();
     if (!shows) {
         CurrentDialogs().ShowMessage("データグリッドを開くと、その値のケースに移動できます");
         return nullptr;
     }
-    return frmDPGrid;
-}
-
-void Raise(TfrmDPGrid* grid) {
-    grid->showNormal();
-    grid->raise();
-    grid->activateWindow();
-    grid->StringGrid1->setFocus();
+    return grid;
 }
 
 void GoToFirstCase(const FileDictionary& dict, std::span<const CaseValue> values) {
     if (values.empty()) return;
-    TfrmDPGrid* grid = GridShowing(dict, values);
-    if (!grid) return;
-    const int found = FirstCaseOf(grid->model->grid(), values);
-    if (found < 0) {
+    GridNavigator* grid = GridShowing(dict, values);
+    if (grid && !grid->GoToFirstCase(values))
         CurrentDialogs().ShowMessage("その値のケースはグリッドにありません");
-        return;
-    }
-    Raise(grid);
-    grid->StringGrid1->GoTo(grid->model->index(found, values.back().column), false);
 }
 
 // Sets the grid's filter to the cases holding every value.
 void ShowOnly(const FileDictionary& dict, std::span<const CaseValue> values) {
     if (values.empty()) return;
-    TfrmDPGrid* grid = GridShowing(dict, values);
-    if (!grid) return;
-    std::string condition;
-    for (const CaseValue& v : values) {
-        const std::string one = ValueCondition(dict.variables[size_t(v.column)].name, v.value);
-        condition = condition.empty() ? one : BothConditions(condition, one);
-    }
-    Raise(grid);
-    grid->additions->ShowOnly(Decoded(condition));
+    GridNavigator* grid = GridShowing(dict, values);
+    const std::string condition = ValuesCondition(dict, values);
+    if (grid && !condition.empty()) grid->ShowOnly(Decoded(condition));
 }
 
 // The grid's filter, when it shows dict's file with some cases left out.
 CaseFilter GridFilter(const FileDictionary& dict) {
-    if (!GridShowsFile(dict)) return std::nullopt;
-    const GridData& grid = frmDPGrid->model->grid();
-    const RowOrder& order = grid.order();
-    if (!order.selecting()) return std::nullopt;
-    ShownCases shown{frmDPGrid->model->condition(), {}, order.fileRowCount()};
-    shown.cases.reserve(order.size());
-    for (uint32_t row = 0; row < order.fileRowCount(); ++row)
-        if (order.Shows(row)) shown.cases.push_back(row);
-    return shown;
+    const GridNavigator* grid = CurrentGridNavigator();
+    if (!grid || !grid->ShowsFile(dict.path)) return std::nullopt;
+    return grid->Filter();
 }
 
 const CaseNumbers* Selected(const CaseFilter& filter) {
@@ -246,9 +170,10 @@ QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
     note->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note->setWordWrap(true);
     if (filter)
-        note->setText(QStringLiteral("絞り込み中：%1（%2）")
-                          .arg(QString::fromStdString(filter->condition),
-                               CaseCountText(filter->cases.size(), filter->total)));
+        note->setText(
+            QStringLiteral("絞り込み中：%1（%2）")
+                .arg(QString::fromStdString(filter->condition),
+                     QString::fromStdString(CaseCountText(filter->cases.size(), filter->total))));
     note->setVisible(filter.has_value());
     return note;
 }
@@ -626,11 +551,8 @@ bool CrosstabWindow::Count() {
                                    !unweighted->isChecked(), includeMissing->isChecked(), &progress,
                                    kCrosstabMaxCategories, Selected(filter_));
     if (!Finished(r.pass)) return false;
-    if (!r.table.error.empty()) {
-        std::string message = "カテゴリが多すぎます（";
-        message += std::to_string(kCrosstabMaxCategories);
-        message += " まで）";
-        CurrentDialogs().ShowMessage(message);
+    if (r.table.error) {
+        CurrentDialogs().Tell(r.table.error);
         return false;
     }
     result_ = std::move(r);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dictionary/file_dictionary.h"
+#include "core/selection/grid_selection.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
@@ -26,11 +27,6 @@ namespace lv {
 
 // The cases the grid shows while its filter is set, when a window opens:
 // the window counts those only and says so.
-struct ShownCases {
-    std::string condition;  // UTF-8
-    CaseNumbers cases;      // 0-based, ascending
-    uint32_t total = 0;     // the file's cases
-};
 using CaseFilter = std::optional<ShownCases>;
 
 // Opens the window for the current file (nothing when no file is chosen or

@@ -30,7 +30,7 @@ class TfrmDPGrid : public QWidget {
     QLabel* Label2;
     GridView* StringGrid1;
     GridModel* model;
-    // Labels, find, go to, copy and sort (forms/grid_additions.h).
+    // Labels, find, go to, copy and sort (forms/grid/grid_additions.h).
     GridAdditions* additions = nullptr;
     // The name last accepted in the save dialog (SaveDialog1's file name).
     std::string saveFileName;

@@ -1,5 +1,5 @@
 // What a terminal user gets without options: decoded UTF-8 (the file's bytes
-// with --bytes), non-ASCII variable names found as typed, JSON that stays
+// with --bytes), variable names found as typed in any letter case, JSON that stays
 // UTF-8 whatever the file holds, and plain words for a missing folder.
 #include <gtest/gtest.h>
 
@@ -65,6 +65,26 @@ TEST(DumpTextDefaults, NonAsciiNamesAreFoundInTheFilesEncoding) {
     const DumpResult missing = RunDump({"labels", path, "年収"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no variable named '年収'"), std::string::npos) << missing.err;
+}
+
+TEST(DumpTextDefaults, EveryCommandFindsANameInAnyLetterCase) {
+    const std::string dir = fixture::TempDir();
+    const std::string path = fixture::WriteFile(fixture::SampleFile(), dir + "/sample.sav");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"labels", path, "score"},
+             {"grid", "--sort", "score", path},
+             {"export", "--displayed", "--sort", "Score:desc", path, dir + "/out.txt"},
+             {"find", "--var", "score", path, "3.5"},
+             {"convert", "--vars", "score,respondentid", path, dir + "/out.csv"},
+             {"freq", path, "score"},
+             {"describe", "--vars", "score", path},
+             {"crosstab", path, "code", "cityofbirth"}}) {
+        const DumpResult r = RunDump(args);
+        EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(dir + "/out.csv").substr(0, 9), "SCORE,ID\n");
+    EXPECT_EQ(RunDump({"labels", path, "score"}).OutLines(),
+              RunDump({"labels", path, "SCORE"}).OutLines());
 }
 
 TEST(DumpTextDefaults, JsonIsUtf8EvenWhenTheEncodingNameIsNot) {

@@ -235,7 +235,6 @@ TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsI
     EXPECT_EQ(caseNumber(0), "1");
     EXPECT_EQ(caseNumber(1), "4");
     EXPECT_EQ(bar->status->text(), "2 / 4 ケース");
-    EXPECT_EQ(lv::CaseCountText(12345, 1000000), "12,345 / 1,000,000 ケース");
 
     // Sort, copy, find and go to walk the selected cases only.
     w.additions->Sort(1, true);
@@ -345,6 +344,80 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     w.additions->originalOrder->trigger();
     EXPECT_EQ(caseNumber(0), "1");
     EXPECT_EQ(Text(w, 2, 1), "ed");
+}
+
+// An action as a line: its text, its keys, [ ] or [x] when it is a switch,
+// and "off" when disabled; "-" for a separator.
+QStringList Lines(const QList<QAction*>& actions) {
+    QStringList lines;
+    for (const QAction* a : actions) {
+        if (a->isSeparator()) {
+            lines << "-";
+            continue;
+        }
+        QString line = a->text();
+        if (!a->shortcut().isEmpty()) line += " " + a->shortcut().toString();
+        if (a->isCheckable()) line += a->isChecked() ? " [x]" : " [ ]";
+        if (!a->isEnabled()) line += " off";
+        lines << line;
+    }
+    return lines;
+}
+
+TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
+    TfrmDPGrid& w = Open(gridtest::Coded());
+    EXPECT_EQ(Lines(w.additions->CellMenu()->actions()).join("\n").toStdString(),
+              "値ラベルを表示 Ctrl+L [ ]\n"
+              "書式どおりに表示 Ctrl+Shift+L [ ]\n"
+              "-\n"
+              "コピー Ctrl+C\n"
+              "変数名付きでコピー Ctrl+Shift+C\n"
+              "すべて選択 Ctrl+A\n"
+              "-\n"
+              "検索... Ctrl+F\n"
+              "移動... Ctrl+G\n"
+              "条件で絞り込む... Ctrl+Shift+F\n"
+              "-\n"
+              "編集を元に戻す Ctrl+Z off\n"
+              "すべての編集を元に戻す off\n"
+              "編集を許可 [x]\n"
+              "セル移動で値ラベルを開く [x]\n"
+              "-\n"
+              "形式を選んで書き出す...");
+    EXPECT_EQ(Lines(w.additions->HeaderMenu(1)->actions()).join("\n").toStdString(),
+              "昇順で並べ替え\n"
+              "降順で並べ替え\n"
+              "-\n"
+              "元の順序に戻す off\n"
+              "-\n"
+              "書式どおりに表示 Ctrl+Shift+L [ ]\n"
+              "度数分布...\n"
+              "列幅を内容に合わせる\n"
+              "-\n"
+              "形式を選んで書き出す...");
+    // The actions with keys answer them anywhere in the window, the two
+    // finds beside the menus' among them.
+    EXPECT_EQ(Lines(w.actions()).join("\n").toStdString(),
+              "値ラベルを表示 Ctrl+L [ ]\n"
+              "書式どおりに表示 Ctrl+Shift+L [ ]\n"
+              "検索... Ctrl+F\n"
+              "次を検索 F3\n"
+              "前を検索 Shift+F3\n"
+              "移動... Ctrl+G\n"
+              "条件で絞り込む... Ctrl+Shift+F\n"
+              "コピー Ctrl+C\n"
+              "変数名付きでコピー Ctrl+Shift+C\n"
+              "すべて選択 Ctrl+A\n"
+              "編集を元に戻す Ctrl+Z off");
+
+    // Each menu brings its switches and states up to date as it opens.
+    w.additions->ToggleLabels();
+    w.model->setData(w.model->index(0, 1), QStringLiteral("ed"), Qt::EditRole);
+    w.additions->Sort(0, false);
+    const QStringList cell = Lines(w.additions->CellMenu()->actions());
+    EXPECT_EQ(cell[0], "値ラベルを表示 Ctrl+L [x]");
+    EXPECT_EQ(cell[11], "編集を元に戻す Ctrl+Z");
+    EXPECT_EQ(Lines(w.additions->HeaderMenu(0)->actions())[3], "元の順序に戻す");
 }
 
 TEST_F(GridAdditionsTest, ALongLoadShowsProgressAndCancelShowsNoGridAndNoMessage) {

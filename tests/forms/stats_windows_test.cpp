@@ -118,4 +118,28 @@ TEST_F(StatsWindowsTest, CellsLeadToTheirCasesAndWindowsFollowTheFilter) {
     delete w;
 }
 
+TEST_F(StatsWindowsTest, ACaseNotShownOrNoGridIsSaidAndChangesNothing) {
+    Open();
+    auto* w = static_cast<lv::FrequencyWindow*>(lv::OpenFrequencyWindow(0));
+    ASSERT_NE(w, nullptr);
+    {
+        TfrmDPGrid other;  // a second grid, gone again: the first answers
+    }
+    w->ShowOnlyCases(0);
+    EXPECT_EQ(frmDPGrid->model->condition(), "CODE = 1");
+    const QModelIndex at = frmDPGrid->StringGrid1->currentIndex();
+    w->GoToCases(1);  // CODE 2: filtered out
+    EXPECT_EQ(dialogs.messages.back(), "その値のケースはグリッドにありません");
+    EXPECT_EQ(frmDPGrid->StringGrid1->currentIndex(), at);
+    // Once the grid is gone the window says how to get there.
+    delete frmDPGrid;
+    frmDPGrid = nullptr;
+    dialogs.messages.clear();
+    w->GoToCases(0);
+    w->ShowOnlyCases(0);
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>(2, "データグリッドを開くと、その値のケースに移動できます"));
+    delete w;
+}
+
 }  // namespace

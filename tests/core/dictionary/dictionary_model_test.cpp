@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
@@ -76,26 +77,27 @@ TEST_F(DictionaryModelTest, FactsAreTheDictionarysVariablesSortedForLookUp) {
     const auto facts = lv::ReadVariableFacts(path, spssdio1::VarCount);
     ASSERT_EQ(facts.size(), 3u);
 
-    // The dictionary keeps the file's order; the facts sort by value.
+    // The dictionary keeps the file's order, and the order by value beside it.
     ASSERT_EQ(dict.variables[0].numericLabels.size(), 2u);
     EXPECT_EQ(dict.variables[0].numericLabels[0].first, 2);
-    EXPECT_EQ(facts[0].numberLabels[0].first, 1);
+    EXPECT_EQ(dict.variables[0].labelOrder, (std::vector<uint32_t>{1, 0}));
+    EXPECT_EQ(*facts[0].LabelOf(1.0), "one");
     EXPECT_EQ(*facts[1].LabelOf(2.0), "two");
 
     EXPECT_EQ(facts[0].longName, "AgeInYears");
     EXPECT_EQ(facts[1].longName, "");  // the same as the short name
     EXPECT_EQ(facts[0].label, "Age");
-    EXPECT_EQ(facts[0].formatWidth, 3);
-    EXPECT_TRUE(facts[0].missing.Holds(98.0));
-    EXPECT_TRUE(facts[1].missing.Holds(-3.0));
-    EXPECT_FALSE(facts[1].missing.Holds(0.0));
+    EXPECT_EQ(facts[0].format.width, 3);
+    EXPECT_TRUE(facts[0].missing().Holds(98.0));
+    EXPECT_TRUE(facts[1].missing().Holds(-3.0));
+    EXPECT_FALSE(facts[1].missing().Holds(0.0));
 
     // String values keep their leading blanks and lose their trailing ones,
     // in the dictionary's writers as in the grid.
     EXPECT_EQ(dict.variables[2].missingText[0], " a");
     EXPECT_EQ(dict.variables[2].missingText[1], "zz");
-    EXPECT_TRUE(facts[2].missing.Holds(std::string_view(" a")));
-    EXPECT_FALSE(facts[2].missing.Holds(std::string_view("a")));
+    EXPECT_TRUE(facts[2].missing().Holds(std::string_view(" a")));
+    EXPECT_FALSE(facts[2].missing().Holds(std::string_view("a")));
     EXPECT_EQ(*facts[2].LabelOf(std::string_view(" a")), "blank a");
 }
 
@@ -115,10 +117,10 @@ TEST_F(DictionaryModelTest, AFailedCallEmptiesOnlyItsOwnPart) {
     EXPECT_EQ(dict.variables[1].missingCode, SPSS_MISS_RANGE);
 
     const auto facts = lv::ReadVariableFacts(path, spssdio1::VarCount);
-    EXPECT_FALSE(facts[0].missing.any());
+    EXPECT_FALSE(facts[0].missing().any());
     EXPECT_EQ(facts[0].label, "Age");  // the rest of the variable is read
     EXPECT_NE(facts[0].LabelOf(1.0), nullptr);
-    EXPECT_TRUE(facts[1].missing.range);
+    EXPECT_TRUE(facts[1].missing().range);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "core/grid/row_order.h"
+#include "core/rendering/print_format.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
+#include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -24,34 +26,43 @@ class Conditions : public ::testing::Test {
     Conditions() {
         Number("A", "alpha", {0, 1, M, 0, 1, M, 0, 1, M});
         Number("B", "", {0, 0, 0, 1, 1, 1, M, M, M});
-        lv::ConditionVariable& u = Number("U", "", {9, 1, 2, M, 9, 0, 0, 0, 5});
-        u.missing.count = 1;
-        u.missing.numbers[0] = 9;
+        lv::DictVariable& u = Number("U", "", {9, 1, 2, M, 9, 0, 0, 0, 5});
+        u.missingValues.count = 1;
+        u.missingValues.numbers[0] = 9;
         Number("D", "",
                {0, *lv::DateSeconds(31, 1, 1990), *lv::DateSeconds(1, 2, 1990), M, 0, 0, 0, 0, 0})
-            .formatType = SPSS_FMT_SDATE;
-        vars_.push_back({"S", "surname", true, SPSS_FMT_A, {}});
+            .print.type = SPSS_FMT_SDATE;
+        lv::DictVariable& s = Variable("S", "surname", SPSS_FMT_A);
+        s.width = 8;
         texts_ = {"ab", "ab   ", "ab!", std::string("ab\x01", 3), "", "b", "a", "ab", "zz"};
     }
 
-    lv::ConditionVariable& Number(const char* name, const char* longName, std::vector<double> v) {
-        vars_.push_back({name, longName, false, SPSS_FMT_F, {}});
+    lv::DictVariable& Variable(const char* name, const char* longName, int format) {
+        vars_.emplace_back();
+        lv::DictVariable& v = vars_.back();
+        v.name = name;
+        v.longName = *longName ? longName : name;
+        v.print.type = format;
+        return v;
+    }
+
+    lv::DictVariable& Number(const char* name, const char* longName, std::vector<double> v) {
         numbers_.push_back(std::move(v));
-        return vars_.back();
+        return Variable(name, longName, SPSS_FMT_F);
     }
 
     // The 1-based cases the condition selects; "error: N message" when bad.
     std::string Run(const std::string& text) {
-        auto compiled = lv::CompileCondition(text, vars_, "UTF-8");
+        auto compiled = lv::CompileCondition(text, lv::ConditionVariablesOf(vars_), "UTF-8");
         if (auto* e = std::get_if<lv::ConditionError>(&compiled))
-            return "error: " + std::to_string(e->position) + " " + e->message;
+            return "error: " + std::to_string(e->position) + " " + lv::JapaneseText(e->message);
         const lv::Condition& c = std::get<lv::Condition>(compiled);
         std::vector<std::string_view> views(texts_.begin(), texts_.end());
         lv::ConditionBlock block;
         block.rows = 9;
         for (int v : c.variables()) {
-            block.numbers.push_back(vars_[v].isString ? nullptr : numbers_[v].data());
-            block.strings.push_back(vars_[v].isString ? views.data() : nullptr);
+            block.numbers.push_back(vars_[v].isString() ? nullptr : numbers_[v].data());
+            block.strings.push_back(vars_[v].isString() ? views.data() : nullptr);
         }
         std::vector<uint32_t> out;
         c.Select(block, 1, out);
@@ -60,7 +71,7 @@ class Conditions : public ::testing::Test {
         return s;
     }
 
-    std::vector<lv::ConditionVariable> vars_;
+    std::vector<lv::DictVariable> vars_;
     std::vector<std::vector<double>> numbers_;
     std::vector<std::string> texts_;
 };
@@ -157,6 +168,14 @@ TEST_F(Conditions, DatesInTheVariablesFormatAndDateDmy) {
     EXPECT_FALSE(lv::ParseFormattedDate("12:60", SPSS_FMT_TIME));
     EXPECT_FALSE(lv::ParseFormattedDate("1990/01/31 12:00", SPSS_FMT_SDATE));
     EXPECT_FALSE(lv::ParseFormattedDate("31-FOO-1990", SPSS_FMT_DATE));
+    EXPECT_FALSE(lv::ParseFormattedDate("1-JAN-1" + std::string(400, '0'), SPSS_FMT_DATE));
+    // A two-digit year means the year the print formats show with those digits.
+    for (const char* typed : {"31-JAN-00", "31-JAN-50", "31-JAN-99"}) {
+        std::string shown;
+        lv::FormatRender({SPSS_FMT_DATE, 9, 0}, 0)
+            .AppendNumber(shown, *lv::ParseFormattedDate(typed, SPSS_FMT_DATE));
+        EXPECT_EQ(shown, typed);
+    }
 }
 
 // What the statistics windows hand to the filter: each selects exactly the

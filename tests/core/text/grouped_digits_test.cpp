@@ -15,3 +15,8 @@ TEST(GroupedDigits, GroupsByThreesFromTheRight) {
     EXPECT_EQ(lv::GroupedDigits(int64_t{-1234567}), "-1,234,567");
     EXPECT_EQ(lv::GroupedDigits(INT64_MIN), "-9,223,372,036,854,775,808");
 }
+
+TEST(GroupedDigits, CaseCountsGroupBothNumbers) {
+    EXPECT_EQ(lv::CaseCountText(12345, 1000000), "12,345 / 1,000,000 ケース");
+    EXPECT_EQ(lv::CaseCountText(0, 0), "0 / 0 ケース");
+}
