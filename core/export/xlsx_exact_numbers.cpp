@@ -64,8 +64,10 @@ void ExactNumberStream::Filter(std::string_view text, std::string& out) {
             if (end != std::string::npos) {
                 out.append(queued_, next_, end - next_);
                 next_ = end + 1;
-                if (next_ == queued_.size()) {
-                    queued_.clear();
+                // The texts taken go once they are most of the queue (a
+                // row the library has not written yet stays queued).
+                if (next_ > 4096 && next_ * 2 > queued_.size()) {
+                    queued_.erase(0, next_);
                     next_ = 0;
                 }
             }

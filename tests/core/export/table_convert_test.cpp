@@ -271,8 +271,7 @@ TEST_F(TableConvertTest, DatesKeepEveryDigitAndALoneEmptyCellKeepsItsRow) {
         RoundTrip(options, std::string(FormatWord(format)) + " one column");
     }
     lv::TableOptions options;
-    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/d.csv"),
-              lv::ConvertOutcome::Written);
+    ASSERT_EQ(Convert(options, dir_ + "/d.csv"), lv::ConvertOutcome::Written);
     EXPECT_EQ(gridtest::ReadAll(dir_ + "/d.csv"),
               "D,YMD,DT,MT,T\n"
               "2024-02-29T12:34:56.789,2024-02-29T00:00:00.1,2024-02-29T23:59:59.75,"
@@ -282,8 +281,7 @@ TEST_F(TableConvertTest, DatesKeepEveryDigitAndALoneEmptyCellKeepsItsRow) {
               ",,,,25:01:01\n");
     options.columns = {0};
     options.format = lv::TableFormat::Tsv;
-    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/d.tsv"),
-              lv::ConvertOutcome::Written);
+    ASSERT_EQ(Convert(options, dir_ + "/d.tsv"), lv::ConvertOutcome::Written);
     EXPECT_EQ(gridtest::ReadAll(dir_ + "/d.tsv"), "D\n2024-02-29T12:34:56.789\n2024-02-29\n\"\"\n");
 }
 
