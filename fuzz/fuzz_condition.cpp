@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 #include "savio/spssfio.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 
 namespace lv {
 

@@ -1,4 +1,4 @@
-#include "core/selection/condition_syntax.h"
+#include "core/condition/condition_syntax.h"
 
 #include <cctype>
 #include <charconv>

@@ -2,9 +2,9 @@
 // case on a small stack of numbers and strings.
 #include <cmath>
 
-#include "core/selection/condition.h"
-#include "core/selection/condition_dates.h"
-#include "core/selection/condition_syntax.h"
+#include "core/condition/condition.h"
+#include "core/condition/condition_dates.h"
+#include "core/condition/condition_syntax.h"
 
 namespace lv {
 namespace {

@@ -16,9 +16,9 @@
 #include <variant>
 #include <vector>
 
+#include "core/condition/condition_error.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
-#include "core/selection/condition_error.h"
 
 namespace lv {
 

@@ -1,15 +1,15 @@
 // The condition language on values made here: SPSS's missing-value logic,
 // strings, dates, names, the messages of bad conditions and hostile input.
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/condition/condition_dates.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
-#include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
 #include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"

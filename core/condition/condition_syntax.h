@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/selection/condition_error.h"
+#include "core/condition/condition_error.h"
 
 namespace lv {
 

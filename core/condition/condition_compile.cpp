@@ -4,11 +4,11 @@
 #include <cctype>
 #include <optional>
 
+#include "core/condition/condition.h"
+#include "core/condition/condition_dates.h"
+#include "core/condition/condition_syntax.h"
 #include "core/dictionary/variable_name.h"
 #include "core/rendering/format_traits.h"
-#include "core/selection/condition.h"
-#include "core/selection/condition_dates.h"
-#include "core/selection/condition_syntax.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
