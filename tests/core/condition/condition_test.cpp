@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/condition/condition_dates.h"
+#include "core/condition/condition_words.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
 #include "core/selection/value_condition.h"
@@ -329,6 +331,21 @@ TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
     // An overflow is system-missing, as in SPSS, not a huge number.
     EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 7");
     EXPECT_EQ(Run("b * 1e300 * 1e300 > 0 OR -b * 1e300 * 1e300 < 0"), "");
+}
+
+TEST_F(Conditions, CompletionOffersNamesAndFindsTheWordBeingTyped) {
+    const std::vector<std::string> words =
+        lv::ConditionWords(lv::ConditionVariablesOf(vars_), "UTF-8");
+    EXPECT_EQ(words.front(), "alpha");
+    for (const char* w : {"MEAN(", "XDATE.YEAR(", "MISSING(", "$CASENUM"})
+        EXPECT_NE(std::find(words.begin(), words.end(), w), words.end()) << w;
+    const auto start = [](std::string_view text) { return lv::WordStart(text, text.size()); };
+    EXPECT_EQ(start("MEAN(al"), 5u);
+    EXPECT_EQ(start("a > 1 AND xdate.ye"), 10u);
+    EXPECT_EQ(start("問１ ＝ １ ＡＮＤ　ａｌ"), 27u);  // after the full-width space
+    EXPECT_EQ(start("a = 12"), 6u);                    // a number: nothing
+    EXPECT_EQ(start("s = 'al"), 7u);                   // inside a string: nothing
+    EXPECT_EQ(start("s = 'x' AND al"), 12u);
 }
 
 TEST(RowOrderSelection, ShowsTheSelectedRowsInTheOrderTheyStand) {
