@@ -1,9 +1,10 @@
 // Selecting cases by a condition on the 1 M x 40 survey (bytecode and
-// uncompressed): a one-variable and a three-variable condition through
-// lv::SelectFileCases (the work of lorivane-dump select), and the tool itself
-// in a child, beside libreadstat's bare parse of the same file and PSPP's
-// SELECT IF followed by a count of the cases left, all in the same run.
-// Prints the bytes the selection holds per selected case.
+// uncompressed): a one-variable and a three-variable condition and one with
+// functions over eleven variables through lv::SelectFileCases (the work of
+// lorivane-dump select), and the tool itself in a child, beside
+// libreadstat's bare parse of the same file and PSPP's SELECT IF followed
+// by a count of the cases left, all in the same run. Prints the bytes the
+// selection holds per selected case.
 //
 //   bench_select [directory]      (default /tmp/lorivane-bench)
 #include <cstdio>
@@ -28,6 +29,7 @@ struct Condition {
 const Condition kConditions[] = {
     {"one variable", "Q1 = 3"},
     {"three variables", "Q1 >= 3 AND AMT1 < 50000 AND S1 = 'Tokyo'"},
+    {"functions", "MEAN(Q1 TO Q10) > 3 AND XDATE.YEAR(D1) >= 2000"},
 };
 
 // The best of three runs of lv::SelectFileCases, and its selection.

@@ -1,14 +1,16 @@
 // libFuzzer target: the bytes as a case-selection condition, compiled
 // against a few variables (numbers with user-missing values, a date, strings
-// of both lengths under long names) and, when it compiles, run over cases
-// that hold every kind of value, missing ones included. A bad condition must
-// give a message with a position inside it (or just past its end).
+// of both lengths under long names, a run Q1 to Q3) with the strings in UTF-8
+// and in CP932 and, when it compiles, run over cases that hold every kind of
+// value, missing ones included. A bad condition must give a message with a
+// position inside it (or just past its end). fuzz/condition.dict holds the
+// language's words.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -36,6 +38,7 @@ std::vector<lv::DictVariable> Variables() {
     v[3].missingValues.count = 1;
     v[3].missingValues.strings[0] = "none";
     v.push_back(Variable("L", "", 300, SPSS_FMT_A));
+    for (const char* q : {"Q1", "Q2", "Q3"}) v.push_back(Variable(q, "", 0, SPSS_FMT_F));
     return v;
 }
 
@@ -46,24 +49,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::vector<lv::ConditionVariable> variables =
         lv::ConditionVariablesOf(dictionary);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto compiled = lv::CompileCondition(text, variables, "UTF-8");
-    if (const auto* error = std::get_if<lv::ConditionError>(&compiled)) {
-        if (error->position < 1 || error->position > size + 1 || !error->message) __builtin_trap();
-        return 0;
+    for (const char* encoding : {"UTF-8", "CP932"}) {
+        auto compiled = lv::CompileCondition(text, variables, encoding);
+        if (const auto* error = std::get_if<lv::ConditionError>(&compiled)) {
+            if (error->position < 1 || error->position > size + 1 || !error->message)
+                __builtin_trap();
+            continue;
+        }
+        const lv::Condition& condition = std::get<lv::Condition>(compiled);
+        static const double numbers[] = {0, 1, 9, -3, lv::kConditionMissing, 1e308, -1e308, 0.5};
+        static const double dates[] = {0, 86400, 1.2e10, -1, lv::kConditionMissing, 1e300, 3, 2};
+        static const std::string_view strings[] = {"",         "none", "none  ", "a",
+                                                   "\xff\x01", "ab",   " ",      "\x82\xa0z"};
+        lv::ConditionBlock block;
+        block.rows = 8;
+        for (int v : condition.variables()) {
+            block.numbers.push_back(v == 2 ? dates : numbers);
+            block.strings.push_back(strings);
+        }
+        std::vector<uint32_t> selected;
+        condition.Select(block, 0, selected);
+        if (selected.size() > block.rows) __builtin_trap();
     }
-    const lv::Condition& condition = std::get<lv::Condition>(compiled);
-    static const double numbers[] = {0, 1, 9, -3, lv::kConditionMissing, 1e308, -1e308, 0.5};
-    static const double dates[] = {0, 86400, 1.2e10, -1, lv::kConditionMissing, 1e300, 3, 2};
-    static const std::string_view strings[] = {"",         "none", "none  ", "a",
-                                               "\xff\x01", "ab",   " ",      "z"};
-    lv::ConditionBlock block;
-    block.rows = 8;
-    for (int v : condition.variables()) {
-        block.numbers.push_back(v == 2 ? dates : numbers);
-        block.strings.push_back(strings);
-    }
-    std::vector<uint32_t> selected;
-    condition.Select(block, 0, selected);
-    if (selected.size() > block.rows) __builtin_trap();
     return 0;
 }

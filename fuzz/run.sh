@@ -2,7 +2,7 @@
 # Builds the reader's fuzz target with clang (libFuzzer, ASan, UBSan), makes
 # seed files with our fixture writer, and fuzzes for SECONDS (default 600).
 # LORIVANE_FUZZ_TARGET=fuzz_condition fuzzes the case-selection conditions
-# instead (from no seeds: the language is small).
+# instead (from no seeds, with the language's words in fuzz/condition.dict).
 #   fuzz/run.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +17,11 @@ build-seeds/tools/make_fuzz_seeds "$work/seeds"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DLORIVANE_FUZZ=ON -DLORIVANE_GUI=OFF \
   -DLORIVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --target "$target" -j2 >/dev/null
-[ "$target" = fuzz_reader ] || rm -f "$work"/seeds/*
+dict=()
+if [ "$target" != fuzz_reader ]; then
+  rm -f "$work"/seeds/*
+  dict=(-dict="$PWD/fuzz/condition.dict")
+fi
 cd "$work"
 "$OLDPWD/build-fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-  -print_final_stats=1 corpus seeds
+  -print_final_stats=1 "${dict[@]}" corpus seeds

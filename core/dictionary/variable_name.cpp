@@ -1,6 +1,7 @@
 #include "core/dictionary/variable_name.h"
 
 #include "core/text/display_encoding.h"
+#include "core/text/half_width.h"
 #include "core/text/text_match.h"
 #include "core/text/trim.h"
 
@@ -8,6 +9,10 @@ namespace lv {
 namespace {
 
 constexpr int kSteps = 3;  // exact, decoded, folded
+
+std::string Folded(std::string_view utf8) {
+    return FoldCase(ToHalfWidth(utf8));
+}
 
 }  // namespace
 
@@ -23,7 +28,7 @@ VariableNameIndex::VariableNameIndex(std::span<const VariableNames> variables,
             // emplace keeps the first variable of a text.
             step[0].emplace(bytes, index);
             std::string decoded = ToUtf8(bytes, encoding);
-            step[2].emplace(FoldCase(decoded), index);
+            step[2].emplace(Folded(decoded), index);
             step[1].emplace(std::move(decoded), index);
         }
     }
@@ -33,7 +38,7 @@ int VariableNameIndex::Find(std::string_view typed) const {
     typed = WithoutPadding(typed);
     if (typed.empty()) return -1;
     const std::string text(typed);
-    const std::string folded = FoldCase(typed);
+    const std::string folded(WithoutPadding(Folded(typed)));
     for (int s = 0; s < 2 * kSteps; ++s) {
         const auto it = steps_[s].find(s % kSteps == 2 ? folded : text);
         if (it != steps_[s].end()) return it->second;

@@ -5,8 +5,10 @@
 //      a. the name's bytes are the text given,
 //      b. the name decoded to UTF-8 (with the encoding in force: the one
 //         the user chose, else the file's) is the text given,
-//      c. the two are equal once case-folded (Unicode simple case folding,
-//         so an ASCII name matches in any letter case too).
+//      c. the two are equal once folded: full-width forms of ASCII read as
+//         ASCII (what an input method types: ＡＧＥ, 問１) and Unicode
+//         simple case folding, so an ASCII name matches in any letter case
+//         and width too.
 //
 // The first step that matches decides, so a long name never hides a short
 // one; of two variables matching at the same step, the first in dictionary

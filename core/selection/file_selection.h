@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/condition/condition.h"
 #include "core/dictionary/file_dictionary.h"
-#include "core/selection/condition.h"
 
 namespace lv {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/condition/condition.h"
 #include "core/grid/grid_data.h"
-#include "core/selection/condition.h"
 #include "core/state/progress.h"
 
 namespace lv {

@@ -95,8 +95,6 @@ std::string EnglishText(const Message& m) {
             return "RANGE takes a value and pairs of a lower and an upper bound";
         case MessageCode::AnyArguments:
             return "ANY takes a value and one or more values to compare it with";
-        case MessageCode::DateDmyArguments:
-            return "DATE.DMY takes three arguments: day, month and year";
         case MessageCode::ValueNeedsVariable:
             return "VALUE takes a variable name";
         case MessageCode::SysmisNeedsNumber:
@@ -105,10 +103,33 @@ std::string EnglishText(const Message& m) {
             return "MISSING takes a variable name or a numeric expression";
         case MessageCode::MixedArguments:
             return t0 + " takes either strings or numbers, not both";
-        case MessageCode::DateDmyNeedsNumbers:
-            return "DATE.DMY takes numbers";
         case MessageCode::UnknownFunction:
             return "no function named '" + t0 + "' (there are " + m.Text(1) + ")";
+        case MessageCode::ToNeedsNames:
+            return "TO stands between two variable names (q1 TO q5)";
+        case MessageCode::ExpectedVariableAfterTo:
+            return Expected("a variable name after TO", t0);
+        case MessageCode::ToOutOfOrder:
+            return t0 + " comes after " + m.Text(1) + " in the file: write " + m.Text(1) + " TO " +
+                   t0;
+        case MessageCode::FunctionArguments:
+            return t0 + " takes " +
+                   (m.Number(1) < 0              ? "at least " + n0
+                    : m.Number(1) == m.Number(0) ? n0
+                                                 : n0 + " to " + std::to_string(m.Number(1))) +
+                   (m.Number(0) == 1 && m.Number(1) == 1 ? " argument" : " arguments");
+        case MessageCode::ArgumentNotNumber:
+            return "argument " + n0 + " of " + t0 + " must be a number";
+        case MessageCode::ArgumentNotString:
+            return "argument " + n0 + " of " + t0 + " must be a string";
+        case MessageCode::ValidCountTooLarge:
+            return t0 + "." + n0 + " asks for " + n0 + " valid values of only " +
+                   std::to_string(m.Number(1)) + " arguments";
+        case MessageCode::DateUnitUnknown:
+            return Quoted(t0) +
+                   " is not a unit (years, quarters, months, weeks, days, hours, minutes, seconds)";
+        case MessageCode::LagNeedsVariable:
+            return "LAG takes a variable name and, after it, how many cases back (1 or more)";
         case MessageCode::OutputHasNoName:
             return t0 + ": the output has no file name";
         case MessageCode::OutputFolderMissing:

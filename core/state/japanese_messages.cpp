@@ -95,8 +95,6 @@ std::string JapaneseText(const Message& m) {
             return "RANGE の引数は値と、下限と上限の組です";
         case MessageCode::AnyArguments:
             return "ANY の引数は値と、比べる一つ以上の値です";
-        case MessageCode::DateDmyArguments:
-            return "DATE.DMY の引数は日、月、年の三つです";
         case MessageCode::ValueNeedsVariable:
             return "VALUE の引数は変数名です";
         case MessageCode::SysmisNeedsNumber:
@@ -105,10 +103,35 @@ std::string JapaneseText(const Message& m) {
             return "MISSING の引数は変数名か数値の式です";
         case MessageCode::MixedArguments:
             return t0 + " の引数に文字列と数値が混ざっています";
-        case MessageCode::DateDmyNeedsNumbers:
-            return "DATE.DMY の引数は数値です";
         case MessageCode::UnknownFunction:
             return Quoted(t0) + "という関数はありません(使えるのは " + m.Text(1) + ")";
+        case MessageCode::ToNeedsNames:
+            return "TO は二つの変数名の間に書きます(q1 TO q5)";
+        case MessageCode::ExpectedVariableAfterTo:
+            return Expected("TO の後の変数名", t0);
+        case MessageCode::ToOutOfOrder:
+            return t0 + " はファイルで " + m.Text(1) + " より後にあります:" + m.Text(1) + " TO " +
+                   t0 + " と書いてください";
+        case MessageCode::FunctionArguments:
+            return t0 + " の引数は " +
+                   (m.Number(1) < 0 ? n0 + " 個以上"
+                    : m.Number(1) == m.Number(0)
+                        ? n0 + " 個"
+                        : n0 + "〜" + std::to_string(m.Number(1)) + " 個") +
+                   "です";
+        case MessageCode::ArgumentNotNumber:
+            return t0 + " の " + n0 + " 番目の引数は数値です";
+        case MessageCode::ArgumentNotString:
+            return t0 + " の " + n0 + " 番目の引数は文字列です";
+        case MessageCode::ValidCountTooLarge:
+            return t0 + "." + n0 + " は有効な値を " + n0 + " 個求めていますが、引数は " +
+                   std::to_string(m.Number(1)) + " 個です";
+        case MessageCode::DateUnitUnknown:
+            return Quoted(t0) +
+                   "は単位ではありません(years, quarters, months, weeks, days, hours, minutes, "
+                   "seconds)";
+        case MessageCode::LagNeedsVariable:
+            return "LAG の引数は変数名と、何ケース前か(1 以上)です";
         case MessageCode::OutputHasNoName:
             return "書き出し先のファイル名がありません：" + t0;
         case MessageCode::OutputFolderMissing:

@@ -40,13 +40,20 @@ enum class MessageCode : uint16_t {
     OneArgument,  // T0: the function
     RangeArguments,
     AnyArguments,
-    DateDmyArguments,
     ValueNeedsVariable,
     SysmisNeedsNumber,
     MissingNeedsArgument,
-    MixedArguments,  // T0: the function
-    DateDmyNeedsNumbers,
+    MixedArguments,   // T0: the function
     UnknownFunction,  // T0: the name, T1: the functions there are
+    ToNeedsNames,
+    ExpectedVariableAfterTo,  // T0: the token found, empty at the end
+    ToOutOfOrder,             // T0: the first name, T1: the last
+    FunctionArguments,        // T0: the function, N0: fewest, N1: most (-1: any)
+    ArgumentNotNumber,        // T0: the function, N0: the argument (1-based)
+    ArgumentNotString,        // T0: the function, N0: the argument (1-based)
+    ValidCountTooLarge,       // T0: the function, N0: the count asked, N1: the arguments
+    DateUnitUnknown,          // T0: the unit as written
+    LagNeedsVariable,
     // Writing a file out.
     OutputHasNoName,      // T0: the path
     OutputFolderMissing,  // T0: the folder (or the path)

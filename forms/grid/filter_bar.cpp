@@ -1,11 +1,16 @@
 #include "forms/grid/filter_bar.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringListModel>
 #include <QToolButton>
 
+#include "core/condition/condition_words.h"
 #include "core/text/grouped_digits.h"
+#include "core/text/half_width.h"
 #include "forms/grid/bar_parts.h"
 
 namespace lv {
@@ -19,9 +24,11 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     text = new QLineEdit(this);
     text->setMinimumWidth(160);
     text->setPlaceholderText(QStringLiteral("例: age >= 60 AND sex = 2"));
-    text->setToolTip(QStringLiteral(
-        "SELECT IF の条件: = <> < <= > >=、AND OR NOT、+ - * /、\n"
-        "MISSING(v) SYSMIS(v) VALUE(v) ANY(v, a, b) RANGE(v, lo, hi) DATE.DMY(d, m, y)"));
+    text->setToolTip(
+        QStringLiteral("SELECT IF の条件: = <> < <= > >=、AND OR NOT、+ - * / **、\n"
+                       "MISSING(v) ANY(v, a, b) RANGE(v, lo, hi) MEAN(q1 TO q5) XDATE.YEAR(d) "
+                       "SUBSTR(s, 1, 2) など\n"
+                       "変数名と関数名は入力中に候補が出ます"));
     layout->addWidget(text, 2);
     apply =
         BarButton(this, QStringLiteral("適用"), QStringLiteral("条件に合うケースだけ表示 (Enter)"));
@@ -65,6 +72,54 @@ void FilterBar::ShowError(const QString& message, int position) {
     status->setToolTip(message);
     text->setFocus();
     text->setCursorPosition(std::max(0, position - 1));
+}
+
+void FilterBar::SetWords(const QStringList& words) {
+    if (!completer_) {
+        completer_ = new QCompleter(this);
+        completer_->setCaseSensitivity(Qt::CaseInsensitive);
+        completer_->setWidget(text);
+        connect(completer_, qOverload<const QString&>(&QCompleter::activated), this,
+                &FilterBar::InsertWord);
+        connect(text, &QLineEdit::textEdited, this, &FilterBar::OfferWords);
+    }
+    completer_->setModel(new QStringListModel(words, completer_));
+}
+
+std::pair<int, int> FilterBar::TypedName() const {
+    const QString all = text->text();
+    const int cursor = text->cursorPosition();
+    const QByteArray utf8 = all.toUtf8();
+    const auto before = static_cast<size_t>(all.left(cursor).toUtf8().size());
+    const size_t start = WordStart(std::string_view(utf8.constData(), utf8.size()), before);
+    const int startCharacters =
+        QString::fromUtf8(utf8.constData(), static_cast<qsizetype>(start)).size();
+    return {startCharacters, cursor};
+}
+
+void FilterBar::OfferWords() {
+    const auto [start, end] = TypedName();
+    // Full-width letters typed with an input method find the ASCII names.
+    const QString typed =
+        QString::fromStdString(ToHalfWidth(text->text().mid(start, end - start).toStdString()));
+    if (typed.isEmpty()) {
+        completer_->popup()->hide();
+        return;
+    }
+    completer_->setCompletionPrefix(typed);
+    if (completer_->completionCount() == 0) {
+        completer_->popup()->hide();
+        return;
+    }
+    completer_->complete();
+}
+
+void FilterBar::InsertWord(const QString& word) {
+    const auto [start, end] = TypedName();
+    QString all = text->text();
+    all.replace(start, end - start, word);
+    text->setText(all);
+    text->setCursorPosition(start + static_cast<int>(word.size()));
 }
 
 int FilterBar::PlaceAtBottom(int below) {

@@ -2,11 +2,15 @@
 // the user narrows the cases by a condition (条件で絞り込む…, Ctrl+Shift+F).
 // A text box for the condition (Enter applies it), 適用, 解除 (every case
 // again), the count of cases shown ("N / M ケース") or what is wrong with
-// the condition, and a close button (Escape) that also clears it.
+// the condition, and a close button (Escape) that also clears it. The name
+// being typed is completed from the variables and the functions.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+#include <utility>
 
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -35,12 +39,23 @@ class FilterBar : public QWidget {
     // While the bar is shown: lays it across the window above the given
     // height at the bottom; returns the height it takes (0 when hidden).
     int PlaceAtBottom(int below);
+    // The names offered while typing (variables, then functions).
+    void SetWords(const QStringList& words);
+    QCompleter* completer() const { return completer_; }
 
   signals:
     void applyRequested();
     void clearRequested();
     void opened();
     void closed();
+
+  private:
+    // The name that ends at the cursor: its start and end in characters.
+    std::pair<int, int> TypedName() const;
+    void OfferWords();
+    void InsertWord(const QString& word);
+
+    QCompleter* completer_ = nullptr;
 };
 
 }  // namespace lv

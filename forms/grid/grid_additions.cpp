@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <set>
 
+#include "core/condition/condition_words.h"
 #include "core/export/output_file.h"
 #include "core/export/table_convert.h"
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_search.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
+#include "core/text/display_encoding.h"
 #include "core/text/grouped_digits.h"
 #include "forms/grid/filter_bar.h"
 #include "forms/grid/find_bar.h"
@@ -350,6 +352,13 @@ void GridAdditions::Sort(int column, bool descending) {
 }
 
 void GridAdditions::OpenFilter() {
+    if (model_->loaded()) {
+        const auto variables = lv::ConditionVariablesOf(model_->grid().facts());
+        QStringList words;
+        for (const std::string& w : lv::ConditionWords(variables, lv::DisplayEncoding()))
+            words << QString::fromStdString(w);
+        filterBar->SetWords(words);
+    }
     filterBar->Open();
 }
 

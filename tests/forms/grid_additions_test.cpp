@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCompleter>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -211,6 +214,26 @@ TEST_F(GridAdditionsTest, GoToTakesACaseNumberOrAVariableThroughTheDialog) {
     w.additions->GoTo();
     EXPECT_EQ(dialogs.messages.back(), "ケース番号は 1 から 4 までです");
     EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(1, 1));
+}
+
+TEST_F(GridAdditionsTest, TheFilterBarCompletesTheNameBeingTyped) {
+    TfrmDPGrid& w = Open(gridtest::Coded());
+    FilterBar* bar = w.additions->filterBar;
+    w.additions->OpenFilter();
+    // Full-width letters from an input method find the ASCII name.
+    QTest::keyClicks(bar->text, "MEAN(");
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("ｔｈ"));
+    QApplication::sendEvent(bar->text, &typed);
+    ASSERT_NE(bar->completer(), nullptr);
+    EXPECT_TRUE(bar->completer()->popup()->isVisible());
+    EXPECT_EQ(bar->completer()->currentCompletion(), "TheCode");
+    emit bar->completer()->activated(QStringLiteral("TheCode"));
+    EXPECT_EQ(bar->text->text(), "MEAN(TheCode");
+    QTest::keyClicks(bar->text, ") > 1 AND xdate.y");
+    EXPECT_EQ(bar->completer()->currentCompletion(), "XDATE.YEAR(");
+    QTest::keyClicks(bar->text, "ear(1) = 1 OR name = 'th");
+    EXPECT_FALSE(bar->completer()->popup()->isVisible());  // inside a string
 }
 
 TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsIt) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dictionary/variable_search.h"
+#include "core/text/half_width.h"
 
 namespace {
 
@@ -27,7 +28,12 @@ TEST(VariableName, ShortThenLongEachExactThenDecodedThenFolded) {
     EXPECT_EQ(cp932.Find("income"), 2);  // a tie goes to the first
     EXPECT_EQ(cp932.Find(age), 4);
     EXPECT_EQ(cp932.Find("年齢"), 4);
-    for (const char* none : {"", "  ", "nope", "SCOR"}) EXPECT_EQ(cp932.Find(none), -1) << none;
+    // What an input method types: full-width letters and the ideographic space.
+    EXPECT_EQ(cp932.Find("ｓｃｏｒｅ"), 0);
+    EXPECT_EQ(cp932.Find("　ＩＮＣ２　"), 3);
+    EXPECT_EQ(lv::ToHalfWidth("問１＝（Ａ）　～"), "問1=(A) ~");
+    for (const char* none : {"", "  ", "nope", "SCOR", "ＳＣＯＲ"})
+        EXPECT_EQ(cp932.Find(none), -1) << none;
 
     // A legacy encoding's letters fold after decoding.
     const lv::VariableNameIndex latin(names, "WINDOWS-1252");

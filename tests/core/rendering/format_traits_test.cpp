@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
+#include "core/condition/condition_dates.h"
 #include "core/export/table_columns.h"
 #include "core/export/xlsx_writer.h"
-#include "core/selection/condition_dates.h"
 #include "savio/spssfio.h"
 
 namespace {

@@ -1,15 +1,17 @@
 // The condition language on values made here: SPSS's missing-value logic,
 // strings, dates, names, the messages of bad conditions and hostile input.
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "core/condition/condition_dates.h"
+#include "core/condition/condition_words.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
-#include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
 #include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"
@@ -65,9 +67,9 @@ class Conditions : public ::testing::Test {
             block.strings.push_back(vars_[v].isString() ? views.data() : nullptr);
         }
         std::vector<uint32_t> out;
-        c.Select(block, 1, out);
+        c.Select(block, 0, out);
         std::string s;
-        for (uint32_t r : out) s += (s.empty() ? "" : " ") + std::to_string(r);
+        for (uint32_t r : out) s += (s.empty() ? "" : " ") + std::to_string(r + 1);
         return s;
     }
 
@@ -195,6 +197,74 @@ TEST_F(Conditions, ValueConditionsSelectTheirValueOnly) {
     EXPECT_EQ(Run(lv::BothConditions(of("A", K::Number, 1), of("B", K::Number, 1))), "5");
 }
 
+// Cases: (a, b) = (0,0) (1,0) (M,0) (0,1) (1,1) (M,1) (0,M) (1,M) (M,M);
+// u = 9 (user-missing) 1 2 M 9 0 0 0 5.
+TEST_F(Conditions, ArithmeticAndStatisticsFollowSpssMissingValueRules) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2 ** 3 ** 2 = 64 AND -2 ** 2 = -4 AND 2 ** -1 = 0.5 AND a = 1", "2 5 8"},
+        {"a ** 0 = 1", "2 3 5 6 8 9"},   // even a missing a; 0 ** 0 is missing
+        {"0 ** b = 0", "4 5 6 7 8 9"},   // 0 ** 0 is missing
+        {"EXP(a * 1000) > 0", "1 4 7"},  // overflow is missing
+        {"SQRT(a - 1) = 0 OR LN(a) = 0 OR LG10(a - 1) < 0", "2 5 8"},
+        {"MOD(a, b) = 0", "4 5 7"},  // MOD(0, missing) is 0; MOD(x, 0) missing
+        {"RND(a + 1.5) = 3 AND TRUNC(-2.7) = -2 AND RND(7, 5) = 5 AND ABS(-a) = 1", "2 5 8"},
+        {"SUM(a, b) = 1", "2 4 6 8"},
+        {"SUM.2(a, b) = 1", "2 4"},
+        {"SD(a TO b) > 0.7 AND VARIANCE(a, b) = 0.5 AND CFVAR(a, b) > 1.41", "2 4"},
+        {"MEAN.3(a TO u) >= 0", "2"},
+        {"NMISS(a, u) = 0 AND NVALID(a, u) = 2", "2 7 8"},
+        {"MIN(a, b) = 0 AND MAX(a, b) = 1", "2 4"},
+        {"$CASENUM = 3 OR $CASENUM > 8 OR SYSMIS($SYSMIS) AND a = 0", "1 3 4 7 9"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Run(text), expected) << text;
+}
+
+// s (A8) = "ab", "ab   ", "ab!", "ab\x01", "", "b", "a", "ab", "zz".
+TEST_F(Conditions, StringFunctionsSeeTheValueAtItsWidth) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"LENGTH(s) = 8", "1 2 3 4 5 6 7 8 9"},
+        {"LENGTH(RTRIM(s)) = 2", "1 2 8 9"},
+        {"CONCAT(s, 'x') = 'ab      x'", "1 2 8"},
+        {"UPCASE(s) = 'AB' AND LOWER('AB') = 'ab'", "1 2 8"},
+        {"INDEX(s, 'b') = 2 AND RINDEX(s, 'b') = 2 AND INDEX(s, 'xyb!', 2) = 2", "3"},
+        {"SUBSTR(s, 2, 1) = 'b' AND SUBSTR(s, 3) = '!'", "3"},
+        {"REPLACE(s, 'b', 'c') = 'ac' AND LTRIM('  x') = 'x' AND RTRIM('x**', '*') = 'x'", "1 2 8"},
+        {"MAX(s, 'b') = 'b'", "1 2 3 4 5 6 7 8"},
+        {"CHAR.LENGTH(RTRIM(CONCAT('日本', s))) = 4 AND LENGTH('日本') = 6", "1 2 8 9"},
+        {"CHAR.SUBSTR('日本語', 2, 1) = '本' AND CHAR.INDEX('日本語', '語') = 3 AND a = 1",
+         "2 5 8"},
+        {"ＡＬＰＨＡ　＞＝　１　ＡＮＤ　ｓ　＝　＇ａｂ＇", ""},  // the quoted text as typed
+        {"ａｌｐｈａ　＞＝　１", "2 5 8"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Run(text), expected) << text;
+}
+
+// d = 0 (14 October 1582), 31 January 1990, 1 February 1990, M, then 0.
+TEST_F(Conditions, DateFunctionsCountOnTheOneCalendar) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"XDATE.YEAR(d) = 1990 AND XDATE.MONTH(d) = 1 AND XDATE.MDAY(d) = 31 AND "
+         "XDATE.JDAY(d) = 31 AND XDATE.WKDAY(d) = 4",
+         "2"},
+        {"XDATE.WEEK(d) = 5 AND XDATE.QUARTER(d) = 1", "2 3"},
+        {"XDATE.WKDAY(d) = 5 AND XDATE.YEAR(d) = 1582 AND XDATE.TDAY(d) = 0", "1 5 6 7 8 9"},
+        {"XDATE.HOUR(d + 3723) = 1 AND XDATE.MINUTE(d + 3723) = 2 AND XDATE.SECOND(d + 3723) = 3 "
+         "AND XDATE.TIME(d + 3723) = 3723 AND XDATE.DATE(d + 3723) = d AND a = 1",
+         "2 5 8"},
+        {"DATEDIFF(d, DATE.DMY(1, 1, 1990), 'days') = 30", "2"},
+        {"DATEDIFF(DATE.DMY(28, 2, 1990), d, 'months') = 0", "2 3"},
+        {"DATEDIFF(DATE.DMY(1, 2, 1991), d, 'years') = 1", "2 3"},
+        {"DATESUM(d, 1, 'months') = DATE.DMY(28, 2, 1990)", "2"},
+        {"DATESUM(d, 1, 'months', 'rollover') = DATE.DMY(3, 3, 1990)", "2"},
+        {"DATE.YRDAY(1990, 31) = d OR DATE.MDY(2, 1, 1990) = d AND DATE.YMD(1990, 2, 1) = d AND "
+         "DATE.MOYR(2, 1990) = d",
+         "2 3"},
+        {"DATE.QYR(1, 1990) = DATE.WKYR(1, 1990) AND TIME.HMS(1, 2, 3) = 3723 AND "
+         "SYSMIS(TIME.HMS(1, -2, 3)) AND CTIME.HOURS(TIME.DAYS(1)) = 24 AND a = 1",
+         "2 5 8"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Run(text), expected) << text;
+}
+
 TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "error: 1 値、変数名、関数または「(」が必要ですが、条件がここで終わっています"},
@@ -213,12 +283,26 @@ TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {
         {"VALUE(a + 1) = 1", "error: 1 VALUE の引数は変数名です"},
         {"RANGE(a, 1)", "error: 1 RANGE の引数は値と、下限と上限の組です"},
         {"ANY(a, 'x')", "error: 8 ANY の引数に文字列と数値が混ざっています"},
-        {"MEAN(a, b) > 1",
-         "error: 1 「MEAN」という関数はありません(使えるのは MISSING, SYSMIS, VALUE, ANY, RANGE, "
-         "DATE.DMY)"},
+        {"SUM(u TO a) > 1", "error: 5 u はファイルで a より後にあります:a TO u と書いてください"},
+        {"SUM(a TO s) > 1", "error: 5 TO の引数に文字列と数値が混ざっています"},
+        {"SUM(a TO 1) > 1", "error: 10 TO の後の変数名が必要ですが、「1」があります"},
+        {"SUM(a + 1 TO b) > 1", "error: 11 TO は二つの変数名の間に書きます(q1 TO q5)"},
+        {"ABS(s) = 1", "error: 5 ABS の 1 番目の引数は数値です"},
+        {"SUBSTR(s, s) = 'x'", "error: 11 SUBSTR の 2 番目の引数は数値です"},
+        {"LENGTH(a) = 1", "error: 8 LENGTH の 1 番目の引数は文字列です"},
+        {"ABS(a, b) = 1", "error: 1 ABS の引数は 1 個です"},
+        {"RND() = 1", "error: 1 RND の引数は 1〜3 個です"},
+        {"MEAN.3(a, b) > 1", "error: 1 MEAN.3 は有効な値を 3 個求めていますが、引数は 2 個です"},
+        {"ABS.2(a) > 1", "error: 1 「ABS.2」という関数はありません(使えるのは MISSING, SYSMIS, "},
+        {"DATEDIFF(d, d, 'fortnights') = 0",
+         "error: 16 「fortnights」は単位ではありません(years, quarters, months, weeks, days, "
+         "hours, "
+         "minutes, seconds)"},
+        {"ａ　＝　（１", "error: 7 「)」が必要ですが、条件がここで終わっています"},
         {"a = 1990/01/", "error: 5 「1990/01/」は数値としても日付としても読めません"},
     };
-    for (const auto& [text, expected] : cases) EXPECT_EQ(Run(text), expected) << text;
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(Run(text).substr(0, std::string_view(expected).size()), expected) << text;
 }
 
 TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
@@ -244,7 +328,24 @@ TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
     EXPECT_EQ(Run(nots + "a = 1"), "2 5 8");
 
     EXPECT_EQ(Run(std::string("a = 1\0 OR 1", 11)), "error: 6 制御文字 (0x00) は使えません");
-    EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 5 6 7");
+    // An overflow is system-missing, as in SPSS, not a huge number.
+    EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 7");
+    EXPECT_EQ(Run("b * 1e300 * 1e300 > 0 OR -b * 1e300 * 1e300 < 0"), "");
+}
+
+TEST_F(Conditions, CompletionOffersNamesAndFindsTheWordBeingTyped) {
+    const std::vector<std::string> words =
+        lv::ConditionWords(lv::ConditionVariablesOf(vars_), "UTF-8");
+    EXPECT_EQ(words.front(), "alpha");
+    for (const char* w : {"MEAN(", "XDATE.YEAR(", "MISSING(", "$CASENUM"})
+        EXPECT_NE(std::find(words.begin(), words.end(), w), words.end()) << w;
+    const auto start = [](std::string_view text) { return lv::WordStart(text, text.size()); };
+    EXPECT_EQ(start("MEAN(al"), 5u);
+    EXPECT_EQ(start("a > 1 AND xdate.ye"), 10u);
+    EXPECT_EQ(start("問１ ＝ １ ＡＮＤ　ａｌ"), 27u);  // after the full-width space
+    EXPECT_EQ(start("a = 12"), 6u);                    // a number: nothing
+    EXPECT_EQ(start("s = 'al"), 7u);                   // inside a string: nothing
+    EXPECT_EQ(start("s = 'x' AND al"), 12u);
 }
 
 TEST(RowOrderSelection, ShowsTheSelectedRowsInTheOrderTheyStand) {

@@ -3,9 +3,9 @@
 // follow SPSS: a numeric variable's user-missing values count as
 // system-missing (except inside MISSING, SYSMIS and VALUE), an operation on
 // a missing operand is missing (but 0 * x and 0 / x are 0), a division by
-// zero is missing, AND and OR use three-valued logic, and a case is
-// selected only when the condition is true. Strings compare as if padded
-// with blanks, so trailing blanks never matter.
+// zero and any result that is not a finite number are missing, AND and OR use three-valued logic,
+// and a case is selected only when the condition is true. Strings compare as if padded with blanks,
+// so trailing blanks never matter.
 #pragma once
 
 #include <cfloat>
@@ -16,9 +16,10 @@
 #include <variant>
 #include <vector>
 
+#include "core/condition/condition_error.h"
+#include "core/condition/condition_functions.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_facts.h"
-#include "core/selection/condition_error.h"
 
 namespace lv {
 
@@ -48,10 +49,7 @@ class Condition {
     void Select(const ConditionBlock& block, uint32_t firstCase, std::vector<uint32_t>& out) const;
 
     struct Instruction;
-    struct Cell {
-        double number = 0;
-        std::string_view text;
-    };
+    using Cell = FunctionValue;
 
   private:
     friend class ConditionCompiler;
@@ -61,6 +59,8 @@ class Condition {
     std::vector<bool> stringInput_;
     std::vector<MissingValues> missing_;  // per variable read
     size_t stackSize_ = 0;
+    std::string encoding_;  // of the strings, for the functions that count characters
+    bool utf8_ = true;
 };
 
 struct Condition::Instruction {
@@ -69,12 +69,14 @@ struct Condition::Instruction {
         Text,       // push literals_[arg]
         Load,       // variable arg, its user-missing values as missing
         LoadValue,  // variable arg as stored
-        LoadText,   // string variable arg
+        LoadText,   // string variable arg, padded with blanks to number bytes
+        Casenum,    // the case's number, from 1
         Negate,
         Add,
         Subtract,
         Multiply,
         Divide,
+        Power,
         Compare,      // numbers; op in flags
         CompareText,  // strings; op in flags
         And,
@@ -84,9 +86,10 @@ struct Condition::Instruction {
         Missing,      // variable arg: the value on top is missing for it
         MissingText,  // string variable arg: the value on top is user-missing
         Sysmis,
-        Any,    // arg values after the first; text when flags is 1
-        Range,  // arg pairs after the first; text when flags is 1
-        DateDmy,
+        Any,       // arg values after the first; text when flags is 1
+        Range,     // arg pairs after the first; text when flags is 1
+        Call,      // function flags of the arg values on top; number: fewest valid
+        CallText,  // as Call, giving a string
     };
     Code code = Code::Number;
     uint8_t flags = 0;

@@ -1,9 +1,9 @@
-#include "core/selection/condition_syntax.h"
+#include "core/condition/condition_syntax.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdlib>
-#include <optional>
+
+#include "core/text/half_width.h"
 
 namespace lv {
 namespace {
@@ -20,6 +20,7 @@ enum class Tok : uint8_t {
     Plus,
     Minus,
     Star,
+    Power,
     Slash,
     Eq,
     Ne,
@@ -30,6 +31,7 @@ enum class Tok : uint8_t {
     And,
     Or,
     Not,
+    To,
 };
 
 struct Token {
@@ -44,14 +46,6 @@ struct SyntaxFailure {
     Message message;
 };
 
-bool Ascii(std::string_view s, const char* upper) {
-    size_t i = 0;
-    for (; upper[i]; ++i)
-        if (i >= s.size() || std::toupper(static_cast<unsigned char>(s[i])) != upper[i])
-            return false;
-    return i == s.size();
-}
-
 bool NameStart(unsigned char c) {
     return std::isalpha(c) || c == '@' || c == '#' || c == '$' || c >= 0x80;
 }
@@ -61,6 +55,16 @@ bool NameChar(unsigned char c) {
 bool DateRunChar(unsigned char c) {
     return std::isalnum(c) || c == '/' || c == '-' || c == ':' || c == '.';
 }
+bool Digit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The characters of a condition one unit at a time: a full-width form as
+// the ASCII character it stands for, any other byte as itself.
+struct Unit {
+    char c = '\0';
+    size_t length = 0;  // 0 at the end
+};
 
 class Lexer {
   public:
@@ -69,89 +73,131 @@ class Lexer {
     Lexer(std::string_view text, bool plainNumbers) : s_(text), plainNumbers_(plainNumbers) {}
 
     Token Next() {
-        while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_]))) ++pos_;
+        while (At(pos_).length && std::isspace(static_cast<unsigned char>(At(pos_).c)))
+            pos_ += At(pos_).length;
         Token t;
         t.offset = pos_;
-        if (pos_ >= s_.size()) {
+        const Unit u = At(pos_);
+        if (!u.length) {
             t.end = pos_;
             return t;
         }
-        const unsigned char c = static_cast<unsigned char>(s_[pos_]);
-        if (std::isdigit(c) || (c == '.' && pos_ + 1 < s_.size() &&
-                                std::isdigit(static_cast<unsigned char>(s_[pos_ + 1])))) {
+        const auto c = static_cast<unsigned char>(u.c);
+        if (std::isdigit(c) || (c == '.' && Digit(At(pos_ + u.length).c))) {
             LexNumber(t);
         } else if (c == '\'' || c == '"') {
-            LexString(t, static_cast<char>(c));
+            LexString(t, u);
         } else if (NameStart(c)) {
             size_t end = pos_;
-            while (end < s_.size() && NameChar(static_cast<unsigned char>(s_[end]))) ++end;
+            std::string name;
+            for (Unit n = At(end); n.length && NameChar(static_cast<unsigned char>(n.c));
+                 n = At(end)) {
+                name.push_back(n.c);
+                end += n.length;
+            }
             // A name does not end in a period: that is the end of a command.
-            while (end > pos_ + 1 && s_[end - 1] == '.') --end;
-            t.text = std::string(s_.substr(pos_, end - pos_));
+            while (name.size() > 1 && name.back() == '.') {
+                name.pop_back();
+                end -= Before(end).length;
+            }
+            t.text = std::move(name);
             pos_ = end;
-            t.kind = Ascii(t.text, "AND")   ? Tok::And
-                     : Ascii(t.text, "OR")  ? Tok::Or
-                     : Ascii(t.text, "NOT") ? Tok::Not
-                     : Ascii(t.text, "EQ")  ? Tok::Eq
-                     : Ascii(t.text, "NE")  ? Tok::Ne
-                     : Ascii(t.text, "LT")  ? Tok::Lt
-                     : Ascii(t.text, "LE")  ? Tok::Le
-                     : Ascii(t.text, "GT")  ? Tok::Gt
-                     : Ascii(t.text, "GE")  ? Tok::Ge
-                                            : Tok::Name;
+            t.kind = IsAsciiWord(t.text, "AND")   ? Tok::And
+                     : IsAsciiWord(t.text, "OR")  ? Tok::Or
+                     : IsAsciiWord(t.text, "NOT") ? Tok::Not
+                     : IsAsciiWord(t.text, "EQ")  ? Tok::Eq
+                     : IsAsciiWord(t.text, "NE")  ? Tok::Ne
+                     : IsAsciiWord(t.text, "LT")  ? Tok::Lt
+                     : IsAsciiWord(t.text, "LE")  ? Tok::Le
+                     : IsAsciiWord(t.text, "GT")  ? Tok::Gt
+                     : IsAsciiWord(t.text, "GE")  ? Tok::Ge
+                     : IsAsciiWord(t.text, "TO")  ? Tok::To
+                                                  : Tok::Name;
         } else {
-            LexSymbol(t, static_cast<char>(c));
+            LexSymbol(t, u);
         }
         t.end = pos_;
         return t;
     }
 
   private:
-    void LexNumber(Token& t) {
-        size_t end = pos_;
-        auto digits = [&] {
-            while (end < s_.size() && std::isdigit(static_cast<unsigned char>(s_[end]))) ++end;
-        };
-        digits();
-        if (end < s_.size() && s_[end] == '.') {
-            ++end;
-            digits();
+    Unit At(size_t i) const {
+        if (i >= s_.size()) return {};
+        char ascii;
+        if (const size_t n = FullWidthFormAt(s_, i, &ascii)) return {ascii, n};
+        return {s_[i], 1};
+    }
+    // The unit that ends at i (a name's last period).
+    Unit Before(size_t i) const {
+        if (i >= 3) {
+            char ascii;
+            if (FullWidthFormAt(s_, i - 3, &ascii)) return {ascii, 3};
         }
-        if (end < s_.size() && (s_[end] == 'e' || s_[end] == 'E')) {
-            size_t e = end + 1;
-            if (e < s_.size() && (s_[e] == '+' || s_[e] == '-')) ++e;
-            if (e < s_.size() && std::isdigit(static_cast<unsigned char>(s_[e]))) {
-                end = e;
-                digits();
+        return {s_[i - 1], 1};
+    }
+
+    // Reads units while keep says so, appending them to text.
+    template <typename Keep>
+    size_t Take(size_t from, std::string& text, Keep keep) const {
+        for (Unit u = At(from); u.length && keep(u.c); u = At(from)) {
+            text.push_back(u.c);
+            from += u.length;
+        }
+        return from;
+    }
+
+    void LexNumber(Token& t) {
+        std::string number;
+        size_t end = Take(pos_, number, Digit);
+        if (At(end).c == '.') {
+            number.push_back('.');
+            end = Take(end + At(end).length, number, Digit);
+        }
+        if (const Unit e = At(end); e.c == 'e' || e.c == 'E') {
+            std::string exponent(1, 'e');
+            size_t at = end + e.length;
+            if (const Unit sign = At(at); sign.c == '+' || sign.c == '-') {
+                exponent.push_back(sign.c);
+                at += sign.length;
+            }
+            if (Digit(At(at).c)) {
+                end = Take(at, exponent, Digit);
+                number += exponent;
             }
         }
         // A number run together with more (1990/01/31, 01-JAN-1990, 12:30)
         // is a date-like run, decided on once its neighbour is known.
-        size_t run = end;
-        while (run < s_.size() && DateRunChar(static_cast<unsigned char>(s_[run]))) ++run;
-        while (run > end && s_[run - 1] == '.') --run;
-        if (run > end && !plainNumbers_) {
+        std::string run = number;
+        size_t runEnd =
+            Take(end, run, [](char c) { return DateRunChar(static_cast<unsigned char>(c)); });
+        while (runEnd > end && run.back() == '.') {
+            run.pop_back();
+            runEnd -= Before(runEnd).length;
+        }
+        if (runEnd > end && !plainNumbers_) {
             t.kind = Tok::DateText;
-            t.text = std::string(s_.substr(pos_, run - pos_));
-            pos_ = run;
+            t.text = std::move(run);
+            pos_ = runEnd;
             return;
         }
-        const std::string number(s_.substr(pos_, end - pos_));
         t.kind = Tok::Number;
         t.number = std::strtod(number.c_str(), nullptr);
         pos_ = end;
     }
 
-    void LexString(Token& t, char quote) {
-        size_t i = pos_ + 1;
+    // A string closes with the quote that opened it, as typed (a full-width
+    // quote with a full-width one); its bytes are kept as typed.
+    void LexString(Token& t, Unit open) {
+        const std::string_view quote = s_.substr(pos_, open.length);
+        size_t i = pos_ + open.length;
         for (;;) {
             if (i >= s_.size())
                 throw SyntaxFailure{pos_,
-                                    Message{MessageCode::UnclosedString, {std::string(1, quote)}}};
-            if (s_[i] == quote) {
-                if (i + 1 < s_.size() && s_[i + 1] == quote) {
-                    t.text.push_back(quote);
-                    i += 2;
+                                    Message{MessageCode::UnclosedString, {std::string(quote)}}};
+            if (s_.substr(i, quote.size()) == quote) {
+                if (s_.substr(i + quote.size(), quote.size()) == quote) {
+                    t.text += quote;
+                    i += 2 * quote.size();
                     continue;
                 }
                 break;
@@ -159,13 +205,14 @@ class Lexer {
             t.text.push_back(s_[i++]);
         }
         t.kind = Tok::String;
-        pos_ = i + 1;
+        pos_ = i + quote.size();
     }
 
-    void LexSymbol(Token& t, char c) {
-        const char d = pos_ + 1 < s_.size() ? s_[pos_ + 1] : '\0';
-        size_t length = 1;
-        switch (c) {
+    void LexSymbol(Token& t, Unit u) {
+        const Unit next = At(pos_ + u.length);
+        const char d = next.c;
+        size_t length = u.length;
+        switch (u.c) {
             case '(':
                 t.kind = Tok::LParen;
                 break;
@@ -182,7 +229,8 @@ class Lexer {
                 t.kind = Tok::Minus;
                 break;
             case '*':
-                t.kind = Tok::Star;
+                t.kind = d == '*' ? Tok::Power : Tok::Star;
+                if (d == '*') length += next.length;
                 break;
             case '/':
                 t.kind = Tok::Slash;
@@ -198,26 +246,26 @@ class Lexer {
                 break;
             case '<':
                 t.kind = d == '=' ? Tok::Le : d == '>' ? Tok::Ne : Tok::Lt;
-                length = d == '=' || d == '>' ? 2 : 1;
+                if (d == '=' || d == '>') length += next.length;
                 break;
             case '>':
                 t.kind = d == '=' ? Tok::Ge : Tok::Gt;
-                length = d == '=' ? 2 : 1;
+                if (d == '=') length += next.length;
                 break;
             case '~':
             case '!':
                 t.kind = d == '=' ? Tok::Ne : Tok::Not;
-                length = d == '=' ? 2 : 1;
-                if (c == '!' && d != '=')
-                    throw SyntaxFailure{pos_, Message{MessageCode::CharacterNotAllowed, {"!"}}};
+                if (d == '=') length += next.length;
+                if (u.c == '!' && d != '=')
+                    throw SyntaxFailure{pos_, Message{MessageCode::CharacterNotAllowed,
+                                                      {std::string(s_.substr(pos_, u.length))}}};
                 break;
             default: {
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-                    throw SyntaxFailure{pos_, Message{MessageCode::ControlCharacter,
-                                                      {},
-                                                      {static_cast<unsigned char>(c)}}};
-                throw SyntaxFailure{pos_,
-                                    Message{MessageCode::CharacterNotAllowed, {std::string(1, c)}}};
+                const auto c = static_cast<unsigned char>(u.c);
+                if (c < 0x20 || c == 0x7F)
+                    throw SyntaxFailure{pos_, Message{MessageCode::ControlCharacter, {}, {c}}};
+                throw SyntaxFailure{pos_, Message{MessageCode::CharacterNotAllowed,
+                                                  {std::string(s_.substr(pos_, u.length))}}};
             }
         }
         pos_ += length;
@@ -250,24 +298,31 @@ class Parser {
         throw SyntaxFailure{base_ + tok_.offset, Message{what, {found}}};
     }
 
-    uint32_t Add(ConditionNode node, size_t offset, uint32_t first) {
-        node.offset = static_cast<uint32_t>(base_ + offset);
+    uint32_t Add(ConditionNode node, const Token& at, uint32_t first) {
+        node.offset = static_cast<uint32_t>(base_ + at.offset);
+        node.length = static_cast<uint32_t>(at.end - at.offset);
         node.first = first;
         tree_.nodes.push_back(std::move(node));
         return static_cast<uint32_t>(tree_.nodes.size() - 1);
     }
-    uint32_t Binary(BinaryOp op, uint32_t left, uint32_t right, size_t offset) {
+    uint32_t Binary(BinaryOp op, uint32_t left, uint32_t right, const Token& at) {
         ConditionNode n;
         n.kind = NodeKind::Binary;
         n.op = op;
         n.args = {left, right};
-        return Add(std::move(n), offset, tree_.nodes[left].first);
+        return Add(std::move(n), at, tree_.nodes[left].first);
+    }
+    uint32_t Unary(NodeKind kind, uint32_t operand, const Token& at) {
+        ConditionNode n;
+        n.kind = kind;
+        n.args = {operand};
+        return Add(std::move(n), at, tree_.nodes[operand].first);
     }
 
     uint32_t ParseOr() {
         uint32_t left = ParseAnd();
         while (tok_.kind == Tok::Or) {
-            const size_t at = tok_.offset;
+            const Token at = tok_;
             Advance();
             left = Binary(BinaryOp::Or, left, ParseAnd(), at);
         }
@@ -276,7 +331,7 @@ class Parser {
     uint32_t ParseAnd() {
         uint32_t left = ParseNot();
         while (tok_.kind == Tok::And) {
-            const size_t at = tok_.offset;
+            const Token at = tok_;
             Advance();
             left = Binary(BinaryOp::And, left, ParseNot(), at);
         }
@@ -284,18 +339,13 @@ class Parser {
     }
     // NOT NOT ... as a loop, so that a long run of them takes no stack.
     uint32_t ParseNot() {
-        std::vector<size_t> nots;
+        std::vector<Token> nots;
         while (tok_.kind == Tok::Not) {
-            nots.push_back(tok_.offset);
+            nots.push_back(tok_);
             Advance();
         }
         uint32_t node = ParseRelation();
-        for (size_t k = nots.size(); k-- > 0;) {
-            ConditionNode n;
-            n.kind = NodeKind::Not;
-            n.args = {node};
-            node = Add(std::move(n), nots[k], tree_.nodes[node].first);
-        }
+        for (size_t k = nots.size(); k-- > 0;) node = Unary(NodeKind::Not, node, nots[k]);
         return node;
     }
     uint32_t ParseRelation() {
@@ -324,7 +374,7 @@ class Parser {
                 default:
                     return left;
             }
-            const size_t at = tok_.offset;
+            const Token at = tok_;
             Advance();
             left = Binary(op, left, ParseSum(), at);
         }
@@ -333,7 +383,7 @@ class Parser {
         uint32_t left = ParseProduct();
         while (tok_.kind == Tok::Plus || tok_.kind == Tok::Minus) {
             const BinaryOp op = tok_.kind == Tok::Plus ? BinaryOp::Add : BinaryOp::Sub;
-            const size_t at = tok_.offset;
+            const Token at = tok_;
             Advance();
             left = Binary(op, left, ParseProduct(), at);
         }
@@ -343,26 +393,44 @@ class Parser {
         uint32_t left = ParseUnary();
         while (tok_.kind == Tok::Star || tok_.kind == Tok::Slash) {
             const BinaryOp op = tok_.kind == Tok::Star ? BinaryOp::Mul : BinaryOp::Div;
-            const size_t at = tok_.offset;
+            const Token at = tok_;
             Advance();
             left = Binary(op, left, ParseUnary(), at);
         }
         return left;
     }
-    uint32_t ParseUnary() {
-        std::vector<size_t> minuses;
+
+    // Signs before an operand: the minuses, in order.
+    std::vector<Token> Signs() {
+        std::vector<Token> minuses;
         while (tok_.kind == Tok::Minus || tok_.kind == Tok::Plus) {
-            if (tok_.kind == Tok::Minus) minuses.push_back(tok_.offset);
+            if (tok_.kind == Tok::Minus) minuses.push_back(tok_);
             Advance();
         }
-        uint32_t node = ParsePrimary();
-        for (size_t k = minuses.size(); k-- > 0;) {
-            ConditionNode n;
-            n.kind = NodeKind::Negate;
-            n.args = {node};
-            node = Add(std::move(n), minuses[k], tree_.nodes[node].first);
-        }
+        return minuses;
+    }
+    uint32_t Negated(uint32_t node, const std::vector<Token>& minuses) {
+        for (size_t k = minuses.size(); k-- > 0;) node = Unary(NodeKind::Negate, node, minuses[k]);
         return node;
+    }
+
+    // Unary minus binds less tightly than **: -2 ** 2 is -4.
+    uint32_t ParseUnary() {
+        const std::vector<Token> minuses = Signs();
+        return Negated(ParsePower(), minuses);
+    }
+
+    // a ** b ** c is (a ** b) ** c, as SPSS reads it; an exponent may
+    // carry its own signs (2 ** -1).
+    uint32_t ParsePower() {
+        uint32_t left = ParsePrimary();
+        while (tok_.kind == Tok::Power) {
+            const Token at = tok_;
+            Advance();
+            const std::vector<Token> minuses = Signs();
+            left = Binary(BinaryOp::Pow, left, Negated(ParsePrimary(), minuses), at);
+        }
+        return left;
     }
 
     void Enter() {
@@ -372,21 +440,21 @@ class Parser {
     }
 
     uint32_t ParsePrimary() {
-        const uint32_t first = static_cast<uint32_t>(tree_.nodes.size());
+        const auto first = static_cast<uint32_t>(tree_.nodes.size());
         const Token t = tok_;
         switch (t.kind) {
             case Tok::Number: {
                 Advance();
                 ConditionNode n;
                 n.number = t.number;
-                return Add(std::move(n), t.offset, first);
+                return Add(std::move(n), t, first);
             }
             case Tok::String: {
                 Advance();
                 ConditionNode n;
                 n.kind = NodeKind::String;
                 n.text = t.text;
-                return Add(std::move(n), t.offset, first);
+                return Add(std::move(n), t, first);
             }
             case Tok::DateText:
                 Advance();
@@ -406,30 +474,49 @@ class Parser {
                     ConditionNode n;
                     n.kind = NodeKind::Variable;
                     n.text = t.text;
-                    return Add(std::move(n), t.offset, first);
+                    return Add(std::move(n), t, first);
                 }
-                Enter();
-                Advance();
-                ConditionNode call;
-                call.kind = NodeKind::Call;
-                for (char ch : t.text)
-                    call.text.push_back(
-                        static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
-                if (tok_.kind != Tok::RParen) {
-                    call.args.push_back(ParseOr());
-                    while (tok_.kind == Tok::Comma) {
-                        Advance();
-                        call.args.push_back(ParseOr());
-                    }
-                }
-                if (tok_.kind != Tok::RParen) Expected(MessageCode::ExpectedCommaOrParen);
-                Advance();
-                --depth_;
-                return Add(std::move(call), t.offset, first);
+                return Call(t, first);
             }
             default:
                 Expected(MessageCode::ExpectedOperand);
         }
+    }
+
+    uint32_t Call(const Token& name, uint32_t first) {
+        Enter();
+        Advance();
+        ConditionNode call;
+        call.kind = NodeKind::Call;
+        for (char ch : name.text)
+            call.text.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
+        if (tok_.kind != Tok::RParen) {
+            call.args.push_back(Argument());
+            while (tok_.kind == Tok::Comma) {
+                Advance();
+                call.args.push_back(Argument());
+            }
+        }
+        if (tok_.kind != Tok::RParen) Expected(MessageCode::ExpectedCommaOrParen);
+        Advance();
+        --depth_;
+        return Add(std::move(call), name, first);
+    }
+
+    // An argument: an expression, or a run of variables first TO last.
+    uint32_t Argument() {
+        const uint32_t arg = ParseOr();
+        if (tok_.kind != Tok::To) return arg;
+        ConditionNode& from = tree_.nodes[arg];
+        if (from.kind != NodeKind::Variable)
+            throw SyntaxFailure{base_ + tok_.offset, Message{MessageCode::ToNeedsNames}};
+        Advance();
+        if (tok_.kind != Tok::Name) Expected(MessageCode::ExpectedVariableAfterTo);
+        from.kind = NodeKind::Range;
+        from.last = tok_.text;
+        from.lastOffset = static_cast<uint32_t>(base_ + tok_.offset);
+        Advance();
+        return arg;
     }
 
     // The run's arithmetic, parsed from its own text; kept beside it so that
@@ -440,14 +527,14 @@ class Parser {
         n.text = t.text;
         const size_t mark = tree_.nodes.size();
         try {
-            Parser inner(t.text, base_ + t.offset, tree_, true);
+            Parser inner(text_.substr(t.offset, t.end - t.offset), base_ + t.offset, tree_, true);
             inner.depth_ = depth_;
             n.args = {inner.Whole()};
         } catch (const SyntaxFailure& failure) {
             tree_.nodes.resize(mark);
             n.fallbackError = failure.message;
         }
-        return Add(std::move(n), t.offset, first);
+        return Add(std::move(n), t, first);
     }
 
     std::string_view text_;
@@ -460,9 +547,17 @@ class Parser {
 
 }  // namespace
 
+bool IsAsciiWord(std::string_view s, const char* upper) {
+    size_t i = 0;
+    for (; upper[i]; ++i)
+        if (i >= s.size() || std::toupper(static_cast<unsigned char>(s[i])) != upper[i])
+            return false;
+    return i == s.size();
+}
+
 bool IsOperatorWord(std::string_view w) {
-    for (const char* word : {"AND", "OR", "NOT", "EQ", "NE", "LT", "LE", "GT", "GE"})
-        if (Ascii(w, word)) return true;
+    for (const char* word : {"AND", "OR", "NOT", "EQ", "NE", "LT", "LE", "GT", "GE", "TO"})
+        if (IsAsciiWord(w, word)) return true;
     return false;
 }
 

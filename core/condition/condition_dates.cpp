@@ -1,4 +1,4 @@
-#include "core/selection/condition_dates.h"
+#include "core/condition/condition_dates.h"
 
 #include <cctype>
 #include <cmath>

@@ -2,9 +2,8 @@
 // case on a small stack of numbers and strings.
 #include <cmath>
 
-#include "core/selection/condition.h"
-#include "core/selection/condition_dates.h"
-#include "core/selection/condition_syntax.h"
+#include "core/condition/condition.h"
+#include "core/condition/condition_syntax.h"
 
 namespace lv {
 namespace {
@@ -49,7 +48,16 @@ double Truth(double v) {
 }
 
 double Finite(double v) {
-    return std::isnan(v) ? kMissing : v;
+    return std::isfinite(v) ? v : kMissing;
+}
+
+// a ** b as SPSS has it: x ** 0 is 1 and 0 ** x is 0 even for a missing x;
+// 0 to a power not above 0 is missing.
+double Power(double a, double b) {
+    if (a == kMissing) return b == 0 ? 1 : kMissing;
+    if (b == kMissing) return a == 0 ? 0 : kMissing;
+    if (a == 0 && b <= 0) return kMissing;
+    return Finite(std::pow(a, b));
 }
 
 }  // namespace
@@ -57,6 +65,9 @@ double Finite(double v) {
 void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                        std::vector<uint32_t>& out) const {
     std::vector<Cell> stack(stackSize_ + 1);
+    std::vector<std::string> owned(stackSize_ + 1);  // strings made by the program, per slot
+    std::string made;
+    const FunctionContext context{encoding_, utf8_};
     std::vector<bool> checkMissing(missing_.size());
     for (size_t k = 0; k < missing_.size(); ++k) checkMissing[k] = missing_[k].any();
     for (uint32_t r = 0; r < block.rows; ++r) {
@@ -79,9 +90,28 @@ void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                 case Code::LoadValue:
                     (++top)->number = block.numbers[in.arg][r];
                     break;
-                case Code::LoadText:
-                    (++top)->text = block.strings[in.arg][r];
+                case Code::LoadText: {
+                    const std::string_view v = block.strings[in.arg][r];
+                    ++top;
+                    if (v.size() < in.number) {
+                        std::string& pad = owned[static_cast<size_t>(top - stack.data())];
+                        pad.assign(v);
+                        pad.resize(static_cast<size_t>(in.number), ' ');
+                        top->text = pad;
+                    } else {
+                        top->text = v;
+                    }
                     break;
+                }
+                case Code::Casenum:
+                    (++top)->number = static_cast<double>(firstCase) + r + 1;
+                    break;
+                case Code::Power: {
+                    const double b = top->number;
+                    --top;
+                    top->number = Power(top->number, b);
+                    break;
+                }
                 case Code::Negate:
                     if (top->number != kMissing) top->number = -top->number;
                     break;
@@ -187,16 +217,17 @@ void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                     top->number = result;
                     break;
                 }
-                case Code::DateDmy: {
-                    const double y = top->number;
-                    const double m = (--top)->number;
-                    const double d = (--top)->number;
-                    const std::optional<double> date =
-                        d == kMissing || m == kMissing || y == kMissing ? std::nullopt
-                                                                        : DateSeconds(d, m, y);
-                    top->number = date ? *date : kMissing;
+                case Code::Call:
+                case Code::CallText:
+                    top -= in.arg - 1;
+                    ApplyConditionFunction(static_cast<ConditionFunction>(in.flags), top, in.arg,
+                                           static_cast<int>(in.number), context, made);
+                    if (in.code == Code::CallText) {
+                        std::string& slot = owned[static_cast<size_t>(top - stack.data())];
+                        slot.swap(made);
+                        top->text = slot;
+                    }
                     break;
-                }
             }
         }
         if (stack[0].number == 1) out.push_back(firstCase + r);

@@ -1,4 +1,4 @@
-#include "core/selection/condition_error.h"
+#include "core/condition/condition_error.h"
 
 #include "core/state/japanese_messages.h"
 

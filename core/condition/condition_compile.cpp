@@ -4,11 +4,11 @@
 #include <cctype>
 #include <optional>
 
+#include "core/condition/condition.h"
+#include "core/condition/condition_dates.h"
+#include "core/condition/condition_syntax.h"
 #include "core/dictionary/variable_name.h"
 #include "core/rendering/format_traits.h"
-#include "core/selection/condition.h"
-#include "core/selection/condition_dates.h"
-#include "core/selection/condition_syntax.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -34,7 +34,27 @@ bool IsComparison(BinaryOp op) {
     return op >= BinaryOp::Eq && op <= BinaryOp::Ge;
 }
 
-const char* kFunctions = "MISSING, SYSMIS, VALUE, ANY, RANGE, DATE.DMY";
+bool IsUtf8(std::string_view encoding) {
+    std::string letters;
+    for (char c : encoding)
+        if (c != '-' && c != '_')
+            letters.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    return letters == "UTF8";
+}
+
+// A function's name with a .n suffix (MEAN.3): the name and n; n is 0
+// without one.
+std::pair<std::string_view, int> SplitValidSuffix(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == name.size() || name.size() - dot > 4)
+        return {name, 0};
+    int n = 0;
+    for (char c : name.substr(dot + 1)) {
+        if (c < '0' || c > '9') return {name, 0};
+        n = n * 10 + (c - '0');
+    }
+    return {name.substr(0, dot), n};
+}
 
 }  // namespace
 
@@ -51,12 +71,16 @@ class ConditionCompiler {
         const size_t n = tree_.nodes.size();
         dead_.assign(n, false);
         raw_.assign(n, false);
+        padded_.assign(n, false);
+        values_.assign(n, 1);
         types_.assign(n, Type::Number);
         slotOf_.assign(vars_.size(), -1);
         for (size_t i = 0; i < n; ++i) Prepare(static_cast<uint32_t>(i));
         for (size_t i = 0; i < n; ++i)
             if (!dead_[i]) Emit(static_cast<uint32_t>(i));
         if (types_[n - 1] == Type::Text) throw Failure{0, Message{MessageCode::ConditionIsString}};
+        out_.encoding_ = encoding_;
+        out_.utf8_ = IsUtf8(encoding_);
         return std::move(out_);
     }
 
@@ -100,6 +124,9 @@ class ConditionCompiler {
                     for (size_t k = 1; k < n.args.size(); ++k) AsDate(n.args[k], f);
             } else if (n.text == "MISSING" || n.text == "SYSMIS" || n.text == "VALUE") {
                 if (tree_.nodes[n.args[0]].kind == NodeKind::Variable) raw_[n.args[0]] = true;
+            } else {
+                // A string function sees a variable's value at its full width.
+                for (uint32_t a : n.args) padded_[a] = true;
             }
         }
     }
@@ -122,6 +149,18 @@ class ConditionCompiler {
     }
 
     bool Numeric(uint32_t node) const { return types_[node] != Type::Text; }
+
+    // Pushes variable v's value: as stored (raw), or with its user-missing
+    // values as missing; a string padded to its width when asked.
+    Type Load(int v, bool raw, bool padded) {
+        const uint32_t slot = Slot(v);
+        if (vars_[v]->isString()) {
+            Push(Code::LoadText, slot, padded ? vars_[v]->width : 0);
+            return Type::Text;
+        }
+        Push(raw ? Code::LoadValue : Code::Load, slot);
+        return Type::Number;
+    }
 
     void NeedNumbers(const ConditionNode& n, std::initializer_list<uint32_t> args,
                      const Message& what) const {
@@ -153,16 +192,35 @@ class ConditionCompiler {
                 type = types_[n.args[0]];
                 return;
             case NodeKind::Variable: {
+                if (IsAsciiWord(n.text, "$CASENUM")) {
+                    Push(Code::Casenum);
+                    type = Type::Number;
+                    return;
+                }
+                if (IsAsciiWord(n.text, "$SYSMIS")) {
+                    Push(Code::Number, 0, kConditionMissing);
+                    type = Type::Number;
+                    return;
+                }
                 const int v = Find(n.text);
                 if (v < 0) throw Failure{n.offset, Message{MessageCode::UnknownVariable, {n.text}}};
-                const uint32_t slot = Slot(v);
-                if (vars_[v]->isString()) {
-                    Push(Code::LoadText, slot);
-                    type = Type::Text;
-                } else {
-                    Push(raw_[i] ? Code::LoadValue : Code::Load, slot);
-                    type = Type::Number;
-                }
+                type = Load(v, raw_[i], padded_[i]);
+                return;
+            }
+            case NodeKind::Range: {
+                const int from = Find(n.text);
+                if (from < 0)
+                    throw Failure{n.offset, Message{MessageCode::UnknownVariable, {n.text}}};
+                const int to = Find(n.last);
+                if (to < 0)
+                    throw Failure{n.lastOffset, Message{MessageCode::UnknownVariable, {n.last}}};
+                if (to < from)
+                    throw Failure{n.offset, Message{MessageCode::ToOutOfOrder, {n.text, n.last}}};
+                for (int v = from; v <= to; ++v)
+                    if (vars_[v]->isString() != vars_[from]->isString())
+                        throw Failure{n.offset, Message{MessageCode::MixedArguments, {"TO"}}};
+                for (int v = from; v <= to; ++v) type = Load(v, false, padded_[i]);
+                values_[i] = static_cast<uint32_t>(to - from + 1);
                 return;
             }
             case NodeKind::Negate:
@@ -190,12 +248,14 @@ class ConditionCompiler {
             case BinaryOp::Add:
             case BinaryOp::Sub:
             case BinaryOp::Mul:
-            case BinaryOp::Div: {
+            case BinaryOp::Div:
+            case BinaryOp::Pow: {
                 NeedNumbers(n, {a, b}, Message{MessageCode::StringInArithmetic});
                 const Code code = n.op == BinaryOp::Add   ? Code::Add
                                   : n.op == BinaryOp::Sub ? Code::Subtract
                                   : n.op == BinaryOp::Mul ? Code::Multiply
-                                                          : Code::Divide;
+                                  : n.op == BinaryOp::Div ? Code::Divide
+                                                          : Code::Power;
                 Push(code, 0, 0, 0, 2);
                 type = Type::Number;
                 return;
@@ -228,7 +288,8 @@ class ConditionCompiler {
 
     void EmitCall(const ConditionNode& n, Type& type) {
         const std::string& f = n.text;
-        const size_t count = n.args.size();
+        size_t count = 0;
+        for (uint32_t a : n.args) count += values_[a];
         type = Type::Truth;
         if (f == "MISSING" || f == "SYSMIS" || f == "VALUE") {
             Arguments(n, count == 1, Message{MessageCode::OneArgument, {f}});
@@ -267,22 +328,85 @@ class ConditionCompiler {
                  static_cast<int>(count));
             return;
         }
-        if (f == "DATE.DMY") {
-            Arguments(n, count == 3, Message{MessageCode::DateDmyArguments});
-            NeedNumbers(n, {n.args[0], n.args[1], n.args[2]},
-                        Message{MessageCode::DateDmyNeedsNumbers});
-            Push(Code::DateDmy, 0, 0, 0, 3);
-            type = Type::Number;
-            return;
+        EmitFunction(n, type);
+    }
+
+    // A function of the table: its arguments checked against its
+    // signature, a run q1 TO q5 counting as its variables.
+    void EmitFunction(const ConditionNode& n, Type& type) {
+        const auto [name, suffix] = SplitValidSuffix(n.text);
+        const FunctionSignature* f = FindConditionFunction(n.text);
+        if (!f && suffix > 0) {
+            f = FindConditionFunction(name);
+            if (f && f->defaultValid == 0) f = nullptr;
         }
-        throw Failure{n.offset, Message{MessageCode::UnknownFunction, {f, kFunctions}}};
+        if (!f)
+            throw Failure{n.offset, Message{MessageCode::UnknownFunction,
+                                            {n.text, ConditionFunctionNames()}}};
+        const std::string_view sig = f->args;
+        const size_t bar = sig.find('|');
+        const bool repeats = !sig.empty() && sig.back() == '*';
+        const std::string_view letters = sig.substr(0, sig.size() - (repeats ? 1 : 0));
+        const long long fewest =
+            static_cast<long long>(bar == std::string_view::npos ? letters.size() : bar);
+        const long long most =
+            repeats
+                ? -1
+                : static_cast<long long>(letters.size() - (bar == std::string_view::npos ? 0 : 1));
+        std::vector<uint32_t> values;  // the node of each value pushed
+        for (uint32_t a : n.args)
+            for (uint32_t k = 0; k < values_[a]; ++k) values.push_back(a);
+        const auto count = static_cast<long long>(values.size());
+        if (count < fewest || (most >= 0 && count > most))
+            throw Failure{n.offset,
+                          Message{MessageCode::FunctionArguments, {n.text}, {fewest, most}}};
+        const bool text = types_[values[0]] == Type::Text;
+        for (size_t k = 0; k < values.size(); ++k) {
+            char want = 'n';
+            for (size_t at = 0, seen = 0; at < letters.size(); ++at) {
+                if (letters[at] == '|') continue;
+                want = letters[at];
+                if (seen++ == k) break;
+            }
+            if (want == 'a') want = text ? 's' : 'n';
+            const bool isText = types_[values[k]] == Type::Text;
+            if (isText != (want == 's'))
+                throw Failure{tree_.nodes[values[k]].offset,
+                              Message{isText ? MessageCode::ArgumentNotNumber
+                                             : MessageCode::ArgumentNotString,
+                                      {std::string(f->name)},
+                                      {static_cast<long long>(k + 1)}}};
+        }
+        const int valid = suffix > 0 ? suffix : f->defaultValid;
+        if (valid > count)
+            throw Failure{
+                n.offset,
+                Message{MessageCode::ValidCountTooLarge, {std::string(name)}, {valid, count}}};
+        if (f->id == ConditionFunction::Datediff || f->id == ConditionFunction::Datesum)
+            for (size_t k = 2; k < n.args.size(); ++k) {
+                const ConditionNode& unit = tree_.nodes[n.args[k]];
+                if (unit.kind != NodeKind::String) continue;
+                const bool ok = k == 2 ? DateUnitOf(unit.text) != 0
+                                       : IsAsciiWord(unit.text, "CLOSEST") ||
+                                             IsAsciiWord(unit.text, "ROLLOVER");
+                if (!ok)
+                    throw Failure{unit.offset, Message{MessageCode::DateUnitUnknown, {unit.text}}};
+            }
+        ConditionFunction id = f->id;
+        if (text && id == ConditionFunction::Min) id = ConditionFunction::MinText;
+        if (text && id == ConditionFunction::Max) id = ConditionFunction::MaxText;
+        const bool givesText = f->result == 's' || (f->result == 'a' && text);
+        Push(givesText ? Code::CallText : Code::Call, static_cast<uint32_t>(count), valid,
+             static_cast<uint8_t>(id), static_cast<int>(count));
+        type = givesText ? Type::Text : Type::Number;
     }
 
     ConditionTree& tree_;
     std::span<const ConditionVariable> vars_;
     const std::string& encoding_;
     VariableNameIndex names_;
-    std::vector<bool> dead_, raw_;
+    std::vector<bool> dead_, raw_, padded_;
+    std::vector<uint32_t> values_;  // per node: the values it pushes
     std::vector<Type> types_;
     std::vector<int> slotOf_;
     int depth_ = 0;
