@@ -62,8 +62,8 @@ constexpr HelpSection kTail[] = {
      "find follows grep: 0 when a cell matched, 1 when none did, 2 on bad\n"
      "usage or any error. select too: 0 when a case was selected, 1 when none\n"
      "was, 2 for a bad condition or file."},
-    {"FILES",
-     LORIVANE_DOC_DIR "/conditions.md\tthe condition language of select and\n"
+    {"FILES", LORIVANE_DOC_DIR
+     "/conditions.md\tthe condition language of select and\n"
      "--where\n"
      "\n" LORIVANE_DOC_DIR "/dictionary-json.md\tthe JSON of meta and dict\n"
      "\n" LORIVANE_DOC_DIR "/stats-json.md\tthe JSON of freq, describe and crosstab"},
@@ -99,7 +99,8 @@ std::vector<Example> Examples(const CommandSpec& command) {
         if (hash == std::string_view::npos) {
             examples.push_back({std::string(line), std::string()});
         } else {
-            examples.push_back({std::string(line.substr(0, hash)), std::string(line.substr(hash + 4))});
+            examples.push_back(
+                {std::string(line.substr(0, hash)), std::string(line.substr(hash + 4))});
         }
     }
     return examples;

@@ -118,8 +118,9 @@ std::string ManPage(std::string_view version) {
                       ".nh\n.ad l\n.SH NAME\nlorivane\\-dump \\- " +
                       Troff(kToolSummary) + "\n.SH SYNOPSIS\n";
     for (const CommandSpec& command : CommandTable()) AppendSynopsis(out, command);
-    out += ".SY lorivane\\-dump\nhelp\n[" + Italic("COMMAND") +
-           "]\n.YS\n.SY lorivane\\-dump\n\\-\\-help\n.YS\n.SY lorivane\\-dump\n\\-\\-version\n.YS\n";
+    out +=
+        ".SY lorivane\\-dump\nhelp\n[" + Italic("COMMAND") +
+        "]\n.YS\n.SY lorivane\\-dump\n\\-\\-help\n.YS\n.SY lorivane\\-dump\n\\-\\-version\n.YS\n";
     AppendSection(out, DescriptionSection());
     out += ".SH COMMANDS\n";
     for (const CommandSpec& command : CommandTable()) {
@@ -134,8 +135,7 @@ std::string ManPage(std::string_view version) {
     for (const CommandSpec& command : CommandTable()) {
         for (const Example& example : Examples(command)) {
             out += ".PP\n" + (example.what.empty() ? "" : Troff(example.what) + ":\n") +
-                   ".RS 4\n.nf\n" +
-                   Bold("lorivane-dump " + example.command) + "\n.fi\n.RE\n";
+                   ".RS 4\n.nf\n" + Bold("lorivane-dump " + example.command) + "\n.fi\n.RE\n";
         }
     }
     out += ".SH SEE ALSO\n.BR lorivane (1)\n";

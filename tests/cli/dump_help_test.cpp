@@ -86,8 +86,9 @@ TEST(DumpHelp, HelpAndManualPageNameEveryCommandAndOption) {
         const std::string own = RunDump({"help", name}).out;
         EXPECT_EQ(RunDump({name, "--help"}).out, own);
         for (const OptionSpec& option : lv::cli::OptionTable()) {
-            const std::string line = "\n    " + std::string(option.name) +
-                                     (option.value.empty() ? "\n" : " " + std::string(option.value));
+            const std::string line =
+                "\n    " + std::string(option.name) +
+                (option.value.empty() ? "\n" : " " + std::string(option.value));
             EXPECT_EQ(Holds(own, line), lv::cli::Takes(command, option.name))
                 << name << " " << option.name;
         }
@@ -120,7 +121,8 @@ TEST(DumpHelp, EveryExampleIsUsageTheParseAccepts) {
             start = end + 1;
             ++count;
             std::string error;
-            const auto parsed = lv::cli::ParseOptions(ShellWords(line.substr(0, line.find("  # "))), error);
+            const auto parsed =
+                lv::cli::ParseOptions(ShellWords(line.substr(0, line.find("  # "))), error);
             ASSERT_TRUE(parsed) << line << ": " << error;
             EXPECT_EQ(parsed->command, &command) << line;
             EXPECT_NE(line.find("  # "), std::string::npos) << line;
