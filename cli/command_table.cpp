@@ -152,8 +152,9 @@ constexpr OptionSpec kOptions[] = {
      "(TIS-620), in any case; an unknown NAME is bad usage, and\n"
      "its message lists every accepted one"},
     {"--long-names", "", Set<&Options::longNames>,
-     "adds a tab and the variable's long name to each line (its\n"
-     "name when it has no other)"},
+     "adds a tab and the variable's long name (長い変数名; its\n"
+     "name when it has no other) to each line, the labels padded\n"
+     "to one width before it"},
     {"--tsv", "", Set<&Options::tsv>, "separates the cells by tabs instead of blanks"},
     {"--rows", "A:B", ApplyRows,
      "takes only the rows A to B (either end may be left out),\n"
@@ -299,11 +300,13 @@ constexpr CommandSpec kCommands[] = {
      "summary survey.sav visits.sav  # the summaries of two files, one after the other\n"
      "summary --password-file key.txt secret.sav  # an encrypted file, its password in key.txt"},
     {"vars", "FILE", "--utf8 --bytes --encoding --long-names --password-file", "",
-     "the variable list, one fixed-column line per variable as\n"
-     "the variable list window shows it: the name; the type (num,\n"
-     "or str and the string's width); L when the variable has\n"
-     "value labels, else N; m when it has missing values, else N;\n"
-     "the variable label",
+     "the variable list window's columns under its headings, one\n"
+     "line per variable: 変数名, the name; タイプ, the type (num,\n"
+     "or str and the string's width); 値ラベル, L when the\n"
+     "variable has value labels, else N; 欠損値, m when it has\n"
+     "missing values, else N; 変数ラベル, the variable label. The\n"
+     "columns are padded by their width on a terminal (a wide\n"
+     "character takes two; with --bytes, a byte one)",
      nullptr, RunVars, "the variable list",
      "vars survey.sav  # every variable with its type, flags and label\n"
      "vars --long-names survey.sav  # the same with each variable's long name"},
