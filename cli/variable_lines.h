@@ -16,7 +16,7 @@ namespace lv::cli {
 // longNames: a tab and the long name after each line, the labels padded
 // to one width before it.
 std::string VariableListText(const std::vector<lv::DisplayLine>& lines,
-                             const std::function<std::string(const std::string&)>& shown,
-                             bool utf8, bool longNames);
+                             const std::function<std::string(const std::string&)>& shown, bool utf8,
+                             bool longNames);
 
 }  // namespace lv::cli
