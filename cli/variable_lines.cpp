@@ -18,8 +18,8 @@ struct Cell {
 }  // namespace
 
 std::string VariableListText(const std::vector<lv::DisplayLine>& lines,
-                             const std::function<std::string(const std::string&)>& shown,
-                             bool utf8, bool longNames) {
+                             const std::function<std::string(const std::string&)>& shown, bool utf8,
+                             bool longNames) {
     const auto fileCell = [&](const std::string& bytes) {
         std::string text = shown(bytes);
         const size_t width = utf8 ? lv::TerminalColumns(text) : text.size();
@@ -30,7 +30,8 @@ std::string VariableListText(const std::vector<lv::DisplayLine>& lines,
     };
     std::vector<std::vector<Cell>> rows;
     std::vector<Cell> heading;
-    for (const std::string_view word : lv::kVariableListHeadings) heading.push_back(literalCell(word));
+    for (const std::string_view word : lv::kVariableListHeadings)
+        heading.push_back(literalCell(word));
     if (longNames) heading.push_back(literalCell("長い変数名"));
     rows.push_back(std::move(heading));
     std::vector<std::string> odd(lines.size());  // a line of another shape, as it is
@@ -43,8 +44,7 @@ std::string VariableListText(const std::vector<lv::DisplayLine>& lines,
         }
         std::vector<Cell> row = {fileCell(f.name), literalCell(f.type), literalCell(f.labelFlag),
                                  literalCell(f.missingFlag), fileCell(f.label)};
-        if (longNames)
-            row.push_back(fileCell(lines[i].note().empty() ? f.name : lines[i].note()));
+        if (longNames) row.push_back(fileCell(lines[i].note().empty() ? f.name : lines[i].note()));
         rows.push_back(std::move(row));
     }
     // Every column but the last is padded to its widest cell.
