@@ -149,12 +149,16 @@ constexpr OptionSpec kOptions[] = {
      "(Shift_JIS), EUC-JP, GB18030 (GBK), CP950 (Big5), CP949\n"
      "(EUC-KR), WINDOWS-1250 to WINDOWS-1258, ISO-8859-1, -2, -5,\n"
      "-7, -8, -9 or -15, KOI8-R, KOI8-U, MACINTOSH or CP874\n"
-     "(TIS-620), in any case; an unknown NAME lists every\n"
-     "accepted one"},
+     "(TIS-620), in any case; an unknown NAME is bad usage, and\n"
+     "its message lists every accepted one"},
     {"--long-names", "", Set<&Options::longNames>,
-     "adds a tab and the variable's long name to each line"},
+     "adds a tab and the variable's long name (長い変数名; its\n"
+     "name when it has no other) to each line, the labels padded\n"
+     "to one width before it"},
     {"--tsv", "", Set<&Options::tsv>, "separates the cells by tabs instead of blanks"},
-    {"--rows", "A:B", ApplyRows, "prints only rows A to B (either end may be left out)"},
+    {"--rows", "A:B", ApplyRows,
+     "takes only the rows A to B (either end may be left out),\n"
+     "counted after --sort and among the cases of --where"},
     {"--raw", "", Set<&Options::raw>,
      "the internal form: strings as stored, numbers in\n"
      "scientific form"},
@@ -165,24 +169,31 @@ constexpr OptionSpec kOptions[] = {
     {"--sort", "KEYS", ApplySort,
      "orders the rows first, as the grid's column sort does:\n"
      "KEYS is VAR[:desc] or several separated by commas, the\n"
-     "first deciding first (numbers by value, strings by their\n"
-     "text; missing values last); export takes it with\n"
-     "--displayed only"},
+     "first deciding first. Numbers sort by value and strings by\n"
+     "their text; missing values come after all others in either\n"
+     "direction, and ties keep the file's order. The cases are\n"
+     "read once to check them and then read back from the file\n"
+     "in the sorted order, as the grid window reads them; if the\n"
+     "file changes meanwhile, the command stops with an error.\n"
+     "export takes it with --displayed only"},
     {"--case", "", Set<&Options::matchCase>, "matches letters only in the same case"},
-    {"--whole", "", Set<&Options::wholeCell>, "matches the whole text of a cell only"},
+    {"--whole", "", Set<&Options::wholeCell>,
+     "matches the whole text of a cell (without its padding) only"},
     {"--var", "NAME", ApplyVar, "looks in the variable NAME (short or long name) only"},
-    {"--json", "", Set<&Options::json>,
-     "the whole dictionary as JSON (UTF-8, schema in\n"
-     "docs/dictionary-json.md)"},
-    {"--csv", "", Set<&Options::csv>, "one CSV row per variable (RFC 4180, UTF-8, CR LF)"},
+    {"--json", "", Set<&Options::json>, "prints JSON (UTF-8) instead of lines of text"},
+    {"--csv", "", Set<&Options::csv>, "prints CSV (RFC 4180, UTF-8, CR LF) instead of text"},
     {"--formatted", "", Set<&Options::formatted>,
      "shows every value in its print format (dates, times,\n"
      "currencies, grouped digits), as the grid window's\n"
      "書式どおりに表示 does; --labels still takes precedence"},
     {"--where", "CONDITION", ApplyWhere,
-     "shows only the cases CONDITION selects, as the grid's filter\n"
-     "bar (条件で絞り込む) does; --rows then counts those\n"
-     "(the language is in docs/conditions.md)"},
+     "takes only the cases CONDITION selects (as select reads\n"
+     "it), as the grid's filter bar (条件で絞り込む) does: the\n"
+     "rows printed, the cells searched, the cases written or\n"
+     "counted; --rows then counts among them. A bad condition is\n"
+     "exit status 2, with its position in the message. The word\n"
+     "after --where is its condition whatever it begins with\n"
+     "(the language is in " LORIVANE_DOC_DIR "/conditions.md)"},
     {"--vars", "A,B,...", ApplyVars,
      "takes only the variables named (short or long names), in\n"
      "that order"},
@@ -205,8 +216,35 @@ constexpr OptionSpec kOptions[] = {
     {"--crlf", "", Set<&Options::crlf>, "ends a CSV's or TSV's lines with CR LF (else LF)"},
     {"--password-file", "FILE", ApplyPasswordFile,
      "opens an encrypted file with the password on FILE's first\n"
-     "line; else the environment variable LORIVANE_PASSWORD holds\n"
-     "it. A password is never taken on the command line"},
+     "line (a regular file or a pipe); else the environment\n"
+     "variable LORIVANE_PASSWORD holds it. A password is never\n"
+     "taken on the command line"},
+};
+
+// Where an option means something particular to some of its commands.
+constexpr OptionNote kOptionNotes[] = {
+    {"--json", "meta",
+     "the whole dictionary as JSON: UTF-8, texts decoded from\n"
+     "the file's encoding, key names fixed (the schema is in\n" LORIVANE_DOC_DIR
+     "/dictionary-json.md)"},
+    {"--json", "dict",
+     "the codebook as JSON (the schema is in\n" LORIVANE_DOC_DIR "/dictionary-json.md)"},
+    {"--json", "freq describe crosstab",
+     "the figures as JSON, UTF-8 (the schema is in\n" LORIVANE_DOC_DIR "/stats-json.md)"},
+    {"--csv", "dict",
+     "one CSV row per variable (position, name, long name,\n"
+     "label, type, width, print and write formats, measure, role,\n"
+     "value labels as value=label joined by \"; \", missing values)\n"
+     "after a header row: RFC 4180 quoting, UTF-8, CR LF line\n"
+     "ends; a text that begins with =, +, -, @, a tab or CR gets\n"
+     "an apostrophe in front, as in convert"},
+    {"--csv", "describe",
+     "the rows as CSV (UTF-8, CR LF): figures as the shortest text\n"
+     "that reads back to the same value, and a text that begins\n"
+     "with =, +, -, @, a tab or CR with an apostrophe in front, as\n"
+     "in convert"},
+    {"--labels", "convert", "writes a value's label in place of a value that has one"},
+    {"--vars", "convert", "writes only the variables named (short or long names), in that order"},
 };
 
 bool CheckExport(const Options& o, std::string& error) {
@@ -259,33 +297,61 @@ constexpr CommandSpec kCommands[] = {
      "the file summary of the main window, after a \"file:\"\n"
      "line, for each FILE in turn; a FILE that cannot be read\n"
      "gets its message on standard error only",
-     nullptr, RunSummary},
+     nullptr, RunSummary, "the main window's summary of each file",
+     "summary survey.sav visits.sav  # the summaries of two files, one after the other\n"
+     "summary --password-file key.txt secret.sav  # an encrypted file, its password in key.txt"},
     {"vars", "FILE", "--utf8 --bytes --encoding --long-names --password-file", "",
-     "the variable list, one fixed-column line per variable", nullptr, RunVars},
+     "the variable list window's columns under its headings, one\n"
+     "line per variable: 変数名, the name; タイプ, the type (num,\n"
+     "or str and the string's width); 値ラベル, L when the\n"
+     "variable has value labels, else N; 欠損値, m when it has\n"
+     "missing values, else N; 変数ラベル, the variable label. The\n"
+     "columns are padded by their width on a terminal (a wide\n"
+     "character takes two; with --bytes, a byte one)",
+     nullptr, RunVars, "the variable list",
+     "vars survey.sav  # every variable with its type, flags and label\n"
+     "vars --long-names survey.sav  # the same with each variable's long name"},
     {"labels", "FILE VAR", "--utf8 --bytes --encoding --password-file", "",
      "the value-label window's lines of the variable VAR (short\n"
-     "or long name)",
-     nullptr, RunLabels},
+     "or long name): its value labels and missing values",
+     nullptr, RunLabels, "a variable's value labels and missing values",
+     "labels survey.sav SEX  # the labels of SEX and its missing value\n"
+     "labels survey.sav RespondentId  # a variable found by its long name"},
     {"grid", "FILE",
      "--utf8 --bytes --encoding --tsv --rows --labels --formatted --sort --where --password-file",
      "",
      "the data grid's cell texts, one line per case, each cell\n"
      "followed by a blank as the as-displayed export writes them",
-     nullptr, RunGrid},
+     nullptr, RunGrid, "the data grid, one line per case",
+     "grid survey.sav --labels --rows 1:3  # the first three cases, labels for values\n"
+     "grid visits.sav --formatted  # dates, times and currencies as formatted\n"
+     "grid survey.sav --sort 年齢:desc --where 'SEX = 2'  # the women, the oldest first"},
     {"export", "FILE OUT", "--encoding --labels --formatted --sort --where --password-file",
      "--raw|--displayed",
-     "writes OUT exactly as the grid window's export does, in\n"
-     "the file's own bytes: --raw in the internal form,\n"
-     "--displayed as the grid shows the values",
-     CheckExport, RunExportCommand},
+     "writes OUT exactly as the grid window's export (書き込み)\n"
+     "does, in the file's own bytes: --raw in the internal form,\n"
+     "--displayed as the grid shows the values. OUT appears only\n"
+     "when complete: every option, a --where condition included,\n"
+     "is checked first, the file is written to a temporary file in\n"
+     "the same folder (unnamed where the filesystem allows) and\n"
+     "renamed at the end, so a failure, a full disk, or SIGINT,\n"
+     "SIGTERM or SIGHUP leave nothing under its name and an\n"
+     "earlier file there as it was; a failure exits 1 (2 for a\n"
+     "bad condition)",
+     CheckExport, RunExportCommand, "writes the grid as the window's export does",
+     "export survey.sav shown.txt --displayed --labels  # as the grid shows it, with labels\n"
+     "export survey.sav raw.txt --raw  # the internal form"},
     {"find", "FILE TEXT",
      "--utf8 --bytes --encoding --case --whole --var --labels --formatted --where --password-file",
      "",
-     "the cells whose shown text holds TEXT (UTF-8), in the\n"
-     "grid's order: one line per match with the case number,\n"
-     "the variable's name and the cell's text without its\n"
-     "padding, separated by tabs; exits as grep does",
-     CheckFind, RunFind},
+     "the cells whose shown text holds TEXT (UTF-8; letters of\n"
+     "any case unless --case), in the grid's order: one line per\n"
+     "match with the case number, the variable's name and the\n"
+     "cell's text without its padding, separated by tabs; exits\n"
+     "as grep does",
+     CheckFind, RunFind, "the cells that hold a text",
+     "find survey.sav 東京 --var PREF  # the cases whose PREF holds 東京\n"
+     "find survey.sav 'good service' --whole  # cells that are that text, in any case"},
     {"meta", "FILE", "--utf8 --bytes --encoding --json --password-file", "",
      "the whole dictionary: the file information window's lines\n"
      "(header and product details, encoding, documents, file\n"
@@ -294,57 +360,107 @@ constexpr CommandSpec kCommands[] = {
      "variable with its long name, label, type and width, print\n"
      "and write formats, measure, display width, alignment,\n"
      "role, attributes, value labels and missing values",
-     CheckMeta, RunMeta},
+     CheckMeta, RunMeta, "the whole dictionary",
+     "meta survey.sav  # the file's records and every variable\n"
+     "meta --json survey.sav > survey.json  # the same as JSON"},
     {"dict", "FILE", "--encoding --password-file", "--csv|--json",
      "the codebook as the variable list's 辞書を書き出す… writes\n"
      "it, always in UTF-8",
-     nullptr, RunDict},
+     nullptr, RunDict, "the codebook as CSV or JSON",
+     "dict --csv survey.sav > codebook.csv  # one row per variable for a spreadsheet\n"
+     "dict --json survey.sav  # the codebook as JSON"},
     {"convert", "FILE OUT",
      "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
      "--password-file",
      "",
      "writes the cases to OUT as a table other programs read:\n"
      "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"
-     "writes CSV or TSV to standard output. Texts are UTF-8;\n"
-     "numbers the shortest text that reads back to the same\n"
-     "value; dates ISO 8601 (real dates in .xlsx); system-missing\n"
-     "empty. In TSV a tab, LF, CR and backslash in a value are\n"
-     "written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
+     "writes CSV or TSV to standard output. Texts are UTF-8,\n"
+     "decoded from the file's encoding (or --encoding); bytes\n"
+     "that do not decode become U+FFFD, NUL bytes are left out and\n"
+     "strings lose their trailing blanks. Numbers are the shortest\n"
+     "text that reads back to the same value, in plain digits\n"
+     "(with an exponent only below 0.00001 and from 10^16), in a\n"
+     "workbook too (17 significant digits where a value needs\n"
+     "them); system-missing values are empty, and a row of one\n"
+     "empty field is written as \"\" (in TSV too). Dates are ISO\n"
+     "8601 texts that keep the stored value (yyyy-mm-dd for a\n"
+     "whole day, yyyy-mm-ddThh:mm:ss when a date has a time of\n"
+     "day, [-]hh:mm:ss for durations, each with the fraction of a\n"
+     "second the value holds), whatever the print format shows;\n"
+     "export --displayed --formatted writes the texts as shown.\n"
+     "\n"
+     "In a workbook dates are real dates in a date format,\n"
+     "numbers carry a number format following the print format\n"
+     "(F8.2 as 0.00, COMMA as #,##0.00) and every case is a row,\n"
+     "also one whose cells are all empty; it has a frozen, bold\n"
+     "header row and a second sheet with the variables' names,\n"
+     "labels, types, formats, measures, value labels and missing\n"
+     "values; a table that does not fit a sheet (1,048,576 rows\n"
+     "with the header, 16,384 columns) is refused before anything\n"
+     "is written. In TSV a tab, LF, CR and backslash in a value\n"
+     "are written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
      "begins with =, +, -, @, tab or CR gets an apostrophe in\n"
-     "front. OUT appears only once complete; any failure leaves\n"
-     "nothing under its name and exits 1",
-     CheckConvert, RunConvert},
+     "front, so that a spreadsheet does not take it for a\n"
+     "formula. OUT appears only once complete, as for export;\n"
+     "any failure exits 1",
+     CheckConvert, RunConvert, "writes the cases as CSV, TSV or an Excel workbook",
+     "convert survey.sav survey.xlsx --labels  # a workbook, labels in place of values\n"
+     "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV\n"
+     "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet"},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
-     "the numbers of the cases CONDITION selects, one per line\n"
-     "(the language is in docs/conditions.md; a CONDITION that\n"
-     "begins with - goes after --); exits 0 when some are\n"
-     "selected, 1 when none, 2 for a bad condition or file",
-     nullptr, RunSelect},
+     "the numbers of the cases CONDITION selects, one per line.\n"
+     "A condition is written as SPSS's SELECT IF takes one:\n"
+     "variables by short or long name, numbers, quoted strings,\n"
+     "+ - * /, = <> ~= < <= > >= (or EQ NE LT LE GT GE), AND OR\n"
+     "NOT (or & | ~), **, parentheses, V1 TO V5 and SPSS's\n"
+     "functions (MISSING, ANY, RANGE, MEAN, SUM, ABS, CONCAT,\n"
+     "SUBSTR, UPCASE, XDATE.YEAR, DATE.DMY and more); a date\n"
+     "beside a date variable is written as the grid shows it\n"
+     "(1990/01/31).\n"
+     "Missing values make a comparison neither true nor false,\n"
+     "and a case is selected only when the condition is true (the\n"
+     "language is in " LORIVANE_DOC_DIR "/conditions.md). A\n"
+     "CONDITION that begins with a minus sign goes after --, or\n"
+     "it is taken for an option: select FILE -- '-VALUE(X) > 0'.\n"
+     "Exits 0 when some cases are selected, 1 when none, 2 for a\n"
+     "bad condition or file",
+     nullptr, RunSelect, "the numbers of the cases a condition selects",
+     "select survey.sav 'SEX = 2 AND 年齢 < 30'  # the women under 30\n"
+     "select survey.sav 'MISSING(SCORE) OR ANY(AGAIN, 2, 98)'  # missing or certain answers\n"
+     "select survey.sav -- '-SCORE < -3'  # a condition that begins with a minus sign"},
     {"freq", "FILE VAR...", "--utf8 --bytes --encoding --json --unweighted --where --password-file",
      "",
      "the frequency table of each VAR (short or long name): one row\n"
      "per distinct value in value order with its label, count,\n"
      "percent, valid percent and cumulative percent, user-missing\n"
      "values after the valid ones, system-missing as one row, then\n"
-     "the descriptive statistics of a numeric variable (percentiles\n"
-     "as the weighted average at (W+1)p); --json as JSON (schema in\n"
-     "docs/stats-json.md)",
-     nullptr, RunFreq},
+     "the mean, standard deviation, minimum, maximum and quartiles\n"
+     "(the weighted average at (W+1)p) of a numeric variable, as\n"
+     "the window 度数分布 shows them",
+     nullptr, RunFreq, "the frequency table of each variable",
+     "freq survey.sav SEX --where '年齢 >= 60'  # SEX among those aged 60 and over\n"
+     "freq --json survey.sav SCORE AGAIN  # two tables as JSON"},
     {"describe", "FILE",
      "--utf8 --bytes --encoding --vars --json --csv --unweighted --where --password-file", "",
      "one row per variable (or those of --vars): type, measure,\n"
      "valid and missing counts, distinct values, minimum, maximum,\n"
      "mean, standard deviation and most frequent value, all in one\n"
-     "pass over the cases; --csv as CSV (UTF-8, CR LF)",
-     CheckDescribe, RunDescribe},
+     "pass over the cases, as the window 変数の概要 shows them",
+     CheckDescribe, RunDescribe, "every variable described in one row",
+     "describe survey.sav  # every variable\n"
+     "describe survey.sav --vars SCORE,INCOME --csv  # two variables as CSV"},
     {"crosstab", "FILE ROWVAR COLVAR",
      "--utf8 --bytes --encoding --percent --include-missing --json --unweighted --where "
      "--password-file",
      "",
-     "the counts of ROWVAR by COLVAR with their totals; the\n"
-     "statistics count by the file's weight variable when it has\n"
-     "one (cases with a zero, negative or missing weight left out)",
-     nullptr, RunCrosstab},
+     "the counts of ROWVAR by COLVAR with their totals, as the\n"
+     "window クロス集計 shows them; the counts are weighted by the\n"
+     "file's weight variable when it has one (cases with a zero,\n"
+     "negative or missing weight left out)",
+     nullptr, RunCrosstab, "the counts of one variable by another",
+     "crosstab survey.sav SEX AGAIN --percent row  # with row percentages\n"
+     "crosstab survey.sav SEX AGAIN --include-missing  # user-missing answers counted too"},
 };
 
 // The option an argument names, up to a '='.
@@ -373,6 +489,10 @@ std::span<const OptionSpec> OptionTable() {
     return kOptions;
 }
 
+std::span<const OptionNote> OptionNotes() {
+    return kOptionNotes;
+}
+
 const CommandSpec* FindCommand(std::string_view name) {
     for (const CommandSpec& command : kCommands)
         if (command.name == name) return &command;
@@ -388,6 +508,19 @@ const OptionSpec* FindOption(std::string_view argument) {
 
 bool Takes(const CommandSpec& command, std::string_view option) {
     return Lists(command.options, option, ' ') || Lists(command.oneOf, option, '|');
+}
+
+std::string_view OptionHelp(const CommandSpec& command, const OptionSpec& option) {
+    for (const OptionNote& note : kOptionNotes)
+        if (note.option == option.name && Lists(note.commands, command.name, ' ')) return note.help;
+    return option.help;
+}
+
+std::vector<const OptionSpec*> OptionsOf(const CommandSpec& command) {
+    std::vector<const OptionSpec*> taken;
+    for (const OptionSpec& option : kOptions)
+        if (Takes(command, option.name)) taken.push_back(&option);
+    return taken;
 }
 
 }  // namespace lv::cli

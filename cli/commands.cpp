@@ -10,6 +10,7 @@
 #include "cli/grid_stream.h"
 #include "cli/password_source.h"
 #include "cli/tool_messages.h"
+#include "cli/variable_lines.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
@@ -435,18 +436,8 @@ int RunSummary(Context& c) {
 int RunVars(Context& c) {
     lv::LineCollector lines;
     if (!ChooseFile(c, c.options.files[0], &lines)) return kExitError;
-    for (const lv::DisplayLine& line : lines.lines) {
-        std::string text = Shown(line, c.options.utf8());
-        if (c.options.longNames) {
-            text += '\t';
-            const std::string& longName = line.note();
-            const std::string shortName = lv::NameFromLine(line.Bytes());
-            const std::string& name = longName.empty() ? shortName : longName;
-            text += Shown(c.options, name);
-        }
-        text += '\n';
-        Print(c.out, text);
-    }
+    const auto shown = [&c](const std::string& bytes) { return Shown(c.options, bytes); };
+    Print(c.out, VariableListText(lines.lines, shown, c.options.utf8(), c.options.longNames));
     return Status(c, true);
 }
 

@@ -11,6 +11,7 @@
 #include "cli/password_source.h"
 #include "cli/stream_dialogs.h"
 #include "cli/tool_messages.h"
+#include "cli/usage_text.h"
 #include "core/rendering/decimal_separator.h"
 #include "core/text/display_encoding.h"
 
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options->action != cli::Action::Run) {
-        const std::string text =
-            options->action == cli::Action::Help ? cli::UsageText() : cli::VersionText();
+        const std::string text = options->action == cli::Action::Help      ? cli::UsageText()
+                                 : options->action == cli::Action::Version ? cli::VersionText()
+                                 : options->command ? cli::CommandHelpText(*options->command)
+                                                    : cli::CommandListText();
         std::fputs(text.c_str(), stdout);
         return CheckedExit(0);
     }

@@ -100,6 +100,21 @@ bool LooksLikeCondition(std::string_view argument) {
     return rest.find_first_of(" \t=<>~!&|+-*/()") != std::string_view::npos;
 }
 
+// `help [COMMAND]`: the list of commands, or the command's help.
+std::optional<Options> HelpAbout(const std::vector<std::string>& words, std::string& error) {
+    Options o;
+    o.action = Action::CommandHelp;
+    if (words.size() > 2) {
+        error = "help takes at most one command";
+        return std::nullopt;
+    }
+    if (words.size() == 2 && !(o.command = FindCommand(words[1]))) {
+        error = "unknown command '" + words[1] + "'";
+        return std::nullopt;
+    }
+    return o;
+}
+
 }  // namespace
 
 bool ParseRows(const std::string& text, long long& first, long long& last) {
@@ -152,7 +167,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            o.action = Action::Help;
+            // After a command's name: that command's help.
+            o.command = positional.empty() ? nullptr : FindCommand(positional.front());
+            o.action = o.command ? Action::CommandHelp : Action::Help;
             return o;
         }
         if (a == "--version") {
@@ -195,6 +212,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "no command given";
         return std::nullopt;
     }
+    if (positional.front() == "help") return HelpAbout(positional, error);
     const CommandSpec* command = FindCommand(positional.front());
     if (!command) {
         error = "unknown command '" + positional.front() + "'";

@@ -11,8 +11,10 @@ namespace lv::cli {
 
 struct CommandSpec;
 
-// What the tool is asked to do: run a command, or print its help or version.
-enum class Action { Run, Help, Version };
+// What the tool is asked to do: run a command, or print the whole help, a
+// command's help (or, without a command, the list of commands) or the
+// version.
+enum class Action { Run, Help, CommandHelp, Version };
 
 // One key of --sort: a variable (short or long name) and its direction.
 struct SortOption {
@@ -22,7 +24,7 @@ struct SortOption {
 
 struct Options {
     Action action = Action::Help;
-    const CommandSpec* command = nullptr;  // the command run (Action::Run)
+    const CommandSpec* command = nullptr;  // the command run or explained
     std::vector<std::string> files;        // summary: one or more; others: one
     std::string variable;                  // labels
     std::string output;                    // export
@@ -72,9 +74,6 @@ bool ParseRows(const std::string& text, long long& first, long long& last);
 
 // Parses argv; on bad usage returns nothing and sets error to one line.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
-
-// The usage text of --help, made from the command table.
-std::string UsageText();
 
 // The line --version prints.
 std::string VersionText();

@@ -175,6 +175,8 @@ std::string EnglishText(const Message& m) {
         case MessageCode::MatrixDataNotRead:
         case MessageCode::MatrixDataNotLoaded:
             return "the file holds matrix data, which is not read";
+        case MessageCode::NoFileChosen:
+            return "no file chosen";
         case MessageCode::GridFileChanged:
             return "the data file was changed or deleted after it was read; cannot go on";
         case MessageCode::InOut:

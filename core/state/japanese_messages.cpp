@@ -178,6 +178,8 @@ std::string JapaneseText(const Message& m) {
             return "このデータは読めません:Matrix DATA です";
         case MessageCode::MatrixDataNotLoaded:
             return "このデータは読み込みません:Matrix DATA です";
+        case MessageCode::NoFileChosen:
+            return kNoFileChosenText;
         case MessageCode::GridFileChanged:
             return kLostActionText;
         case MessageCode::InOut:

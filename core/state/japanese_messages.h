@@ -19,6 +19,8 @@ inline constexpr const char* kExportLostText =
 // What the windows say of a path that is neither a regular file nor a folder.
 inline constexpr const char* kNotRegularFileText =
     "通常のファイルではないため開けません（FIFO、デバイスなど）";
+// What the main window shows, and its buttons say, before a file is chosen.
+inline constexpr const char* kNoFileChosenText = "ファイルが選ばれていません";
 
 std::string JapaneseText(const Message& message);
 

@@ -78,6 +78,7 @@ enum class MessageCode : uint16_t {
     DataReadTrouble,
     MatrixDataNotRead,         // the main window's refusal
     MatrixDataNotLoaded,       // the grid's refusal
+    NoFileChosen,              // the main window's buttons before a file is chosen
     GridFileChanged,           // an action over many cells stopped
     InOut,                     // N0: the input/output error code (core/state/errors.h)
     SpecifierMismatch,         // T0: the display specifier

@@ -104,6 +104,24 @@ std::string NameFromLine(std::string_view lineBytes) {
     return std::string(Trim(lineBytes.substr(0, 8)));
 }
 
+VariableListFields FieldsOfLine(const DisplayLine& line) {
+    // A file piece (the name field), the literals (type field, flag, two
+    // blanks, flag, two blanks), then the label's file piece when it has one.
+    constexpr size_t kTypeWidth = 7, kLiteralWidth = kTypeWidth + 6;
+    const std::vector<LinePiece>& pieces = line.pieces();
+    if (pieces.size() < 2 || !pieces[0].fromFile || pieces[1].fromFile ||
+        pieces[1].bytes.size() != kLiteralWidth)
+        return {};
+    const std::string& literals = pieces[1].bytes;
+    VariableListFields fields;
+    fields.name = std::string(Trim(pieces[0].bytes));
+    fields.type = std::string(Trim(std::string_view(literals).substr(0, kTypeWidth)));
+    fields.labelFlag = literals.substr(kTypeWidth, 1);
+    fields.missingFlag = literals.substr(kTypeWidth + 3, 1);
+    if (pieces.size() > 2) fields.label = pieces[2].bytes;
+    return fields;
+}
+
 std::string ValueLabelFlag(const char* name, bool isString) {
     // The labels are freed as soon as they are had: the free call's status
     // is the last one.

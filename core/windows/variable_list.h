@@ -43,4 +43,17 @@ std::string TypeField(int varType);
 // first 8 bytes without blanks at either end.
 std::string NameFromLine(std::string_view lineBytes);
 
+// The words the window heads its columns with (UTF-8): name, type, value
+// labels, missing values, variable label.
+inline constexpr std::string_view kVariableListHeadings[] = {"変数名", "タイプ", "値ラベル",
+                                                             "欠損値", "変数ラベル"};
+
+// The fields of a line BuildVariableList made, without their padding: the
+// name and the label as the file's bytes, the type ("num", "str 32") and the
+// two flags. Empty fields for a line of another shape.
+struct VariableListFields {
+    std::string name, type, labelFlag, missingFlag, label;
+};
+VariableListFields FieldsOfLine(const DisplayLine& line);
+
 }  // namespace lv

@@ -11,6 +11,7 @@
 
 #include "core/state/data_file_password.h"
 #include "core/state/dialogs.h"
+#include "core/state/japanese_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "core/windows/summary.h"
@@ -57,9 +58,10 @@ TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
     Button3 = MakeButton(this, QStringLiteral("変数名表示"), 96, 8, 107, 25);
     Button5 = MakeButton(this, QStringLiteral("DATA表示"), 224, 8, 81, 25);
     Button4 = MakeButton(this, QStringLiteral("終了"), 328, 8, 75, 25);
-    Label2 = new QLabel(QStringLiteral("no file"), this);
+    Label2 = new QLabel(QString::fromUtf8(lv::kNoFileChosenText), this);
     Label2->setFont(lv::ProportionalGothicFont(15));
     Label2->setGeometry(32, 48, 40, 15);
+    Label2->adjustSize();
     Memo1 = new QPlainTextEdit(this);
     Memo1->setFont(lv::ProportionalGothicFont(16));
     Memo1->setGeometry(0, 72, 561, 281);
@@ -191,8 +193,19 @@ void TForm1::ShowFileInfo() {
     frmFileInfo->raise();
 }
 
+namespace {
+
+// Before a file is chosen the buttons that show one say so.
+bool FileChosen() {
+    if (!spssdio1::DataFileName.empty()) return true;
+    lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::NoFileChosen});
+    return false;
+}
+
+}  // namespace
+
 void TForm1::Button3Click() {
-    if (spssdio1::DataFileName.empty()) return;
+    if (!FileChosen()) return;
     if (!lv::EnsureVariableList()) return;
     spssdio1::ReturnTarget = "spssfile";
     frmVariable->showNormal();
@@ -214,7 +227,7 @@ void TForm1::Button5Click() {
         lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::MatrixDataNotRead});
         return;
     }
-    if (spssdio1::DataFileName.empty()) return;
+    if (!FileChosen()) return;
     // The grid takes its columns from the variable list: a list whose build
     // was stopped is built again first.
     if (!lv::EnsureVariableList()) return;

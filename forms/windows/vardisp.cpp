@@ -55,11 +55,15 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     setGeometry(250, 139, 490, 332);
 
     Label1 = MakeLabel(this, QStringLiteral("filename"), 48, 8, windowFont);
-    Label2 = MakeLabel(this, QStringLiteral("変数名"), 24, 40, windowFont);
-    Label3 = MakeLabel(this, QStringLiteral("タイプ"), 88, 40, windowFont);
-    Label5 = MakeLabel(this, QStringLiteral("値ラベル"), 128, 40, lv::ProportionalGothicFont(11));
-    Label6 = MakeLabel(this, QStringLiteral("欠損値"), 168, 40, lv::FixedGothicFont(11));
-    Label4 = MakeLabel(this, QStringLiteral("変数ラベル"), 224, 40, windowFont);
+    const auto heading = [](int column) {
+        const std::string_view word = lv::kVariableListHeadings[column];
+        return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+    };
+    Label2 = MakeLabel(this, heading(0), 24, 40, windowFont);
+    Label3 = MakeLabel(this, heading(1), 88, 40, windowFont);
+    Label5 = MakeLabel(this, heading(2), 128, 40, lv::ProportionalGothicFont(11));
+    Label6 = MakeLabel(this, heading(3), 168, 40, lv::FixedGothicFont(11));
+    Label4 = MakeLabel(this, heading(4), 224, 40, windowFont);
     ListBox1 = new QListWidget(this);
     ListBox1->setFont(lv::FixedSysFont(15));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);

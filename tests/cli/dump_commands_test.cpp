@@ -144,7 +144,7 @@ TEST(DumpCorpus, EveryFileSummarisesListsAndShowsItsFirstRows) {
 
         const DumpResult list = RunDump({"vars", path});
         EXPECT_LE(list.status, 1) << list.err;
-        EXPECT_EQ(static_cast<int>(list.OutLines().size()), vars);
+        EXPECT_EQ(static_cast<int>(list.OutLines().size()), vars + 1);  // and the headings
 
         const DumpResult grid = RunDump({"grid", "--rows", "1:2", path});
         EXPECT_LE(grid.status, 1) << grid.err;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/stats/stats_text.h"
 #include "dump_support.h"
 #include "encoding/utf8.h"
 #include "tests/support/savfixture.h"
@@ -41,12 +42,39 @@ TEST(DumpTextDefaults, PrintsUtf8UnlessBytesAreAskedFor) {
               std::vector<std::string>{"    3 " + kApple + "       1 "});
     const DumpResult vars = RunDump({"vars", "--long-names", path});
     ASSERT_EQ(vars.status, 0) << vars.err;
-    EXPECT_EQ(vars.OutLines()[0].substr(0, 6), "年齢");
+    EXPECT_EQ(vars.OutLines()[1].substr(0, 6), "年齢");
     EXPECT_TRUE(vars.out.find("\tFruitリンゴ\n") != std::string::npos) << vars.out;
     // The export still writes the file's bytes, as the window does.
     const std::string out = path + ".txt";
     ASSERT_EQ(RunDump({"export", path, out, "--displayed"}).status, 0);
     EXPECT_EQ(ReadWholeFile(out).substr(0, 12), "    3 " + kApple);
+}
+
+// vars: the window's headings over its columns, which line up on a terminal
+// whatever the names' characters; the long names after a tab.
+TEST(DumpTextDefaults, VarsColumnsLineUpByTheirWidthOnATerminal) {
+    const std::string path = Cp932File();
+    const DumpResult vars = RunDump({"vars", "--long-names", path});
+    ASSERT_EQ(vars.status, 0) << vars.err;
+    const std::vector<std::string> lines = vars.OutLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("変数名  タイプ  値ラベル  欠損値  変数ラベル", 0), 0u) << lines[0];
+    EXPECT_TRUE(lines[0].ends_with("\t長い変数名")) << lines[0];
+    // Each line's type and long name start in the same terminal column.
+    const auto column = [](const std::string& line, const std::string& word) {
+        return lv::TerminalColumns(line.substr(0, line.find(word)));
+    };
+    EXPECT_EQ(column(lines[1], "num"), column(lines[0], "タイプ"));
+    EXPECT_EQ(column(lines[2], "str"), column(lines[0], "タイプ"));
+    EXPECT_EQ(column(lines[1], "\t"), column(lines[2], "\t"));
+    EXPECT_EQ(column(lines[1], "\t"), column(lines[0], "\t"));
+    EXPECT_TRUE(lines[2].ends_with("\tFruitリンゴ"));
+    EXPECT_TRUE(lines[1].ends_with("\t年齢"));  // no long name: the name
+    // With --bytes the file's bytes, padded by their count.
+    const std::vector<std::string> bytes = RunDump({"vars", "--bytes", path}).OutLines();
+    ASSERT_EQ(bytes.size(), 4u);
+    EXPECT_EQ(bytes[1].find("num"), bytes[2].find("str"));
+    EXPECT_EQ(bytes[1].substr(0, 4), kAge);
 }
 
 TEST(DumpTextDefaults, NonAsciiNamesAreFoundInTheFilesEncoding) {

@@ -1,5 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -123,14 +127,39 @@ TEST_F(GridExportTest, ADirectoryTargetShowsTheAccessErrorAndNoBeep) {
     EXPECT_EQ(dialogs.beeps, 0);
 }
 
-TEST_F(GridExportTest, AReadOnlyTargetGivesTheSameError) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
-    TfrmDPGrid w;
-    {
-        std::FILE* f = std::fopen(out_.c_str(), "wb");
-        std::fclose(f);
+// A file its writer cannot write: read-only and, as root may write those,
+// immutable for root (on a file system that has the flag). Undone at the end.
+class UnwritableFile {
+  public:
+    explicit UnwritableFile(const std::string& path) : path_(path) {
+        if (std::FILE* f = std::fopen(path.c_str(), "wb")) std::fclose(f);
+        chmod(path.c_str(), 0444);
+        if (geteuid() == 0) immutable_ = SetImmutable(true);
     }
-    chmod(out_.c_str(), 0444);
+    ~UnwritableFile() {
+        if (immutable_) SetImmutable(false);
+    }
+    bool made() const { return geteuid() != 0 || immutable_; }
+
+  private:
+    bool SetImmutable(bool on) const {
+        const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        close(fd);
+        return done;
+    }
+    std::string path_;
+    bool immutable_ = false;
+};
+
+TEST_F(GridExportTest, AReadOnlyTargetGivesTheSameError) {
+    const UnwritableFile target(out_);
+    if (!target.made()) GTEST_SKIP() << "root, and the file system has no immutable files";
+    TfrmDPGrid w;
     dialogs.saveAnswers = {out_};
     dialogs.confirmAnswers = {ConfirmAnswer::No};
     w.btmWrite->click();

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCompleter>
+#include <QFile>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 #include "forms/grid/filter_bar.h"
 #include "forms/grid/find_bar.h"
@@ -498,3 +500,23 @@ TEST_F(GridAdditionsTest, ACancelledSortLeavesTheRowsAsTheyWere) {
 }
 
 }  // namespace
+
+// The README's table of the grid's context menus names every item of them.
+TEST_F(GridAdditionsTest, TheReadmeNamesEveryItemOfTheContextMenus) {
+    TfrmDPGrid& w = Open(gridtest::Coded());
+    QFile readme(QStringLiteral(LORIVANE_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    QString cellRows, headerRows;
+    for (const QString& line : QString::fromUtf8(readme.readAll()).split('\n')) {
+        if (line.contains("right-click a cell")) cellRows += line;
+        if (line.contains("right-click a header") || line.contains("or a header"))
+            headerRows += line;
+    }
+    for (const auto& [menu, rows] : {std::pair{w.additions->CellMenu(), cellRows},
+                                     std::pair{w.additions->HeaderMenu(0), headerRows}}) {
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            EXPECT_TRUE(rows.contains(action->text())) << action->text().toStdString();
+        }
+    }
+}

@@ -29,7 +29,9 @@ TEST_F(MainWindowTest, DialogCancelledAtStart) {
     EXPECT_EQ(dialogs.openRequests[0].first, "spss ﾌｧｲﾙ|*.sav *.zsav");
     EXPECT_EQ(dialogs.openRequests[0].second, "");
     EXPECT_EQ(MemoLines(Form1->Memo1), (QStringList{"", "file:"}));
-    EXPECT_EQ(Form1->Label2->text(), "no file");
+    // Said in full, in Japanese.
+    EXPECT_EQ(Form1->Label2->text(), "ファイルが選ばれていません");
+    EXPECT_GE(Form1->Label2->width(), Form1->Label2->sizeHint().width());
     EXPECT_EQ(frmVariable, nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(Form1->windowTitle(), "Lorivane");
@@ -94,10 +96,13 @@ TEST_F(MainWindowTest, CancellingWithoutAnyFileAppendsFileAlone) {
     Form1->fileget->click();
     EXPECT_EQ(MemoLines(Form1->Memo1), (QStringList{"", "file:", "file:"}));
     EXPECT_EQ(frmVariable, nullptr);
-    Form1->Button3->click();  // no file: nothing happens
+    // No file: no window opens, and each button says why.
+    Form1->Button3->click();
     Form1->Button5->click();
     EXPECT_EQ(frmVariable, nullptr);
     EXPECT_EQ(frmDPGrid, nullptr);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"ファイルが選ばれていません",
+                                                          "ファイルが選ばれていません"}));
 }
 
 TEST_F(MainWindowTest, FileThatCannotBeOpened) {
