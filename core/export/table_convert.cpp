@@ -172,7 +172,11 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                                const std::string& path, Progress* progress, GridRowOrder order) {
     const std::string encoding = DisplayEncoding();
     const std::vector<TableColumn> columns = PlanColumns(grid.facts(), options, encoding);
-    const uint64_t total = grid.namesInDataRow() ? 0 : grid.rowCount();
+    const bool fileOrder = order == GridRowOrder::File;
+    // The file's order holds every case, those a selection hides too.
+    const uint64_t total = grid.namesInDataRow() ? 0
+                           : fileOrder           ? grid.order().fileRowCount()
+                                                 : grid.rowCount();
     const uint64_t rows = RowsWanted(options, total);
     if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
         !problem.empty())
@@ -183,7 +187,6 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     for (const TableColumn& c : columns) variables.push_back(c.variable);
     const uint32_t first = static_cast<uint32_t>(std::max(options.firstRow, 1LL) - 1);
     const uint32_t end = first + static_cast<uint32_t>(rows);
-    const bool fileOrder = order == GridRowOrder::File;
     ReadAheadWindow window(
         grid, variables, first, end, false,
         fileOrder ? ReadAheadWindow::Rows::File : ReadAheadWindow::Rows::Display);
