@@ -6,14 +6,19 @@
 namespace lv {
 
 ReadAheadWindow::ReadAheadWindow(const GridData& grid, std::span<const int> columns, uint32_t first,
-                                 uint32_t end, bool backwards, Rows rows)
+                                 uint32_t end, bool backwards, Rows rows,
+                                 std::span<const uint32_t> listed)
     : grid_(grid),
       columns_(columns.begin(), columns.end()),
       first_(first),
       end_(std::max(first, end)),
       backwards_(backwards),
       rows_(rows),
-      size_(grid.WindowRows(columns)) {}
+      listed_(listed),
+      size_(grid.WindowRows(columns)) {
+    if (rows_ == Rows::File && !listed_.empty())
+        end_ = std::min<uint32_t>(end_, static_cast<uint32_t>(listed_.size()));
+}
 
 ReadAheadWindow::~ReadAheadWindow() {
     if (to_ > from_) grid_.ReadAhead({}, {});
@@ -33,7 +38,9 @@ void ReadAheadWindow::Cover(uint32_t first, uint32_t count) {
         to_ = std::min(end_, from_ + size_);
     }
     fileRows_.resize(to_ - from_);
-    if (rows_ == Rows::File)
+    if (rows_ == Rows::File && !listed_.empty())
+        std::copy_n(listed_.begin() + from_, fileRows_.size(), fileRows_.begin());
+    else if (rows_ == Rows::File)
         std::iota(fileRows_.begin(), fileRows_.end(), from_);
     else
         grid_.order().Rows(from_, fileRows_);

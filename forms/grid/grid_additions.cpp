@@ -86,7 +86,7 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     connect(findBar, &FindBar::findRequested, this,
             [this](bool backwards) { lv::RunHandler([this, backwards] { Find(backwards); }); });
     connect(findBar, &FindBar::queryChanged, this, [this] { count_.reset(); });
-    connect(model, &QAbstractItemModel::dataChanged, this, [this] { count_.reset(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { ForgetCount(); });
     connect(findBar, &FindBar::closed, view, [this] { view_->setFocus(); });
     connect(filterBar, &FilterBar::applyRequested, this,
             [this] { lv::RunHandler([this] { ApplyFilter(); }); });
@@ -167,7 +167,7 @@ void GridAdditions::ToggleLabels() {
     // the start differ; values are cut plainly, as ever.
     view_->setTextElideMode(model_->showLabels() ? Qt::ElideRight : Qt::ElideNone);
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ToggleFormatted() {
@@ -175,7 +175,7 @@ void GridAdditions::ToggleFormatted() {
     model_->SetShowFormatted(!model_->showFormatted());
     showFormatted->setChecked(model_->showFormatted());
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::OpenFind() {
@@ -330,6 +330,11 @@ void GridAdditions::Copy(bool withNames) {
     QApplication::clipboard()->setMimeData(mime);
 }
 
+void GridAdditions::ForgetCount() {
+    count_.reset();
+    findBar->SetStatus(QString());
+}
+
 void GridAdditions::ReportLost() {
     if (!model_->grid().lost()) return;
     model_->LostTold();
@@ -344,9 +349,16 @@ void GridAdditions::Sort(int column, bool descending) {
     if (column < 0 || !model_->loaded() || model_->namesInDataRow()) return;
     view_->CloseEditor();
     lv::DialogProgress progress(window_, QStringLiteral("並べ替えています..."));
-    if (!model_->Sort(column, descending, &progress)) ReportLost();
+    if (model_->Sort(column, descending, &progress)) {
+        // The header says that the rows are sorted, by which column and how.
+        QHeaderView* header = view_->horizontalHeader();
+        header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        header->setSortIndicatorShown(true);
+    } else {
+        ReportLost();
+    }
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::OpenFilter() {
@@ -368,7 +380,7 @@ void GridAdditions::ChangeShownCases(Change change) {
         view_->SetCurrentQuietly(model_->index(row, column));
     }
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ApplyFilter() {
@@ -411,8 +423,9 @@ void GridAdditions::ClearFilter() {
 void GridAdditions::OriginalOrder() {
     view_->CloseEditor();
     model_->ResetOrder();
+    view_->horizontalHeader()->setSortIndicatorShown(false);
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ExportTable() {

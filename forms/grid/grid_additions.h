@@ -116,6 +116,9 @@ class GridAdditions : public QObject {
     // The enabled and checked states of those actions brought up to date.
     void UpdateStates(int ActionSpec::*group);
 
+    // The matches counted are of other rows or texts now: the next find
+    // counts again, and the count on the bar goes.
+    void ForgetCount();
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();

@@ -233,7 +233,7 @@ void GridModel::SetShowFormatted(bool on) {
 
 bool GridModel::Sort(int column, bool descending, lv::Progress* progress) {
     auto order =
-        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().All(), progress);
+        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().Whole(), progress);
     if (!order) return false;
     ChangeRows([&] { grid_.SetOrder(std::move(*order)); });
     return true;
