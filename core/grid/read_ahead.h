@@ -32,6 +32,10 @@ class ReadAheadWindow {
     void Cover(uint32_t first, uint32_t count);
 
   private:
+    // The rows of a window: what the store reads at once, in smaller parts
+    // for a walk in the file's order.
+    uint32_t Capped(uint32_t rows) const;
+
     const GridData& grid_;
     std::vector<int> columns_;
     uint32_t first_, end_;
