@@ -111,6 +111,15 @@ static QAbstractItemView::EditTriggers EditingTriggers(bool announceMoves) {
     return triggers;
 }
 
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool outside = focus && focus != this && !isAncestorOf(focus);
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && outside && QApplication::focusWidget() != focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    return opened;
+}
+
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()) {
         HeaderMouse(
