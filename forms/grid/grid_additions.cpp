@@ -27,6 +27,7 @@
 #include "forms/seam/error_handler.h"
 #include "forms/seam/modal.h"
 #include "forms/seam/progress_dialog.h"
+#include "forms/stats/grid_navigator.h"
 
 namespace lv {
 
@@ -433,13 +434,21 @@ void GridAdditions::ExportTable() {
     const std::optional<lv::SaveChoice> target =
         lv::CurrentDialogs().SaveFileAs(kTableFilter, TableInitialName(spssdio1::DataFileName));
     if (!target) return;
-    const lv::TableFormat format = target->filterIndex == 2   ? lv::TableFormat::Xlsx
-                                   : target->filterIndex == 1 ? lv::TableFormat::Tsv
-                                                              : lv::TableFormat::Csv;
+    // The typed extension decides when it names a format; else the type chosen.
+    const lv::TableTarget output =
+        lv::TableTargetOf(target->path, target->filterIndex == 2   ? lv::TableFormat::Xlsx
+                                        : target->filterIndex == 1 ? lv::TableFormat::Tsv
+                                                                   : lv::TableFormat::Csv);
+    const lv::TableFormat format = output.format;
     int top = -1, bottom = -1;
     std::vector<int> selected;
     const bool hasSelection = !model_->namesInDataRow() && SelectedBlock(&top, &bottom, &selected);
-    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection);
+    const lv::RowOrder& shown = model_->grid().order();
+    const QString filter = shown.selecting() ? lv::FilterNoteText(model_->condition(), shown.size(),
+                                                                  shown.fileRowCount())
+                                             : QString();
+    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection,
+                                 filter);
     if (lv::ShowModal(dialog) != QDialog::Accepted) return;
     const lv::TableExportChoices choices = dialog.Choices();
     lv::RememberedTableExportChoices() = choices;
@@ -471,7 +480,7 @@ void GridAdditions::ExportTable() {
     lv::ConvertOutcome outcome = lv::ConvertOutcome::Cancelled;
     try {
         lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
-        outcome = lv::ConvertGridRows(model_->grid(), options, target->path, &progress, order);
+        outcome = lv::ConvertGridRows(model_->grid(), options, output.path, &progress, order);
     } catch (const lv::ExportError& e) {
         lv::CurrentDialogs().ShowError("形式を選んで書き出す", e.what());
         return;

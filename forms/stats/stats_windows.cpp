@@ -169,10 +169,7 @@ QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
     note->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note->setWordWrap(true);
     if (filter)
-        note->setText(
-            QStringLiteral("絞り込み中：%1（%2）")
-                .arg(QString::fromStdString(filter->condition),
-                     QString::fromStdString(CaseCountText(filter->cases.size(), filter->total))));
+        note->setText(FilterNoteText(filter->condition, filter->cases.size(), filter->total));
     note->setVisible(filter.has_value());
     return note;
 }
