@@ -68,6 +68,9 @@ int ColumnPixels(int base, int w, int nameBytes, int& widenedWidth) {
 GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
     if (DataFileName.empty()) return GridLoadOutcome::NoFile;
     OpenDataFile();
+    // No layout from the counts of a file that did not open (another
+    // file's, or none).
+    if (LastStatus != 0) return GridLoadOutcome::OpenFailed;
     const int varCount = std::max(VarCount, 0);
     EnsureVarCapacity(varCount);
     const GridLayout layout = BuildLayout(varCount);

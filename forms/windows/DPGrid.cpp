@@ -158,7 +158,8 @@ void TfrmDPGrid::FormCreate() {
         readFacts();
         throw;
     }
-    if (outcome_ == lv::GridLoadOutcome::Cancelled) return;
+    if (outcome_ == lv::GridLoadOutcome::Cancelled || outcome_ == lv::GridLoadOutcome::OpenFailed)
+        return;
     readFacts();
     if (outcome_ == lv::GridLoadOutcome::Complete) {
         Label2->setText(QString::fromStdString(DataFileName));

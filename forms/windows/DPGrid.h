@@ -44,7 +44,8 @@ class TfrmDPGrid : public QWidget {
 
     // How the load ended (NoFile until it ran; a rendering error leaves the
     // outcome of the cases before it: ReadFailed is never set for it).
-    // Cancelled: the user stopped a long load; the window is not shown.
+    // Cancelled: the user stopped a long load; OpenFailed: the file did not
+    // open. Either way the window is not shown.
     lv::GridLoadOutcome loadOutcome() const { return outcome_; }
 
   protected:

@@ -108,8 +108,9 @@ bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     lv::ForgetFileLines(Memo1);
     if (openDialogFileName_ != spssdio1::DataFileName) lv::ChooseDisplayEncoding(std::string());
     spssdio1::DataFileName = openDialogFileName_;
-    // An encrypted file's password, asked for before anything reads it.
-    lv::UnlockDataFile(spssdio1::DataFileName);
+    // The file chosen again when the open dialog was cancelled: its kept
+    // password, or a new question (a cancel then fails the open).
+    if (!chosen) lv::UnlockDataFile(spssdio1::DataFileName);
     lv::TextAreaSink memo(Memo1);
     memo.AddLine(lv::FileNameLine());
     ShowFileSummary();
@@ -123,10 +124,16 @@ void TForm1::CreateVariableList() {
     lv::EnsureVariableList();
 }
 
+bool TForm1::PasswordCancelled(const std::optional<std::string>& chosen) {
+    return chosen && lv::UnlockDataFile(*chosen) == lv::Unlock::Cancelled;
+}
+
 void TForm1::FormCreate() {
     spssdio1::DataFileName.clear();
-    const std::optional<std::string> chosen =
+    std::optional<std::string> chosen =
         startFile_ ? std::exchange(startFile_, std::nullopt) : AskForFile();
+    // No password given: as if no file had been chosen.
+    if (PasswordCancelled(chosen)) chosen.reset();
     if (!TakeChosenFile(chosen)) return;
     CreateVariableList();
 }
@@ -136,6 +143,8 @@ void TForm1::filegetClick() {
 }
 
 void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
+    // No password given: every window keeps the file it shows.
+    if (PasswordCancelled(chosen)) return;
     if (!TakeChosenFile(chosen)) return;
     delete frmFileInfo;
     frmFileInfo = nullptr;
@@ -219,8 +228,10 @@ void TForm1::Button5Click() {
     // was stopped is built again first.
     if (!lv::EnsureVariableList()) return;
     if (!frmDPGrid) frmDPGrid = new TfrmDPGrid();
-    if (frmDPGrid->loadOutcome() == lv::GridLoadOutcome::Cancelled) {
-        // A load the user stopped shows no grid; the next request loads anew.
+    const lv::GridLoadOutcome outcome = frmDPGrid->loadOutcome();
+    if (outcome == lv::GridLoadOutcome::Cancelled || outcome == lv::GridLoadOutcome::OpenFailed) {
+        // A load the user stopped, or of a file that does not open, shows
+        // no grid; the next request loads anew.
         delete frmDPGrid;
         frmDPGrid = nullptr;
         return;
