@@ -1,6 +1,7 @@
 #include "forms/grid/grid_view.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -126,6 +127,13 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
             watched == horizontalHeader()->viewport() ? horizontalHeader() : verticalHeader(),
             event);
         return QTableView::eventFilter(watched, event);
+    }
+    // The menu key and Shift+F10 in a cell's editor open the grid's menu at
+    // the cell, not the editor's cut and paste.
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        emit customContextMenuRequested(visualRect(currentIndex()).center());
+        return true;
     }
     // A double click lands on the open editor of the cell it is over.
     if (!announceMoves_ && event->type() == QEvent::MouseButtonDblClick &&

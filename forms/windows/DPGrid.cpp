@@ -213,7 +213,7 @@ void TfrmDPGrid::StringGrid1Click() {
             break;
         }
     }
-    lv::OpenValueLabelWindow();
+    lv::OpenValueLabelWindow(true);
 }
 
 void TfrmDPGrid::btmWriteClick() {

@@ -241,6 +241,7 @@ void TForm1::Button5Click() {
     }
     frmDPGrid->show();
     frmDPGrid->raise();
+    frmDPGrid->activateWindow();
 }
 
 void TForm1::Button4Click() {
