@@ -17,12 +17,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "core/dictionary/dictionary_words.h"
 #include "core/export/text_file.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
-#include "core/text/grouped_digits.h"
 #include "forms/seam/error_handler.h"
 #include "forms/seam/progress_dialog.h"
 #include "forms/stats/grid_navigator.h"
@@ -427,8 +427,8 @@ void DescribeWindow::Fill() {
         const double missing = row.userMissing.weight + row.systemMissing.weight;
         SetRow(table, r++,
                {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
-                new Cell(QString::fromStdString(row.type)),
-                new Cell(QString::fromLatin1(MeasureWord(d.measure))),
+                new Cell(QString::fromStdString(TypeText(d))),
+                new Cell(QString::fromStdString(std::string(MeasureText(d.measure)))),
                 new Cell(QString::fromStdString(CountText(row.valid.weight)), row.valid.weight),
                 new Cell(QString::fromStdString(CountText(missing)), missing),
                 new Cell(QString::fromStdString(

@@ -30,6 +30,7 @@ fixture::File Coded() {
     f.variables = {fixture::Numeric("CODE", {5, 4, 0}), fixture::String("NAME", 4),
                    fixture::Numeric("AMOUNT", {5, 8, 2})};
     f.valueLabels = {{{0}, {{1, "はい"}, {2, "いいえ"}}, {}}};
+    f.displayParameters = true;
     for (int i = 0; i < 40; ++i)
         f.cases.push_back({double(1 + i % 3), std::string(i % 2 ? "ab" : "cd"), i * 1.5});
     return f;
@@ -79,6 +80,10 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     d->table->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(d->table->item(0, 0)->text(), "AMOUNT");
     EXPECT_EQ(d->table->item(0, 6)->text(), "40");
+    // Type and measure in the words people read.
+    EXPECT_EQ(d->table->item(0, 2)->text(), "数値");
+    EXPECT_EQ(d->table->item(0, 3)->text(), "スケール");
+    EXPECT_EQ(d->table->item(2, 2)->text(), "文字列 (幅 4)");
     QApplication::clipboard()->setText(d->SelectedText());
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith("変数名\tラベル"));
     delete d;
