@@ -93,8 +93,15 @@ bool Finished(const PassResult& pass) {
     return false;
 }
 
+// The selected rows (every row when none is whole), under the column
+// headings, as tab-separated lines.
 void CopyRows(QTableWidget* table) {
-    QString text;
+    QStringList headings;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem* heading = table->horizontalHeaderItem(c);
+        headings << (heading ? heading->text() : QString());
+    }
+    QString text = headings.join(QLatin1Char('\t')) + QLatin1Char('\n');
     const auto selected = table->selectionModel()->selectedRows();
     for (int r = 0; r < table->rowCount(); ++r) {
         if (!selected.isEmpty() && !table->selectionModel()->isRowSelected(r, QModelIndex()))
@@ -107,10 +114,14 @@ void CopyRows(QTableWidget* table) {
     QApplication::clipboard()->setText(text);
 }
 
-void AddCopy(QTableWidget* table) {
-    auto* copy = new QShortcut(QKeySequence::Copy, table);
-    copy->setContext(Qt::WidgetShortcut);
-    QObject::connect(copy, &QShortcut::activated, table, [table] { CopyRows(table); });
+// コピー (Ctrl+C) of a table, for its keys and its context menu.
+QAction* AddCopy(QTableWidget* table) {
+    auto* copy = new QAction(QStringLiteral("コピー"), table);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    table->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, table, [table] { CopyRows(table); });
+    return copy;
 }
 
 // The value a category of a table stands for.
@@ -177,9 +188,10 @@ QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
 // The context menu of a table whose cells stand for values.
 template <typename Go, typename Only>
 void AddCaseMenu(QTableWidget* table, Go go, Only only) {
+    QAction* copy = AddCopy(table);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(table, &QWidget::customContextMenuRequested, table,
-                     [table, go, only](const QPoint& at) {
+                     [table, go, only, copy](const QPoint& at) {
                          const QModelIndex index = table->indexAt(at);
                          if (!index.isValid()) return;
                          QMenu menu(table);
@@ -188,6 +200,8 @@ void AddCaseMenu(QTableWidget* table, Go go, Only only) {
                                         [=] { RunHandler([=] { go(row, column); }); });
                          menu.addAction(QStringLiteral("この値のケースだけ表示"), table,
                                         [=] { RunHandler([=] { only(row, column); }); });
+                         menu.addSeparator();
+                         menu.addAction(copy);
                          menu.exec(table->viewport()->mapToGlobal(at));
                      });
 }
@@ -213,7 +227,6 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
         MakeTable(this, {QStringLiteral("値"), QStringLiteral("値ラベル"), QStringLiteral("度数"),
                          QStringLiteral("パーセント"), QStringLiteral("有効パーセント"),
                          QStringLiteral("累積パーセント"), QString()});
-    AddCopy(table);
     layout->addWidget(table, 3);
     statistics = MakeTable(this, {QStringLiteral("統計量"), QStringLiteral("値")});
     AddCopy(statistics);
@@ -526,7 +539,6 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     table = new QTableWidget(this);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
-    AddCopy(table);
     layout->addWidget(table);
     connect(table, &QTableWidget::cellDoubleClicked, this,
             [this](int line, int column) { RunHandler([=, this] { GoToCases(line, column); }); });
