@@ -24,6 +24,7 @@
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
 #include "forms/seam/error_handler.h"
+#include "forms/seam/fonts.h"
 #include "forms/seam/progress_dialog.h"
 #include "forms/stats/grid_navigator.h"
 #include "forms/stats/stats_chart.h"
@@ -59,6 +60,7 @@ class Cell : public QTableWidgetItem {
 
 QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
     auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setFont(WithLatinDigits(table->font()));
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -537,6 +539,7 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     layout->addLayout(options);
     layout->addWidget(FilterNote(this, filter_));
     table = new QTableWidget(this);
+    table->setFont(WithLatinDigits(table->font()));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
     layout->addWidget(table);

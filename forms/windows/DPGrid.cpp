@@ -67,7 +67,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     model = new GridModel(this);
     lv::FollowDisplayEncoding(model);
     StringGrid1 = new GridView(this);
-    StringGrid1->setFont(lv::FixedSysFont(12));
+    StringGrid1->setFont(lv::GridFont(12));
     StringGrid1->setModel(model);
     StringGrid1->setGeometry(0, 80, 689, 337);
     StringGrid1->horizontalHeader()->setSectionsClickable(false);
