@@ -256,7 +256,8 @@ bool CheckMeta(const Options& o, std::string& error) {
 constexpr CommandSpec kCommands[] = {
     {"summary", "FILE...", "--utf8 --bytes --encoding --password-file", "",
      "the file summary of the main window, after a \"file:\"\n"
-     "line, for each FILE in turn",
+     "line, for each FILE in turn; a FILE that cannot be read\n"
+     "gets its message on standard error only",
      nullptr, RunSummary},
     {"vars", "FILE", "--utf8 --bytes --encoding --long-names --password-file", "",
      "the variable list, one fixed-column line per variable", nullptr, RunVars},
@@ -314,8 +315,9 @@ constexpr CommandSpec kCommands[] = {
      CheckConvert, RunConvert},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
      "the numbers of the cases CONDITION selects, one per line\n"
-     "(the language is in docs/conditions.md); exits 0 when some\n"
-     "are selected, 1 when none, 2 for a bad condition or file",
+     "(the language is in docs/conditions.md; a CONDITION that\n"
+     "begins with - goes after --); exits 0 when some are\n"
+     "selected, 1 when none, 2 for a bad condition or file",
      nullptr, RunSelect},
     {"freq", "FILE VAR...", "--utf8 --bytes --encoding --json --unweighted --where --password-file",
      "",

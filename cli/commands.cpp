@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "cli/grid_stream.h"
+#include "cli/password_source.h"
+#include "cli/tool_messages.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
@@ -26,6 +28,7 @@
 #include "core/selection/file_selection.h"
 #include "core/selection/grid_selection.h"
 #include "core/state/data_file_checks.h"
+#include "core/state/english_messages.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
@@ -82,7 +85,11 @@ class DiscardSink : public lv::LineSink {
 };
 
 void Complain(Context& c, const std::string& path, const std::string& what) {
-    std::fprintf(c.err, "lorivane-dump: %s: %s\n", path.c_str(), what.c_str());
+    PrintMessage(c.err, path, what);
+}
+
+std::string ConditionText(const lv::ConditionError& error) {
+    return lv::EnglishAtCharacter(error.position, error.message);
 }
 
 // The chosen file as it was before anything was read from it: a pass over
@@ -108,7 +115,7 @@ bool ChooseFile(Context& c, const std::string& path, lv::LineSink* listSink = nu
 // changed under it, when the file is no longer the one chosen.
 bool StillChosenFile(Context& c) {
     if (lv::StampOfDataFile(DataFileName) == gChosenStamp) return true;
-    c.dialogs.ShowError("", lv::kLostActionText);
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
 
@@ -136,7 +143,7 @@ void PrintRows(Context& c, const lv::GridData& grid, uint32_t first, uint32_t co
         window.Cover(first + done, n);
         grid.AppendRows(block, first + done, columns, join);
         if (grid.lost()) {
-            c.dialogs.ShowError("", lv::kLostActionText);
+            c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
             return;
         }
         for (std::string& line : block) {
@@ -210,14 +217,14 @@ bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
     try {
         lv::LoadGrid(fill);
     } catch (const lv::ConversionError& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     if (!grid.loaded()) return true;
     grid.SetFacts(std::move(facts));
     grid.SetShowLabels(c.options.labels);
     grid.SetShowFormatted(c.options.formatted);
     if (keys.empty() || lv::SortRows(grid, keys) || !grid.lost()) return true;
-    c.dialogs.ShowError("", lv::kLostActionText);
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
 
@@ -228,11 +235,11 @@ bool ApplyWhere(Context& c, lv::GridData& grid) {
     const lv::GridSelection selection =
         lv::ApplyCondition(grid, c.options.where, lv::DisplayEncoding());
     if (selection.status == lv::GridSelection::Status::BadCondition) {
-        Complain(c, DataFileName, "--where: " + selection.error.Text());
+        Complain(c, DataFileName, "--where: " + ConditionText(selection.error));
         return false;
     }
     if (selection.status == lv::GridSelection::Status::Stopped)
-        c.dialogs.ShowError("", lv::kLostActionText);
+        c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return true;
 }
 
@@ -252,7 +259,7 @@ class HandlesOnly : public lv::GridLoadConsumer {
 
 bool RefuseMatrixData(Context& c) {
     if (CaseCount != -1) return false;
-    c.dialogs.ShowMessage("このデータは読めません:Matrix DATA です");
+    c.dialogs.Tell(lv::Message{lv::MessageCode::MatrixDataNotRead});
     return true;
 }
 
@@ -279,7 +286,7 @@ bool CheckPath(Context& c, const std::string& path) {
     }
     // Opening a FIFO would wait for a writer; a device is no system file.
     if (!S_ISREG(st.st_mode)) {
-        Complain(c, path, "is not a regular file (a FIFO, a device or the like)");
+        Complain(c, path, lv::EnglishText(lv::Message{lv::MessageCode::NotRegularFile}));
         return false;
     }
     return true;
@@ -305,8 +312,11 @@ bool CheckOutputFolder(Context& c, const std::string& path) {
 
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason) {
     if (status == SPSS_FILE_ENCRYPTED) {
+        const std::string& empty = EmptyPasswordGiven();
         Complain(c, path,
-                 "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD");
+                 empty.empty()
+                     ? "encrypted: give its password with --password-file FILE or LORIVANE_PASSWORD"
+                     : "encrypted, and no password was given (" + empty + ")");
         return;
     }
     if (status == SPSS_WRONG_PASSWORD) {
@@ -343,7 +353,7 @@ bool WhereCases(Context& c, const std::string& path, const std::string& encoding
     if (c.options.where.empty()) return true;
     lv::FileSelection selection = lv::SelectFileCases(path, c.options.where, encoding);
     if (selection.status == lv::FileSelection::Status::BadCondition) {
-        Complain(c, path, "--where: " + selection.error.Text());
+        Complain(c, path, "--where: " + ConditionText(selection.error));
         return false;
     }
     if (selection.status == lv::FileSelection::Status::BadFile) {
@@ -367,11 +377,12 @@ int RunSummary(Context& c) {
     StreamSink sink(c.out, c.options.utf8());
     for (const std::string& path : c.options.files) {
         DataFileName = path;
-        sink.AddLine(lv::FileNameLine());
+        // A file that cannot be read is told of on standard error only.
         if (!CheckReadable(c, path)) {
             ok = false;
-            // The summary still says what the window would say.
+            continue;
         }
+        sink.AddLine(lv::FileNameLine());
         lv::ShowFileSummaryLines(sink);
     }
     return Status(c, ok);
@@ -415,7 +426,7 @@ int RunLabels(Context& c) {
     try {
         lv::FillValueLabelWindow(sink);
     } catch (const std::exception& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, true);
 }
@@ -459,7 +470,7 @@ int RunGrid(Context& c) {
             Print(c.out, empty);
     } catch (const std::exception& e) {
         stream.Flush();
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
@@ -496,7 +507,7 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     try {
         lv::LoadGrid(stream);
     } catch (const lv::ConversionError& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     stream.Flush();
     // Rows the load left without values: empty cells.
@@ -520,7 +531,7 @@ int RunExportCommand(Context& c) {
             return kExitBadCondition;
         }
     } catch (const std::exception& e) {
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
@@ -578,7 +589,7 @@ int RunConvert(Context& c) {
             lv::ConvertGridRows(grid, table, o.output);
         }
     } catch (const std::exception& e) {
-        std::fprintf(c.err, "lorivane-dump: %s\n", e.what());
+        PrintMessage(c.err, EnglishWhat(e));
         return kExitError;
     }
     return Status(c, true);
@@ -637,7 +648,7 @@ int RunFind(Context& c) {
         stream.Flush();
     } catch (const std::exception& e) {
         stream.Flush();
-        c.dialogs.ShowError("", e.what());
+        c.dialogs.Report(e);
     }
     if (!StillChosenFile(c) || c.dialogs.reported() || ReportShortData(c)) return kTrouble;
     // Lines that could not be written are trouble, not "no match".
@@ -656,7 +667,7 @@ int RunSelect(Context& c) {
         lv::SelectFileCases(path, c.options.condition, lv::ChosenDisplayEncoding());
     switch (selection.status) {
         case lv::FileSelection::Status::BadCondition:
-            Complain(c, path, selection.error.Text());
+            Complain(c, path, ConditionText(selection.error));
             return kTrouble;
         case lv::FileSelection::Status::BadFile:
             ReportUnreadable(c, path, selection.fileStatus, lv::LastOpenRefusal().reason);

@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "cli/password_source.h"
 #include "cli/stream_dialogs.h"
+#include "cli/tool_messages.h"
 #include "core/rendering/decimal_separator.h"
 #include "core/text/display_encoding.h"
 
@@ -21,8 +22,7 @@ int CheckedExit(int status, int trouble = 1) {
     errno = 0;
     const bool flushed = std::fflush(stdout) == 0;
     if (flushed && !std::ferror(stdout)) return status;
-    std::fprintf(stderr, "lorivane-dump: standard output: %s\n",
-                 errno ? std::strerror(errno) : "write failed");
+    lv::cli::PrintMessage(stderr, "standard output", errno ? std::strerror(errno) : "write failed");
     return trouble;
 }
 
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = cli::ParseOptions(args, error);
     if (!options) {
-        std::fprintf(stderr, "lorivane-dump: %s\nTry 'lorivane-dump --help'.\n", error.c_str());
+        cli::PrintMessage(stderr, error);
+        std::fputs("Try 'lorivane-dump --help'.\n", stderr);
         return 2;
     }
     if (options->action != cli::Action::Run) {
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
         return CheckedExit(0);
     }
     if (!cli::TakePassword(*options, &error)) {
-        std::fprintf(stderr, "lorivane-dump: %s\n", error.c_str());
+        cli::PrintMessage(stderr, error);
         return 1;
     }
     static char outBuffer[1 << 16];

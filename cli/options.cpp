@@ -88,6 +88,18 @@ bool CheckOneOf(const CommandSpec& command, const std::vector<std::string_view>&
     return false;
 }
 
+// Whether an argument taken for an unknown option looks like a condition
+// that begins with a minus sign: a blank, an operator or a parenthesis
+// after the dash (before any '=' of a long option's value).
+bool LooksLikeCondition(std::string_view argument) {
+    std::string_view rest = argument.substr(1);
+    if (rest.starts_with('-')) {
+        rest.remove_prefix(1);
+        rest = rest.substr(0, rest.find('='));
+    }
+    return rest.find_first_of(" \t=<>~!&|+-*/()") != std::string_view::npos;
+}
+
 }  // namespace
 
 bool ParseRows(const std::string& text, long long& first, long long& last) {
@@ -159,6 +171,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         const OptionSpec* option = FindOption(a);
         if (!option) {
             error = "unknown option '" + a + "'";
+            if (LooksLikeCondition(a))
+                error += "; put -- before a condition that begins with '-' (-- '" + a + "')";
             return std::nullopt;
         }
         const bool inlineValue = a.size() > option->name.size();

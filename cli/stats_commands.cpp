@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/tool_messages.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_name.h"
 #include "core/selection/file_selection.h"
+#include "core/state/english_messages.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
@@ -25,7 +27,7 @@ void Print(std::FILE* out, std::string_view bytes) {
 }
 
 void Complain(Context& c, const std::string& what) {
-    std::fprintf(c.err, "lorivane-dump: %s: %s\n", c.options.files[0].c_str(), what.c_str());
+    PrintMessage(c.err, c.options.files[0], what);
 }
 
 bool Read(Context& c, lv::FileDictionary* dict) {
@@ -74,7 +76,7 @@ const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {
 
 bool PassDone(Context& c, const lv::PassResult& pass) {
     if (pass.outcome == lv::PassOutcome::Complete) return true;
-    Complain(c, pass.error.empty() ? "stopped" : pass.error);
+    Complain(c, pass.error ? lv::EnglishText(pass.error) : "stopped");
     return false;
 }
 
@@ -134,8 +136,8 @@ int RunCrosstab(Context& c) {
     percents.column = p.find("col") != std::string::npos;
     percents.total = p.find("total") != std::string::npos;
     const std::string encoding = EncodingOf(c, dict);
-    if (!result.table.error.empty()) {
-        Complain(c, result.table.error);
+    if (result.table.error) {
+        Complain(c, lv::EnglishText(result.table.error));
         return kExitError;
     }
     Print(c.out, c.options.json

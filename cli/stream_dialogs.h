@@ -1,9 +1,11 @@
 // The dialog seam of the command-line tool: every message the windows would
-// show in a box goes to standard error, one per line, in the same words.
-// Dialogs that ask the user answer as a cancelled dialog would.
+// show in a box goes to standard error, one per line (cli/tool_messages.h),
+// the program's own messages in their English wording. Dialogs that ask the
+// user answer as a cancelled dialog would.
 #pragma once
 
 #include <cstdio>
+#include <exception>
 
 #include "core/state/dialogs.h"
 
@@ -15,6 +17,11 @@ class StreamDialogs final : public lv::Dialogs {
 
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view caption, std::string_view text) override;
+    void Tell(const lv::Message& message) override;
+    void TellError(std::string_view caption, const lv::Message& message) override;
+    // An error caught from the core, as the general error handler's box
+    // would show it.
+    void Report(const std::exception& error);
     std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
         return std::nullopt;
     }

@@ -90,9 +90,16 @@ COMMANDS
 constexpr std::string_view kTail = R"(
     --help    prints this text
     --version prints the version
+    --        ends the options: every word after it is an operand, so that
+              a condition that begins with a minus sign is not taken for
+              an option: select FILE -- '-VALUE(X) > 0'. The word after
+              --where is its condition whatever it begins with.
 
-    Messages that the windows show in boxes go to standard error, one per
-    line, in the same words.
+    Messages go to standard error, one line each, after "lorivane-dump: "
+    and the file they are about: in English, in words that stay the same
+    from release to release so that a script can match them, also where a
+    window shows the same message in Japanese. Invalid UTF-8 and control
+    characters in them are shown as \xhh.
 
 EXIT STATUS
     0  success

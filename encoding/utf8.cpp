@@ -58,4 +58,27 @@ std::string ValidUtf8(std::string_view s) {
     return out;
 }
 
+std::string EscapedUtf8(std::string_view s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(s.size());
+    while (!s.empty()) {
+        bool valid = true;
+        const size_t n = Utf8Unit(s, &valid);
+        const auto first = static_cast<unsigned char>(s[0]);
+        if (valid && first >= 0x20 && first != 0x7F) {
+            out.append(s.substr(0, n));
+        } else {
+            for (size_t i = 0; i < n; ++i) {
+                const auto byte = static_cast<unsigned char>(s[i]);
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            }
+        }
+        s.remove_prefix(n);
+    }
+    return out;
+}
+
 }  // namespace lv

@@ -19,4 +19,9 @@ bool IsValidUtf8(std::string_view s);
 // s with each invalid unit replaced by one U+FFFD.
 std::string ValidUtf8(std::string_view s);
 
+// s for a line of a terminal: valid characters as they are, each byte of an
+// invalid unit and each control character (a line break, a tab, DEL) as
+// \xhh, so that a message stays one readable line.
+std::string EscapedUtf8(std::string_view s);
+
 }  // namespace lv

@@ -48,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     auto compiled = lv::CompileCondition(text, variables, "UTF-8");
     if (const auto* error = std::get_if<lv::ConditionError>(&compiled)) {
-        if (error->position < 1 || error->position > size + 1 || error->message.empty())
-            __builtin_trap();
+        if (error->position < 1 || error->position > size + 1 || !error->message) __builtin_trap();
         return 0;
     }
     const lv::Condition& condition = std::get<lv::Condition>(compiled);

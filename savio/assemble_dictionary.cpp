@@ -153,7 +153,7 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
             skip("is out of range; left out");
             continue;
         }
-        const int count = (width + 251) / 252;
+        const int count = SegmentCount(width);
         const int first = names.Find(entry.name);
         if (first < 0) {
             skip("names no variable; left out");
@@ -177,7 +177,7 @@ std::vector<int> MergeVeryLongStrings(const RawDictionary& raw,
             if (k < count - 1)
                 fits = fits && w == 255;
             else
-                fits = fits && w >= width - 252 * (count - 1) && w <= 255;
+                fits = fits && w >= SegmentDeclaredWidth(width, k) && w <= kMaxSegmentWidth;
         }
         if (!fits) {
             separate("do not have the widths it needs");

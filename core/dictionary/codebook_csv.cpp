@@ -1,6 +1,7 @@
 #include "core/dictionary/codebook_csv.h"
 
 #include "core/dictionary/dictionary_words.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/dictionary/dictionary_words.h"
+#include "core/rendering/format_traits.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "core/text/json_writer.h"

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/rendering/format_name.h"
 #include "core/text/trim.h"
 
 namespace lv {
@@ -109,8 +108,8 @@ void ReadVariable(const ReaderHandle& r, int index, DictVariable* v, FirstFailur
     r.LongName(name, &v->longName);
     const int labelStatus = r.FullLabel(name, &v->label);
     v->hasLabel = labelStatus == 0 || labelStatus == SPSS_BUFFER_SHORT;
-    fail(r.PrintFormat(name, &v->print));
-    fail(r.WriteFormat(name, &v->write));
+    fail(r.GetPrintFormat(name, &v->print));
+    fail(r.GetWriteFormat(name, &v->write));
     fail(spssGetVarMeasureLevel(r.get(), name.c_str(), &v->measure));
     fail(spssGetVarColumnWidth(r.get(), name.c_str(), &v->columnWidth));
     fail(spssGetVarAlignment(r.get(), name.c_str(), &v->alignment));
@@ -156,10 +155,6 @@ std::vector<DictAttribute> GroupAttributes(
         out.push_back({std::string(name), {value}});
     }
     return out;
-}
-
-std::string FormatText(const DictFormat& f) {
-    return FormatText(f.type, f.width, f.decimals);
 }
 
 OpenRefusal LastOpenRefusal() {

@@ -32,7 +32,7 @@ struct DictVariable {
     bool hasLabel = false;
     std::string label;
     int width = 0;  // 0 numeric, else string bytes
-    DictFormat print, write;
+    PrintFormat print, write;
     int measure = SPSS_MLVL_UNK;
     int columnWidth = -1;  // -1 = not recorded
     int alignment = SPSS_ALIGN_UNK;
@@ -131,9 +131,5 @@ int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* p
 // back into attributes with their values.
 std::vector<DictAttribute> GroupAttributes(
     const std::vector<std::pair<std::string, std::string>>& entries);
-
-// "F8.2", "A40", "DATE11", "DATETIME20.0": decimals are written for the
-// formats that take them (and whenever they are not 0).
-std::string FormatText(const DictFormat& format);
 
 }  // namespace lv

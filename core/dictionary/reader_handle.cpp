@@ -116,17 +116,17 @@ int ReaderHandle::FullLabel(const std::string& name, std::string* out) const {
         [&](char* b, int n) { return spssGetVarFullLabel(handle_, name.c_str(), b, n); }, out);
 }
 
-int ReaderHandle::PrintFormat(const std::string& name, DictFormat* out) const {
+int ReaderHandle::GetPrintFormat(const std::string& name, PrintFormat* out) const {
     const int st =
         spssGetVarPrintFormat(handle_, name.c_str(), &out->type, &out->decimals, &out->width);
-    if (st != 0) *out = DictFormat();
+    if (st != 0) *out = PrintFormat();
     return st;
 }
 
-int ReaderHandle::WriteFormat(const std::string& name, DictFormat* out) const {
+int ReaderHandle::GetWriteFormat(const std::string& name, PrintFormat* out) const {
     const int st =
         spssGetVarWriteFormat(handle_, name.c_str(), &out->type, &out->decimals, &out->width);
-    if (st != 0) *out = DictFormat();
+    if (st != 0) *out = PrintFormat();
     return st;
 }
 

@@ -9,15 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/rendering/format_traits.h"
 #include "savio/spssfio.h"
 
 namespace lv {
-
-struct DictFormat {
-    int type = 0;
-    int width = 0;
-    int decimals = 0;
-};
 
 // The user-missing values as the reader gives them: the format code and
 // the three values it uses (numbers, or texts for string variables).
@@ -85,8 +80,8 @@ class ReaderHandle {
     // The whole variable label; SPSS_NO_LABEL when there is none.
     int FullLabel(const std::string& name, std::string* out) const;
     // A format left all 0 when the call fails.
-    int PrintFormat(const std::string& name, DictFormat* out) const;
-    int WriteFormat(const std::string& name, DictFormat* out) const;
+    int GetPrintFormat(const std::string& name, PrintFormat* out) const;
+    int GetWriteFormat(const std::string& name, PrintFormat* out) const;
     // Slots left empty (SPSS_NO_MISSVAL) when the call fails.
     int MissingValues(const std::string& name, bool isString, MissingValueSlots* out) const;
     // SPSS_NO_LABELS (and an empty list) for a variable without labels.

@@ -12,9 +12,7 @@ namespace lv {
 void TakeFacts(const DictVariable& variable, VariableFacts& facts) {
     facts.longName = variable.longName == facts.name ? std::string() : variable.longName;
     facts.label = variable.hasLabel ? variable.label : std::string();
-    facts.formatType = variable.print.type;
-    facts.formatWidth = variable.print.width;
-    facts.formatDecimals = variable.print.decimals;
+    facts.format = variable.print;
     facts.variable = variable;
 }
 

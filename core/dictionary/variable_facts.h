@@ -22,7 +22,7 @@ struct VariableFacts {
     std::string longName;  // empty when it is the short name
     std::string label;     // the whole variable label; empty when none
     bool isString = false;
-    int formatType = 0, formatWidth = 0, formatDecimals = 0;  // print format
+    PrintFormat format;  // print format (type 0: none)
     // The dictionary's variable; one the file did not answer for holds the
     // name and type alone.
     DictVariable variable;

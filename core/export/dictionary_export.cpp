@@ -47,8 +47,8 @@ void ExportDictionary(Progress* progress) {
         WriteDictionaryFile(dataFile, choice->path, kind, DisplayEncoding(), progress);
     if (status == kDictionaryCancelled) return;
     if (status != 0) {
-        CurrentDialogs().ShowMessage("辞書の読み込みに失敗しました:" +
-                                     spssdio1::StatusName(status));
+        CurrentDialogs().Tell(
+            Message{MessageCode::DictionaryReadFailed, {spssdio1::StatusName(status)}});
         return;
     }
     CurrentDialogs().Beep();

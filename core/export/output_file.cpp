@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace lv {
 namespace {
@@ -29,13 +28,12 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-std::string WriteFailureText(const std::string& path, int err) {
-    if (err == ENOSPC || err == EDQUOT)
-        return "ディスクに空きがないため書き出せませんでした：" + path;
-    if (err == ENOENT || err == ENOTDIR) return "書き出し先のフォルダがありません：" + path;
+Message WriteFailure(const std::string& path, int err) {
+    if (err == ENOSPC || err == EDQUOT) return Message{MessageCode::OutputDiskFull, {path}};
+    if (err == ENOENT || err == ENOTDIR) return Message{MessageCode::OutputFolderMissing, {path}};
     if (err == EACCES || err == EPERM || err == EROFS)
-        return "書き出し先に書き込めません（読み取り専用か権限がありません）：" + path;
-    return "書き出せませんでした：" + path + "（" + std::strerror(err) + "）";
+        return Message{MessageCode::OutputNotWritable, {path}};
+    return Message{MessageCode::OutputFailed, {path}, {}, err};
 }
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
@@ -47,18 +45,18 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
         return;
     }
     if (path_.empty() || path_.back() == '/')
-        throw ExportError("書き出し先のファイル名がありません：" + path_);
+        throw ExportError(Message{MessageCode::OutputHasNoName, {path_}});
     const std::string folder = FolderOf(path_);
     struct stat st {};
     if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw ExportError("書き出し先のフォルダがありません：" + folder);
+        throw ExportError(Message{MessageCode::OutputFolderMissing, {folder}});
     mode_t mode = 0666 & ~CurrentUmask();
     if (stat(path_.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw ExportError("書き出し先がフォルダです：" + path_);
+        if (S_ISDIR(st.st_mode)) throw ExportError(Message{MessageCode::OutputIsFolder, {path_}});
         if (!S_ISREG(st.st_mode)) {
             // A device or a pipe: written as it is.
             fd_ = open(path_.c_str(), O_WRONLY | O_CLOEXEC);
-            if (fd_ < 0) throw ExportError(WriteFailureText(path_, errno));
+            if (fd_ < 0) throw ExportError(WriteFailure(path_, errno));
             direct_ = true;
             writePath_ = path_;
             return;
@@ -66,12 +64,12 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
         // A file without write permission stays as it is, even where the
         // folder would let it be replaced.
         if ((st.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0)
-            throw ExportError("書き出し先は読み取り専用です：" + path_);
+            throw ExportError(Message{MessageCode::OutputReadOnly, {path_}});
         mode = st.st_mode & 07777;
     }
     std::string name = folder + "/." + path_.substr(path_.find_last_of('/') + 1) + ".XXXXXX";
     fd_ = mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) throw ExportError(WriteFailureText(path_, errno));
+    if (fd_ < 0) throw ExportError(WriteFailure(path_, errno));
     writePath_ = name;
     fchmod(fd_, mode);
 }
@@ -82,7 +80,7 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::Fail(int err) {
-    throw ExportError(WriteFailureText(path_, err));
+    throw ExportError(WriteFailure(path_, err));
 }
 
 void OutputFile::Write(std::string_view bytes) {

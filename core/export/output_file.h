@@ -3,22 +3,23 @@
 // a cancelled or failed conversion leaves nothing under the chosen name
 // (and an existing file there untouched). A target that is not a regular
 // file (a device such as /dev/full, a pipe) is written directly, and "-"
-// is standard output. Every failure throws ExportError with the user's
-// message; nothing is reported as written that was not.
+// is standard output. Every failure throws ExportError with its message;
+// nothing is reported as written that was not.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "core/state/message.h"
+
 namespace lv {
 
-struct ExportError : std::runtime_error {
-    using runtime_error::runtime_error;
+struct ExportError : MessageError {
+    using MessageError::MessageError;
 };
 
 // The message of a failed write of path with errno err.
-std::string WriteFailureText(const std::string& path, int err);
+Message WriteFailure(const std::string& path, int err);
 
 class OutputFile {
   public:

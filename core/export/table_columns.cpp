@@ -8,22 +8,13 @@ namespace lv {
 
 ValueKind ValueKindOf(const PrintFormat& format, bool isString) {
     if (isString) return ValueKind::String;
-    switch (format.type) {
-        case fmt::DATE:
-        case fmt::ADATE:
-        case fmt::EDATE:
-        case fmt::JDATE:
-        case fmt::SDATE:
-        case fmt::MOYR:
-        case fmt::QYR:
-        case fmt::WKYR:
+    switch (CategoryOf(format.type)) {
+        case FormatCategory::Date:
+        case FormatCategory::Period:
             return ValueKind::Date;
-        case fmt::DATETIME:
-        case fmt::YMDHMS:
+        case FormatCategory::DateTime:
             return ValueKind::DateTime;
-        case fmt::TIME:
-        case fmt::DTIME:
-        case fmt::MTIME:
+        case FormatCategory::Duration:
             return ValueKind::Time;
         default:
             return ValueKind::Number;
@@ -45,9 +36,7 @@ std::vector<TableColumn> PlanColumns(const std::vector<VariableFacts>& facts,
         c.facts = &f;
         // A string variable's width is not among the facts; the format's
         // width stands in, which Normalize needs only to keep a string a string.
-        c.format =
-            FormatRender::Normalize(PrintFormat{f.formatType, f.formatWidth, f.formatDecimals},
-                                    f.isString ? std::max(f.formatWidth, 1) : 0);
+        c.format = FormatRender::Normalize(f.format, f.isString ? std::max(f.format.width, 1) : 0);
         c.kind = ValueKindOf(c.format, f.isString);
         const std::string* header = &f.name;
         if (options.header == HeaderText::LongNames && !f.longName.empty()) header = &f.longName;

@@ -14,10 +14,10 @@
 
 namespace lv {
 
-// Dates are written as dates by the print format's type: DATE and the other
-// calendar-date formats as a date, DATETIME and YMDHMS as a date and time,
-// TIME, DTIME and MTIME as a time of day or duration. Everything else
-// numeric is a plain number.
+// Dates are written as dates by the print format's category: the days and
+// periods (DATE, QYR...) as a date, DATETIME and YMDHMS as a date and time,
+// the durations (TIME, DTIME, MTIME) as a time. Everything else numeric is
+// a plain number.
 enum class ValueKind : unsigned char { Number, Date, DateTime, Time, String };
 
 struct TableColumn {

@@ -104,7 +104,7 @@ std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
                                        const std::string& encoding) {
     std::unique_ptr<TableWriter> writer;
     if (options.format == TableFormat::Xlsx) {
-        if (path == "-") throw ExportError("Excel ブックは標準出力には書き出せません");
+        if (path == "-") throw ExportError(Message{MessageCode::XlsxToStandardOutput});
         writer = std::make_unique<XlsxWriter>(path, spssdio1::DataFileName, encoding);
     } else {
         writer = std::make_unique<DelimitedWriter>(path, options);
@@ -125,14 +125,12 @@ uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount) {
     return last >= first ? last - first + 1 : 0;
 }
 
-std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns) {
+Message TableLimitProblem(TableFormat format, uint64_t rows, size_t columns) {
     if (format != TableFormat::Xlsx) return {};
     if (rows + 1 > kXlsxMaxRows)
-        return "Excel のシートは見出しを含めて 1,048,576 行までです（書き出す行は " +
-               std::to_string(rows) + " 行と見出し）：行を絞って書き出してください";
+        return Message{MessageCode::XlsxTooManyRows, {}, {static_cast<long long>(rows)}};
     if (columns > kXlsxMaxColumns)
-        return "Excel のシートは 16,384 列までです（書き出す変数は " + std::to_string(columns) +
-               " 個）：変数を絞って書き出してください";
+        return Message{MessageCode::XlsxTooManyColumns, {}, {static_cast<long long>(columns)}};
     return {};
 }
 
@@ -144,9 +142,8 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
     const std::vector<TableColumn> columns = PlanColumns(facts, options, encoding);
     const uint64_t rows =
         RowsWanted(options, cases ? cases->size() : static_cast<uint64_t>(std::max(CaseCount, 0)));
-    if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
-        !problem.empty())
-        throw ExportError(problem);
+    if (Message problem = TableLimitProblem(options.format, rows, columns.size()))
+        throw ExportError(std::move(problem));
     const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
     StreamConsumer consumer(columns, *sink, options.firstRow, options.lastRow, cases);
     GridLoadOutcome outcome;
@@ -163,7 +160,7 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
     }
     if (outcome == GridLoadOutcome::Cancelled) return ConvertOutcome::Cancelled;
     if (outcome != GridLoadOutcome::Complete)
-        throw ExportError("データを読み終えられなかったため、書き出しを中止しました");
+        throw ExportError(Message{MessageCode::ConvertDataUnfinished});
     sink->Commit();
     return ConvertOutcome::Written;
 }
@@ -178,9 +175,8 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                            : fileOrder           ? grid.order().fileRowCount()
                                                  : grid.rowCount();
     const uint64_t rows = RowsWanted(options, total);
-    if (const std::string problem = TableLimitProblem(options.format, rows, columns.size());
-        !problem.empty())
-        throw ExportError(problem);
+    if (Message problem = TableLimitProblem(options.format, rows, columns.size()))
+        throw ExportError(std::move(problem));
     const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
 
     std::vector<int> variables;
@@ -229,9 +225,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                 }
             }
         }
-        if (grid.lost())
-            throw ExportError(
-                "データファイルが読み込み後に変更されたか削除されたため、書き出しを中止しました");
+        if (grid.lost()) throw ExportError(Message{MessageCode::ConvertFileChanged});
         const bool edits = grid.hasEdits();
         for (uint32_t i = 0; i < n; ++i) {
             for (size_t k = 0; k < columns.size(); ++k) {

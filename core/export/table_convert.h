@@ -14,6 +14,7 @@
 #include "core/export/table_options.h"
 #include "core/export/table_rows.h"
 #include "core/grid/grid_load.h"
+#include "core/state/message.h"
 #include "core/state/progress.h"
 
 namespace lv {
@@ -31,11 +32,11 @@ std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
                                        const TableOptions& options, const std::string& path,
                                        const std::string& encoding);
 
-// The case rows to write out of caseCount, and a Japanese message when a
-// table of them (with its header row) and columns does not fit the format
-// (an .xlsx sheet holds 1,048,576 rows and 16,384 columns); empty when it fits.
+// The case rows to write out of caseCount, and the message when a table of
+// them (with its header row) and columns does not fit the format (an .xlsx
+// sheet holds 1,048,576 rows and 16,384 columns); none when it fits.
 uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount);
-std::string TableLimitProblem(TableFormat format, uint64_t rows, size_t columns);
+Message TableLimitProblem(TableFormat format, uint64_t rows, size_t columns);
 
 // The chosen data file (the shared state a summary set up) read once
 // through the grid load, options' rows and columns written to path.

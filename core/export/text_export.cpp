@@ -95,7 +95,7 @@ bool WriteAsDisplayed(TextFileWriter& out, CellTextSource& cells, int caseCount,
             continue;
         }
         if (cells.Lost()) {
-            CurrentDialogs().ShowMessage(kExportLostText);
+            CurrentDialogs().Tell(Message{MessageCode::ExportFileChanged});
             return false;
         }
         for (std::string& line : block) {
@@ -118,7 +118,7 @@ bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount, Progres
             return false;
         LastStatus = spssReadCaseRecord(FileHandle);
         if (LastStatus != 0) {
-            CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");
+            CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
             return false;
         }
         line.clear();

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "core/state/japanese_messages.h"  // kExportLostText
 #include "core/state/progress.h"
 
 namespace lv {
@@ -36,11 +37,6 @@ class CellTextSource {
     // empty.
     virtual bool Lost() const { return false; }
 };
-
-// What the export says when it stops because the grid's values could no
-// longer be read.
-inline constexpr const char* kExportLostText =
-    "データファイルが読み込み後に変更されたか削除されたため、書き込みを中止しました";
 
 enum class ExportMode { AsDisplayed, InternalForm };
 

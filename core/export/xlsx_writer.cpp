@@ -11,7 +11,9 @@
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/dictionary_words.h"
 #include "core/dictionary/file_dictionary.h"
+#include "core/export/library_messages.h"
 #include "core/rendering/calendar.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {
@@ -50,28 +52,21 @@ std::string XlsxNumberFormat(const PrintFormat& f, ValueKind kind) {
         case ValueKind::Number:
             break;
     }
-    switch (f.type) {
-        case fmt::COMMA:
-        case fmt::DOT:
-            return WithDecimals("#,##0", f.decimals);
-        case fmt::DOLLAR:
-            return WithDecimals("$#,##0", f.decimals);
-        case fmt::PCT:
+    switch (CategoryOf(f.type)) {
+        case FormatCategory::Grouped:
+            return WithDecimals(f.type == fmt::DOLLAR ? "$#,##0" : "#,##0", f.decimals);
+        case FormatCategory::Percent:
             return WithDecimals("0", f.decimals, "\"%\"");
-        case fmt::E:
+        case FormatCategory::Scientific:
             return WithDecimals("0", std::max(f.decimals, 1), "E+00");
-        case fmt::N:
-            return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
-        case fmt::F:
-        case fmt::Z:
-        case fmt::CCA:
-        case fmt::CCA + 1:
-        case fmt::CCA + 2:
-        case fmt::CCA + 3:
-        case fmt::CCE:
+        case FormatCategory::Zoned:
+            if (f.type == fmt::N)
+                return std::string(static_cast<size_t>(std::clamp(f.width, 1, 40)), '0');
+            return WithDecimals("0", f.decimals);
+        case FormatCategory::Number:
             return WithDecimals("0", f.decimals);
         default:
-            return {};  // weekdays, months, hexadecimal forms: General
+            return {};  // weekdays, months, hexadecimal and binary forms: General
     }
 }
 
@@ -87,11 +82,12 @@ bool XlsxSerialDate(double seconds, double& serial) {
 
 XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::string encoding)
     : out_(path), dataFile_(std::move(dataFile)), encoding_(std::move(encoding)) {
+    const QuietLibrary quiet;
     out_.Release();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     book_ = workbook_new_opt(out_.writePath().c_str(), &options);
-    if (!book_) throw ExportError(WriteFailureText(path, errno ? errno : ENOMEM));
+    if (!book_) throw ExportError(WriteFailure(path, errno ? errno : ENOMEM));
     data_ = workbook_add_worksheet(book_, "データ");
     // The rows' XML goes through stdio to the library's temporary file,
     // gigabytes of it for a large file: a buffer of a megabyte instead of
@@ -110,6 +106,7 @@ XlsxWriter::~XlsxWriter() {
     // leaves each sheet's temporary file open (and its rows on the disk
     // until the program ends): they are closed here.
     if (!book_) return;
+    const QuietLibrary quiet;
     lxw_worksheet* sheet = nullptr;
     LXW_FOREACH_WORKSHEET(sheet, book_) {
         if (!sheet->optimize_tmpfile) continue;
@@ -122,8 +119,8 @@ XlsxWriter::~XlsxWriter() {
 
 void XlsxWriter::Check(int error) {
     if (error == LXW_NO_ERROR) return;
-    throw ExportError(std::string("Excel ブックを書き出せませんでした：") +
-                      lxw_strerror(static_cast<lxw_error>(error)));
+    throw ExportError(
+        Message{MessageCode::XlsxFailed, {lxw_strerror(static_cast<lxw_error>(error))}});
 }
 
 lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
@@ -139,13 +136,13 @@ lxw_format* XlsxWriter::FormatFor(const std::string& numberFormat) {
 void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column,
                              std::string_view text, lxw_format* format) {
     if (Utf8Chars(text) > kXlsxMaxCellChars)
-        throw ExportError("Excel のセルには 32,767 文字までしか入りません（" + std::to_string(row) +
-                          " 行目）");
+        throw ExportError(Message{MessageCode::XlsxCellTooLong, {}, {row}});
     text_.assign(text);
     Check(worksheet_write_string(sheet, row, column, text_.c_str(), format));
 }
 
 void XlsxWriter::Header(std::span<const TableColumn> columns) {
+    const QuietLibrary quiet;
     columns_.assign(columns.begin(), columns.end());
     for (size_t k = 0; k < columns.size(); ++k) {
         const TableColumn& c = columns[k];
@@ -158,6 +155,7 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
 }
 
 void XlsxWriter::Row(std::span<const TableCell> cells) {
+    const QuietLibrary quiet;
     for (size_t k = 0; k < cells.size(); ++k) {
         const TableCell& cell = cells[k];
         const auto column = static_cast<uint16_t>(k);
@@ -212,6 +210,7 @@ void XlsxWriter::WriteDictionary() {
 }
 
 void XlsxWriter::Commit() {
+    const QuietLibrary quiet;
     WriteDictionary();
     lxw_workbook* book = book_;
     book_ = nullptr;
@@ -220,7 +219,7 @@ void XlsxWriter::Commit() {
     if (error != LXW_NO_ERROR) {
         if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
             error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_ZIP_CLOSE)
-            throw ExportError(WriteFailureText(out_.path(), errno ? errno : EIO));
+            throw ExportError(WriteFailure(out_.path(), errno ? errno : EIO));
         Check(error);
     }
     out_.CommitWritten();

@@ -5,7 +5,8 @@
 // print format (F8.2 -> 0.00, COMMA9.2 -> #,##0.00), dates, date-times and
 // times as spreadsheet serial dates in a date format, texts always as
 // strings (never formulas), empty cells left out. The second sheet, 辞書,
-// describes the variables written.
+// describes the variables written. The library's own messages on stderr
+// are held back (library_messages.h): a failure throws ExportError.
 #pragma once
 
 #include <cstdint>

@@ -87,8 +87,7 @@ void GridData::SetFacts(std::vector<VariableFacts> facts) {
     formats_.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
         const VariableFacts& f = facts_[i];
-        formats_.emplace_back(PrintFormat{f.formatType, f.formatWidth, f.formatDecimals},
-                              layout_.columns[i].stringWidth);
+        formats_.emplace_back(f.format, layout_.columns[i].stringWidth);
     }
     ClearMemos();
 }

@@ -21,16 +21,16 @@
 #include "core/grid/grid_load.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
+#include "core/state/japanese_messages.h"  // kLostActionText
 
 namespace lv {
 
 // What the grid says, once, when it finds that its values can no longer be
-// read, and what an action over many cells says when it stops for that.
+// read (what an action over many cells says when it stops for that is
+// kLostActionText).
 inline constexpr const char* kLostNoticeText =
     "データファイルが読み込み後に変更されたか削除されました：読めないセルは空白で表示します"
     "（DATA表示で読み直すか、フォルダのボタンでファイルを開き直してください）";
-inline constexpr const char* kLostActionText =
-    "データファイルが読み込み後に変更されたか削除されたため、続けられません";
 
 // What a data cell holds, for its colour and its tooltip.
 struct CellFacts {

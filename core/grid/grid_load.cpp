@@ -82,7 +82,7 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
     }
     consumer.EditingOn();
     if (CaseCount == -1) {
-        CurrentDialogs().ShowMessage("このデータは読み込みません:Matrix DATA です");
+        CurrentDialogs().Tell(Message{MessageCode::MatrixDataNotLoaded});
         CloseDataFile();
         return GridLoadOutcome::MatrixData;
     }
@@ -104,7 +104,7 @@ GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
         }
         LastStatus = spssReadCaseRecord(FileHandle);
         if (LastStatus != 0) {
-            CurrentDialogs().ShowMessage("データ読み込み中にトラブル発生：再度挑戦してください");
+            CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
             consumer.CasesEnded(-1);
             CloseDataFile();
             return GridLoadOutcome::ReadFailed;

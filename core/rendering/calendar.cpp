@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace lv {
 namespace {
@@ -12,18 +13,18 @@ namespace {
 // 30, 31, 30, 31, 31 and then 28 or 29.
 constexpr int64_t kDaysPer400Years = 146097;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
+constexpr int64_t FloorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
 // Days from 1 March of year 0 to the first of month (0 = March) of the
 // shifted year.
-int64_t DaysBeforeShiftedMonth(int shiftedMonth) {
+constexpr int64_t DaysBeforeShiftedMonth(int shiftedMonth) {
     return (153 * shiftedMonth + 2) / 5;
 }
 
-int64_t DaysFromMarchZero(int64_t year, int month, int day) {
+constexpr int64_t DaysFromMarchZero(int64_t year, int month, int day) {
     const int64_t shiftedYear = month <= 2 ? year - 1 : year;
     const int shiftedMonth = month <= 2 ? month + 9 : month - 3;
     const int64_t cycle = FloorDiv(shiftedYear, 400);
@@ -33,7 +34,8 @@ int64_t DaysFromMarchZero(int64_t year, int month, int day) {
     return cycle * kDaysPer400Years + dayOfCycle;
 }
 
-const int64_t kDayZero = DaysFromMarchZero(1582, 10, 14);
+constexpr int64_t kDayZero = DaysFromMarchZero(1582, 10, 14);
+static_assert(kDayZero == detail::kDayZeroFromMarchZero);
 
 void AppendYear(std::string& out, int64_t year) {
     if (year >= 0 && year <= 9999) {
@@ -59,6 +61,18 @@ void AppendTwo(std::string& out, char separator, int value) {
 
 bool IsLeapYear(int64_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int64_t year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+int DefaultEpoch() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) return 1970 - 69;
+    return local.tm_year + 1900 - 69;
 }
 
 int64_t DayOfDate(int64_t year, int month, int day) {

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "core/rendering/format_fixed.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/state/errors.h"
 #include "savio/spssfio.h"
 
@@ -20,14 +20,14 @@ constexpr int kMaxAlignSpaces = 10;
 
 // The message of the rendering error that args raise under pattern, or an
 // empty text when they render.
-std::string ProbeError(const std::string& pattern, std::initializer_list<FormatArg> args) {
+Message ProbeError(const std::string& pattern, std::initializer_list<FormatArg> args) {
     try {
         std::string scratch;
         AppendFormat(scratch, pattern, std::span<const FormatArg>(args.begin(), args.size()));
     } catch (const ConversionError& e) {
-        return e.what();
+        return e.message;
     }
-    return std::string();
+    return Message{};
 }
 
 }  // namespace
@@ -39,9 +39,9 @@ bool IsShownAsSysmis(double value, double sysmisValue) {
 ColumnRender ColumnRender::Make(int varType, int printFormatType, std::string displayFormat,
                                 int columnWidth, char decimalSeparator) {
     ColumnRender r;
-    r.kind_ = varType != 0                    ? Kind::String
-              : IsDateFormat(printFormatType) ? Kind::Date
-                                              : Kind::Number;
+    r.kind_ = varType != 0                   ? Kind::String
+              : IsDayFormat(printFormatType) ? Kind::Date
+                                             : Kind::Number;
     r.width_ = columnWidth;
     r.separator_ = decimalSeparator;
     r.pattern_ = std::move(displayFormat);

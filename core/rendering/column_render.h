@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/rendering/specifier_format.h"
+#include "core/state/message.h"
 
 namespace lv {
 
@@ -31,8 +32,8 @@ class ColumnRender {
     // and its message. The error depends only on the specifier and the kind
     // of argument, never on the value, so it is known before any case is
     // read. System-missing values are never rendered and never raise.
-    bool raises() const { return !error_.empty(); }
-    const std::string& error() const { return error_; }
+    bool raises() const { return static_cast<bool>(error_); }
+    const Message& error() const { return error_; }
 
     // A number (or, for a date column, a date value): the specifier's text,
     // right-aligned to the width with at most ten spaces.
@@ -66,7 +67,7 @@ class ColumnRender {
     bool fixed_ = false;
     bool plainText_ = false;
     int decimals_ = 2;
-    std::string error_;
+    Message error_;
 };
 
 // True when value is shown as "." (equal to SysmisValue, or not a number).

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <string_view>
 
 #include "core/rendering/calendar.h"
@@ -12,14 +11,6 @@
 
 namespace lv::detail {
 namespace {
-
-constexpr const char* kMonthAbbreviations[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr const char* kMonthNames[12] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
-                                         "MAY",       "JUNE",     "JULY",     "AUGUST",
-                                         "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
-constexpr const char* kWeekdayNames[7] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
-                                          "THURSDAY", "FRIDAY", "SATURDAY"};
 
 // The two templates of each format (see DateTemplate).
 struct Templates {
@@ -126,13 +117,6 @@ const char* DateTemplate(const PrintFormat& f) {
     return static_cast<size_t>(f.width) >= std::strlen(t.wide) ? t.wide : t.narrow;
 }
 
-int DefaultEpoch() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) return 1970 - 69;
-    return local.tm_year + 1900 - 69;
-}
-
 int RenderDateFormat(const PrintFormat& f, char decimal, int epoch, double value, char* buf) {
     CalendarDate date;
     double rest = value;
@@ -162,7 +146,7 @@ int RenderDateFormat(const PrintFormat& f, char decimal, int epoch, double value
                 if (count < 3) {
                     p = PutNumber(p, date.month, 2, '0');
                 } else {
-                    std::memcpy(p, kMonthAbbreviations[date.month - 1], 3);
+                    std::memcpy(p, kMonthNames[date.month - 1].data(), 3);
                     p += 3;
                 }
                 break;

@@ -20,7 +20,4 @@ int RenderMonth(const PrintFormat& format, double value, char* buf);
 // for themselves.
 const char* DateTemplate(const PrintFormat& format);
 
-// 69 years before the current year.
-int DefaultEpoch();
-
 }  // namespace lv::detail

@@ -13,10 +13,9 @@
 namespace lv::detail {
 namespace {
 
-constexpr char kMonthAbbreviations[] = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
-
 // Magnitudes from here on take the general way (past the year 17000).
 constexpr double kLayoutLimit = 549755813888.0;  // 2^39
+static_assert(kLayoutLimit / kSecondsPerDay < static_cast<double>(kNearDays));
 
 // The whole seconds of a magnitude below kLayoutLimit, or -1 when its
 // fraction lies within a thousandth of the next second. Short of that, the
@@ -40,40 +39,6 @@ char* PutDigits(char* p, int64_t v, int minDigits) {
     const char* first = WriteDigitsBackward(end, static_cast<uint64_t>(v), minDigits);
     std::memcpy(p, first, static_cast<size_t>(end - first));
     return p + (end - first);
-}
-
-// Days from 1 March of year 0 to day 0, 14 October 1582: three cycles of
-// 400 years, 382 years with their leap days, March to September, 13 days.
-constexpr int64_t kDayZeroFromMarchZero =
-    3 * 146097 + 382 * 365 + 382 / 4 - 382 / 100 + (153 * 7 + 2) / 5 + 13;
-
-// DateOfDay for the days of the layouts (0 .. some 6.4 million), in 32-bit
-// arithmetic with the divisions by the lengths of centuries, years and
-// months done as multiplications and shifts: the quarter days of the
-// Gregorian cycle of 146097 days give the century and the day in it; a
-// century's 36524.25 days per 100 years, scaled by 2^32 / 36524.25 * 25,
-// give the year and the day in it; 153 days per 5 months from March,
-// scaled by 2^16, give the month and the day.
-CalendarDate DateOfLayoutDay(int64_t day) {
-    const auto fromMarchZero = static_cast<uint32_t>(day + kDayZeroFromMarchZero);
-    const uint32_t quarterDays = 4 * fromMarchZero + 3;
-    const uint32_t century = quarterDays / 146097;
-    const uint32_t dayOfCentury = quarterDays % 146097 / 4;
-    const uint64_t scaled = uint64_t{2939745} * (4 * dayOfCentury + 3);
-    const auto yearOfCentury = static_cast<uint32_t>(scaled >> 32);
-    const uint32_t dayOfYear = static_cast<uint32_t>(scaled) / 2939745 / 4;  // from March
-    const uint32_t monthDay = 2141 * dayOfYear + 197913;
-    const auto shiftedYear = static_cast<int64_t>(100 * century + yearOfCentury);
-    const bool januaryOrFebruary = dayOfYear >= 306;
-    CalendarDate d;
-    d.month = static_cast<int>(monthDay >> 16) - (januaryOrFebruary ? 12 : 0);
-    d.day = static_cast<int>((monthDay & 0xFFFF) / 2141) + 1;
-    d.year = shiftedYear + (januaryOrFebruary ? 1 : 0);
-    const bool leap =
-        shiftedYear % 4 == 0 && (yearOfCentury != 0 || century % 4 == 0);  // of March's year
-    d.yearDay = static_cast<int>(januaryOrFebruary ? dayOfYear - 306 + 1
-                                                   : dayOfYear + 59 + (leap ? 1 : 0) + 1);
-    return d;
 }
 
 DateLayout CalendarLayout(const PrintFormat& f) {
@@ -147,7 +112,7 @@ int RenderCalendar(const PrintFormat& f, const DateLayout& layout, int epoch, do
     if (!(value > 0 && value < kLayoutLimit)) return -1;
     const int64_t whole = WholeSeconds(value);
     if (whole < 0) return -1;
-    const CalendarDate date = DateOfLayoutDay(whole / 86400);
+    const CalendarDate date = DateOfNearDay(whole / 86400);
     if (date.year > 9999) return -1;
     const auto secondOfDay = static_cast<int>(whole % 86400);
 
@@ -162,7 +127,7 @@ int RenderCalendar(const PrintFormat& f, const DateLayout& layout, int epoch, do
     }
     if (at[F::Month] >= 0) Put2(buf + at[F::Month], date.month);
     if (at[F::MonthName] >= 0)
-        std::memcpy(buf + at[F::MonthName], kMonthAbbreviations + 3 * (date.month - 1), 3);
+        std::memcpy(buf + at[F::MonthName], kMonthNames[date.month - 1].data(), 3);
     if (at[F::Year] >= 0) {
         Put2(buf + at[F::Year], date.year / 100);
         Put2(buf + at[F::Year] + 2, date.year % 100);

@@ -15,24 +15,9 @@
 #include <string_view>
 
 #include "core/rendering/date_layout.h"
+#include "core/rendering/format_traits.h"
 
 namespace lv {
-
-// The format type codes the files write.
-namespace fmt {
-inline constexpr int A = 1, AHEX = 2, COMMA = 3, DOLLAR = 4, F = 5, IB = 6, PIBHEX = 7, P = 8,
-                     PIB = 9, PK = 10, RB = 11, RBHEX = 12, Z = 15, N = 16, E = 17, DATE = 20,
-                     TIME = 21, DATETIME = 22, ADATE = 23, JDATE = 24, DTIME = 25, WKDAY = 26,
-                     MONTH = 27, MOYR = 28, QYR = 29, WKYR = 30, PCT = 31, DOT = 32, CCA = 33,
-                     CCE = 37, EDATE = 38, SDATE = 39, MTIME = 40, YMDHMS = 41;
-}  // namespace fmt
-
-struct PrintFormat {
-    int type = fmt::F;
-    int width = 8;
-    int decimals = 2;
-    bool operator==(const PrintFormat&) const = default;
-};
 
 struct FormatSettings {
     // ',' gives every number format a decimal comma and "." grouping (DOT,
@@ -74,16 +59,11 @@ class FormatRender {
     void AppendString(std::string& out, std::string_view stored, size_t blanks) const;
 
   private:
-    PrintFormat format_;
+    PrintFormat format_{fmt::F, 8, 2};
     bool string_ = false;
     FormatSettings settings_;
     bool decimal_ = false;  // F, COMMA, DOT, DOLLAR, PCT, E, CCA..CCE: RenderDecimalFormat
     detail::DateLayout dateLayout_;
 };
-
-// True for the types whose values are seconds from 14 October 1582 (with a
-// calendar date), and for those that hold durations in seconds.
-bool IsCalendarFormat(int type);
-bool IsDurationFormat(int type);
 
 }  // namespace lv

@@ -31,12 +31,11 @@ std::string_view MessageSpecifier(std::string_view fromPercent, size_t length) {
 }
 
 [[noreturn]] void ThrowInvalid(std::string_view specifier) {
-    throw ConversionError("書式文字列 '" + std::string(specifier) +
-                          "' は正しくないか引数の型と一致しません");
+    throw ConversionError(Message{MessageCode::SpecifierMismatch, {std::string(specifier)}});
 }
 
 [[noreturn]] void ThrowMissing(std::string_view specifier) {
-    throw ConversionError("書式文字列 '" + std::string(specifier) + "' の引数が見つかりません");
+    throw ConversionError(Message{MessageCode::SpecifierMissingArgument, {std::string(specifier)}});
 }
 
 bool IsDigit(char c) {

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/dictionary/variable_name.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/selection/condition.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/condition_syntax.h"
@@ -20,7 +20,7 @@ enum class Type : uint8_t { Number, Truth, Text };
 
 struct Failure {
     uint32_t offset;
-    std::string message;
+    Message message;
 };
 
 std::vector<VariableNames> NamesOf(std::span<const ConditionVariable> variables) {
@@ -56,8 +56,7 @@ class ConditionCompiler {
         for (size_t i = 0; i < n; ++i) Prepare(static_cast<uint32_t>(i));
         for (size_t i = 0; i < n; ++i)
             if (!dead_[i]) Emit(static_cast<uint32_t>(i));
-        if (types_[n - 1] == Type::Text)
-            throw Failure{0, "条件が文字列です:値と比べる式にしてください"};
+        if (types_[n - 1] == Type::Text) throw Failure{0, Message{MessageCode::ConditionIsString}};
         return std::move(out_);
     }
 
@@ -81,8 +80,9 @@ class ConditionCompiler {
         if (n.kind != NodeKind::DateText && n.kind != NodeKind::String) return;
         const std::optional<double> value = ParseFormattedDate(n.text, format);
         if (!value)
-            throw Failure{n.offset, "「" + n.text + "」は " + std::string(FormatTypeName(format)) +
-                                        " の日付として読めません(例: " + DateExample(format) + ")"};
+            throw Failure{n.offset, Message{MessageCode::NotADate,
+                                            {n.text, std::string(FormatTypeName(format)),
+                                             DateExample(format)}}};
         for (uint32_t k = n.first; k < node; ++k) dead_[k] = true;
         n.kind = NodeKind::Number;
         n.number = *value;
@@ -124,7 +124,7 @@ class ConditionCompiler {
     bool Numeric(uint32_t node) const { return types_[node] != Type::Text; }
 
     void NeedNumbers(const ConditionNode& n, std::initializer_list<uint32_t> args,
-                     const char* what) const {
+                     const Message& what) const {
         for (uint32_t a : args)
             if (!Numeric(a)) throw Failure{n.offset, what};
     }
@@ -141,8 +141,7 @@ class ConditionCompiler {
                 std::string unencodable;
                 std::optional<std::string> bytes = FromUtf8(n.text, encoding_, &unencodable);
                 if (!bytes)
-                    throw Failure{n.offset, "文字列の「" + unencodable +
-                                                "」はこのファイルの文字コードで書けません"};
+                    throw Failure{n.offset, Message{MessageCode::NotEncodable, {unencodable}}};
                 Push(Code::Text, static_cast<uint32_t>(out_.literals_.size()));
                 out_.literals_.push_back(std::move(*bytes));
                 type = Type::Text;
@@ -150,13 +149,12 @@ class ConditionCompiler {
             }
             case NodeKind::DateText:
                 if (n.args.empty())
-                    throw Failure{n.offset,
-                                  "「" + n.text + "」は数値としても日付としても読めません"};
+                    throw Failure{n.offset, Message{MessageCode::NeitherNumberNorDate, {n.text}}};
                 type = types_[n.args[0]];
                 return;
             case NodeKind::Variable: {
                 const int v = Find(n.text);
-                if (v < 0) throw Failure{n.offset, "「" + n.text + "」という変数はありません"};
+                if (v < 0) throw Failure{n.offset, Message{MessageCode::UnknownVariable, {n.text}}};
                 const uint32_t slot = Slot(v);
                 if (vars_[v]->isString()) {
                     Push(Code::LoadText, slot);
@@ -168,12 +166,12 @@ class ConditionCompiler {
                 return;
             }
             case NodeKind::Negate:
-                NeedNumbers(n, {n.args[0]}, "「-」の後には数値の式が必要です");
+                NeedNumbers(n, {n.args[0]}, Message{MessageCode::MinusNeedsNumber});
                 Push(Code::Negate, 0, 0, 0, 1);
                 type = Type::Number;
                 return;
             case NodeKind::Not:
-                NeedNumbers(n, {n.args[0]}, "NOT の後には条件が必要です(文字列は使えません)");
+                NeedNumbers(n, {n.args[0]}, Message{MessageCode::NotNeedsCondition});
                 Push(Code::Not, 0, 0, types_[n.args[0]] == Type::Number, 1);
                 type = Type::Truth;
                 return;
@@ -193,7 +191,7 @@ class ConditionCompiler {
             case BinaryOp::Sub:
             case BinaryOp::Mul:
             case BinaryOp::Div: {
-                NeedNumbers(n, {a, b}, "文字列は計算に使えません");
+                NeedNumbers(n, {a, b}, Message{MessageCode::StringInArithmetic});
                 const Code code = n.op == BinaryOp::Add   ? Code::Add
                                   : n.op == BinaryOp::Sub ? Code::Subtract
                                   : n.op == BinaryOp::Mul ? Code::Multiply
@@ -205,9 +203,8 @@ class ConditionCompiler {
             case BinaryOp::And:
             case BinaryOp::Or: {
                 NeedNumbers(n, {a, b},
-                            n.op == BinaryOp::And
-                                ? "AND の両側には条件が必要です(文字列は使えません)"
-                                : "OR の両側には条件が必要です(文字列は使えません)");
+                            Message{MessageCode::LogicNeedsConditions,
+                                    {n.op == BinaryOp::And ? "AND" : "OR"}});
                 const uint8_t numbers =
                     (types_[a] == Type::Number ? 1 : 0) | (types_[b] == Type::Number ? 2 : 0);
                 Push(n.op == BinaryOp::And ? Code::And : Code::Or, 0, 0, numbers, 2);
@@ -216,7 +213,7 @@ class ConditionCompiler {
             }
             default: {
                 if (Numeric(a) != Numeric(b))
-                    throw Failure{n.offset, "文字列と数値は比べられません"};
+                    throw Failure{n.offset, Message{MessageCode::StringAndNumber}};
                 Push(Numeric(a) ? Code::Compare : Code::CompareText, 0, 0,
                      static_cast<uint8_t>(n.op), 2);
                 type = Type::Truth;
@@ -225,8 +222,8 @@ class ConditionCompiler {
         }
     }
 
-    void Arguments(const ConditionNode& n, bool ok, const char* how) const {
-        if (!ok) throw Failure{n.offset, n.text + " の引数は" + how};
+    void Arguments(const ConditionNode& n, bool ok, const Message& how) const {
+        if (!ok) throw Failure{n.offset, how};
     }
 
     void EmitCall(const ConditionNode& n, Type& type) {
@@ -234,18 +231,17 @@ class ConditionCompiler {
         const size_t count = n.args.size();
         type = Type::Truth;
         if (f == "MISSING" || f == "SYSMIS" || f == "VALUE") {
-            Arguments(n, count == 1, "一つです");
+            Arguments(n, count == 1, Message{MessageCode::OneArgument, {f}});
             const ConditionNode& arg = tree_.nodes[n.args[0]];
             const bool variable = arg.kind == NodeKind::Variable;
             const bool text = types_[n.args[0]] == Type::Text;
             if (f == "VALUE") {
-                if (!variable) throw Failure{n.offset, "VALUE の引数は変数名です"};
+                if (!variable) throw Failure{n.offset, Message{MessageCode::ValueNeedsVariable}};
                 type = types_[n.args[0]];
                 return;
             }
             if (f == "SYSMIS") {
-                if (text)
-                    throw Failure{n.offset, "SYSMIS の引数は数値です(文字列に欠損値はありません)"};
+                if (text) throw Failure{n.offset, Message{MessageCode::SysmisNeedsNumber}};
                 Push(Code::Sysmis, 0, 0, 0, 1);
                 return;
             }
@@ -253,7 +249,7 @@ class ConditionCompiler {
                 const uint32_t slot = Slot(Find(arg.text));
                 Push(text ? Code::MissingText : Code::Missing, slot, 0, 0, 1);
             } else {
-                if (text) throw Failure{n.offset, "MISSING の引数は変数名か数値の式です"};
+                if (text) throw Failure{n.offset, Message{MessageCode::MissingNeedsArgument}};
                 Push(Code::Sysmis, 0, 0, 0, 1);
             }
             return;
@@ -261,26 +257,25 @@ class ConditionCompiler {
         if (f == "ANY" || f == "RANGE") {
             const bool range = f == "RANGE";
             Arguments(n, range ? count >= 3 && count % 2 == 1 : count >= 2,
-                      range ? "値と、下限と上限の組です" : "値と、比べる一つ以上の値です");
+                      Message{range ? MessageCode::RangeArguments : MessageCode::AnyArguments});
             const bool text = types_[n.args[0]] == Type::Text;
             for (uint32_t a : n.args)
                 if ((types_[a] == Type::Text) != text)
-                    throw Failure{tree_.nodes[a].offset,
-                                  f + " の引数に文字列と数値が混ざっています"};
+                    throw Failure{tree_.nodes[a].offset, Message{MessageCode::MixedArguments, {f}}};
             const uint32_t rest = static_cast<uint32_t>(count - 1);
             Push(range ? Code::Range : Code::Any, range ? rest / 2 : rest, 0, text,
                  static_cast<int>(count));
             return;
         }
         if (f == "DATE.DMY") {
-            Arguments(n, count == 3, "日、月、年の三つです");
-            NeedNumbers(n, {n.args[0], n.args[1], n.args[2]}, "DATE.DMY の引数は数値です");
+            Arguments(n, count == 3, Message{MessageCode::DateDmyArguments});
+            NeedNumbers(n, {n.args[0], n.args[1], n.args[2]},
+                        Message{MessageCode::DateDmyNeedsNumbers});
             Push(Code::DateDmy, 0, 0, 0, 3);
             type = Type::Number;
             return;
         }
-        throw Failure{n.offset,
-                      "「" + f + "」という関数はありません(使えるのは " + kFunctions + ")"};
+        throw Failure{n.offset, Message{MessageCode::UnknownFunction, {f, kFunctions}}};
     }
 
     ConditionTree& tree_;

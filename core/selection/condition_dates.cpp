@@ -2,44 +2,18 @@
 
 #include <cctype>
 #include <cmath>
-#include <ctime>
 #include <vector>
 
-#include "savio/spssfio.h"
+#include "core/rendering/calendar.h"
+#include "core/rendering/format_traits.h"
 
 namespace lv {
 namespace {
 
-// Days from 1 March of year 0 (proleptic Gregorian) to y-m-d.
-long long DaysFromCivil(long long y, int m, int d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yearOfEra = y - era * 400;
-    const int shifted = m > 2 ? m - 3 : m + 9;
-    const long long dayOfYear = (153 * shifted + 2) / 5 + d - 1;
-    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra;
-}
-
-bool LeapYear(long long y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(long long y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && LeapYear(y) ? 29 : days[m - 1];
-}
-
-int CurrentYear() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    return parts.tm_year + 1900;
-}
-
+// A two-digit year in the 100 years from the epoch the print formats use.
 double FullYear(double year) {
     if (year < 0 || year > 99) return year;
-    const int start = CurrentYear() - 69;
+    const int start = DefaultEpoch();
     const double century = start - start % 100;
     double full = century + year;
     if (full < start) full += 100;
@@ -95,9 +69,6 @@ std::vector<Field> Fields(std::string_view text) {
 // A month by number, or by its English name or the name's first three
 // letters.
 std::optional<int> Month(const Field& f) {
-    static const char* names[] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
-                                  "MAY",       "JUNE",     "JULY",     "AUGUST",
-                                  "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
     if (!f.name) {
         if (f.number >= 1 && f.number <= 12 && f.number == std::floor(f.number))
             return static_cast<int>(f.number);
@@ -105,7 +76,7 @@ std::optional<int> Month(const Field& f) {
     }
     if (f.text.size() < 3) return std::nullopt;
     for (int m = 0; m < 12; ++m)
-        if (std::string_view(names[m]).substr(0, f.text.size()) == f.text) return m + 1;
+        if (kMonthNames[m].substr(0, f.text.size()) == f.text) return m + 1;
     return std::nullopt;
 }
 
@@ -127,13 +98,15 @@ std::optional<double> TimeOfDay(const std::vector<Field>& fields, size_t at, siz
     return seconds;
 }
 
-// A date typed by hand names a day that exists.
+// A date typed by hand names a day that exists. DateSeconds checks the year
+// before it is taken as an integer.
 std::optional<double> DayFromFields(const Field& d, const Field& m, const Field& y) {
     const std::optional<int> month = Month(m);
-    if (!month || !Whole(d) || !Whole(y) || d.number < 1 ||
-        d.number > DaysInMonth(static_cast<long long>(FullYear(y.number)), *month))
+    if (!month || !Whole(d) || !Whole(y) || d.number < 1) return std::nullopt;
+    const std::optional<double> seconds = DateSeconds(d.number, *month, y.number);
+    if (!seconds || d.number > DaysInMonth(static_cast<int64_t>(FullYear(y.number)), *month))
         return std::nullopt;
-    return DateSeconds(d.number, *month, y.number);
+    return seconds;
 }
 
 }  // namespace
@@ -148,7 +121,7 @@ std::optional<double> DateSeconds(double day, double month, double year) {
     // Month 0 and 13 are the months either side of the year; days run on
     // past the month's end (31 February is 3 March) and day 0 is the day
     // before the first.
-    long long y = static_cast<long long>(year);
+    auto y = static_cast<int64_t>(year);
     int m = static_cast<int>(month);
     if (m == 0) {
         m = 12;
@@ -157,29 +130,14 @@ std::optional<double> DateSeconds(double day, double month, double year) {
         m = 1;
         ++y;
     }
-    const long long days =
-        DaysFromCivil(y, m, 1) + static_cast<long long>(day) - 1 - DaysFromCivil(1582, 10, 14);
+    const int64_t days = DayOfDate(y, m, 1) + static_cast<int64_t>(day) - 1;
     // The calendar starts on 15 October 1582.
     if (days < 1) return std::nullopt;
-    return static_cast<double>(days) * 86400.0;
+    return static_cast<double>(days) * kSecondsPerDay;
 }
 
-bool ReadsFormattedDate(int t) {
-    switch (t) {
-        case SPSS_FMT_DATE:
-        case SPSS_FMT_ADATE:
-        case SPSS_FMT_EDATE:
-        case SPSS_FMT_SDATE:
-        case SPSS_FMT_JDATE:
-        case SPSS_FMT_DATE_TIME:
-        case SPSS_FMT_YMDHMS:
-        case SPSS_FMT_TIME:
-        case SPSS_FMT_DTIME:
-        case SPSS_FMT_MOYR:
-            return true;
-        default:
-            return false;
-    }
+bool ReadsFormattedDate(int type) {
+    return TraitsOf(type).typedInput;
 }
 
 namespace {
@@ -195,23 +153,23 @@ std::optional<double> InFormatOrder(const std::vector<Field>& f, int type) {
         return *day + *time;
     };
     switch (type) {
-        case SPSS_FMT_DATE:
-        case SPSS_FMT_EDATE:
+        case fmt::DATE:
+        case fmt::EDATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[0], f[1], f[2]);
-        case SPSS_FMT_ADATE:
+        case fmt::ADATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[1], f[0], f[2]);
-        case SPSS_FMT_SDATE:
+        case fmt::SDATE:
             if (f.size() != 3) return std::nullopt;
             return DayFromFields(f[2], f[1], f[0]);
-        case SPSS_FMT_DATE_TIME:
+        case fmt::DATETIME:
             if (f.size() < 3) return std::nullopt;
             return withTime(DayFromFields(f[0], f[1], f[2]));
-        case SPSS_FMT_YMDHMS:
+        case fmt::YMDHMS:
             if (f.size() < 3) return std::nullopt;
             return withTime(DayFromFields(f[2], f[1], f[0]));
-        case SPSS_FMT_JDATE: {
+        case fmt::JDATE: {
             // yyyyddd or yyddd: the year, then the day of the year.
             if (f.size() != 1 || f[0].name || (f[0].text.size() != 7 && f[0].text.size() != 5))
                 return std::nullopt;
@@ -221,19 +179,19 @@ std::optional<double> InFormatOrder(const std::vector<Field>& f, int type) {
             const std::optional<double> start = DateSeconds(1, 1, year);
             const double full = FullYear(year);
             if (!start || dayOfYear < 1 ||
-                dayOfYear > (LeapYear(static_cast<long long>(full)) ? 366 : 365))
+                dayOfYear > (IsLeapYear(static_cast<int64_t>(full)) ? 366 : 365))
                 return std::nullopt;
-            return *start + (dayOfYear - 1) * 86400.0;
+            return *start + (dayOfYear - 1) * kSecondsPerDay;
         }
-        case SPSS_FMT_TIME:
+        case fmt::TIME:
             return TimeOfDay(f, 0, 2);
-        case SPSS_FMT_DTIME: {
+        case fmt::DTIME: {
             if (f.size() < 3 || !Whole(f[0])) return std::nullopt;
             const std::optional<double> time = TimeOfDay(f, 1, 2);
             if (!time) return std::nullopt;
-            return f[0].number * 86400.0 + *time;
+            return f[0].number * kSecondsPerDay + *time;
         }
-        case SPSS_FMT_MOYR: {
+        case fmt::MOYR: {
             if (f.size() != 2) return std::nullopt;
             Field one;
             one.number = 1;
@@ -251,34 +209,33 @@ std::optional<double> ParseFormattedDate(std::string_view text, int type) {
     if (const std::optional<double> value = InFormatOrder(f, type)) return value;
     // Year first, as the grid shows the dates of every format, with the
     // time of day after it for the formats that have one.
-    const bool hasTime = type == SPSS_FMT_DATE_TIME || type == SPSS_FMT_YMDHMS;
-    if (f.size() < 3 || f[0].name || f[0].text.size() != 4 || (f.size() > 3 && !hasTime) ||
-        type == SPSS_FMT_TIME || type == SPSS_FMT_DTIME)
+    if (f.size() < 3 || f[0].name || f[0].text.size() != 4 ||
+        (f.size() > 3 && !HasTimeOfDay(type)) || IsDurationFormat(type))
         return std::nullopt;
-    return InFormatOrder(f, SPSS_FMT_YMDHMS);
+    return InFormatOrder(f, fmt::YMDHMS);
 }
 
 std::string DateExample(int type) {
     switch (type) {
-        case SPSS_FMT_DATE:
+        case fmt::DATE:
             return "1990/01/31, 31-JAN-1990";
-        case SPSS_FMT_ADATE:
+        case fmt::ADATE:
             return "1990/01/31, 01/31/1990";
-        case SPSS_FMT_EDATE:
+        case fmt::EDATE:
             return "1990/01/31, 31.01.1990";
-        case SPSS_FMT_SDATE:
+        case fmt::SDATE:
             return "1990/01/31";
-        case SPSS_FMT_JDATE:
+        case fmt::JDATE:
             return "1990/01/31, 1990031";
-        case SPSS_FMT_DATE_TIME:
+        case fmt::DATETIME:
             return "'1990/01/31 12:30:00', '31-JAN-1990 12:30'";
-        case SPSS_FMT_YMDHMS:
+        case fmt::YMDHMS:
             return "'1990/01/31 12:30:00'";
-        case SPSS_FMT_TIME:
+        case fmt::TIME:
             return "12:30:00";
-        case SPSS_FMT_DTIME:
+        case fmt::DTIME:
             return "'2 12:30:00'";
-        case SPSS_FMT_MOYR:
+        case fmt::MOYR:
             return "1990/01/01, 'JAN 1990'";
         default:
             return "";

@@ -1,9 +1,11 @@
 #include "core/selection/condition_error.h"
 
+#include "core/state/japanese_messages.h"
+
 namespace lv {
 
 std::string ConditionError::Text() const {
-    return std::to_string(position) + " 文字目: " + message;
+    return JapaneseAtCharacter(position, message);
 }
 
 size_t CharacterPosition(std::string_view text, size_t offset) {

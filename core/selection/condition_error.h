@@ -1,17 +1,19 @@
-// What is wrong with a condition, and where: shown to the user as is.
+// What is wrong with a condition, and where.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "core/state/message.h"
+
 namespace lv {
 
 struct ConditionError {
     size_t position = 0;  // 1-based, in characters of the condition
-    std::string message;  // UTF-8, without the position
+    Message message;      // without the position
 
-    // "N 文字目: message".
+    // "N 文字目: message", as the filter bar shows it.
     std::string Text() const;
 };
 

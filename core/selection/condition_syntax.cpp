@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -42,7 +41,7 @@ struct Token {
 
 struct SyntaxFailure {
     size_t offset;
-    std::string message;
+    Message message;
 };
 
 bool Ascii(std::string_view s, const char* upper) {
@@ -61,11 +60,6 @@ bool NameChar(unsigned char c) {
 }
 bool DateRunChar(unsigned char c) {
     return std::isalnum(c) || c == '/' || c == '-' || c == ':' || c == '.';
-}
-
-// What a token is called in a message.
-std::string Describe(const Token& t, std::string_view source) {
-    return "「" + std::string(source.substr(t.offset, t.end - t.offset)) + "」";
 }
 
 class Lexer {
@@ -153,7 +147,7 @@ class Lexer {
         for (;;) {
             if (i >= s_.size())
                 throw SyntaxFailure{pos_,
-                                    "文字列の終わりの " + std::string(1, quote) + " がありません"};
+                                    Message{MessageCode::UnclosedString, {std::string(1, quote)}}};
             if (s_[i] == quote) {
                 if (i + 1 < s_.size() && s_[i + 1] == quote) {
                     t.text.push_back(quote);
@@ -214,15 +208,16 @@ class Lexer {
             case '!':
                 t.kind = d == '=' ? Tok::Ne : Tok::Not;
                 length = d == '=' ? 2 : 1;
-                if (c == '!' && d != '=') throw SyntaxFailure{pos_, "「!」は使えません"};
+                if (c == '!' && d != '=')
+                    throw SyntaxFailure{pos_, Message{MessageCode::CharacterNotAllowed, {"!"}}};
                 break;
             default: {
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                    char code[8];
-                    std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(c));
-                    throw SyntaxFailure{pos_, std::string("制御文字 (") + code + ") は使えません"};
-                }
-                throw SyntaxFailure{pos_, "「" + std::string(1, c) + "」は使えません"};
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                    throw SyntaxFailure{pos_, Message{MessageCode::ControlCharacter,
+                                                      {},
+                                                      {static_cast<unsigned char>(c)}}};
+                throw SyntaxFailure{pos_,
+                                    Message{MessageCode::CharacterNotAllowed, {std::string(1, c)}}};
             }
         }
         pos_ += length;
@@ -242,19 +237,17 @@ class Parser {
 
     uint32_t Whole() {
         const uint32_t root = ParseOr();
-        if (tok_.kind != Tok::End) Expected("演算子か条件の終わり");
+        if (tok_.kind != Tok::End) Expected(MessageCode::ExpectedOperatorOrEnd);
         return root;
     }
 
   private:
     void Advance() { tok_ = lexer_.Next(); }
 
-    [[noreturn]] void Expected(const std::string& what) {
-        if (tok_.kind == Tok::End)
-            throw SyntaxFailure{base_ + tok_.offset,
-                                what + "が必要ですが、条件がここで終わっています"};
-        throw SyntaxFailure{base_ + tok_.offset,
-                            what + "が必要ですが、" + Describe(tok_, text_) + "があります"};
+    // What was expected, with the token found (none at the end).
+    [[noreturn]] void Expected(MessageCode what) {
+        const std::string found(text_.substr(tok_.offset, tok_.end - tok_.offset));
+        throw SyntaxFailure{base_ + tok_.offset, Message{what, {found}}};
     }
 
     uint32_t Add(ConditionNode node, size_t offset, uint32_t first) {
@@ -374,9 +367,8 @@ class Parser {
 
     void Enter() {
         if (++depth_ > kMaxConditionNesting)
-            throw SyntaxFailure{
-                base_ + tok_.offset,
-                "括弧の入れ子が深すぎます(" + std::to_string(kMaxConditionNesting) + " 段まで)"};
+            throw SyntaxFailure{base_ + tok_.offset,
+                                Message{MessageCode::ConditionTooDeep, {}, {kMaxConditionNesting}}};
     }
 
     uint32_t ParsePrimary() {
@@ -403,7 +395,7 @@ class Parser {
                 Enter();
                 Advance();
                 const uint32_t inner = ParseOr();
-                if (tok_.kind != Tok::RParen) Expected("「)」");
+                if (tok_.kind != Tok::RParen) Expected(MessageCode::ExpectedCloseParen);
                 Advance();
                 --depth_;
                 return inner;
@@ -430,13 +422,13 @@ class Parser {
                         call.args.push_back(ParseOr());
                     }
                 }
-                if (tok_.kind != Tok::RParen) Expected("「,」か「)」");
+                if (tok_.kind != Tok::RParen) Expected(MessageCode::ExpectedCommaOrParen);
                 Advance();
                 --depth_;
                 return Add(std::move(call), t.offset, first);
             }
             default:
-                Expected("値、変数名、関数または「(」");
+                Expected(MessageCode::ExpectedOperand);
         }
     }
 
@@ -476,8 +468,9 @@ bool IsOperatorWord(std::string_view w) {
 
 std::variant<ConditionTree, ConditionError> ParseCondition(std::string_view text) {
     if (text.size() > kMaxConditionBytes)
-        return ConditionError{
-            1, "条件が長すぎます(" + std::to_string(kMaxConditionBytes) + " バイトまで)"};
+        return ConditionError{1, Message{MessageCode::ConditionTooLong,
+                                         {},
+                                         {static_cast<long long>(kMaxConditionBytes)}}};
     ConditionTree tree;
     tree.source = std::string(text);
     try {

@@ -44,7 +44,7 @@ struct ConditionNode {
     double number = 0;
     std::string text;
     std::vector<uint32_t> args;  // operands, in order
-    std::string fallbackError;   // DateText without arithmetic: why
+    Message fallbackError;       // DateText without arithmetic: why
 };
 
 struct ConditionTree {

@@ -7,12 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace lv {
+#include "core/state/japanese_messages.h"  // kNotRegularFileText
 
-// What the windows and the tool say of a path that is neither a regular
-// file nor a folder.
-inline constexpr const char* kNotRegularFileText =
-    "通常のファイルではないため開けません（FIFO、デバイスなど）";
+namespace lv {
 
 enum class DataFileKind { Regular, Missing, Folder, Other };
 

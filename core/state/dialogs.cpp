@@ -1,5 +1,7 @@
 #include "core/state/dialogs.h"
 
+#include "core/state/japanese_messages.h"
+
 namespace lv {
 namespace {
 
@@ -21,6 +23,14 @@ SilentDialogs silent;
 Dialogs* current = &silent;
 
 }  // namespace
+
+void Dialogs::Tell(const Message& message) {
+    ShowMessage(JapaneseText(message));
+}
+
+void Dialogs::TellError(std::string_view caption, const Message& message) {
+    ShowError(caption, JapaneseText(message));
+}
 
 Dialogs& CurrentDialogs() {
     return *current;

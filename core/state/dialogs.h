@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/state/message.h"
+
 namespace lv {
 
 enum class ConfirmAnswer { Yes, No, Cancel };
@@ -27,6 +29,10 @@ class Dialogs {
     virtual void ShowMessage(std::string_view text) = 0;
     // The general error handler's error box (stop icon, OK button).
     virtual void ShowError(std::string_view caption, std::string_view text) = 0;
+    // The same for one of the program's own messages: by default its
+    // Japanese text in the box; the tool words it in English.
+    virtual void Tell(const Message& message);
+    virtual void TellError(std::string_view caption, const Message& message);
     // File-open dialog. Returns the confirmed path, or nothing when cancelled.
     // filter is "description|pattern pattern..." entries separated by '|'.
     virtual std::optional<std::string> OpenFile(std::string_view filter,

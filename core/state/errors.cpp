@@ -2,29 +2,15 @@
 
 #include <cerrno>
 
+#include "core/state/japanese_messages.h"
+
 namespace lv {
 
-InOutError::InOutError(int code) : std::runtime_error(InOutMessage(code)), code(code) {}
+InOutError::InOutError(int code)
+    : MessageError(Message{MessageCode::InOut, {}, {code}}), code(code) {}
 
 std::string InOutMessage(int code) {
-    switch (code) {
-        case 2:
-            return "ﾌｧｲﾙが見つかりません";
-        case 3:
-            return "不正なﾌｧｲﾙ名です";
-        case 4:
-            return "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます";
-        case 5:
-            return "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
-        case kInOutReadPastEnd:
-            return "ﾌｧｲﾙの末尾以降を読み込みました";
-        case kInOutDiskFull:
-            return "ﾃﾞｨｽｸがいっぱいです";
-        case kInOutNotNumeric:
-            return "入力値が数値ではありません";
-        default:
-            return "I/O ｴﾗｰ (" + std::to_string(code) + ")";
-    }
+    return JapaneseText(Message{MessageCode::InOut, {}, {code}});
 }
 
 static bool HasOwnMessage(int code) {

@@ -1,15 +1,17 @@
 // The two error types that core raises: a rendering error (a specifier that
 // does not fit its argument) and an input/output error of a text file. Both
-// carry the message the user sees in the general error handler's box.
+// carry their message; what() is the text the general error handler's box
+// shows.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "core/state/message.h"
 
 namespace lv {
 
-struct ConversionError : std::runtime_error {
-    using runtime_error::runtime_error;
+struct ConversionError : MessageError {
+    using MessageError::MessageError;
 };
 
 // Codes the text-file writer uses besides the mapped system errors.
@@ -18,7 +20,7 @@ inline constexpr int kInOutDiskFull = 101;
 inline constexpr int kInOutNotOpen = 103;
 inline constexpr int kInOutNotNumeric = 106;
 
-struct InOutError : std::runtime_error {
+struct InOutError : MessageError {
     int code;
     explicit InOutError(int code);
 };

@@ -41,7 +41,7 @@ std::string StatusName(int code) {
 void OpenDataFile() {
     if (DataFileName.empty()) return;
     LastStatus = spssOpenRead(DataFileName.c_str(), &FileHandle);
-    if (LastStatus != 0) lv::CurrentDialogs().ShowMessage("file access失敗");
+    if (LastStatus != 0) lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::FileAccessFailed});
 }
 
 void ResetSharedState() {

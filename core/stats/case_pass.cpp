@@ -56,7 +56,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
     int status = spssOpenRead(dict.path.c_str(), &file.handle);
     if (status != 0) {
         file.handle = -1;
-        result.error = "cannot open the file (" + std::to_string(status) + ")";
+        result.error = Message{MessageCode::PassCannotOpen, {}, {status}};
         return result;
     }
     std::vector<Column> columns(variables.size());
@@ -66,7 +66,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
         if (v.width > 0) columns[i].buffer.resize(static_cast<size_t>(v.width) + 1);
         status = spssGetVarHandle(file.handle, v.name.c_str(), &columns[i].handle);
         if (status != 0) {
-            result.error = "no handle for variable " + v.name;
+            result.error = Message{MessageCode::PassNoVariable, {v.name}};
             return result;
         }
     }
@@ -77,7 +77,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
         weightMissing = MakeStatsVariable(dict, weightIndex).missing();
         if (spssGetVarHandle(file.handle, dict.variables[size_t(weightIndex)].name.c_str(),
                              &weightHandle) != 0) {
-            result.error = "no handle for the weight variable";
+            result.error = Message{MessageCode::PassNoWeight};
             return result;
         }
     }
@@ -95,8 +95,7 @@ PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& var
         status = spssReadCaseRecord(file.handle);
         if (status == SPSS_FILE_END) break;
         if (status != 0) {
-            result.error =
-                "the data are damaged or cut short after case " + std::to_string(result.casesRead);
+            result.error = Message{MessageCode::PassDataDamaged, {}, {result.casesRead}};
             return result;
         }
         ++result.casesRead;

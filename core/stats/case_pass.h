@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dictionary/file_dictionary.h"
+#include "core/state/message.h"
 #include "core/state/progress.h"
 
 namespace lv {
@@ -40,7 +41,7 @@ struct PassResult {
     // weight (they are not handed over).
     int64_t casesWithoutWeight = 0;
     bool weighted = false;  // a weight variable was used
-    std::string error;      // Failed: what went wrong, in one line
+    Message error;          // Failed: what went wrong
 };
 
 // Whether value is system-missing in a file whose system-missing value is

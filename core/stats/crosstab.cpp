@@ -127,7 +127,8 @@ CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int colu
     t.weighted = result.pass.weighted;
     if (result.pass.outcome != PassOutcome::Complete) return result;
     if (visitor.tooMany) {
-        t.error = "more than " + std::to_string(maxCategories) + " categories";
+        t.error =
+            Message{MessageCode::TooManyCategories, {}, {static_cast<long long>(maxCategories)}};
         return result;
     }
     std::vector<size_t> rowPlace, columnPlace;

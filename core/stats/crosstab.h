@@ -31,9 +31,9 @@ struct Crosstab {
     std::vector<CrossCategory> rows, columns;  // in value order
     std::vector<Amount> cells;                 // rows.size() x columns.size(), row by row
     std::vector<Amount> rowTotals, columnTotals;
-    Amount total;       // the cases in the table
-    Amount missing;     // the cases left out for a missing value
-    std::string error;  // too many categories: the table is empty
+    Amount total;    // the cases in the table
+    Amount missing;  // the cases left out for a missing value
+    Message error;   // too many categories: the table is empty
 
     const Amount& Cell(size_t r, size_t c) const { return cells[r * columns.size() + c]; }
 };

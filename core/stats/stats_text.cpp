@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
+#include "core/state/english_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/value_text.h"
 #include "core/text/delimited_field.h"
@@ -156,7 +157,7 @@ std::string StatisticText(double value, int printDecimals) {
 
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (lv::IsDateFormat(variable.print.type)) return StatsValueText(variable, value);
+    if (lv::IsDayFormat(variable.print.type)) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }
 
@@ -282,7 +283,7 @@ std::string CrosstabText(const Crosstab& t, const PassResult& pass, CrosstabPerc
                          const std::string& encoding) {
     std::string out = VariableTitle(t.rowVariable, encoding) + "  ×  " +
                       VariableTitle(t.columnVariable, encoding) + "\n" + WeightLine(pass);
-    if (!t.error.empty()) return out + "no table: " + t.error + "\n";
+    if (t.error) return out + "no table: " + EnglishText(t.error) + "\n";
     const auto head = [&](const CrossCategory& c) {
         std::string text = ToUtf8(c.valueText, encoding);
         if (!c.label.empty()) text += " " + Clip(ToUtf8(c.label, encoding), 16);

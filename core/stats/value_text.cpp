@@ -12,8 +12,7 @@ namespace lv {
 // format's padding.
 std::string StatsValueText(const DictVariable& variable, double value) {
     if (!std::isfinite(value)) return ".";
-    const FormatRender render({variable.print.type, variable.print.width, variable.print.decimals},
-                              0);
+    const FormatRender render(variable.print, 0);
     std::string text;
     render.AppendNumber(text, value);
     return std::string(Trim(text));

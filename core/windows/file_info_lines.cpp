@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/dictionary/dictionary_words.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/display_encoding.h"
 
 namespace lv {

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "core/dictionary/reader_handle.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
 #include "core/state/spssdio1.h"
@@ -44,7 +44,7 @@ void DeriveDisplayData(int i, const char* name, bool isString) {
         ColumnWidths[i] = FormatWidth;
         if (isString) {
             DisplayFormats[i] = StringSpecifier(FormatWidth);
-        } else if (IsDateFormat(PrintFormatTypes[i])) {
+        } else if (IsDayFormat(PrintFormatTypes[i])) {
             ColumnWidths[i] = 11;
             DisplayFormats[i] = std::string(kDateSpecifier);
         } else {
@@ -57,7 +57,7 @@ void DeriveDisplayData(int i, const char* name, bool isString) {
     // render this variable as a date: its specifier is never the date one.
     int writeType = 0;
     LastStatus = spssGetVarWriteFormat(FileHandle, name, &writeType, &FormatDecimals, &FormatWidth);
-    PrintFormatTypes[i] = (LastStatus == 0 && !IsDateFormat(writeType)) ? writeType : 0;
+    PrintFormatTypes[i] = (LastStatus == 0 && !IsDayFormat(writeType)) ? writeType : 0;
     if (LastStatus != 0) {
         CurrentDialogs().ShowMessage("Error at spssGetVarWriteFormat." + StatusName(LastStatus));
         return;

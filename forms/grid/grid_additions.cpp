@@ -339,7 +339,7 @@ void GridAdditions::ForgetCount() {
 void GridAdditions::ReportLost() {
     if (!model_->grid().lost()) return;
     model_->LostTold();
-    lv::CurrentDialogs().ShowMessage(lv::kLostActionText);
+    lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::GridFileChanged});
 }
 
 void GridAdditions::SelectAll() {
@@ -482,7 +482,7 @@ void GridAdditions::ExportTable() {
         lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
         outcome = lv::ConvertGridRows(model_->grid(), options, output.path, &progress, order);
     } catch (const lv::ExportError& e) {
-        lv::CurrentDialogs().ShowError("形式を選んで書き出す", e.what());
+        lv::CurrentDialogs().TellError("形式を選んで書き出す", e.message);
         return;
     }
     if (outcome == lv::ConvertOutcome::Written) lv::CurrentDialogs().Beep();

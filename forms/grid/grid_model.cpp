@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "core/grid/grid_sort.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
 #include "core/text/display_encoding.h"
@@ -282,10 +282,8 @@ QVariant GridModel::HeaderToolTip(int column) const {
     const lv::VariableFacts* facts = grid_.FactsOf(column);
     if (!facts) return QVariant();
     QStringList lines = VariableLines(*facts);
-    if (facts->formatType != 0)
-        lines << QStringLiteral("書式: ") +
-                     QString::fromStdString(lv::FormatText(facts->formatType, facts->formatWidth,
-                                                           facts->formatDecimals));
+    if (facts->format.type != 0)
+        lines << QStringLiteral("書式: ") + QString::fromStdString(lv::FormatText(facts->format));
     return lines.join('\n');
 }
 

@@ -20,6 +20,7 @@
 #include "core/dictionary/dictionary_words.h"
 #include "core/export/text_file.h"
 #include "core/state/dialogs.h"
+#include "core/state/japanese_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
@@ -89,7 +90,7 @@ bool Finished(const PassResult& pass) {
     if (pass.outcome == PassOutcome::Complete) return true;
     if (pass.outcome == PassOutcome::Failed) {
         std::string message = "集計できません：";
-        message += pass.error;
+        message += JapaneseText(pass.error);
         CurrentDialogs().ShowMessage(message);
     }
     return false;
@@ -562,11 +563,8 @@ bool CrosstabWindow::Count() {
                                    !unweighted->isChecked(), includeMissing->isChecked(), &progress,
                                    kCrosstabMaxCategories, Selected(filter_));
     if (!Finished(r.pass)) return false;
-    if (!r.table.error.empty()) {
-        std::string message = "カテゴリが多すぎます（";
-        message += std::to_string(kCrosstabMaxCategories);
-        message += " まで）";
-        CurrentDialogs().ShowMessage(message);
+    if (r.table.error) {
+        CurrentDialogs().Tell(r.table.error);
         return false;
     }
     result_ = std::move(r);

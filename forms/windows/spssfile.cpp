@@ -220,7 +220,7 @@ void TForm1::Button5Click() {
         }
     }
     if (spssdio1::CaseCount == -1) {
-        lv::CurrentDialogs().ShowMessage("このデータは読めません:Matrix DATA です");
+        lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::MatrixDataNotRead});
         return;
     }
     if (spssdio1::DataFileName.empty()) return;

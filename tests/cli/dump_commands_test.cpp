@@ -103,10 +103,12 @@ TEST(DumpErrors, BadInputGivesOneClearMessageAndStatusOne) {
             EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
         }
     }
-    // The summary still writes the window's line for a file that cannot be opened.
-    const DumpResult r = RunDump({"summary", text});
+    // The summary of a file that cannot be opened is its message on stderr
+    // alone; the files beside it are summed up as ever.
+    const DumpResult r = RunDump({"summary", text, dir + "/missing.sav"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.OutLines().back(), "ファイルを開くことに失敗しました");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
 }
 
 TEST(DumpGrid, RowsAndTabsSelectAndSeparate) {

@@ -179,10 +179,10 @@ TEST_F(GridTools, SelectAndWhereAreTheGridsSelection) {
     EXPECT_TRUE(r.out.empty());
     r = RunDump({"select", path_, "score >"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("8 文字目"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("at character 8: "), std::string::npos) << r.err;
     r = RunDump({"grid", "--where", "nosuch = 1", path_});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("「nosuch」"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no variable named 'nosuch'"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
     r = RunDump({"select", dir_ + "/missing.sav", "score > 1"});
     EXPECT_EQ(r.status, 2);

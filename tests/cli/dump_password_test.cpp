@@ -78,4 +78,43 @@ TEST_F(DumpPassword, MissingOrWrongPasswordIsOneLineAndStatusOne) {
     EXPECT_TRUE(OneLine(unreadable.err)) << unreadable.err;
 }
 
+TEST_F(DumpPassword, APasswordFileIsAFileOrAPipeWithAShortFirstLine) {
+    DumpResult r =
+        RunDump({"vars", "--password-file", "/dev/stdin", secret_}, "printf 's3cret\\n'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Refused before a byte is read: /dev/zero would never end.
+    for (const std::string& path : {dir_, std::string("/dev/zero")}) {
+        r = RunDump({"vars", "--password-file", path, secret_});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "lorivane-dump: " + path +
+                             ": the password file is neither a regular file nor a pipe\n");
+    }
+    // A line without end, through a pipe or in a file, is read only as far
+    // as a password could reach.
+    const std::string tooLong =
+        ": the first line is longer than 4096 bytes, too long for a password\n";
+    r = RunDump({"vars", "--password-file", "/dev/stdin", secret_},
+                "head -c 1000000 /dev/zero | tr '\\0' a");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "lorivane-dump: /dev/stdin" + tooLong);
+    const std::string file = PasswordFile(std::string(4097, 'a') + "\n");
+    EXPECT_EQ(RunDump({"vars", "--password-file", file, secret_}).err,
+              "lorivane-dump: " + file + tooLong);
+}
+
+TEST_F(DumpPassword, AnEmptyPasswordIsNoPasswordNotAWrongOne) {
+    setenv("LORIVANE_PASSWORD", "", 1);
+    DumpResult r = RunDump({"vars", secret_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "lorivane-dump: " + secret_ +
+                         ": encrypted, and no password was given (LORIVANE_PASSWORD is empty)\n");
+    EXPECT_EQ(RunDump({"vars", plain_}).status, 0);
+    unsetenv("LORIVANE_PASSWORD");
+    const std::string file = PasswordFile("\r\ns3cret\n");
+    r = RunDump({"vars", "--password-file", file, secret_});
+    EXPECT_EQ(r.err, "lorivane-dump: " + secret_ +
+                         ": encrypted, and no password was given (the first line of " + file +
+                         " is empty)\n");
+}
+
 }  // namespace

@@ -31,13 +31,14 @@ std::string ReadWholeFile(const std::string& path) {
     return s.str();
 }
 
-DumpResult RunDump(const std::vector<std::string>& args) {
+DumpResult RunDump(const std::vector<std::string>& args, const std::string& input) {
     static int serial = 0;
     const std::string errPath =
         "/tmp/lorivane-dump-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
     std::string command = ShellQuote(std::string(LORIVANE_BINARY_DIR) + "/cli/lorivane-dump");
     for (const std::string& a : args) command.append(" ").append(ShellQuote(a));
-    command += " 2>" + ShellQuote(errPath) + " </dev/null";
+    command += " 2>" + ShellQuote(errPath);
+    command = input.empty() ? command + " </dev/null" : "(" + input + ") | " + command;
     DumpResult r;
     FILE* p = popen(command.c_str(), "r");
     if (!p) return r;

@@ -11,6 +11,8 @@ struct DumpResult {
     std::vector<std::string> OutLines() const;
 };
 
-DumpResult RunDump(const std::vector<std::string>& args);
+// input: a shell command whose output the tool reads on standard input
+// through a pipe; empty for none (/dev/null).
+DumpResult RunDump(const std::vector<std::string>& args, const std::string& input = {});
 
 std::string ReadWholeFile(const std::string& path);

@@ -63,6 +63,29 @@ void ForEachStringPiece(const uint8_t* row, const ValueSlots& v, Put&& put) {
     }
 }
 
+// A string wider than 255 bytes is stored as segments: string variables of
+// which all but the last are declared 255 bytes wide (each holds 255 bytes of
+// the value in its 256 of storage); how many there are and the last one's
+// declared width come from 252 bytes a segment.
+inline constexpr int kMaxStringWidth = 32767;
+inline constexpr int kMaxSegmentWidth = 255;
+inline int SegmentCount(int width) {
+    return width > kMaxSegmentWidth ? (width + 251) / 252 : 1;
+}
+inline int SegmentDeclaredWidth(int width, int segment) {
+    const int count = SegmentCount(width);
+    if (count == 1) return width;
+    return segment + 1 < count ? kMaxSegmentWidth : width - 252 * (count - 1);
+}
+// The 8-byte slots a value of this width takes (0 = a number).
+inline int SlotCount(int width) {
+    if (width == 0) return 1;
+    int total = 0;  // not "slots": Qt's headers define that word
+    for (int k = 0, n = SegmentCount(width); k < n; ++k)
+        total += (SegmentDeclaredWidth(width, k) + 7) / 8;
+    return total;
+}
+
 // One block of a .zsav file's data part.
 struct ZlibBlock {
     uint64_t offset = 0;  // of the compressed bytes in the file

@@ -87,7 +87,7 @@ TEST_F(DictionaryModelTest, FactsAreTheDictionarysVariablesSortedForLookUp) {
     EXPECT_EQ(facts[0].longName, "AgeInYears");
     EXPECT_EQ(facts[1].longName, "");  // the same as the short name
     EXPECT_EQ(facts[0].label, "Age");
-    EXPECT_EQ(facts[0].formatWidth, 3);
+    EXPECT_EQ(facts[0].format.width, 3);
     EXPECT_TRUE(facts[0].missing().Holds(98.0));
     EXPECT_TRUE(facts[1].missing().Holds(-3.0));
     EXPECT_FALSE(facts[1].missing().Holds(0.0));

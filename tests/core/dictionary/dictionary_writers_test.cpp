@@ -222,7 +222,7 @@ TEST_F(DictionaryWriters, FileInfoLinesLineUpTheirValues) {
 }
 
 TEST(FormatText, DecimalsOnlyWhereTheFormatTakesThem) {
-    const std::pair<lv::DictFormat, const char*> cases[] = {
+    const std::pair<lv::PrintFormat, const char*> cases[] = {
         {{SPSS_FMT_F, 8, 2}, "F8.2"},
         {{SPSS_FMT_F, 3, 0}, "F3.0"},
         {{SPSS_FMT_A, 40, 0}, "A40"},

@@ -123,8 +123,8 @@ TEST_F(LongWorkStopTest, StoppedDictionaryReadsEndEarlyAndSaySo) {
     const std::vector<lv::VariableFacts> facts = lv::ReadVariableFacts(path, 200, &third);
     ASSERT_EQ(facts.size(), 200u);
     // A stopped read takes nothing from the dictionary: the names only.
-    EXPECT_EQ(facts[0].formatWidth, 0);
-    EXPECT_EQ(facts[199].formatWidth, 0);
+    EXPECT_EQ(facts[0].format.width, 0);
+    EXPECT_EQ(facts[199].format.width, 0);
     EXPECT_EQ(facts[199].name, "V199");
 
     lv::LineCollector lines;

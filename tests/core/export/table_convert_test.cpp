@@ -311,8 +311,8 @@ TEST_F(TableConvertTest, ManyVariablesAndNoCases) {
         EXPECT_NE(std::string(e.what()).find("16,384"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(fs::exists(dir_ + "/wide.xlsx"));
-    EXPECT_NE(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048576, 1), "");
-    EXPECT_EQ(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048575, 16384), "");
+    EXPECT_TRUE(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048576, 1));
+    EXPECT_FALSE(lv::TableLimitProblem(lv::TableFormat::Xlsx, 1048575, 16384));
 }
 
 TEST_F(TableConvertTest, FailuresAndCancelLeaveNothingUnderTheName) {

@@ -21,7 +21,9 @@ struct Recorder final : lv::RowSink {
     bool slow = false;
 
     void Row(std::span<const lv::GridCell> cells) override {
-        if (rows->size() == failAt) throw lv::ExportError("row " + std::to_string(failAt));
+        if (rows->size() == failAt)
+            throw lv::ExportError(lv::Message(lv::MessageCode::XlsxCellTooLong, {},
+                                              {static_cast<long long>(failAt)}));
         if (slow) std::this_thread::sleep_for(std::chrono::microseconds(20));
         std::string line;
         for (const lv::GridCell& c : cells) {
@@ -89,7 +91,7 @@ TEST(ThreadedRowsTest, FailureInTheThreadIsThrownAndNothingCommitted) {
             writer.Commit();
             ADD_FAILURE() << "a failed write reported as written";
         } catch (const lv::ExportError& e) {
-            EXPECT_EQ(std::string(e.what()), "row " + std::to_string(failAt));
+            EXPECT_EQ(e.message.Number(0), static_cast<long long>(failAt));
         }
         EXPECT_FALSE(committed);
         EXPECT_EQ(rows.size(), failAt);

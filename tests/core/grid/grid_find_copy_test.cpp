@@ -9,7 +9,7 @@
 #include "core/grid/grid_copy.h"
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/text/text_match.h"
 #include "tests/core/grid/grid_fixture.h"
 
@@ -195,12 +195,12 @@ TEST_F(GridCells, CopiedTextFollowsTheScreenWithoutPaddingAndKeepsCellsApart) {
 }
 
 TEST(FormatText, NamesWidthsAndDecimalsAsUsuallyWritten) {
-    EXPECT_EQ(lv::FormatText(5, 8, 2), "F8.2");
-    EXPECT_EQ(lv::FormatText(5, 8, 0), "F8.0");
-    EXPECT_EQ(lv::FormatText(1, 40, 0), "A40");
-    EXPECT_EQ(lv::FormatText(20, 11, 0), "DATE11");
-    EXPECT_EQ(lv::FormatText(22, 23, 2), "DATETIME23.2");
-    EXPECT_EQ(lv::FormatText(2, 8, 0), "AHEX8");     // strings take no decimals
-    EXPECT_EQ(lv::FormatText(14, 8, 0), "?14?8.0");  // an unused code
-    EXPECT_EQ(lv::FormatText(99, 8, 2), "?99?8.2");
+    EXPECT_EQ(lv::FormatText({5, 8, 2}), "F8.2");
+    EXPECT_EQ(lv::FormatText({5, 8, 0}), "F8.0");
+    EXPECT_EQ(lv::FormatText({1, 40, 0}), "A40");
+    EXPECT_EQ(lv::FormatText({20, 11, 0}), "DATE11");
+    EXPECT_EQ(lv::FormatText({22, 23, 2}), "DATETIME23.2");
+    EXPECT_EQ(lv::FormatText({2, 8, 0}), "AHEX8");     // strings take no decimals
+    EXPECT_EQ(lv::FormatText({14, 8, 0}), "?14?8.0");  // an unused code
+    EXPECT_EQ(lv::FormatText({99, 8, 2}), "?99?8.2");
 }

@@ -52,6 +52,18 @@ TEST(Calendar, DaysAndDatesAgreeOverFourHundredYearsEitherSideOfDayZero) {
     EXPECT_EQ(lv::DateOfDay(59).yearDay, 346);  // 12 December 1582
 }
 
+TEST(Calendar, NearDaysTakeTheDatesOfEveryOtherDay) {
+    for (int64_t day = 0; day < lv::kNearDays; ++day) {
+        const lv::CalendarDate near = lv::DateOfNearDay(day), date = lv::DateOfDay(day);
+        ASSERT_TRUE(near.year == date.year && near.month == date.month && near.day == date.day &&
+                    near.yearDay == date.yearDay)
+            << day;
+    }
+    EXPECT_EQ(lv::DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(lv::DaysInMonth(2000, 2), 29);
+    EXPECT_EQ(lv::DaysInMonth(2001, 12), 31);
+}
+
 TEST(Calendar, IsoTextsRoundAndFloorAcrossMidnightAndYears) {
     std::string out;
     EXPECT_TRUE(lv::AppendIsoDateTime(out, 13203179130.9996, 3));  // 2001-03-05 13:45:30

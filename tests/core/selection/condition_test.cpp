@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "core/grid/row_order.h"
+#include "core/rendering/print_format.h"
 #include "core/selection/condition_dates.h"
 #include "core/selection/value_condition.h"
+#include "core/state/japanese_messages.h"
 #include "savio/spssfio.h"
 
 namespace {
@@ -53,7 +55,7 @@ class Conditions : public ::testing::Test {
     std::string Run(const std::string& text) {
         auto compiled = lv::CompileCondition(text, lv::ConditionVariablesOf(vars_), "UTF-8");
         if (auto* e = std::get_if<lv::ConditionError>(&compiled))
-            return "error: " + std::to_string(e->position) + " " + e->message;
+            return "error: " + std::to_string(e->position) + " " + lv::JapaneseText(e->message);
         const lv::Condition& c = std::get<lv::Condition>(compiled);
         std::vector<std::string_view> views(texts_.begin(), texts_.end());
         lv::ConditionBlock block;
@@ -166,6 +168,14 @@ TEST_F(Conditions, DatesInTheVariablesFormatAndDateDmy) {
     EXPECT_FALSE(lv::ParseFormattedDate("12:60", SPSS_FMT_TIME));
     EXPECT_FALSE(lv::ParseFormattedDate("1990/01/31 12:00", SPSS_FMT_SDATE));
     EXPECT_FALSE(lv::ParseFormattedDate("31-FOO-1990", SPSS_FMT_DATE));
+    EXPECT_FALSE(lv::ParseFormattedDate("1-JAN-1" + std::string(400, '0'), SPSS_FMT_DATE));
+    // A two-digit year means the year the print formats show with those digits.
+    for (const char* typed : {"31-JAN-00", "31-JAN-50", "31-JAN-99"}) {
+        std::string shown;
+        lv::FormatRender({SPSS_FMT_DATE, 9, 0}, 0)
+            .AppendNumber(shown, *lv::ParseFormattedDate(typed, SPSS_FMT_DATE));
+        EXPECT_EQ(shown, typed);
+    }
 }
 
 // What the statistics windows hand to the filter: each selects exactly the

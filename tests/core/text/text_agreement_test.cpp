@@ -148,3 +148,8 @@ TEST(TextAgreement, TheValidatorAndTheDecodingAgreeAndEachBadSequenceIsOneReplac
 }
 
 }  // namespace
+
+TEST(TextAgreement, EscapingShowsEachBadByteAndControlAndKeepsTheCharacters) {
+    EXPECT_EQ(lv::EscapedUtf8("年齢\xff\xe5\xb9 a\tb\x7f\xc3\xa9"),
+              "年齢\\xff\\xe5\\xb9 a\\x09b\\x7f\xc3\xa9");
+}

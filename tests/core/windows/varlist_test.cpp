@@ -2,7 +2,7 @@
 // shared state, and every failure row, with fixture files and injected faults.
 #include <gtest/gtest.h>
 
-#include "core/rendering/format_name.h"
+#include "core/rendering/format_traits.h"
 #include "core/windows/variable_list.h"
 #include "savio/spssfio.h"
 #include "tests/core/windows/varlist_library_faults.h"
@@ -137,7 +137,7 @@ TEST_F(VarListTest, PrintFormatFailureFallsBackToTheWriteFormat) {
     EXPECT_EQ(dialogs.messages[0], "Error at spssGetVarPrintFormat.SPSS_INVALID_PRFOR");
     EXPECT_EQ(DisplayFormats[0], "%10.3f");
     EXPECT_EQ(ColumnWidths[0], 10);
-    EXPECT_FALSE(lv::IsDateFormat(PrintFormatTypes[0]));
+    EXPECT_FALSE(lv::IsDayFormat(PrintFormatTypes[0]));
 }
 
 TEST_F(VarListTest, BothFormatQueriesFailingLeaveTheEntriesAndGoOn) {

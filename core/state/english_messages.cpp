@@ -1,0 +1,181 @@
+#include "core/state/english_messages.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/state/errors.h"
+
+namespace lv {
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// "expected what, but ..." with the token found, or the end of the condition.
+std::string Expected(const char* what, const std::string& found) {
+    if (found.empty()) return std::string("expected ") + what + ", but the condition ends here";
+    return std::string("expected ") + what + ", but found " + Quoted(found);
+}
+
+std::string InOutText(long long code) {
+    switch (code) {
+        case 2:
+            return "file not found";
+        case 3:
+            return "invalid file name";
+        case 4:
+            return "too many open files";
+        case 5:
+            return "access denied";
+        case kInOutReadPastEnd:
+            return "read past the end of the file";
+        case kInOutDiskFull:
+            return "the disk is full";
+        case kInOutNotNumeric:
+            return "the input is not a number";
+        default:
+            return "input/output error " + std::to_string(code);
+    }
+}
+
+}  // namespace
+
+std::string EnglishText(const Message& m) {
+    const std::string& t0 = m.Text(0);
+    const std::string n0 = std::to_string(m.Number(0));
+    switch (m.code) {
+        case MessageCode::None:
+            return {};
+        case MessageCode::ConditionTooLong:
+            return "the condition is too long (at most " + n0 + " bytes)";
+        case MessageCode::ConditionTooDeep:
+            return "parentheses and function calls are nested too deeply (at most " + n0 +
+                   " levels)";
+        case MessageCode::UnclosedString:
+            return "the string has no closing " + t0;
+        case MessageCode::CharacterNotAllowed:
+            return Quoted(t0) + " is not allowed";
+        case MessageCode::ControlCharacter: {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(m.Number(0) & 0xFF));
+            return std::string("the control character ") + code + " is not allowed";
+        }
+        case MessageCode::ExpectedOperatorOrEnd:
+            return Expected("an operator or the end of the condition", t0);
+        case MessageCode::ExpectedCloseParen:
+            return Expected("\")\"", t0);
+        case MessageCode::ExpectedCommaOrParen:
+            return Expected("\",\" or \")\"", t0);
+        case MessageCode::ExpectedOperand:
+            return Expected("a value, a variable name, a function or \"(\"", t0);
+        case MessageCode::ConditionIsString:
+            return "the condition is a string: compare it with a value";
+        case MessageCode::NotADate:
+            return Quoted(t0) + " is not a " + m.Text(1) + " date (for example " + m.Text(2) + ")";
+        case MessageCode::UnknownVariable:
+            return "no variable named '" + t0 + "'";
+        case MessageCode::NotEncodable:
+            return Quoted(t0) + " in a string cannot be written in the file's encoding";
+        case MessageCode::NeitherNumberNorDate:
+            return Quoted(t0) + " is neither a number nor a date";
+        case MessageCode::MinusNeedsNumber:
+            return "\"-\" needs a numeric expression after it";
+        case MessageCode::NotNeedsCondition:
+            return "NOT needs a condition after it (not a string)";
+        case MessageCode::StringInArithmetic:
+            return "a string cannot be used in arithmetic";
+        case MessageCode::LogicNeedsConditions:
+            return t0 + " needs a condition on each side (not a string)";
+        case MessageCode::StringAndNumber:
+            return "a string cannot be compared with a number";
+        case MessageCode::OneArgument:
+            return t0 + " takes one argument";
+        case MessageCode::RangeArguments:
+            return "RANGE takes a value and pairs of a lower and an upper bound";
+        case MessageCode::AnyArguments:
+            return "ANY takes a value and one or more values to compare it with";
+        case MessageCode::DateDmyArguments:
+            return "DATE.DMY takes three arguments: day, month and year";
+        case MessageCode::ValueNeedsVariable:
+            return "VALUE takes a variable name";
+        case MessageCode::SysmisNeedsNumber:
+            return "SYSMIS takes a number (a string has no system-missing value)";
+        case MessageCode::MissingNeedsArgument:
+            return "MISSING takes a variable name or a numeric expression";
+        case MessageCode::MixedArguments:
+            return t0 + " takes either strings or numbers, not both";
+        case MessageCode::DateDmyNeedsNumbers:
+            return "DATE.DMY takes numbers";
+        case MessageCode::UnknownFunction:
+            return "no function named '" + t0 + "' (there are " + m.Text(1) + ")";
+        case MessageCode::OutputHasNoName:
+            return t0 + ": the output has no file name";
+        case MessageCode::OutputFolderMissing:
+            return t0 + ": the output folder does not exist";
+        case MessageCode::OutputIsFolder:
+            return t0 + ": the output is a folder";
+        case MessageCode::OutputReadOnly:
+            return t0 + ": the output file is read-only";
+        case MessageCode::OutputDiskFull:
+            return t0 + ": the disk is full";
+        case MessageCode::OutputNotWritable:
+            return t0 + ": cannot write there (read-only or no permission)";
+        case MessageCode::OutputFailed:
+            return t0 + ": cannot write: " + std::strerror(m.err);
+        case MessageCode::XlsxToStandardOutput:
+            return "an Excel workbook cannot be written to standard output";
+        case MessageCode::XlsxTooManyRows:
+            return "an Excel sheet holds at most 1,048,576 rows with its header (" + n0 +
+                   " rows and the header to write): choose fewer rows";
+        case MessageCode::XlsxTooManyColumns:
+            return "an Excel sheet holds at most 16,384 columns (" + n0 +
+                   " variables to write): choose fewer variables";
+        case MessageCode::XlsxCellTooLong:
+            return "an Excel cell holds at most 32,767 characters (row " + n0 + ")";
+        case MessageCode::XlsxFailed:
+            return "cannot write the Excel workbook: " + t0;
+        case MessageCode::ConvertDataUnfinished:
+            return "the data could not be read to the end; nothing was written";
+        case MessageCode::ConvertFileChanged:
+            return "the data file was changed or deleted after it was read; nothing was written";
+        case MessageCode::ExportFileChanged:
+            return "the data file was changed or deleted after it was read; the export stopped";
+        case MessageCode::DictionaryReadFailed:
+            return "cannot read the dictionary (" + t0 + ")";
+        case MessageCode::FileAccessFailed:
+            return "cannot open the data file";
+        case MessageCode::NotRegularFile:
+            return "not a regular file (a FIFO, a device or the like)";
+        case MessageCode::DataReadTrouble:
+            return "the data could not be read to the end";
+        case MessageCode::MatrixDataNotRead:
+        case MessageCode::MatrixDataNotLoaded:
+            return "the file holds matrix data, which is not read";
+        case MessageCode::GridFileChanged:
+            return "the data file was changed or deleted after it was read; cannot go on";
+        case MessageCode::InOut:
+            return InOutText(m.Number(0));
+        case MessageCode::SpecifierMismatch:
+            return "the display format '" + t0 + "' is invalid or does not fit the value";
+        case MessageCode::SpecifierMissingArgument:
+            return "the display format '" + t0 + "' has no value for a field";
+        case MessageCode::PassCannotOpen:
+            return "cannot open the file (" + n0 + ")";
+        case MessageCode::PassNoVariable:
+            return "no handle for variable " + t0;
+        case MessageCode::PassNoWeight:
+            return "no handle for the weight variable";
+        case MessageCode::PassDataDamaged:
+            return "the data are damaged or cut short after case " + n0;
+        case MessageCode::TooManyCategories:
+            return "more than " + n0 + " categories";
+    }
+    return {};
+}
+
+std::string EnglishAtCharacter(size_t position, const Message& message) {
+    return "at character " + std::to_string(position) + ": " + EnglishText(message);
+}
+
+}  // namespace lv
