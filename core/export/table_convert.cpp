@@ -1,49 +1,24 @@
 #include "core/export/table_convert.h"
 
 #include <algorithm>
-#include <charconv>
 #include <thread>
 
 #include "core/export/delimited_writer.h"
 #include "core/export/output_file.h"
 #include "core/export/threaded_rows.h"
 #include "core/export/xlsx_writer.h"
+#include "core/grid/edited_cell.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/read_ahead.h"
 #include "core/rendering/column_render.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
-#include "core/text/trim.h"
 #include "savio/spssfio.h"
 
 namespace lv {
 namespace {
 
 constexpr uint32_t kBlockRows = 1024;
-
-// A cell the user edited in the grid: for a numeric column the number its
-// text reads as (blank or "." system-missing; a decimal comma taken), else
-// the text as typed.
-GridCell EditedCell(const std::string& edit, bool numeric) {
-    GridCell cell;
-    cell.kind = GridCell::Kind::Text;
-    cell.text = edit;
-    if (!numeric) return cell;
-    std::string text(Trim(edit));
-    if (text.empty() || text == ".") {
-        cell.kind = GridCell::Kind::Sysmis;
-        return cell;
-    }
-    if (text.find('.') == std::string::npos) std::replace(text.begin(), text.end(), ',', '.');
-    double x = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, x);
-    if (error == std::errc() && stop == end) {
-        cell.kind = GridCell::Kind::Number;
-        cell.number = x;
-    }
-    return cell;
-}
 
 // Ends a streamed conversion once the last row wanted is written.
 struct RowsDone {};

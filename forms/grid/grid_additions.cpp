@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QSettings>
 #include <algorithm>
 #include <set>
 
@@ -49,10 +50,16 @@ std::string TableInitialName(const std::string& dataFile) {
     return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
 }
 
+// 編集を許可 in the settings.
+constexpr const char* kAllowEditsKey = "grid/allowEdits";
+
 }  // namespace
 
-bool GridAdditions::editsAllowed_ = true;
 bool GridAdditions::labelsOnMoves_ = true;
+
+bool GridAdditions::EditsAllowed() {
+    return QSettings().value(kAllowEditsKey, true).toBool();
+}
 
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     : QObject(window), window_(window), view_(view), model_(model) {
@@ -62,7 +69,7 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     findBar = new FindBar(window, true);
 
     MakeActions();
-    model->SetEditsAllowed(editsAllowed_);
+    model->SetEditsAllowed(EditsAllowed());
     view->SetAnnounceMoves(labelsOnMoves_);
     // Copy, select all and undo reach the grid through its view when it has
     // the focus (the cell editor would take the keys otherwise); their
@@ -506,7 +513,7 @@ void GridAdditions::UndoAllEdits() {
 }
 
 void GridAdditions::AllowEdits(bool on) {
-    editsAllowed_ = on;
+    QSettings().setValue(kAllowEditsKey, on);
     allowEdits->setChecked(on);
     view_->CloseEditor();
     model_->SetEditsAllowed(on);

@@ -6,14 +6,22 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "forms/grid/grid_model.h"
 
 namespace lv {
 
 namespace {
 
+// The corner mark of an edited cell: a strong orange, seen on the selection
+// as on the white cells.
+constexpr QRgb kEditedMarkColour = 0xFFE06000;
+
 // Cell editors as Qt makes them, watched by the view so that the grid's
-// copy and select-all keys reach the grid.
+// copy and select-all keys reach the grid; edited cells drawn with a mark.
 class WatchedEditors final : public QStyledItemDelegate {
   public:
     explicit WatchedEditors(QObject* watcher) : QStyledItemDelegate(watcher), watcher_(watcher) {}
@@ -22,6 +30,22 @@ class WatchedEditors final : public QStyledItemDelegate {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (editor) editor->installEventFilter(watcher_);
         return editor;
+    }
+    // An edited cell also gets a corner mark, which the selection's colour
+    // does not cover as it covers the cell's background.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(kEditedRole).toBool()) return;
+        const QRect r = option.rect;
+        const int side = std::min({6, r.width(), r.height()});
+        const QPoint corner[] = {r.topRight() - QPoint(side - 1, 0), r.topRight(),
+                                 r.topRight() + QPoint(0, side - 1)};
+        painter->save();
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(kEditedMarkColour));
+        painter->drawPolygon(corner, 3);
+        painter->restore();
     }
 
   private:

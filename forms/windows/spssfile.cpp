@@ -42,6 +42,11 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top,
     return button;
 }
 
+// The program ends only once a grid with edits is closed (it asks first).
+bool GridLetsGo() {
+    return !frmDPGrid || !frmDPGrid->isVisible() || frmDPGrid->close();
+}
+
 }  // namespace
 
 TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
@@ -245,7 +250,7 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::Button4Click() {
-    QCoreApplication::quit();
+    if (GridLetsGo()) QCoreApplication::quit();
 }
 
 void TForm1::FormResize() {
@@ -259,6 +264,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, whatever else is open.
+    if (!GridLetsGo()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }
