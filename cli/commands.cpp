@@ -97,10 +97,19 @@ std::string ConditionText(const lv::ConditionError& error) {
 // of two.
 lv::DataFileStamp gChosenStamp;
 
+// After a pass over the cases: false, with the grid's message for a file
+// changed under it, when the file is no longer the one chosen.
+bool StillChosenFile(Context& c) {
+    if (lv::StampOfDataFile(DataFileName) == gChosenStamp) return true;
+    c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
+    return false;
+}
+
 // What the program does when a file is chosen: the summary (which sets the
 // counts, the system-missing value and the encoding) and the variable list
 // (which sets the per-variable display data). Their lines are not printed;
-// their messages are.
+// their messages are. They read the file at its path: it must have been the
+// command's open file all along, or what they set would describe another.
 bool ChooseFile(Context& c, const std::string& path, lv::LineSink* listSink = nullptr) {
     gChosenStamp = lv::StampOfDataFile(path);
     if (!CheckReadable(c, path)) return false;
@@ -108,13 +117,7 @@ bool ChooseFile(Context& c, const std::string& path, lv::LineSink* listSink = nu
     DiscardSink discard;
     lv::ShowFileSummaryLines(discard);
     lv::BuildVariableList(listSink ? *listSink : discard);
-    return true;
-}
-
-// After a pass over the cases: false, with the grid's message for a file
-// changed under it, when the file is no longer the one chosen.
-bool StillChosenFile(Context& c) {
-    if (lv::StampOfDataFile(DataFileName) == gChosenStamp) return true;
+    if (c.file.Holds(gChosenStamp)) return StillChosenFile(c);
     c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
     return false;
 }
@@ -194,7 +197,7 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     const Options& o = c.options;
     if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty() && o.where.empty())
         return true;
-    facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
     const lv::VariableNameIndex names = NameIndex(facts);
     for (const SortOption& key : o.sort) {
         const int column = names.Find(key.variable);
@@ -207,20 +210,28 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     return true;
 }
 
-// Every case in a grid, as the window keeps them (read back from the file
-// on demand), with labels as asked and its rows sorted; a rendering error is
-// reported and the grid keeps the cases before it, as the window does.
-// False when the file changed before the sort could read it.
+// The command's dictionary when it was read whole: what a workbook's
+// dictionary sheet describes.
+std::shared_ptr<const lv::FileDictionary> WholeDictionary(Context& c) {
+    DictionaryOf(c);
+    return c.dictionaryStatus == 0 ? c.dictionary : nullptr;
+}
+
+// Every case in a grid, as the window keeps them (read back on demand from
+// the command's open file), with labels as asked and its rows sorted; a
+// rendering error is reported and the grid keeps the cases before it, as
+// the window does. False when the file changed before the sort could read
+// it.
 bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFacts> facts,
                     const std::vector<lv::SortKey>& keys) {
-    lv::GridFill fill(grid);
+    lv::GridFill fill(grid, {}, lv::ReadBackFrom::LoadedFile);
     try {
-        lv::LoadGrid(fill);
+        lv::LoadGridFrom(c.file, fill);
     } catch (const lv::ConversionError& e) {
         c.dialogs.Report(e);
     }
     if (!grid.loaded()) return true;
-    grid.SetFacts(std::move(facts));
+    grid.SetFacts(std::move(facts), WholeDictionary(c));
     grid.SetShowLabels(c.options.labels);
     grid.SetShowFormatted(c.options.formatted);
     if (keys.empty() || lv::SortRows(grid, keys) || !grid.lost()) return true;
@@ -332,26 +343,44 @@ void ReportUnreadable(Context& c, const std::string& path, int status, const std
     Complain(c, path, text);
 }
 
-bool CheckReadable(Context& c, const std::string& path) {
-    if (!CheckPath(c, path)) return false;
-    lv::ReaderHandle reader;
-    const int status = reader.Open(path);
-    if (status != 0) {
-        ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
-        return false;
+bool OpenCommandFile(Context& c, const std::string& path) {
+    c.dictionary.reset();
+    c.dictionaryStatus = 0;
+    const int status = c.file.Open(path);
+    if (status == 0) return true;
+    ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
+    return false;
+}
+
+const lv::FileDictionary& DictionaryOf(Context& c) {
+    if (!c.dictionary) {
+        auto dict = std::make_shared<lv::FileDictionary>();
+        c.dictionaryStatus = lv::ReadFileDictionary(c.file, dict.get());
+        c.dictionary = std::move(dict);
     }
+    return *c.dictionary;
+}
+
+bool CheckReadable(Context& c, const std::string& path) {
+    if (!CheckPath(c, path) || !OpenCommandFile(c, path)) return false;
     spssFileHeaderInfo info{};
-    if (spssGetFileHeaderInfo(reader.get(), &info) == 0) {
+    if (spssGetFileHeaderInfo(c.file.get(), &info) == 0) {
         c.casesInData = info.casesInData;
         c.headerCases = info.headerCaseCount >= 0 ? info.headerCaseCount : info.caseCount64;
     }
     return true;
 }
 
-bool WhereCases(Context& c, const std::string& path, const std::string& encoding,
+bool WhereCases(Context& c, const std::string& encoding,
                 std::optional<std::vector<uint32_t>>& out) {
     if (c.options.where.empty()) return true;
-    lv::FileSelection selection = lv::SelectFileCases(path, c.options.where, encoding);
+    const std::string& path = c.file.path();
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    lv::FileSelection selection = lv::SelectFileCases(c.file, dict, c.options.where, encoding);
     if (selection.status == lv::FileSelection::Status::BadCondition) {
         Complain(c, path, "--where: " + ConditionText(selection.error));
         return false;
@@ -459,7 +488,7 @@ int RunGrid(Context& c) {
         },
         Shown(o));
     try {
-        lv::LoadGrid(stream);
+        lv::LoadGridFrom(c.file, stream);
         stream.Flush();
         // Rows the load left without values print as empty cells, as the
         // as-displayed export writes them.
@@ -505,7 +534,7 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
         },
         Shown(c.options));
     try {
-        lv::LoadGrid(stream);
+        lv::LoadGridFrom(c.file, stream);
     } catch (const lv::ConversionError& e) {
         c.dialogs.Report(e);
     }
@@ -568,17 +597,18 @@ int RunConvert(Context& c) {
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;
-    if (facts.empty()) facts = lv::ReadVariableFacts(DataFileName, VarCount);
+    if (facts.empty()) facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
     lv::TableOptions table;
     if (!TableChoices(c, facts, table)) return kExitError;
     try {
         if (keys.empty()) {
             // --where: the selected cases first, from the variables the
-            // condition names, then one pass writing only those.
+            // condition names, then a second pass of the same open file
+            // writing only those.
             std::optional<std::vector<uint32_t>> selected;
-            if (!WhereCases(c, o.files[0], lv::DisplayEncoding(), selected))
-                return kExitBadCondition;
-            lv::ConvertFileCases(facts, table, o.output, nullptr, selected ? &*selected : nullptr);
+            if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
+            lv::ConvertFileCases(c.file, WholeDictionary(c).get(), facts, table, o.output, nullptr,
+                                 selected ? &*selected : nullptr);
         } else {
             lv::GridData grid;
             // A sort that could not read every case writes nothing; with
@@ -644,7 +674,7 @@ int RunFind(Context& c) {
         },
         Shown(o));
     try {
-        lv::LoadGrid(stream);
+        lv::LoadGridFrom(c.file, stream);
         stream.Flush();
     } catch (const std::exception& e) {
         stream.Flush();
@@ -662,9 +692,14 @@ int RunFind(Context& c) {
 int RunSelect(Context& c) {
     constexpr int kSelected = 0, kNone = 1, kTrouble = 2;
     const std::string& path = c.options.files[0];
-    if (!CheckPath(c, path)) return kTrouble;
+    if (!CheckPath(c, path) || !OpenCommandFile(c, path)) return kTrouble;
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return kTrouble;
+    }
     const lv::FileSelection selection =
-        lv::SelectFileCases(path, c.options.condition, lv::ChosenDisplayEncoding());
+        lv::SelectFileCases(c.file, dict, c.options.condition, lv::ChosenDisplayEncoding());
     switch (selection.status) {
         case lv::FileSelection::Status::BadCondition:
             Complain(c, path, ConditionText(selection.error));

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
+#include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/reader_handle.h"
 
 namespace lv::cli {
 
@@ -19,7 +23,22 @@ struct Context {
     // count, the cases it holds; else -1.
     long long casesInData = -1;
     long long headerCases = -1;
+    // The command's data file, opened once (by CheckReadable or
+    // OpenCommandFile): its dictionary, the cases a condition selects and the
+    // cases themselves are all read through it, so that what a command
+    // writes describes one file, whatever its path names meanwhile.
+    lv::ReaderHandle file{};
+    // Its dictionary as DictionaryOf read it, and the status of that read.
+    std::shared_ptr<const lv::FileDictionary> dictionary{};
+    int dictionaryStatus = 0;
 };
+
+// Opens path as the command's file, with one clear message when it cannot
+// be opened.
+bool OpenCommandFile(Context& c, const std::string& path);
+// The dictionary of the command's file, read through it the first time it
+// is asked (a read that failed leaves its part empty: dictionaryStatus).
+const lv::FileDictionary& DictionaryOf(Context& c);
 
 // Checks that path is a readable system file, with one clear message when not.
 bool CheckReadable(Context& c, const std::string& path);
@@ -28,11 +47,11 @@ bool CheckReadable(Context& c, const std::string& path);
 bool CheckPath(Context& c, const std::string& path);
 // reason: the reader's (spssGetOpenRefusal), added after the status.
 void ReportUnreadable(Context& c, const std::string& path, int status, const std::string& reason);
-// The cases of --where read straight from path (nothing when it is not
-// given); false, with the message and the condition's position, for a bad
-// condition or an unreadable file (both exit 2).
-bool WhereCases(Context& c, const std::string& path, const std::string& encoding,
-                std::optional<std::vector<uint32_t>>& out);
+// The cases of --where read straight from the command's file (nothing when
+// it is not given), its names and literals taken in encoding; false, with
+// the message and the condition's position, for a bad condition or an
+// unreadable file (both exit 2).
+bool WhereCases(Context& c, const std::string& encoding, std::optional<std::vector<uint32_t>>& out);
 // After a command has read the data: a file whose data ends before its
 // header's case count is a read error, told once (unless an error was
 // already reported). True when it was.

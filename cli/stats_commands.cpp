@@ -30,15 +30,17 @@ void Complain(Context& c, const std::string& what) {
     PrintMessage(c.err, c.options.files[0], what);
 }
 
-bool Read(Context& c, lv::FileDictionary* dict) {
+// Opens the command's file and reads its dictionary through it: the cases
+// are read through the same open file.
+bool Read(Context& c) {
     const std::string& path = c.options.files[0];
-    if (!CheckPath(c, path)) return false;
-    const int status = lv::ReadFileDictionary(path, dict);
-    if (status != 0) {
-        ReportUnreadable(c, path, status, lv::LastOpenRefusal().reason);
+    if (!CheckPath(c, path) || !OpenCommandFile(c, path)) return false;
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
         return false;
     }
-    if (dict->caseCount == -1 && dict->variables.empty()) {
+    if (dict.caseCount == -1 && dict.variables.empty()) {
         Complain(c, "holds no cases to count");
         return false;
     }
@@ -67,7 +69,7 @@ bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out
 // The cases of --where, when it is given: false (with the message and the
 // condition's position) for a bad condition or an unreadable file.
 bool Where(Context& c, const lv::FileDictionary& dict, std::optional<lv::CaseNumbers>& out) {
-    return WhereCases(c, c.options.files[0], EncodingOf(c, dict), out);
+    return WhereCases(c, EncodingOf(c, dict), out);
 }
 
 const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {
@@ -83,14 +85,15 @@ bool PassDone(Context& c, const lv::PassResult& pass) {
 }  // namespace
 
 int RunFreq(Context& c) {
-    lv::FileDictionary dict;
+    if (!Read(c)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
-    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
     const lv::FrequencyResult result =
         lv::RunFrequencies(dict, variables, !c.options.unweighted, nullptr,
-                           lv::ValueTally::kDefaultKept, Selected(cases));
+                           lv::ValueTally::kDefaultKept, Selected(cases), &c.file);
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     if (c.options.json) {
@@ -105,13 +108,15 @@ int RunFreq(Context& c) {
 }
 
 int RunDescribe(Context& c) {
-    lv::FileDictionary dict;
+    if (!Read(c)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
-    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
-    const lv::DescribeResult result = lv::RunDescribe(
-        dict, variables, !c.options.unweighted, nullptr, lv::kDescribeDistinctCap, Selected(cases));
+    const lv::DescribeResult result =
+        lv::RunDescribe(dict, variables, !c.options.unweighted, nullptr, lv::kDescribeDistinctCap,
+                        Selected(cases), &c.file);
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     Print(c.out, c.options.json  ? lv::DescribeJson(result, dict, encoding)
@@ -121,14 +126,15 @@ int RunDescribe(Context& c) {
 }
 
 int RunCrosstab(Context& c) {
-    lv::FileDictionary dict;
+    if (!Read(c)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
-    if (!Read(c, &dict) || !Variables(c, dict, variables)) return kExitError;
+    if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
     const lv::CrosstabResult result = lv::RunCrosstab(
         dict, variables[0], variables[1], !c.options.unweighted, c.options.includeMissing, nullptr,
-        lv::kCrosstabMaxCategories, Selected(cases));
+        lv::kCrosstabMaxCategories, Selected(cases), &c.file);
     if (!PassDone(c, result.pass)) return kExitError;
     lv::CrosstabPercents percents;
     const std::string& p = c.options.percents;

@@ -41,6 +41,13 @@ const uint8_t* CurrentCaseRow(int handle) {
     return f ? f->row() : nullptr;
 }
 
+bool RestartCases(int handle) {
+    SavFile* f = FindOpenFile(handle);
+    if (!f) return false;
+    f->RestartCases();
+    return true;
+}
+
 bool SetCheckpointShift(int handle, int shift) {
     SavFile* f = FindOpenFile(handle);
     if (!f) return false;

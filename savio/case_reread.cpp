@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "case_source.h"
+#include "open_files.h"
 #include "random_reads.h"
 #include "readable_bytes.h"
 #include "savio/file_passwords.h"
@@ -72,8 +73,19 @@ RereadStatus RereadCases(const std::string& path, const CaseIndex& index, int64_
 }
 
 RereadStatus RereadCasesFrom(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
-                             int64_t first, int64_t last, const CaseVisit& visit) {
-    return Reread(std::move(reads), index, first, last, visit, nullptr);
+                             int64_t first, int64_t last, const CaseVisit& visit,
+                             InflatedBlock* kept) {
+    if (!reads) return RereadStatus::Changed;
+    return Reread(std::move(reads), index, first, last, visit, kept);
+}
+
+std::shared_ptr<RandomReads> ReadsOfOpenFile(int handle) {
+    const SavFile* f = FindOpenFile(handle);
+    return f ? f->reads() : nullptr;
+}
+
+bool ReadsUnchanged(const RandomReads& reads) {
+    return reads.Unchanged();
 }
 
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

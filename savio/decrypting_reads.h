@@ -30,6 +30,7 @@ class DecryptingReads : public RandomReads {
     const uint8_t* Read(uint64_t offset, size_t n, std::vector<uint8_t>& scratch) override;
     bool copies() const override { return true; }
     const FileIdentity* identity() const override { return encrypted_->identity(); }
+    bool Unchanged() const override { return encrypted_->Unchanged(); }
 
   private:
     DecryptingReads(std::shared_ptr<RandomReads> encrypted, std::unique_ptr<DecryptionKey> key)

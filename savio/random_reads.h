@@ -33,6 +33,9 @@ class RandomReads {
     // The identity of the file on disk when it was opened; nullptr for
     // bytes held in memory.
     virtual const FileIdentity* identity() const { return nullptr; }
+    // False once the file on disk no longer has that identity (written to,
+    // cut short); bytes in memory never change.
+    virtual bool Unchanged() const { return true; }
 };
 
 // Bytes already in memory (bytes under test); not copied.
@@ -84,7 +87,7 @@ class FileReads : public RandomReads {
     // Tells the system that the file will be read from start to end.
     void ExpectSequentialReads();
     // True while the open file still has the identity it was opened with.
-    bool Unchanged() const;
+    bool Unchanged() const override;
 
     uint64_t size() const override { return identity_.size; }
     const uint8_t* Read(uint64_t offset, size_t n, std::vector<uint8_t>& scratch) override;

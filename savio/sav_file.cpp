@@ -116,6 +116,15 @@ int64_t SavFile::CountCases() {
     return counted;
 }
 
+void SavFile::RestartCases() {
+    if (casesRead_ == 0 && !finished_) return;  // still at the first case
+    cases_ = MakeCaseSource(shape_, layout_, reads_);
+    casesRead_ = 0;
+    row_ = nullptr;
+    finished_ = false;
+    checkpoints_.clear();
+}
+
 int SavFile::FindVariable(std::string_view name) const {
     const int i = dict_.shortNameIndex.Find(name);
     return i >= 0 ? i : dict_.displayNameIndex.Find(name);

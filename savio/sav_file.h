@@ -75,6 +75,11 @@ class SavFile {
     void SetCheckpointShift(int shift) {
         if (casesRead_ == 0 && shift >= 0 && shift < 63) checkpointShift_ = shift;
     }
+    // Reads the cases again from the first, through the same bytes; the
+    // checkpoints are taken again as they are read.
+    void RestartCases();
+    // The bytes the file is read from.
+    const std::shared_ptr<RandomReads>& reads() const { return reads_; }
 
   private:
     SavFile() = default;

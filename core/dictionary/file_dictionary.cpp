@@ -165,15 +165,21 @@ OpenRefusal LastOpenRefusal() {
 }
 
 int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress) {
-    *out = FileDictionary();
-    out->path = path;
     ReaderHandle reader;
     if (int st = reader.Open(path)) {
+        *out = FileDictionary();
+        out->path = path;
         const OpenRefusal refusal = LastOpenRefusal();
         out->refusal = refusal.reason;
         out->refusalOffset = refusal.offset;
         return st;
     }
+    return ReadFileDictionary(reader, out, progress);
+}
+
+int ReadFileDictionary(const ReaderHandle& reader, FileDictionary* out, Progress* progress) {
+    *out = FileDictionary();
+    out->path = reader.path();
     FirstFailure fail;
     fail(ReadHeader(reader, out));
     fail(ReadFileRecords(reader, out));

@@ -126,6 +126,10 @@ inline constexpr int kDictionaryCancelled = -10000;
 // incomplete); a failed call leaves its part empty and the rest is read all
 // the same, so that the grid's facts keep what the file does answer.
 int ReadFileDictionary(const std::string& path, FileDictionary* out, Progress* progress = nullptr);
+// The same through a file the caller holds open (and keeps open): what a
+// command that reads everything through one open file starts with. path is
+// the one the file was opened with.
+int ReadFileDictionary(const ReaderHandle& file, FileDictionary* out, Progress* progress = nullptr);
 
 // Groups the entries of spssGet...Attributes (Name, or Name[1], Name[2]...)
 // back into attributes with their values.

@@ -1,6 +1,7 @@
 #include "core/dictionary/reader_handle.h"
 
 #include "core/text/trim.h"
+#include "savio/case_index.h"
 
 namespace lv {
 namespace {
@@ -67,7 +68,7 @@ template class ValueLabelArrays<double>;
 template class ValueLabelArrays<char*>;
 
 ReaderHandle::ReaderHandle(ReaderHandle&& other) noexcept
-    : handle_(other.handle_), open_(other.open_) {
+    : handle_(other.handle_), open_(other.open_), path_(std::move(other.path_)) {
     other.open_ = false;
 }
 
@@ -76,6 +77,7 @@ ReaderHandle& ReaderHandle::operator=(ReaderHandle&& other) noexcept {
         Close();
         handle_ = other.handle_;
         open_ = other.open_;
+        path_ = std::move(other.path_);
         other.open_ = false;
     }
     return *this;
@@ -88,14 +90,25 @@ int ReaderHandle::Open(const std::string& path) {
     if (st == 0) {
         handle_ = h;
         open_ = true;
+        path_ = path;
     }
     return st;
 }
 
 int ReaderHandle::Close() {
+    path_.clear();
     if (!open_) return 0;
     open_ = false;
     return spssCloseRead(handle_);
+}
+
+bool ReaderHandle::Holds(const DataFileStamp& stamp) const {
+    savio::CaseIndex index;
+    if (!open_ || !stamp.present || !savio::GetCaseIndex(handle_, &index) || !index.identity)
+        return false;
+    const savio::FileIdentity& id = *index.identity;
+    return id.size == stamp.size && id.mtimeNs == stamp.mtimeNs && id.inode == stamp.inode &&
+           id.device == stamp.device;
 }
 
 int ReaderHandle::VarInfo(int index, std::string* name, int* width) const {

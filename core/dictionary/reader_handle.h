@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/rendering/format_traits.h"
+#include "core/state/data_file_checks.h"
 #include "savio/spssfio.h"
 
 namespace lv {
@@ -72,6 +73,12 @@ class ReaderHandle {
     int Close();
     bool isOpen() const { return open_; }
     int get() const { return handle_; }
+    // The path it was opened with (empty when none).
+    const std::string& path() const { return path_; }
+    // Whether the file held is the one stamp describes (same size,
+    // modification time, inode and device): whether the file found at a
+    // path at some moment is the one read through this handle.
+    bool Holds(const DataFileStamp& stamp) const;
 
     // The variable at 0-based index: its short name and width (0 numeric).
     int VarInfo(int index, std::string* name, int* width) const;
@@ -98,6 +105,7 @@ class ReaderHandle {
   private:
     int handle_ = 0;
     bool open_ = false;
+    std::string path_;
     mutable std::vector<char> buffer_;  // kept between texts
 };
 

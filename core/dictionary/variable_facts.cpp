@@ -16,8 +16,11 @@ void TakeFacts(const DictVariable& variable, VariableFacts& facts) {
     facts.variable = variable;
 }
 
-std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount,
-                                             Progress* progress) {
+namespace {
+
+// The names and kinds of the first varCount variables as the shared state
+// holds them, nothing more.
+std::vector<VariableFacts> NamedFacts(int varCount) {
     using namespace spssdio1;
     varCount = std::max(varCount, 0);
     EnsureVarCapacity(varCount);
@@ -30,15 +33,15 @@ std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCou
         f.variable.longName = f.name;
         f.variable.width = f.isString ? std::max(VarTypes[i], 1) : 0;
     }
-    if (path.empty()) return facts;
-    // A failed call leaves only its own part empty (see ReadFileDictionary).
-    FileDictionary dict;
-    if (ReadFileDictionary(path, &dict, progress) == kDictionaryCancelled) return facts;
+    return facts;
+}
+
+void TakeAllFacts(const FileDictionary& dict, std::vector<VariableFacts>& facts) {
     std::unordered_map<std::string_view, const DictVariable*> byName;
-    for (int i = 0; i < varCount; ++i) {
+    for (size_t i = 0; i < facts.size(); ++i) {
         VariableFacts& f = facts[i];
         const DictVariable* v = nullptr;
-        if (static_cast<size_t>(i) < dict.variables.size() && dict.variables[i].name == f.name) {
+        if (i < dict.variables.size() && dict.variables[i].name == f.name) {
             v = &dict.variables[i];
         } else {
             // The shared state names the variables; the file is asked by name.
@@ -49,6 +52,28 @@ std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCou
         }
         if (v) TakeFacts(*v, f);
     }
+}
+
+}  // namespace
+
+std::vector<VariableFacts> VariableFactsOf(const FileDictionary& dict, int varCount) {
+    std::vector<VariableFacts> facts = NamedFacts(varCount);
+    TakeAllFacts(dict, facts);
+    return facts;
+}
+
+std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount,
+                                             Progress* progress,
+                                             std::shared_ptr<const FileDictionary>* dictionary) {
+    if (dictionary) dictionary->reset();
+    std::vector<VariableFacts> facts = NamedFacts(varCount);
+    if (path.empty()) return facts;
+    // A failed call leaves only its own part empty (see ReadFileDictionary).
+    auto dict = std::make_shared<FileDictionary>();
+    const int status = ReadFileDictionary(path, dict.get(), progress);
+    if (status == kDictionaryCancelled) return facts;
+    TakeAllFacts(*dict, facts);
+    if (dictionary && status == 0) *dictionary = std::move(dict);
     return facts;
 }
 

@@ -7,6 +7,7 @@
 // bytes.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,12 @@ void TakeFacts(const DictVariable& variable, VariableFacts& facts);
 // alone. progress hears of the variables read, a few dozen apart; when it
 // says stop the reading ends there (the file is closed) and the rest keep
 // their names alone: the caller, which asked its progress, drops them.
-std::vector<VariableFacts> ReadVariableFacts(const std::string& path, int varCount,
-                                             Progress* progress = nullptr);
+// dictionary, when given, receives the dictionary they came from when the
+// file gave all of it (else null).
+std::vector<VariableFacts> ReadVariableFacts(
+    const std::string& path, int varCount, Progress* progress = nullptr,
+    std::shared_ptr<const FileDictionary>* dictionary = nullptr);
+// The same facts from a dictionary already read.
+std::vector<VariableFacts> VariableFactsOf(const FileDictionary& dict, int varCount);
 
 }  // namespace lv

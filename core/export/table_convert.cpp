@@ -1,28 +1,29 @@
 #include "core/export/table_convert.h"
 
 #include <algorithm>
+#include <climits>
 #include <thread>
 
 #include "core/export/delimited_writer.h"
 #include "core/export/output_file.h"
 #include "core/export/threaded_rows.h"
 #include "core/export/xlsx_writer.h"
+#include "core/grid/cell_block.h"
 #include "core/grid/edited_cell.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/read_ahead.h"
 #include "core/rendering/column_render.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
-#include "savio/spssfio.h"
 
 namespace lv {
 namespace {
 
 constexpr uint32_t kBlockRows = 1024;
 
-// Ends a streamed conversion once the last row wanted is written.
-struct RowsDone {};
-
+// Writes the cases the load hands over: with a selection of cases, rows
+// first .. last count the selected cases only (the load hands over those
+// alone, in ascending order).
 class StreamConsumer final : public GridLoadConsumer {
   public:
     StreamConsumer(std::span<const TableColumn> columns, RowSink& rows, long long first,
@@ -38,19 +39,16 @@ class StreamConsumer final : public GridLoadConsumer {
     }
     void Layout(const GridLayout&) override {}
     void EditingOn() override {}
+    // The load reads no case after the last row wanted.
+    int LastCase() const override {
+        if (!cases_) return last_ < 0 || last_ > INT_MAX ? -1 : static_cast<int>(last_);
+        const size_t wanted =
+            last_ < 0 ? cases_->size() : std::min(cases_->size(), static_cast<size_t>(last_));
+        return wanted == 0 ? 0 : static_cast<int>((*cases_)[wanted - 1] + 1);
+    }
     void Case(int row, std::span<const GridCell> cells) override {
-        // With a selection of cases, rows first .. last count the selected
-        // cases only; the cases arrive in ascending order as the selection's.
-        long long shown = row;
-        if (cases_) {
-            while (next_ < cases_->size() && (*cases_)[next_] < static_cast<uint32_t>(row - 1))
-                ++next_;
-            if (next_ == cases_->size()) throw RowsDone{};
-            if ((*cases_)[next_] != static_cast<uint32_t>(row - 1)) return;
-            shown = static_cast<long long>(++next_);
-        }
-        if (shown < first_) return;
-        if (last_ != -1 && shown > last_) throw RowsDone{};
+        const long long shown = cases_ ? static_cast<long long>(++handed_) : row;
+        if (shown < first_ || (last_ != -1 && shown > last_)) return;
         if (everyVariable_) {
             rows_.Row(cells.first(std::min(cells.size(), columns_.size())));
             return;
@@ -67,7 +65,7 @@ class StreamConsumer final : public GridLoadConsumer {
     RowSink& rows_;
     long long first_, last_;
     const std::vector<uint32_t>* cases_;
-    size_t next_ = 0;
+    size_t handed_ = 0;
     std::vector<GridCell> values_;
     bool everyVariable_ = true;  // column k is variable k: the cells go as they are
 };
@@ -76,11 +74,13 @@ class StreamConsumer final : public GridLoadConsumer {
 
 std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
                                        const TableOptions& options, const std::string& path,
-                                       const std::string& encoding) {
+                                       const std::string& encoding,
+                                       const FileDictionary* dictionary) {
     std::unique_ptr<TableWriter> writer;
     if (options.format == TableFormat::Xlsx) {
         if (path == "-") throw ExportError(Message{MessageCode::XlsxToStandardOutput});
-        writer = std::make_unique<XlsxWriter>(path, spssdio1::DataFileName, encoding);
+        if (!dictionary) throw ExportError(Message{MessageCode::XlsxNoDictionary});
+        writer = std::make_unique<XlsxWriter>(path, *dictionary, encoding);
     } else {
         writer = std::make_unique<DelimitedWriter>(path, options);
     }
@@ -109,7 +109,8 @@ Message TableLimitProblem(TableFormat format, uint64_t rows, size_t columns) {
     return {};
 }
 
-ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
+ConvertOutcome ConvertFileCases(const ReaderHandle& file, const FileDictionary* dictionary,
+                                const std::vector<VariableFacts>& facts,
                                 const TableOptions& options, const std::string& path,
                                 Progress* progress, const std::vector<uint32_t>* cases) {
     using namespace spssdio1;
@@ -119,20 +120,10 @@ ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
         RowsWanted(options, cases ? cases->size() : static_cast<uint64_t>(std::max(CaseCount, 0)));
     if (Message problem = TableLimitProblem(options.format, rows, columns.size()))
         throw ExportError(std::move(problem));
-    const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
+    const std::unique_ptr<RowSink> sink =
+        OpenTableRows(columns, options, path, encoding, dictionary);
     StreamConsumer consumer(columns, *sink, options.firstRow, options.lastRow, cases);
-    GridLoadOutcome outcome;
-    try {
-        outcome = LoadGrid(consumer, progress);
-    } catch (const RowsDone&) {
-        LastStatus = spssCloseRead(FileHandle);
-        outcome = GridLoadOutcome::Complete;
-    } catch (...) {
-        // The load closes the file itself on its own errors; a writer's
-        // failure leaves it open.
-        spssCloseRead(FileHandle);
-        throw;
-    }
+    const GridLoadOutcome outcome = LoadGridFrom(file, consumer, progress, cases);
     if (outcome == GridLoadOutcome::Cancelled) return ConvertOutcome::Cancelled;
     if (outcome != GridLoadOutcome::Complete)
         throw ExportError(Message{MessageCode::ConvertDataUnfinished});
@@ -152,7 +143,8 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     const uint64_t rows = RowsWanted(options, total);
     if (Message problem = TableLimitProblem(options.format, rows, columns.size()))
         throw ExportError(std::move(problem));
-    const std::unique_ptr<RowSink> sink = OpenTableRows(columns, options, path, encoding);
+    const std::unique_ptr<RowSink> sink =
+        OpenTableRows(columns, options, path, encoding, grid.dictionary());
 
     std::vector<int> variables;
     for (const TableColumn& c : columns) variables.push_back(c.variable);
@@ -162,13 +154,7 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
         grid, variables, first, end, false,
         fileOrder ? ReadAheadWindow::Rows::File : ReadAheadWindow::Rows::Display);
     std::vector<uint32_t> fileRows;
-    std::vector<NumberCell> numbers(kBlockRows);
-    std::vector<StringCell> strings(kBlockRows);
-    // The block's values by column then row; strings copied out of the
-    // store, whose views last only until its next call.
-    std::vector<GridCell> values(columns.size() * kBlockRows);
-    std::vector<size_t> textEnds(columns.size() * kBlockRows);
-    std::string texts;
+    CellBlock cells;
     std::vector<GridCell> row(columns.size());
     for (uint32_t r = first; r < end;) {
         if (!Continue(progress, r - first, rows)) return ConvertOutcome::Cancelled;
@@ -176,39 +162,21 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
         window.Cover(r, n);
         fileRows.resize(n);
         for (uint32_t i = 0; i < n; ++i) fileRows[i] = fileOrder ? r + i : grid.FileRow(r + i);
-        texts.clear();
-        for (size_t k = 0; k < columns.size(); ++k) {
-            GridCell* out = &values[k * kBlockRows];
-            if (columns[k].kind != ValueKind::String) {
-                grid.store().GatherNumbers(columns[k].variable, fileRows, numbers.data());
-                for (uint32_t i = 0; i < n; ++i) {
-                    out[i] = GridCell{};
-                    if (numbers[i].state == CellState::Sysmis) out[i].kind = GridCell::Kind::Sysmis;
-                    if (numbers[i].state != CellState::Value) continue;
-                    out[i].kind = GridCell::Kind::Number;
-                    out[i].number = numbers[i].value;
-                }
-            } else {
-                grid.store().GatherStrings(columns[k].variable, fileRows, strings.data());
-                for (uint32_t i = 0; i < n; ++i) {
-                    out[i] = GridCell{};
-                    if (strings[i].state != CellState::Value) continue;
-                    out[i].kind = GridCell::Kind::Text;
-                    texts.append(strings[i].stored);
-                    textEnds[k * kBlockRows + i] = texts.size();
-                    out[i].number = static_cast<double>(strings[i].stored.size());
-                }
-            }
-        }
+        cells.Gather(grid, variables, fileRows);
         if (grid.lost()) throw ExportError(Message{MessageCode::ConvertFileChanged});
         const bool edits = grid.hasEdits();
         for (uint32_t i = 0; i < n; ++i) {
             for (size_t k = 0; k < columns.size(); ++k) {
-                GridCell cell = values[k * kBlockRows + i];
-                if (cell.kind == GridCell::Kind::Text) {
-                    const size_t size = static_cast<size_t>(cell.number);
-                    cell.text =
-                        std::string_view(texts).substr(textEnds[k * kBlockRows + i] - size, size);
+                GridCell cell;
+                const CellState state = cells.State(k, i);
+                if (state == CellState::Value && cells.isText(k)) {
+                    cell.kind = GridCell::Kind::Text;
+                    cell.text = cells.Text(k, i);
+                } else if (state == CellState::Value) {
+                    cell.kind = GridCell::Kind::Number;
+                    cell.number = cells.Number(k, i);
+                } else if (state == CellState::Sysmis && !cells.isText(k)) {
+                    cell.kind = GridCell::Kind::Sysmis;
                 }
                 if (edits)
                     if (const std::string* edit = grid.EditAt(fileRows[i], columns[k].variable))

@@ -1,7 +1,7 @@
 // Converts cases into a table file (CSV, TSV or .xlsx) while they are read:
-// either one pass over the chosen data file through the grid load (the
-// tool), or the rows of a loaded grid in the order they stand (the window).
-// Memory does not grow with the case count.
+// either one pass over the chosen data file, held open, through the grid
+// load (the tool), or the rows of a loaded grid in the order they stand
+// (the window). Memory does not grow with the case count.
 #pragma once
 
 #include <memory>
@@ -27,10 +27,13 @@ enum class ConvertOutcome { Written, Cancelled };
 // written: each row built as options say (texts decoded from encoding),
 // on another thread when the machine has more than one core. The target is
 // opened now: its errors throw ExportError here. An .xlsx workbook's
-// dictionary sheet describes the chosen data file.
+// dictionary sheet describes the columns' variables from dictionary (which
+// must outlive the rows): without one, or when it lacks a column's variable,
+// no workbook is written.
 std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
                                        const TableOptions& options, const std::string& path,
-                                       const std::string& encoding);
+                                       const std::string& encoding,
+                                       const FileDictionary* dictionary);
 
 // The case rows to write out of caseCount, and the message when a table of
 // them (with its header row) and columns does not fit the format (an .xlsx
@@ -38,13 +41,16 @@ std::unique_ptr<RowSink> OpenTableRows(std::span<const TableColumn> columns,
 uint64_t RowsWanted(const TableOptions& options, uint64_t caseCount);
 Message TableLimitProblem(TableFormat format, uint64_t rows, size_t columns);
 
-// The chosen data file (the shared state a summary set up) read once
-// through the grid load, options' rows and columns written to path.
-// facts: the file's variables (ReadVariableFacts). Failures throw
-// ExportError (nothing is then left under path), a rendering error of the
-// load its ConversionError. cases: only those (0-based, ascending; a
-// selection's), options' rows then counting them; null for every case.
-ConvertOutcome ConvertFileCases(const std::vector<VariableFacts>& facts,
+// The chosen data file (the shared state a summary set up), held open as
+// file, read once through the grid load, options' rows and columns written
+// to path. facts: the file's variables, and dictionary its whole dictionary
+// (null when it could not be read whole: see OpenTableRows), both read
+// through file. Failures throw ExportError (nothing is then left under
+// path), a rendering error of the load its ConversionError. cases: only
+// those (0-based, ascending; a selection's), options' rows then counting
+// them; null for every case.
+ConvertOutcome ConvertFileCases(const ReaderHandle& file, const FileDictionary* dictionary,
+                                const std::vector<VariableFacts>& facts,
                                 const TableOptions& options, const std::string& path,
                                 Progress* progress = nullptr,
                                 const std::vector<uint32_t>* cases = nullptr);
@@ -56,8 +62,8 @@ enum class GridRowOrder { Display, File };
 
 // The loaded grid's rows options.firstRow .. lastRow (1-based) in the order
 // asked, options.columns in the order given, to path. The grid's facts
-// must be set. Failures as above; a grid whose values can no longer be read
-// throws ExportError.
+// must be set (and for .xlsx its dictionary). Failures as above; a grid
+// whose values can no longer be read throws ExportError.
 ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options,
                                const std::string& path, Progress* progress = nullptr,
                                GridRowOrder order = GridRowOrder::Display);

@@ -80,8 +80,9 @@ bool XlsxSerialDate(double seconds, double& serial) {
     return true;
 }
 
-XlsxWriter::XlsxWriter(const std::string& path, std::string dataFile, std::string encoding)
-    : out_(path), dataFile_(std::move(dataFile)), encoding_(std::move(encoding)) {
+XlsxWriter::XlsxWriter(const std::string& path, const FileDictionary& dictionary,
+                       std::string encoding)
+    : out_(path), dictionary_(dictionary), encoding_(std::move(encoding)) {
     const QuietLibrary quiet;
     out_.Release();
     lxw_workbook_options options{};
@@ -142,6 +143,11 @@ void XlsxWriter::WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column
 }
 
 void XlsxWriter::Header(std::span<const TableColumn> columns) {
+    // The dictionary sheet describes every column's variable: a column the
+    // dictionary does not hold writes no workbook.
+    for (const TableColumn& c : columns)
+        if (c.variable < 0 || static_cast<size_t>(c.variable) >= dictionary_.variables.size())
+            throw ExportError(Message{MessageCode::XlsxNoDictionary});
     const QuietLibrary quiet;
     columns_.assign(columns.begin(), columns.end());
     for (size_t k = 0; k < columns.size(); ++k) {
@@ -187,15 +193,13 @@ void XlsxWriter::Row(std::span<const TableCell> cells) {
 
 void XlsxWriter::WriteDictionary() {
     lxw_worksheet* sheet = workbook_add_worksheet(book_, "辞書");
+    if (!sheet) Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
     const char* titles[] = {"名前", "ラベル", "型", "書式", "尺度", "値ラベル", "欠損値"};
     for (uint16_t k = 0; k < 7; ++k) WriteString(sheet, 0, k, titles[k], bold_);
     worksheet_freeze_panes(sheet, 1, 0);
-    FileDictionary dict;
-    if (dataFile_.empty() || ReadFileDictionary(dataFile_, &dict) != 0) return;
     uint32_t row = 1;
     for (const TableColumn& c : columns_) {
-        if (c.variable < 0 || c.variable >= static_cast<int>(dict.variables.size())) continue;
-        const DictVariable& v = dict.variables[c.variable];
+        const DictVariable& v = dictionary_.variables[static_cast<size_t>(c.variable)];
         const std::string fields[] = {ToUtf8(v.longName.empty() ? v.name : v.longName, encoding_),
                                       v.hasLabel ? ToUtf8(v.label, encoding_) : std::string(),
                                       TypeText(v),

@@ -5,14 +5,16 @@
 // print format (F8.2 -> 0.00, COMMA9.2 -> #,##0.00), dates, date-times and
 // times as spreadsheet serial dates in a date format, texts always as
 // strings (never formulas), empty cells left out. The second sheet, 辞書,
-// describes the variables written. The library's own messages on stderr
-// are held back (library_messages.h): a failure throws ExportError.
+// describes the variables written, from the dictionary the caller holds.
+// The library's own messages on stderr are held back (library_messages.h):
+// a failure throws ExportError.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/export/output_file.h"
 #include "core/export/table_columns.h"
 
@@ -25,7 +27,8 @@ namespace lv {
 inline constexpr uint64_t kXlsxMaxRows = 1048576;
 inline constexpr size_t kXlsxMaxColumns = 16384;
 inline constexpr size_t kXlsxMaxCellChars = 32767;
-
+// Why a workbook is not written when its dictionary sheet cannot describe
+// its columns.
 // The spreadsheet number format for a print format ("0.00", "#,##0",
 // "yyyy-mm-dd hh:mm:ss"); empty for General.
 std::string XlsxNumberFormat(const PrintFormat& format, ValueKind kind);
@@ -36,8 +39,9 @@ bool XlsxSerialDate(double seconds, double& serial);
 
 class XlsxWriter final : public TableWriter {
   public:
-    // dataFile and encoding: where the dictionary sheet's facts come from.
-    XlsxWriter(const std::string& path, std::string dataFile, std::string encoding);
+    // dictionary (which must outlive the writer) and encoding: what the
+    // dictionary sheet says of the columns' variables.
+    XlsxWriter(const std::string& path, const FileDictionary& dictionary, std::string encoding);
     ~XlsxWriter() override;
 
     void Header(std::span<const TableColumn> columns) override;
@@ -52,7 +56,8 @@ class XlsxWriter final : public TableWriter {
     void WriteDictionary();
 
     OutputFile out_;
-    std::string dataFile_, encoding_;
+    const FileDictionary& dictionary_;
+    std::string encoding_;
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* data_ = nullptr;
     lxw_format* bold_ = nullptr;

@@ -27,10 +27,11 @@ int64_t BlockRowsFor(size_t slotCount) {
     return rows;
 }
 
-savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& index, int64_t first,
-                             int64_t last, CaseValues* out, savio::InflatedBlock* kept) {
-    return savio::RereadCases(
-        path, index, first, last,
+savio::RereadStatus ReadInto(const CaseCache::Source& source, const savio::CaseIndex& index,
+                             int64_t first, int64_t last, CaseValues* out,
+                             savio::InflatedBlock* kept) {
+    return source.Reread(
+        index, first, last,
         [out](int64_t, const uint8_t* slots) {
             out->AppendSlots(slots);
             return true;
@@ -41,7 +42,7 @@ savio::RereadStatus ReadInto(const std::string& path, const savio::CaseIndex& in
 // Reads the listed rows (ascending): rows close enough together that
 // decoding the ones between costs less than starting again are read in one
 // pass, the others each from the checkpoint before them.
-savio::RereadStatus ReadListed(const std::string& path, const savio::CaseIndex& index,
+savio::RereadStatus ReadListed(const CaseCache::Source& source, const savio::CaseIndex& index,
                                std::span<const int64_t> rows, CaseValues* out,
                                savio::InflatedBlock* kept) {
     const int64_t gap =
@@ -53,8 +54,8 @@ savio::RereadStatus ReadListed(const std::string& path, const savio::CaseIndex& 
         size_t j = i + 1;
         while (j < rows.size() && rows[j] - rows[j - 1] <= gap) ++j;
         size_t next = i;
-        const auto st = savio::RereadCases(
-            path, index, rows[i], rows[j - 1] + 1,
+        const auto st = source.Reread(
+            index, rows[i], rows[j - 1] + 1,
             [&](int64_t row, const uint8_t* slots) {
                 if (row == rows[next]) {
                     out->AppendSlots(slots);
@@ -72,8 +73,22 @@ savio::RereadStatus ReadListed(const std::string& path, const savio::CaseIndex& 
 
 }  // namespace
 
+savio::RereadStatus CaseCache::Source::Reread(const savio::CaseIndex& index, int64_t first,
+                                              int64_t last, const savio::CaseVisit& visit,
+                                              savio::InflatedBlock* kept) const {
+    return reads ? savio::RereadCasesFrom(reads, index, first, last, visit, kept)
+                 : savio::RereadCases(path, index, first, last, visit, kept);
+}
+
+bool CaseCache::Source::Unchanged(const savio::CaseIndex& index) const {
+    return reads ? savio::ReadsUnchanged(*reads) : savio::IndexedFileUnchanged(path, index);
+}
+
 CaseCache::CaseCache(std::string path, savio::CaseIndex index, size_t cacheBytes)
-    : path_(std::move(path)),
+    : CaseCache(Source{std::move(path), nullptr}, std::move(index), cacheBytes) {}
+
+CaseCache::CaseCache(Source source, savio::CaseIndex index, size_t cacheBytes)
+    : source_(std::move(source)),
       index_(std::move(index)),
       all_(index_.values.size()),
       blockRows_(BlockRowsFor(index_.shape.slotCount())),
@@ -104,7 +119,7 @@ CaseCache::Status CaseCache::Settle(savio::RereadStatus st, CaseValues* out) {
 
 CaseCache::Status CaseCache::Read(int64_t first, int64_t last, CaseValues* out) {
     if (changed_) return Status::Changed;
-    return Settle(ReadInto(path_, index_, first, last, out, &kept_), out);
+    return Settle(ReadInto(source_, index_, first, last, out, &kept_), out);
 }
 
 int64_t CaseCache::ThreadsFor(int64_t steps) const {
@@ -143,7 +158,7 @@ CaseCache::Status CaseCache::ReadMany(int64_t first, int64_t last, CaseValues* o
     return ReadParts(
         bounds.size() - 1,
         [&](size_t p, CaseValues* values, savio::InflatedBlock* kept) {
-            return ReadInto(path_, index_, bounds[p], bounds[p + 1], values, kept);
+            return ReadInto(source_, index_, bounds[p], bounds[p + 1], values, kept);
         },
         out);
 }
@@ -163,7 +178,7 @@ CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<c
     return ReadParts(
         bounds.size() - 1,
         [&](size_t p, CaseValues* values, savio::InflatedBlock* kept) {
-            return ReadListed(path_, index_, rows.subspan(bounds[p], bounds[p + 1] - bounds[p]),
+            return ReadListed(source_, index_, rows.subspan(bounds[p], bounds[p + 1] - bounds[p]),
                               values, kept);
         },
         out);
@@ -171,7 +186,7 @@ CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<c
 
 CaseCache::Status CaseCache::Recheck() {
     if (changed_) return Status::Changed;
-    if (savio::IndexedFileUnchanged(path_, index_)) return Status::Ok;
+    if (source_.Unchanged(index_)) return Status::Ok;
     CaseValues none;
     return Settle(savio::RereadStatus::Changed, &none);
 }

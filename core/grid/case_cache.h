@@ -15,12 +15,13 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <memory>
 #include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "core/grid/case_values.h"
+#include "core/cases/case_values.h"
 #include "savio/case_index.h"
 #include "savio/case_reread.h"
 
@@ -32,7 +33,20 @@ class CaseCache {
 
     enum class Status { Ok, Changed };
 
+    // Where the cases are read back from: the file at path, opened for every
+    // read and checked against the index; or, when reads is set, the bytes
+    // of the file that was read, held open (what its path names since does
+    // not matter; a change of the file itself does).
+    struct Source {
+        std::string path;
+        std::shared_ptr<savio::RandomReads> reads;
+        savio::RereadStatus Reread(const savio::CaseIndex& index, int64_t first, int64_t last,
+                                   const savio::CaseVisit& visit, savio::InflatedBlock* kept) const;
+        bool Unchanged(const savio::CaseIndex& index) const;
+    };
+
     CaseCache(std::string path, savio::CaseIndex index, size_t cacheBytes = kDefaultCacheBytes);
+    CaseCache(Source source, savio::CaseIndex index, size_t cacheBytes = kDefaultCacheBytes);
 
     int64_t rowCount() const { return index_.cases; }
     int columnCount() const { return static_cast<int>(index_.values.size()); }
@@ -89,7 +103,7 @@ class CaseCache {
         CaseValues values;
     };
 
-    std::string path_;
+    Source source_;
     savio::CaseIndex index_;
     std::vector<int> all_;  // 0 .. columnCount - 1
     int64_t blockRows_;

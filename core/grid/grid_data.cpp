@@ -57,6 +57,7 @@ void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store)
     showLabels_ = false;
     showFormatted_ = false;
     facts_.clear();
+    dictionary_.reset();
     formats_.clear();
     edits_.clear();
     history_.clear();
@@ -80,8 +81,10 @@ void GridData::ReadAhead(std::span<const uint32_t> fileRows, std::span<const int
     if (loaded_) store_->ReadAhead(fileRows, columns);
 }
 
-void GridData::SetFacts(std::vector<VariableFacts> facts) {
+void GridData::SetFacts(std::vector<VariableFacts> facts,
+                        std::shared_ptr<const FileDictionary> dictionary) {
     facts_ = std::move(facts);
+    dictionary_ = std::move(dictionary);
     formats_.clear();
     const size_t columns = std::min(facts_.size(), layout_.columns.size());
     formats_.reserve(columns);

@@ -81,9 +81,13 @@ class GridData {
     uint32_t FileRow(uint32_t displayRow) const { return order_.Row(displayRow); }
 
     // The variables' facts (dictionary order), and whether value labels are
-    // shown in place of the values they label.
-    void SetFacts(std::vector<VariableFacts> facts);
+    // shown in place of the values they label. dictionary: the whole
+    // dictionary they were taken from, when it was read (what a workbook's
+    // dictionary sheet describes); null when none is.
+    void SetFacts(std::vector<VariableFacts> facts,
+                  std::shared_ptr<const FileDictionary> dictionary = nullptr);
     const std::vector<VariableFacts>& facts() const { return facts_; }
+    const FileDictionary* dictionary() const { return dictionary_.get(); }
     // Null when the facts were not read (or the column is out of range).
     const VariableFacts* FactsOf(int column) const;
     void SetShowLabels(bool on);
@@ -181,6 +185,7 @@ class GridData {
     bool namesInDataRow_ = false;
     bool showLabels_ = false;
     bool showFormatted_ = false;
+    std::shared_ptr<const FileDictionary> dictionary_;
     std::vector<VariableFacts> facts_;
     std::vector<FormatRender> formats_;  // per column, from the facts
     std::unordered_map<uint64_t, std::string> edits_;

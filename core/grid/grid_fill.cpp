@@ -6,6 +6,7 @@
 
 #include "core/state/spssdio1.h"
 #include "savio/case_index.h"
+#include "savio/case_reread.h"
 
 namespace lv {
 
@@ -28,13 +29,18 @@ void GridFill::CasesEnded(int cut) {
     for (int i = 0; i < grid_.columnCount(); ++i)
         columns.push_back({savio::VariableIndexOfHandle(FileHandle, VarHandles[i]),
                            grid_.layout().columns[i].stringWidth});
-    // The path as the load opened it, made absolute so that later reads
-    // find the same file whatever the working folder is then.
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(DataFileName, error);
-    if (error) path = DataFileName;
+    CaseCache::Source source;
+    if (from_ == ReadBackFrom::LoadedFile) {
+        source.reads = savio::ReadsOfOpenFile(FileHandle);
+    } else {
+        // The path as the load opened it, made absolute so that later reads
+        // find the same file whatever the working folder is then.
+        std::error_code error;
+        std::filesystem::path path = std::filesystem::absolute(DataFileName, error);
+        source.path = error ? DataFileName : path.string();
+    }
     auto store = std::make_unique<FileCaseStore>(
-        std::make_unique<CaseCache>(path.string(), std::move(index), limits_.cacheBytes),
+        std::make_unique<CaseCache>(std::move(source), std::move(index), limits_.cacheBytes),
         std::move(columns), SysmisValue, limits_.aheadBytes);
     if (cut >= 0) store->CutLastRow(cut);
     grid_.SetStore(std::move(store));

@@ -21,9 +21,16 @@ struct FileStoreLimits {
     int checkpointShift = -1;
 };
 
+// Where the grid reads its values back from: the data file at its path,
+// checked on every read to be the one loaded (the windows); or the file the
+// load read, held open (a command that reads its file through one open).
+enum class ReadBackFrom { Path, LoadedFile };
+
 class GridFill final : public GridLoadConsumer {
   public:
-    explicit GridFill(GridData& grid, FileStoreLimits limits = {}) : grid_(grid), limits_(limits) {}
+    explicit GridFill(GridData& grid, FileStoreLimits limits = {},
+                      ReadBackFrom from = ReadBackFrom::Path)
+        : grid_(grid), limits_(limits), from_(from) {}
 
     void Layout(const GridLayout& layout) override;
     void EditingOn() override;
@@ -34,6 +41,7 @@ class GridFill final : public GridLoadConsumer {
   private:
     GridData& grid_;
     FileStoreLimits limits_;
+    ReadBackFrom from_;
 };
 
 }  // namespace lv

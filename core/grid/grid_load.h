@@ -1,15 +1,18 @@
 // The grid load: one streaming pass over the chosen data file that sets up
 // the grid's shape, header names and column widths, obtains the variable
-// handles, and reads every case, handing each case's values to a consumer.
+// handles, and reads every case (through the case stream), handing each
+// case's values to a consumer.
 // The grid window keeps them in compact columns; the command-line tool
 // prints them. Messages go through lv::CurrentDialogs().
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/dictionary/reader_handle.h"
 #include "core/grid/grid_layout.h"
 #include "core/state/progress.h"
 
@@ -56,5 +59,15 @@ enum class GridLoadOutcome {
 // cases read (a few thousand values apart); when it says stop, the load
 // closes the data file and ends as Cancelled, without a message.
 GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress = nullptr);
+
+// The same load from a file the caller holds open (its cases are read from
+// the first) and keeps open: the shared FileHandle names it for the load
+// and the variable handles are its own, so that a command reads the file it
+// opened once, whatever its path names meanwhile. cases: only those
+// (0-based, ascending) are read and handed over, with their own row
+// numbers; null for every case.
+GridLoadOutcome LoadGridFrom(const ReaderHandle& file, GridLoadConsumer& consumer,
+                             Progress* progress = nullptr,
+                             const std::vector<uint32_t>* cases = nullptr);
 
 }  // namespace lv

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/dictionary/variable_facts.h"
+#include "core/grid/cell_block.h"
 #include "core/text/distinct_texts.h"
 
 namespace lv {
@@ -43,21 +44,22 @@ bool NumberKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     const VariableFacts* facts = grid.FactsOf(column);
     const MissingValues* missing = facts && facts->missing().any() ? &facts->missing() : nullptr;
     std::vector<uint32_t> rows(std::min(blockRows, n));
-    std::vector<NumberCell> cells(rows.size());
+    CellBlock cells;
     for (uint32_t first = 0; first < n; first += blockRows) {
         const uint32_t count = std::min(blockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
-        grid.store().GatherNumbers(column, std::span<const uint32_t>(rows.data(), count),
-                                   cells.data());
+        cells.Gather(grid, std::span<const int>(&column, 1),
+                     std::span<const uint32_t>(rows.data(), count));
         for (uint32_t i = 0; i < count; ++i) {
-            const NumberCell& cell = cells[i];
+            const CellState state = cells.State(0, i);
+            const double value = cells.Number(0, i);
             uint8_t group = kEmpty;
-            if (cell.state == CellState::Sysmis)
+            if (state == CellState::Sysmis)
                 group = kSysmis;
-            else if (cell.state == CellState::Value)
-                group = missing && missing->Holds(cell.value) ? kUserMissing : kValid;
+            else if (state == CellState::Value)
+                group = missing && missing->Holds(value) ? kUserMissing : kValid;
             out.group[first + i] = group;
-            out.key[first + i] = group <= kUserMissing ? NumberKey(cell.value) : 0;
+            out.key[first + i] = group <= kUserMissing ? NumberKey(value) : 0;
         }
         if (grid.lost() || !Continue(progress, first + count, total)) return false;
     }
@@ -74,19 +76,19 @@ bool StringKeys(const GridData& grid, int column, ColumnKeys& out, Progress* pro
     const VariableFacts* facts = grid.FactsOf(column);
     DistinctTexts distinct;
     std::vector<uint32_t> rows(std::min(blockRows, n));
-    std::vector<StringCell> cells(rows.size());
+    CellBlock cells;
     for (uint32_t first = 0; first < n; first += blockRows) {
         const uint32_t count = std::min(blockRows, n - first);
         std::iota(rows.begin(), rows.begin() + count, first);
-        grid.store().GatherStrings(column, std::span<const uint32_t>(rows.data(), count),
-                                   cells.data());
+        cells.Gather(grid, std::span<const int>(&column, 1),
+                     std::span<const uint32_t>(rows.data(), count));
         for (uint32_t i = 0; i < count; ++i) {
-            if (cells[i].state != CellState::Value) {
+            if (cells.State(0, i) != CellState::Value) {
                 out.group[first + i] = kEmpty;
                 continue;
             }
             out.group[first + i] = kValid;
-            out.key[first + i] = distinct.Intern(WithoutTrailingBlanks(cells[i].stored));
+            out.key[first + i] = distinct.Intern(WithoutTrailingBlanks(cells.Text(0, i)));
         }
         if (grid.lost() || !Continue(progress, first + count, total)) return false;
     }

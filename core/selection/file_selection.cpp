@@ -1,46 +1,71 @@
 #include "core/selection/file_selection.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "core/dictionary/file_dictionary.h"
-#include "savio/case_index.h"
-#include "savio/case_layout.h"
+#include "core/cases/case_stream.h"
+#include "core/dictionary/variable_facts.h"
 #include "savio/spssfio.h"
 
 namespace lv {
 namespace {
 
-// Closes the handle when the selection is done.
-struct OpenHandle {
-    int h = 0;
-    ~OpenHandle() {
-        if (h) spssCloseRead(h);
+// A block of the stream as the condition reads it: numbers with
+// system-missing as kConditionMissing, strings as the stream holds them.
+class ConditionInput {
+  public:
+    explicit ConditionInput(size_t columns) : numbers_(columns), strings_(columns) {
+        block_.numbers.assign(columns, nullptr);
+        block_.strings.assign(columns, nullptr);
     }
+    const ConditionBlock& Of(const CaseStream& stream) {
+        const CaseValues& values = stream.values();
+        const auto rows = static_cast<size_t>(stream.rows());
+        for (size_t k = 0; k < numbers_.size(); ++k) {
+            if (values.isText(k)) {
+                strings_[k].resize(rows);
+                for (size_t i = 0; i < rows; ++i) strings_[k][i] = values.Text(int64_t(i), k);
+                block_.strings[k] = strings_[k].data();
+            } else {
+                numbers_[k].resize(rows);
+                const double* from = values.Numbers(k);
+                const double sysmis = stream.sysmis();
+                for (size_t i = 0; i < rows; ++i)
+                    numbers_[k][i] = IsSystemMissing(from[i], sysmis) ? kConditionMissing : from[i];
+                block_.numbers[k] = numbers_[k].data();
+            }
+        }
+        block_.rows = static_cast<uint32_t>(rows);
+        return block_;
+    }
+
+  private:
+    std::vector<std::vector<double>> numbers_;
+    std::vector<std::vector<std::string_view>> strings_;
+    ConditionBlock block_;
 };
 
-// Memory for the string values of one block, at most.
-constexpr size_t kBlockStringBytes = 4u << 20;
-constexpr uint32_t kBlockRows = 4096;
+FileSelection BadFile(int status) {
+    FileSelection result;
+    result.status = FileSelection::Status::BadFile;
+    result.fileStatus = status;
+    return result;
+}
 
 }  // namespace
 
 FileSelection SelectFileCases(const std::string& path, std::string_view text,
                               const std::string& encoding) {
-    FileSelection result;
+    ReaderHandle file;
     FileDictionary dict;
-    OpenHandle handle;
-    int opened = ReadFileDictionary(path, &dict);
-    if (opened == 0) opened = spssOpenRead(path.c_str(), &handle.h);
-    savio::CaseIndex layout;
-    if (opened != 0 || !savio::GetCaseIndex(handle.h, &layout) ||
-        layout.values.size() != dict.variables.size()) {
-        result.status = FileSelection::Status::BadFile;
-        result.fileStatus = opened ? opened : SPSS_FILE_OERROR;
-        if (opened != 0) handle.h = 0;
-        return result;
-    }
+    int status = file.Open(path);
+    if (status == 0) status = ReadFileDictionary(file, &dict);
+    if (status != 0) return BadFile(status);
+    return SelectFileCases(file, dict, text, encoding);
+}
+
+FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& dict,
+                              std::string_view text, const std::string& encoding) {
+    FileSelection result;
     auto compiled = CompileCondition(text, ConditionVariablesOf(dict.variables),
                                      encoding.empty() ? dict.encoding : encoding);
     if (auto* error = std::get_if<ConditionError>(&compiled)) {
@@ -50,71 +75,24 @@ FileSelection SelectFileCases(const std::string& path, std::string_view text,
     }
     const Condition& condition = std::get<Condition>(compiled);
 
-    // The values of the variables read, a block of cases at a time.
-    const std::vector<int>& read = condition.variables();
-    size_t stringBytes = 0;
-    for (int v : read) stringBytes += static_cast<size_t>(dict.variables[v].width);
-    const uint32_t blockRows = static_cast<uint32_t>(std::clamp<size_t>(
-        stringBytes ? kBlockStringBytes / stringBytes : kBlockRows, 1, kBlockRows));
-    std::vector<std::vector<double>> numbers(read.size());
-    std::vector<std::vector<std::string_view>> strings(read.size());
-    std::vector<std::string> bytes(read.size());
-    ConditionBlock block;
-    block.numbers.assign(read.size(), nullptr);
-    block.strings.assign(read.size(), nullptr);
-    for (size_t k = 0; k < read.size(); ++k) {
-        const DictVariable& v = dict.variables[read[k]];
-        if (v.isString()) {
-            strings[k].resize(blockRows);
-            bytes[k].resize(static_cast<size_t>(v.width) * blockRows);
-            block.strings[k] = strings[k].data();
-        } else {
-            numbers[k].resize(blockRows);
-            block.numbers[k] = numbers[k].data();
-        }
+    CasesWanted wanted;
+    wanted.variables = condition.variables();
+    CaseStream stream(file, std::move(wanted));
+    ConditionInput input(condition.variables().size());
+    while (stream.Next()) {
+        if (stream.rows() == 0) continue;
+        // Every case is wanted: a block's rows are consecutive cases.
+        const int64_t first = stream.CaseNumber(0);
+        if (first + stream.rows() > int64_t{UINT32_MAX}) return BadFile(SPSS_FILE_RERROR);
+        condition.Select(input.Of(stream), static_cast<uint32_t>(first), result.cases);
     }
-    const double fileSysmis = dict.hasFloatInfo ? dict.sysmis : kConditionMissing;
-    const std::vector<savio::ValueSlots>& slots = layout.values;
-
-    int64_t done = 0;
-    for (;;) {
-        uint32_t rows = 0;
-        int status = 0;
-        while (rows < blockRows && (status = spssReadCaseRecord(handle.h)) == 0) {
-            const uint8_t* row = savio::CurrentCaseRow(handle.h);
-            for (size_t k = 0; k < read.size(); ++k) {
-                const savio::ValueSlots& where = slots[read[k]];
-                if (where.isString()) {
-                    char* at = bytes[k].data() + static_cast<size_t>(where.width) * rows;
-                    size_t used = 0;
-                    savio::ForEachStringPiece(row, where, [&](const uint8_t* p, size_t n) {
-                        std::memcpy(at + used, p, n);
-                        used += n;
-                    });
-                    strings[k][rows] = std::string_view(at, used);
-                } else {
-                    const double v = savio::SlotNumber(row, where, layout.shape.swap);
-                    numbers[k][rows] = v == fileSysmis || std::isnan(v) ? kConditionMissing : v;
-                }
-            }
-            ++rows;
-        }
-        if (done + rows > UINT32_MAX) {
-            result.status = FileSelection::Status::BadFile;
-            result.fileStatus = SPSS_FILE_RERROR;
-            return result;
-        }
-        block.rows = rows;
-        condition.Select(block, static_cast<uint32_t>(done), result.cases);
-        done += rows;
-        if (status == SPSS_FILE_END) break;
-        if (status != 0) {
-            result.status = FileSelection::Status::BadFile;
-            result.fileStatus = status;
-            break;
-        }
+    if (stream.end() == CaseStream::End::Failed) {
+        // A file whose variables are not the dictionary's is no file to select from.
+        result.status = FileSelection::Status::BadFile;
+        result.fileStatus =
+            stream.failureStatus() == SPSS_VAR_NOTFOUND ? SPSS_FILE_OERROR : stream.failureStatus();
     }
-    result.caseCount = done;
+    result.caseCount = stream.casesRead();
     // 4 bytes per selected case, not what growing left over.
     result.cases.shrink_to_fit();
     return result;

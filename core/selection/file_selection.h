@@ -1,7 +1,6 @@
 // Selecting the cases of a data file by a condition, read straight from the
-// file in one pass (only the variables the condition names are looked at):
-// what lorivane-dump's select and --where use, and the grid when it has not
-// loaded the values itself.
+// file in one pass of the case stream (only the variables the condition
+// names are looked at): what lorivane-dump's select and --where use.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dictionary/file_dictionary.h"
 #include "core/selection/condition.h"
 
 namespace lv {
@@ -26,5 +26,9 @@ struct FileSelection {
 // file's own.
 FileSelection SelectFileCases(const std::string& path, std::string_view condition,
                               const std::string& encoding = {});
+// The same through the open file dict was read from, which stays open (its
+// cases can be read again after).
+FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& dict,
+                              std::string_view condition, const std::string& encoding = {});
 
 }  // namespace lv

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/grid/cell_block.h"
 #include "core/grid/read_ahead.h"
 
 namespace lv {
@@ -29,44 +30,28 @@ GridSelection SelectGridRows(const GridData& grid, std::string_view text,
     const size_t n = columns.size();
     std::vector<std::vector<double>> numbers(n);
     std::vector<std::vector<std::string_view>> strings(n);
-    std::vector<NumberCell> numberCells(kBlockRows);
-    std::vector<StringCell> stringCells(kBlockRows);
-    std::vector<std::string> texts(n);
     ConditionBlock block;
     block.numbers.assign(n, nullptr);
     block.strings.assign(n, nullptr);
     std::vector<uint32_t> rows(kBlockRows);
+    CellBlock cells;
     ReadAheadWindow window(grid, columns, 0, total, false, ReadAheadWindow::Rows::File);
     for (uint32_t first = 0; first < total; first += kBlockRows) {
         const uint32_t count = std::min(kBlockRows, total - first);
-        const std::span<const uint32_t> span(rows.data(), count);
         std::iota(rows.begin(), rows.begin() + count, first);
         window.Cover(first, count);
+        cells.Gather(grid, columns, std::span<const uint32_t>(rows.data(), count));
         for (size_t k = 0; k < n; ++k) {
-            const int column = columns[k];
             if (condition.readsString(k)) {
-                // The store's views last until its next call: the bytes are
-                // copied, and the views set once they stop moving.
-                grid.store().GatherStrings(column, span, stringCells.data());
-                std::string& bytes = texts[k];
-                bytes.clear();
-                std::vector<size_t> ends(count);
-                for (uint32_t i = 0; i < count; ++i) {
-                    if (stringCells[i].state == CellState::Value) bytes += stringCells[i].stored;
-                    ends[i] = bytes.size();
-                }
                 strings[k].resize(count);
-                for (uint32_t i = 0; i < count; ++i) {
-                    const size_t begin = i ? ends[i - 1] : 0;
-                    strings[k][i] = std::string_view(bytes).substr(begin, ends[i] - begin);
-                }
+                for (uint32_t i = 0; i < count; ++i) strings[k][i] = cells.Text(k, i);
                 block.strings[k] = strings[k].data();
             } else {
-                grid.store().GatherNumbers(column, span, numberCells.data());
                 numbers[k].resize(count);
                 for (uint32_t i = 0; i < count; ++i)
-                    numbers[k][i] = numberCells[i].state == CellState::Value ? numberCells[i].value
-                                                                             : kConditionMissing;
+                    numbers[k][i] = cells.State(k, i) == CellState::Value && !cells.isText(k)
+                                        ? cells.Number(k, i)
+                                        : kConditionMissing;
                 block.numbers[k] = numbers[k].data();
             }
         }

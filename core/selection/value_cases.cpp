@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/text/trim.h"
+#include "core/grid/cell_block.h"
 
 namespace lv {
 namespace {
@@ -20,26 +20,23 @@ int FirstCaseOf(const GridData& grid, std::span<const CaseValue> values) {
         if (v.column < 0 || v.column >= grid.columnCount()) return -1;
     constexpr uint32_t kBlock = 4096;
     std::vector<uint32_t> rows;
-    std::vector<NumberCell> numbers;
-    std::vector<StringCell> strings;
+    std::vector<int> columns;
+    for (const CaseValue& v : values) columns.push_back(v.column);
+    CellBlock cells;
     std::vector<char> match;
     for (uint32_t first = 0; first < grid.rowCount(); first += kBlock) {
         const uint32_t n = std::min(kBlock, grid.rowCount() - first);
         rows.resize(n);
         for (uint32_t i = 0; i < n; ++i) rows[i] = grid.FileRow(first + i);
         match.assign(n, 1);
-        for (const CaseValue& v : values) {
-            if (v.isString()) {
-                strings.assign(n, StringCell{});
-                grid.store().GatherStrings(v.column, rows, strings.data());
-                for (uint32_t i = 0; i < n; ++i)
-                    match[i] &= strings[i].state == CellState::Value &&
-                                WithoutTrailingBlanks(strings[i].stored) == v.value.text;
-            } else {
-                numbers.assign(n, NumberCell{});
-                grid.store().GatherNumbers(v.column, rows, numbers.data());
-                for (uint32_t i = 0; i < n; ++i) match[i] &= Holds(numbers[i], v.value);
-            }
+        cells.Gather(grid, columns, rows);
+        for (size_t k = 0; k < values.size(); ++k) {
+            const CaseValue& v = values[k];
+            if (v.isString() != cells.isText(k)) return -1;
+            for (uint32_t i = 0; i < n; ++i)
+                match[i] &= v.isString() ? cells.State(k, i) == CellState::Value &&
+                                               cells.Text(k, i) == v.value.text
+                                         : Holds(cells.NumberAt(k, i), v.value);
         }
         for (uint32_t i = 0; i < n; ++i)
             if (match[i]) return static_cast<int>(first + i);

@@ -135,6 +135,8 @@ std::string EnglishText(const Message& m) {
             return "an Excel cell holds at most 32,767 characters (row " + n0 + ")";
         case MessageCode::XlsxFailed:
             return "cannot write the Excel workbook: " + t0;
+        case MessageCode::XlsxNoDictionary:
+            return "no variable information for the workbook's dictionary sheet; nothing written";
         case MessageCode::ConvertDataUnfinished:
             return "the data could not be read to the end; nothing was written";
         case MessageCode::ConvertFileChanged:

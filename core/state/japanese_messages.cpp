@@ -135,6 +135,8 @@ std::string JapaneseText(const Message& m) {
             return "Excel のセルには 32,767 文字までしか入りません（" + n0 + " 行目）";
         case MessageCode::XlsxFailed:
             return "Excel ブックを書き出せませんでした：" + t0;
+        case MessageCode::XlsxNoDictionary:
+            return "辞書シートに書く変数の情報がないため、書き出しを中止しました";
         case MessageCode::ConvertDataUnfinished:
             return "データを読み終えられなかったため、書き出しを中止しました";
         case MessageCode::ConvertFileChanged:

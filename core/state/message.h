@@ -60,6 +60,7 @@ enum class MessageCode : uint16_t {
     XlsxTooManyColumns,  // N0: the columns
     XlsxCellTooLong,     // N0: the row
     XlsxFailed,          // T0: the library's reason
+    XlsxNoDictionary,    // the workbook's 辞書 sheet has no variables to describe
     ConvertDataUnfinished,
     ConvertFileChanged,
     ExportFileChanged,     // the as-displayed export stopped

@@ -1,7 +1,8 @@
 // One streaming pass over the cases of a file for the statistics: the
-// values of the chosen variables and the case's weight, handed over a case
-// at a time through the reader's value calls, with a file handle of its own
-// (the program's shared state is left alone). Nothing is kept.
+// values of the chosen variables and the case's weight, read through the
+// case stream and handed over a case at a time, with a file handle of its
+// own or the caller's (the program's shared state is left alone). Nothing
+// is kept.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/cases/case_stream.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/state/message.h"
 #include "core/state/progress.h"
@@ -24,12 +26,22 @@ struct PassValue {
     std::string_view text;
 };
 
+// A string value as the statistics count it: its bytes up to the first NUL,
+// without trailing blanks (value has none after its last byte).
+std::string_view PassText(std::string_view value);
+
 class CaseVisitor {
   public:
     virtual ~CaseVisitor() = default;
     // values in the order the variables were asked for; weight 1 when the
     // pass is unweighted.
     virtual void Case(std::span<const PassValue> values, double weight) = 0;
+    // A block of the stream's cases, its columns in the order the variables
+    // were asked for: by default handed on a case at a time.
+    virtual void Block(const CaseStream& block);
+
+  private:
+    std::vector<PassValue> values_;
 };
 
 enum class PassOutcome { Complete, Cancelled, Failed };
@@ -44,22 +56,18 @@ struct PassResult {
     Message error;          // Failed: what went wrong
 };
 
-// Whether value is system-missing in a file whose system-missing value is
-// sysmis.
-bool IsSystemMissing(double value, double sysmis);
-
-// The file's system-missing value.
-double FileSysmis(const FileDictionary& dict);
-
 // The cases a pass hands over: their 0-based numbers, ascending (a case
 // selection's); null for every case.
 using CaseNumbers = std::vector<uint32_t>;
 
-// Reads every case of dict.path once. weighted: weigh by the file's weight
-// variable when it has one. progress hears of the cases read and may cancel.
-// selected: only those cases are handed over (casesRead still counts all).
+// Reads every case of the file once: through file, the open file dict was
+// read from (left open); or, when it is null, from dict.path opened here
+// (failing when the file found there no longer has dict's variables).
+// weighted: weigh by the file's weight variable when it has one. progress
+// hears of the cases read and may cancel. selected: only those cases are
+// handed over (casesRead still counts all).
 PassResult ReadCasesOnce(const FileDictionary& dict, const std::vector<int>& variables,
                          bool weighted, CaseVisitor& visitor, Progress* progress = nullptr,
-                         const CaseNumbers* selected = nullptr);
+                         const CaseNumbers* selected = nullptr, const ReaderHandle* file = nullptr);
 
 }  // namespace lv

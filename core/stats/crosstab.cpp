@@ -115,15 +115,16 @@ class CrossVisitor final : public CaseVisitor {
 
 CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
                            bool weighted, bool includeUserMissing, Progress* progress,
-                           size_t maxCategories, const CaseNumbers* selected) {
+                           size_t maxCategories, const CaseNumbers* selected,
+                           const ReaderHandle* file) {
     CrosstabResult result;
     Crosstab& t = result.table;
     t.rowVariable = MakeStatsVariable(dict, rowVariable);
     t.columnVariable = MakeStatsVariable(dict, columnVariable);
     t.includeUserMissing = includeUserMissing;
     CrossVisitor visitor(t.rowVariable, t.columnVariable, includeUserMissing, maxCategories);
-    result.pass =
-        ReadCasesOnce(dict, {rowVariable, columnVariable}, weighted, visitor, progress, selected);
+    result.pass = ReadCasesOnce(dict, {rowVariable, columnVariable}, weighted, visitor, progress,
+                                selected, file);
     t.weighted = result.pass.weighted;
     if (result.pass.outcome != PassOutcome::Complete) return result;
     if (visitor.tooMany) {

@@ -46,6 +46,7 @@ struct CrosstabResult {
 CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
                            bool weighted, bool includeUserMissing, Progress* progress = nullptr,
                            size_t maxCategories = kCrosstabMaxCategories,
-                           const CaseNumbers* selected = nullptr);
+                           const CaseNumbers* selected = nullptr,
+                           const ReaderHandle* file = nullptr);
 
 }  // namespace lv

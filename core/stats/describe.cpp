@@ -1,5 +1,6 @@
 #include "core/stats/describe.h"
 
+#include <algorithm>
 #include <cmath>
 #include <future>
 #include <limits>
@@ -22,7 +23,7 @@ class TallyAll final : public CaseVisitor {
     static constexpr size_t kBlock = 4096;
 
     explicit TallyAll(std::vector<ValueTally>& tallies) : tallies_(tallies) {
-        for (Block& b : blocks_) {
+        for (Held& b : blocks_) {
             b.numbers.resize(tallies.size());
             for (auto& column : b.numbers) column.reserve(kBlock);
             b.weights.reserve(kBlock);
@@ -33,7 +34,7 @@ class TallyAll final : public CaseVisitor {
     }
 
     void Case(std::span<const PassValue> values, double weight) override {
-        Block& b = blocks_[filling_];
+        Held& b = blocks_[filling_];
         for (size_t i = 0; i < values.size(); ++i) {
             if (tallies_[i].variable().isString())
                 tallies_[i].Add(values[i], weight);
@@ -44,6 +45,35 @@ class TallyAll final : public CaseVisitor {
         if (b.weights.size() == kBlock) Hand();
     }
 
+    // The stream's block column by column: numbers into the held block,
+    // strings tallied at once.
+    void Block(const CaseStream& stream) override {
+        const CaseValues& values = stream.values();
+        const std::span<const double> weights = stream.weights();
+        for (int64_t first = 0; first < stream.rows();) {
+            Held& b = blocks_[filling_];
+            const int64_t n =
+                std::min(stream.rows() - first, static_cast<int64_t>(kBlock - b.weights.size()));
+            for (int64_t i = first; i < first + n; ++i)
+                b.weights.push_back(weights.empty() ? 1.0 : weights[size_t(i)]);
+            const double* weight = &b.weights[b.weights.size() - size_t(n)];
+            for (size_t k = 0; k < tallies_.size(); ++k) {
+                if (tallies_[k].variable().isString()) {
+                    for (int64_t i = 0; i < n; ++i)
+                        tallies_[k].Add({false, 0, PassText(values.Text(first + i, k))}, weight[i]);
+                    continue;
+                }
+                std::vector<double>& column = b.numbers[k];
+                const double* from = values.Numbers(k) + first;
+                const double sysmis = stream.sysmis();
+                for (int64_t i = 0; i < n; ++i)
+                    column.push_back(IsSystemMissing(from[i], sysmis) ? kSysmisMark : from[i]);
+            }
+            first += n;
+            if (b.weights.size() == kBlock) Hand();
+        }
+    }
+
     // Tallies what is held; every table is complete when it returns.
     void Flush() {
         Hand();
@@ -51,7 +81,7 @@ class TallyAll final : public CaseVisitor {
     }
 
   private:
-    struct Block {
+    struct Held {
         std::vector<std::vector<double>> numbers;
         std::vector<double> weights;
     };
@@ -60,13 +90,13 @@ class TallyAll final : public CaseVisitor {
     // fills the other buffer meanwhile.
     void Hand() {
         if (counting_.valid()) counting_.get();
-        Block& full = blocks_[filling_];
+        Held& full = blocks_[filling_];
         if (full.weights.empty()) return;
         counting_ = std::async(std::launch::async, [this, &full] { Count(full); });
         filling_ ^= 1;
     }
 
-    void Count(Block& b) {
+    void Count(Held& b) {
         for (size_t i = 0; i < b.numbers.size(); ++i) {
             std::vector<double>& column = b.numbers[i];
             for (size_t k = 0; k < column.size(); ++k) {
@@ -84,7 +114,7 @@ class TallyAll final : public CaseVisitor {
     // over as a number: NaN counts as system-missing there too).
     static constexpr double kSysmisMark = std::numeric_limits<double>::quiet_NaN();
     std::vector<ValueTally>& tallies_;
-    Block blocks_[2];
+    Held blocks_[2];
     int filling_ = 0;
     std::future<void> counting_;
 };
@@ -126,7 +156,8 @@ DescribeRow MakeDescribeRow(const ValueTally& tally) {
 }
 
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
-                           Progress* progress, size_t cap, const CaseNumbers* selected) {
+                           Progress* progress, size_t cap, const CaseNumbers* selected,
+                           const ReaderHandle* file) {
     DescribeResult result;
     if (variables.empty())
         for (size_t i = 0; i < dict.variables.size(); ++i) variables.push_back(static_cast<int>(i));
@@ -136,7 +167,7 @@ DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variable
     // values is still counted exactly.
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), cap + 1);
     TallyAll visitor(tallies);
-    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     visitor.Flush();
     if (result.pass.outcome != PassOutcome::Complete) return result;
     for (const ValueTally& tally : tallies) result.rows.push_back(MakeDescribeRow(tally));

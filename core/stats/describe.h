@@ -38,10 +38,12 @@ struct DescribeResult {
     std::vector<DescribeRow> rows;  // Complete passes only
 };
 
-// variables: indices into dict.variables (empty: every variable).
+// variables: indices into dict.variables (empty: every variable); file as
+// for ReadCasesOnce.
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
                            Progress* progress = nullptr, size_t cap = kDescribeDistinctCap,
-                           const CaseNumbers* selected = nullptr);
+                           const CaseNumbers* selected = nullptr,
+                           const ReaderHandle* file = nullptr);
 
 DescribeRow MakeDescribeRow(const ValueTally& tally);
 

@@ -21,6 +21,21 @@ class TallyVisitor final : public CaseVisitor {
     void Case(std::span<const PassValue> values, double weight) override {
         for (size_t i = 0; i < values.size(); ++i) tallies_[i].Add(values[i], weight);
     }
+    // A variable at a time: each table is counted over the whole block.
+    void Block(const CaseStream& stream) override {
+        const CaseValues& values = stream.values();
+        const std::span<const double> weights = stream.weights();
+        for (size_t k = 0; k < tallies_.size(); ++k) {
+            ValueTally& tally = tallies_[k];
+            for (int64_t i = 0; i < stream.rows(); ++i) {
+                const double weight = weights.empty() ? 1.0 : weights[size_t(i)];
+                if (values.isText(k))
+                    tally.Add({false, 0, PassText(values.Text(i, k))}, weight);
+                else
+                    tally.Add({stream.Sysmis(i, k), values.Number(i, k), {}}, weight);
+            }
+        }
+    }
 
   private:
     std::vector<ValueTally>& tallies_;
@@ -139,13 +154,13 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
 
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress, size_t kept,
-                               const CaseNumbers* selected) {
+                               const CaseNumbers* selected, const ReaderHandle* file) {
     FrequencyResult result;
     std::vector<ValueTally> tallies;
     tallies.reserve(variables.size());
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), kept);
     TallyVisitor visitor(tallies);
-    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     if (result.pass.outcome != PassOutcome::Complete) return result;
     for (const ValueTally& tally : tallies)
         result.tables.push_back(MakeFrequencyTable(tally, result.pass.weighted));

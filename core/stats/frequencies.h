@@ -63,10 +63,12 @@ struct FrequencyResult {
     std::vector<FrequencyTable> tables;  // Complete passes only
 };
 
-// The tables of variables (indices into dict.variables), in one pass.
+// The tables of variables (indices into dict.variables), in one pass
+// (through file when given: see ReadCasesOnce).
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress = nullptr,
                                size_t kept = ValueTally::kDefaultKept,
-                               const CaseNumbers* selected = nullptr);
+                               const CaseNumbers* selected = nullptr,
+                               const ReaderHandle* file = nullptr);
 
 }  // namespace lv

@@ -232,8 +232,9 @@ void GridModel::ChangeRows(Change change) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void GridModel::SetFacts(std::vector<lv::VariableFacts> facts) {
-    grid_.SetFacts(std::move(facts));
+void GridModel::SetFacts(std::vector<lv::VariableFacts> facts,
+                         std::shared_ptr<const lv::FileDictionary> dictionary) {
+    grid_.SetFacts(std::move(facts), std::move(dictionary));
     RefreshAll();
 }
 

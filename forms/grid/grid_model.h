@@ -51,7 +51,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     void AppendCellBytes(std::string& out, int row, int column) const;
     // The variables' facts (read after the load), for labels, missing
     // values and tooltips.
-    void SetFacts(std::vector<lv::VariableFacts> facts);
+    void SetFacts(std::vector<lv::VariableFacts> facts,
+                  std::shared_ptr<const lv::FileDictionary> dictionary = nullptr);
     // Value labels in place of the values they label (or not).
     void SetShowLabels(bool on);
     bool showLabels() const { return grid_.showLabels(); }

@@ -154,12 +154,13 @@ void TfrmDPGrid::FormCreate() {
     const auto readFacts = [this] {
         lv::DialogProgress reading(nullptr,
                                    QStringLiteral("変数の情報を読み込んでいます... %1 / %2"));
+        std::shared_ptr<const lv::FileDictionary> dictionary;
         std::vector<lv::VariableFacts> facts =
-            lv::ReadVariableFacts(DataFileName, VarCount, &reading);
+            lv::ReadVariableFacts(DataFileName, VarCount, &reading, &dictionary);
         if (reading.cancelled())
             outcome_ = lv::GridLoadOutcome::Cancelled;
         else
-            model->SetFacts(std::move(facts));
+            model->SetFacts(std::move(facts), std::move(dictionary));
     };
     try {
         lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));

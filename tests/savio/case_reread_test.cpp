@@ -124,6 +124,45 @@ TEST_P(CaseReread, ChangedFileGivesNoValues) {
     expectChanged("removed");
 }
 
+// One open file read twice: the second pass, restarted after another file
+// was renamed over the path, gives the first file's cases again, and so do
+// re-reads through the open file's bytes after its close; a file written
+// to in place is Changed.
+TEST_P(CaseReread, AnOpenFileIsReadAgainWhateverThePathNamesSince) {
+    const fixture::File f = File(50);
+    const std::string path = Write(f);
+    int h = 0;
+    ASSERT_EQ(spssOpenRead(path.c_str(), &h), 0);
+    const ReadBack first = readback::ReadThroughCalls(h, 2);
+    ASSERT_EQ(first.rows.size(), 50u);
+    fixture::File other = File(20);
+    ASSERT_EQ(rename(fixture::WriteFile(other, dir_ + "/other.sav").c_str(), path.c_str()), 0);
+    ASSERT_TRUE(savio::RestartCases(h));
+    const ReadBack second = readback::ReadThroughCalls(h, -1);
+    EXPECT_EQ(second.rows, first.rows);
+    EXPECT_EQ(second.index.checkpoints, first.index.checkpoints);
+    const std::shared_ptr<savio::RandomReads> reads = savio::ReadsOfOpenFile(h);
+    ASSERT_TRUE(reads);
+    EXPECT_EQ(spssCloseRead(h), 0);
+    EXPECT_FALSE(savio::RestartCases(h));
+    EXPECT_FALSE(savio::ReadsOfOpenFile(h));
+    std::vector<readback::Cells> again;
+    EXPECT_EQ(savio::RereadCasesFrom(reads, first.index, 10, 50,
+                                     [&](int64_t, const uint8_t* s) {
+                                         again.push_back(readback::CellsFromSlots(first.index, s));
+                                         return true;
+                                     }),
+              savio::RereadStatus::Ok);
+    EXPECT_EQ(again, std::vector<readback::Cells>(first.rows.begin() + 10, first.rows.end()));
+    EXPECT_TRUE(savio::ReadsUnchanged(*reads));
+
+    ASSERT_EQ(spssOpenRead(path.c_str(), &h), 0);
+    const std::shared_ptr<savio::RandomReads> held = savio::ReadsOfOpenFile(h);
+    spssCloseRead(h);
+    ASSERT_EQ(truncate(path.c_str(), 100), 0);
+    EXPECT_FALSE(savio::ReadsUnchanged(*held));
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLayouts, CaseReread,
                          ::testing::Combine(::testing::Values(Compression::None,
                                                               Compression::Bytecode,

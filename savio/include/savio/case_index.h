@@ -59,6 +59,13 @@ int VariableIndexOfHandle(int handle, double varHandle);
 // values of every case at once.
 const uint8_t* CurrentCaseRow(int handle);
 
+// Makes the next spssReadCaseRecord on the open file behind handle read its
+// first case again, through the bytes it was opened with (a file renamed or
+// replaced at its path meanwhile is not read), so that one open file can be
+// read more than once. The checkpoints are taken again. False when handle
+// names no open file.
+bool RestartCases(int handle);
+
 // Sets how often the open file behind handle keeps a checkpoint while its
 // cases are read (every 2^shift cases; see CheckpointShiftFor), before its
 // first case is read. False when handle names no open file.

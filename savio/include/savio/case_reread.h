@@ -45,7 +45,17 @@ bool IndexedFileUnchanged(const std::string& path, const CaseIndex& index);
 
 // The same over the bytes the index was taken from, as reads gives them.
 RereadStatus RereadCasesFrom(std::shared_ptr<RandomReads> reads, const CaseIndex& index,
-                             int64_t first, int64_t last, const CaseVisit& visit);
+                             int64_t first, int64_t last, const CaseVisit& visit,
+                             InflatedBlock* kept = nullptr);
+
+// The bytes the open file behind handle is read from, null when handle names
+// no open file. They stay readable while held, after the handle is closed
+// too: re-reads through them reach the file that was opened, whatever its
+// path names since; a file written to or cut short gives Changed.
+std::shared_ptr<RandomReads> ReadsOfOpenFile(int handle);
+
+// Whether those bytes are still the ones opened (see RandomReads).
+bool ReadsUnchanged(const RandomReads& reads);
 
 // The same over the bytes the index was taken from, held in memory.
 RereadStatus RereadCasesInMemory(std::string_view bytes, const CaseIndex& index, int64_t first,

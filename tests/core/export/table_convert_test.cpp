@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -138,7 +139,16 @@ class TableConvertTest : public ::testing::Test {
         gridtest::PrepareState(path);
         gridtest::MemoryFill fill(grid_);
         lv::LoadGrid(fill);
-        grid_.SetFacts(lv::ReadVariableFacts(path, spssdio1::VarCount));
+        std::shared_ptr<const lv::FileDictionary> dictionary;
+        auto facts = lv::ReadVariableFacts(path, spssdio1::VarCount, nullptr, &dictionary);
+        grid_.SetFacts(std::move(facts), std::move(dictionary));
+        ASSERT_EQ(file_.Open(path), 0);
+    }
+    // Converts the chosen file as the tool does, through the open file.
+    lv::ConvertOutcome Convert(const lv::TableOptions& options, const std::string& out,
+                               lv::Progress* progress = nullptr) {
+        return lv::ConvertFileCases(file_, grid_.dictionary(), grid_.facts(), options, out,
+                                    progress);
     }
     void LoadFixture(const fixture::File& f) { Load(fixture::WriteFile(f, dir_ + "/in.sav")); }
 
@@ -146,7 +156,7 @@ class TableConvertTest : public ::testing::Test {
     // compares every cell with the grid's stored values.
     void RoundTrip(const lv::TableOptions& options, const std::string& where) {
         const std::string out = dir_ + "/out." + FormatWord(options.format);
-        ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, out), lv::ConvertOutcome::Written);
+        ASSERT_EQ(Convert(options, out), lv::ConvertOutcome::Written);
         const auto columns = lv::PlanColumns(grid_.facts(), options, lv::DisplayEncoding());
         const json table = ReadBack(options.format, out, Kinds(columns));
         ASSERT_EQ(table["header"].size(), columns.size()) << where;
@@ -172,6 +182,7 @@ class TableConvertTest : public ::testing::Test {
 
     std::string dir_;
     lv::GridData grid_;
+    lv::ReaderHandle file_;
     gridtest::ScriptedDialogs dialogs_;
 };
 
@@ -233,8 +244,7 @@ TEST_F(TableConvertTest, HostileTextsSurviveEveryFormat) {
     }
     // A negative number stays a number; only texts are made harmless.
     lv::TableOptions options;
-    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/n.csv"),
-              lv::ConvertOutcome::Written);
+    ASSERT_EQ(Convert(options, dir_ + "/n.csv"), lv::ConvertOutcome::Written);
     const std::string csv = gridtest::ReadAll(dir_ + "/n.csv");
     EXPECT_NE(csv.find("\n\"a,b \"\"quoted\"\"\",-5,2024-02-29,"), std::string::npos);
     EXPECT_NE(csv.find("\n\"'=1+2\",2,,\"'+x\"\n"), std::string::npos);
@@ -286,8 +296,7 @@ TEST_F(TableConvertTest, ChoicesPickHeadersMissingValuesRowsAndColumnsInGridOrde
     options.missingEmpty = false;
     options.firstRow = 2;
     options.lastRow = -1;
-    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/f.csv"),
-              lv::ConvertOutcome::Written);
+    ASSERT_EQ(Convert(options, dir_ + "/f.csv"), lv::ConvertOutcome::Written);
     EXPECT_EQ(gridtest::ReadAll(dir_ + "/f.csv"), "LongerB,A\ntwo,99\nsix,3\n");
 }
 
@@ -297,15 +306,14 @@ TEST_F(TableConvertTest, ManyVariablesAndNoCases) {
         f.variables.push_back(gridtest::Numeric("V" + std::to_string(i)));
     LoadFixture(f);
     lv::TableOptions options;
-    ASSERT_EQ(lv::ConvertFileCases(grid_.facts(), options, dir_ + "/wide.csv"),
-              lv::ConvertOutcome::Written);
+    ASSERT_EQ(Convert(options, dir_ + "/wide.csv"), lv::ConvertOutcome::Written);
     const std::string csv = gridtest::ReadAll(dir_ + "/wide.csv");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 99999);
     EXPECT_EQ(csv.substr(csv.size() - 8), ",V99999\n");
     // Too wide for a sheet: refused before anything is written.
     options.format = lv::TableFormat::Xlsx;
     try {
-        lv::ConvertFileCases(grid_.facts(), options, dir_ + "/wide.xlsx");
+        Convert(options, dir_ + "/wide.xlsx");
         ADD_FAILURE() << "a sheet of 100000 columns was written";
     } catch (const lv::ExportError& e) {
         EXPECT_NE(std::string(e.what()).find("16,384"), std::string::npos) << e.what();
@@ -325,7 +333,7 @@ TEST_F(TableConvertTest, FailuresAndCancelLeaveNothingUnderTheName) {
         for (const lv::TableFormat format : {lv::TableFormat::Csv, lv::TableFormat::Xlsx}) {
             options.format = format;
             try {
-                lv::ConvertFileCases(grid_.facts(), options, path);
+                Convert(options, path);
                 ADD_FAILURE() << path << " reported as written";
             } catch (const lv::ExportError& e) {
                 EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
@@ -347,8 +355,7 @@ TEST_F(TableConvertTest, FailuresAndCancelLeaveNothingUnderTheName) {
     } stop;
     options.format = lv::TableFormat::Csv;
     EXPECT_EQ(lv::ConvertGridRows(grid_, options, kept, &stop), lv::ConvertOutcome::Cancelled);
-    EXPECT_EQ(lv::ConvertFileCases(grid_.facts(), options, kept, &stop),
-              lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(Convert(options, kept, &stop), lv::ConvertOutcome::Cancelled);
     EXPECT_EQ(gridtest::ReadAll(kept), "old");
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
@@ -371,8 +378,71 @@ TEST_F(TableConvertTest, AbandonedWorkbookKeepsNoTemporaryFileOpen) {
     options.format = lv::TableFormat::Xlsx;
     const std::string path = dir_ + "/out.xlsx";
     EXPECT_EQ(lv::ConvertGridRows(grid_, options, path, &stop), lv::ConvertOutcome::Cancelled);
-    EXPECT_EQ(lv::ConvertFileCases(grid_.facts(), options, path, &stop),
-              lv::ConvertOutcome::Cancelled);
+    EXPECT_EQ(Convert(options, path, &stop), lv::ConvertOutcome::Cancelled);
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(openFiles(), before);
+}
+
+// The tool's conversion reads everything through the file it holds open:
+// another file renamed over the input while the cases are read changes
+// nothing in what is written, the workbook's dictionary sheet included. A
+// workbook without a dictionary to describe its columns is not written.
+TEST_F(TableConvertTest, AFileRenamedOverTheInputMidwayIsNotRead) {
+    fixture::File f = gridtest::Basic();
+    f.variables = {gridtest::Numeric("FIRSTA", 8, 0), gridtest::String("FIRSTB", 4)};
+    f.variables[0].label = "first label";
+    for (int i = 0; i < 3000; ++i) f.cases.push_back({double(i), std::string("f")});
+    LoadFixture(f);
+    const std::string input = dir_ + "/in.sav";
+    fixture::File other = f;
+    other.variables[0].name = "OTHERA";
+    other.variables[0].label = "other label";
+    for (fixture::Case& c : other.cases) c[0] = -1.0;
+    // Renames the other file over the input at the first step of the load.
+    struct Swap : lv::Progress {
+        std::string from, to;
+        bool Step(uint64_t, uint64_t) override {
+            if (!from.empty()) {
+                EXPECT_EQ(rename(from.c_str(), to.c_str()), 0);
+            }
+            from.clear();
+            return true;
+        }
+    } swap;
+    swap.to = input;
+    lv::TableOptions options;
+    swap.from = fixture::WriteFile(other, dir_ + "/other.sav");
+    ASSERT_EQ(Convert(options, dir_ + "/m.csv", &swap), lv::ConvertOutcome::Written);
+    const std::string csv = gridtest::ReadAll(dir_ + "/m.csv");
+    EXPECT_EQ(csv.substr(0, 20), "FIRSTA,FIRSTB\n0,f\n1,");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3001);
+    EXPECT_EQ(csv.find("-1"), std::string::npos);
+
+    options.format = lv::TableFormat::Xlsx;
+    swap.from = fixture::WriteFile(other, dir_ + "/other.sav");
+    const std::string book = dir_ + "/m.xlsx";
+    ASSERT_EQ(Convert(options, book, &swap), lv::ConvertOutcome::Written);
+    std::FILE* pipe =
+        popen((Python() +
+               " -c 'import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1])"
+               ".read(\"xl/worksheets/sheet2.xml\").decode())' '" +
+               book + "'")
+                  .c_str(),
+              "r");
+    ASSERT_TRUE(pipe);
+    std::string sheet;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) sheet.append(buf, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_NE(sheet.find("FIRSTA"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("first label"), std::string::npos);
+    EXPECT_EQ(sheet.find("OTHER"), std::string::npos);
+    EXPECT_EQ(sheet.find("other label"), std::string::npos);
+
+    const std::string none = dir_ + "/none.xlsx";
+    EXPECT_THROW(lv::ConvertFileCases(file_, nullptr, grid_.facts(), options, none),
+                 lv::ExportError);
+    grid_.SetFacts(grid_.facts());
+    EXPECT_THROW(lv::ConvertGridRows(grid_, options, none), lv::ExportError);
+    EXPECT_FALSE(fs::exists(none));
 }

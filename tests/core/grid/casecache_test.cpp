@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/grid/case_cache.h"
+#include "savio/case_reread.h"
+#include "savio/spssfio.h"
 #include "tests/support/readback.h"
 #include "tests/support/savfixture.h"
 
@@ -113,6 +115,28 @@ TEST_P(CaseCacheTest, ChangedFileGivesNothing) {
     EXPECT_EQ(cache.Values({0}, 0, 700, &values), CaseCache::Status::Changed);
     EXPECT_EQ(values.rows(), 0);
     EXPECT_EQ(cache.Rows({0}, std::vector<int64_t>{1, 2}, &values), CaseCache::Status::Changed);
+    EXPECT_EQ(cache.Recheck(), CaseCache::Status::Changed);
+}
+
+// Read back through the bytes of the file that was read, held open: the
+// values of that file, in parts side by side too, whatever its path names
+// since; the file itself written to gives nothing.
+TEST_P(CaseCacheTest, HeldBytesAreThoseOfTheFileRead) {
+    int h = 0;
+    ASSERT_EQ(spssOpenRead(path_.c_str(), &h), 0);
+    CaseCache::Source source;
+    source.reads = savio::ReadsOfOpenFile(h);
+    spssCloseRead(h);
+    const std::string kept = dir_ + "/kept.sav";
+    ASSERT_EQ(link(path_.c_str(), kept.c_str()), 0);
+    fixture::File other = readback::MixedFile(GetParam(), Endian::Little, 20);
+    ASSERT_EQ(rename(fixture::WriteFile(other, dir_ + "/o.sav").c_str(), path_.c_str()), 0);
+    CaseCache cache(source, calls_.index);
+    CaseValues values;
+    ASSERT_EQ(cache.Values({6, 3}, 0, 700, &values), CaseCache::Status::Ok);
+    for (int64_t r = 0; r < values.rows(); ++r) ExpectRow(calls_, values, r, r);
+    EXPECT_EQ(cache.Recheck(), CaseCache::Status::Ok);
+    ASSERT_EQ(truncate(kept.c_str(), 1000), 0);
     EXPECT_EQ(cache.Recheck(), CaseCache::Status::Changed);
 }
 

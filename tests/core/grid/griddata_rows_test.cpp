@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/grid/case_store.h"
+#include "core/grid/cell_block.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_load.h"
 #include "core/rendering/column_render.h"
@@ -103,4 +104,40 @@ TEST(GridDataRows, RowWalkEqualsCellByCell) {
     std::vector<std::string> past(2);
     grid.AppendRows(past, 5, inOrder);
     EXPECT_EQ(past[1], "    ");
+}
+
+// A gathered block holds each column as its layout says, its strings
+// copied out of the store (they outlive the store's next call), and reads
+// a column of the other kind as empty.
+TEST(GridDataRows, GatheredBlocksHoldTheStoreCells) {
+    lv::GridLayout layout;
+    layout.varCount = 2;
+    layout.caseCount = 3;
+    layout.columns = {Column("N", 0, "%8.2f", 8), Column("S", 4, "%s", 4)};
+    auto owned = std::make_unique<lv::MemoryCaseStore>(layout);
+    lv::MemoryCaseStore& store = *owned;
+    lv::GridData grid;
+    grid.Reset(layout, std::move(owned));
+    using K = lv::GridCell::Kind;
+    store.Append(std::vector<lv::GridCell>{{K::Number, 2.5, {}}, {K::Text, 0, "ab  "}});
+    store.Append(std::vector<lv::GridCell>{{K::Sysmis, 0, {}}, {K::Unread, 0, {}}});
+    store.Append(std::vector<lv::GridCell>{{K::Unread, 0, {}}, {K::Text, 0, "wxyz"}});
+    lv::CellBlock block;
+    const std::vector<int> columns = {1, 0};
+    const std::vector<uint32_t> rows = {2, 0, 1, 7};
+    block.Gather(grid, columns, rows);
+    ASSERT_EQ(block.rows(), 4u);
+    lv::StringCell other;
+    const uint32_t first[] = {0};
+    grid.store().GatherStrings(1, first, &other);  // the store's own views move on
+    EXPECT_TRUE(block.isText(0));
+    EXPECT_EQ(block.Text(0, 0), "wxyz");
+    EXPECT_EQ(block.Text(0, 1), "ab  ");
+    EXPECT_EQ(block.State(0, 2), lv::CellState::Empty);
+    EXPECT_EQ(block.Text(0, 3), "");
+    EXPECT_EQ(block.Number(0, 0), 0);
+    EXPECT_EQ(block.State(1, 0), lv::CellState::Empty);
+    EXPECT_EQ(block.NumberAt(1, 1).value, 2.5);
+    EXPECT_EQ(block.State(1, 2), lv::CellState::Sysmis);
+    EXPECT_EQ(block.Text(1, 1), "");
 }

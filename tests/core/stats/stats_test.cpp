@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/dictionary/file_dictionary.h"
+#include "core/selection/file_selection.h"
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
@@ -186,3 +189,37 @@ TEST_F(StatsFile, CancelledPassGivesNoTables) {
 }
 
 }  // namespace
+
+// A command's passes read the open file its dictionary came from, whatever
+// the path names since; a pass that opens the path itself refuses a file
+// that no longer has the dictionary's variables.
+TEST_F(StatsFile, PassesReadTheOpenFileWhateverItsPathNamesSince) {
+    lv::ReaderHandle file;
+    ASSERT_EQ(file.Open(path_), 0);
+    lv::FileDictionary dict;
+    ASSERT_EQ(lv::ReadFileDictionary(file, &dict), 0);
+    EXPECT_EQ(dict.path, path_);
+    EXPECT_TRUE(file.Holds(lv::StampOfDataFile(path_)));
+    fixture::File other = Survey();
+    other.variables[0].name = "R";
+    for (fixture::Case& c : other.cases) c[0] = 3.0;
+    const std::string otherPath = std::filesystem::path(path_).parent_path() / "other.sav";
+    ASSERT_EQ(rename(fixture::WriteFile(other, otherPath).c_str(), path_.c_str()), 0);
+    EXPECT_FALSE(file.Holds(lv::StampOfDataFile(path_)));
+
+    const lv::FileSelection selection = lv::SelectFileCases(file, dict, "Q = 1");
+    ASSERT_EQ(selection.status, lv::FileSelection::Status::Ok);
+    EXPECT_EQ(selection.cases, (std::vector<uint32_t>{0, 1}));
+    EXPECT_EQ(selection.caseCount, 8);
+    const lv::FrequencyResult r = lv::RunFrequencies(
+        dict, {0}, true, nullptr, lv::ValueTally::kDefaultKept, &selection.cases, &file);
+    ASSERT_EQ(r.pass.outcome, lv::PassOutcome::Complete);
+    ASSERT_EQ(r.tables.at(0).rows.size(), 1u);
+    EXPECT_EQ(r.tables[0].rows[0].number, 1);
+    EXPECT_DOUBLE_EQ(r.tables[0].rows[0].amount.weight, 3);
+
+    const lv::FrequencyResult byPath = lv::RunFrequencies(dict, {0}, true);
+    EXPECT_EQ(byPath.pass.outcome, lv::PassOutcome::Failed);
+    EXPECT_EQ(byPath.pass.error.code, lv::MessageCode::PassNoVariable);
+    EXPECT_EQ(byPath.pass.error.Text(0), "Q");
+}

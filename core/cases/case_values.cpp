@@ -1,4 +1,4 @@
-#include "core/grid/case_values.h"
+#include "core/cases/case_values.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,6 +42,15 @@ void CaseValues::AppendSlots(const uint8_t* slots) {
     for (Column& col : columns_) {
         if (!col.where.isString()) {
             col.numbers.push_back(savio::SlotNumber(slots, col.where, swap_));
+            continue;
+        }
+        if (col.where.segments == 1) {
+            // One piece: only the bytes before the trailing blanks are copied.
+            const std::string_view value = WithoutTrailingBlanks(
+                {reinterpret_cast<const char*>(slots) + size_t(col.where.firstSlot) * 8,
+                 size_t(col.where.width)});
+            col.text.append(value);
+            col.ends.push_back(col.text.size());
             continue;
         }
         savio::ForEachStringPiece(slots, col.where, [&col](const uint8_t* p, size_t n) {

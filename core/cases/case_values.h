@@ -1,7 +1,8 @@
 // The values of some variables for a run of cases, column by column:
 // numbers as doubles, strings as their bytes in the file's encoding with the
 // trailing blanks dropped (the variable's width gives them back). Filled from
-// the decoded slots of the reader's on-demand reads.
+// decoded case rows: a block of the case stream, or of the reader's
+// on-demand reads.
 #pragma once
 
 #include <cstddef>
@@ -24,8 +25,12 @@ class CaseValues {
     size_t columnCount() const { return columns_.size(); }
     int variable(size_t c) const { return columns_[c].variable; }
     bool isText(size_t c) const { return columns_[c].where.isString(); }
+    // A string column's width in bytes (0 for a number).
+    int width(size_t c) const { return columns_[c].where.width; }
 
     double Number(int64_t row, size_t c) const { return columns_[c].numbers[size_t(row)]; }
+    // A numeric column's rows() numbers.
+    const double* Numbers(size_t c) const { return columns_[c].numbers.data(); }
     // The string's bytes up to its last non-blank.
     std::string_view Text(int64_t row, size_t c) const {
         const Column& col = columns_[c];

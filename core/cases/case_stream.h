@@ -1,0 +1,127 @@
+// The one pass over the cases of an open data file: the values of chosen
+// variables of chosen cases, read a block of cases at a time from the
+// reader's decoded rows, with each case's weight when asked. The grid load,
+// the statistics, the selection of a file's cases and the conversion all
+// read their cases through it. The file is read from its first case, also
+// when an earlier pass read it (one open file serves several passes), and
+// is left open.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/cases/case_values.h"
+#include "core/dictionary/reader_handle.h"
+#include "core/dictionary/variable_facts.h"
+#include "core/state/message.h"
+#include "core/state/progress.h"
+
+namespace lv {
+
+// Whether value is system-missing in a file whose system-missing value is
+// sysmis: that value, or not a number at all.
+inline bool IsSystemMissing(double value, double sysmis) {
+    return std::isnan(value) || value == sysmis;
+}
+
+// What a pass reads.
+struct CasesWanted {
+    // Indices of the file's variables: the block's columns, in this order
+    // (a variable may be asked for twice).
+    std::vector<int> variables;
+    // The cases handed over: 0-based, ascending (a selection's); null for
+    // every case. Only their values are decoded.
+    const std::vector<uint32_t>* cases = nullptr;
+    // A numeric variable to weigh the cases by, and its user-missing values;
+    // -1 unweighted. A case whose weight is system- or user-missing, zero or
+    // negative is left out and counted.
+    int weight = -1;
+    MissingValues weightMissing;
+    // Reads no case after the first lastCase; -1 reads to the end.
+    int64_t lastCase = -1;
+    // Cases read between two steps of progress; 0 for a few thousand,
+    // fewer when the values read are wide.
+    uint32_t blockCases = 0;
+};
+
+class CaseStream {
+  public:
+    enum class End { Reading, Complete, Cancelled, Failed };
+
+    // The cases of the open file behind handle, as wanted. progress hears of
+    // the cases read before each block (of the file's case count) and may
+    // stop the pass.
+    CaseStream(int handle, CasesWanted wanted, Progress* progress = nullptr);
+    CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* progress = nullptr)
+        : CaseStream(file.get(), std::move(wanted), progress) {}
+
+    // Reads the next block of cases. True when a block was read: its rows
+    // (there may be none, when no case of it was wanted) are to be taken
+    // before the next call. False once the pass has ended; end() says how.
+    // A block that ends in a failure is still handed over first.
+    bool Next();
+
+    // The block read: the values of the wanted variables, one row per case
+    // handed over, strings without their trailing blanks.
+    const CaseValues& values() const { return values_; }
+    int64_t rows() const { return values_.rows(); }
+    // The 0-based case number of a row, and the weight of each row (empty
+    // when the pass is unweighted).
+    int64_t CaseNumber(int64_t row) const {
+        return numbered_ ? caseNumbers_[size_t(row)] : blockFirst_ + row;
+    }
+    std::span<const double> weights() const { return weights_; }
+    // Whether the number at row of column c is system-missing in this file
+    // (its own system-missing value, or not a number).
+    bool Sysmis(int64_t row, size_t c) const {
+        return IsSystemMissing(values_.Number(row, c), sysmis_);
+    }
+    // The file's system-missing value (its float record's, else the reader's).
+    double sysmis() const { return sysmis_; }
+
+    End end() const { return end_; }
+    // Every case read, wanted or not.
+    int64_t casesRead() const { return casesRead_; }
+    // Weighted: the wanted cases left out for their weight.
+    int64_t casesWithoutWeight() const { return casesWithoutWeight_; }
+    // Failed: the reader's status (SPSS_FILE_RERROR for damaged or cut-short
+    // data, SPSS_VAR_NOTFOUND for a variable the file does not have, or
+    // SPSS_INVALID_HANDLE), after casesRead() cases, and the same as a message.
+    int failureStatus() const { return failureStatus_; }
+    Message failure() const;
+
+    // Leaves the open file standing after its first `cases` cases, as a pass
+    // that read no further would (the stream reads a block ahead: a caller
+    // that ends inside a block and hands the file's case index on says
+    // where it ended). The pass is over. False when they cannot be read.
+    bool StandAfter(int64_t cases);
+
+  private:
+    void Fail(int status);
+
+    int handle_;
+    CasesWanted wanted_;
+    Progress* progress_;
+    CaseValues values_;
+    // Numbered only when some cases of a block are left out; else the
+    // block's rows are the cases from blockFirst_ on.
+    bool numbered_ = false;
+    int64_t blockFirst_ = 0;
+    std::vector<int64_t> caseNumbers_;
+    std::vector<double> weights_;
+    savio::ValueSlots weightSlots_;
+    bool swap_ = false;
+    double sysmis_ = 0;
+    uint64_t total_ = 0;
+    uint32_t blockCases_ = 0;
+    size_t nextWanted_ = 0;  // into wanted_.cases
+    End end_ = End::Reading;
+    int64_t casesRead_ = 0;
+    int64_t casesWithoutWeight_ = 0;
+    int failureStatus_ = 0;
+};
+
+}  // namespace lv
