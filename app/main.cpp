@@ -1,7 +1,8 @@
-// Program entry: the command line, the application object, the Qt dialogs
-// in Japanese, the decimal separator from the user's locale (re-read when
-// the locale changes), and the main window, whose creation opens the FILE
-// given or asks for the first file.
+// Program entry: the command line, the application object and its name
+// (where its kept choices go), the Qt dialogs in Japanese, the decimal
+// separator from the user's locale (re-read when the locale changes), and
+// the main window, whose creation opens the FILE given or asks for the first
+// file.
 #include <QApplication>
 #include <QEvent>
 #include <cstdio>
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
     // variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR, ...).
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    // The choices kept between runs: ~/.config/lorivane/lorivane.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("lorivane"));
+    QCoreApplication::setApplicationName(QStringLiteral("lorivane"));
     QGuiApplication::setDesktopFileName(QStringLiteral(LORIVANE_APP_ID));
     lv::InstallQtTranslations();
     lv::QtDialogs dialogs;

@@ -32,6 +32,23 @@ std::string_view MeasureWord(int measure) {
     }
 }
 
+std::string_view MeasureText(int measure) {
+    switch (measure) {
+        case SPSS_MLVL_NOM:
+            return "名義";
+        case SPSS_MLVL_ORD:
+            return "順序";
+        case SPSS_MLVL_RAT:
+            return "スケール";
+        default:
+            return "";
+    }
+}
+
+std::string TypeText(const DictVariable& v) {
+    return v.isString() ? "文字列 (幅 " + std::to_string(v.width) + ")" : "数値";
+}
+
 std::string_view AlignmentWord(int alignment) {
     switch (alignment) {
         case SPSS_ALIGN_LEFT:

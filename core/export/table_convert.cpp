@@ -1,7 +1,6 @@
 #include "core/export/table_convert.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <thread>
 
@@ -10,41 +9,17 @@
 #include "core/export/threaded_rows.h"
 #include "core/export/xlsx_writer.h"
 #include "core/grid/cell_block.h"
+#include "core/grid/edited_cell.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/read_ahead.h"
 #include "core/rendering/column_render.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
-#include "core/text/trim.h"
 
 namespace lv {
 namespace {
 
 constexpr uint32_t kBlockRows = 1024;
-
-// A cell the user edited in the grid: for a numeric column the number its
-// text reads as (blank or "." system-missing; a decimal comma taken), else
-// the text as typed.
-GridCell EditedCell(const std::string& edit, bool numeric) {
-    GridCell cell;
-    cell.kind = GridCell::Kind::Text;
-    cell.text = edit;
-    if (!numeric) return cell;
-    std::string text(Trim(edit));
-    if (text.empty() || text == ".") {
-        cell.kind = GridCell::Kind::Sysmis;
-        return cell;
-    }
-    if (text.find('.') == std::string::npos) std::replace(text.begin(), text.end(), ',', '.');
-    double x = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, x);
-    if (error == std::errc() && stop == end) {
-        cell.kind = GridCell::Kind::Number;
-        cell.number = x;
-    }
-    return cell;
-}
 
 // Writes the cases the load hands over: with a selection of cases, rows
 // first .. last count the selected cases only (the load hands over those
@@ -160,7 +135,11 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
                                const std::string& path, Progress* progress, GridRowOrder order) {
     const std::string encoding = DisplayEncoding();
     const std::vector<TableColumn> columns = PlanColumns(grid.facts(), options, encoding);
-    const uint64_t total = grid.namesInDataRow() ? 0 : grid.rowCount();
+    const bool fileOrder = order == GridRowOrder::File;
+    // The file's order holds every case, those a selection hides too.
+    const uint64_t total = grid.namesInDataRow() ? 0
+                           : fileOrder           ? grid.order().fileRowCount()
+                                                 : grid.rowCount();
     const uint64_t rows = RowsWanted(options, total);
     if (Message problem = TableLimitProblem(options.format, rows, columns.size()))
         throw ExportError(std::move(problem));
@@ -171,7 +150,6 @@ ConvertOutcome ConvertGridRows(const GridData& grid, const TableOptions& options
     for (const TableColumn& c : columns) variables.push_back(c.variable);
     const uint32_t first = static_cast<uint32_t>(std::max(options.firstRow, 1LL) - 1);
     const uint32_t end = first + static_cast<uint32_t>(rows);
-    const bool fileOrder = order == GridRowOrder::File;
     ReadAheadWindow window(
         grid, variables, first, end, false,
         fileOrder ? ReadAheadWindow::Rows::File : ReadAheadWindow::Rows::Display);

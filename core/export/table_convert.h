@@ -55,8 +55,9 @@ ConvertOutcome ConvertFileCases(const ReaderHandle& file, const FileDictionary* 
                                 Progress* progress = nullptr,
                                 const std::vector<uint32_t>* cases = nullptr);
 
-// Which order ConvertGridRows counts and writes the grid's rows in: as the
-// grid shows them (sorted, moved), or the file's.
+// Which rows ConvertGridRows counts and writes, in which order: those the
+// grid shows, as it shows them (sorted, moved), or every case in the file's
+// order (a selection of cases left aside).
 enum class GridRowOrder { Display, File };
 
 // The loaded grid's rows options.firstRow .. lastRow (1-based) in the order

@@ -35,4 +35,11 @@ std::optional<TableFormat> TableFormatNamed(std::string_view word) {
     return std::nullopt;
 }
 
+TableTarget TableTargetOf(std::string path, TableFormat chosen) {
+    if (const std::optional<TableFormat> named = TableFormatOfPath(path)) return {path, *named};
+    if (path.empty() || path.back() != '.') path += '.';
+    path += chosen == TableFormat::Xlsx ? "xlsx" : chosen == TableFormat::Tsv ? "tsv" : "csv";
+    return {std::move(path), chosen};
+}
+
 }  // namespace lv

@@ -37,4 +37,13 @@ std::optional<TableFormat> TableFormatOfPath(std::string_view path);
 // "csv", "tsv", "xlsx" -> the format; nothing for any other word.
 std::optional<TableFormat> TableFormatNamed(std::string_view word);
 
+// Where a save dialog's answer writes, and in which format: the format its
+// extension names (as convert takes OUT's), else the format chosen, with
+// that format's extension added ("out.data" chosen as CSV: "out.data.csv").
+struct TableTarget {
+    std::string path;
+    TableFormat format = TableFormat::Csv;
+};
+TableTarget TableTargetOf(std::string path, TableFormat chosen);
+
 }  // namespace lv

@@ -254,14 +254,13 @@ void XlsxWriter::WriteDictionary() {
     uint32_t row = 1;
     for (const TableColumn& c : columns_) {
         const DictVariable& v = dictionary_.variables[static_cast<size_t>(c.variable)];
-        const std::string fields[] = {
-            ToUtf8(v.longName.empty() ? v.name : v.longName, encoding_),
-            v.hasLabel ? ToUtf8(v.label, encoding_) : std::string(),
-            v.isString() ? "文字列(" + std::to_string(v.width) + ")" : "数値",
-            FormatText(v.print),
-            std::string(MeasureWord(v.measure)),
-            ValueLabelsText(v, encoding_, " = ", "\n"),
-            MissingValuesText(v, encoding_)};
+        const std::string fields[] = {ToUtf8(v.longName.empty() ? v.name : v.longName, encoding_),
+                                      v.hasLabel ? ToUtf8(v.label, encoding_) : std::string(),
+                                      TypeText(v),
+                                      FormatText(v.print),
+                                      std::string(MeasureText(v.measure)),
+                                      ValueLabelsText(v, encoding_, " = ", "\n"),
+                                      MissingValuesText(v, encoding_)};
         for (uint16_t k = 0; k < 7; ++k)
             if (!fields[k].empty()) WriteString(sheet, row, k, fields[k]);
         ++row;

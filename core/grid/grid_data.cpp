@@ -174,7 +174,7 @@ void GridData::UndoAllEdits() {
 }
 
 const std::string* GridData::EditAt(uint32_t fileRow, int column) const {
-    if (edits_.empty() || editsPerColumn_[column] == 0) return nullptr;
+    if (edits_.empty() || editsAside_ || editsPerColumn_[column] == 0) return nullptr;
     const auto it = edits_.find(Key(fileRow, column));
     return it == edits_.end() ? nullptr : &it->second;
 }

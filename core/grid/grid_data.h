@@ -104,6 +104,10 @@ class GridData {
     // UndoAllEdits gives every cell its value again.
     void SetEdit(uint32_t displayRow, int column, std::string bytes);
     bool hasEdits() const { return !edits_.empty(); }
+    size_t editCount() const { return edits_.size(); }
+    // Edits set aside: every cell reads as the file holds it (for a write
+    // without them) until they are taken up again.
+    void SetEditsAside(bool aside) { editsAside_ = aside; }
     struct CellPlace {
         uint32_t displayRow = 0;
         int column = 0;
@@ -192,6 +196,7 @@ class GridData {
     };
     std::vector<PastEdit> history_;
     std::vector<uint32_t> editsPerColumn_;
+    bool editsAside_ = false;
     mutable std::vector<std::unique_ptr<ColumnMemo>> memos_;
     mutable size_t memoCount_ = 0;
     mutable std::vector<NumberCell> numbers_;

@@ -238,6 +238,9 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
 GridLoadOutcome LoadGrid(GridLoadConsumer& consumer, Progress* progress) {
     if (DataFileName.empty()) return GridLoadOutcome::NoFile;
     OpenDataFile();
+    // No layout from the counts of a file that did not open (another
+    // file's, or none).
+    if (LastStatus != 0) return GridLoadOutcome::OpenFailed;
     return LoadCases({FileHandle, true}, consumer, progress, nullptr);
 }
 

@@ -41,7 +41,17 @@ class GridLoadConsumer {
     virtual void CasesEnded(int cut) { (void)cut; }
 };
 
-enum class GridLoadOutcome { NoFile, HandleFailed, MatrixData, ReadFailed, Complete, Cancelled };
+// OpenFailed: the data file could not be opened (said as any failed open
+// is); the consumer heard nothing, not even a layout.
+enum class GridLoadOutcome {
+    NoFile,
+    OpenFailed,
+    HandleFailed,
+    MatrixData,
+    ReadFailed,
+    Complete,
+    Cancelled
+};
 
 // The whole load. Stops with a message where the grid's load stops; a
 // rendering error is raised as ConversionError after the values before it

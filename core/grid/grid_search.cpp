@@ -20,29 +20,35 @@ uint32_t BlockRows(size_t columns) {
 }
 
 // Which cells of a block of rows match, a column at a time: display rows,
-// or file rows for a walk whose order does not matter (a count).
+// or, for a walk whose order does not matter (a count), the rows shown in
+// file order (listed: those, ascending).
 class BlockMatcher {
   public:
     using Rows = ReadAheadWindow::Rows;
     BlockMatcher(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
-                 Progress* progress, Rows rows = Rows::Display)
+                 Progress* progress, Rows rows = Rows::Display,
+                 std::span<const uint32_t> listed = {})
         : grid_(grid),
           matcher_(matcher),
           columns_(columns),
           progress_(progress),
           rows_(rows),
+          listed_(listed),
           total_(uint64_t{grid.rowCount()} * columns.size()) {}
 
     const GridData& grid() const { return grid_; }
     std::span<const int> columns() const { return columns_; }
     Rows rows() const { return rows_; }
+    std::span<const uint32_t> listed() const { return listed_; }
 
     // Matches rows first .. first + count - 1, read ahead in window; false
     // when progress said stop or the values could no longer be read.
     bool Match(uint32_t first, uint32_t count, ReadAheadWindow& window) {
         window.Cover(first, count);
         fileRows_.resize(count);
-        if (rows_ == Rows::File)
+        if (rows_ == Rows::File && !listed_.empty())
+            std::copy_n(listed_.begin() + first, count, fileRows_.begin());
+        else if (rows_ == Rows::File)
             for (uint32_t i = 0; i < count; ++i) fileRows_[i] = first + i;
         else
             grid_.order().Rows(first, fileRows_);
@@ -66,6 +72,7 @@ class BlockMatcher {
     std::span<const int> columns_;
     Progress* progress_;
     Rows rows_;
+    std::span<const uint32_t> listed_;
     uint64_t total_;
     uint64_t done_ = 0;
     std::vector<uint32_t> fileRows_;
@@ -80,7 +87,8 @@ enum class Scan { Found, None, Cancelled };
 Scan ScanRows(BlockMatcher& blocks, size_t columns, uint32_t first, uint32_t end, bool backwards,
               const std::function<bool(GridPlace)>& accept, GridPlace& place) {
     if (first >= end) return Scan::None;
-    ReadAheadWindow window(blocks.grid(), blocks.columns(), first, end, backwards, blocks.rows());
+    ReadAheadWindow window(blocks.grid(), blocks.columns(), first, end, backwards, blocks.rows(),
+                           blocks.listed());
     const uint32_t rows = BlockRows(columns);
     const uint32_t blockCount = (end - first + rows - 1) / rows;
     for (uint32_t b = 0; b < blockCount; ++b) {
@@ -110,10 +118,11 @@ namespace {
 
 bool MatchesIn(const GridData& grid, const TextMatcher& matcher, std::span<const int> columns,
                uint32_t first, uint32_t end, const std::function<bool(GridPlace)>& found,
-               Progress* progress, ReadAheadWindow::Rows rows) {
+               Progress* progress, ReadAheadWindow::Rows rows,
+               std::span<const uint32_t> listed = {}) {
     end = std::min(end, grid.rowCount());
     if (matcher.empty() || columns.empty()) return true;
-    BlockMatcher blocks(grid, matcher, columns, progress, rows);
+    BlockMatcher blocks(grid, matcher, columns, progress, rows, listed);
     GridPlace place;
     bool stopped = false;
     const Scan scan = ScanRows(
@@ -135,18 +144,20 @@ bool ForEachMatch(const GridData& grid, const TextMatcher& matcher, std::span<co
                      ReadAheadWindow::Rows::Display);
 }
 
-// A count does not depend on the rows' order: it walks them in the file's,
-// which reads the file once whatever order they are shown in.
+// A count does not depend on the rows' order: it walks the rows shown in
+// the file's, which reads the file once whatever order they are shown in.
 std::optional<uint64_t> CountMatches(const GridData& grid, const TextMatcher& matcher,
                                      std::span<const int> columns, Progress* progress) {
     uint64_t count = 0;
+    const std::vector<uint32_t> shown =
+        grid.order().selecting() ? grid.order().ShownInFileOrder() : std::vector<uint32_t>();
     if (!MatchesIn(
             grid, matcher, columns, 0, grid.rowCount(),
             [&](GridPlace) {
                 ++count;
                 return true;
             },
-            progress, ReadAheadWindow::Rows::File))
+            progress, ReadAheadWindow::Rows::File, shown))
         return std::nullopt;
     return count;
 }

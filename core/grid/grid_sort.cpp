@@ -113,7 +113,7 @@ std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey k
                                                  std::vector<uint32_t> order, Progress* progress) {
     const uint32_t n = grid.order().fileRowCount();
     if (!grid.loaded() || grid.namesInDataRow() || key.column < 0 ||
-        key.column >= grid.columnCount() || order.size() != grid.rowCount())
+        key.column >= grid.columnCount() || (order.size() != n && order.size() != grid.rowCount()))
         return std::nullopt;
     const uint64_t total = uint64_t{n} + n / 4 + 1;
     ColumnKeys keys;
@@ -156,7 +156,7 @@ bool SortRows(GridData& grid, SortKey key, Progress* progress) {
 }
 
 bool SortRows(GridData& grid, std::span<const SortKey> keys, Progress* progress) {
-    std::vector<uint32_t> order = grid.order().All();
+    std::vector<uint32_t> order = grid.order().Whole();
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
         auto next = SortedOrder(grid, *it, std::move(order), progress);
         if (!next) return false;

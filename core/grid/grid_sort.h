@@ -22,7 +22,9 @@ struct SortKey {
     bool descending = false;
 };
 
-// Sorts by one column. Returns false, leaving the order as it was, when
+// Sorts every row by one column, those a selection hides too, so that the
+// rows shown are in the sort's order with or without it. Returns false,
+// leaving the order as it was, when
 // progress says stop, the values could no longer be read (GridData::lost),
 // or the grid has no data rows to sort.
 bool SortRows(GridData& grid, SortKey key, Progress* progress = nullptr);
@@ -32,7 +34,8 @@ bool SortRows(GridData& grid, SortKey key, Progress* progress = nullptr);
 bool SortRows(GridData& grid, std::span<const SortKey> keys, Progress* progress = nullptr);
 
 // The file rows in the order a sort by key would give them, starting from
-// the given order; nothing when progress says stop.
+// the given order (every row, or the rows shown); nothing when progress
+// says stop.
 std::optional<std::vector<uint32_t>> SortedOrder(const GridData& grid, SortKey key,
                                                  std::vector<uint32_t> order,
                                                  Progress* progress = nullptr);

@@ -18,9 +18,12 @@ class ReadAheadWindow {
   public:
     enum class Rows { Display, File };
 
-    // A walk over rows [first, end) of columns, display rows or file rows.
+    // A walk over rows [first, end) of columns: display rows, or file rows.
+    // A walk of file rows goes over listed (ascending) when given, row i
+    // being listed[i], else over every file row.
     ReadAheadWindow(const GridData& grid, std::span<const int> columns, uint32_t first,
-                    uint32_t end, bool backwards = false, Rows rows = Rows::Display);
+                    uint32_t end, bool backwards = false, Rows rows = Rows::Display,
+                    std::span<const uint32_t> listed = {});
     // Lets go of what was read.
     ~ReadAheadWindow();
     ReadAheadWindow(const ReadAheadWindow&) = delete;
@@ -29,11 +32,16 @@ class ReadAheadWindow {
     void Cover(uint32_t first, uint32_t count);
 
   private:
+    // The rows of a window: what the store reads at once, in smaller parts
+    // for a walk in the file's order.
+    uint32_t Capped(uint32_t rows) const;
+
     const GridData& grid_;
     std::vector<int> columns_;
     uint32_t first_, end_;
     bool backwards_;
     Rows rows_;
+    std::span<const uint32_t> listed_;
     uint32_t size_;  // rows per window; 0: none needed
     uint32_t from_ = 0, to_ = 0;
     std::vector<uint32_t> fileRows_;

@@ -129,11 +129,27 @@ void RowOrder::Move(uint32_t from, uint32_t to) {
 }
 
 std::vector<uint32_t> RowOrder::All() const {
-    if (selecting_) return shown_;
+    return selecting_ ? shown_ : Whole();
+}
+
+std::vector<uint32_t> RowOrder::Whole() const {
     if (!rows_.empty()) return rows_;
     std::vector<uint32_t> all(count_);
     std::iota(all.begin(), all.end(), 0u);
     return all;
+}
+
+std::vector<uint32_t> RowOrder::ShownInFileOrder() const {
+    std::vector<uint32_t> shown;
+    if (!selecting_) {
+        shown.resize(count_);
+        std::iota(shown.begin(), shown.end(), 0u);
+        return shown;
+    }
+    shown.reserve(shown_.size());
+    for (uint32_t row = 0; row < count_; ++row)
+        if (Shows(row)) shown.push_back(row);
+    return shown;
 }
 
 }  // namespace lv

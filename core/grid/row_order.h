@@ -54,6 +54,11 @@ class RowOrder {
     // Every file row shown, in display order (a copy; the file's order
     // spelled out when nothing is held).
     std::vector<uint32_t> All() const;
+    // Every file row, shown or not, in the whole order (what a sort
+    // orders: a selection only hides some).
+    std::vector<uint32_t> Whole() const;
+    // The file rows shown, ascending: every row when nothing is selected.
+    std::vector<uint32_t> ShownInFileOrder() const;
     size_t MemoryBytes() const {
         return (rows_.capacity() + shown_.capacity()) * sizeof(uint32_t) +
                member_.capacity() * sizeof(uint64_t);

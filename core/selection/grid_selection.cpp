@@ -76,11 +76,7 @@ GridSelection ApplyCondition(GridData& grid, std::string_view condition,
 
 std::optional<ShownCases> ShownCasesOf(const RowOrder& order, std::string condition) {
     if (!order.selecting()) return std::nullopt;
-    ShownCases shown{std::move(condition), {}, order.fileRowCount()};
-    shown.cases.reserve(order.size());
-    for (uint32_t row = 0; row < order.fileRowCount(); ++row)
-        if (order.Shows(row)) shown.cases.push_back(row);
-    return shown;
+    return ShownCases{std::move(condition), order.ShownInFileOrder(), order.fileRowCount()};
 }
 
 }  // namespace lv

@@ -12,21 +12,28 @@ std::string gUnlockedPath;
 
 }  // namespace
 
-bool UnlockDataFile(const std::string& path) {
+Unlock UnlockDataFile(const std::string& path) {
     if (!gUnlockedPath.empty() && gUnlockedPath == path && savio::CheckKeptPassword(path) == 0)
-        return true;
-    ForgetDataFilePassword();
-    if (path.empty() || !savio::IsEncryptedFile(path)) return true;
+        return Unlock::Open;
+    if (path.empty() || !savio::IsEncryptedFile(path)) {
+        ForgetDataFilePassword();
+        return Unlock::Open;
+    }
     for (bool wrong = false;; wrong = true) {
         std::optional<std::string> typed = CurrentDialogs().AskPassword(path, wrong);
-        if (!typed) return false;
+        if (!typed) return Unlock::Cancelled;
         const int status = savio::CheckPassword(path, *typed);
         if (status == 0) {
+            ForgetDataFilePassword();
             savio::RememberPassword(path, *typed);
             gUnlockedPath = path;
         }
         savio::WipeText(*typed);
-        if (status != SPSS_WRONG_PASSWORD) return status == 0;
+        if (status == 0) return Unlock::Open;
+        if (status != SPSS_WRONG_PASSWORD) {
+            ForgetDataFilePassword();
+            return Unlock::Failed;
+        }
     }
 }
 

@@ -8,13 +8,19 @@
 
 namespace lv {
 
-// Called when path is chosen: forgets the password of the file chosen
-// before (unless path is that file and its password still opens it); for an
-// encrypted file, asks for the password through the dialog seam until one
-// opens it or the dialog is cancelled. Cancelled, or a file that no
-// password can open, leaves no password: the open then fails as any failed
-// open does. True when path can be opened without asking again.
-bool UnlockDataFile(const std::string& path);
+enum class Unlock {
+    Open,       // path can be opened without asking again
+    Cancelled,  // the user cancelled the password dialog: nothing changed
+    Failed,     // no password can open it: the open fails as any does
+};
+
+// Called when path is chosen. For an encrypted file, asks for the password
+// through the dialog seam until one opens it or the dialog is cancelled
+// (not when path is the file chosen before and its password still opens
+// it). Open or Failed: the file chosen before is left, its password
+// forgotten. Cancelled: the file chosen before stays chosen, its password
+// kept.
+Unlock UnlockDataFile(const std::string& path);
 
 // Forgets the chosen file's password.
 void ForgetDataFilePassword();

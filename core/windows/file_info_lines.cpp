@@ -76,19 +76,6 @@ std::string_view CompressionText(int compression) {
     }
 }
 
-std::string_view MeasureText(int measure) {
-    switch (measure) {
-        case SPSS_MLVL_NOM:
-            return "名義";
-        case SPSS_MLVL_ORD:
-            return "順序";
-        case SPSS_MLVL_RAT:
-            return "スケール";
-        default:
-            return "(記録なし)";
-    }
-}
-
 std::string_view AlignmentText(int alignment) {
     switch (alignment) {
         case SPSS_ALIGN_LEFT:
@@ -247,10 +234,10 @@ void VariableDetailLines(const FileDictionary& d, LineSink& sink) {
         if (v.longName != v.name) title.Literal(" (").FromFile(v.longName).Literal(")");
         sink.AddLine(title);
         FileLine(sink, "  ラベル", v.hasLabel ? v.label : std::string());
-        Line(sink, "  型",
-             v.isString() ? "文字列 (幅 " + std::to_string(v.width) + ")" : std::string("数値"));
+        Line(sink, "  型", TypeText(v));
         Line(sink, "  書式", "表示 " + FormatText(v.print) + ", 書き込み " + FormatText(v.write));
-        Line(sink, "  尺度", MeasureText(v.measure));
+        Line(sink, "  尺度",
+             MeasureText(v.measure).empty() ? "(記録なし)" : MeasureText(v.measure));
         Line(sink, "  表示幅",
              v.columnWidth < 0 ? std::string("(記録なし)") : std::to_string(v.columnWidth));
         Line(sink, "  配置", AlignmentText(v.alignment));

@@ -41,6 +41,9 @@ void ShowFileSummaryLines(LineSink& sink) {
     if (DataFileName.empty()) return;
     LastStatus = spssOpenRead(DataFileName.c_str(), &FileHandle);
     if (LastStatus != 0) {
+        // The counts of the file chosen before no longer hold.
+        CaseCount = 0;
+        VarCount = 0;
         sink.AddLine(DisplayLine("ファイルを開くことに失敗しました"));
         // The reader takes regular files only: say so for a FIFO or a device.
         if (KindOfDataFile(DataFileName) == DataFileKind::Other)

@@ -6,11 +6,11 @@
 
 namespace lv {
 
-QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip) {
+QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip, bool flat) {
     auto* button = new QToolButton(parent);
     button->setText(text);
     button->setToolTip(tip);
-    button->setAutoRaise(true);
+    button->setAutoRaise(flat);
     return button;
 }
 

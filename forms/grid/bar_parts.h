@@ -14,8 +14,9 @@ namespace lv {
 // The height of a bar's row of controls.
 constexpr int kBarHeight = 28;
 
-// A flat button showing text, with tip as its tooltip.
-QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip);
+// A button showing text, with tip as its tooltip: flat, or raised as a
+// push button is (for a bar's main commands).
+QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip, bool flat = true);
 
 // Esc anywhere in bar clicks close.
 void CloseOnEscape(QWidget* bar, QToolButton* close);

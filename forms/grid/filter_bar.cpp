@@ -30,13 +30,17 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
                        "SUBSTR(s, 1, 2) など\n"
                        "変数名と関数名は入力中に候補が出ます"));
     layout->addWidget(text, 2);
-    apply =
-        BarButton(this, QStringLiteral("適用"), QStringLiteral("条件に合うケースだけ表示 (Enter)"));
-    clear = BarButton(this, QStringLiteral("解除"), QStringLiteral("すべてのケースを表示"));
+    apply = BarButton(this, QStringLiteral("適用"),
+                      QStringLiteral("条件に合うケースだけ表示 (Enter)"), false);
+    clear = BarButton(this, QStringLiteral("解除"), QStringLiteral("すべてのケースを表示"), false);
     layout->addWidget(apply);
     layout->addWidget(clear);
     status = new QLabel(this);
-    layout->addWidget(status, 1);
+    layout->addWidget(status);
+    error = new QLabel(this);
+    error->setStyleSheet(QStringLiteral("color: #c00000"));
+    error->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(error, 1);
     close = BarButton(this, QStringLiteral("×"), QStringLiteral("解除して閉じる (Esc)"));
     layout->addWidget(close);
 
@@ -57,19 +61,20 @@ void FilterBar::Open() {
 }
 
 void FilterBar::ShowCount(unsigned long long shown, unsigned long long total) {
-    status->setStyleSheet(QString());
     status->setText(QString::fromStdString(CaseCountText(shown, total)));
+    error->clear();
+    error->setToolTip(QString());
 }
 
 void FilterBar::ShowNoFilter() {
-    status->setStyleSheet(QString());
     status->clear();
+    error->clear();
+    error->setToolTip(QString());
 }
 
 void FilterBar::ShowError(const QString& message, int position) {
-    status->setStyleSheet(QStringLiteral("color: #c00000"));
-    status->setText(message);
-    status->setToolTip(message);
+    error->setText(message);
+    error->setToolTip(message);
     text->setFocus();
     text->setCursorPosition(std::max(0, position - 1));
 }

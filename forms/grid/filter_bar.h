@@ -1,9 +1,10 @@
 // The filter bar: a row at the bottom of the grid window, shown only while
 // the user narrows the cases by a condition (条件で絞り込む…, Ctrl+Shift+F).
-// A text box for the condition (Enter applies it), 適用, 解除 (every case
-// again), the count of cases shown ("N / M ケース") or what is wrong with
-// the condition, and a close button (Escape) that also clears it. The name
-// being typed is completed from the variables and the functions.
+// A text box for the condition (Enter applies it; the keyboard stays in
+// it), 適用, 解除 (every case again), the count of cases shown ("N / M
+// ケース") and beside it what is wrong with a condition that could not be
+// applied, and a close button (Escape) that also clears it. The name being
+// typed is completed from the variables and the functions.
 #pragma once
 
 #include <QStringList>
@@ -25,7 +26,8 @@ class FilterBar : public QWidget {
     QLineEdit* text;
     QToolButton* apply;
     QToolButton* clear;
-    QLabel* status;
+    QLabel* status;  // the count of the cases shown
+    QLabel* error;   // what is wrong with the condition last applied
     QToolButton* close;
 
     // Shows the bar with its text selected.
@@ -33,8 +35,8 @@ class FilterBar : public QWidget {
     // The count of cases shown, or nothing when every case is shown.
     void ShowCount(unsigned long long shown, unsigned long long total);
     void ShowNoFilter();
-    // A bad condition: the message, and the cursor at the position (1-based
-    // character) it names.
+    // A bad condition: the message beside the count of the cases still
+    // shown, and the cursor at the position (1-based character) it names.
     void ShowError(const QString& message, int position);
     // While the bar is shown: lays it across the window above the given
     // height at the bottom; returns the height it takes (0 when hidden).

@@ -107,7 +107,7 @@ std::span<const GridAdditions::ActionSpec> GridAdditions::ActionTable() {
          .checkable = true,
          .run = [](G& a, bool on) { a.AllowEdits(on); },
          .cellGroup = 4,
-         .checked = [] { return editsAllowed_; }},
+         .checked = [] { return EditsAllowed(); }},
         {.action = &G::labelsOnMove,
          .name = "labelsOnMove",
          .text = "セル移動で値ラベルを開く",

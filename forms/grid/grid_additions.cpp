@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QSettings>
 #include <algorithm>
 #include <set>
 
@@ -29,6 +30,7 @@
 #include "forms/seam/error_handler.h"
 #include "forms/seam/modal.h"
 #include "forms/seam/progress_dialog.h"
+#include "forms/stats/grid_navigator.h"
 
 namespace lv {
 
@@ -50,10 +52,16 @@ std::string TableInitialName(const std::string& dataFile) {
     return (hasExtension ? dataFile.substr(0, dot) : dataFile) + ".csv";
 }
 
+// 編集を許可 in the settings.
+constexpr const char* kAllowEditsKey = "grid/allowEdits";
+
 }  // namespace
 
-bool GridAdditions::editsAllowed_ = true;
 bool GridAdditions::labelsOnMoves_ = true;
+
+bool GridAdditions::EditsAllowed() {
+    return QSettings().value(kAllowEditsKey, true).toBool();
+}
 
 GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     : QObject(window), window_(window), view_(view), model_(model) {
@@ -63,7 +71,7 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     findBar = new FindBar(window, true);
 
     MakeActions();
-    model->SetEditsAllowed(editsAllowed_);
+    model->SetEditsAllowed(EditsAllowed());
     view->SetAnnounceMoves(labelsOnMoves_);
     // Copy, select all and undo reach the grid through its view when it has
     // the focus (the cell editor would take the keys otherwise); their
@@ -88,7 +96,7 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     connect(findBar, &FindBar::findRequested, this,
             [this](bool backwards) { lv::RunHandler([this, backwards] { Find(backwards); }); });
     connect(findBar, &FindBar::queryChanged, this, [this] { count_.reset(); });
-    connect(model, &QAbstractItemModel::dataChanged, this, [this] { count_.reset(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { ForgetCount(); });
     connect(findBar, &FindBar::closed, view, [this] { view_->setFocus(); });
     connect(filterBar, &FilterBar::applyRequested, this,
             [this] { lv::RunHandler([this] { ApplyFilter(); }); });
@@ -169,7 +177,7 @@ void GridAdditions::ToggleLabels() {
     // the start differ; values are cut plainly, as ever.
     view_->setTextElideMode(model_->showLabels() ? Qt::ElideRight : Qt::ElideNone);
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ToggleFormatted() {
@@ -177,7 +185,7 @@ void GridAdditions::ToggleFormatted() {
     model_->SetShowFormatted(!model_->showFormatted());
     showFormatted->setChecked(model_->showFormatted());
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::OpenFind() {
@@ -332,6 +340,11 @@ void GridAdditions::Copy(bool withNames) {
     QApplication::clipboard()->setMimeData(mime);
 }
 
+void GridAdditions::ForgetCount() {
+    count_.reset();
+    findBar->SetStatus(QString());
+}
+
 void GridAdditions::ReportLost() {
     if (!model_->grid().lost()) return;
     model_->LostTold();
@@ -346,9 +359,16 @@ void GridAdditions::Sort(int column, bool descending) {
     if (column < 0 || !model_->loaded() || model_->namesInDataRow()) return;
     view_->CloseEditor();
     lv::DialogProgress progress(window_, QStringLiteral("並べ替えています..."));
-    if (!model_->Sort(column, descending, &progress)) ReportLost();
+    if (model_->Sort(column, descending, &progress)) {
+        // The header says that the rows are sorted, by which column and how.
+        QHeaderView* header = view_->horizontalHeader();
+        header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        header->setSortIndicatorShown(true);
+    } else {
+        ReportLost();
+    }
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::OpenFilter() {
@@ -377,7 +397,7 @@ void GridAdditions::ChangeShownCases(Change change) {
         view_->SetCurrentQuietly(model_->index(row, column));
     }
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ApplyFilter() {
@@ -420,8 +440,9 @@ void GridAdditions::ClearFilter() {
 void GridAdditions::OriginalOrder() {
     view_->CloseEditor();
     model_->ResetOrder();
+    view_->horizontalHeader()->setSortIndicatorShown(false);
     view_->ReopenEditor();
-    count_.reset();
+    ForgetCount();
 }
 
 void GridAdditions::ExportTable() {
@@ -429,13 +450,21 @@ void GridAdditions::ExportTable() {
     const std::optional<lv::SaveChoice> target =
         lv::CurrentDialogs().SaveFileAs(kTableFilter, TableInitialName(spssdio1::DataFileName));
     if (!target) return;
-    const lv::TableFormat format = target->filterIndex == 2   ? lv::TableFormat::Xlsx
-                                   : target->filterIndex == 1 ? lv::TableFormat::Tsv
-                                                              : lv::TableFormat::Csv;
+    // The typed extension decides when it names a format; else the type chosen.
+    const lv::TableTarget output =
+        lv::TableTargetOf(target->path, target->filterIndex == 2   ? lv::TableFormat::Xlsx
+                                        : target->filterIndex == 1 ? lv::TableFormat::Tsv
+                                                                   : lv::TableFormat::Csv);
+    const lv::TableFormat format = output.format;
     int top = -1, bottom = -1;
     std::vector<int> selected;
     const bool hasSelection = !model_->namesInDataRow() && SelectedBlock(&top, &bottom, &selected);
-    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection);
+    const lv::RowOrder& shown = model_->grid().order();
+    const QString filter = shown.selecting() ? lv::FilterNoteText(model_->condition(), shown.size(),
+                                                                  shown.fileRowCount())
+                                             : QString();
+    lv::TableExportDialog dialog(window_, format, lv::RememberedTableExportChoices(), hasSelection,
+                                 filter);
     if (lv::ShowModal(dialog) != QDialog::Accepted) return;
     const lv::TableExportChoices choices = dialog.Choices();
     lv::RememberedTableExportChoices() = choices;
@@ -467,7 +496,7 @@ void GridAdditions::ExportTable() {
     lv::ConvertOutcome outcome = lv::ConvertOutcome::Cancelled;
     try {
         lv::DialogProgress progress(window_, QStringLiteral("書き出しています... %1 / %2"));
-        outcome = lv::ConvertGridRows(model_->grid(), options, target->path, &progress, order);
+        outcome = lv::ConvertGridRows(model_->grid(), options, output.path, &progress, order);
     } catch (const lv::ExportError& e) {
         lv::CurrentDialogs().TellError("形式を選んで書き出す", e.message);
         return;
@@ -493,7 +522,7 @@ void GridAdditions::UndoAllEdits() {
 }
 
 void GridAdditions::AllowEdits(bool on) {
-    editsAllowed_ = on;
+    QSettings().setValue(kAllowEditsKey, on);
     allowEdits->setChecked(on);
     view_->CloseEditor();
     model_->SetEditsAllowed(on);

@@ -6,7 +6,7 @@
 // by a condition in the filter bar (Ctrl+Shift+F), a context menu over the
 // cells with the same commands, and writing the cases as CSV, TSV or .xlsx
 // from both menus. Edited cells are taken back with Ctrl+Z (the last first)
-// or all at once, and editing can be switched off for the rest of the run.
+// or all at once, and editing can be switched off (remembered between runs).
 // Moves of the current cell can stop opening the value labels (then a
 // double click or Enter opens them). Long work shows a progress dialog.
 #pragma once
@@ -57,7 +57,7 @@ class GridAdditions : public QObject {
     QAction* fitColumn;     // 列幅を内容に合わせる (the header menu's column)
     QAction* undoEdit;      // 編集を元に戻す (Ctrl+Z)
     QAction* undoAllEdits;  // すべての編集を元に戻す
-    QAction* allowEdits;    // 編集を許可 (checkable; the choice holds for the run)
+    QAction* allowEdits;    // 編集を許可 (checkable; the choice holds between runs)
     QAction* labelsOnMove;  // セル移動で値ラベルを開く (checkable; holds for the run)
 
     // The menus as they are shown (for a cell, for a column's header).
@@ -116,6 +116,9 @@ class GridAdditions : public QObject {
     // The enabled and checked states of those actions brought up to date.
     void UpdateStates(int ActionSpec::*group);
 
+    // The matches counted are of other rows or texts now: the next find
+    // counts again, and the count on the bar goes.
+    void ForgetCount();
     // After an action over many cells stopped: says so when it was for
     // values the grid could no longer read (not for a cancel).
     void ReportLost();
@@ -138,10 +141,11 @@ class GridAdditions : public QObject {
     std::optional<unsigned long long> count_;  // matches of the current query
     std::unique_ptr<GridNavigation> navigation_;
 
-    // Whether cells may be edited, and whether a move of the current cell
-    // opens the value labels: the user's choices, kept for every grid
-    // window opened later in the run.
-    static bool editsAllowed_;
+    // Whether cells may be edited: the user's choice, kept between runs
+    // (QSettings).
+    static bool EditsAllowed();
+    // Whether a move of the current cell opens the value labels: the user's
+    // choice, kept for every grid window opened later in the run.
     static bool labelsOnMoves_;
 };
 

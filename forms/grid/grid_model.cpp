@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QStringList>
 
+#include "core/grid/edited_cell.h"
 #include "core/grid/grid_sort.h"
 #include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
@@ -103,6 +104,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return QVariant(QColor(kEditedColour));
     }
     if (role == Qt::ToolTipRole) return CellToolTip(index);
+    if (role == kEditedRole)
+        return grid_.hasEdits() &&
+               grid_.IsEdited(static_cast<uint32_t>(index.row()), index.column());
     if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
     std::string bytes;
     try {
@@ -145,9 +149,24 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     // would not come back the same from a decode and encode.
     const QString text = value.toString();
     if (text == data(index, Qt::EditRole).toString()) return true;
+    const std::string typed = text.toStdString();
+    const int column = index.column();
+    if (!namesInDataRow() && column < columns_ && layout().columns[column].stringWidth == 0 &&
+        !lv::ReadsAsNumber(typed)) {
+        // The question takes the focus from the editor, which writes its
+        // text back again meanwhile: that one is not asked.
+        if (confirming_) return false;
+        confirming_ = true;
+        const std::string name = Decoded(grid_.Name(column)).trimmed().toStdString();
+        const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
+            "確認", "「" + typed + "」は数値ではありません。数値の変数 " + name +
+                        " にこのまま入力しますか？ 入力する（はい）／ 元のまま（いいえ）");
+        confirming_ = false;
+        if (answer != lv::ConfirmAnswer::Yes) return false;
+    }
     const std::string& encoding = lv::DisplayEncoding();
     std::string unencodable;
-    std::optional<std::string> bytes = lv::FromUtf8(text.toStdString(), encoding, &unencodable);
+    std::optional<std::string> bytes = lv::FromUtf8(typed, encoding, &unencodable);
     if (!bytes) {
         lv::CurrentDialogs().ShowMessage("「" + unencodable + "」はファイルの文字コード（" +
                                          encoding + "）で表せません：セルは元のままです");
@@ -155,6 +174,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     }
     grid_.SetEdit(static_cast<uint32_t>(index.row()), index.column(), std::move(*bytes));
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    emit editsChanged();
     return true;
 }
 
@@ -163,6 +183,7 @@ QModelIndex GridModel::UndoEdit() {
     if (!place || place->displayRow >= static_cast<uint32_t>(rows_)) return QModelIndex();
     const QModelIndex cell = index(static_cast<int>(place->displayRow), place->column);
     emit dataChanged(cell, cell);
+    emit editsChanged();
     return cell;
 }
 
@@ -170,6 +191,7 @@ void GridModel::UndoAllEdits() {
     if (!grid_.hasEdits()) return;
     grid_.UndoAllEdits();
     RefreshAll();
+    emit editsChanged();
 }
 
 void GridModel::CheckFile() {
@@ -234,7 +256,7 @@ void GridModel::SetShowFormatted(bool on) {
 
 bool GridModel::Sort(int column, bool descending, lv::Progress* progress) {
     auto order =
-        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().All(), progress);
+        lv::SortedOrder(grid_, lv::SortKey{column, descending}, grid_.order().Whole(), progress);
     if (!order) return false;
     ChangeRows([&] { grid_.SetOrder(std::move(*order)); });
     return true;

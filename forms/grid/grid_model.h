@@ -19,6 +19,9 @@
 
 namespace lv {
 
+// A data cell's role answering true when the user edited it (the view marks it).
+inline constexpr int kEditedRole = Qt::UserRole + 1;
+
 class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     Q_OBJECT
   public:
@@ -39,6 +42,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A text that is not a number in a numeric cell is entered only when
+    // the user confirms it.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // The bytes of a data cell (row as shown, logical column), as
@@ -79,6 +84,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // cell the undo changed (invalid when there was no edit), or all of them.
     QModelIndex UndoEdit();
     void UndoAllEdits();
+    // Edits set aside, or taken up again (lv::GridData::SetEditsAside).
+    void SetEditsAside(bool aside) { grid_.SetEditsAside(aside); }
     // Whether the user lets the cells be edited; off, the grid is read-only
     // even once the load has switched editing on.
     void SetEditsAllowed(bool on) { editsAllowed_ = on; }
@@ -101,6 +108,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
 
   signals:
     void editingSwitchedOn();
+    // A cell was edited or edits were taken back (grid().editCount()).
+    void editsChanged();
 
   private:
     QString Decoded(const std::string& bytes) const;
@@ -121,6 +130,7 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     lv::GridFill fill_{grid_};
     bool editing_ = false;
     bool editsAllowed_ = true;
+    bool confirming_ = false;  // a text that is not a number
     mutable bool lostSeen_ = false;
     int rows_ = 9;
     int columns_ = 4;

@@ -1,18 +1,27 @@
 #include "forms/grid/grid_view.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "forms/grid/grid_model.h"
 
 namespace lv {
 
 namespace {
 
+// The corner mark of an edited cell: a strong orange, seen on the selection
+// as on the white cells.
+constexpr QRgb kEditedMarkColour = 0xFFE06000;
+
 // Cell editors as Qt makes them, watched by the view so that the grid's
-// copy and select-all keys reach the grid.
+// copy and select-all keys reach the grid; edited cells drawn with a mark.
 class WatchedEditors final : public QStyledItemDelegate {
   public:
     explicit WatchedEditors(QObject* watcher) : QStyledItemDelegate(watcher), watcher_(watcher) {}
@@ -21,6 +30,22 @@ class WatchedEditors final : public QStyledItemDelegate {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (editor) editor->installEventFilter(watcher_);
         return editor;
+    }
+    // An edited cell also gets a corner mark, which the selection's colour
+    // does not cover as it covers the cell's background.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(kEditedRole).toBool()) return;
+        const QRect r = option.rect;
+        const int side = std::min({6, r.width(), r.height()});
+        const QPoint corner[] = {r.topRight() - QPoint(side - 1, 0), r.topRight(),
+                                 r.topRight() + QPoint(0, side - 1)};
+        painter->save();
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(kEditedMarkColour));
+        painter->drawPolygon(corner, 3);
+        painter->restore();
     }
 
   private:
@@ -111,12 +136,28 @@ static QAbstractItemView::EditTriggers EditingTriggers(bool announceMoves) {
     return triggers;
 }
 
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool outside = focus && focus != this && !isAncestorOf(focus);
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && outside && QApplication::focusWidget() != focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    return opened;
+}
+
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()) {
         HeaderMouse(
             watched == horizontalHeader()->viewport() ? horizontalHeader() : verticalHeader(),
             event);
         return QTableView::eventFilter(watched, event);
+    }
+    // The menu key and Shift+F10 in a cell's editor open the grid's menu at
+    // the cell, not the editor's cut and paste.
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        emit customContextMenuRequested(visualRect(currentIndex()).center());
+        return true;
     }
     // A double click lands on the open editor of the cell it is over.
     if (!announceMoves_ && event->type() == QEvent::MouseButtonDblClick &&

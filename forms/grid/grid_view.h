@@ -19,6 +19,7 @@ class GridView : public QTableView {
     Q_OBJECT
   public:
     explicit GridView(QWidget* parent = nullptr);
+    using QTableView::edit;
 
     // Switches editing on: the current cell shows its editor from now on.
     void SetEditing(bool on);
@@ -54,6 +55,10 @@ class GridView : public QTableView {
     void aboutToPaint();
 
   protected:
+    // Opens the cell's editor without taking the keyboard from a part of
+    // the window outside the grid (a bar): only a cell the user reached in
+    // the grid takes the keys.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

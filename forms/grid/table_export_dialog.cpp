@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -45,7 +46,8 @@ TableExportChoices& RememberedTableExportChoices() {
 }
 
 TableExportDialog::TableExportDialog(QWidget* parent, TableFormat format,
-                                     const TableExportChoices& choices, bool selection)
+                                     const TableExportChoices& choices, bool selection,
+                                     const QString& filter)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("形式を選んで書き出す (%1)").arg(FormatName(format)));
     auto* form = new QFormLayout(this);
@@ -90,15 +92,25 @@ TableExportDialog::TableExportDialog(QWidget* parent, TableFormat format,
     bom->setEnabled(delimited);
     crlf->setEnabled(delimited);
 
-    scopeAll = new QRadioButton(QStringLiteral("すべてのケースと変数 (ファイルの順序)"), this);
-    scopeSelection = new QRadioButton(QStringLiteral("選択したセルの行と列"), this);
-    scopeGridOrder = new QRadioButton(QStringLiteral("すべて (グリッドの現在の並び順)"), this);
+    scopeAll =
+        new QRadioButton(QStringLiteral("すべてのケース (ファイルの順序、すべての変数)"), this);
+    scopeGridOrder =
+        new QRadioButton(QStringLiteral("表示しているケース (グリッドの並び順と列の順)"), this);
+    scopeSelection = new QRadioButton(QStringLiteral("選択したセル"), this);
     auto* scopes = new QButtonGroup(this);
     auto* scopeColumn = new QVBoxLayout;
-    for (QRadioButton* b : {scopeAll, scopeSelection, scopeGridOrder}) {
+    for (QRadioButton* b : {scopeAll, scopeGridOrder, scopeSelection}) {
         scopes->addButton(b);
         scopeColumn->addWidget(b);
     }
+    // Under a filter the first two choices write different cases: say so.
+    filterNote = new QLabel(
+        filter +
+            QStringLiteral("\n「すべてのケース」は絞り込みで表示していないケースも書き出します。"),
+        this);
+    filterNote->setWordWrap(true);
+    filterNote->setVisible(!filter.isEmpty());
+    scopeColumn->addWidget(filterNote);
     form->addRow(QStringLiteral("書き出す範囲:"), scopeColumn);
     scopeSelection->setEnabled(selection);
     TableExportScope scope = choices.scope;

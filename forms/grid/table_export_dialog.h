@@ -10,21 +10,24 @@
 #include "core/export/table_options.h"
 
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 
 namespace lv {
 
 // Which cases and variables are written: every case in the file's order
-// and every variable in the dictionary's; the rows and columns of the
-// selected cells as they stand; every row and column as the grid shows them
-// (sorted, columns moved).
+// (those a filter hides too) and every variable in the dictionary's; the
+// rows and columns of the selected cells as they stand; the cases shown and
+// every column as the grid shows them (sorted, columns moved).
 enum class TableExportScope { All, Selection, GridOrder };
 
 struct TableExportChoices {
     bool labels = false;
     HeaderText header = HeaderText::LongNames;
     bool missingEmpty = false;
-    bool bom = false;
+    // On in the window: spreadsheets on Japanese systems read UTF-8 CSV
+    // without it as another encoding.
+    bool bom = true;
     bool crlf = false;
     TableExportScope scope = TableExportScope::All;
 };
@@ -37,9 +40,10 @@ class TableExportDialog : public QDialog {
   public:
     // format: the file type the save dialog chose (the BOM and line-end
     // choices only mean something for CSV and TSV). selection: whether
-    // there are selected cells to write.
+    // there are selected cells to write. filter: the line that says which
+    // cases the grid's filter shows (empty: every case is shown).
     TableExportDialog(QWidget* parent, TableFormat format, const TableExportChoices& choices,
-                      bool selection);
+                      bool selection, const QString& filter = {});
 
     QRadioButton* values;
     QRadioButton* labels;
@@ -53,6 +57,7 @@ class TableExportDialog : public QDialog {
     QRadioButton* scopeAll;
     QRadioButton* scopeSelection;
     QRadioButton* scopeGridOrder;
+    QLabel* filterNote;  // shown while a filter is set
 
     // The choices as the dialog holds them.
     TableExportChoices Choices() const;

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -63,6 +65,36 @@ bool LeftWithCtrlTab(QWidget* focus, const QKeyEvent& key) {
     return true;
 }
 
+// The application's style, with the ring on a push or tool button that
+// has the focus from the keyboard.
+class FocusRings final : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element == CE_PushButton) DrawRing(option, painter);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control == CC_ToolButton) DrawRing(option, painter);
+    }
+
+  private:
+    static void DrawRing(const QStyleOption* option, QPainter* painter) {
+        const State keyboardFocus = State_HasFocus | State_KeyboardFocusChange;
+        if ((option->state & keyboardFocus) != keyboardFocus) return;
+        painter->save();
+        QPen pen(option->palette.color(QPalette::ButtonText));
+        pen.setStyle(Qt::DotLine);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(3, 3, -4, -4));
+        painter->restore();
+    }
+};
+
 class FocusKeys final : public QObject {
   public:
     using QObject::QObject;
@@ -77,8 +109,9 @@ class FocusKeys final : public QObject {
 
 }  // namespace
 
-void InstallFocusKeys(QObject* application) {
+void InstallFocusKeys(QApplication* application) {
     application->installEventFilter(new FocusKeys(application));
+    QApplication::setStyle(new FocusRings(QApplication::style()->name()));
 }
 
 }  // namespace lv

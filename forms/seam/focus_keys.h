@@ -4,14 +4,18 @@
 //   button never);
 // - Ctrl+Tab and Ctrl+Shift+Tab leave a table that keeps Tab for moving
 //   between its cells (the data grid), to the next or previous widget in
-//   the window's Tab order.
+//   the window's Tab order;
+// - a button the keyboard reached draws a ring inside its edge, the
+//   default button too (whose highlight alone looks the same with the
+//   focus and without).
 #pragma once
 
-class QObject;
+class QApplication;
 
 namespace lv {
 
-// Watches every key press of the application from now on.
-void InstallFocusKeys(QObject* application);
+// Watches every key press of the application from now on, and draws its
+// buttons with the ring.
+void InstallFocusKeys(QApplication* application);
 
 }  // namespace lv

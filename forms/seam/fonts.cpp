@@ -16,6 +16,20 @@ QFont MakeFont(const QStringList& families, int pixelSize, bool fixedPitch) {
     return font;
 }
 
+// Latin fonts whose '.' and ',' differ at every size, the first installed
+// one drawing the characters they have.
+const QStringList& LatinFixedFamilies() {
+    static const QStringList families = {QStringLiteral("DejaVu Sans Mono"),
+                                         QStringLiteral("Noto Sans Mono")};
+    return families;
+}
+
+const QStringList& LatinFamilies() {
+    static const QStringList families = {QStringLiteral("DejaVu Sans"),
+                                         QStringLiteral("Noto Sans")};
+    return families;
+}
+
 }  // namespace
 
 QFont ProportionalGothicFont(int pixelSize) {
@@ -34,6 +48,17 @@ QFont FixedSysFont(int pixelSize) {
     return MakeFont(
         {QStringLiteral("FixedSys"), QStringLiteral("IPAGothic"), QStringLiteral("monospace")},
         pixelSize, true);
+}
+
+QFont GridFont(int pixelSize) {
+    return MakeFont(QStringList{QStringLiteral("FixedSys")} + LatinFixedFamilies() +
+                        QStringList{QStringLiteral("IPAGothic"), QStringLiteral("monospace")},
+                    pixelSize, true);
+}
+
+QFont WithLatinDigits(QFont font) {
+    font.setFamilies(LatinFamilies() + font.families() + QStringList{font.family()});
+    return font;
 }
 
 }  // namespace lv

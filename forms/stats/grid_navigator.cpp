@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/text/grouped_digits.h"
+
 namespace lv {
 namespace {
 
@@ -12,6 +14,12 @@ std::vector<GridNavigator*>& Registered() {
 }
 
 }  // namespace
+
+QString FilterNoteText(const std::string& condition, uint64_t shown, uint64_t total) {
+    return QStringLiteral("絞り込み中：%1（%2）")
+        .arg(QString::fromStdString(condition),
+             QString::fromStdString(CaseCountText(shown, total)));
+}
 
 GridNavigator* CurrentGridNavigator() {
     return Registered().empty() ? nullptr : Registered().back();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,6 +34,9 @@ class GridNavigator {
     // is shown.
     virtual std::optional<ShownCases> Filter() const = 0;
 };
+
+// What says which cases a filter shows: 絞り込み中：condition（N / M ケース）.
+QString FilterNoteText(const std::string& condition, uint64_t shown, uint64_t total);
 
 // The grid registered last that still exists; null when there is none.
 GridNavigator* CurrentGridNavigator();

@@ -73,14 +73,20 @@ QChartView* MakeFrequencyChart(const FrequencyTable& t, QWidget* parent) {
     if (!bars) series->setBarWidth(1.0);
     auto* chart = new QChart;
     chart->addSeries(series);
-    chart->setTitle(
-        Decoded(t.variable.longName().empty() ? t.variable.name() : t.variable.longName()));
+    // Titled with the name and the label, so that a saved chart says what
+    // it counts; the axes say what they hold.
+    const QString name =
+        Decoded(t.variable.longName().empty() ? t.variable.name() : t.variable.longName());
+    const QString label = Decoded(t.variable.dict->label);
+    chart->setTitle(label.isEmpty() ? name : name + QStringLiteral("  ") + label);
     chart->legend()->hide();
     auto* x = new QBarCategoryAxis;
+    x->setTitleText(name);
     x->append(categories);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
+    y->setTitleText(QStringLiteral("度数"));
     // Ticks at round steps, labelled with the decimals the step needs
     // (weighted counts may be fractions: 0.5 must not read as 1).
     y->setRange(0, most > 0 ? most * 1.05 : 1);

@@ -17,14 +17,15 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "core/dictionary/dictionary_words.h"
 #include "core/export/text_file.h"
 #include "core/state/dialogs.h"
 #include "core/state/japanese_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
-#include "core/text/grouped_digits.h"
 #include "forms/seam/error_handler.h"
+#include "forms/seam/fonts.h"
 #include "forms/seam/progress_dialog.h"
 #include "forms/stats/grid_navigator.h"
 #include "forms/stats/stats_chart.h"
@@ -60,6 +61,7 @@ class Cell : public QTableWidgetItem {
 
 QTableWidget* MakeTable(QWidget* parent, const QStringList& headers) {
     auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setFont(WithLatinDigits(table->font()));
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -94,8 +96,15 @@ bool Finished(const PassResult& pass) {
     return false;
 }
 
+// The selected rows (every row when none is whole), under the column
+// headings, as tab-separated lines.
 void CopyRows(QTableWidget* table) {
-    QString text;
+    QStringList headings;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem* heading = table->horizontalHeaderItem(c);
+        headings << (heading ? heading->text() : QString());
+    }
+    QString text = headings.join(QLatin1Char('\t')) + QLatin1Char('\n');
     const auto selected = table->selectionModel()->selectedRows();
     for (int r = 0; r < table->rowCount(); ++r) {
         if (!selected.isEmpty() && !table->selectionModel()->isRowSelected(r, QModelIndex()))
@@ -108,10 +117,14 @@ void CopyRows(QTableWidget* table) {
     QApplication::clipboard()->setText(text);
 }
 
-void AddCopy(QTableWidget* table) {
-    auto* copy = new QShortcut(QKeySequence::Copy, table);
-    copy->setContext(Qt::WidgetShortcut);
-    QObject::connect(copy, &QShortcut::activated, table, [table] { CopyRows(table); });
+// コピー (Ctrl+C) of a table, for its keys and its context menu.
+QAction* AddCopy(QTableWidget* table) {
+    auto* copy = new QAction(QStringLiteral("コピー"), table);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    table->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, table, [table] { CopyRows(table); });
+    return copy;
 }
 
 // The value a category of a table stands for.
@@ -170,10 +183,7 @@ QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
     note->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note->setWordWrap(true);
     if (filter)
-        note->setText(
-            QStringLiteral("絞り込み中：%1（%2）")
-                .arg(QString::fromStdString(filter->condition),
-                     QString::fromStdString(CaseCountText(filter->cases.size(), filter->total))));
+        note->setText(FilterNoteText(filter->condition, filter->cases.size(), filter->total));
     note->setVisible(filter.has_value());
     return note;
 }
@@ -181,9 +191,10 @@ QLabel* FilterNote(QWidget* parent, const CaseFilter& filter) {
 // The context menu of a table whose cells stand for values.
 template <typename Go, typename Only>
 void AddCaseMenu(QTableWidget* table, Go go, Only only) {
+    QAction* copy = AddCopy(table);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(table, &QWidget::customContextMenuRequested, table,
-                     [table, go, only](const QPoint& at) {
+                     [table, go, only, copy](const QPoint& at) {
                          const QModelIndex index = table->indexAt(at);
                          if (!index.isValid()) return;
                          QMenu menu(table);
@@ -192,6 +203,8 @@ void AddCaseMenu(QTableWidget* table, Go go, Only only) {
                                         [=] { RunHandler([=] { go(row, column); }); });
                          menu.addAction(QStringLiteral("この値のケースだけ表示"), table,
                                         [=] { RunHandler([=] { only(row, column); }); });
+                         menu.addSeparator();
+                         menu.addAction(copy);
                          menu.exec(table->viewport()->mapToGlobal(at));
                      });
 }
@@ -217,7 +230,6 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
         MakeTable(this, {QStringLiteral("値"), QStringLiteral("値ラベル"), QStringLiteral("度数"),
                          QStringLiteral("パーセント"), QStringLiteral("有効パーセント"),
                          QStringLiteral("累積パーセント"), QString()});
-    AddCopy(table);
     layout->addWidget(table, 3);
     statistics = MakeTable(this, {QStringLiteral("統計量"), QStringLiteral("値")});
     AddCopy(statistics);
@@ -431,8 +443,8 @@ void DescribeWindow::Fill() {
         const double missing = row.userMissing.weight + row.systemMissing.weight;
         SetRow(table, r++,
                {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
-                new Cell(QString::fromStdString(row.type)),
-                new Cell(QString::fromLatin1(MeasureWord(d.measure))),
+                new Cell(QString::fromStdString(TypeText(d))),
+                new Cell(QString::fromStdString(std::string(MeasureText(d.measure)))),
                 new Cell(QString::fromStdString(CountText(row.valid.weight)), row.valid.weight),
                 new Cell(QString::fromStdString(CountText(missing)), missing),
                 new Cell(QString::fromStdString(
@@ -528,9 +540,9 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     layout->addLayout(options);
     layout->addWidget(FilterNote(this, filter_));
     table = new QTableWidget(this);
+    table->setFont(WithLatinDigits(table->font()));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
-    AddCopy(table);
     layout->addWidget(table);
     connect(table, &QTableWidget::cellDoubleClicked, this,
             [this](int line, int column) { RunHandler([=, this] { GoToCases(line, column); }); });

@@ -1,5 +1,6 @@
 #include "forms/windows/DPGrid.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,6 +60,11 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     btmWrite = MakeButton(this, QStringLiteral("書き込み"), 216, 75);
     Label1 = new QLabel(QStringLiteral("ラベルの表示は白いグリッドをクリック"), this);
     Label1->setGeometry(304, 16, 189, 12);
+    editCount = new QLabel(this);
+    editCount->setGeometry(500, 14, 108, 15);
+    editCount->hide();
+    undoAllEdits = MakeButton(this, QStringLiteral("すべて元に戻す"), 612, 110);
+    undoAllEdits->hide();
     Label2 = new QLabel(QStringLiteral("file name"), this);
     Label2->setFont(lv::ProportionalGothicFont(15));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -67,7 +73,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     model = new GridModel(this);
     lv::FollowDisplayEncoding(model);
     StringGrid1 = new GridView(this);
-    StringGrid1->setFont(lv::FixedSysFont(12));
+    StringGrid1->setFont(lv::GridFont(12));
     StringGrid1->setModel(model);
     StringGrid1->setGeometry(0, 80, 689, 337);
     StringGrid1->horizontalHeader()->setSectionsClickable(false);
@@ -84,6 +90,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     setTabOrder(StringGrid1, btnOK);
     setTabOrder(btnOK, Button1);
     setTabOrder(Button1, btmWrite);
+    setTabOrder(btmWrite, undoAllEdits);
+    connect(model, &GridModel::editsChanged, this, [this] { ShowEditCount(); });
+    connect(undoAllEdits, &QPushButton::clicked, this,
+            [this] { lv::RunHandler([this] { additions->UndoAllEdits(); }); });
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btnOKClick(); }); });
@@ -159,7 +169,8 @@ void TfrmDPGrid::FormCreate() {
         readFacts();
         throw;
     }
-    if (outcome_ == lv::GridLoadOutcome::Cancelled) return;
+    if (outcome_ == lv::GridLoadOutcome::Cancelled || outcome_ == lv::GridLoadOutcome::OpenFailed)
+        return;
     readFacts();
     if (outcome_ == lv::GridLoadOutcome::Complete) {
         Label2->setText(QString::fromStdString(DataFileName));
@@ -213,26 +224,86 @@ void TfrmDPGrid::StringGrid1Click() {
             break;
         }
     }
-    lv::OpenValueLabelWindow();
+    lv::OpenValueLabelWindow(true);
 }
 
 void TfrmDPGrid::btmWriteClick() {
-    if (spssdio1::DataFileName.empty()) return;
+    Write();
+}
+
+bool TfrmDPGrid::Write() {
+    if (spssdio1::DataFileName.empty()) return false;
     if (auto chosen = lv::CurrentDialogs().SaveFile(saveFileName)) saveFileName = *chosen;
-    if (saveFileName.empty()) return;
+    if (saveFileName.empty()) return false;
     const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
         "確認", "保存をどうしますか？ 見たまま（はい）／ ＳＰＳＳ内部形式（いいえ）");
-    if (answer == lv::ConfirmAnswer::Cancel) return;
-    lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
+    if (answer == lv::ConfirmAnswer::Cancel) return false;
     const lv::ExportMode mode = answer == lv::ConfirmAnswer::Yes ? lv::ExportMode::AsDisplayed
                                                                  : lv::ExportMode::InternalForm;
+    // The internal form is the file's own: only what is shown has edits.
+    bool withoutEdits = false;
+    if (mode == lv::ExportMode::AsDisplayed && model->grid().hasEdits()) {
+        const lv::ConfirmAnswer edits = lv::CurrentDialogs().Confirm(
+            "確認", (EditsSaid() + QStringLiteral("編集を含めて書き込みますか？ "
+                                                  "含める（はい）／ 含めない（いいえ）"))
+                        .toStdString());
+        if (edits == lv::ConfirmAnswer::Cancel) return false;
+        withoutEdits = edits == lv::ConfirmAnswer::No;
+    }
+    // Set aside for the write, the grid not drawn meanwhile.
+    struct EditsAside {
+        TfrmDPGrid* w;
+        bool on;
+        EditsAside(TfrmDPGrid* window, bool aside) : w(window), on(aside) {
+            if (!on) return;
+            w->StringGrid1->setUpdatesEnabled(false);
+            w->model->SetEditsAside(true);
+        }
+        ~EditsAside() {
+            if (!on) return;
+            w->model->SetEditsAside(false);
+            w->StringGrid1->setUpdatesEnabled(true);
+        }
+        EditsAside(const EditsAside&) = delete;
+        EditsAside& operator=(const EditsAside&) = delete;
+    } aside(this, withoutEdits);
+    lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
     lv::DialogProgress progress(this, QStringLiteral("書き込んでいます... %1 / %2"));
-    if (lv::RunExport(saveFileName, mode, &cells, &progress))
+    if (lv::RunExport(saveFileName, mode, &cells, &progress)) {
         lv::CurrentDialogs().Beep();
-    else if (progress.cancelled())
-        return;
-    else if (mode == lv::ExportMode::AsDisplayed && model->grid().lost())
+        return true;
+    }
+    if (!progress.cancelled() && mode == lv::ExportMode::AsDisplayed && model->grid().lost())
         model->LostTold();
+    return false;
+}
+
+QString TfrmDPGrid::EditsSaid() const {
+    return QStringLiteral("編集したセルが %1 個あります。").arg(model->grid().editCount());
+}
+
+void TfrmDPGrid::ShowEditCount() {
+    const size_t count = model->grid().editCount();
+    editCount->setText(QStringLiteral("編集したセル: %1").arg(count));
+    editCount->setVisible(count > 0);
+    undoAllEdits->setVisible(count > 0);
+}
+
+void TfrmDPGrid::closeEvent(QCloseEvent* event) {
+    if (isVisible() && model->grid().hasEdits()) {
+        const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
+            "確認",
+            (EditsSaid() + QStringLiteral("閉じる前に書き込みますか？ "
+                                          "書き込む（はい）／ 書き込まずに閉じる（いいえ）"))
+                .toStdString());
+        bool close = answer == lv::ConfirmAnswer::No;
+        if (answer == lv::ConfirmAnswer::Yes) lv::RunHandler([&] { close = Write(); });
+        if (!close) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfrmDPGrid::keyPressEvent(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 
 #include "core/grid/grid_load.h"
 
+class QCloseEvent;
 class QLabel;
 class QPushButton;
 
@@ -28,6 +29,9 @@ class TfrmDPGrid : public QWidget {
     QPushButton* btmWrite;
     QLabel* Label1;
     QLabel* Label2;
+    // While cells are edited: how many, and the button that undoes them all.
+    QLabel* editCount;
+    QPushButton* undoAllEdits;
     GridView* StringGrid1;
     GridModel* model;
     // Labels, find, go to, copy and sort (forms/grid/grid_additions.h).
@@ -40,19 +44,31 @@ class TfrmDPGrid : public QWidget {
     void btnOKClick();
     void Button1Click();
     void StringGrid1Click();
+    // Under 見たまま, edited cells are written with or without their edits
+    // as the user answers.
     void btmWriteClick();
 
     // How the load ended (NoFile until it ran; a rendering error leaves the
     // outcome of the cases before it: ReadFailed is never set for it).
-    // Cancelled: the user stopped a long load; the window is not shown.
+    // Cancelled: the user stopped a long load; OpenFailed: the file did not
+    // open. Either way the window is not shown.
     lv::GridLoadOutcome loadOutcome() const { return outcome_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing with edited cells asks first: write them, close (the edits
+    // stay for the next DATA表示 of this file), or stay.
+    void closeEvent(QCloseEvent* event) override;
     // Escape, when no part of the window takes it, closes the window.
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // 書き込み; false when nothing was written (cancelled or failed).
+    bool Write();
+    void ShowEditCount();
+    // "編集したセルが n 個あります。" for the questions.
+    QString EditsSaid() const;
+
     lv::GridLoadOutcome outcome_ = lv::GridLoadOutcome::NoFile;
 };
 

@@ -100,9 +100,20 @@ void TfrmValue::resizeEvent(QResizeEvent* event) {
     lv::RunHandler([this] { FormResize(); });
 }
 
-void OpenValueLabelWindow() {
+const char* const kGridMovesTip =
+    "グリッドでセルを移動するたびにこの窓を開かないようにするには、グリッドの右クリック"
+    "メニュー (Shift+F10) の「セル移動で値ラベルを開く」をオフにします";
+
+void OpenValueLabelWindow(bool fromGrid) {
     auto window = std::make_unique<TfrmValue>();
     frmValue = window.get();
+    if (fromGrid) {
+        const QString tip = QString::fromUtf8(kGridMovesTip);
+        for (QWidget* w :
+             {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->ListBox1)})
+            w->setToolTip(tip);
+        window->setAccessibleDescription(tip);
+    }
     struct ClearReference {
         ~ClearReference() { frmValue = nullptr; }
     } clear;

@@ -33,6 +33,11 @@ class TfrmValue : public QDialog {
 // The openers' part: with CurrentVarName and SelectedVarIndex already set,
 // creates the window, stores it in frmValue, shows it modally (lv::ShowModal),
 // and destroys it when the modal display ends (frmValue is then none again).
-void OpenValueLabelWindow();
+// Opened by the grid, its tooltip says how to keep the grid's moves from
+// opening it.
+void OpenValueLabelWindow(bool fromGrid = false);
+
+// That tooltip.
+extern const char* const kGridMovesTip;
 
 }  // namespace lv

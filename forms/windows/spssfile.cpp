@@ -43,6 +43,11 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top,
     return button;
 }
 
+// The program ends only once a grid with edits is closed (it asks first).
+bool GridLetsGo() {
+    return !frmDPGrid || !frmDPGrid->isVisible() || frmDPGrid->close();
+}
+
 }  // namespace
 
 TForm1::TForm1(std::optional<std::string> startFile, QWidget* parent)
@@ -110,8 +115,9 @@ bool TForm1::TakeChosenFile(const std::optional<std::string>& chosen) {
     lv::ForgetFileLines(Memo1);
     if (openDialogFileName_ != spssdio1::DataFileName) lv::ChooseDisplayEncoding(std::string());
     spssdio1::DataFileName = openDialogFileName_;
-    // An encrypted file's password, asked for before anything reads it.
-    lv::UnlockDataFile(spssdio1::DataFileName);
+    // The file chosen again when the open dialog was cancelled: its kept
+    // password, or a new question (a cancel then fails the open).
+    if (!chosen) lv::UnlockDataFile(spssdio1::DataFileName);
     lv::TextAreaSink memo(Memo1);
     memo.AddLine(lv::FileNameLine());
     ShowFileSummary();
@@ -125,10 +131,16 @@ void TForm1::CreateVariableList() {
     lv::EnsureVariableList();
 }
 
+bool TForm1::PasswordCancelled(const std::optional<std::string>& chosen) {
+    return chosen && lv::UnlockDataFile(*chosen) == lv::Unlock::Cancelled;
+}
+
 void TForm1::FormCreate() {
     spssdio1::DataFileName.clear();
-    const std::optional<std::string> chosen =
+    std::optional<std::string> chosen =
         startFile_ ? std::exchange(startFile_, std::nullopt) : AskForFile();
+    // No password given: as if no file had been chosen.
+    if (PasswordCancelled(chosen)) chosen.reset();
     if (!TakeChosenFile(chosen)) return;
     CreateVariableList();
 }
@@ -138,6 +150,8 @@ void TForm1::filegetClick() {
 }
 
 void TForm1::OpenChosenFile(const std::optional<std::string>& chosen) {
+    // No password given: every window keeps the file it shows.
+    if (PasswordCancelled(chosen)) return;
     if (!TakeChosenFile(chosen)) return;
     delete frmFileInfo;
     frmFileInfo = nullptr;
@@ -232,8 +246,10 @@ void TForm1::Button5Click() {
     // was stopped is built again first.
     if (!lv::EnsureVariableList()) return;
     if (!frmDPGrid) frmDPGrid = new TfrmDPGrid();
-    if (frmDPGrid->loadOutcome() == lv::GridLoadOutcome::Cancelled) {
-        // A load the user stopped shows no grid; the next request loads anew.
+    const lv::GridLoadOutcome outcome = frmDPGrid->loadOutcome();
+    if (outcome == lv::GridLoadOutcome::Cancelled || outcome == lv::GridLoadOutcome::OpenFailed) {
+        // A load the user stopped, or of a file that does not open, shows
+        // no grid; the next request loads anew.
         delete frmDPGrid;
         frmDPGrid = nullptr;
         return;
@@ -243,10 +259,11 @@ void TForm1::Button5Click() {
     }
     frmDPGrid->show();
     frmDPGrid->raise();
+    frmDPGrid->activateWindow();
 }
 
 void TForm1::Button4Click() {
-    QCoreApplication::quit();
+    if (GridLetsGo()) QCoreApplication::quit();
 }
 
 void TForm1::FormResize() {
@@ -260,6 +277,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, whatever else is open.
+    if (!GridLetsGo()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }

@@ -57,6 +57,9 @@ class TForm1 : public QWidget {
 
   private:
     std::optional<std::string> AskForFile();
+    // For an encrypted file chosen, asks its password (before anything
+    // changes): whether the user cancelled that question.
+    static bool PasswordCancelled(const std::optional<std::string>& chosen);
     // Steps shared by FormCreate and OpenChosenFile: DataFileName, the "file:"
     // line, the summary and Label2. False when no file is chosen.
     bool TakeChosenFile(const std::optional<std::string>& chosen);

@@ -1,8 +1,8 @@
 // An encrypted file chosen in the main window: the password dialog comes
 // first and again after a wrong password; with the right one the summary,
 // the list and the grid (its rows read back on demand after a jump) are
-// those of the plain file; Cancel fails the open as before; a plain file
-// asks nothing.
+// those of the plain file; Cancel changes nothing (at the start, as if no
+// file was chosen); a plain file asks nothing.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,17 +84,46 @@ TEST_F(EncryptedOpenTest, PasswordAskedAgainWhenWrongThenEverythingAsThePlainFil
     EXPECT_FALSE(savio::HasPassword(secret_));
 }
 
-TEST_F(EncryptedOpenTest, CancelFailsTheOpenAsBefore) {
+TEST_F(EncryptedOpenTest, CancelAtTheStartIsAsIfNoFileWasChosen) {
     MakeFiles(testsupport::SmallFile("AGE"));
     dialogs.openAnswers = {secret_};
     new TForm1();
     ASSERT_EQ(dialogs.passwordRequests.size(), 1u);
-    EXPECT_EQ(MemoLines(Form1->Memo1)[2], "ファイルを開くことに失敗しました");
-    // The messages of any file that cannot be opened.
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[0], "file access失敗");
-    EXPECT_EQ(dialogs.messages[1].rfind("File handle error at getVarInfo:", 0), 0u);
+    EXPECT_EQ(MemoLines(Form1->Memo1), (QStringList{"", "file:"}));
+    EXPECT_EQ(Form1->Label2->text(), "no file");
+    EXPECT_EQ(frmVariable, nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(savio::HasPassword(secret_));
+}
+
+TEST_F(EncryptedOpenTest, CancelKeepsTheFileOpenBeforeInEveryWindow) {
+    MakeFiles(testsupport::SmallFile("AGE"));
+    const std::string other = Write(testsupport::SmallFile("OTHER"), "other.sav");
+    dialogs.openAnswers = {other, secret_, secret_};
+    new TForm1();
+    Form1->Button5->click();
+    TfrmDPGrid* grid = frmDPGrid;
+    TfrmVariable* list = frmVariable;
+    ASSERT_TRUE(grid && list);
+    const QStringList memo = MemoLines(Form1->Memo1);
+    // Cancelled at once, and after a wrong password.
+    dialogs.passwordAnswers = {};
+    Form1->fileget->click();
+    dialogs.passwordAnswers = {std::string("wrong")};
+    Form1->fileget->click();
+    EXPECT_EQ(dialogs.passwordRequests.size(), 3u);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(MemoLines(Form1->Memo1), memo);
+    EXPECT_EQ(Form1->Label2->text().toStdString(), other);
+    EXPECT_EQ(spssdio1::DataFileName, other);
+    EXPECT_EQ(frmDPGrid, grid);
+    EXPECT_EQ(frmVariable, list);
+    EXPECT_EQ(grid->model->HeaderBytes(0), "OTHER");
+    EXPECT_TRUE(grid->isVisible());
+    // The next open dialog still offers the file open.
+    dialogs.openAnswers = {};
+    Form1->fileget->click();
+    EXPECT_EQ(dialogs.openRequests.back().second, other);
 }
 
 TEST_F(EncryptedOpenTest, TheDialogHidesTheTextAndEmptiesIt) {

@@ -53,12 +53,15 @@ TEST_F(GridExportTest, AsDisplayedFollowsTheScreenWithEditsAndMovedColumnsAndRow
     w.StringGrid1->horizontalHeader()->moveSection(2, 0);  // B, A, S
     w.StringGrid1->verticalHeader()->moveSection(2, 0);    // cases 3, 1, 2
     dialogs.saveAnswers = {out_};
-    dialogs.confirmAnswers = {ConfirmAnswer::Yes};
+    dialogs.confirmAnswers = {ConfirmAnswer::Yes, ConfirmAnswer::Yes};
     w.btmWrite->click();
-    ASSERT_EQ(dialogs.confirms.size(), 1u);
+    ASSERT_EQ(dialogs.confirms.size(), 2u);
     EXPECT_EQ(dialogs.confirms[0].first, "確認");
     EXPECT_EQ(dialogs.confirms[0].second,
               "保存をどうしますか？ 見たまま（はい）／ ＳＰＳＳ内部形式（いいえ）");
+    EXPECT_EQ(dialogs.confirms[1].second,
+              "編集したセルが 1 個あります。編集を含めて書き込みますか？ "
+              "含める（はい）／ 含めない（いいえ）");
     EXPECT_EQ(gridtest::ReadAll(out_),
               "   . "
               "  -0.50 "
@@ -75,7 +78,8 @@ TEST_F(GridExportTest, AsDisplayedFollowsTheScreenWithEditsAndMovedColumnsAndRow
 
 TEST_F(GridExportTest, InternalFormIgnoresEditsAndWritesTheFileValues) {
     TfrmDPGrid w;
-    w.model->setData(w.model->index(0, 0), QStringLiteral("zzz"), Qt::EditRole);
+    dialogs.confirmAnswers = {ConfirmAnswer::Yes};  // not a number: entered all the same
+    ASSERT_TRUE(w.model->setData(w.model->index(0, 0), QStringLiteral("zzz"), Qt::EditRole));
     w.StringGrid1->horizontalHeader()->moveSection(2, 0);
     dialogs.saveAnswers = {out_};
     dialogs.confirmAnswers = {ConfirmAnswer::No};

@@ -282,7 +282,8 @@ TEST_F(GridAdditionsTest, TheFilterBarShowsTheSelectedCasesAndEverythingFollowsI
     bar->text->setText("code >");
     w.additions->ApplyFilter();
     EXPECT_EQ(w.model->rowCount(), 2);
-    EXPECT_TRUE(bar->status->text().startsWith("7 文字目: ")) << bar->status->text().toStdString();
+    EXPECT_TRUE(bar->error->text().startsWith("7 文字目: ")) << bar->error->text().toStdString();
+    EXPECT_EQ(bar->status->text(), "2 / 4 ケース");
     EXPECT_EQ(bar->text->cursorPosition(), 6);
 
     // 解除 shows every case in the order they stand; Escape clears and closes.

@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include "forms/grid/grid_additions.h"
@@ -16,6 +19,7 @@
 #include "tests/forms/support_windows.h"
 
 using namespace lv;
+using lv::ConfirmAnswer;
 
 namespace {
 
@@ -87,7 +91,81 @@ TEST_F(GridEditsTest, EditedCellsAreMarkedAndCtrlZTakesThemBackLastFirst) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(GridEditsTest, TheMenuUndoesAllAndSwitchesEditingOffForTheRun) {
+TEST_F(GridEditsTest, EditsAreCountedMarkedOnTheSelectionAndNumbersChecked) {
+    TfrmDPGrid& w = Open();
+    EXPECT_TRUE(w.editCount->isHidden() && w.undoAllEdits->isHidden());
+    // A text that is not a number in CODE is asked about: kept out, then in.
+    Type("x1");
+    EXPECT_EQ(Text(w, 0, 0), "   1");
+    ASSERT_EQ(dialogs.confirms.size(), 1u);
+    EXPECT_EQ(dialogs.confirms[0],
+              "「x1」は数値ではありません。数値の変数 CODE にこのまま入力しますか？ "
+              "入力する（はい）／ 元のまま（いいえ）");
+    dialogs.confirmAnswers = {ConfirmAnswer::Yes};
+    Type("x1");
+    EXPECT_EQ(Text(w, 1, 0), "x1");
+    Type("2,5");  // a decimal comma is a number
+    w.StringGrid1->GoTo(w.model->index(0, 1), true);
+    Type("zz");  // NAME holds text
+    EXPECT_EQ(dialogs.confirms.size(), 2u);
+    EXPECT_FALSE(w.editCount->isHidden());
+    EXPECT_EQ(w.editCount->text(), "編集したセル: 3");
+
+    // The mark shows on a selected edited cell, not on a selected other one.
+    w.StringGrid1->GoTo(w.model->index(2, 1), false);
+    w.StringGrid1->selectAll();
+    const QImage image = w.StringGrid1->viewport()->grab().toImage();
+    const auto mark = [&](int row, int column) {
+        const QRect cell = w.StringGrid1->visualRect(w.model->index(row, column));
+        return image.pixel(cell.topRight() + QPoint(-1, 1)) == 0xFFE06000;
+    };
+    EXPECT_TRUE(mark(1, 0) && mark(2, 0) && mark(0, 1));
+    EXPECT_FALSE(mark(0, 0) || mark(1, 1));
+
+    w.undoAllEdits->click();
+    EXPECT_FALSE(w.model->grid().hasEdits());
+    EXPECT_TRUE(w.editCount->isHidden() && w.undoAllEdits->isHidden());
+}
+
+TEST_F(GridEditsTest, WritingAndClosingWithEditsAsk) {
+    TfrmDPGrid& w = Open();
+    w.StringGrid1->GoTo(w.model->index(0, 1), true);
+    Type("zz");
+    const auto write = [&](const std::string& name, std::deque<ConfirmAnswer> answers) {
+        const std::string out = Path(name);
+        dialogs.saveAnswers = {out};
+        dialogs.confirmAnswers = std::move(answers);
+        w.btmWrite->click();
+        return gridtest::ReadAll(out);
+    };
+    EXPECT_EQ(write("with.txt", {ConfirmAnswer::Yes, ConfirmAnswer::Yes}).substr(0, 8), "   1 zz ");
+    EXPECT_EQ(dialogs.confirms.back(),
+              "編集したセルが 1 個あります。編集を含めて書き込みますか？ "
+              "含める（はい）／ 含めない（いいえ）");
+    EXPECT_EQ(write("without.txt", {ConfirmAnswer::Yes, ConfirmAnswer::No}).substr(0, 8),
+              "   1 ab ");
+    EXPECT_EQ(Text(w, 0, 1), "zz");  // the edits are back on screen
+    EXPECT_EQ(write("none.txt", {ConfirmAnswer::Yes, ConfirmAnswer::Cancel}), "");
+
+    // Closing: Cancel stays, Yes writes first, No closes with the edits kept.
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(dialogs.confirms.back(),
+              "編集したセルが 1 個あります。閉じる前に書き込みますか？ "
+              "書き込む（はい）／ 書き込まずに閉じる（いいえ）");
+    dialogs.saveAnswers = {Path("closing.txt")};
+    dialogs.confirmAnswers = {ConfirmAnswer::Yes, ConfirmAnswer::Yes, ConfirmAnswer::Yes};
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(gridtest::ReadAll(Path("closing.txt")).substr(0, 8), "   1 zz ");
+    w.show();
+    dialogs.confirmAnswers = {ConfirmAnswer::No};
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.model->grid().hasEdits());
+}
+
+TEST_F(GridEditsTest, TheMenuUndoesAllAndSwitchesEditingOffAndRemembersIt) {
     TfrmDPGrid& w = Open();
     QMenu* menu = w.additions->CellMenu();
     EXPECT_TRUE(menu->actions().contains(w.additions->allowEdits));
@@ -111,7 +189,9 @@ TEST_F(GridEditsTest, TheMenuUndoesAllAndSwitchesEditingOffForTheRun) {
     EXPECT_FALSE(w.model->setData(w.model->index(0, 0), "7", Qt::EditRole));
     EXPECT_FALSE(w.model->grid().hasEdits());
 
-    // A grid opened later in the run is read-only too, until allowed again.
+    // A grid opened later, in this run or the next, is read-only too, until
+    // allowed again.
+    EXPECT_FALSE(QSettings().value("grid/allowEdits").toBool());
     delete frmDPGrid;
     frmDPGrid = nullptr;
     TfrmDPGrid& again = Open();
@@ -120,6 +200,7 @@ TEST_F(GridEditsTest, TheMenuUndoesAllAndSwitchesEditingOffForTheRun) {
     again.additions->allowEdits->trigger();
     EXPECT_TRUE(again.model->editing());
     EXPECT_TRUE(again.model->setData(again.model->index(0, 0), "7", Qt::EditRole));
+    EXPECT_TRUE(QSettings().value("grid/allowEdits").toBool());
 }
 
 TEST_F(GridEditsTest, EscapeInTheEditorLeavesTheCellAsItWas) {

@@ -32,7 +32,8 @@ class GridEditTest : public ::testing::Test {
     std::string ExportAsDisplayed(TfrmDPGrid& w) {
         const std::string out = dir_ + "/out.txt";
         dialogs.saveAnswers = {out};
-        dialogs.confirmAnswers = {lv::ConfirmAnswer::Yes};
+        // As shown, with the edits.
+        dialogs.confirmAnswers = {lv::ConfirmAnswer::Yes, lv::ConfirmAnswer::Yes};
         w.btmWrite->click();
         return gridtest::ReadAll(out);
     }

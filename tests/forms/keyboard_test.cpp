@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -38,7 +39,7 @@ namespace {
 class KeyboardTest : public testsupport::WindowTest {
   protected:
     void Start() {
-        static const bool keys = (lv::InstallFocusKeys(QApplication::instance()), true);
+        static const bool keys = (lv::InstallFocusKeys(qApp), true);
         (void)keys;
         fixture::File f = gridtest::Basic();
         f.variables = {gridtest::Numeric("A", 3, 0), gridtest::Numeric("B", 3, 0)};
@@ -138,6 +139,41 @@ TEST_F(KeyboardTest, ShiftF10OpensTheContextMenuAsTheMenuKeyDoes) {
     // F10 alone is not the menu's key.
     QTest::keyClick(frmDPGrid->StringGrid1, Qt::Key_F10);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    // In a cell's editor too, the grid's menu rather than the editor's.
+    frmDPGrid->StringGrid1->ReopenEditor();
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && frmDPGrid->StringGrid1->isAncestorOf(editor));
+    QTest::keyClick(editor, Qt::Key_F10, Qt::ShiftModifier);
+    popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup, static_cast<QWidget*>(frmDPGrid->additions->CellMenu()));
+    popup->close();
+}
+
+TEST_F(KeyboardTest, ButtonsReachedByKeysShowItAndDataGivesTheGridTheKeyboard) {
+    Start();
+    Form1->Button5Click();
+    Show(frmDPGrid);
+    // Ctrl+Tab from the cell to OK, the default button: a ring shows it.
+    const QImage plain = frmDPGrid->btnOK->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), frmDPGrid->btnOK);
+    EXPECT_NE(frmDPGrid->btnOK->grab().toImage(), plain);
+
+    // DATA表示 with the grid open gives it the keyboard.
+    Show(Form1);
+    Form1->Button5->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Form1->Button5, Qt::Key_Space);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frmDPGrid));
+    EXPECT_EQ(QApplication::focusWidget()->window(), frmDPGrid);
+
+    // The value labels a move opens say how to keep moves from opening them.
+    QString tip;
+    onModal = [&](QDialog& d) { tip = d.toolTip(); };
+    frmDPGrid->StringGrid1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(modalShows, 1);
+    EXPECT_TRUE(tip.contains(QStringLiteral("「セル移動で値ラベルを開く」をオフ")));
 }
 
 TEST_F(KeyboardTest, TabReachesEveryButtonInOrderAndEnterOrSpacePressesIt) {

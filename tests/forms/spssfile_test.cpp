@@ -118,6 +118,23 @@ TEST_F(MainWindowTest, FileThatCannotBeOpened) {
     EXPECT_EQ(dialogs.messages[1].rfind("File handle error at getVarInfo:", 0), 0u);
 }
 
+TEST_F(MainWindowTest, AFileThatFailsToOpenAfterAnotherLeavesNoGridOfTheOther) {
+    const std::string a = Write(SmallFile("FIRST"), "a.sav");
+    dialogs.openAnswers = {a, Path("no-such.sav")};
+    new TForm1();
+    Form1->Button5->click();
+    ASSERT_NE(frmDPGrid, nullptr);
+    Form1->fileget->click();
+    EXPECT_EQ(frmDPGrid, nullptr);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    // DATA表示 says the file does not open, as the open said, and shows no
+    // grid of the file before.
+    Form1->Button5->click();
+    EXPECT_EQ(frmDPGrid, nullptr);
+    EXPECT_EQ(dialogs.messages.back(), "file access失敗");
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+}
+
 TEST_F(MainWindowTest, VariableListButtonShowsTheListForTheMainWindow) {
     dialogs.openAnswers = {Write(SmallFile("V"), "a.sav")};
     new TForm1();

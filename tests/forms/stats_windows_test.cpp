@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 #include "core/windows/summary.h"
@@ -29,7 +30,9 @@ fixture::File Coded() {
     fixture::File f;
     f.variables = {fixture::Numeric("CODE", {5, 4, 0}), fixture::String("NAME", 4),
                    fixture::Numeric("AMOUNT", {5, 8, 2})};
+    f.variables[0].label = "区分";
     f.valueLabels = {{{0}, {{1, "はい"}, {2, "いいえ"}}, {}}};
+    f.displayParameters = true;
     for (int i = 0; i < 40; ++i)
         f.cases.push_back({double(1 + i % 3), std::string(i % 2 ? "ab" : "cd"), i * 1.5});
     return f;
@@ -39,6 +42,28 @@ class StatsWindowsTest : public testsupport::WindowTest {
   protected:
     void Open() { OpenGrid(Coded(), "s.sav"); }
 };
+
+// The context menu of a table's first cell as its item texts, after its
+// コピー was chosen.
+QStringList CopyFromMenu(QTableWidget* table) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* a : menu->actions()) {
+            texts << a->text();
+            if (a->text() == "コピー") a->trigger();
+        }
+        menu->close();
+    });
+    emit table->customContextMenuRequested(table->visualItemRect(table->item(0, 0)).center());
+    return texts;
+}
+
+// The clipboard's first line.
+QString FirstCopiedLine() {
+    return QApplication::clipboard()->text().section(QLatin1Char('\n'), 0, 0);
+}
 
 TEST_F(StatsWindowsTest, HeaderMenuOpensTheFrequencyWindow) {
     Open();
@@ -58,7 +83,15 @@ TEST_F(StatsWindowsTest, HeaderMenuOpensTheFrequencyWindow) {
     EXPECT_EQ(w->table->item(0, 2)->text(), "14");
     EXPECT_EQ(w->table->item(3, 0)->text(), "合計");
     ASSERT_NE(w->chart, nullptr);
+    EXPECT_EQ(w->chart->chart()->title(), "CODE  区分");
+    EXPECT_EQ(w->chart->chart()->axes(Qt::Horizontal).front()->titleText(), "CODE");
+    EXPECT_EQ(w->chart->chart()->axes(Qt::Vertical).front()->titleText(), "度数");
     EXPECT_EQ(w->statistics->item(4, 0)->text(), "標準偏差");
+    // コピー in the menu copies with the headings.
+    EXPECT_EQ(CopyFromMenu(w->table).join("|"),
+              "この値のケースへ移動|この値のケースだけ表示||コピー");
+    EXPECT_EQ(FirstCopiedLine(),
+              "値\t値ラベル\t度数\tパーセント\t有効パーセント\t累積パーセント\t");
 
     // Value 3 first stands in case 3 (display row 2).
     frmDPGrid->additions->Sort(0, true);
@@ -79,6 +112,10 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     d->table->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(d->table->item(0, 0)->text(), "AMOUNT");
     EXPECT_EQ(d->table->item(0, 6)->text(), "40");
+    // Type and measure in the words people read.
+    EXPECT_EQ(d->table->item(0, 2)->text(), "数値");
+    EXPECT_EQ(d->table->item(0, 3)->text(), "スケール");
+    EXPECT_EQ(d->table->item(2, 2)->text(), "文字列 (幅 4)");
     QApplication::clipboard()->setText(d->SelectedText());
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith("変数名\tラベル"));
     delete d;
@@ -89,6 +126,8 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     ASSERT_TRUE(c->Count());
     EXPECT_EQ(c->table->rowCount(), 8);  // 3 rows and the total, count and row %
     EXPECT_EQ(c->table->item(0, 2)->text(), "7");
+    CopyFromMenu(c->table);
+    EXPECT_TRUE(FirstCopiedLine().endsWith("\t\tab\tcd\t合計")) << FirstCopiedLine().toStdString();
     delete c;
 }
 

@@ -1,7 +1,23 @@
 #include "tests/forms/support_app.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <cstdlib>
+
+namespace {
+
+// The choices kept between runs go to Qt's test location, set before any
+// test makes an application or reads them, and every run starts from none.
+[[maybe_unused]] const bool kSettingsApart = [] {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("lorivane-tests"));
+    QCoreApplication::setApplicationName(QStringLiteral("forms_tests"));
+    QSettings().clear();
+    return true;
+}();
+
+}  // namespace
 
 namespace testsupport {
 

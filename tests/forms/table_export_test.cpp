@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QRadioButton>
@@ -59,6 +60,9 @@ TEST_F(TableExportTest, TheMenuItemWritesTheChosenFormatAndRemembersTheChoices) 
     onModal = [](QDialog& d) {
         auto& t = static_cast<lv::TableExportDialog&>(d);
         EXPECT_TRUE(t.bom->isEnabled());
+        EXPECT_TRUE(t.bom->isChecked());  // the window's default, for spreadsheets
+        EXPECT_FALSE(t.filterNote->isVisibleTo(&t));
+        t.bom->setChecked(false);
         t.labels->setChecked(true);
         t.headerLongNames->setChecked(true);
         t.missingEmpty->setChecked(true);
@@ -100,6 +104,40 @@ TEST_F(TableExportTest, TheMenuItemWritesTheChosenFormatAndRemembersTheChoices) 
     w.additions->ExportTable();
     EXPECT_EQ(Contents(Path("sel.csv")), "NAME\nab\nabc\n");
     EXPECT_EQ(dialogs.beeps, 3);
+}
+
+TEST_F(TableExportTest, TheTypedExtensionDecidesAndTheDialogSaysWhatTheFilterLeavesOut) {
+    TfrmDPGrid& w = Open();
+    w.additions->ShowOnly("CODE = 1");  // cases 1 and 4
+    // A workbook typed with the CSV type chosen is a workbook.
+    Answer(Path("typed.xlsx"), 0);
+    QString note;
+    onModal = [&](QDialog& d) {
+        auto& t = static_cast<lv::TableExportDialog&>(d);
+        EXPECT_FALSE(t.bom->isEnabled());
+        if (t.filterNote->isVisibleTo(&t)) note = t.filterNote->text();
+        t.scopeAll->setChecked(true);
+    };
+    w.additions->ExportTable();
+    EXPECT_TRUE(note.startsWith("絞り込み中：CODE = 1（2 / 4 ケース）")) << note.toStdString();
+    EXPECT_EQ(Contents(Path("typed.xlsx")).substr(0, 2), "PK");
+    EXPECT_FALSE(std::filesystem::exists(Path("typed.xlsx.csv")));
+
+    // An extension of no format gets the chosen type's; the cases shown.
+    Answer(Path("shown.data"), 1);
+    onModal = [](QDialog& d) {
+        auto& t = static_cast<lv::TableExportDialog&>(d);
+        t.bom->setChecked(false);
+        t.scopeGridOrder->setChecked(true);
+    };
+    w.additions->ExportTable();
+    EXPECT_EQ(Contents(Path("shown.data.tsv")), "CODE\tNAME\n1\tab\n1\tabc\n");
+
+    // Every case, those the filter hides too.
+    Answer(Path("all.csv"), 0);
+    onModal = [](QDialog& d) { static_cast<lv::TableExportDialog&>(d).scopeAll->setChecked(true); };
+    w.additions->ExportTable();
+    EXPECT_EQ(Contents(Path("all.csv")), "CODE,NAME\n1,ab\n9,zz\n2,cd\n1,abc\n");
 }
 
 TEST_F(TableExportTest, ACancelledOrFailedWriteLeavesNoFileAndNoSuccess) {

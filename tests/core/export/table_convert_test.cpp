@@ -379,6 +379,13 @@ TEST_F(TableConvertTest, ChoicesPickHeadersMissingValuesRowsAndColumnsInGridOrde
     options.header = lv::HeaderText::Names;
     ASSERT_EQ(lv::ConvertGridRows(grid_, options, dir_ + "/g.csv"), lv::ConvertOutcome::Written);
     EXPECT_EQ(gridtest::ReadAll(dir_ + "/g.csv").substr(0, 4), "B,A\n");
+    // The file's order writes every case, those a selection hides too.
+    grid_.SelectRows({2});
+    ASSERT_EQ(lv::ConvertGridRows(grid_, lv::TableOptions{}, dir_ + "/all.csv", nullptr,
+                                  lv::GridRowOrder::File),
+              lv::ConvertOutcome::Written);
+    EXPECT_EQ(gridtest::ReadAll(dir_ + "/all.csv"), "A,LongerB\n1,one\n99,two\n3,six\n");
+    grid_.ClearSelection();
     options.header = lv::HeaderText::LongNames;
     options.missingEmpty = false;
     options.firstRow = 2;

@@ -157,6 +157,17 @@ TEST_F(GridCells, FindFollowsTheRowsAsTheyStand) {
     EXPECT_EQ(rows, (std::vector<uint32_t>{0, 1, 2, 3, 4, 4}));
 }
 
+TEST_F(GridCells, TheCountIsOfTheRowsShownWhateverTheirOrder) {
+    lv::GridData& grid = Load(Coded());
+    grid.SelectRows({2, 3, 4});  // zz, "ab  ", "x\ty"
+    const lv::TextMatcher x("x", {});
+    EXPECT_EQ(lv::CountMatches(grid, x, kAll), 1u);
+    EXPECT_EQ(lv::CountMatches(grid, lv::TextMatcher("cd", {}), kAll), 0u);
+    ASSERT_TRUE(lv::SortRows(grid, lv::SortKey{1, true}));  // NAME descending: x\ty first
+    EXPECT_EQ(lv::CountMatches(grid, x, kAll), 1u);
+    EXPECT_EQ(lv::FindNext(grid, x, kAll, {2, 2}, false).place, (lv::GridPlace{0, 1}));
+}
+
 TEST_F(GridCells, CopiedTextFollowsTheScreenWithoutPaddingAndKeepsCellsApart) {
     lv::GridData& grid = Load(Coded());
     grid.SetEdit(0, 2, "<ed>");

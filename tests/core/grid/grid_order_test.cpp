@@ -68,6 +68,15 @@ TEST_F(GridOrder, NumbersByValueWithMissingLastInBothDirections) {
     EXPECT_EQ(text, "edited");
 }
 
+TEST_F(GridOrder, ASortUnderASelectionOrdersTheHiddenRowsToo) {
+    lv::GridData& grid = Load(Ages());
+    grid.SelectRows({0, 3, 4, 6});  // AGE 30, 20, 30, 20
+    ASSERT_TRUE(lv::SortRows(grid, lv::SortKey{1, false}));
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"4", "7", "1", "5"}));
+    grid.ClearSelection();
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"6", "4", "7", "1", "5", "2", "8", "3"}));
+}
+
 TEST_F(GridOrder, RangesAndADiscreteValueAreMissingAndSortAmongThemselves) {
     lv::GridData& grid = Load(Ages());
     ASSERT_TRUE(lv::SortRows(grid, lv::SortKey{3, false}));

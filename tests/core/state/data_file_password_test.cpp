@@ -1,12 +1,13 @@
 // The chosen file's password: asked for only when the file is encrypted,
 // again after a wrong one, kept while the file stays chosen (the summary
 // then reads as the plain file's) and forgotten when another is chosen;
-// Cancel leaves the open failing as any failed open.
+// Cancel changes nothing: the file chosen before keeps its password.
 #include "core/state/data_file_password.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <fstream>
 
 #include "core/state/spssdio1.h"
@@ -55,33 +56,39 @@ class DataFilePassword : public ::testing::Test {
 };
 
 TEST_F(DataFilePassword, AskedUntilRightThenKeptWhileChosen) {
-    EXPECT_TRUE(lv::UnlockDataFile(plain_));
+    EXPECT_EQ(lv::Unlock::Open, lv::UnlockDataFile(plain_));
     EXPECT_TRUE(dialogs_.asked.empty());  // a plain file asks nothing
 
     dialogs_.answers = {std::string("PW"), std::string("pw")};
-    EXPECT_TRUE(lv::UnlockDataFile(secret_));
+    EXPECT_EQ(lv::Unlock::Open, lv::UnlockDataFile(secret_));
     EXPECT_EQ(dialogs_.asked, (std::vector<bool>{false, true}));
     EXPECT_EQ(SummaryOf(secret_), SummaryOf(plain_));
 
     // Chosen again: not asked again.
-    EXPECT_TRUE(lv::UnlockDataFile(secret_));
+    EXPECT_EQ(lv::Unlock::Open, lv::UnlockDataFile(secret_));
     EXPECT_EQ(dialogs_.asked.size(), 2u);
 
     // Another file chosen: the password is gone.
-    EXPECT_TRUE(lv::UnlockDataFile(plain_));
+    EXPECT_EQ(lv::Unlock::Open, lv::UnlockDataFile(plain_));
     EXPECT_FALSE(savio::HasPassword(secret_));
     int h = 0;
     EXPECT_EQ(spssOpenRead(secret_.c_str(), &h), SPSS_FILE_ENCRYPTED);
 }
 
-TEST_F(DataFilePassword, CancelLeavesTheOpenFailing) {
+TEST_F(DataFilePassword, CancelKeepsThePasswordOfTheFileChosenBefore) {
+    const std::string other = secret_ + ".other.sav";
+    std::filesystem::copy_file(secret_, other);
+    dialogs_.answers = {std::string("pw")};
+    ASSERT_EQ(lv::UnlockDataFile(secret_), lv::Unlock::Open);
     dialogs_.answers = {std::string("nope")};
-    EXPECT_FALSE(lv::UnlockDataFile(secret_));
-    EXPECT_EQ(dialogs_.asked, (std::vector<bool>{false, true}));
-    const std::vector<std::string> summary = SummaryOf(secret_);
+    EXPECT_EQ(lv::UnlockDataFile(other), lv::Unlock::Cancelled);
+    EXPECT_EQ(dialogs_.asked, (std::vector<bool>{false, false, true}));
+    EXPECT_FALSE(savio::HasPassword(other));
+    EXPECT_TRUE(savio::HasPassword(secret_));
+    const std::vector<std::string> summary = SummaryOf(other);
     ASSERT_FALSE(summary.empty());
     EXPECT_EQ(summary[0], "ファイルを開くことに失敗しました");
-    EXPECT_FALSE(savio::HasPassword(secret_));
+    EXPECT_EQ(SummaryOf(secret_), SummaryOf(plain_));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A recording double of the dialog seam for tests: scripted answers for the
-// file dialogs and the confirmation, every message and error recorded.
+// file dialogs and the confirmation, every message, error and question
+// recorded.
 #pragma once
 
 #include <deque>
@@ -38,7 +39,14 @@ class RecordingDialogs : public lv::Dialogs {
         openAnswers.pop_front();
         return answer;
     }
-    std::optional<std::string> SaveFile(std::string_view) override { return std::nullopt; }
+    // Answers of the plain save dialog, in order; none left = cancelled.
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::optional<std::string> SaveFile(std::string_view) override {
+        if (saveAnswers.empty()) return std::nullopt;
+        std::optional<std::string> answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
     std::optional<lv::SaveChoice> SaveFileAs(std::string_view filter,
                                              std::string_view initialName) override {
         saveAsRequests.emplace_back(filter, initialName);
@@ -47,8 +55,15 @@ class RecordingDialogs : public lv::Dialogs {
         saveAsAnswers.pop_front();
         return answer;
     }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
-        return lv::ConfirmAnswer::Cancel;
+    // Answers of the confirmation, in order; none left = Cancel. Its texts.
+    std::deque<lv::ConfirmAnswer> confirmAnswers;
+    std::vector<std::string> confirms;
+    lv::ConfirmAnswer Confirm(std::string_view, std::string_view text) override {
+        confirms.emplace_back(text);
+        if (confirmAnswers.empty()) return lv::ConfirmAnswer::Cancel;
+        const lv::ConfirmAnswer answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
     }
     void Beep() override { ++beeps; }
     // Answers of the password dialog, in order; none left = cancelled.
