@@ -26,7 +26,7 @@
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
 #include "core/grid/read_ahead.h"
-#include "core/selection/condition.h"
+#include "core/condition/condition.h"
 #include "core/selection/file_selection.h"
 #include "core/selection/grid_selection.h"
 #include "core/state/data_file_checks.h"
