@@ -150,14 +150,53 @@ std::string PercentText(double percent) {
 std::string StatisticText(double value, int printDecimals) {
     if (!std::isfinite(value)) return "";
     const int decimals = std::clamp(printDecimals + 2, 2, 8);
+    // Fixed digits would show a tiny figure as zero and a huge one with more
+    // digits than it holds: those go to an exponent.
+    const double magnitude = std::fabs(value);
+    const bool exponent =
+        magnitude >= 1e15 || (magnitude > 0 && magnitude < 0.5 * std::pow(10.0, -decimals));
     char pattern[16];
-    std::snprintf(pattern, sizeof pattern, "%%.%df", decimals);
+    std::snprintf(pattern, sizeof pattern, exponent ? "%%.%dE" : "%%.%df", decimals);
     return Printf(pattern, value);
 }
 
+namespace {
+
+bool ShownAsTime(const DictVariable& variable) {
+    return IsCalendarFormat(variable.print.type) || IsDurationFormat(variable.print.type);
+}
+
+// Seconds as days and hh:mm:ss.ss ("1 02:03:04.50"; no days below one).
+std::string DurationText(double seconds) {
+    const double hundredths = std::round(std::fabs(seconds) * 100);
+    if (!(hundredths < 1e17)) return StatisticText(seconds, 0);
+    const auto all = static_cast<int64_t>(hundredths);
+    const int64_t whole = all / 100, days = whole / 86400;
+    char text[64];
+    const char* sign = seconds < 0 && all > 0 ? "-" : "";
+    if (days > 0)
+        std::snprintf(text, sizeof text, "%s%lld %02d:%02d:%02d.%02d", sign,
+                      static_cast<long long>(days), int(whole / 3600 % 24), int(whole / 60 % 60),
+                      int(whole % 60), int(all % 100));
+    else
+        std::snprintf(text, sizeof text, "%s%02d:%02d:%02d.%02d", sign, int(whole / 3600 % 24),
+                      int(whole / 60 % 60), int(whole % 60), int(all % 100));
+    return text;
+}
+
+}  // namespace
+
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (lv::IsDayFormat(variable.print.type)) return StatsValueText(variable, value);
+    if (ShownAsTime(variable) || variable.print.type == fmt::E)
+        return StatsValueText(variable, value);
+    return StatisticText(value, variable.print.decimals);
+}
+
+std::string SpreadText(double value, const DictVariable& variable) {
+    if (!std::isfinite(value)) return "";
+    if (ShownAsTime(variable)) return DurationText(value);
+    if (variable.print.type == fmt::E) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }
 
@@ -193,13 +232,12 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
            CountPair(missing, pass.weighted) + " (user " + CountText(t.userMissing.weight) +
            ", system " + CountText(t.systemMissing.weight) + ")\n";
     if (!t.variable.isString() && t.valid.cases > 0) {
-        const int d = t.variable.dict->print.decimals;
         const Descriptives& s = t.stats;
         Table stats;
         stats.rightAligned = {false, true};
         const DictVariable& v = *t.variable.dict;
         stats.rows = {{"Mean", LocationText(s.mean, v)},
-                      {"Std. deviation", StatisticText(s.sd, d)},
+                      {"Std. deviation", SpreadText(s.sd, v)},
                       {"Minimum", LocationText(s.minimum, v)},
                       {"Maximum", LocationText(s.maximum, v)}};
         if (s.percentilesExact) {
@@ -223,7 +261,6 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
                           "Max", "Mean", "SD", "Mode"});
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
-        const int d = v.dict->print.decimals;
         std::string mode = ToUtf8(row.modeText, encoding);
         if (!row.modeLabel.empty()) {
             mode += ' ';
@@ -238,7 +275,7 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
                               ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
                               ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
                               ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
-                              StatisticText(row.stats.sd, d), Clip(mode, 30)});
+                              SpreadText(row.stats.sd, *v.dict), Clip(mode, 30)});
     }
     return out + table.Render();
 }

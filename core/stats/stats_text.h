@@ -29,12 +29,19 @@ std::string CrosstabText(const Crosstab& table, const PassResult& pass, Crosstab
 // The figures as shown (shared with the windows).
 std::string CountText(double count);
 std::string PercentText(double percent);
-// A statistic of a variable with that many print decimals (NaN: empty).
+// A statistic of a variable with that many print decimals (NaN: empty):
+// fixed digits, or an exponent ("1.00E-12") where fixed digits would read
+// back as zero or where the magnitude reaches 1e15.
 std::string StatisticText(double value, int printDecimals);
 // A statistic that is a value of the variable (mean, minimum, maximum, a
-// percentile): a date for a variable shown as dates, else StatisticText.
-// The text is in the file's bytes.
+// percentile): in the variable's own format for dates, date-times, periods,
+// times and E formats, else StatisticText. The text is in the file's bytes.
 std::string LocationText(double value, const DictVariable& variable);
+// A spread of the variable's values (standard deviation, range): for a
+// variable of dates or times a duration in days and hh:mm:ss.ss ("3
+// 04:05:06.00", no days below one day); in an E format as a value; else
+// StatisticText.
+std::string SpreadText(double value, const DictVariable& variable);
 // The distinct count: "12", or "> 10000" when not exact.
 std::string DistinctText(size_t distinct, bool exact, size_t cap);
 

@@ -310,8 +310,7 @@ void FrequencyWindow::Fill() {
         const DictVariable& d = *v.dict;
         const auto at = [&](double x) { return Decoded(LocationText(x, d)); };
         lines.push_back({QStringLiteral("平均値"), at(s.mean)});
-        lines.push_back({QStringLiteral("標準偏差"),
-                         QString::fromStdString(StatisticText(s.sd, d.print.decimals))});
+        lines.push_back({QStringLiteral("標準偏差"), QString::fromStdString(SpreadText(s.sd, d))});
         lines.push_back({QStringLiteral("最小値"), at(s.minimum)});
         lines.push_back({QStringLiteral("最大値"), at(s.maximum)});
         if (s.percentilesExact) {
@@ -441,8 +440,7 @@ void DescribeWindow::Fill() {
                 new Cell(Decoded(LocationText(row.stats.minimum, d)), row.stats.minimum),
                 new Cell(Decoded(LocationText(row.stats.maximum, d)), row.stats.maximum),
                 new Cell(Decoded(LocationText(row.stats.mean, d)), row.stats.mean),
-                new Cell(QString::fromStdString(StatisticText(row.stats.sd, d.print.decimals)),
-                         row.stats.sd),
+                new Cell(QString::fromStdString(SpreadText(row.stats.sd, d)), row.stats.sd),
                 new Cell(mode)});
     }
     table->setSortingEnabled(true);
