@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "core/rendering/format_traits.h"
+#include "core/rendering/print_format.h"
 #include "core/state/english_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/value_text.h"
 #include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
+#include "core/text/trim.h"
 
 namespace lv {
 namespace {
@@ -162,10 +164,6 @@ std::string StatisticText(double value, int printDecimals) {
 
 namespace {
 
-bool ShownAsTime(const DictVariable& variable) {
-    return IsCalendarFormat(variable.print.type) || IsDurationFormat(variable.print.type);
-}
-
 // Seconds as days and hh:mm:ss.ss ("1 02:03:04.50"; no days below one).
 std::string DurationText(double seconds) {
     const double hundredths = std::round(std::fabs(seconds) * 100);
@@ -186,16 +184,33 @@ std::string DurationText(double seconds) {
 
 }  // namespace
 
+bool StatisticsAsTimes(const DictVariable& variable) {
+    return IsCalendarFormat(variable.print.type) || IsDurationFormat(variable.print.type);
+}
+
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (ShownAsTime(variable) || variable.print.type == fmt::E)
-        return StatsValueText(variable, value);
-    return StatisticText(value, variable.print.decimals);
+    if (!StatisticsAsTimes(variable) && variable.print.type != fmt::E)
+        return StatisticText(value, variable.print.decimals);
+    const auto fits = [](const std::string& text) {
+        return text.find_first_not_of('*') != std::string::npos;
+    };
+    std::string text = StatsValueText(variable, value);
+    if (fits(text)) return text;
+    // Too wide for the variable's width: the same format at its widest.
+    PrintFormat wide = variable.print;
+    wide.width = TraitsOf(wide.type).maxWidth;
+    text.clear();
+    FormatRender(wide, 0).AppendNumber(text, value);
+    text = std::string(Trim(text));
+    if (fits(text)) return text;
+    return IsDurationFormat(variable.print.type) ? DurationText(value)
+                                                 : StatisticText(value, variable.print.decimals);
 }
 
 std::string SpreadText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (ShownAsTime(variable)) return DurationText(value);
+    if (StatisticsAsTimes(variable)) return DurationText(value);
     if (variable.print.type == fmt::E) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }

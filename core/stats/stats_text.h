@@ -35,13 +35,17 @@ std::string PercentText(double percent);
 std::string StatisticText(double value, int printDecimals);
 // A statistic that is a value of the variable (mean, minimum, maximum, a
 // percentile): in the variable's own format for dates, date-times, periods,
-// times and E formats, else StatisticText. The text is in the file's bytes.
+// times and E formats (at the type's widest where the variable's width is
+// too narrow for it), else StatisticText. The text is in the file's bytes.
 std::string LocationText(double value, const DictVariable& variable);
 // A spread of the variable's values (standard deviation, range): for a
 // variable of dates or times a duration in days and hh:mm:ss.ss ("3
 // 04:05:06.00", no days below one day); in an E format as a value; else
 // StatisticText.
 std::string SpreadText(double value, const DictVariable& variable);
+// Whether a variable's statistics are dates or times (LocationText and
+// SpreadText then differ from the figures in more than digits).
+bool StatisticsAsTimes(const DictVariable& variable);
 // The distinct count: "12", or "> 10000" when not exact.
 std::string DistinctText(size_t distinct, bool exact, size_t cap);
 

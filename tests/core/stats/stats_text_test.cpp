@@ -48,6 +48,9 @@ TEST(StatsText, TimesAsTheirFormatAndSpreadsAsDurations) {
     const lv::DictVariable time = WithFormat(lv::fmt::TIME, 8, 0);
     EXPECT_EQ(lv::LocationText(3'723, time), "01:02:03");
     EXPECT_EQ(lv::SpreadText(59.996, time), "00:01:00.00");
+    // Too wide for DATE9 (no two-digit year of this century) or DTIME10.
+    EXPECT_EQ(lv::LocationText(10'326'873'600, WithFormat(lv::fmt::DATE, 9, 0)), "12-JAN-1910");
+    EXPECT_EQ(lv::LocationText(when, WithFormat(lv::fmt::DTIME, 10, 0)).substr(0, 7), "152784 ");
     EXPECT_EQ(lv::LocationText(0.5, WithFormat(lv::fmt::F, 8, 2)), "0.5000");
 }
 
