@@ -139,10 +139,36 @@ size_t TerminalColumns(std::string_view text) {
     return columns;
 }
 
+namespace {
+
+bool IsWhole(double count) {
+    return !std::isfinite(count) || std::fabs(count - std::round(count)) < 1e-9;
+}
+
+}  // namespace
+
 std::string CountText(double count) {
+    return CountText(count, !IsWhole(count));
+}
+
+std::string CountText(double count, bool fractions) {
     if (!std::isfinite(count)) return "";
-    if (std::fabs(count - std::round(count)) < 1e-9) return Printf("%.0f", count);
-    return Printf("%.2f", count);
+    return Printf(fractions ? "%.2f" : "%.0f", count);
+}
+
+bool CountsWithFractions(const FrequencyTable& table) {
+    return !IsWhole(table.total.weight) ||
+           std::any_of(table.rows.begin(), table.rows.end(),
+                       [](const FrequencyRow& row) { return !IsWhole(row.amount.weight); });
+}
+
+DescribeCountFractions CountsWithFractions(const DescribeResult& result) {
+    DescribeCountFractions f;
+    for (const DescribeRow& row : result.rows) {
+        f.valid = f.valid || !IsWhole(row.valid.weight);
+        f.missing = f.missing || !IsWhole(row.userMissing.weight + row.systemMissing.weight);
+    }
+    return f;
 }
 
 std::string PercentText(double percent) {
@@ -225,6 +251,7 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
     Table table;
     table.rightAligned = {true, false, true, true, true, true, false};
     table.rows.push_back({"Value", "Label", "Count", "Percent", "Valid %", "Cum. %", ""});
+    const bool fractions = CountsWithFractions(t);
     for (const FrequencyRow& row : t.rows) {
         std::string value, note;
         if (row.kind == FrequencyRow::Kind::More) {
@@ -235,11 +262,13 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
         if (row.missing == MissingKind::User) note = "missing";
         if (row.missing == MissingKind::System) note = "system-missing";
         table.rows.push_back({Clip(value, 30), LabelCell(row.label, encoding),
-                              CountText(row.amount.weight), PercentText(row.percent),
+                              CountText(row.amount.weight, fractions), PercentText(row.percent),
                               PercentText(row.validPercent), PercentText(row.cumulativePercent),
                               note});
     }
-    table.rows.push_back({"Total", "", CountText(t.total.weight), PercentText(100.0), "", "", ""});
+    // No percent of nothing.
+    table.rows.push_back({"Total", "", CountText(t.total.weight, fractions),
+                          t.total.weight > 0 ? PercentText(100.0) : "", "", "", ""});
     out += table.Render();
     const Amount missing{t.userMissing.weight + t.systemMissing.weight,
                          t.userMissing.cases + t.systemMissing.cases};
@@ -274,6 +303,7 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
                           true,  true,  true,  true,  true, false};
     table.rows.push_back({"Name", "Label", "Type", "Measure", "Valid", "Missing", "Distinct", "Min",
                           "Max", "Mean", "SD", "Mode"});
+    const DescribeCountFractions fractions = CountsWithFractions(result);
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
         std::string mode = ToUtf8(row.modeText, encoding);
@@ -281,16 +311,17 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
             mode += ' ';
             mode += ToUtf8(row.modeLabel, encoding);
         }
-        table.rows.push_back({ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
-                              Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
-                              std::string(MeasureWord(v.dict->measure)),
-                              CountText(row.valid.weight),
-                              CountText(row.userMissing.weight + row.systemMissing.weight),
-                              DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
-                              ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
-                              ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
-                              ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
-                              SpreadText(row.stats.sd, *v.dict), Clip(mode, 30)});
+        table.rows.push_back(
+            {ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
+             Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
+             std::string(MeasureWord(v.dict->measure)),
+             CountText(row.valid.weight, fractions.valid),
+             CountText(row.userMissing.weight + row.systemMissing.weight, fractions.missing),
+             DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+             ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
+             ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
+             ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
+             SpreadText(row.stats.sd, *v.dict), Clip(mode, 30)});
     }
     return out + table.Render();
 }

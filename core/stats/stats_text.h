@@ -28,6 +28,16 @@ std::string CrosstabText(const Crosstab& table, const PassResult& pass, Crosstab
 
 // The figures as shown (shared with the windows).
 std::string CountText(double count);
+// A count of a column that shows two decimals when fractions (so that a
+// column never mixes "1" and "0.80").
+std::string CountText(double count, bool fractions);
+// Whether a column's counts need decimals: the frequency table's counts
+// (with its total), describe's valid and missing counts.
+bool CountsWithFractions(const FrequencyTable& table);
+struct DescribeCountFractions {
+    bool valid = false, missing = false;
+};
+DescribeCountFractions CountsWithFractions(const DescribeResult& result);
 std::string PercentText(double percent);
 // A statistic of a variable with that many print decimals (NaN: empty):
 // fixed digits, or an exponent ("1.00E-12") where fixed digits would read

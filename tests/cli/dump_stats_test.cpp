@@ -71,6 +71,21 @@ TEST(DumpStats, TimesAndTinyFiguresReadAsShown) {
     EXPECT_NE(freq.out.find("Minimum          1.0000E-012"), std::string::npos) << freq.out;
 }
 
+TEST(DumpStats, CountColumnsKeepOneFormAndNothingHasNoPercent) {
+    fixture::File f;
+    f.variables = {fixture::Numeric("X", {5, 8, 0}), fixture::Numeric("W", {5, 8, 2})};
+    f.weightVariable = 1;
+    f.cases = {{1.0, 1.0}, {2.0, 0.8}};
+    const std::string path = fixture::WriteFile(f, fixture::TempDir() + "/fractions.sav");
+    const std::string freq = RunDump({"freq", path, "X"}).out;
+    EXPECT_NE(freq.find("1.00     55.6"), std::string::npos) << freq;
+    EXPECT_NE(RunDump({"describe", path}).out.find(" 1.80 "), std::string::npos);
+    f.cases.clear();
+    const std::string none =
+        RunDump({"freq", fixture::WriteFile(f, fixture::TempDir() + "/none.sav"), "X"}).out;
+    EXPECT_EQ(none.find("100.0"), std::string::npos) << none;
+}
+
 TEST(DumpStats, WhereCountsTheSelectedCasesOnly) {
     const std::string path = SurveyFile();
     // S = "a" selects cases 1, 3 and 5; case 5 has weight 0.
