@@ -36,7 +36,7 @@ std::vector<Bar> Bars(const FrequencyTable& t) {
     return bars;
 }
 
-std::vector<Bar> Histogram(const FrequencyTable& t) {
+std::vector<Bar> HistogramBars(const FrequencyTable& t) {
     std::vector<Bar> bars;
     for (const HistogramBin& bin : t.histogram.bins)
         bars.push_back({QString::fromStdString(StatisticText(bin.low, 0)), bin.weight});
@@ -50,7 +50,7 @@ QChartView* MakeFrequencyChart(const FrequencyTable& t, QWidget* parent) {
     const bool bars = t.variable.isString() || labelled ||
                       (t.distinctExact && t.distinct <= kMostBars) ||
                       !std::isfinite(t.stats.minimum);
-    const std::vector<Bar> data = bars ? Bars(t) : Histogram(t);
+    const std::vector<Bar> data = bars ? Bars(t) : HistogramBars(t);
     auto* set = new QBarSet(bars ? QStringLiteral("度数") : QStringLiteral("度数（ヒストグラム）"));
     QStringList categories;
     double most = 0;
