@@ -148,7 +148,10 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
         row.validPercent = row.cumulativePercent = kNaN;
         t.rows.push_back(row);
     }
-    if (!t.variable.isString()) t.stats = MakeDescriptives(tally);
+    if (!t.variable.isString()) {
+        t.stats = MakeDescriptives(tally);
+        t.histogram = MakeHistogram(tally);
+    }
     return t;
 }
 

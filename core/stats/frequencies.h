@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/stats/case_pass.h"
+#include "core/stats/histogram.h"
 #include "core/stats/value_tally.h"
 
 namespace lv {
@@ -49,7 +50,8 @@ struct FrequencyTable {
     Amount valid, userMissing, systemMissing, total;
     size_t distinct = 0;  // distinct non-system-missing values
     bool distinctExact = true;
-    Descriptives stats;  // numeric variables
+    Descriptives stats;   // numeric variables
+    Histogram histogram;  // numeric variables: of every valid value
 };
 
 // The table of a tally. shownRows: valid values listed before the More row.

@@ -9,7 +9,6 @@ double WeightedAveragePercentile(std::span<const WeightedValue> values, double p
     double total = 0;
     for (const WeightedValue& v : values) total += v.weight;
     const double t = (total + 1) * p;
-    if (t < 1) return values.front().value;
     // The last value whose cumulative weight is at most t; t lies g beyond it.
     double cumulative = 0;
     size_t i = 0;

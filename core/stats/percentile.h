@@ -5,7 +5,8 @@
 // + g (x_i+1 - x_i), or x_i+1 itself once g reaches 1 (the value at rank
 // t lies within x_i+1's weight); with integer weights that is the value at
 // rank t interpolated between its neighbouring ranks. Below the first rank
-// it is the smallest value, beyond the last the largest.
+// it is the smallest value, beyond the last the largest; this holds at any
+// total weight, also below 1, where t < 1 may still pass light values.
 #pragma once
 
 #include <span>

@@ -1,7 +1,11 @@
 #include "core/stats/stats_json.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
+#include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
 #include "core/text/json_writer.h"
 
@@ -23,6 +27,18 @@ class Writer {
             json.String(ToUtf8(bytes, encoding_));
     }
     void Figure(std::string_view key, double value) { json.Key(key).Number(value); }
+    // Of a variable of dates or times: "text", the figures as shown; a
+    // spread's key starts with "sd".
+    void TimeTexts(const DictVariable& v,
+                   std::initializer_list<std::pair<std::string_view, double>> figures) {
+        if (!StatisticsAsTimes(v)) return;
+        json.Key("text").BeginObject();
+        for (const auto& [key, value] : figures) {
+            const std::string text = key == "sd" ? SpreadText(value, v) : LocationText(value, v);
+            Text(key, text, true);
+        }
+        json.EndObject();
+    }
 
     void VariableNames(const StatsVariable& v) {
         Text("name", v.name());
@@ -108,6 +124,14 @@ void OneTable(Writer& w, const FrequencyTable& t, const FileDictionary& dict,
         w.Figure("q1", t.stats.quartile1);
         w.Figure("median", t.stats.median);
         w.Figure("q3", t.stats.quartile3);
+        const Descriptives& d = t.stats;
+        w.TimeTexts(*t.variable.dict, {{"mean", d.mean},
+                                       {"sd", d.sd},
+                                       {"min", d.minimum},
+                                       {"max", d.maximum},
+                                       {"q1", d.quartile1},
+                                       {"median", d.median},
+                                       {"q3", d.quartile3}});
         json.Field("percentile_definition", "haverage");
         json.EndObject();
     }
@@ -182,6 +206,13 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
         else
             json.Number(row.modeNumber);
         w.Text("mode_label", row.modeLabel, true);
+        const Descriptives& d = row.stats;
+        if (!row.variable.isString())
+            w.TimeTexts(*row.variable.dict, {{"mean", d.mean},
+                                             {"sd", d.sd},
+                                             {"min", d.minimum},
+                                             {"max", d.maximum},
+                                             {"median", d.median}});
         json.EndObject();
     }
     json.EndArray();

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "core/rendering/format_traits.h"
+#include "core/rendering/print_format.h"
 #include "core/state/english_messages.h"
 #include "core/state/spssdio1.h"
 #include "core/stats/value_text.h"
 #include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
+#include "core/text/trim.h"
 
 namespace lv {
 namespace {
@@ -137,10 +139,36 @@ size_t TerminalColumns(std::string_view text) {
     return columns;
 }
 
+namespace {
+
+bool IsWhole(double count) {
+    return !std::isfinite(count) || std::fabs(count - std::round(count)) < 1e-9;
+}
+
+}  // namespace
+
 std::string CountText(double count) {
+    return CountText(count, !IsWhole(count));
+}
+
+std::string CountText(double count, bool fractions) {
     if (!std::isfinite(count)) return "";
-    if (std::fabs(count - std::round(count)) < 1e-9) return Printf("%.0f", count);
-    return Printf("%.2f", count);
+    return Printf(fractions ? "%.2f" : "%.0f", count);
+}
+
+bool CountsWithFractions(const FrequencyTable& table) {
+    return !IsWhole(table.total.weight) ||
+           std::any_of(table.rows.begin(), table.rows.end(),
+                       [](const FrequencyRow& row) { return !IsWhole(row.amount.weight); });
+}
+
+DescribeCountFractions CountsWithFractions(const DescribeResult& result) {
+    DescribeCountFractions f;
+    for (const DescribeRow& row : result.rows) {
+        f.valid = f.valid || !IsWhole(row.valid.weight);
+        f.missing = f.missing || !IsWhole(row.userMissing.weight + row.systemMissing.weight);
+    }
+    return f;
 }
 
 std::string PercentText(double percent) {
@@ -150,14 +178,66 @@ std::string PercentText(double percent) {
 std::string StatisticText(double value, int printDecimals) {
     if (!std::isfinite(value)) return "";
     const int decimals = std::clamp(printDecimals + 2, 2, 8);
+    // Fixed digits would show a tiny figure as zero and a huge one with more
+    // digits than it holds: those go to an exponent.
+    const double magnitude = std::fabs(value);
+    const bool exponent =
+        magnitude >= 1e15 || (magnitude > 0 && magnitude < 0.5 * std::pow(10.0, -decimals));
     char pattern[16];
-    std::snprintf(pattern, sizeof pattern, "%%.%df", decimals);
+    std::snprintf(pattern, sizeof pattern, exponent ? "%%.%dE" : "%%.%df", decimals);
     return Printf(pattern, value);
+}
+
+namespace {
+
+// Seconds as days and hh:mm:ss.ss ("1 02:03:04.50"; no days below one).
+std::string DurationText(double seconds) {
+    const double hundredths = std::round(std::fabs(seconds) * 100);
+    if (!(hundredths < 1e17)) return StatisticText(seconds, 0);
+    const auto all = static_cast<int64_t>(hundredths);
+    const int64_t whole = all / 100, days = whole / 86400;
+    char text[64];
+    const char* sign = seconds < 0 && all > 0 ? "-" : "";
+    if (days > 0)
+        std::snprintf(text, sizeof text, "%s%lld %02d:%02d:%02d.%02d", sign,
+                      static_cast<long long>(days), int(whole / 3600 % 24), int(whole / 60 % 60),
+                      int(whole % 60), int(all % 100));
+    else
+        std::snprintf(text, sizeof text, "%s%02d:%02d:%02d.%02d", sign, int(whole / 3600 % 24),
+                      int(whole / 60 % 60), int(whole % 60), int(all % 100));
+    return text;
+}
+
+}  // namespace
+
+bool StatisticsAsTimes(const DictVariable& variable) {
+    return IsCalendarFormat(variable.print.type) || IsDurationFormat(variable.print.type);
 }
 
 std::string LocationText(double value, const DictVariable& variable) {
     if (!std::isfinite(value)) return "";
-    if (lv::IsDayFormat(variable.print.type)) return StatsValueText(variable, value);
+    if (!StatisticsAsTimes(variable) && variable.print.type != fmt::E)
+        return StatisticText(value, variable.print.decimals);
+    const auto fits = [](const std::string& text) {
+        return text.find_first_not_of('*') != std::string::npos;
+    };
+    std::string text = StatsValueText(variable, value);
+    if (fits(text)) return text;
+    // Too wide for the variable's width: the same format at its widest.
+    PrintFormat wide = variable.print;
+    wide.width = TraitsOf(wide.type).maxWidth;
+    text.clear();
+    FormatRender(wide, 0).AppendNumber(text, value);
+    text = std::string(Trim(text));
+    if (fits(text)) return text;
+    return IsDurationFormat(variable.print.type) ? DurationText(value)
+                                                 : StatisticText(value, variable.print.decimals);
+}
+
+std::string SpreadText(double value, const DictVariable& variable) {
+    if (!std::isfinite(value)) return "";
+    if (StatisticsAsTimes(variable)) return DurationText(value);
+    if (variable.print.type == fmt::E) return StatsValueText(variable, value);
     return StatisticText(value, variable.print.decimals);
 }
 
@@ -171,6 +251,7 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
     Table table;
     table.rightAligned = {true, false, true, true, true, true, false};
     table.rows.push_back({"Value", "Label", "Count", "Percent", "Valid %", "Cum. %", ""});
+    const bool fractions = CountsWithFractions(t);
     for (const FrequencyRow& row : t.rows) {
         std::string value, note;
         if (row.kind == FrequencyRow::Kind::More) {
@@ -181,11 +262,13 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
         if (row.missing == MissingKind::User) note = "missing";
         if (row.missing == MissingKind::System) note = "system-missing";
         table.rows.push_back({Clip(value, 30), LabelCell(row.label, encoding),
-                              CountText(row.amount.weight), PercentText(row.percent),
+                              CountText(row.amount.weight, fractions), PercentText(row.percent),
                               PercentText(row.validPercent), PercentText(row.cumulativePercent),
                               note});
     }
-    table.rows.push_back({"Total", "", CountText(t.total.weight), PercentText(100.0), "", "", ""});
+    // No percent of nothing.
+    table.rows.push_back({"Total", "", CountText(t.total.weight, fractions),
+                          t.total.weight > 0 ? PercentText(100.0) : "", "", "", ""});
     out += table.Render();
     const Amount missing{t.userMissing.weight + t.systemMissing.weight,
                          t.userMissing.cases + t.systemMissing.cases};
@@ -193,13 +276,12 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
            CountPair(missing, pass.weighted) + " (user " + CountText(t.userMissing.weight) +
            ", system " + CountText(t.systemMissing.weight) + ")\n";
     if (!t.variable.isString() && t.valid.cases > 0) {
-        const int d = t.variable.dict->print.decimals;
         const Descriptives& s = t.stats;
         Table stats;
         stats.rightAligned = {false, true};
         const DictVariable& v = *t.variable.dict;
         stats.rows = {{"Mean", LocationText(s.mean, v)},
-                      {"Std. deviation", StatisticText(s.sd, d)},
+                      {"Std. deviation", SpreadText(s.sd, v)},
                       {"Minimum", LocationText(s.minimum, v)},
                       {"Maximum", LocationText(s.maximum, v)}};
         if (s.percentilesExact) {
@@ -221,24 +303,25 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
                           true,  true,  true,  true,  true, false};
     table.rows.push_back({"Name", "Label", "Type", "Measure", "Valid", "Missing", "Distinct", "Min",
                           "Max", "Mean", "SD", "Mode"});
+    const DescribeCountFractions fractions = CountsWithFractions(result);
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
-        const int d = v.dict->print.decimals;
         std::string mode = ToUtf8(row.modeText, encoding);
         if (!row.modeLabel.empty()) {
             mode += ' ';
             mode += ToUtf8(row.modeLabel, encoding);
         }
-        table.rows.push_back({ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
-                              Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
-                              std::string(MeasureWord(v.dict->measure)),
-                              CountText(row.valid.weight),
-                              CountText(row.userMissing.weight + row.systemMissing.weight),
-                              DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
-                              ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
-                              ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
-                              ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
-                              StatisticText(row.stats.sd, d), Clip(mode, 30)});
+        table.rows.push_back(
+            {ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
+             Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
+             std::string(MeasureWord(v.dict->measure)),
+             CountText(row.valid.weight, fractions.valid),
+             CountText(row.userMissing.weight + row.systemMissing.weight, fractions.missing),
+             DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+             ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
+             ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
+             ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
+             SpreadText(row.stats.sd, *v.dict), Clip(mode, 30)});
     }
     return out + table.Render();
 }

@@ -28,13 +28,34 @@ std::string CrosstabText(const Crosstab& table, const PassResult& pass, Crosstab
 
 // The figures as shown (shared with the windows).
 std::string CountText(double count);
+// A count of a column that shows two decimals when fractions (so that a
+// column never mixes "1" and "0.80").
+std::string CountText(double count, bool fractions);
+// Whether a column's counts need decimals: the frequency table's counts
+// (with its total), describe's valid and missing counts.
+bool CountsWithFractions(const FrequencyTable& table);
+struct DescribeCountFractions {
+    bool valid = false, missing = false;
+};
+DescribeCountFractions CountsWithFractions(const DescribeResult& result);
 std::string PercentText(double percent);
-// A statistic of a variable with that many print decimals (NaN: empty).
+// A statistic of a variable with that many print decimals (NaN: empty):
+// fixed digits, or an exponent ("1.00E-12") where fixed digits would read
+// back as zero or where the magnitude reaches 1e15.
 std::string StatisticText(double value, int printDecimals);
 // A statistic that is a value of the variable (mean, minimum, maximum, a
-// percentile): a date for a variable shown as dates, else StatisticText.
-// The text is in the file's bytes.
+// percentile): in the variable's own format for dates, date-times, periods,
+// times and E formats (at the type's widest where the variable's width is
+// too narrow for it), else StatisticText. The text is in the file's bytes.
 std::string LocationText(double value, const DictVariable& variable);
+// A spread of the variable's values (standard deviation, range): for a
+// variable of dates or times a duration in days and hh:mm:ss.ss ("3
+// 04:05:06.00", no days below one day); in an E format as a value; else
+// StatisticText.
+std::string SpreadText(double value, const DictVariable& variable);
+// Whether a variable's statistics are dates or times (LocationText and
+// SpreadText then differ from the figures in more than digits).
+bool StatisticsAsTimes(const DictVariable& variable);
 // The distinct count: "12", or "> 10000" when not exact.
 std::string DistinctText(size_t distinct, bool exact, size_t cap);
 

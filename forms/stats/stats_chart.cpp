@@ -36,19 +36,10 @@ std::vector<Bar> Bars(const FrequencyTable& t) {
     return bars;
 }
 
-std::vector<Bar> Histogram(const FrequencyTable& t) {
-    const double low = t.stats.minimum, high = t.stats.maximum;
-    const double n = static_cast<double>(t.valid.cases);
-    const int bins = std::max(1, static_cast<int>(std::ceil(std::log2(std::max(n, 1.0)) + 1)));
-    const double width = high > low ? (high - low) / bins : 1;
-    std::vector<Bar> bars(static_cast<size_t>(bins));
-    for (int b = 0; b < bins; ++b)
-        bars[size_t(b)].category = QString::fromStdString(StatisticText(low + b * width, 0));
-    for (const FrequencyRow& row : t.rows) {
-        if (row.kind != FrequencyRow::Kind::Value || row.missing != MissingKind::None) continue;
-        const int b = std::clamp(static_cast<int>((row.number - low) / width), 0, bins - 1);
-        bars[size_t(b)].count += row.amount.weight;
-    }
+std::vector<Bar> HistogramBars(const FrequencyTable& t) {
+    std::vector<Bar> bars;
+    for (const HistogramBin& bin : t.histogram.bins)
+        bars.push_back({QString::fromStdString(StatisticText(bin.low, 0)), bin.weight});
     return bars;
 }
 
@@ -59,7 +50,7 @@ QChartView* MakeFrequencyChart(const FrequencyTable& t, QWidget* parent) {
     const bool bars = t.variable.isString() || labelled ||
                       (t.distinctExact && t.distinct <= kMostBars) ||
                       !std::isfinite(t.stats.minimum);
-    const std::vector<Bar> data = bars ? Bars(t) : Histogram(t);
+    const std::vector<Bar> data = bars ? Bars(t) : HistogramBars(t);
     auto* set = new QBarSet(bars ? QStringLiteral("度数") : QStringLiteral("度数（ヒストグラム）"));
     QStringList categories;
     double most = 0;

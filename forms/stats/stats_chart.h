@@ -1,7 +1,6 @@
 // The chart of a frequency table: a bar chart of the counts for a variable
 // with value labels or few distinct values (strings always), a histogram
-// otherwise, with Sturges' rule for its bins (ceil(log2 n) + 1 bins of
-// equal width from the minimum to the maximum, n the valid cases). Texts
+// otherwise, of the table's bins (core/stats/histogram.h). Texts
 // are decoded with the display encoding. Saved as PNG or SVG, copied as an
 // image.
 #pragma once

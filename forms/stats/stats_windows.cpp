@@ -282,6 +282,7 @@ void FrequencyWindow::Fill() {
     table->setRowCount(0);
     table->setRowCount(static_cast<int>(t.rows.size()) + 1);
     int r = 0;
+    const bool fractions = CountsWithFractions(t);
     for (const FrequencyRow& row : t.rows) {
         QString value = Decoded(row.valueText);
         if (row.kind == FrequencyRow::Kind::More)
@@ -293,7 +294,8 @@ void FrequencyWindow::Fill() {
         if (row.missing == MissingKind::System) note = QStringLiteral("システム欠損値");
         SetRow(table, r++,
                {new Cell(value), new Cell(Decoded(row.label)),
-                new Cell(QString::fromStdString(CountText(row.amount.weight)), row.amount.weight),
+                new Cell(QString::fromStdString(CountText(row.amount.weight, fractions)),
+                         row.amount.weight),
                 new Cell(QString::fromStdString(PercentText(row.percent)), row.percent),
                 new Cell(QString::fromStdString(PercentText(row.validPercent)), row.validPercent),
                 new Cell(QString::fromStdString(PercentText(row.cumulativePercent)),
@@ -302,8 +304,9 @@ void FrequencyWindow::Fill() {
     }
     SetRow(table, r,
            {new Cell(QStringLiteral("合計")), new Cell(QString()),
-            new Cell(QString::fromStdString(CountText(t.total.weight)), t.total.weight),
-            new Cell(QStringLiteral("100.0"), 100.0)});
+            new Cell(QString::fromStdString(CountText(t.total.weight, fractions)), t.total.weight),
+            new Cell(QString::fromStdString(PercentText(t.total.weight > 0 ? 100.0 : NAN)),
+                     t.total.weight > 0 ? 100.0 : NAN)});
     table->resizeColumnsToContents();
 
     statistics->setRowCount(0);
@@ -322,8 +325,7 @@ void FrequencyWindow::Fill() {
         const DictVariable& d = *v.dict;
         const auto at = [&](double x) { return Decoded(LocationText(x, d)); };
         lines.push_back({QStringLiteral("平均値"), at(s.mean)});
-        lines.push_back({QStringLiteral("標準偏差"),
-                         QString::fromStdString(StatisticText(s.sd, d.print.decimals))});
+        lines.push_back({QStringLiteral("標準偏差"), QString::fromStdString(SpreadText(s.sd, d))});
         lines.push_back({QStringLiteral("最小値"), at(s.minimum)});
         lines.push_back({QStringLiteral("最大値"), at(s.maximum)});
         if (s.percentilesExact) {
@@ -436,6 +438,7 @@ void DescribeWindow::Fill() {
     table->setSortingEnabled(false);
     table->setRowCount(static_cast<int>(result_.rows.size()));
     int r = 0;
+    const DescribeCountFractions fractions = CountsWithFractions(result_);
     for (const DescribeRow& row : result_.rows) {
         const DictVariable& d = *row.variable.dict;
         QString mode = Decoded(row.modeText);
@@ -445,16 +448,16 @@ void DescribeWindow::Fill() {
                {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
                 new Cell(QString::fromStdString(TypeText(d))),
                 new Cell(QString::fromStdString(std::string(MeasureText(d.measure)))),
-                new Cell(QString::fromStdString(CountText(row.valid.weight)), row.valid.weight),
-                new Cell(QString::fromStdString(CountText(missing)), missing),
+                new Cell(QString::fromStdString(CountText(row.valid.weight, fractions.valid)),
+                         row.valid.weight),
+                new Cell(QString::fromStdString(CountText(missing, fractions.missing)), missing),
                 new Cell(QString::fromStdString(
                              DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap)),
                          row.distinctExact ? double(row.distinct) : double(row.distinct) + 0.5),
                 new Cell(Decoded(LocationText(row.stats.minimum, d)), row.stats.minimum),
                 new Cell(Decoded(LocationText(row.stats.maximum, d)), row.stats.maximum),
                 new Cell(Decoded(LocationText(row.stats.mean, d)), row.stats.mean),
-                new Cell(QString::fromStdString(StatisticText(row.stats.sd, d.print.decimals)),
-                         row.stats.sd),
+                new Cell(QString::fromStdString(SpreadText(row.stats.sd, d)), row.stats.sd),
                 new Cell(mode)});
     }
     table->setSortingEnabled(true);

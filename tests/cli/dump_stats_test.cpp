@@ -54,6 +54,38 @@ TEST(DumpStats, FreqJsonHoldsTheDocumentedKeys) {
     EXPECT_EQ(unweighted[1]["rows"][0]["value"], "a");
 }
 
+TEST(DumpStats, TimesAndTinyFiguresReadAsShown) {
+    fixture::File f;
+    f.variables = {fixture::Numeric("T", {21, 8, 0}), fixture::Numeric("E", {17, 12, 4})};
+    f.cases = {{3600.0, 1e-12}, {7200.0, 2e-12}, {3600.0, 4e-12}, {7200.0, 1e300}};
+    const std::string path = fixture::WriteFile(f, fixture::TempDir() + "/times.sav");
+    const auto j = nlohmann::json::parse(RunDump({"describe", path, "--json"}).out);
+    const auto& time = j["variables"][0];
+    EXPECT_EQ(time["mean"], 5400);
+    EXPECT_EQ(time["text"]["mean"], "01:30:00");
+    EXPECT_EQ(time["text"]["sd"], "00:34:38.46");
+    EXPECT_FALSE(j["variables"][1].contains("text"));
+    const DumpResult freq = RunDump({"freq", path, "E"});
+    ASSERT_EQ(freq.status, 0) << freq.err;
+    EXPECT_EQ(freq.out.find("0.000000"), std::string::npos) << freq.out;
+    EXPECT_NE(freq.out.find("Minimum          1.0000E-012"), std::string::npos) << freq.out;
+}
+
+TEST(DumpStats, CountColumnsKeepOneFormAndNothingHasNoPercent) {
+    fixture::File f;
+    f.variables = {fixture::Numeric("X", {5, 8, 0}), fixture::Numeric("W", {5, 8, 2})};
+    f.weightVariable = 1;
+    f.cases = {{1.0, 1.0}, {2.0, 0.8}};
+    const std::string path = fixture::WriteFile(f, fixture::TempDir() + "/fractions.sav");
+    const std::string freq = RunDump({"freq", path, "X"}).out;
+    EXPECT_NE(freq.find("1.00     55.6"), std::string::npos) << freq;
+    EXPECT_NE(RunDump({"describe", path}).out.find(" 1.80 "), std::string::npos);
+    f.cases.clear();
+    const std::string none =
+        RunDump({"freq", fixture::WriteFile(f, fixture::TempDir() + "/none.sav"), "X"}).out;
+    EXPECT_EQ(none.find("100.0"), std::string::npos) << none;
+}
+
 TEST(DumpStats, WhereCountsTheSelectedCasesOnly) {
     const std::string path = SurveyFile();
     // S = "a" selects cases 1, 3 and 5; case 5 has weight 0.

@@ -14,6 +14,7 @@
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
+#include "core/stats/histogram.h"
 #include "core/stats/percentile.h"
 #include "core/stats/value_tally.h"
 #include "tests/support/savfixture.h"
@@ -33,6 +34,17 @@ TEST(StatsPercentile, WeightedAverageAtWPlusOneP) {
     const std::vector<lv::WeightedValue> weighted = {{1, 2}, {2, 1}, {3, 1}};
     EXPECT_DOUBLE_EQ(lv::WeightedAveragePercentile(weighted, 0.5), 1.5);
     EXPECT_TRUE(std::isnan(lv::WeightedAveragePercentile({}, 0.5)));
+}
+
+TEST(StatsPercentile, TotalWeightBelowOneAsPsppExamine) {
+    // PSPP 1.6 EXAMINE /PERCENTILES HAVERAGE: 6.33, 9.00, 9.00. Below the
+    // first rank (p = 0.05) PSPP interpolates from zero (2.00); the smallest
+    // value is the definition's answer.
+    const std::vector<lv::WeightedValue> light = {{5, 0.2}, {7, 0.3}, {9, 0.1}};
+    EXPECT_NEAR(lv::WeightedAveragePercentile(light, 0.25), 6.0 + 1.0 / 3, 1e-12);
+    EXPECT_DOUBLE_EQ(lv::WeightedAveragePercentile(light, 0.5), 9);
+    EXPECT_DOUBLE_EQ(lv::WeightedAveragePercentile(light, 0.75), 9);
+    EXPECT_DOUBLE_EQ(lv::WeightedAveragePercentile(light, 0.05), 5);
 }
 
 lv::FileDictionary OneNumeric(lv::DictVariable& v) {
@@ -76,6 +88,30 @@ TEST(StatsTally, BoundedTableKeepsTheSmallestValuesAndCountsTheRest) {
     EXPECT_EQ(t.rows[3].amount.cases, 97);
     EXPECT_DOUBLE_EQ(t.rows[3].cumulativePercent, 100);
     EXPECT_TRUE(std::isnan(t.stats.median));
+}
+
+TEST(StatsTally, HistogramCountsEveryValueNotTheShownRows) {
+    lv::DictVariable v;
+    const lv::FileDictionary d = OneNumeric(v);
+    lv::ValueTally tally(lv::MakeStatsVariable(d, 0));
+    for (int i = 0; i < 1000; ++i) tally.Add({false, double(i), {}}, i < 500 ? 1.0 : 0.5);
+    // Only 10 rows shown; 1000 cases make 11 bins from 0 to 999.
+    const lv::FrequencyTable t = lv::MakeFrequencyTable(tally, true, 10);
+    const lv::Histogram& h = t.histogram;
+    ASSERT_EQ(h.bins.size(), 11u);
+    EXPECT_TRUE(h.exact);
+    double sum = 0;
+    for (const lv::HistogramBin& b : h.bins) sum += b.weight;
+    EXPECT_DOUBLE_EQ(sum, 750);
+    EXPECT_DOUBLE_EQ(h.bins.back().weight, 0.5 * (999 - std::ceil(10 * 999.0 / 11) + 1));
+    // Beyond the held values the rest is shared out and said to be so.
+    lv::ValueTally bounded(lv::MakeStatsVariable(d, 0), 8);
+    for (int i = 1; i <= 100; ++i) bounded.Add({false, double(i), {}}, 1);
+    const lv::Histogram shared = lv::MakeHistogram(bounded);
+    EXPECT_FALSE(shared.exact);
+    sum = 0;
+    for (const lv::HistogramBin& b : shared.bins) sum += b.weight;
+    EXPECT_NEAR(sum, 100, 1e-9);
 }
 
 // Q (labelled 1..3, 9 user-missing), S (string with "x" missing), W weight.
