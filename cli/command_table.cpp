@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/export/sav_convert.h"
 #include "core/export/table_options.h"
 #include "core/text/encoding_choices.h"
 
 namespace lv::cli {
+
+bool IsSavOutput(const Options& o) {
+    return o.tableFormat.empty() ? lv::SavFormatOfPath(o.output).has_value()
+                                 : lv::SavFormatNamed(o.tableFormat).has_value();
+}
+
 namespace {
 
 template <bool Options::*field>
@@ -96,8 +103,8 @@ bool ApplyPercent(Options& o, const std::string& value, std::string& error) {
 }
 
 bool ApplyFormat(Options& o, const std::string& value, std::string& error) {
-    if (!lv::TableFormatNamed(value)) {
-        error = "--format takes csv, tsv or xlsx";
+    if (!lv::TableFormatNamed(value) && !lv::SavFormatNamed(value)) {
+        error = "--format takes csv, tsv, xlsx, sav or zsav";
         return false;
     }
     o.tableFormat = value;
@@ -191,9 +198,9 @@ constexpr OptionSpec kOptions[] = {
     {"--include-missing", "", Set<&Options::includeMissing>,
      "counts user-missing values instead of leaving them out"},
     {"--unweighted", "", Set<&Options::unweighted>, "counts cases, not the file's weight variable"},
-    {"--format", "csv|tsv|xlsx", ApplyFormat,
-     "the table's format; else it comes from OUT's extension\n"
-     "(.csv, .tsv/.tab/.txt, .xlsx)"},
+    {"--format", "csv|tsv|xlsx|sav|zsav", ApplyFormat,
+     "the output's format; else it comes from OUT's extension\n"
+     "(.csv, .tsv/.tab/.txt, .xlsx, .sav, .zsav)"},
     {"--header", "WHICH", ApplyHeader,
      "heads the columns with short names (names), long names\n"
      "(long) or variable labels (labels)"},
@@ -202,6 +209,11 @@ constexpr OptionSpec kOptions[] = {
      "cells (empty)"},
     {"--bom", "", Set<&Options::bom>, "starts a CSV or TSV with a byte-order mark"},
     {"--crlf", "", Set<&Options::crlf>, "ends a CSV's or TSV's lines with CR LF (else LF)"},
+    {"--keep-encoding", "", Set<&Options::keepEncoding>,
+     "writes a .sav or .zsav in the source's own encoding, not UTF-8"},
+    {"--decrypt", "", Set<&Options::decrypt>,
+     "lets convert write an encrypted FILE as a .sav or .zsav that is\n"
+     "NOT encrypted; without it an encrypted FILE is refused"},
     {"--password-file", "FILE", ApplyPasswordFile,
      "opens an encrypted file with the password on FILE's first\n"
      "line; else the environment variable LORIVANE_PASSWORD holds\n"
@@ -220,6 +232,23 @@ bool CheckExport(const Options& o, std::string& error) {
 }
 
 bool CheckConvert(const Options& o, std::string& error) {
+    if (IsSavOutput(o)) {
+        const char* table = o.sort.empty() ? nullptr : "--sort";
+        for (const auto& [on, name] : {std::pair{o.labels, "--labels"},
+                                       {o.bom, "--bom"},
+                                       {o.crlf, "--crlf"},
+                                       {o.header != "names", "--header"},
+                                       {o.missing != "values", "--missing"}})
+            if (on && !table) table = name;
+        if (table) error = std::string(table) + " goes with csv, tsv and xlsx only";
+        if (o.output == "-") error = "convert writes a .sav or .zsav to a file only";
+        return error.empty();
+    }
+    if (o.keepEncoding || o.decrypt) {
+        error = std::string(o.keepEncoding ? "--keep-encoding" : "--decrypt") +
+                " goes with .sav and .zsav only";
+        return false;
+    }
     const std::string format = !o.tableFormat.empty() ? o.tableFormat
                                : o.output == "-"      ? "csv"
                                                       : std::string();
@@ -300,7 +329,7 @@ constexpr CommandSpec kCommands[] = {
      nullptr, RunDict},
     {"convert", "FILE OUT",
      "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
-     "--password-file",
+     "--keep-encoding --decrypt --password-file",
      "",
      "writes the cases to OUT as a table other programs read:\n"
      "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"
@@ -310,8 +339,13 @@ constexpr CommandSpec kCommands[] = {
      "empty. In TSV a tab, LF, CR and backslash in a value are\n"
      "written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
      "begins with =, +, -, @, tab or CR gets an apostrophe in\n"
-     "front. OUT appears only once complete; any failure leaves\n"
-     "nothing under its name and exits 1",
+     "front. A .sav or .zsav OUT is a new system file of the\n"
+     "cases and variables chosen with the whole dictionary that\n"
+     "describes them (sets cut to the variables kept; one left\n"
+     "without members is dropped with a warning), in UTF-8 (a\n"
+     "string variable widened to its longest value's bytes) unless\n"
+     "--keep-encoding; never FILE itself. OUT appears only once\n"
+     "complete; any failure leaves nothing under its name and exits 1",
      CheckConvert, RunConvert},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
      "the numbers of the cases CONDITION selects, one per line\n"
