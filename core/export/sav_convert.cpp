@@ -26,8 +26,7 @@ w::Stamp Now() {
     const std::time_t t = std::time(nullptr);
     std::tm tm{};
     localtime_r(&t, &tm);
-    return w::Stamp{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                    tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+    return w::Stamp{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 bool IsUtf8Name(const std::string& encoding) {
@@ -138,8 +137,8 @@ void RefuseInputAsOutput(const ReaderHandle& file, const std::string& output) {
 }
 
 SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict,
-                            const SavChoices& choices, const std::string& path,
-                            Progress* progress, const std::vector<uint32_t>* cases) {
+                            const SavChoices& choices, const std::string& path, Progress* progress,
+                            const std::vector<uint32_t>* cases) {
     RefuseInputAsOutput(file, path);
     const std::string encoding =
         choices.sourceEncoding.empty() ? dict.encoding : choices.sourceEncoding;

@@ -107,9 +107,9 @@ SavDictionary PlanSavDictionary(const FileDictionary& dict, const std::vector<in
 
     // A multiple-response set needs two members, a variable set one.
     for (const DictMultRespSet& s : dict.mrsets) {
-        w::MultipleResponseSet set{text(s.name), text(s.label),  s.dichotomy,
-                                   text(s.countedValue), s.countedValueLabels,
-                                   s.labelFromFirstVar,  {}};
+        w::MultipleResponseSet set{
+            text(s.name),         text(s.label),       s.dichotomy, text(s.countedValue),
+            s.countedValueLabels, s.labelFromFirstVar, {}};
         if (s.labelFromFirstVar) set.label.clear();
         for (const std::string& name : s.variables)
             if (const int i = indexOf(name); i >= 0) set.variables.push_back(i);

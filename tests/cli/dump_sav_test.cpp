@@ -24,7 +24,8 @@ std::string DictionaryPart(const std::string& path, bool noDisplay) {
     const size_t from = json.find("\"documents\"");
     static const std::regex places("\"(extension_records|warnings)\": \\[[^\\]]*\\]");
     static const std::regex display("\"(measure|display_width|alignment)\": [^\n]*\n");
-    const std::string part = std::regex_replace(json.substr(std::min(from, json.size())), places, "");
+    const std::string part =
+        std::regex_replace(json.substr(std::min(from, json.size())), places, "");
     return noDisplay ? std::regex_replace(part, display, "") : part;
 }
 
@@ -57,7 +58,8 @@ TEST(DumpSav, CorpusFilesReadBackTheSameWholeAndInPart) {
         const std::string kept = dir + "/kept.zsav";
         DumpResult r = RunDump({"convert", in, kept, "--keep-encoding"});
         ASSERT_EQ(r.status, 0) << r.err;
-        const bool noDisplay = DictionaryPart(in, false).find("\"measure\": null") != std::string::npos;
+        const bool noDisplay =
+            DictionaryPart(in, false).find("\"measure\": null") != std::string::npos;
         EXPECT_EQ(DictionaryPart(kept, noDisplay), DictionaryPart(in, noDisplay));
         EXPECT_EQ(RunDump({"grid", "--tsv", kept}).out, RunDump({"grid", "--tsv", in}).out);
         // UTF-8: the same values; written again, the same bytes.
