@@ -202,8 +202,9 @@ constexpr OptionSpec kOptions[] = {
      "the output's format; else it comes from OUT's extension\n"
      "(.csv, .tsv/.tab/.txt, .xlsx, .sav, .zsav)"},
     {"--header", "WHICH", ApplyHeader,
-     "heads the columns with short names (names), long names\n"
-     "(long) or variable labels (labels)"},
+     "heads the columns with long names (long, the default),\n"
+     "short names (names) or variable labels (labels; the long\n"
+     "name where there is none)"},
     {"--missing", "HOW", ApplyMissing,
      "writes user-missing values as values (values) or as empty\n"
      "cells (empty)"},

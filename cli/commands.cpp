@@ -26,6 +26,7 @@
 #include "core/grid/grid_search.h"
 #include "core/grid/grid_sort.h"
 #include "core/grid/read_ahead.h"
+#include "core/selection/condition.h"
 #include "core/selection/file_selection.h"
 #include "core/selection/grid_selection.h"
 #include "core/state/data_file_checks.h"
@@ -253,6 +254,20 @@ bool ApplyWhere(Context& c, lv::GridData& grid) {
     }
     if (selection.status == lv::GridSelection::Status::Stopped)
         c.dialogs.Tell(lv::Message{lv::MessageCode::GridFileChanged});
+    return true;
+}
+
+// The condition of --where (if given) checked against the variables before
+// any case is read or any output made. False, with the message and the
+// condition's position printed, for a bad condition.
+bool CheckCondition(Context& c, const std::vector<lv::VariableFacts>& facts) {
+    if (c.options.where.empty()) return true;
+    const auto compiled = lv::CompileCondition(c.options.where, lv::ConditionVariablesOf(facts),
+                                               lv::DisplayEncoding());
+    if (const auto* error = std::get_if<lv::ConditionError>(&compiled)) {
+        Complain(c, DataFileName, "--where: " + ConditionText(*error));
+        return false;
+    }
     return true;
 }
 
@@ -506,13 +521,11 @@ int RunGrid(Context& c) {
     return Status(c, StillChosenFile(c) && !ReportShortData(c));
 }
 
-// The as-displayed export, streamed a block of cases at a time, or from
-// the whole grid when its rows are sorted or selected. False for a bad
-// --where condition.
-bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
+// The as-displayed export into out, streamed a block of cases at a time,
+// or from the whole grid when its rows are sorted or selected. False for a
+// bad --where condition.
+bool ExportDisplayed(Context& c, lv::TextFileWriter& out, std::vector<lv::VariableFacts> facts,
                      const std::vector<lv::SortKey>& keys) {
-    lv::TextFileWriter out;
-    out.Create(c.options.output);
     const auto write = [&](const lv::GridData& grid, int rows) {
         lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
         lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
@@ -520,13 +533,9 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     if (!keys.empty() || !c.options.where.empty()) {
         lv::GridData grid;
         if (LoadSortedGrid(c, grid, std::move(facts), keys)) {
-            if (!ApplyWhere(c, grid)) {
-                out.Close();
-                return false;
-            }
+            if (!ApplyWhere(c, grid)) return false;
             write(grid, static_cast<int>(PrintedRows(c, grid)));
         }
-        out.Close();
         return true;
     }
     BlockStream stream(
@@ -544,27 +553,35 @@ bool ExportDisplayed(Context& c, std::vector<lv::VariableFacts> facts,
     // Rows the load left without values: empty cells.
     if (CaseCount > stream.delivered())
         write(stream.grid(), static_cast<int>(CaseCount - stream.delivered()));
-    out.Close();
     return true;
 }
 
+// The export, written under its name only when everything went well: a bad
+// condition, an unreadable file or a failed write leave nothing there (and
+// an existing file as it was).
 int RunExportCommand(Context& c) {
     if (!CheckOutputFolder(c, c.options.output)) return kExitError;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;
+    if (!CheckCondition(c, facts)) return kExitBadCondition;
+    lv::TextFileWriter out;
     try {
+        out.Create(c.options.output);
         if (c.options.raw) {
             HandlesOnly handles;
             lv::LoadGrid(handles);
-            lv::RunExport(c.options.output, lv::ExportMode::InternalForm, nullptr);
-        } else if (!ExportDisplayed(c, std::move(facts), keys)) {
+            lv::WriteExport(out, lv::ExportMode::InternalForm, nullptr);
+        } else if (!ExportDisplayed(c, out, std::move(facts), keys)) {
             return kExitBadCondition;
         }
+        const int status = Status(c, StillChosenFile(c) && !ReportShortData(c));
+        if (status != 0) return status;
+        out.Close();
     } catch (const std::exception& e) {
         c.dialogs.Report(e);
     }
-    return Status(c, StillChosenFile(c) && !ReportShortData(c));
+    return Status(c, true);
 }
 
 // The table the convert command writes: the choices of its options, with
@@ -574,9 +591,9 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.format = o.tableFormat.empty() ? *lv::TableFormatOfPath(o.output)
                                      : *lv::TableFormatNamed(o.tableFormat);
     t.labels = o.labels;
-    t.header = o.header == "long"     ? lv::HeaderText::LongNames
+    t.header = o.header == "names"    ? lv::HeaderText::Names
                : o.header == "labels" ? lv::HeaderText::Labels
-                                      : lv::HeaderText::Names;
+                                      : lv::HeaderText::LongNames;
     t.missingEmpty = o.missing == "empty";
     t.bom = o.bom;
     t.crlf = o.crlf;

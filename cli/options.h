@@ -52,7 +52,7 @@ struct Options {
     // convert: the format word (empty: from OUT's extension), the header
     // row, user-missing values and line ends.
     std::string tableFormat;
-    std::string header = "names";    // names | long | labels
+    std::string header = "long";     // names | long | labels
     std::string missing = "values";  // values | empty
     bool bom = false;
     bool crlf = false;

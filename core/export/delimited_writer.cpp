@@ -1,6 +1,5 @@
 #include "core/export/delimited_writer.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -10,28 +9,21 @@
 
 namespace lv {
 
-void AppendIsoTime(std::string& out, double seconds, int decimals) {
-    decimals = std::clamp(decimals, 0, 9);
+void AppendIsoTime(std::string& out, double seconds) {
     if (!std::isfinite(seconds)) {
         AppendNumberText(out, seconds);
         return;
     }
     if (seconds < 0) out += '-';
-    // Rounded to the decimals shown, then split, so 59.9995 never shows as 60.
-    const double scale = std::pow(10.0, decimals);
-    const double units = std::round(std::fabs(seconds) * scale);
-    const double whole = std::floor(units / scale);
-    const double fraction = units - whole * scale;
-    const double hours = std::floor(whole / 3600);
-    const int minutes = static_cast<int>(std::fmod(std::floor(whole / 60), 60));
-    const int secs = static_cast<int>(std::fmod(whole, 60));
+    const ExactSeconds exact = SplitExactSeconds(std::fabs(seconds));
+    const double hours = std::floor(exact.whole / 3600);
+    const double rest = exact.whole - hours * 3600;
+    const int minutes = static_cast<int>(rest / 60);
+    const int secs = static_cast<int>(rest - minutes * 60);
     char buf[400];
-    int n = std::snprintf(buf, sizeof buf, "%02.0f:%02d:%02d", hours, minutes, secs);
+    const int n = std::snprintf(buf, sizeof buf, "%02.0f:%02d:%02d", hours, minutes, secs);
     out.append(buf, static_cast<size_t>(n));
-    if (decimals > 0) {
-        n = std::snprintf(buf, sizeof buf, ".%0*.0f", decimals, fraction);
-        out.append(buf, static_cast<size_t>(n));
-    }
+    if (!exact.fraction.empty()) out.append(".").append(exact.fraction);
 }
 
 DelimitedWriter::DelimitedWriter(const std::string& path, const TableOptions& options)
@@ -39,7 +31,9 @@ DelimitedWriter::DelimitedWriter(const std::string& path, const TableOptions& op
     if (options.bom) out_.Write("\xEF\xBB\xBF");
 }
 
-void DelimitedWriter::EndLine() {
+void DelimitedWriter::EndLine(size_t fields) {
+    // An empty line would be skipped by readers: a lone empty field is "".
+    if (fields == 1 && line_.empty()) line_ = "\"\"";
     if (crlf_) line_ += '\r';
     line_ += '\n';
     out_.Write(line_);
@@ -63,21 +57,24 @@ void DelimitedWriter::AppendValue(const TableCell& cell, const TableColumn& colu
         case TableCell::Kind::Number:
             break;
     }
-    const int decimals = column.format.decimals;
     switch (column.kind) {
         case ValueKind::Date:
-            if (AppendIsoDate(line_, cell.number)) return;
+            // A date that holds a time of day is written with it.
+            if (std::fmod(cell.number, kSecondsPerDay) == 0
+                    ? AppendIsoDate(line_, cell.number)
+                    : AppendIsoDateTime(line_, cell.number, kExactDecimals))
+                return;
             break;
         case ValueKind::DateTime:
-            if (AppendIsoDateTime(line_, cell.number, decimals)) return;
+            if (AppendIsoDateTime(line_, cell.number, kExactDecimals)) return;
             break;
         case ValueKind::Time:
-            AppendIsoTime(line_, cell.number, decimals);
+            AppendIsoTime(line_, cell.number);
             return;
         default:
             break;
     }
-    AppendDelimitedNumber(line_, cell.number, decimals);
+    AppendDelimitedNumber(line_, cell.number, column.format.decimals);
 }
 
 void DelimitedWriter::Header(std::span<const TableColumn> columns) {
@@ -87,7 +84,7 @@ void DelimitedWriter::Header(std::span<const TableColumn> columns) {
         if (k > 0) line_ += separator;
         AppendText(columns[k].header);
     }
-    EndLine();
+    EndLine(columns.size());
 }
 
 void DelimitedWriter::Row(std::span<const TableCell> cells) {
@@ -96,7 +93,7 @@ void DelimitedWriter::Row(std::span<const TableCell> cells) {
         if (k > 0) line_ += separator;
         AppendValue(cells[k], columns_[k]);
     }
-    EndLine();
+    EndLine(cells.size());
 }
 
 void DelimitedWriter::Commit() {

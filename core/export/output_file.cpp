@@ -4,14 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
+
+#include "core/export/temporary_names.h"
+#include "core/state/errors.h"
 
 namespace lv {
 namespace {
 
 constexpr size_t kBufferBytes = 1 << 20;
+constexpr int kNameTries = 100;
+
+std::atomic<bool> gAllowUnnamed{true};
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -20,10 +26,16 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-mode_t CurrentUmask() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
+// A symbolic link is followed to the file it names, so that the rename
+// replaces that file and the link stays.
+std::string Resolved(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string out(real);
+    std::free(real);
+    return out;
 }
 
 }  // namespace
@@ -36,68 +48,96 @@ Message WriteFailure(const std::string& path, int err) {
     return Message{MessageCode::OutputFailed, {path}, {}, err};
 }
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
-    buffer_.reserve(kBufferBytes);
+void AllowUnnamedTemporaries(bool allow) {
+    gAllowUnnamed = allow;
+}
+
+void OutputFile::Fail(int err) const {
+    if (errors_ == OutputErrors::InOut) throw InOutError(InOutCodeFromErrno(err));
+    throw ExportError(WriteFailure(path_, err));
+}
+
+void OutputFile::Refuse(MessageCode code, const std::string& subject, int err) const {
+    if (errors_ == OutputErrors::InOut) throw InOutError(InOutCodeFromErrno(err));
+    throw ExportError(Message{code, {subject}});
+}
+
+OutputFile::OutputFile(std::string path, OutputErrors errors)
+    : path_(std::move(path)), errors_(errors) {
     if (path_ == "-") {
         fd_ = 1;
         direct_ = true;
         writePath_ = "/dev/stdout";
         return;
     }
-    if (path_.empty() || path_.back() == '/')
-        throw ExportError(Message{MessageCode::OutputHasNoName, {path_}});
-    const std::string folder = FolderOf(path_);
+    if (path_.empty()) Refuse(MessageCode::OutputHasNoName, path_, ENOENT);
+    if (path_.back() == '/') Refuse(MessageCode::OutputHasNoName, path_, EISDIR);
+    target_ = Resolved(path_);
+    folder_ = FolderOf(target_);
     struct stat st {};
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw ExportError(Message{MessageCode::OutputFolderMissing, {folder}});
-    mode_t mode = 0666 & ~CurrentUmask();
-    if (stat(path_.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw ExportError(Message{MessageCode::OutputIsFolder, {path_}});
+    if (stat(folder_.c_str(), &st) != 0) Refuse(MessageCode::OutputFolderMissing, folder_, errno);
+    if (!S_ISDIR(st.st_mode)) Refuse(MessageCode::OutputFolderMissing, folder_, ENOTDIR);
+    bool existing = false;
+    mode_t mode = 0666;
+    if (stat(target_.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) Refuse(MessageCode::OutputIsFolder, path_, EISDIR);
         if (!S_ISREG(st.st_mode)) {
             // A device or a pipe: written as it is.
-            fd_ = open(path_.c_str(), O_WRONLY | O_CLOEXEC);
-            if (fd_ < 0) throw ExportError(WriteFailure(path_, errno));
+            do {
+                fd_ = open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+            } while (fd_ < 0 && errno == EINTR);
+            if (fd_ < 0) Fail(errno);
             direct_ = true;
-            writePath_ = path_;
+            writePath_ = target_;
             return;
         }
         // A file without write permission stays as it is, even where the
         // folder would let it be replaced.
-        if ((st.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0)
-            throw ExportError(Message{MessageCode::OutputReadOnly, {path_}});
+        if ((st.st_mode & 0222) == 0 || access(target_.c_str(), W_OK) != 0)
+            Refuse(MessageCode::OutputReadOnly, path_, EACCES);
+        existing = true;
         mode = st.st_mode & 07777;
     }
-    std::string name = folder + "/." + path_.substr(path_.find_last_of('/') + 1) + ".XXXXXX";
-    fd_ = mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) throw ExportError(WriteFailure(path_, errno));
-    writePath_ = name;
-    fchmod(fd_, mode);
+    if (gAllowUnnamed && access("/proc/self/fd", X_OK) == 0) {
+        fd_ = open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd_ >= 0) {
+            unnamed_ = true;
+            writePath_ = "/proc/self/fd/" + std::to_string(fd_);
+        }
+        // Otherwise (a filesystem without unnamed files, or an error the
+        // named file meets again and reports) a named one.
+    }
+    for (int tries = 0; fd_ < 0; ++tries) {
+        std::string name = ShortTemporaryName(folder_);
+        fd_ = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd_ >= 0) {
+            tempName_ = std::move(name);
+            slot_ = RememberTemporary(tempName_);
+            writePath_ = tempName_;
+        } else if (existing && (errno == EACCES || errno == EPERM)) {
+            // A file the user may write in a folder where no other file may
+            // be made: written in place, cut to its new length at the end.
+            do {
+                fd_ = open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+            } while (fd_ < 0 && errno == EINTR);
+            if (fd_ < 0) Fail(errno);
+            direct_ = inPlace_ = true;
+            writePath_ = target_;
+            return;
+        } else if (errno != EEXIST || tries == kNameTries) {
+            Fail(errno);
+        }
+    }
+    if (existing) fchmod(fd_, mode);
 }
 
 OutputFile::~OutputFile() {
     if (fd_ >= 0 && fd_ != 1) close(fd_);
-    if (!committed_ && !direct_ && !writePath_.empty()) unlink(writePath_.c_str());
+    if (!committed_ && !tempName_.empty()) unlink(tempName_.c_str());
+    ForgetTemporary(slot_);
 }
 
-void OutputFile::Fail(int err) {
-    throw ExportError(WriteFailure(path_, err));
-}
-
-void OutputFile::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kBufferBytes) {
-        Flush();
-        if (bytes.size() > kBufferBytes) {
-            buffer_.assign(bytes);
-            Flush();
-            return;
-        }
-    }
-    buffer_.append(bytes);
-}
-
-void OutputFile::Flush() {
-    const char* p = buffer_.data();
-    size_t left = buffer_.size();
+void OutputFile::WriteAll(const char* p, size_t left) {
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
         if (n < 0) {
@@ -108,26 +148,80 @@ void OutputFile::Flush() {
         p += n;
         left -= static_cast<size_t>(n);
     }
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kBufferBytes) {
+        Flush();
+        if (bytes.size() > kBufferBytes) {
+            WriteAll(bytes.data(), bytes.size());
+            return;
+        }
+    }
+    if (buffer_.capacity() < kBufferBytes) buffer_.reserve(kBufferBytes);
+    buffer_.append(bytes);
+}
+
+void OutputFile::WriteNow(std::string_view bytes) {
+    Flush();
+    WriteAll(bytes.data(), bytes.size());
+}
+
+void OutputFile::Flush() {
+    if (buffer_.empty()) return;
+    try {
+        WriteAll(buffer_.data(), buffer_.size());
+    } catch (...) {
+        buffer_.clear();  // dropped with the file
+        throw;
+    }
     buffer_.clear();
 }
 
 void OutputFile::Commit() {
     Flush();
-    Release();
+    if (inPlace_) {
+        const off_t end = lseek(fd_, 0, SEEK_CUR);
+        if (end < 0 || ftruncate(fd_, end) != 0) Fail(errno);
+    }
     CommitWritten();
 }
 
-void OutputFile::Release() {
+void OutputFile::CloseDescriptor() {
     if (fd_ < 0) return;
     const int fd = fd_;
     fd_ = -1;
     if (fd == 1) return;
-    if (close(fd) != 0) Fail(errno);
+    // close() is not retried on EINTR: on Linux the descriptor is gone then.
+    if (close(fd) != 0 && errno != EINTR) Fail(errno);
 }
 
 void OutputFile::CommitWritten() {
-    if (!direct_ && rename(writePath_.c_str(), path_.c_str()) != 0) Fail(errno);
+    if (committed_) return;
+    if (direct_) {
+        CloseDescriptor();
+        committed_ = true;
+        return;
+    }
+    if (unnamed_) {
+        // A name first, then the target's by a rename, which replaces an
+        // existing file in one step.
+        for (int tries = 0; tempName_.empty(); ++tries) {
+            std::string name = ShortTemporaryName(folder_);
+            if (linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+                0) {
+                tempName_ = std::move(name);
+                slot_ = RememberTemporary(tempName_);
+            } else if (errno != EEXIST || tries == kNameTries) {
+                Fail(errno);
+            }
+        }
+    }
+    CloseDescriptor();
+    if (rename(tempName_.c_str(), target_.c_str()) != 0) Fail(errno);
     committed_ = true;
+    ForgetTemporary(slot_);
+    slot_ = -1;
 }
 
 }  // namespace lv

@@ -39,7 +39,7 @@ std::vector<TableColumn> PlanColumns(const std::vector<VariableFacts>& facts,
         c.format = FormatRender::Normalize(f.format, f.isString ? std::max(f.format.width, 1) : 0);
         c.kind = ValueKindOf(c.format, f.isString);
         const std::string* header = &f.name;
-        if (options.header == HeaderText::LongNames && !f.longName.empty()) header = &f.longName;
+        if (options.header != HeaderText::Names && !f.longName.empty()) header = &f.longName;
         if (options.header == HeaderText::Labels && !f.label.empty()) header = &f.label;
         c.header = ToUtf8(*header, encoding);
         columns.push_back(std::move(c));

@@ -11,14 +11,15 @@ namespace lv {
 
 enum class TableFormat { Csv, Tsv, Xlsx };
 
-// The header row: short names, long names (the short name where there is
-// none), or variable labels (the name where there is none).
+// The header row: short names (the 8-byte names of the dictionary), long
+// names (the short name where there is none), or variable labels (the long
+// name where there is none).
 enum class HeaderText { Names, LongNames, Labels };
 
 struct TableOptions {
     TableFormat format = TableFormat::Csv;
     bool labels = false;  // a labelled value is written as its label
-    HeaderText header = HeaderText::Names;
+    HeaderText header = HeaderText::LongNames;
     bool missingEmpty = false;  // user-missing values as empty cells
     bool bom = false;           // CSV/TSV: a UTF-8 byte-order mark first
     bool crlf = false;          // CSV/TSV: CR LF line ends (else LF)

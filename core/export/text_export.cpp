@@ -1,8 +1,5 @@
 #include "core/export/text_export.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -141,41 +138,36 @@ bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount, Progres
     return true;
 }
 
-namespace {
-
-// A cancelled export leaves no file that looks like a whole one.
-void RemoveUnfinished(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(path.c_str());
+bool WriteExport(TextFileWriter& out, ExportMode mode, CellTextSource* cells, Progress* progress) {
+    const int varCount = std::max(VarCount, 0);
+    if (mode == ExportMode::AsDisplayed) {
+        const int rows = cells && cells->SelectedRows() >= 0 ? cells->SelectedRows() : CaseCount;
+        return !cells || WriteAsDisplayed(out, *cells, rows, varCount, progress);
+    }
+    OpenDataFile();
+    bool complete = false;
+    try {
+        complete = WriteInternalForm(out, CaseCount, varCount, progress);
+    } catch (...) {
+        LastStatus = spssCloseRead(FileHandle);
+        throw;
+    }
+    LastStatus = spssCloseRead(FileHandle);
+    return complete;
 }
-
-}  // namespace
 
 bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells,
                Progress* progress) {
     WatchedProgress watched(progress);
     TextFileWriter out;
     out.Create(path);
-    const int varCount = std::max(VarCount, 0);
-    bool complete = false;
-    if (mode == ExportMode::AsDisplayed) {
-        // The output closes itself when an error leaves this scope.
-        const int rows = cells && cells->SelectedRows() >= 0 ? cells->SelectedRows() : CaseCount;
-        complete = !cells || WriteAsDisplayed(out, *cells, rows, varCount, &watched);
-        out.Close();
-    } else {
-        OpenDataFile();
-        try {
-            complete = WriteInternalForm(out, CaseCount, varCount, &watched);
-            out.Close();
-        } catch (...) {
-            // Keep the first error; the writer's destructor closes the output.
-            LastStatus = spssCloseRead(FileHandle);
-            throw;
-        }
-        LastStatus = spssCloseRead(FileHandle);
+    // An error leaving this scope drops the output with the writer.
+    const bool complete = WriteExport(out, mode, cells, &watched);
+    if (watched.stopped()) {
+        out.Discard();
+        return false;
     }
-    if (watched.stopped()) RemoveUnfinished(path);
+    out.Close();
     return complete;
 }
 

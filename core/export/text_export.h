@@ -61,13 +61,21 @@ void WriteDisplayedRow(TextFileWriter& out, CellTextSource& cells, int row, int 
 bool WriteInternalForm(TextFileWriter& out, int caseCount, int varCount,
                        Progress* progress = nullptr);
 
-// The export after its dialogs: creates (truncates) path, writes in mode,
-// closes the output and, in the internal form, the data file, on every
-// path. Returns true when every line was written (the caller then beeps);
-// input/output errors propagate as InOutError after the closing.
+// The rows of the export in mode into out, which the caller created and
+// closes; in the internal form the data file is opened and closed again on
+// every path. Returns as WriteAsDisplayed and WriteInternalForm do.
+bool WriteExport(TextFileWriter& out, ExportMode mode, CellTextSource* cells,
+                 Progress* progress = nullptr);
+
+// The export after its dialogs: writes path in mode (through an OutputFile,
+// which takes the name when closed), closes the output and, in the internal
+// form, the data file, on every path. Returns true when every line was
+// written (the caller then beeps); input/output errors propagate as
+// InOutError after the closing, and leave nothing under path. The lines
+// before a read failure or a changed file are written, and false returned.
 // cells is used only in the as-displayed mode. When progress says stop, the
-// export closes what it opened, removes the half-written file (a regular
-// file; a device is left alone) and returns false.
+// export closes what it opened, writes nothing under path (an existing file
+// stays as it was) and returns false.
 bool RunExport(const std::string& path, ExportMode mode, CellTextSource* cells,
                Progress* progress = nullptr);
 

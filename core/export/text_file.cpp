@@ -2,44 +2,31 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
+#include "core/export/output_file.h"
 #include "core/state/errors.h"
 
 namespace lv {
 
 TextFileWriter::TextFileWriter() : buffer_(new char[kBufferSize]) {}
 
-TextFileWriter::~TextFileWriter() {
-    if (fd_ < 0) return;
-    try {
-        Close();
-    } catch (...) {
-        // A destructor has no one to report to.
-    }
-}
+TextFileWriter::~TextFileWriter() = default;
 
 void TextFileWriter::Create(const std::string& path) {
-    if (fd_ >= 0) Close();
+    if (out_) Close();
     failedCode_ = 0;
     used_ = 0;
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw InOutError(InOutCodeFromErrno(errno));
-    fd_ = fd;
+    out_ = std::make_unique<OutputFile>(path == "-" ? "./-" : path, OutputErrors::InOut);
     struct stat st;
-    regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    regular_ = ::fstat(out_->fd(), &st) == 0 && S_ISREG(st.st_mode);
     written_ = submitted_ = released_ = 0;
 }
 
 void TextFileWriter::CheckWritable() const {
     if (failedCode_ != 0) throw InOutError(failedCode_);
-    if (fd_ < 0) throw InOutError(kInOutNotOpen);
+    if (!out_) throw InOutError(kInOutNotOpen);
 }
 
 void TextFileWriter::Write(std::string_view bytes) {
@@ -71,17 +58,12 @@ void TextFileWriter::Flush() {
 }
 
 void TextFileWriter::WriteToFile(const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd_, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            Fail(InOutCodeFromErrno(errno));
-        }
-        if (written == 0) Fail(InOutCodeFromErrno(EIO));
-        data += written;
-        size -= static_cast<size_t>(written);
-        written_ += static_cast<unsigned long long>(written);
+    try {
+        out_->WriteNow(std::string_view(data, size));
+    } catch (const InOutError& e) {
+        Fail(e.code);
     }
+    written_ += size;
     if (regular_ && written_ - submitted_ >= kWritebackChunk) WriteBehind();
 }
 
@@ -91,10 +73,11 @@ void TextFileWriter::WriteToFile(const char* data, size_t size) {
 // disk only means fewer pages released. Both calls are advice: their
 // failures change nothing about the file and are ignored.
 void TextFileWriter::WriteBehind() {
-    ::sync_file_range(fd_, static_cast<off_t>(submitted_),
-                      static_cast<off_t>(written_ - submitted_), SYNC_FILE_RANGE_WRITE);
+    const int fd = out_->fd();
+    ::sync_file_range(fd, static_cast<off_t>(submitted_), static_cast<off_t>(written_ - submitted_),
+                      SYNC_FILE_RANGE_WRITE);
     if (submitted_ > released_)
-        ::posix_fadvise(fd_, static_cast<off_t>(released_),
+        ::posix_fadvise(fd, static_cast<off_t>(released_),
                         static_cast<off_t>(submitted_ - released_), POSIX_FADV_DONTNEED);
     released_ = submitted_;
     submitted_ = written_;
@@ -106,24 +89,25 @@ void TextFileWriter::Fail(int code) {
     throw InOutError(code);
 }
 
+void TextFileWriter::Discard() {
+    out_.reset();
+    used_ = 0;
+    failedCode_ = 0;
+}
+
 void TextFileWriter::Close() {
-    if (fd_ < 0) return;
+    if (!out_) return;
     int firstError = failedCode_;
-    if (firstError == 0 && used_ > 0) {
+    if (firstError == 0) {
         try {
-            Flush();
+            if (used_ > 0) Flush();
+            out_->Commit();
         } catch (const InOutError& e) {
             firstError = e.code;
         }
     }
-    // close() is not retried on EINTR: on Linux the descriptor is gone then.
-    int closed = ::close(fd_);
-    int closeErrno = errno;
-    fd_ = -1;
-    used_ = 0;
-    failedCode_ = 0;
+    Discard();
     if (firstError != 0) throw InOutError(firstError);
-    if (closed != 0 && closeErrno != EINTR) throw InOutError(InOutCodeFromErrno(closeErrno));
 }
 
 }  // namespace lv

@@ -2,6 +2,10 @@
 // output collected in 128-byte blocks. A failed create, write or close
 // raises InOutError with the code and message of the failure.
 //
+// The file is an OutputFile (output_file.h): it takes its name in Close,
+// once everything is written; until then, and after any failure, an
+// existing file under the name is as it was, and a new name is not made.
+//
 // The buffer holds 512 blocks (64 KiB) and is written when it is full and on
 // close, so the file receives only whole 128-byte blocks and then the final
 // partial one, with one system call per 64 KiB instead of one per block.
@@ -20,6 +24,8 @@
 
 namespace lv {
 
+class OutputFile;
+
 class TextFileWriter {
   public:
     static constexpr size_t kBlockSize = 128;
@@ -29,22 +35,25 @@ class TextFileWriter {
     TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
-    // Closes an open file, writing what is buffered; never throws.
+    // A file not closed is dropped, as after a failure; never throws.
     ~TextFileWriter();
 
-    // Creates the file, or truncates an existing one, for writing (closing a
-    // file this writer still has open first).
+    // Checks path and opens the file that Close will give that name (an
+    // existing file is replaced then), closing a file this writer still has
+    // open first. "-" is a file of that name.
     void Create(const std::string& path);
     void Write(std::string_view bytes);
     void WriteChar(char c);
     void WriteLine();  // CR LF
-    // Writes what is buffered and closes. Closing a closed writer does
-    // nothing. After a failed write, Close releases the file, drops what was
-    // not written and raises that first error again (never another one), so
-    // a caller that closes on its error path reports the original failure.
+    // Writes what is buffered, closes and gives the file its name. Closing a
+    // closed writer does nothing. After a failed write, Close drops the file
+    // and raises that first error again (never another one), so a caller
+    // that closes on its error path reports the original failure.
     void Close();
+    // Drops the file without giving it its name.
+    void Discard();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return out_ != nullptr; }
 
   private:
     void Flush();
@@ -53,7 +62,7 @@ class TextFileWriter {
     void CheckWritable() const;
     void WriteBehind();
 
-    int fd_ = -1;
+    std::unique_ptr<OutputFile> out_;
     int failedCode_ = 0;  // the first write error since Create, 0 for none
     size_t used_ = 0;
     bool regular_ = false;              // a regular file: write-behind applies

@@ -1,5 +1,6 @@
 #include "core/export/xlsx_writer.h"
 
+#include <locale.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -29,6 +30,27 @@ std::string WithDecimals(std::string_view prefix, int decimals, std::string_view
     out += suffix;
     return out;
 }
+
+// What every call into the library runs under: its messages held back, and
+// the C locale on this thread, so that whatever it prints of a number has
+// a decimal point (QApplication sets the program's locale from the
+// environment, which may use a decimal comma).
+class LibraryCall {
+  public:
+    LibraryCall() {
+        static const locale_t classic = newlocale(LC_ALL_MASK, "C", nullptr);
+        previous_ = classic ? uselocale(classic) : nullptr;
+    }
+    ~LibraryCall() {
+        if (previous_) uselocale(previous_);
+    }
+    LibraryCall(const LibraryCall&) = delete;
+    LibraryCall& operator=(const LibraryCall&) = delete;
+
+  private:
+    QuietLibrary quiet_;
+    locale_t previous_ = nullptr;
+};
 
 size_t Utf8Chars(std::string_view text) {
     size_t n = 0;
@@ -83,31 +105,48 @@ bool XlsxSerialDate(double seconds, double& serial) {
 XlsxWriter::XlsxWriter(const std::string& path, const FileDictionary& dictionary,
                        std::string encoding)
     : out_(path), dictionary_(dictionary), encoding_(std::move(encoding)) {
-    const QuietLibrary quiet;
-    out_.Release();
+    const LibraryCall call;
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     book_ = workbook_new_opt(out_.writePath().c_str(), &options);
     if (!book_) throw ExportError(WriteFailure(path, errno ? errno : ENOMEM));
     data_ = workbook_add_worksheet(book_, "データ");
-    // The rows' XML goes through stdio to the library's temporary file,
-    // gigabytes of it for a large file: a buffer of a megabyte instead of
-    // a page saves most of the system calls. Set before the first write.
-    if (data_ && data_->optimize_tmpfile) {
-        rowsBuffer_.resize(size_t{1} << 20);
-        setvbuf(data_->optimize_tmpfile, rowsBuffer_.data(), _IOFBF, rowsBuffer_.size());
+    if (!data_ || !data_->optimize_tmpfile) {
+        Abandon();
+        throw ExportError(WriteFailure(path, ENOMEM));
     }
+    // The rows' XML goes through the exact numbers' stream to the library's
+    // temporary file, gigabytes of it for a large file: buffers of a
+    // megabyte instead of a page save most of the system calls. Set before
+    // the first write.
+    std::FILE* rows = numbers_.Wrap(data_->optimize_tmpfile);
+    if (!rows) {
+        const int err = errno ? errno : ENOMEM;
+        Abandon();
+        throw ExportError(WriteFailure(path, err));
+    }
+    rowsBuffer_.resize(size_t{1} << 20);
+    fileBuffer_.resize(size_t{1} << 20);
+    setvbuf(data_->optimize_tmpfile, fileBuffer_.data(), _IOFBF, fileBuffer_.size());
+    setvbuf(rows, rowsBuffer_.data(), _IOFBF, rowsBuffer_.size());
+    data_->optimize_tmpfile = rows;
+    data_->file = rows;
     bold_ = workbook_add_format(book_);
     format_set_bold(bold_);
+    plain_ = workbook_add_format(book_);
 }
 
 XlsxWriter::~XlsxWriter() {
+    Abandon();
+}
+
+void XlsxWriter::Abandon() {
     // Not committed: the workbook's memory and temporary files go, and no
     // file is written. Freeing a workbook it did not close, the library
     // leaves each sheet's temporary file open (and its rows on the disk
     // until the program ends): they are closed here.
     if (!book_) return;
-    const QuietLibrary quiet;
+    const LibraryCall call;
     lxw_worksheet* sheet = nullptr;
     LXW_FOREACH_WORKSHEET(sheet, book_) {
         if (!sheet->optimize_tmpfile) continue;
@@ -116,6 +155,7 @@ XlsxWriter::~XlsxWriter() {
         sheet->file = nullptr;
     }
     lxw_workbook_free(book_);
+    book_ = nullptr;
 }
 
 void XlsxWriter::Check(int error) {
@@ -148,7 +188,7 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
     for (const TableColumn& c : columns)
         if (c.variable < 0 || static_cast<size_t>(c.variable) >= dictionary_.variables.size())
             throw ExportError(Message{MessageCode::XlsxNoDictionary});
-    const QuietLibrary quiet;
+    const LibraryCall call;
     columns_.assign(columns.begin(), columns.end());
     for (size_t k = 0; k < columns.size(); ++k) {
         const TableColumn& c = columns[k];
@@ -160,11 +200,19 @@ void XlsxWriter::Header(std::span<const TableColumn> columns) {
     row_ = 1;
 }
 
+void XlsxWriter::Number(uint16_t column, double value, lxw_format* format) {
+    Check(worksheet_write_number(data_, row_, column, value, format));
+    numbers_.Push(value);
+}
+
 void XlsxWriter::Row(std::span<const TableCell> cells) {
-    const QuietLibrary quiet;
+    const LibraryCall call;
+    bool any = false;
     for (size_t k = 0; k < cells.size(); ++k) {
         const TableCell& cell = cells[k];
         const auto column = static_cast<uint16_t>(k);
+        // The library leaves out an empty text as it leaves out no value.
+        any = any || cell.kind == TableCell::Kind::Number || !cell.text.empty();
         if (cell.kind == TableCell::Kind::Text) {
             WriteString(data_, row_, column, cell.text);
         } else if (cell.kind == TableCell::Kind::Number) {
@@ -174,20 +222,26 @@ void XlsxWriter::Row(std::span<const TableCell> cells) {
                 if (!XlsxSerialDate(cell.number, value)) {
                     // Before 1900 a spreadsheet has no date: the ISO text.
                     std::string iso;
-                    if (kind == ValueKind::Date
+                    if (std::fmod(cell.number, kSecondsPerDay) == 0
                             ? AppendIsoDate(iso, cell.number)
-                            : AppendIsoDateTime(iso, cell.number, columns_[k].format.decimals))
+                            : AppendIsoDateTime(iso, cell.number, kExactDecimals))
                         WriteString(data_, row_, column, iso);
                     else
-                        Check(worksheet_write_number(data_, row_, column, cell.number, nullptr));
+                        Number(column, cell.number, nullptr);
                     continue;
                 }
             } else if (kind == ValueKind::Time) {
                 value = cell.number / kSecondsPerDay;
             }
-            Check(worksheet_write_number(data_, row_, column, value, columnFormats_[k]));
+            Number(column, value, columnFormats_[k]);
         }
     }
+    // A row of empty cells is a row all the same: a blank cell in its first
+    // column keeps it (at the end of the sheet too, where a reader would
+    // otherwise stop at the last row with a value).
+    if (!any && !cells.empty())
+        Check(
+            worksheet_write_blank(data_, row_, 0, columnFormats_[0] ? columnFormats_[0] : plain_));
     ++row_;
 }
 
@@ -215,12 +269,21 @@ void XlsxWriter::WriteDictionary() {
 }
 
 void XlsxWriter::Commit() {
-    const QuietLibrary quiet;
+    const LibraryCall call;
     WriteDictionary();
+    // A sheet without cells: the library would leave its rows' stream open.
+    if (data_->dim_rowmin == LXW_ROW_MAX && data_->optimize_tmpfile) {
+        std::fclose(data_->optimize_tmpfile);
+        data_->optimize_tmpfile = nullptr;
+        data_->file = nullptr;
+    }
     lxw_workbook* book = book_;
     book_ = nullptr;
     errno = 0;
     const lxw_error error = workbook_close(book);
+    // A workbook that failed before its sheets were written leaves the rows'
+    // stream open, its buffer about to go with this writer.
+    if (std::FILE* rows = numbers_.stream()) std::fclose(rows);
     if (error != LXW_NO_ERROR) {
         if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
             error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_ZIP_CLOSE)

@@ -4,10 +4,13 @@
 // bold header row: numbers as numbers in a number format following the
 // print format (F8.2 -> 0.00, COMMA9.2 -> #,##0.00), dates, date-times and
 // times as spreadsheet serial dates in a date format, texts always as
-// strings (never formulas), empty cells left out. The second sheet, 辞書,
-// describes the variables written, from the dictionary the caller holds.
-// The library's own messages on stderr are held back (library_messages.h):
-// a failure throws ExportError.
+// strings (never formulas), empty cells left out (a row of empty cells
+// keeps a blank cell, so that every case is a row). Every number is the
+// shortest text that reads back as the same double (xlsx_exact_numbers.h),
+// whatever the program's locale. The second sheet, 辞書, describes the
+// variables written, from the dictionary the caller holds. The library's
+// own messages on stderr are held back (library_messages.h): a failure
+// throws ExportError.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +20,7 @@
 #include "core/dictionary/file_dictionary.h"
 #include "core/export/output_file.h"
 #include "core/export/table_columns.h"
+#include "core/export/xlsx_exact_numbers.h"
 
 typedef struct lxw_workbook lxw_workbook;
 typedef struct lxw_worksheet lxw_worksheet;
@@ -53,7 +57,9 @@ class XlsxWriter final : public TableWriter {
     void WriteString(lxw_worksheet* sheet, uint32_t row, uint16_t column, std::string_view text,
                      lxw_format* format = nullptr);
     void Check(int error);
+    void Number(uint16_t column, double value, lxw_format* format);
     void WriteDictionary();
+    void Abandon();
 
     OutputFile out_;
     const FileDictionary& dictionary_;
@@ -61,12 +67,15 @@ class XlsxWriter final : public TableWriter {
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* data_ = nullptr;
     lxw_format* bold_ = nullptr;
+    lxw_format* plain_ = nullptr;
     std::vector<TableColumn> columns_;
     std::vector<lxw_format*> columnFormats_;
     std::map<std::string, lxw_format*> formats_;
     uint32_t row_ = 0;
     std::string text_;
-    std::vector<char> rowsBuffer_;  // stdio's buffer of the data sheet's rows
+    // Declared before the workbook's use of it ends (the destructor's body).
+    ExactNumberStream numbers_;
+    std::vector<char> rowsBuffer_, fileBuffer_;  // stdio's buffers of the data sheet's rows
 };
 
 }  // namespace lv

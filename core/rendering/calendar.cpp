@@ -1,5 +1,6 @@
 #include "core/rendering/calendar.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -137,7 +138,44 @@ bool AppendIsoDate(std::string& out, double seconds) {
     return true;
 }
 
+ExactSeconds SplitExactSeconds(double seconds) {
+    ExactSeconds out;
+    char buf[400];
+    const auto end = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed).ptr;
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t point = text.find('.');
+    out.whole = std::trunc(seconds);
+    if (point == std::string_view::npos) return out;
+    out.fraction = text.substr(point + 1);
+    if (seconds < 0) {
+        // -n.f is -(n + 1) + (1 - 0.f): the digits of 1 - 0.f, counted
+        // from the last (which is not 0 in a shortest text).
+        out.whole -= 1;
+        bool last = true;
+        for (size_t i = out.fraction.size(); i-- > 0;) {
+            const int digit = out.fraction[i] - '0';
+            out.fraction[i] = static_cast<char>('0' + (last ? 10 - digit : 9 - digit));
+            last = false;
+        }
+    }
+    return out;
+}
+
 bool AppendIsoDateTime(std::string& out, double seconds, int decimals) {
+    if (decimals == kExactDecimals) {
+        if (!std::isfinite(seconds)) return false;
+        const ExactSeconds exact = SplitExactSeconds(seconds);
+        DateTimeParts p;
+        if (!SplitDateTime(exact.whole, p)) return false;
+        AppendYear(out, p.date.year);
+        AppendTwo(out, '-', p.date.month);
+        AppendTwo(out, '-', p.date.day);
+        AppendTwo(out, 'T', p.hour);
+        AppendTwo(out, ':', p.minute);
+        AppendTwo(out, ':', static_cast<int>(p.second));
+        if (!exact.fraction.empty()) out.append(".").append(exact.fraction);
+        return true;
+    }
     if (decimals < 0) decimals = 0;
     if (decimals > 9) decimals = 9;
     // Round to the shown decimals first, so that 59.9999 s becomes the next

@@ -55,10 +55,24 @@ struct DateTimeParts {
 // False when the value is not finite or lies beyond kMaxCalendarDays.
 bool SplitDateTime(double seconds, DateTimeParts& parts);
 
+// A value of seconds as it is written when every digit counts: whole =
+// floor(seconds), and fraction the decimal digits of the rest, as few as
+// make the decimal number whole.fraction read back as exactly seconds (none
+// for a whole number). seconds must be finite.
+struct ExactSeconds {
+    double whole = 0;
+    std::string fraction;
+};
+ExactSeconds SplitExactSeconds(double seconds);
+
+// Decimals of a second that ask for ExactSeconds' fraction.
+inline constexpr int kExactDecimals = -1;
+
 // ISO 8601 texts of a date value: "yyyy-mm-dd", and "yyyy-mm-ddThh:mm:ss"
-// with decimals (0..9) digits of the second after a ".". Years outside
-// 0..9999 take a sign and at least five digits. Nothing is appended (and
-// false returned) when SplitDateTime fails.
+// with decimals (0..9) digits of the second after a ".", or with
+// kExactDecimals the value's own fraction of a second (none when it has
+// none). Years outside 0..9999 take a sign and at least five digits.
+// Nothing is appended (and false returned) when SplitDateTime fails.
 bool AppendIsoDate(std::string& out, double seconds);
 bool AppendIsoDateTime(std::string& out, double seconds, int decimals);
 

@@ -22,7 +22,7 @@ enum class TableExportScope { All, Selection, GridOrder };
 
 struct TableExportChoices {
     bool labels = false;
-    HeaderText header = HeaderText::Names;
+    HeaderText header = HeaderText::LongNames;
     bool missingEmpty = false;
     bool bom = false;
     bool crlf = false;

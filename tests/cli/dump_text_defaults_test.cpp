@@ -82,7 +82,7 @@ TEST(DumpTextDefaults, EveryCommandFindsANameInAnyLetterCase) {
         const DumpResult r = RunDump(args);
         EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
     }
-    EXPECT_EQ(ReadWholeFile(dir + "/out.csv").substr(0, 9), "SCORE,ID\n");
+    EXPECT_EQ(ReadWholeFile(dir + "/out.csv").substr(0, 19), "SCORE,RespondentId\n");
     EXPECT_EQ(RunDump({"labels", path, "score"}).OutLines(),
               RunDump({"labels", path, "SCORE"}).OutLines());
 }

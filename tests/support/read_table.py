@@ -13,6 +13,7 @@ import datetime
 import json
 import re
 import sys
+from fractions import Fraction
 
 EPOCH = datetime.datetime(1582, 10, 14)
 
@@ -21,16 +22,23 @@ def seconds_of_delta(delta):
     return delta.days * 86400.0 + delta.seconds + delta.microseconds / 1e6
 
 
+def clock_seconds(text):
+    h, m, s = text.split(":")
+    return int(h) * 3600 + int(m) * 60 + Fraction(s)
+
+
 def iso_seconds(text, kind):
+    """The seconds of an ISO 8601 text, read exactly (as a decimal) and
+    rounded once to the nearest double. A date column's value may hold a
+    time of day."""
     try:
         if kind == "H":
             sign = -1 if text.startswith("-") else 1
-            h, m, s = text.lstrip("-").split(":")
-            return sign * (int(h) * 3600 + int(m) * 60 + float(s))
-        if kind == "D":
-            return (datetime.date.fromisoformat(text) - EPOCH.date()).days * 86400.0
-        if kind == "T":
-            return seconds_of_delta(datetime.datetime.fromisoformat(text) - EPOCH)
+            return float(sign * clock_seconds(text.lstrip("-")))
+        if kind in "DT":
+            day, _, clock = text.partition("T")
+            days = (datetime.date.fromisoformat(day) - EPOCH.date()).days
+            return float(days * 86400 + (clock_seconds(clock) if clock else 0))
     except ValueError:
         pass
     return text
@@ -68,7 +76,9 @@ def read_delimited(path, kinds, tsv):
             lines = f.read().split("\n")
             if lines and lines[-1] == "":
                 lines.pop()
-            rows = [[untab(x) for x in line.rstrip("\r").split("\t")] for line in lines]
+            # A row of one empty field is written "" (an empty line would be skipped).
+            rows = [[""] if line.rstrip("\r") == '""' else
+                    [untab(x) for x in line.rstrip("\r").split("\t")] for line in lines]
         else:
             rows = list(csv.reader(f))
     header, body = (rows[0], rows[1:]) if rows else ([], [])

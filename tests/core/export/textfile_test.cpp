@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -11,6 +12,8 @@
 #include "core/state/errors.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class TextFileTest : public ::testing::Test {
   protected:
@@ -29,6 +32,18 @@ class TextFileTest : public ::testing::Test {
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    // The size of the file this process has open in the folder (the
+    // writer's, not yet named).
+    off_t OpenFileSize() const {
+        for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            const std::string target = fs::read_symlink(fd.path(), error).string();
+            if (error || target.rfind(dir_ + "/", 0) != 0) continue;
+            struct stat st {};
+            if (stat(fd.path().c_str(), &st) == 0) return st.st_size;
+        }
+        return -1;
     }
     static off_t SizeOf(const std::string& path) {
         struct stat st {};
@@ -92,11 +107,15 @@ TEST_F(TextFileTest, WritesBytesAsGivenWithCrLf) {
     EXPECT_EQ(Contents(Path("out.txt")), std::string("abc      \x82\xa0\0z\r\n\r\n", 17));
 }
 
-TEST_F(TextFileTest, CreateTruncatesAndCloseIsIdempotent) {
+TEST_F(TextFileTest, CloseReplacesTheFileAndIsIdempotent) {
     std::ofstream(Path("old.txt")) << "previous content that must go";
     lv::TextFileWriter writer;
     writer.Create(Path("old.txt"));
-    EXPECT_EQ(SizeOf(Path("old.txt")), 0);
+    writer.Write("new");
+    EXPECT_EQ(Contents(Path("old.txt")), "previous content that must go");
+    writer.Close();
+    EXPECT_EQ(Contents(Path("old.txt")), "new");
+    writer.Create(Path("old.txt"));
     writer.Close();
     writer.Close();
     EXPECT_FALSE(writer.isOpen());
@@ -112,22 +131,29 @@ TEST_F(TextFileTest, FileReceivesWholeBlocksUntilClose) {
         writer.Write(line);
         writer.WriteLine();
         expected += line + "\r\n";
-        off_t size = SizeOf(Path("big.txt"));
+        off_t size = OpenFileSize();
         ASSERT_EQ(size % lv::TextFileWriter::kBlockSize, 0);
         ASSERT_LE(static_cast<size_t>(size), expected.size());
     }
-    EXPECT_GT(SizeOf(Path("big.txt")), 0);
+    EXPECT_GT(OpenFileSize(), 0);
+    EXPECT_EQ(SizeOf(Path("big.txt")), -1) << "named before Close";
     writer.Close();
     EXPECT_EQ(Contents(Path("big.txt")), expected);
 }
 
-TEST_F(TextFileTest, DestructorWritesWhatIsBuffered) {
+TEST_F(TextFileTest, AWriterNotClosedLeavesNothing) {
+    std::ofstream(Path("kept.txt")) << "kept";
     {
         lv::TextFileWriter writer;
         writer.Create(Path("d.txt"));
-        writer.Write("kept");
+        writer.Write("dropped");
+        lv::TextFileWriter other;
+        other.Create(Path("kept.txt"));
+        other.Write(std::string(lv::TextFileWriter::kBufferSize * 3, 'z'));
+        other.Discard();
     }
-    EXPECT_EQ(Contents(Path("d.txt")), "kept");
+    EXPECT_EQ(Contents(Path("kept.txt")), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(TextFileTest, CreateFailuresCarryTheirCodes) {
