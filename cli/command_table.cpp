@@ -238,7 +238,7 @@ bool CheckConvert(const Options& o, std::string& error) {
         for (const auto& [on, name] : {std::pair{o.labels, "--labels"},
                                        {o.bom, "--bom"},
                                        {o.crlf, "--crlf"},
-                                       {o.header != "names", "--header"},
+                                       {o.header != "long", "--header"},
                                        {o.missing != "values", "--missing"}})
             if (on && !table) table = name;
         if (table) error = std::string(table) + " goes with csv, tsv and xlsx only";

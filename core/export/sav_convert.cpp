@@ -1,12 +1,7 @@
 #include "core/export/sav_convert.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cfloat>
 #include <ctime>
 #include <optional>
@@ -160,12 +155,11 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
         return result;
     }
 
+    // The writer writes and rewrites through the output file's descriptor:
+    // it keeps no buffer there, and the file is named once complete.
     OutputFile out(path);
-    out.Release();
-    const int fd = ::open(out.writePath().c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) throw ExportError(WriteFailure(path, errno));
     try {
-        w::FdSink sink(fd);
+        w::FdSink sink(out.fd());
         w::Writer writer(spec, sink);
         CaseStream stream(file, Wanted(variables, range), progress);
         std::string utf8;
@@ -194,21 +188,15 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
         }
         ThrowIfFailed(stream);
         if (stream.end() == CaseStream::End::Cancelled) {
-            ::close(fd);
             result.outcome = ConvertOutcome::Cancelled;
             return result;
         }
         writer.Finish();
         result.cases = writer.casesWritten();
     } catch (const w::WriteError& e) {
-        ::close(fd);
         Refuse(path, e);
-    } catch (...) {
-        ::close(fd);
-        throw;
     }
-    if (::close(fd) != 0) throw ExportError(WriteFailure(path, errno));
-    out.CommitWritten();
+    out.Commit();
     return result;
 }
 
