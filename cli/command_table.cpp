@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/export/sav_convert.h"
 #include "core/export/table_options.h"
 #include "core/text/encoding_choices.h"
 
 namespace lv::cli {
+
+bool IsSavOutput(const Options& o) {
+    return o.tableFormat.empty() ? lv::SavFormatOfPath(o.output).has_value()
+                                 : lv::SavFormatNamed(o.tableFormat).has_value();
+}
+
 namespace {
 
 template <bool Options::*field>
@@ -96,8 +103,8 @@ bool ApplyPercent(Options& o, const std::string& value, std::string& error) {
 }
 
 bool ApplyFormat(Options& o, const std::string& value, std::string& error) {
-    if (!lv::TableFormatNamed(value)) {
-        error = "--format takes csv, tsv or xlsx";
+    if (!lv::TableFormatNamed(value) && !lv::SavFormatNamed(value)) {
+        error = "--format takes csv, tsv, xlsx, sav or zsav";
         return false;
     }
     o.tableFormat = value;
@@ -202,9 +209,9 @@ constexpr OptionSpec kOptions[] = {
     {"--include-missing", "", Set<&Options::includeMissing>,
      "counts user-missing values instead of leaving them out"},
     {"--unweighted", "", Set<&Options::unweighted>, "counts cases, not the file's weight variable"},
-    {"--format", "csv|tsv|xlsx", ApplyFormat,
-     "the table's format; else it comes from OUT's extension\n"
-     "(.csv, .tsv/.tab/.txt, .xlsx)"},
+    {"--format", "csv|tsv|xlsx|sav|zsav", ApplyFormat,
+     "the output's format; else it comes from OUT's extension\n"
+     "(.csv, .tsv/.tab/.txt, .xlsx, .sav, .zsav)"},
     {"--header", "WHICH", ApplyHeader,
      "heads the columns with long names (long, the default),\n"
      "short names (names) or variable labels (labels; the long\n"
@@ -214,6 +221,11 @@ constexpr OptionSpec kOptions[] = {
      "cells (empty)"},
     {"--bom", "", Set<&Options::bom>, "starts a CSV or TSV with a byte-order mark"},
     {"--crlf", "", Set<&Options::crlf>, "ends a CSV's or TSV's lines with CR LF (else LF)"},
+    {"--keep-encoding", "", Set<&Options::keepEncoding>,
+     "writes a .sav or .zsav in the source's own encoding, not UTF-8"},
+    {"--decrypt", "", Set<&Options::decrypt>,
+     "lets convert write an encrypted FILE as a .sav or .zsav that is\n"
+     "NOT encrypted; without it an encrypted FILE is refused"},
     {"--password-file", "FILE", ApplyPasswordFile,
      "opens an encrypted file with the password on FILE's first\n"
      "line (a regular file or a pipe); else the environment\n"
@@ -259,6 +271,23 @@ bool CheckExport(const Options& o, std::string& error) {
 }
 
 bool CheckConvert(const Options& o, std::string& error) {
+    if (IsSavOutput(o)) {
+        const char* table = o.sort.empty() ? nullptr : "--sort";
+        for (const auto& [on, name] : {std::pair{o.labels, "--labels"},
+                                       {o.bom, "--bom"},
+                                       {o.crlf, "--crlf"},
+                                       {o.header != "long", "--header"},
+                                       {o.missing != "values", "--missing"}})
+            if (on && !table) table = name;
+        if (table) error = std::string(table) + " goes with csv, tsv and xlsx only";
+        if (o.output == "-") error = "convert writes a .sav or .zsav to a file only";
+        return error.empty();
+    }
+    if (o.keepEncoding || o.decrypt) {
+        error = std::string(o.keepEncoding ? "--keep-encoding" : "--decrypt") +
+                " goes with .sav and .zsav only";
+        return false;
+    }
     const std::string format = !o.tableFormat.empty() ? o.tableFormat
                                : o.output == "-"      ? "csv"
                                                       : std::string();
@@ -371,7 +400,7 @@ constexpr CommandSpec kCommands[] = {
      "dict --json survey.sav  # the codebook as JSON"},
     {"convert", "FILE OUT",
      "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
-     "--password-file",
+     "--keep-encoding --decrypt --password-file",
      "",
      "writes the cases to OUT as a table other programs read:\n"
      "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"
@@ -401,13 +430,61 @@ constexpr CommandSpec kCommands[] = {
      "is written. In TSV a tab, LF, CR and backslash in a value\n"
      "are written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
      "begins with =, +, -, @, tab or CR gets an apostrophe in\n"
-     "front, so that a spreadsheet does not take it for a\n"
-     "formula. OUT appears only once complete, as for export;\n"
-     "any failure exits 1",
-     CheckConvert, RunConvert, "writes the cases as CSV, TSV or an Excel workbook",
-     "convert survey.sav survey.xlsx --labels  # a workbook, labels in place of values\n"
-     "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV\n"
-     "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet"},
+     "front, so that a spreadsheet does not take it for a
+"
+     "formula.
+"
+     "
+"
+     "A .sav or .zsav OUT (by its extension or --format) is a new
+"
+     "system file (bytecode-compressed, or zlib for .zsav) of the
+"
+     "cases and variables chosen (--where, --rows, --vars) with the
+"
+     "whole dictionary that describes them: labels, value labels,
+"
+     "missing values, formats, display parameters, roles and
+"
+     "attributes, long names, very long strings, documents, file
+"
+     "attributes, the weight variable when kept and the extra
+"
+     "product info; multiple-response and variable sets are cut to
+"
+     "the variables kept, and a set left too small is dropped with
+"
+     "a warning line; other extension records are not carried
+"
+     "over. Texts and string values are converted to UTF-8 (a
+"
+     "string variable widened to its longest converted value's
+"
+     "bytes, found in a first pass) unless --keep-encoding keeps
+"
+     "the source's encoding and bytes. FILE itself is never the
+"
+     "output (the same path, a link or the same file under another
+"
+     "name is refused); an encrypted FILE is written as a file that
+"
+     "is NOT encrypted, and only with --decrypt. --sort and the
+"
+     "table's options do not apply.
+"
+     "
+"
+     "OUT appears only once complete, as for export; any failure
+"
+     "exits 1",
+     CheckConvert, RunConvert, "writes the cases as CSV, TSV, an Excel workbook or a .sav",
+     "convert survey.sav survey.xlsx --labels  # a workbook, labels in place of values
+"
+     "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV
+"
+     "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet
+"
+     "convert survey.sav women.zsav --where 'SEX = 2'  # a new compressed system file"},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
      "the numbers of the cases CONDITION selects, one per line.\n"
      "A condition is written as SPSS's SELECT IF takes one:\n"

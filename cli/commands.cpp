@@ -17,6 +17,7 @@
 #include "core/dictionary/variable_name.h"
 #include "core/export/grid_cells.h"
 #include "core/export/output_file.h"
+#include "core/export/sav_convert.h"
 #include "core/export/table_convert.h"
 #include "core/export/text_export.h"
 #include "core/export/text_file.h"
@@ -41,6 +42,7 @@
 #include "core/windows/summary.h"
 #include "core/windows/value_labels.h"
 #include "core/windows/variable_list.h"
+#include "savio/file_passwords.h"
 #include "savio/spssfio.h"
 
 namespace lv::cli {
@@ -600,8 +602,67 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     return true;
 }
 
+namespace {
+
+// convert to a .sav or .zsav: the chosen cases and variables of the
+// command's open file with its whole dictionary.
+int ConvertToSav(Context& c) {
+    const Options& o = c.options;
+    const std::string& path = o.files[0];
+    if (!o.decrypt && savio::IsEncryptedFile(path)) {
+        Complain(c, path, "encrypted: convert writes it unencrypted only with --decrypt");
+        return kExitError;
+    }
+    std::vector<lv::VariableFacts> facts;
+    std::vector<lv::SortKey> keys;
+    if (!OpenForGrid(c, facts, keys)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return kExitError;
+    }
+    lv::SavChoices choices;
+    choices.compression =
+        o.tableFormat.empty() ? *lv::SavFormatOfPath(o.output) : *lv::SavFormatNamed(o.tableFormat);
+    choices.keepEncoding = o.keepEncoding;
+    choices.sourceEncoding = lv::DisplayEncoding();
+    choices.firstRow = o.firstRow;
+    choices.lastRow = o.lastRow;
+    if (!o.variables.empty()) {
+        if (facts.empty()) facts = lv::VariableFactsOf(dict, VarCount);
+        const lv::VariableNameIndex names = NameIndex(facts);
+        for (const std::string& name : o.variables) {
+            const int column = names.Find(name);
+            if (column < 0) {
+                Complain(c, path, "no variable named '" + name + "'");
+                return kExitError;
+            }
+            choices.columns.push_back(column);
+        }
+    }
+    try {
+        std::optional<std::vector<uint32_t>> selected;
+        if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
+        const lv::SavOutcome outcome = lv::ConvertFileToSav(
+            c.file, dict, choices, o.output, nullptr, selected ? &*selected : nullptr);
+        for (const std::string& set : outcome.droppedSets)
+            PrintMessage(c.err, o.output,
+                         "warning: the set '" +
+                             lv::ToUtf8(set, o.keepEncoding ? choices.sourceEncoding
+                                                            : std::string("UTF-8")) +
+                             "' is left out: too few of its variables are kept");
+    } catch (const std::exception& e) {
+        PrintMessage(c.err, EnglishWhat(e));
+        return kExitError;
+    }
+    return Status(c, true);
+}
+
+}  // namespace
+
 int RunConvert(Context& c) {
     const Options& o = c.options;
+    if (IsSavOutput(o)) return ConvertToSav(c);
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;

@@ -58,11 +58,17 @@ struct Options {
     std::string missing = "values";  // values | empty
     bool bom = false;
     bool crlf = false;
+    bool keepEncoding = false;  // convert to .sav: the source's encoding, not UTF-8
+    bool decrypt = false;       // convert to .sav: an encrypted input may be written plain
 
     // Whether texts are printed decoded to UTF-8 (the default) rather than
     // as the file's bytes.
     bool utf8() const { return !bytes; }
 };
+
+// Whether convert writes a system file (.sav or .zsav, by --format or by
+// OUT's extension) rather than a table.
+bool IsSavOutput(const Options& o);
 
 // Parses a --sort value: VAR[:asc|:desc] separated by commas. Nothing when
 // it is malformed.

@@ -138,6 +138,10 @@ std::string EnglishText(const Message& m) {
             return t0 + ": the output is a folder";
         case MessageCode::OutputReadOnly:
             return t0 + ": the output file is read-only";
+        case MessageCode::OutputIsInput:
+            return t0 + ": is the file being read; choose another name";
+        case MessageCode::SavNotWritable:
+            return t0 + ": cannot be written as a system file: " + m.Text(1);
         case MessageCode::OutputDiskFull:
             return t0 + ": the disk is full";
         case MessageCode::OutputNotWritable:

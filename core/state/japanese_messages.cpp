@@ -140,6 +140,10 @@ std::string JapaneseText(const Message& m) {
             return "書き出し先がフォルダです：" + t0;
         case MessageCode::OutputReadOnly:
             return "書き出し先は読み取り専用です：" + t0;
+        case MessageCode::OutputIsInput:
+            return "読み込み中のファイルには保存できません。別の名前を選んでください：" + t0;
+        case MessageCode::SavNotWritable:
+            return "SPSS データファイルとして保存できませんでした：" + t0 + "（" + m.Text(1) + "）";
         case MessageCode::OutputDiskFull:
             return "ディスクに空きがないため書き出せませんでした：" + t0;
         case MessageCode::OutputNotWritable:

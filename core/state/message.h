@@ -62,6 +62,8 @@ enum class MessageCode : uint16_t {
     OutputDiskFull,       // T0: the path
     OutputNotWritable,    // T0: the path
     OutputFailed,         // T0: the path, err
+    OutputIsInput,        // T0: the path (the file being read, or a link to it)
+    SavNotWritable,       // T0: the path, T1: why the system file cannot be written
     XlsxToStandardOutput,
     XlsxTooManyRows,     // N0: the rows without the header
     XlsxTooManyColumns,  // N0: the columns

@@ -118,3 +118,16 @@ TEST_F(DumpPassword, AnEmptyPasswordIsNoPasswordNotAWrongOne) {
 }
 
 }  // namespace
+
+// convert to .sav writes an encrypted file plain only with --decrypt.
+TEST_F(DumpPassword, ConvertToSavNeedsDecrypt) {
+    setenv("LORIVANE_PASSWORD", "s3cret", 1);
+    const std::string out = dir_ + "/out.sav";
+    DumpResult r = RunDump({"convert", secret_, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--decrypt"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::ifstream(out).good());
+    r = RunDump({"convert", secret_, out, "--decrypt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(RunDump({"grid", out}).out, RunDump({"grid", plain_}).out);
+}

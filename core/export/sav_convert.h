@@ -1,0 +1,58 @@
+// Writes chosen cases and variables of an open data file as a new system
+// file (.sav, or .zsav with zlib compression), with the whole dictionary
+// that describes them (core/export/sav_spec.h). The file goes through the
+// one output file: nothing appears under the name until it is complete,
+// and the file being read is never the output.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dictionary/file_dictionary.h"
+#include "core/dictionary/reader_handle.h"
+#include "core/export/table_convert.h"
+#include "core/state/progress.h"
+#include "savio/case_layout.h"
+
+namespace lv {
+
+struct SavChoices {
+    savio::Compression compression = savio::Compression::Bytecode;
+    // Texts and string values kept in the source's encoding; else UTF-8,
+    // a string variable widened to its longest converted value.
+    bool keepEncoding = false;
+    // The encoding the source's texts are in (empty: the dictionary's).
+    std::string sourceEncoding;
+    std::vector<int> columns;  // indices of the file's variables; empty: all
+    // Rows firstRow .. lastRow (1-based, of the cases chosen; -1: to the end).
+    long long firstRow = 1, lastRow = -1;
+};
+
+struct SavOutcome {
+    ConvertOutcome outcome = ConvertOutcome::Written;
+    int64_t cases = 0;
+    std::vector<std::string> droppedSets;  // in the output's encoding
+};
+
+// The compression a format word ("sav", "zsav", in any case) or a path's
+// extension (.sav, .zsav) names; nothing for others.
+std::optional<savio::Compression> SavFormatNamed(std::string_view word);
+std::optional<savio::Compression> SavFormatOfPath(std::string_view path);
+
+// Throws ExportError(OutputIsInput) when output names the file open as file
+// (the same path, a link to it, or the same inode).
+void RefuseInputAsOutput(const ReaderHandle& file, const std::string& output);
+
+// The cases of file (cases: only those, 0-based and ascending; null: all)
+// that choices keep, written to path. dict is file's whole dictionary.
+// Failures throw ExportError and leave nothing under path; a cancel leaves
+// nothing either.
+SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict,
+                            const SavChoices& choices, const std::string& path,
+                            Progress* progress = nullptr,
+                            const std::vector<uint32_t>* cases = nullptr);
+
+}  // namespace lv
