@@ -430,60 +430,34 @@ constexpr CommandSpec kCommands[] = {
      "is written. In TSV a tab, LF, CR and backslash in a value\n"
      "are written \\t, \\n, \\r and \\\\; in CSV and TSV a text that\n"
      "begins with =, +, -, @, tab or CR gets an apostrophe in\n"
-     "front, so that a spreadsheet does not take it for a
-"
-     "formula.
-"
-     "
-"
-     "A .sav or .zsav OUT (by its extension or --format) is a new
-"
-     "system file (bytecode-compressed, or zlib for .zsav) of the
-"
-     "cases and variables chosen (--where, --rows, --vars) with the
-"
-     "whole dictionary that describes them: labels, value labels,
-"
-     "missing values, formats, display parameters, roles and
-"
-     "attributes, long names, very long strings, documents, file
-"
-     "attributes, the weight variable when kept and the extra
-"
-     "product info; multiple-response and variable sets are cut to
-"
-     "the variables kept, and a set left too small is dropped with
-"
-     "a warning line; other extension records are not carried
-"
-     "over. Texts and string values are converted to UTF-8 (a
-"
-     "string variable widened to its longest converted value's
-"
-     "bytes, found in a first pass) unless --keep-encoding keeps
-"
-     "the source's encoding and bytes. FILE itself is never the
-"
-     "output (the same path, a link or the same file under another
-"
-     "name is refused); an encrypted FILE is written as a file that
-"
-     "is NOT encrypted, and only with --decrypt. --sort and the
-"
-     "table's options do not apply.
-"
-     "
-"
-     "OUT appears only once complete, as for export; any failure
-"
+     "front, so that a spreadsheet does not take it for a\n"
+     "formula.\n"
+     "\n"
+     "A .sav or .zsav OUT (by its extension or --format) is a new\n"
+     "system file (bytecode-compressed, or zlib for .zsav) of the\n"
+     "cases and variables chosen (--where, --rows, --vars) with the\n"
+     "whole dictionary that describes them: labels, value labels,\n"
+     "missing values, formats, display parameters, roles and\n"
+     "attributes, long names, very long strings, documents, file\n"
+     "attributes, the weight variable when kept and the extra\n"
+     "product info; multiple-response and variable sets are cut to\n"
+     "the variables kept, and a set left too small is dropped with\n"
+     "a warning line; other extension records are not carried\n"
+     "over. Texts and string values are converted to UTF-8 (a\n"
+     "string variable widened to its longest converted value's\n"
+     "bytes, found in a first pass) unless --keep-encoding keeps\n"
+     "the source's encoding and bytes. FILE itself is never the\n"
+     "output (the same path, a link or the same file under another\n"
+     "name is refused); an encrypted FILE is written as a file that\n"
+     "is NOT encrypted, and only with --decrypt. --sort and the\n"
+     "table's options do not apply.\n"
+     "\n"
+     "OUT appears only once complete, as for export; any failure\n"
      "exits 1",
      CheckConvert, RunConvert, "writes the cases as CSV, TSV, an Excel workbook or a .sav",
-     "convert survey.sav survey.xlsx --labels  # a workbook, labels in place of values
-"
-     "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV
-"
-     "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet
-"
+     "convert survey.sav survey.xlsx --labels  # a workbook, labels in place of values\n"
+     "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV\n"
+     "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet\n"
      "convert survey.sav women.zsav --where 'SEX = 2'  # a new compressed system file"},
     {"select", "FILE CONDITION", "--encoding --password-file", "",
      "the numbers of the cases CONDITION selects, one per line.\n"
