@@ -90,7 +90,7 @@ TEST_F(EncryptedOpenTest, CancelAtTheStartIsAsIfNoFileWasChosen) {
     new TForm1();
     ASSERT_EQ(dialogs.passwordRequests.size(), 1u);
     EXPECT_EQ(MemoLines(Form1->Memo1), (QStringList{"", "file:"}));
-    EXPECT_EQ(Form1->Label2->text(), "no file");
+    EXPECT_EQ(Form1->Label2->text(), "ファイルが選ばれていません");
     EXPECT_EQ(frmVariable, nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(savio::HasPassword(secret_));

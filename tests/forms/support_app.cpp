@@ -1,19 +1,37 @@
 #include "tests/forms/support_app.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
 
-// The choices kept between runs go to Qt's test location, set before any
-// test makes an application or reads them, and every run starts from none.
+// The folder of this process's kept choices.
+std::filesystem::path SettingsFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("lorivane-forms-settings-" + std::to_string(getpid()));
+}
+
+// The choices kept between runs go to a folder of this process's own, set
+// before any test makes an application or reads them: tests run side by
+// side and each starts from none. The folder goes when the process ends.
 [[maybe_unused]] const bool kSettingsApart = [] {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("lorivane-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("forms_tests"));
+    const QString folder = QString::fromStdString(SettingsFolder().string());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     QSettings().clear();
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(SettingsFolder(), ignored);
+    });
     return true;
 }();
 

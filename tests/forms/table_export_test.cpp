@@ -131,13 +131,13 @@ TEST_F(TableExportTest, TheTypedExtensionDecidesAndTheDialogSaysWhatTheFilterLea
         t.scopeGridOrder->setChecked(true);
     };
     w.additions->ExportTable();
-    EXPECT_EQ(Contents(Path("shown.data.tsv")), "CODE\tNAME\n1\tab\n1\tabc\n");
+    EXPECT_EQ(Contents(Path("shown.data.tsv")), "TheCode\tNAME\n1\tab\n1\tabc\n");
 
     // Every case, those the filter hides too.
     Answer(Path("all.csv"), 0);
     onModal = [](QDialog& d) { static_cast<lv::TableExportDialog&>(d).scopeAll->setChecked(true); };
     w.additions->ExportTable();
-    EXPECT_EQ(Contents(Path("all.csv")), "CODE,NAME\n1,ab\n9,zz\n2,cd\n1,abc\n");
+    EXPECT_EQ(Contents(Path("all.csv")), "TheCode,NAME\n1,ab\n9,zz\n2,cd\n1,abc\n");
 }
 
 TEST_F(TableExportTest, ACancelledOrFailedWriteLeavesNoFileAndNoSuccess) {
