@@ -579,8 +579,10 @@ int RunExportCommand(Context& c) {
 // --vars turned into columns. False (with the message) for an unknown name.
 bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::TableOptions& t) {
     const Options& o = c.options;
-    t.format = o.tableFormat.empty() ? *lv::TableFormatOfPath(o.output)
-                                     : *lv::TableFormatNamed(o.tableFormat);
+    // Standard output has no extension: CSV unless --format says otherwise.
+    t.format = !o.tableFormat.empty() ? *lv::TableFormatNamed(o.tableFormat)
+               : o.output == "-"      ? lv::TableFormat::Csv
+                                      : *lv::TableFormatOfPath(o.output);
     t.labels = o.labels;
     t.header = o.header == "names"    ? lv::HeaderText::Names
                : o.header == "labels" ? lv::HeaderText::Labels
