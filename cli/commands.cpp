@@ -575,6 +575,26 @@ int RunExportCommand(Context& c) {
     return Status(c, true);
 }
 
+namespace {
+
+// The variables --vars names, as columns in its order. False (with the
+// message) for an unknown name.
+bool ColumnsNamed(Context& c, const std::vector<lv::VariableFacts>& facts,
+                  std::vector<int>& columns) {
+    const lv::VariableNameIndex names = NameIndex(facts);
+    for (const std::string& name : c.options.variables) {
+        const int column = names.Find(name);
+        if (column < 0) {
+            Complain(c, DataFileName, "no variable named '" + name + "'");
+            return false;
+        }
+        columns.push_back(column);
+    }
+    return true;
+}
+
+}  // namespace
+
 // The table the convert command writes: the choices of its options, with
 // --vars turned into columns. False (with the message) for an unknown name.
 bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::TableOptions& t) {
@@ -592,16 +612,7 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.crlf = o.crlf;
     t.firstRow = o.firstRow;
     t.lastRow = o.lastRow;
-    const lv::VariableNameIndex names = NameIndex(facts);
-    for (const std::string& name : o.variables) {
-        const int column = names.Find(name);
-        if (column < 0) {
-            Complain(c, DataFileName, "no variable named '" + name + "'");
-            return false;
-        }
-        t.columns.push_back(column);
-    }
-    return true;
+    return ColumnsNamed(c, facts, t.columns);
 }
 
 namespace {
@@ -632,15 +643,7 @@ int ConvertToSav(Context& c) {
     choices.lastRow = o.lastRow;
     if (!o.variables.empty()) {
         if (facts.empty()) facts = lv::VariableFactsOf(dict, VarCount);
-        const lv::VariableNameIndex names = NameIndex(facts);
-        for (const std::string& name : o.variables) {
-            const int column = names.Find(name);
-            if (column < 0) {
-                Complain(c, path, "no variable named '" + name + "'");
-                return kExitError;
-            }
-            choices.columns.push_back(column);
-        }
+        if (!ColumnsNamed(c, facts, choices.columns)) return kExitError;
     }
     try {
         std::optional<std::vector<uint32_t>> selected;
