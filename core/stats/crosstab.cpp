@@ -3,93 +3,49 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 
-#include "core/stats/value_text.h"
+#include "core/stats/categories.h"
 
 namespace lv {
 namespace {
 
-// The categories of one side, numbered as they first come.
-class Categories {
-  public:
-    explicit Categories(const StatsVariable& v) : variable_(v) {}
+using CellMap = std::unordered_map<uint64_t, Amount>;
 
-    // Whether a case with value is left out of the table.
-    bool LeftOut(const PassValue& value, bool includeUserMissing) const {
-        if (variable_.isString())
-            return !includeUserMissing && variable_.missing().Holds(value.text);
-        return value.sysmis || (!includeUserMissing && variable_.missing().Holds(value.number));
-    }
-
-    // The category of value (-1 when the case is left out, -2 when there are
-    // too many).
-    int Of(const PassValue& value, bool includeUserMissing, size_t max) {
-        CrossCategory c;
-        if (variable_.isString()) {
-            c.missing =
-                variable_.missing().Holds(value.text) ? MissingKind::User : MissingKind::None;
-            if (c.missing != MissingKind::None && !includeUserMissing) return -1;
-            const auto it = texts_.find(std::string(value.text));
-            if (it != texts_.end()) return it->second;
-            if (list_.size() >= max) return -2;
-            c.text = value.text;
-            texts_.emplace(c.text, static_cast<int>(list_.size()));
-        } else {
-            if (value.sysmis) return -1;
-            const double x = value.number == 0 ? 0 : value.number;
-            c.missing = variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None;
-            if (c.missing != MissingKind::None && !includeUserMissing) return -1;
-            const uint64_t key = std::bit_cast<uint64_t>(x);
-            const auto it = numbers_.find(key);
-            if (it != numbers_.end()) return it->second;
-            if (list_.size() >= max) return -2;
-            c.number = x;
-            numbers_.emplace(key, static_cast<int>(list_.size()));
-        }
-        list_.push_back(std::move(c));
-        return static_cast<int>(list_.size()) - 1;
-    }
-
-    // The categories in value order, and where each first-come number went.
-    std::vector<CrossCategory> Sorted(std::vector<size_t>& placeOf) const {
-        std::vector<size_t> order(list_.size());
-        std::iota(order.begin(), order.end(), size_t{0});
-        const bool strings = variable_.isString();
-        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            return strings ? list_[a].text < list_[b].text : list_[a].number < list_[b].number;
-        });
-        std::vector<CrossCategory> sorted;
-        placeOf.assign(list_.size(), 0);
-        for (size_t i = 0; i < order.size(); ++i) {
-            CrossCategory c = list_[order[i]];
-            const std::string* label =
-                strings ? variable_.LabelOf(c.text) : variable_.LabelOf(c.number);
-            if (label) c.label = *label;
-            c.valueText = strings ? c.text : StatsValueText(*variable_.dict, c.number);
-            placeOf[order[i]] = i;
-            sorted.push_back(std::move(c));
-        }
-        return sorted;
-    }
-
-  private:
-    const StatsVariable& variable_;
-    std::vector<CrossCategory> list_;
-    std::unordered_map<uint64_t, int> numbers_;
-    std::unordered_map<std::string, int> texts_;
-};
+uint64_t CellKey(int r, int c) {
+    return static_cast<uint64_t>(r) << 32 | static_cast<uint32_t>(c);
+}
 
 class CrossVisitor final : public CaseVisitor {
   public:
-    CrossVisitor(const StatsVariable& r, const StatsVariable& c, bool includeUserMissing,
-                 size_t max)
-        : rows(r), columns(c), include_(includeUserMissing), max_(max) {}
+    CrossVisitor(const StatsVariable& r, const StatsVariable& c, const StatsVariable* layer,
+                 bool includeUserMissing, size_t max)
+        : rows(r), columns(c), include_(includeUserMissing), max_(max) {
+        if (layer) layers.emplace(*layer);
+    }
 
     void Case(std::span<const PassValue> values, double weight) override {
         if (tooMany) return;
+        int l = 0;
+        if (layers) {
+            if (layers->LeftOut(values[2], include_)) {
+                missing.Add(weight);
+                return;
+            }
+            l = layers->Of(values[2], include_, max_);
+            if (l < 0) {
+                tooMany = true;
+                return;
+            }
+            if (static_cast<size_t>(l) >= layerCells.size()) {
+                layerCells.resize(size_t(l) + 1);
+                layerMissing.resize(size_t(l) + 1);
+            }
+        }
         if (rows.LeftOut(values[0], include_) || columns.LeftOut(values[1], include_)) {
             missing.Add(weight);
+            if (layers) layerMissing[size_t(l)].Add(weight);
             return;
         }
         const int r = rows.Of(values[0], include_, max_);
@@ -98,11 +54,15 @@ class CrossVisitor final : public CaseVisitor {
             tooMany = true;
             return;
         }
-        cells[static_cast<uint64_t>(r) << 32 | static_cast<uint32_t>(c)].Add(weight);
+        cells[CellKey(r, c)].Add(weight);
+        if (layers) layerCells[size_t(l)][CellKey(r, c)].Add(weight);
     }
 
     Categories rows, columns;
-    std::unordered_map<uint64_t, Amount> cells;
+    std::optional<Categories> layers;
+    CellMap cells;
+    std::vector<CellMap> layerCells;  // by the layer's first-come number
+    std::vector<Amount> layerMissing;
     Amount missing;
     bool tooMany = false;
 
@@ -111,35 +71,35 @@ class CrossVisitor final : public CaseVisitor {
     size_t max_;
 };
 
-}  // namespace
-
-CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
-                           bool weighted, bool includeUserMissing, Progress* progress,
-                           size_t maxCategories, const CaseNumbers* selected,
-                           const ReaderHandle* file) {
-    CrosstabResult result;
-    Crosstab& t = result.table;
-    t.rowVariable = MakeStatsVariable(dict, rowVariable);
-    t.columnVariable = MakeStatsVariable(dict, columnVariable);
-    t.includeUserMissing = includeUserMissing;
-    CrossVisitor visitor(t.rowVariable, t.columnVariable, includeUserMissing, maxCategories);
-    result.pass = ReadCasesOnce(dict, {rowVariable, columnVariable}, weighted, visitor, progress,
-                                selected, file);
-    t.weighted = result.pass.weighted;
-    if (result.pass.outcome != PassOutcome::Complete) return result;
-    if (visitor.tooMany) {
-        t.error =
-            Message{MessageCode::TooManyCategories, {}, {static_cast<long long>(maxCategories)}};
-        return result;
+// Fills t's cells and totals from the counted cells; with keepEmpty false,
+// the rows and columns without a case are dropped.
+void FillTable(Crosstab& t, const std::vector<CrossCategory>& rows,
+               const std::vector<CrossCategory>& columns, const std::vector<size_t>& rowPlace,
+               const std::vector<size_t>& columnPlace, const CellMap& cells, bool keepEmpty) {
+    std::vector<bool> rowUsed(rows.size(), keepEmpty), columnUsed(columns.size(), keepEmpty);
+    for (const auto& [key, amount] : cells) {
+        rowUsed[rowPlace[key >> 32]] = true;
+        columnUsed[columnPlace[key & 0xffffffffu]] = true;
     }
-    std::vector<size_t> rowPlace, columnPlace;
-    t.rows = visitor.rows.Sorted(rowPlace);
-    t.columns = visitor.columns.Sorted(columnPlace);
+    // Where each sorted category lands in t (-1: dropped).
+    const auto keep = [](const std::vector<CrossCategory>& all, const std::vector<bool>& used,
+                         std::vector<CrossCategory>& kept) {
+        std::vector<long> at(all.size(), -1);
+        for (size_t i = 0; i < all.size(); ++i)
+            if (used[i]) {
+                at[i] = static_cast<long>(kept.size());
+                kept.push_back(all[i]);
+            }
+        return at;
+    };
+    const std::vector<long> rowAt = keep(rows, rowUsed, t.rows);
+    const std::vector<long> columnAt = keep(columns, columnUsed, t.columns);
     t.cells.assign(t.rows.size() * t.columns.size(), Amount{});
     t.rowTotals.assign(t.rows.size(), Amount{});
     t.columnTotals.assign(t.columns.size(), Amount{});
-    for (const auto& [key, amount] : visitor.cells) {
-        const size_t r = rowPlace[key >> 32], c = columnPlace[key & 0xffffffffu];
+    for (const auto& [key, amount] : cells) {
+        const size_t r = size_t(rowAt[rowPlace[key >> 32]]);
+        const size_t c = size_t(columnAt[columnPlace[key & 0xffffffffu]]);
         t.cells[r * t.columns.size() + c] = amount;
     }
     // Totals summed in table order, so that they do not depend on the
@@ -154,7 +114,56 @@ CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int colu
             t.total.weight += a.weight;
             t.total.cases += a.cases;
         }
+}
+
+}  // namespace
+
+CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
+                           bool weighted, bool includeUserMissing, Progress* progress,
+                           size_t maxCategories, const CaseNumbers* selected,
+                           const ReaderHandle* file, int layerVariable) {
+    CrosstabResult result;
+    Crosstab& t = result.table;
+    t.rowVariable = MakeStatsVariable(dict, rowVariable);
+    t.columnVariable = MakeStatsVariable(dict, columnVariable);
+    t.includeUserMissing = includeUserMissing;
+    std::vector<int> variables = {rowVariable, columnVariable};
+    if (layerVariable >= 0) {
+        result.layerVariable = MakeStatsVariable(dict, layerVariable);
+        variables.push_back(layerVariable);
+    }
+    CrossVisitor visitor(t.rowVariable, t.columnVariable,
+                         result.layerVariable ? &*result.layerVariable : nullptr,
+                         includeUserMissing, maxCategories);
+    result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
+    t.weighted = result.pass.weighted;
+    if (result.pass.outcome != PassOutcome::Complete) return result;
+    if (visitor.tooMany) {
+        t.error =
+            Message{MessageCode::TooManyCategories, {}, {static_cast<long long>(maxCategories)}};
+        return result;
+    }
+    std::vector<size_t> rowPlace, columnPlace;
+    const std::vector<CrossCategory> rows = visitor.rows.Sorted(rowPlace);
+    const std::vector<CrossCategory> columns = visitor.columns.Sorted(columnPlace);
+    FillTable(t, rows, columns, rowPlace, columnPlace, visitor.cells, true);
     t.missing = visitor.missing;
+    if (!visitor.layers) return result;
+    std::vector<size_t> layerPlace;
+    std::vector<CrossCategory> values = visitor.layers->Sorted(layerPlace);
+    result.layers.resize(values.size());
+    visitor.layerCells.resize(values.size());
+    visitor.layerMissing.resize(values.size());
+    for (size_t l = 0; l < values.size(); ++l) {
+        CrossLayer& layer = result.layers[layerPlace[l]];
+        layer.table.rowVariable = t.rowVariable;
+        layer.table.columnVariable = t.columnVariable;
+        layer.table.weighted = t.weighted;
+        layer.table.includeUserMissing = includeUserMissing;
+        FillTable(layer.table, rows, columns, rowPlace, columnPlace, visitor.layerCells[l], false);
+        layer.table.missing = visitor.layerMissing[l];
+    }
+    for (size_t l = 0; l < values.size(); ++l) result.layers[l].value = std::move(values[l]);
     return result;
 }
 

@@ -1,10 +1,14 @@
 // The crosstabulation of two variables: counts of each pair of values
 // (weighted when the table is), with the rows' and columns' totals. Cases
 // missing on either variable are left out, unless user-missing values are
-// asked for (system-missing values are always left out).
+// asked for (system-missing values are always left out). With a layer
+// variable, also one table per value of it (each with the rows and columns
+// that have cases in it), read in the same pass; the cases missing on the
+// layer variable are then left out of every table.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,15 +42,24 @@ struct Crosstab {
     const Amount& Cell(size_t r, size_t c) const { return cells[r * columns.size() + c]; }
 };
 
-struct CrosstabResult {
-    PassResult pass;
+// One table of a layered crosstab: the layer variable's value and its table.
+struct CrossLayer {
+    CrossCategory value;
     Crosstab table;
 };
 
+struct CrosstabResult {
+    PassResult pass;
+    Crosstab table;  // every case (with a layer variable, over all its values)
+    std::optional<StatsVariable> layerVariable;
+    std::vector<CrossLayer> layers;  // in the layer variable's value order
+};
+
+// layerVariable: -1 for none.
 CrosstabResult RunCrosstab(const FileDictionary& dict, int rowVariable, int columnVariable,
                            bool weighted, bool includeUserMissing, Progress* progress = nullptr,
                            size_t maxCategories = kCrosstabMaxCategories,
                            const CaseNumbers* selected = nullptr,
-                           const ReaderHandle* file = nullptr);
+                           const ReaderHandle* file = nullptr, int layerVariable = -1);
 
 }  // namespace lv
