@@ -102,6 +102,22 @@ bool ApplyPercent(Options& o, const std::string& value, std::string& error) {
     return true;
 }
 
+bool ApplyLayer(Options& o, const std::string& value, std::string& error) {
+    if (value.empty()) {
+        error = "--layer needs a variable name";
+        return false;
+    }
+    o.layer = value;
+    return true;
+}
+
+bool ApplyBy(Options& o, const std::string& value, std::string& error) {
+    o.groups = CommaList(value);
+    if (!o.groups.empty() && o.groups.size() <= 2) return true;
+    error = "--by takes one or two grouping variables separated by a comma";
+    return false;
+}
+
 bool ApplyFormat(Options& o, const std::string& value, std::string& error) {
     if (!lv::TableFormatNamed(value) && !lv::SavFormatNamed(value)) {
         error = "--format takes csv, tsv, xlsx, sav or zsav";
@@ -208,6 +224,15 @@ constexpr OptionSpec kOptions[] = {
      "adds row, col and/or total percentages (separated by commas)"},
     {"--include-missing", "", Set<&Options::includeMissing>,
      "counts user-missing values instead of leaving them out"},
+    {"--expected", "", Set<&Options::expected>,
+     "adds each cell's expected count (were the variables\n"
+     "independent)"},
+    {"--residuals", "", Set<&Options::residuals>,
+     "adds each cell's adjusted standardized residual"},
+    {"--layer", "VAR", ApplyLayer,
+     "one table, with its tests, for each value of the variable\n"
+     "VAR (short or long name); cases missing on VAR are left out"},
+    {"--by", "G1[,G2]", ApplyBy, "the grouping variables: one, or two separated by a comma"},
     {"--unweighted", "", Set<&Options::unweighted>, "counts cases, not the file's weight variable"},
     {"--format", "csv|tsv|xlsx|sav|zsav", ApplyFormat,
      "the output's format; else it comes from OUT's extension\n"
@@ -241,7 +266,7 @@ constexpr OptionNote kOptionNotes[] = {
      "/dictionary-json.md)"},
     {"--json", "dict",
      "the codebook as JSON (the schema is in\n" LORIVANE_DOC_DIR "/dictionary-json.md)"},
-    {"--json", "freq describe crosstab",
+    {"--json", "freq describe crosstab means",
      "the figures as JSON, UTF-8 (the schema is in\n" LORIVANE_DOC_DIR "/stats-json.md)"},
     {"--csv", "dict",
      "one CSV row per variable (position, name, long name,\n"
@@ -305,6 +330,12 @@ bool CheckConvert(const Options& o, std::string& error) {
 bool CheckDescribe(const Options& o, std::string& error) {
     if (!(o.csv && o.json)) return true;
     error = "describe takes at most one of --csv and --json";
+    return false;
+}
+
+bool CheckMeans(const Options& o, std::string& error) {
+    if (!o.groups.empty()) return true;
+    error = "means needs --by G1[,G2]";
     return false;
 }
 
@@ -502,16 +533,35 @@ constexpr CommandSpec kCommands[] = {
      "describe survey.sav  # every variable\n"
      "describe survey.sav --vars SCORE,INCOME --csv  # two variables as CSV"},
     {"crosstab", "FILE ROWVAR COLVAR",
-     "--utf8 --bytes --encoding --percent --include-missing --json --unweighted --where "
-     "--password-file",
+     "--utf8 --bytes --encoding --percent --include-missing --expected --residuals --layer "
+     "--json --unweighted --where --password-file",
      "",
      "the counts of ROWVAR by COLVAR with their totals, as the\n"
      "window クロス集計 shows them; the counts are weighted by the\n"
      "file's weight variable when it has one (cases with a zero,\n"
-     "negative or missing weight left out)",
-     nullptr, RunCrosstab, "the counts of one variable by another",
+     "negative or missing weight left out). Below the table, the\n"
+     "tests of independence: Pearson's and the likelihood-ratio\n"
+     "chi-square and the linear-by-linear association with their\n"
+     "degrees of freedom and p-values, Fisher's exact test for a\n"
+     "2 x 2 table (two- and one-sided), phi and Cramér's V, and how\n"
+     "many cells have an expected count below 5 (which makes the\n"
+     "chi-square doubtful)",
+     nullptr, RunCrosstab, "the counts of one variable by another, with their tests",
      "crosstab survey.sav SEX AGAIN --percent row  # with row percentages\n"
-     "crosstab survey.sav SEX AGAIN --include-missing  # user-missing answers counted too"},
+     "crosstab survey.sav SEX AGAIN --expected --residuals  # where the counts depart\n"
+     "crosstab survey.sav SEX AGAIN --layer PREF  # one table for each PREF"},
+    {"means", "FILE VAR",
+     "--utf8 --bytes --encoding --by --json --unweighted --where --password-file", "",
+     "the mean, N, standard deviation, standard error of the mean,\n"
+     "minimum, maximum, variance and sum of the numeric VAR for\n"
+     "each value of the grouping variable of --by, or each\n"
+     "combination of the values of two, with the subtotals of each\n"
+     "grouping variable and the total, as the window 平均の比較\n"
+     "shows them. A case missing on VAR or a grouping variable is\n"
+     "left out; weighted figures take the weights as frequencies",
+     CheckMeans, RunMeans, "a variable's mean and spread by group",
+     "means survey.sav INCOME --by SEX  # the mean income of each sex\n"
+     "means survey.sav SCORE --by SEX,PREF --json  # by two variables, as JSON"},
 };
 
 // The option an argument names, up to a '='.

@@ -76,5 +76,6 @@ int RunDict(Context& c);
 int RunFreq(Context& c);  // cli/stats_commands.cpp
 int RunDescribe(Context& c);
 int RunCrosstab(Context& c);
+int RunMeans(Context& c);
 
 }  // namespace lv::cli

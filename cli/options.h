@@ -47,9 +47,13 @@ struct Options {
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
     std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
-    bool unweighted = false;               // freq, describe, crosstab --unweighted
+    bool unweighted = false;               // freq, describe, crosstab, means --unweighted
     std::string percents;                  // crosstab --percent row,col,total
     bool includeMissing = false;           // crosstab --include-missing
+    bool expected = false;                 // crosstab --expected
+    bool residuals = false;                // crosstab --residuals
+    std::string layer;                     // crosstab --layer VAR
+    std::vector<std::string> groups;       // means --by G1[,G2]
     std::string passwordFile;              // --password-file: the first line is the password
     // convert: the format word (empty: from OUT's extension), the header
     // row, user-missing values and line ends.

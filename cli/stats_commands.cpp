@@ -1,4 +1,4 @@
-// lorivane-dump freq, describe and crosstab: the statistics windows' tables
+// lorivane-dump freq, describe, crosstab and means: the statistics windows' tables
 // from the same core code, as text for a terminal, JSON or CSV.
 #include <optional>
 #include <string>
@@ -13,6 +13,7 @@
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
+#include "core/stats/means.h"
 #include "core/stats/stats_json.h"
 #include "core/stats/stats_text.h"
 
@@ -51,11 +52,11 @@ std::string EncodingOf(const Context& c, const lv::FileDictionary& dict) {
     return c.options.encoding.empty() ? dict.encoding : c.options.encoding;
 }
 
-// The variables named on the command line; false (with a message) for an
-// unknown name.
-bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out) {
+// The variables named; false (with a message) for an unknown name.
+bool Variables(Context& c, const lv::FileDictionary& dict, const std::vector<std::string>& named,
+               std::vector<int>& out) {
     const lv::VariableNameIndex names(lv::NamesOf(dict.variables), EncodingOf(c, dict));
-    for (const std::string& name : c.options.variables) {
+    for (const std::string& name : named) {
         const int v = names.Find(name);
         if (v < 0) {
             Complain(c, "no variable named '" + name + "'");
@@ -70,6 +71,11 @@ bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out
 // condition's position) for a bad condition or an unreadable file.
 bool Where(Context& c, const lv::FileDictionary& dict, std::optional<lv::CaseNumbers>& out) {
     return WhereCases(c, EncodingOf(c, dict), out);
+}
+
+// The variables named on the command line.
+bool Variables(Context& c, const lv::FileDictionary& dict, std::vector<int>& out) {
+    return Variables(c, dict, c.options.variables, out);
 }
 
 const lv::CaseNumbers* Selected(const std::optional<lv::CaseNumbers>& cases) {
@@ -131,24 +137,54 @@ int RunCrosstab(Context& c) {
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
     if (!Variables(c, dict, variables)) return kExitError;
+    if (!c.options.layer.empty() && !Variables(c, dict, {c.options.layer}, variables))
+        return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
-    const lv::CrosstabResult result = lv::RunCrosstab(
-        dict, variables[0], variables[1], !c.options.unweighted, c.options.includeMissing, nullptr,
-        lv::kCrosstabMaxCategories, Selected(cases), &c.file);
+    const lv::CrosstabResult result =
+        lv::RunCrosstab(dict, variables[0], variables[1], !c.options.unweighted,
+                        c.options.includeMissing, nullptr, lv::kCrosstabMaxCategories,
+                        Selected(cases), &c.file, variables.size() > 2 ? variables[2] : -1);
     if (!PassDone(c, result.pass)) return kExitError;
     lv::CrosstabPercents percents;
     const std::string& p = c.options.percents;
     percents.row = p.find("row") != std::string::npos;
     percents.column = p.find("col") != std::string::npos;
     percents.total = p.find("total") != std::string::npos;
+    percents.expected = c.options.expected;
+    percents.residuals = c.options.residuals;
     const std::string encoding = EncodingOf(c, dict);
     if (result.table.error) {
         Complain(c, lv::EnglishText(result.table.error));
         return kExitError;
     }
-    Print(c.out, c.options.json
-                     ? lv::CrosstabJson(result.table, dict, result.pass, percents, encoding)
-                     : lv::CrosstabText(result.table, result.pass, percents, encoding));
+    Print(c.out, c.options.json ? lv::CrosstabJson(result, dict, percents, encoding)
+                                : lv::CrosstabText(result, percents, encoding));
+    return 0;
+}
+
+int RunMeans(Context& c) {
+    if (!Read(c)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    std::vector<int> variable, groups;
+    std::optional<lv::CaseNumbers> cases;
+    if (!Variables(c, dict, variable) || !Variables(c, dict, c.options.groups, groups))
+        return kExitError;
+    if (dict.variables[size_t(variable[0])].isString()) {
+        Complain(c, "'" + c.options.variable + "' is a string variable; means takes a numeric one");
+        return kExitError;
+    }
+    if (!Where(c, dict, cases)) return kUsage;
+    const lv::MeansResult result =
+        lv::RunMeans(dict, variable[0], groups, !c.options.unweighted, nullptr, lv::kMeansMaxGroups,
+                     Selected(cases), &c.file);
+    if (!PassDone(c, result.pass)) return kExitError;
+    if (result.table.error) {
+        Complain(c, lv::EnglishText(result.table.error));
+        return kExitError;
+    }
+    const std::string encoding = EncodingOf(c, dict);
+    Print(c.out, c.options.json ? lv::MeansJson(result.table, dict, result.pass, encoding)
+                                : lv::MeansText(result.table, result.pass, encoding));
     return 0;
 }
 

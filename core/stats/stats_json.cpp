@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/stats/crosstab_tests.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
 #include "core/text/json_writer.h"
@@ -54,6 +55,10 @@ class Writer {
     }
     void Value(const StatsVariable& v, double number, const std::string& text) {
         json.Key("value");
+        Bare(v, number, text);
+    }
+    // A value without its key (an element of an array).
+    void Bare(const StatsVariable& v, double number, const std::string& text) {
         if (v.isString())
             json.String(ToUtf8(text, encoding_));
         else
@@ -221,32 +226,11 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
     return out;
 }
 
-std::string CrosstabJson(const Crosstab& t, const FileDictionary& dict, const PassResult& pass,
-                         CrosstabPercents percents, const std::string& encoding) {
-    std::string out;
-    Writer w(out, encoding);
+namespace {
+
+// The fields of one crosstab's table, inside the object being written.
+void CrosstabFields(Writer& w, const Crosstab& t, CrosstabPercents percents) {
     JsonWriter& json = w.json;
-    json.BeginObject();
-    const auto side = [&](const char* key, const StatsVariable& v,
-                          const std::vector<CrossCategory>& categories) {
-        json.Key(key).BeginObject();
-        w.VariableNames(v);
-        json.Key("categories").BeginArray();
-        for (const CrossCategory& c : categories) {
-            json.BeginObject(true);
-            w.Value(v, c.number, c.text);
-            w.Text("value_text", c.valueText);
-            w.Text("label", c.label, true);
-            Missing(json, c.missing);
-            json.EndObject();
-        }
-        json.EndArray();
-        json.EndObject();
-    };
-    side("row_variable", t.rowVariable, t.rows);
-    side("column_variable", t.columnVariable, t.columns);
-    w.Weight(dict, pass);
-    json.Field("user_missing_included", t.includeUserMissing);
     const auto matrix = [&](const char* key, auto value) {
         json.Key(key).BeginArray();
         for (size_t r = 0; r < t.rows.size(); ++r) {
@@ -280,6 +264,164 @@ std::string CrosstabJson(const Crosstab& t, const FileDictionary& dict, const Pa
         if (percents.total) put("total", 't');
         json.EndObject();
     }
+    if (percents.expected)
+        matrix("expected", [&](size_t r, size_t c) { json.Number(ExpectedCount(t, r, c)); });
+    if (percents.residuals)
+        matrix("adjusted_residuals",
+               [&](size_t r, size_t c) { json.Number(AdjustedResidual(t, r, c)); });
+    const CrosstabTests tests = TestCrosstab(t);
+    json.Key("tests").BeginObject();
+    for (const auto& [key, test] : {std::pair{"pearson_chi_square", tests.pearson},
+                                    {"likelihood_ratio", tests.likelihoodRatio},
+                                    {"linear_by_linear", tests.linearByLinear}}) {
+        json.Key(key).BeginObject(true);
+        w.Figure("value", test.value);
+        w.Figure("df", test.df);
+        w.Figure("p", test.p);
+        json.EndObject();
+    }
+    json.EndObject();
+    if (tests.fisher) {
+        json.Key("fisher_exact").BeginObject(true);
+        w.Figure("p_two_sided", tests.fisherTwoSided);
+        w.Figure("p_one_sided", tests.fisherOneSided);
+        json.EndObject();
+    }
+    json.Key("measures").BeginObject(true);
+    w.Figure("phi", tests.phi);
+    w.Figure("cramers_v", tests.cramersV);
+    json.EndObject();
+    json.Key("expected_below_5").BeginObject(true);
+    json.Field("cells", tests.lowExpectedCells).Field("of_cells", tests.cells);
+    w.Figure("minimum_expected", tests.minimumExpected);
+    json.EndObject();
+}
+
+void CategoryFields(Writer& w, const StatsVariable& v, const CrossCategory& c) {
+    w.Value(v, c.number, c.text);
+    w.Text("value_text", c.valueText);
+    w.Text("label", c.label, true);
+    Missing(w.json, c.missing);
+}
+
+void MeansFields(Writer& w, const Means& m, const MeansGroup& g) {
+    JsonWriter& json = w.json;
+    json.Key("values").BeginArray(true);
+    for (size_t i = 0; i < g.values.size(); ++i) {
+        const CrossCategory* c = g.values[i];
+        if (c)
+            w.Bare(m.groupVariables[i], c->number, c->text);
+        else
+            json.Null();
+    }
+    json.EndArray();
+    const MeansFigures& f = g.figures;
+    w.Figure("n", f.n.weight);
+    json.Field("cases", f.n.cases);
+    w.Figure("mean", f.mean);
+    w.Figure("sd", f.sd);
+    w.Figure("se_mean", f.seMean);
+    w.Figure("min", f.minimum);
+    w.Figure("max", f.maximum);
+    w.Figure("variance", f.variance);
+    w.Figure("sum", f.sum);
+}
+
+}  // namespace
+
+std::string CrosstabJson(const CrosstabResult& result, const FileDictionary& dict,
+                         CrosstabPercents percents, const std::string& encoding) {
+    const Crosstab& t = result.table;
+    std::string out;
+    Writer w(out, encoding);
+    JsonWriter& json = w.json;
+    json.BeginObject();
+    const auto side = [&](const char* key, const StatsVariable& v,
+                          const std::vector<CrossCategory>& categories) {
+        json.Key(key).BeginObject();
+        w.VariableNames(v);
+        json.Key("categories").BeginArray();
+        for (const CrossCategory& c : categories) {
+            json.BeginObject(true);
+            CategoryFields(w, v, c);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    };
+    side("row_variable", t.rowVariable, t.rows);
+    side("column_variable", t.columnVariable, t.columns);
+    w.Weight(dict, result.pass);
+    json.Field("user_missing_included", t.includeUserMissing);
+    CrosstabFields(w, t, percents);
+    if (result.layerVariable) {
+        json.Key("layer_variable").BeginObject();
+        w.VariableNames(*result.layerVariable);
+        json.EndObject();
+        json.Key("layers").BeginArray();
+        for (const CrossLayer& layer : result.layers) {
+            json.BeginObject();
+            CategoryFields(w, *result.layerVariable, layer.value);
+            // The rows and columns that hold cases in this layer.
+            json.Key("row_values").BeginArray(true);
+            for (const CrossCategory& c : layer.table.rows) w.Bare(t.rowVariable, c.number, c.text);
+            json.EndArray();
+            json.Key("column_values").BeginArray(true);
+            for (const CrossCategory& c : layer.table.columns)
+                w.Bare(t.columnVariable, c.number, c.text);
+            json.EndArray();
+            CrosstabFields(w, layer.table, percents);
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+    json.EndObject();
+    out += '\n';
+    return out;
+}
+
+std::string MeansJson(const Means& m, const FileDictionary& dict, const PassResult& pass,
+                      const std::string& encoding) {
+    std::string out;
+    Writer w(out, encoding);
+    JsonWriter& json = w.json;
+    json.BeginObject();
+    json.Key("variable").BeginObject();
+    w.VariableNames(m.variable);
+    json.EndObject();
+    json.Key("group_variables").BeginArray();
+    for (size_t g = 0; g < m.groupVariables.size(); ++g) {
+        json.BeginObject();
+        w.VariableNames(m.groupVariables[g]);
+        json.Key("categories").BeginArray();
+        for (const CrossCategory& c : m.categories[g]) {
+            json.BeginObject(true);
+            CategoryFields(w, m.groupVariables[g], c);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
+    w.Weight(dict, pass);
+    const auto list = [&](const char* key, const std::vector<MeansGroup>& groups) {
+        json.Key(key).BeginArray();
+        for (const MeansGroup& g : groups) {
+            json.BeginObject(true);
+            MeansFields(w, m, g);
+            json.EndObject();
+        }
+        json.EndArray();
+    };
+    list("groups", m.groups);
+    if (m.groupVariables.size() == 2) list("subtotals", m.subtotals);
+    json.Key("total").BeginObject(true);
+    MeansFields(w, m, m.total);
+    json.EndObject();
+    w.Figure("missing", m.missing.weight);
+    json.Key("cases").BeginObject(true);
+    json.Field("total", m.total.figures.n.cases).Field("missing", m.missing.cases);
+    json.EndObject();
     json.EndObject();
     out += '\n';
     return out;

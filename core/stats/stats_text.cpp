@@ -9,6 +9,7 @@
 #include "core/rendering/print_format.h"
 #include "core/state/english_messages.h"
 #include "core/state/spssdio1.h"
+#include "core/stats/crosstab_tests.h"
 #include "core/stats/value_text.h"
 #include "core/text/delimited_field.h"
 #include "core/text/display_encoding.h"
@@ -362,11 +363,17 @@ std::string DescribeCsv(const DescribeResult& result, const std::string& encodin
     return out;
 }
 
-std::string CrosstabText(const Crosstab& t, const PassResult& pass, CrosstabPercents percents,
-                         const std::string& encoding) {
-    std::string out = VariableTitle(t.rowVariable, encoding) + "  ×  " +
-                      VariableTitle(t.columnVariable, encoding) + "\n" + WeightLine(pass);
-    if (t.error) return out + "no table: " + EnglishText(t.error) + "\n";
+namespace {
+
+std::string Fixed(double value, int decimals) {
+    if (!std::isfinite(value)) return "";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string OneTable(const Crosstab& t, const PassResult& pass, CrosstabPercents percents,
+                     const std::string& encoding) {
     const auto head = [&](const CrossCategory& c) {
         std::string text = ToUtf8(c.valueText, encoding);
         if (!c.label.empty()) text += " " + Clip(ToUtf8(c.label, encoding), 16);
@@ -383,36 +390,157 @@ std::string CrosstabText(const Crosstab& t, const PassResult& pass, CrosstabPerc
     const auto percentOf = [](double part, double whole) {
         return whole > 0 ? PercentText(100.0 * part / whole) + "%" : "";
     };
-    for (size_t r = 0; r < t.rows.size(); ++r) {
-        std::vector<std::string> line = {head(t.rows[r]), "Count"};
-        for (size_t c = 0; c < t.columns.size(); ++c)
-            line.push_back(CountText(t.Cell(r, c).weight));
-        line.push_back(CountText(t.rowTotals[r].weight));
+    // The rows of the categories, then the total row (r == rows).
+    for (size_t r = 0; r <= t.rows.size(); ++r) {
+        const bool totalRow = r == t.rows.size();
+        const auto part = [&](size_t c) {
+            const bool totalColumn = c == t.columns.size();
+            return totalRow      ? (totalColumn ? t.total.weight : t.columnTotals[c].weight)
+                   : totalColumn ? t.rowTotals[r].weight
+                                 : t.Cell(r, c).weight;
+        };
+        std::vector<std::string> line = {totalRow ? "Total" : head(t.rows[r]), "Count"};
+        for (size_t c = 0; c <= t.columns.size(); ++c) line.push_back(CountText(part(c)));
         table.rows.push_back(line);
-        const auto percentLine = [&](const char* name, auto whole, double totalWhole) {
+        const auto figureLine = [&](const char* name, auto figure) {
             std::vector<std::string> p = {"", name};
-            for (size_t c = 0; c < t.columns.size(); ++c)
-                p.push_back(percentOf(t.Cell(r, c).weight, whole(c)));
-            p.push_back(percentOf(t.rowTotals[r].weight, totalWhole));
+            for (size_t c = 0; c <= t.columns.size(); ++c) p.push_back(figure(c));
             table.rows.push_back(p);
         };
+        const double rowWhole = totalRow ? t.total.weight : t.rowTotals[r].weight;
         if (percents.row)
-            percentLine(
-                "Row %", [&](size_t) { return t.rowTotals[r].weight; }, t.rowTotals[r].weight);
+            figureLine("Row %", [&](size_t c) { return percentOf(part(c), rowWhole); });
         if (percents.column)
-            percentLine(
-                "Column %", [&](size_t c) { return t.columnTotals[c].weight; }, t.total.weight);
+            figureLine("Column %", [&](size_t c) {
+                return percentOf(part(c),
+                                 c < t.columns.size() ? t.columnTotals[c].weight : t.total.weight);
+            });
         if (percents.total)
-            percentLine(
-                "Total %", [&](size_t) { return t.total.weight; }, t.total.weight);
+            figureLine("Total %", [&](size_t c) { return percentOf(part(c), t.total.weight); });
+        const bool inner = !totalRow;
+        if (percents.expected && inner)
+            figureLine("Expected", [&](size_t c) {
+                return c < t.columns.size() ? Fixed(ExpectedCount(t, r, c), 2) : "";
+            });
+        if (percents.residuals && inner)
+            figureLine("Adj. residual", [&](size_t c) {
+                return c < t.columns.size() ? Fixed(AdjustedResidual(t, r, c), 2) : "";
+            });
     }
-    std::vector<std::string> totals = {"Total", "Count"};
-    for (const Amount& a : t.columnTotals) totals.push_back(CountText(a.weight));
-    totals.push_back(CountText(t.total.weight));
-    table.rows.push_back(totals);
-    out += table.Render();
+    std::string out = table.Render();
     out += "Cases in the table " + CountPair(t.total, pass.weighted) + ", left out as missing " +
            CountPair(t.missing, pass.weighted) + "\n";
+    return out + CrosstabTestsText(TestCrosstab(t));
+}
+
+}  // namespace
+
+std::string CrosstabTestsText(const CrosstabTests& tests) {
+    if (!std::isfinite(tests.pearson.value))
+        return "No tests: the table needs two rows and two columns that hold cases.\n";
+    Table table;
+    table.rightAligned = {false, true, true, true};
+    table.rows.push_back({"Test", "Value", "df", "p"});
+    for (const auto& [name, test] : {std::pair{"Pearson chi-square", tests.pearson},
+                                     {"Likelihood ratio", tests.likelihoodRatio},
+                                     {"Linear-by-linear association", tests.linearByLinear}})
+        table.rows.push_back({name, Fixed(test.value, 3), Fixed(test.df, 0), Fixed(test.p, 3)});
+    if (tests.fisher) {
+        table.rows.push_back(
+            {"Fisher's exact test, two-sided", "", "", Fixed(tests.fisherTwoSided, 3)});
+        table.rows.push_back(
+            {"Fisher's exact test, one-sided", "", "", Fixed(tests.fisherOneSided, 3)});
+    }
+    table.rows.push_back({"Phi", Fixed(tests.phi, 3), "", ""});
+    table.rows.push_back({"Cramér's V", Fixed(tests.cramersV, 3), "", ""});
+    return "\n" + table.Render() + LowExpectedText(tests) + "\n";
+}
+
+std::string LowExpectedText(const CrosstabTests& tests) {
+    const double percent =
+        tests.cells ? 100.0 * static_cast<double>(tests.lowExpectedCells) / double(tests.cells) : 0;
+    return std::to_string(tests.lowExpectedCells) + " cells (" + PercentText(percent) +
+           "%) have an expected count less than 5. The minimum expected count is " +
+           Fixed(tests.minimumExpected, 2) + ".";
+}
+
+std::string CrosstabText(const CrosstabResult& result, CrosstabPercents percents,
+                         const std::string& encoding) {
+    const Crosstab& t = result.table;
+    std::string out = VariableTitle(t.rowVariable, encoding) + "  ×  " +
+                      VariableTitle(t.columnVariable, encoding) + "\n" + WeightLine(result.pass);
+    if (t.error) return out + "no table: " + EnglishText(t.error) + "\n";
+    if (!result.layerVariable) return out + OneTable(t, result.pass, percents, encoding);
+    const std::string layerName = VariableTitle(*result.layerVariable, encoding);
+    for (const CrossLayer& layer : result.layers) {
+        out += "\n" + layerName + " = " + ToUtf8(layer.value.valueText, encoding);
+        if (!layer.value.label.empty()) out += " " + ToUtf8(layer.value.label, encoding);
+        if (layer.value.missing != MissingKind::None) out += " (missing)";
+        out += "\n" + OneTable(layer.table, result.pass, percents, encoding);
+    }
+    return out;
+}
+
+std::string MeansText(const Means& m, const PassResult& pass, const std::string& encoding) {
+    std::string out = VariableTitle(m.variable, encoding) + "  by ";
+    for (size_t g = 0; g < m.groupVariables.size(); ++g)
+        out += (g ? "  ×  " : "") + VariableTitle(m.groupVariables[g], encoding);
+    out += "\n" + WeightLine(pass);
+    if (m.error) return out + "no table: " + EnglishText(m.error) + "\n";
+    Table table;
+    std::vector<std::string> header;
+    for (const StatsVariable& g : m.groupVariables)
+        header.push_back(ToUtf8(g.longName().empty() ? g.name() : g.longName(), encoding));
+    const size_t lead = header.size();
+    for (const char* name : {"Mean", "N", "SD", "SE mean", "Min", "Max", "Variance", "Sum"})
+        header.push_back(name);
+    table.rows.push_back(header);
+    table.rightAligned.assign(header.size(), true);
+    for (size_t g = 0; g < lead; ++g) table.rightAligned[g] = false;
+    const DictVariable& v = *m.variable.dict;
+    const int decimals = v.print.decimals + 2;
+    const auto add = [&](const MeansGroup& group) {
+        std::vector<std::string> line;
+        for (const CrossCategory* c : group.values) {
+            std::string text = "Total";
+            if (c) {
+                text = ToUtf8(c->valueText, encoding);
+                if (!c->label.empty()) text += " " + Clip(ToUtf8(c->label, encoding), 24);
+            }
+            line.push_back(text);
+        }
+        const MeansFigures& f = group.figures;
+        line.push_back(ToUtf8(LocationText(f.mean, v), encoding));
+        line.push_back(CountText(f.n.weight));
+        line.push_back(SpreadText(f.sd, v));
+        line.push_back(StatisticText(f.seMean, decimals));
+        line.push_back(ToUtf8(LocationText(f.minimum, v), encoding));
+        line.push_back(ToUtf8(LocationText(f.maximum, v), encoding));
+        line.push_back(StatisticText(f.variance, decimals));
+        line.push_back(StatisticText(f.sum, decimals));
+        table.rows.push_back(line);
+    };
+    // As the packages lay it out: under each value of the first grouping
+    // variable its groups and their subtotal; then the second's subtotals
+    // and the total.
+    size_t next = 0;
+    for (const MeansGroup& group : m.groups) {
+        add(group);
+        const bool lastOfFirst =
+            lead == 2 && (&group == &m.groups.back() || (&group + 1)->values[0] != group.values[0]);
+        if (lastOfFirst) {
+            while (next < m.subtotals.size() && m.subtotals[next].values[0] != group.values[0])
+                ++next;
+            if (next < m.subtotals.size()) add(m.subtotals[next]);
+        }
+    }
+    if (lead == 2)
+        for (const MeansGroup& group : m.subtotals)
+            if (!group.values[0]) add(group);
+    add(m.total);
+    out += table.Render();
+    out += "Cases " + CountPair(m.total.figures.n, pass.weighted) + ", left out as missing " +
+           CountPair(m.missing, pass.weighted) + "\n";
     return out;
 }
 

@@ -13,8 +13,10 @@
 #include <string_view>
 
 #include "core/stats/crosstab.h"
+#include "core/stats/crosstab_tests.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
+#include "core/stats/means.h"
 #include "core/stats/stats_json.h"
 
 namespace lv {
@@ -23,8 +25,14 @@ std::string FrequencyText(const FrequencyTable& table, const PassResult& pass,
                           const std::string& encoding);
 std::string DescribeText(const DescribeResult& result, const std::string& encoding);
 std::string DescribeCsv(const DescribeResult& result, const std::string& encoding);
-std::string CrosstabText(const Crosstab& table, const PassResult& pass, CrosstabPercents percents,
+// The table (with a layer variable, one per layer value), each followed by
+// its tests.
+std::string CrosstabText(const CrosstabResult& result, CrosstabPercents percents,
                          const std::string& encoding);
+std::string CrosstabTestsText(const CrosstabTests& tests);
+// The note on cells whose expected count is below 5, as the packages word it.
+std::string LowExpectedText(const CrosstabTests& tests);
+std::string MeansText(const Means& means, const PassResult& pass, const std::string& encoding);
 
 // The figures as shown (shared with the windows).
 std::string CountText(double count);
