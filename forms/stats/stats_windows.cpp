@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -22,6 +23,7 @@
 #include "core/state/dialogs.h"
 #include "core/state/japanese_messages.h"
 #include "core/state/spssdio1.h"
+#include "core/stats/crosstab_tests.h"
 #include "core/stats/stats_text.h"
 #include "core/text/display_encoding.h"
 #include "forms/seam/error_handler.h"
@@ -535,36 +537,72 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     columnPercent = new QCheckBox(QStringLiteral("列パーセント"), this);
     totalPercent = new QCheckBox(QStringLiteral("全体パーセント"), this);
     includeMissing = new QCheckBox(QStringLiteral("欠損値を含める"), this);
+    expected = new QCheckBox(QStringLiteral("期待度数"), this);
+    residuals = new QCheckBox(QStringLiteral("調整済み残差"), this);
     unweighted = new QCheckBox(QStringLiteral("重み付けしない"), this);
     unweighted->setVisible(!dict_->weightVariable.empty());
-    for (QCheckBox* box : {rowPercent, columnPercent, totalPercent, includeMissing, unweighted})
+    for (QCheckBox* box :
+         {rowPercent, columnPercent, totalPercent, expected, residuals, includeMissing, unweighted})
         options->addWidget(box);
     options->addStretch();
     layout->addLayout(options);
+    // A layer variable: one table per value of it, one shown at a time.
+    auto* layers = new QHBoxLayout;
+    layer = new QComboBox(this);
+    layer->addItem(QStringLiteral("（なし）"));
+    for (const DictVariable& v : dict_->variables)
+        layer->addItem(Decoded(v.longName.empty() ? v.name : v.longName));
+    layerValue = new QComboBox(this);
+    layerValue->setEnabled(false);
+    layers->addWidget(new QLabel(QStringLiteral("層:"), this));
+    layers->addWidget(layer);
+    layers->addWidget(new QLabel(QStringLiteral("層の値:"), this));
+    layers->addWidget(layerValue, 1);
+    layout->addLayout(layers);
     layout->addWidget(FilterNote(this, filter_));
     table = new QTableWidget(this);
     table->setFont(WithLatinDigits(table->font()));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
-    layout->addWidget(table);
+    layout->addWidget(table, 3);
+    tests = MakeTable(this, {QStringLiteral("検定"), QStringLiteral("値"), QStringLiteral("自由度"),
+                             QStringLiteral("有意確率")});
+    AddCopy(tests);
+    tests->setContextMenuPolicy(Qt::ActionsContextMenu);
+    layout->addWidget(tests, 2);
+    testsNote = new QLabel(this);
+    testsNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testsNote->setWordWrap(true);
+    layout->addWidget(testsNote);
     connect(table, &QTableWidget::cellDoubleClicked, this,
             [this](int line, int column) { RunHandler([=, this] { GoToCases(line, column); }); });
     AddCaseMenu(
         table, [this](int line, int column) { GoToCases(line, column); },
         [this](int line, int column) { ShowOnlyCases(line, column); });
     connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
-    for (QCheckBox* box : {rowPercent, columnPercent, totalPercent})
+    for (QCheckBox* box : {rowPercent, columnPercent, totalPercent, expected, residuals})
         connect(box, &QCheckBox::toggled, this, [this] {
             if (counted_) Fill();
         });
+    connect(layerValue, &QComboBox::currentIndexChanged, this, [this] {
+        if (counted_) Fill();
+    });
+}
+
+const Crosstab& CrosstabWindow::ShownTable() const {
+    const int l = layerValue->currentIndex();
+    if (result_.layerVariable && l >= 0 && l < static_cast<int>(result_.layers.size()))
+        return result_.layers[size_t(l)].table;
+    return result_.table;
 }
 
 bool CrosstabWindow::Count() {
     DialogProgress progress(isVisible() ? this : nullptr,
                             QStringLiteral("クロス集計しています... %1 / %2"));
-    CrosstabResult r = RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(),
-                                   !unweighted->isChecked(), includeMissing->isChecked(), &progress,
-                                   kCrosstabMaxCategories, Selected(filter_));
+    CrosstabResult r =
+        RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(), !unweighted->isChecked(),
+                    includeMissing->isChecked(), &progress, kCrosstabMaxCategories,
+                    Selected(filter_), nullptr, layer->currentIndex() - 1);
     if (!Finished(r.pass)) return false;
     if (r.table.error) {
         CurrentDialogs().Tell(r.table.error);
@@ -572,12 +610,64 @@ bool CrosstabWindow::Count() {
     }
     result_ = std::move(r);
     counted_ = true;
+    {
+        const QSignalBlocker quiet(layerValue);
+        layerValue->clear();
+        for (const CrossLayer& l : result_.layers) {
+            QString text = Decoded(l.value.valueText);
+            if (!l.value.label.empty()) text += QStringLiteral(" ") + Decoded(l.value.label);
+            if (l.value.missing != MissingKind::None) text += QStringLiteral("（欠損値）");
+            layerValue->addItem(text);
+        }
+        layerValue->setEnabled(layerValue->count() > 0);
+    }
     Fill();
     return true;
 }
 
+void CrosstabWindow::FillTests() {
+    const CrosstabTests r = TestCrosstab(ShownTable());
+    const auto figure = [](double value, int decimals) {
+        return new Cell(std::isfinite(value) ? QString::number(value, 'f', decimals) : QString(),
+                        value);
+    };
+    struct Line {
+        QString name;
+        double value, df, p;
+    };
+    std::vector<Line> lines = {
+        {QStringLiteral("Pearson のカイ 2 乗"), r.pearson.value, r.pearson.df, r.pearson.p},
+        {QStringLiteral("尤度比"), r.likelihoodRatio.value, r.likelihoodRatio.df,
+         r.likelihoodRatio.p},
+        {QStringLiteral("線型と線型による連関"), r.linearByLinear.value, r.linearByLinear.df,
+         r.linearByLinear.p}};
+    if (r.fisher) {
+        lines.push_back({QStringLiteral("Fisher の直接法（両側）"), NAN, NAN, r.fisherTwoSided});
+        lines.push_back({QStringLiteral("Fisher の直接法（片側）"), NAN, NAN, r.fisherOneSided});
+    }
+    lines.push_back({QStringLiteral("ファイ"), r.phi, NAN, NAN});
+    lines.push_back({QStringLiteral("Cramer の V"), r.cramersV, NAN, NAN});
+    tests->setRowCount(static_cast<int>(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i)
+        SetRow(tests, static_cast<int>(i),
+               {new Cell(lines[i].name), figure(lines[i].value, 3), figure(lines[i].df, 0),
+                figure(lines[i].p, 3)});
+    tests->resizeColumnsToContents();
+    const double percent =
+        r.cells ? 100.0 * static_cast<double>(r.lowExpectedCells) / double(r.cells) : 0;
+    QString note =
+        QStringLiteral("%1 セル (%2%) は期待度数が 5 未満です。最小期待度数は %3 です。")
+            .arg(r.lowExpectedCells)
+            .arg(QString::fromStdString(PercentText(percent)))
+            .arg(std::isfinite(r.minimumExpected) ? QString::number(r.minimumExpected, 'f', 2)
+                                                  : QString());
+    if (!std::isfinite(r.pearson.value))
+        note = QStringLiteral("値のある行と列が 2 つ以上ないため、検定できません。");
+    testsNote->setText(note);
+}
+
 void CrosstabWindow::Fill() {
-    const Crosstab& t = result_.table;
+    const Crosstab& t = ShownTable();
     const auto head = [](const CrossCategory& c) {
         QString text = Decoded(c.valueText);
         if (!c.label.empty()) text += QStringLiteral(" ") + Decoded(c.label);
@@ -588,6 +678,8 @@ void CrosstabWindow::Fill() {
     if (rowPercent->isChecked()) kinds.push_back({QStringLiteral("行 %"), 'r'});
     if (columnPercent->isChecked()) kinds.push_back({QStringLiteral("列 %"), 'c'});
     if (totalPercent->isChecked()) kinds.push_back({QStringLiteral("全体 %"), 't'});
+    if (expected->isChecked()) kinds.push_back({QStringLiteral("期待度数"), 'e'});
+    if (residuals->isChecked()) kinds.push_back({QStringLiteral("調整済み残差"), 'a'});
     const int per = static_cast<int>(kinds.size());
     linesPerRow_ = per;
     table->clear();
@@ -600,6 +692,12 @@ void CrosstabWindow::Fill() {
     table->setHorizontalHeaderLabels(headers);
     const auto figure = [&](double part, size_t r, size_t c, char kind, bool rowTotal) {
         if (kind == 'n') return QString::fromStdString(CountText(part));
+        if (kind == 'e' || kind == 'a') {
+            // A cell's own figure; the totals have none.
+            if (r >= t.rows.size() || c >= t.columns.size()) return QString();
+            const double v = kind == 'e' ? ExpectedCount(t, r, c) : AdjustedResidual(t, r, c);
+            return std::isfinite(v) ? QString::number(v, 'f', 2) : QString();
+        }
         const double whole =
             kind == 'r' ? (r < t.rows.size() ? t.rowTotals[r].weight : t.total.weight)
             : kind == 'c'
@@ -628,12 +726,19 @@ void CrosstabWindow::Fill() {
         }
     }
     table->resizeColumnsToContents();
+    FillTests();
 }
 
 // The values a cell of the table stands for: its row's and column's
-// categories, or one of them in a total.
-std::vector<CaseValue> CellValues(const Crosstab& t, int category, int column) {
+// categories, or one of them in a total; and the layer's value.
+std::vector<CaseValue> CellValues(const CrosstabResult& result, const Crosstab& t, int layer,
+                                  int category, int column) {
     std::vector<CaseValue> values;
+    if (result.layerVariable && layer >= 0 && layer < static_cast<int>(result.layers.size())) {
+        const StatsVariable& v = *result.layerVariable;
+        const CrossCategory& c = result.layers[size_t(layer)].value;
+        values.push_back(ValueOf(v.index, v.isString(), c.number, c.text, c.missing));
+    }
     const auto add = [&](const StatsVariable& v, const CrossCategory& c) {
         values.push_back(ValueOf(v.index, v.isString(), c.number, c.text, c.missing));
     };
@@ -646,12 +751,137 @@ std::vector<CaseValue> CellValues(const Crosstab& t, int category, int column) {
 
 void CrosstabWindow::GoToCases(int line, int column) {
     if (!counted_) return;
-    GoToFirstCase(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+    GoToFirstCase(*dict_, CellValues(result_, ShownTable(), layerValue->currentIndex(),
+                                     line / linesPerRow_, column - 2));
 }
 
 void CrosstabWindow::ShowOnlyCases(int line, int column) {
     if (!counted_) return;
-    ShowOnly(*dict_, CellValues(result_.table, line / linesPerRow_, column - 2));
+    ShowOnly(*dict_, CellValues(result_, ShownTable(), layerValue->currentIndex(),
+                                line / linesPerRow_, column - 2));
+}
+
+// ---- 平均の比較 ----
+
+MeansWindow::MeansWindow(std::shared_ptr<FileDictionary> dict, int variableIndex, CaseFilter filter)
+    : dict_(std::move(dict)), filter_(std::move(filter)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("平均の比較"));
+    resize(760, 480);
+    auto* layout = new QVBoxLayout(this);
+    auto* choose = new QHBoxLayout;
+    variable = new QComboBox(this);
+    group1 = new QComboBox(this);
+    group2 = new QComboBox(this);
+    group2->addItem(QStringLiteral("（なし）"));
+    for (const DictVariable& v : dict_->variables) {
+        const QString name = Decoded(v.longName.empty() ? v.name : v.longName);
+        variable->addItem(name);
+        group1->addItem(name);
+        group2->addItem(name);
+    }
+    variable->setCurrentIndex(variableIndex);
+    group1->setCurrentIndex(variableIndex + 1 < group1->count() ? variableIndex + 1 : 0);
+    choose->addWidget(new QLabel(QStringLiteral("変数:"), this));
+    choose->addWidget(variable);
+    choose->addWidget(new QLabel(QStringLiteral("グループ:"), this));
+    choose->addWidget(group1);
+    choose->addWidget(new QLabel(QStringLiteral("第 2 グループ:"), this));
+    choose->addWidget(group2);
+    auto* run = new QPushButton(QStringLiteral("集計"), this);
+    choose->addWidget(run);
+    layout->addLayout(choose);
+    unweighted = new QCheckBox(QStringLiteral("重み付けしない"), this);
+    unweighted->setVisible(!dict_->weightVariable.empty());
+    layout->addWidget(unweighted);
+    layout->addWidget(FilterNote(this, filter_));
+    table = MakeTable(this, {});
+    AddCopy(table);
+    table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    layout->addWidget(table);
+    connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
+}
+
+bool MeansWindow::Count() {
+    if (dict_->variables[size_t(variable->currentIndex())].isString()) {
+        CurrentDialogs().ShowMessage(
+            "文字列の変数の平均は求められません。数値の変数を選んでください");
+        return false;
+    }
+    std::vector<int> groups = {group1->currentIndex()};
+    if (group2->currentIndex() > 0) groups.push_back(group2->currentIndex() - 1);
+    DialogProgress progress(isVisible() ? this : nullptr,
+                            QStringLiteral("平均を集計しています... %1 / %2"));
+    MeansResult r = RunMeans(*dict_, variable->currentIndex(), groups, !unweighted->isChecked(),
+                             &progress, kMeansMaxGroups, Selected(filter_));
+    if (!Finished(r.pass)) return false;
+    if (r.table.error) {
+        CurrentDialogs().Tell(r.table.error);
+        return false;
+    }
+    result_ = std::move(r);
+    Fill();
+    return true;
+}
+
+void MeansWindow::Fill() {
+    const Means& m = result_.table;
+    QStringList headers;
+    for (const StatsVariable& g : m.groupVariables) headers << Shown(g);
+    const int lead = static_cast<int>(headers.size());
+    headers << QStringLiteral("平均値") << QStringLiteral("度数") << QStringLiteral("標準偏差")
+            << QStringLiteral("平均値の標準誤差") << QStringLiteral("最小値")
+            << QStringLiteral("最大値") << QStringLiteral("分散") << QStringLiteral("合計");
+    // Under each value of the first grouping variable its groups and their
+    // subtotal; then the second's subtotals and the total.
+    std::vector<const MeansGroup*> lines;
+    size_t next = 0;
+    for (size_t i = 0; i < m.groups.size(); ++i) {
+        lines.push_back(&m.groups[i]);
+        const bool lastOfFirst = lead == 2 && (i + 1 == m.groups.size() ||
+                                               m.groups[i + 1].values[0] != m.groups[i].values[0]);
+        if (!lastOfFirst) continue;
+        while (next < m.subtotals.size() && m.subtotals[next].values[0] != m.groups[i].values[0])
+            ++next;
+        if (next < m.subtotals.size()) lines.push_back(&m.subtotals[next]);
+    }
+    for (const MeansGroup& g : m.subtotals)
+        if (!g.values[0]) lines.push_back(&g);
+    lines.push_back(&m.total);
+    table->clear();
+    table->setColumnCount(static_cast<int>(headers.size()));
+    table->setHorizontalHeaderLabels(headers);
+    table->setRowCount(static_cast<int>(lines.size()));
+    const DictVariable& v = *m.variable.dict;
+    const int decimals = v.print.decimals + 2;
+    const auto text = [](const std::string& bytes, double value) {
+        return new Cell(Decoded(bytes), value);
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const MeansGroup& g = *lines[i];
+        std::vector<QTableWidgetItem*> cells;
+        for (const CrossCategory* c : g.values) {
+            QString name = QStringLiteral("合計");
+            if (c) {
+                name = Decoded(c->valueText);
+                if (!c->label.empty()) name += QStringLiteral(" ") + Decoded(c->label);
+            }
+            cells.push_back(new Cell(name));
+        }
+        const MeansFigures& f = g.figures;
+        cells.push_back(text(LocationText(f.mean, v), f.mean));
+        cells.push_back(new Cell(QString::fromStdString(CountText(f.n.weight)), f.n.weight));
+        cells.push_back(new Cell(QString::fromStdString(SpreadText(f.sd, v)), f.sd));
+        cells.push_back(
+            new Cell(QString::fromStdString(StatisticText(f.seMean, decimals)), f.seMean));
+        cells.push_back(text(LocationText(f.minimum, v), f.minimum));
+        cells.push_back(text(LocationText(f.maximum, v), f.maximum));
+        cells.push_back(
+            new Cell(QString::fromStdString(StatisticText(f.variance, decimals)), f.variance));
+        cells.push_back(new Cell(QString::fromStdString(StatisticText(f.sum, decimals)), f.sum));
+        SetRow(table, static_cast<int>(i), cells);
+    }
+    table->resizeColumnsToContents();
 }
 
 // ---- opening ----
@@ -686,6 +916,15 @@ QWidget* OpenCrosstabWindow(int rowVariable) {
     if (!dict || dict->variables.empty()) return nullptr;
     rowVariable = std::clamp(rowVariable, 0, static_cast<int>(dict->variables.size()) - 1);
     auto* window = new CrosstabWindow(dict, rowVariable, GridFilter(*dict));
+    window->show();
+    return window;
+}
+
+QWidget* OpenMeansWindow(int variable) {
+    auto dict = CurrentDictionary();
+    if (!dict || dict->variables.empty()) return nullptr;
+    variable = std::clamp(variable, 0, static_cast<int>(dict->variables.size()) - 1);
+    auto* window = new MeansWindow(dict, variable, GridFilter(*dict));
     window->show();
     return window;
 }

@@ -1,7 +1,9 @@
 // The statistics windows, opened from the grid's header menu, the variable
 // list's menu and the main window's text-area menu: 度数分布 (a variable's
 // frequency table, descriptive statistics and chart), 変数の概要 (one row
-// per variable) and クロス集計 (two variables crossed). Each reads the
+// per variable), クロス集計 (two variables crossed, with the tests of
+// independence, optionally by layers of a third) and 平均の比較 (a
+// variable's mean and spread by group). Each reads the
 // current file once with the progress dialog and keeps what it counted.
 #pragma once
 
@@ -15,6 +17,7 @@
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
+#include "core/stats/means.h"
 
 class QChartView;
 class QCheckBox;
@@ -34,6 +37,7 @@ using CaseFilter = std::optional<ShownCases>;
 QWidget* OpenFrequencyWindow(int variable);
 QWidget* OpenDescribeWindow();
 QWidget* OpenCrosstabWindow(int rowVariable = 0);
+QWidget* OpenMeansWindow(int variable = 0);
 
 class FrequencyWindow : public QWidget {
     Q_OBJECT
@@ -96,8 +100,14 @@ class CrosstabWindow : public QWidget {
     QCheckBox* columnPercent;
     QCheckBox* totalPercent;
     QCheckBox* includeMissing;
+    QCheckBox* expected;
+    QCheckBox* residuals;
     QCheckBox* unweighted;
+    QComboBox* layer;       // （なし）, then every variable
+    QComboBox* layerValue;  // which layer's table is shown
     QTableWidget* table;
+    QTableWidget* tests;  // the tests and measures of the table shown
+    QLabel* testsNote;    // cells with an expected count below 5
     // As the frequency window's, for the categories of a table cell (a
     // total stands for its row's or column's value only).
     void GoToCases(int line, int column);
@@ -105,11 +115,32 @@ class CrosstabWindow : public QWidget {
 
   private:
     void Fill();
+    void FillTests();
+    const Crosstab& ShownTable() const;
     std::shared_ptr<FileDictionary> dict_;
     CaseFilter filter_;
     CrosstabResult result_;
     int linesPerRow_ = 1;
     bool counted_ = false;
+};
+
+class MeansWindow : public QWidget {
+    Q_OBJECT
+  public:
+    MeansWindow(std::shared_ptr<FileDictionary> dict, int variable, CaseFilter filter = {});
+    bool Count();
+
+    QComboBox* variable;
+    QComboBox* group1;
+    QComboBox* group2;  // （なし）, then every variable
+    QCheckBox* unweighted;
+    QTableWidget* table;
+
+  private:
+    void Fill();
+    std::shared_ptr<FileDictionary> dict_;
+    CaseFilter filter_;
+    MeansResult result_;
 };
 
 }  // namespace lv

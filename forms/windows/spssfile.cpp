@@ -186,11 +186,14 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     // The statistics, before the encoding submenu, which stays last.
     QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
-    for (QAction* a : {describe, crosstab}) a->setEnabled(!spssdio1::DataFileName.empty());
+    QAction* means = menu.addAction(QStringLiteral("平均の比較..."));
+    for (QAction* a : {describe, crosstab, means}) a->setEnabled(!spssdio1::DataFileName.empty());
     connect(describe, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
     connect(crosstab, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenCrosstabWindow(0); }); });
+    connect(means, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::OpenMeansWindow(0); }); });
     lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 

@@ -142,8 +142,9 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
     QAction* frequencies = menu.addAction(QStringLiteral("度数分布..."));
     QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
-    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab] {
-        for (QAction* a : {frequencies, describe, crosstab})
+    QAction* means = menu.addAction(QStringLiteral("平均の比較..."));
+    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab, means] {
+        for (QAction* a : {frequencies, describe, crosstab, means})
             a->setEnabled(!spssdio1::DataFileName.empty());
     });
     const auto selected = [this] { return std::max(ListBox1->currentRow(), 0); };
@@ -153,6 +154,8 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
             [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
     connect(crosstab, &QAction::triggered, this,
             [selected] { lv::RunHandler([&] { lv::OpenCrosstabWindow(selected()); }); });
+    connect(means, &QAction::triggered, this,
+            [selected] { lv::RunHandler([&] { lv::OpenMeansWindow(selected()); }); });
 }
 
 void TfrmVariable::FormResize() {
