@@ -1,4 +1,4 @@
-// lorivane-dump freq, describe and crosstab: the JSON keys programs read,
+// lorivane-dump freq, describe, crosstab and means: the JSON keys programs read,
 // the switch to unweighted counts, and clear refusals.
 #include <gtest/gtest.h>
 
@@ -128,6 +128,30 @@ TEST(DumpStats, DescribeAndCrosstab) {
     EXPECT_EQ(t["percents"]["row"][0][0], 100);
     const DumpResult text = RunDump({"crosstab", path, "Q", "S", "--percent", "row,col,total"});
     EXPECT_NE(text.out.find("Row %"), std::string::npos);
+    // The total row has its percentages too: 2 of 3 in column a.
+    const size_t total = text.out.find("\nTotal");
+    ASSERT_NE(total, std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("66.7%", total), std::string::npos) << text.out;
+    // A 2 x 2 table: its tests and Fisher's exact test.
+    EXPECT_TRUE(t["tests"]["pearson_chi_square"]["p"].is_number());
+    EXPECT_TRUE(t.contains("fisher_exact"));
+}
+
+TEST(DumpStats, MeansByGroupWithItsTotal) {
+    const std::string path = SurveyFile();
+    const DumpResult r = RunDump({"means", path, "Q", "--by", "S", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(j["groups"].size(), 2u);  // a (weight 2, Q 1), b (weight 1, Q 2); 9 is missing
+    EXPECT_EQ(j["groups"][0]["values"], nlohmann::json::parse(R"(["a"])"));
+    EXPECT_EQ(j["groups"][0]["n"], 2);
+    EXPECT_EQ(j["groups"][1]["mean"], 2);
+    EXPECT_DOUBLE_EQ(j["total"]["mean"].get<double>(), 4.0 / 3);
+    EXPECT_DOUBLE_EQ(j["total"]["variance"].get<double>(), (2 * 1.0 / 9 + 4.0 / 9) / 2);
+    EXPECT_TRUE(j["total"]["values"][0].is_null());
+    EXPECT_EQ(RunDump({"means", path, "Q"}).status, 2);               // no --by
+    EXPECT_EQ(RunDump({"means", path, "S", "--by", "Q"}).status, 1);  // a string variable
+    EXPECT_EQ(RunDump({"means", path, "Q", "--by", "S,Q,W"}).status, 2);
 }
 
 TEST(DumpStats, RefusesUnknownNamesAndBadOptions) {
