@@ -2,7 +2,8 @@
 // statistics and a chart, and a double-click on a row goes to that value's
 // first case; 変数の概要 sorts and copies; the crosstab counts on request; a
 // crosstab cell leads to its cases or filters the grid to them, and windows
-// opened then count the cases shown only.
+// opened then count the cases shown only; the crosstab's tests table and
+// the means window copy with their headings.
 #include "forms/stats/stats_windows.h"
 
 #include <QAction>
@@ -129,6 +130,39 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     CopyFromMenu(c->table);
     EXPECT_TRUE(FirstCopiedLine().endsWith("\t\tab\tcd\t合計")) << FirstCopiedLine().toStdString();
     delete c;
+}
+
+TEST_F(StatsWindowsTest, CrosstabTestsAndMeansCopyWithHeadings) {
+    Open();
+    auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(0));
+    ASSERT_NE(c, nullptr);
+    c->columns->setCurrentIndex(2);  // CODE by AMOUNT
+    c->layer->setCurrentIndex(2);    // by NAME: a table for "ab" and one for "cd"
+    ASSERT_TRUE(c->Count());
+    ASSERT_EQ(c->layerValue->count(), 2);
+    c->layerValue->setCurrentIndex(1);
+    EXPECT_EQ(c->table->item(0, 0)->text(), "1 はい");
+    ASSERT_EQ(c->tests->rowCount(), 5);  // three tests, phi and V; no 2 x 2
+    c->tests->actions().at(0)->trigger();
+    const QStringList copied = QApplication::clipboard()->text().split('\n');
+    EXPECT_EQ(copied[0], "検定\t値\t自由度\t有意確率");
+    EXPECT_TRUE(copied[1].startsWith("Pearson")) << copied[1].toStdString();
+    EXPECT_TRUE(c->testsNote->text().contains("期待度数が 5 未満"))
+        << c->testsNote->text().toStdString();
+    delete c;
+
+    auto* m = static_cast<lv::MeansWindow*>(lv::OpenMeansWindow(2));  // AMOUNT by CODE
+    ASSERT_NE(m, nullptr);
+    m->group1->setCurrentIndex(0);
+    ASSERT_TRUE(m->Count());
+    ASSERT_EQ(m->table->rowCount(), 4);  // 1, 2, 3 and the total
+    // CODE 1: cases 0, 3, ..., 39, amounts 0, 4.5, ..., 58.5, mean 29.25.
+    EXPECT_EQ(m->table->item(0, 1)->text(), "29.2500");
+    EXPECT_EQ(m->table->item(3, 0)->text(), "合計");
+    m->table->actions().at(0)->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("CODE\t平均値\t度数"))
+        << QApplication::clipboard()->text().toStdString();
+    delete m;
 }
 
 TEST_F(StatsWindowsTest, CellsLeadToTheirCasesAndWindowsFollowTheFilter) {
