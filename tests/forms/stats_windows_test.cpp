@@ -11,6 +11,8 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QTableWidget>
 #include <QTimer>
