@@ -32,20 +32,43 @@ void Fisher(const Crosstab& t, CrosstabTests& out) {
     const unsigned n = a + b + c + d, row = a + b, column = a + c;
     if (n == 0) return;
     // The count of the first cell, given the margins.
-    const boost::math::hypergeometric_distribution<double> h(row, column, n);
+    namespace bm = boost::math;
+    const bm::hypergeometric_distribution<double> h(row, column, n);
     const unsigned low = row + column > n ? row + column - n : 0;
     const unsigned high = std::min(row, column);
-    const double observed = boost::math::pdf(h, a);
-    double two = 0, below = 0, above = 0;
-    for (unsigned k = low; k <= high; ++k) {
-        const double p = boost::math::pdf(h, k);
-        // Ties with the observed table within rounding count as no likelier.
-        if (p <= observed * (1 + 1e-7)) two += p;
-        if (k <= a) below += p;
-        if (k >= a) above += p;
+    const unsigned mode = static_cast<unsigned>(std::clamp(
+        (double(column) + 1) * (double(row) + 1) / (double(n) + 2), double(low), double(high)));
+    // Ties with the observed table within rounding count as no likelier.
+    const double observed = bm::pdf(h, a) * (1 + 1e-7);
+    const double below = bm::cdf(h, a);                                   // P(X <= a)
+    const double above = a == 0 ? 1 : bm::cdf(bm::complement(h, a - 1));  // P(X >= a)
+    // The other side of the mode: the probability is monotone there, so
+    // the first count no likelier than a's is found by halving.
+    double other = 0;
+    if (a <= mode) {
+        unsigned lo = std::max(mode, a + 1), hi = high + 1;  // the answer is in [lo, hi]
+        while (lo < hi) {
+            const unsigned mid = lo + (hi - lo) / 2;
+            if (bm::pdf(h, mid) <= observed)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        if (lo <= high) other = bm::cdf(bm::complement(h, lo - 1));
+    } else {
+        // The last count at or below the mode no likelier than a's, if any.
+        unsigned lo = low, hi = std::min(mode, a - 1) + 1;  // answer + 1 is in [lo, hi]
+        while (lo < hi) {
+            const unsigned mid = lo + (hi - lo) / 2;
+            if (bm::pdf(h, mid) <= observed)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo > low) other = bm::cdf(h, lo - 1);
     }
     out.fisher = true;
-    out.fisherTwoSided = std::min(1.0, two);
+    out.fisherTwoSided = std::min(1.0, (a <= mode ? below : above) + other);
     out.fisherOneSided = std::min(1.0, std::min(below, above));
 }
 

@@ -1,7 +1,8 @@
 // The statistics against GNU PSPP on every file of the corpus: FREQUENCIES
 // (counts, percentages, mean, standard deviation, minimum, maximum,
 // median), EXAMINE's weighted-average quartiles, DESCRIPTIVES and a
-// CROSSTABS, each figure equal to ours at the precision PSPP prints it.
+// CROSSTABS with its tests and measures, each figure equal to ours at the
+// precision PSPP prints it.
 // Skips with one line where pspp or the corpus is missing.
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 
 #include "core/dictionary/file_dictionary.h"
 #include "core/stats/crosstab.h"
+#include "core/stats/crosstab_tests.h"
 #include "core/stats/frequencies.h"
 #include "tests/support/corpus.h"
 #include "tests/support/savfixture.h"
@@ -189,7 +191,8 @@ void CompareFile(const std::string& path, Checker& check) {
         if (small.size() >= 2)
             sps << "ECHO 'MARK X'.\nCROSSTABS /TABLES="
                 << dict.variables[size_t(chosen[size_t(small[0])])].longName << " BY "
-                << dict.variables[size_t(chosen[size_t(small[1])])].longName << ".\n";
+                << dict.variables[size_t(chosen[size_t(small[1])])].longName
+                << " /STATISTICS=CHISQ PHI.\n";
     }
     const std::string command =
         "pspp -O format=csv -o '" + output + "' '" + syntax + "' >/dev/null 2>&1";
@@ -322,6 +325,34 @@ void CompareFile(const std::string& path, Checker& check) {
             if (!total) ++r;
         }
         EXPECT_EQ(r, t.rows.size()) << check.where << ": crosstab rows";
+        // Its tests and measures, wherever the name is in a row.
+        const lv::CrosstabTests tests = lv::TestCrosstab(t);
+        for (const Table& table : pspp["X"])
+            for (const auto& row : table.rows) {
+                if (row.size() < 2) continue;
+                const std::string& name = row[0];
+                for (const auto& [title, test] :
+                     {std::pair{"Pearson Chi-Square", tests.pearson},
+                      {"Likelihood Ratio", tests.likelihoodRatio},
+                      {"Linear-by-Linear Association", tests.linearByLinear}})
+                    if (name == title && row.size() >= 4) {
+                        check.Same(name + " value", test.value, row[1]);
+                        check.Same(name + " df", test.df, row[2]);
+                        check.Same(name + " p", test.p, row[3]);
+                    }
+                if (name == "Fisher's Exact Test" && row.size() >= 6) {
+                    // Where equal margins make the mirrored table as likely as
+                    // this one, PSPP leaves it out of the two-sided p; the
+                    // definition (and R's fisher.test) counts it: 1, not .500,
+                    // for 0 1 / 1 0.
+                    const bool mirrored = t.rowTotals[0].weight == t.rowTotals[1].weight ||
+                                          t.columnTotals[0].weight == t.columnTotals[1].weight;
+                    if (!mirrored) check.Same("Fisher two-sided", tests.fisherTwoSided, row[4]);
+                    check.Same("Fisher one-sided", tests.fisherOneSided, row[5]);
+                }
+                if (row.size() >= 3 && (row[1] == "Phi" || row[1] == "Cramer's V"))
+                    check.Same(row[1], row[1] == "Phi" ? tests.phi : tests.cramersV, row.back());
+            }
     }
     fs::remove_all(dir);
 }
