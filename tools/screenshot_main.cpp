@@ -3,7 +3,7 @@
 // value-labels.png, value-labels-range.png, data-grid.png,
 // data-grid-labels-find.png (value labels shown, the find bar open),
 // go-to.png, confirm.png (the export's question), progress.png,
-// file-info.png, frequencies.png, describe.png, crosstab.png,
+// file-info.png, frequencies.png, describe.png, crosstab.png, means.png,
 // data-grid-filter.png (the filter bar set) and, given a second sample,
 // data-grid-formats.png (its grid with 書式どおりに表示).
 // Usage: lorivane_screenshots SAMPLE.sav OUTDIR [FORMATS.sav]
@@ -168,8 +168,14 @@ int main(int argc, char** argv) {
     if (auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(1))) {
         c->columns->setCurrentIndex(8);
         c->rowPercent->setChecked(true);
-        c->resize(820, 360);
+        c->resize(820, 560);
         ok = c->Count() && Save(c, out + "/crosstab.png") && ok;
+    }
+    // Satisfaction's mean by sex.
+    if (auto* m = static_cast<lv::MeansWindow*>(lv::OpenMeansWindow(7))) {
+        m->group1->setCurrentIndex(1);
+        m->resize(900, 260);
+        ok = m->Count() && Save(m, out + "/means.png") && ok;
     }
     // The grid narrowed by a condition, its filter bar open.
     if (frmDPGrid) {

@@ -26,6 +26,8 @@ double Score(const StatsVariable& v, const CrossCategory& c, size_t place) {
 }
 
 void Fisher(const Crosstab& t, CrosstabTests& out) {
+    // Counts beyond what the distribution's whole numbers hold get no test.
+    if (!(t.total.weight < 2e9)) return;
     const auto whole = [](double w) { return static_cast<unsigned>(std::llround(w)); };
     const unsigned a = whole(t.Cell(0, 0).weight), b = whole(t.Cell(0, 1).weight);
     const unsigned c = whole(t.Cell(1, 0).weight), d = whole(t.Cell(1, 1).weight);
@@ -40,8 +42,8 @@ void Fisher(const Crosstab& t, CrosstabTests& out) {
         (double(column) + 1) * (double(row) + 1) / (double(n) + 2), double(low), double(high)));
     // Ties with the observed table within rounding count as no likelier.
     const double observed = bm::pdf(h, a) * (1 + 1e-7);
-    const double below = bm::cdf(h, a);                                   // P(X <= a)
-    const double above = a == 0 ? 1 : bm::cdf(bm::complement(h, a - 1));  // P(X >= a)
+    const double below = bm::cdf(h, a);                                     // P(X <= a)
+    const double above = a == low ? 1 : bm::cdf(bm::complement(h, a - 1));  // P(X >= a)
     // The other side of the mode: the probability is monotone there, so
     // the first count no likelier than a's is found by halving.
     double other = 0;
