@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     if (auto* c = static_cast<lv::CrosstabWindow*>(lv::OpenCrosstabWindow(1))) {
         c->columns->setCurrentIndex(8);
         c->rowPercent->setChecked(true);
-        c->resize(820, 560);
+        c->resize(820, 660);
         ok = c->Count() && Save(c, out + "/crosstab.png") && ok;
     }
     // Satisfaction's mean by sex.

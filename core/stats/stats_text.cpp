@@ -498,7 +498,7 @@ std::string MeansText(const Means& m, const PassResult& pass, const std::string&
     table.rightAligned.assign(header.size(), true);
     for (size_t g = 0; g < lead; ++g) table.rightAligned[g] = false;
     const DictVariable& v = *m.variable.dict;
-    const int decimals = v.print.decimals + 2;
+    const int decimals = v.print.decimals;
     const auto add = [&](const MeansGroup& group) {
         std::vector<std::string> line;
         for (const CrossCategory* c : group.values) {

@@ -232,7 +232,7 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
         MakeTable(this, {QStringLiteral("値"), QStringLiteral("値ラベル"), QStringLiteral("度数"),
                          QStringLiteral("パーセント"), QStringLiteral("有効パーセント"),
                          QStringLiteral("累積パーセント"), QString()});
-    layout->addWidget(table, 3);
+    layout->addWidget(table);
     statistics = MakeTable(this, {QStringLiteral("統計量"), QStringLiteral("値")});
     AddCopy(statistics);
     layout->addWidget(statistics, 2);
@@ -564,12 +564,12 @@ CrosstabWindow::CrosstabWindow(std::shared_ptr<FileDictionary> dict, int rowVari
     table->setFont(WithLatinDigits(table->font()));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);
-    layout->addWidget(table, 3);
+    layout->addWidget(table);
     tests = MakeTable(this, {QStringLiteral("検定"), QStringLiteral("値"), QStringLiteral("自由度"),
                              QStringLiteral("有意確率")});
     AddCopy(tests);
     tests->setContextMenuPolicy(Qt::ActionsContextMenu);
-    layout->addWidget(tests, 2);
+    layout->addWidget(tests);
     testsNote = new QLabel(this);
     testsNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     testsNote->setWordWrap(true);
@@ -653,6 +653,11 @@ void CrosstabWindow::FillTests() {
                {new Cell(lines[i].name), figure(lines[i].value, 3), figure(lines[i].df, 0),
                 figure(lines[i].p, 3)});
     tests->resizeColumnsToContents();
+    tests->resizeRowsToContents();
+    // Tall enough for every line, no more: the counts take the rest.
+    int height = tests->horizontalHeader()->sizeHint().height() + 2 * tests->frameWidth();
+    for (int i = 0; i < tests->rowCount(); ++i) height += tests->rowHeight(i);
+    tests->setFixedHeight(height);
     const double percent =
         r.cells ? 100.0 * static_cast<double>(r.lowExpectedCells) / double(r.cells) : 0;
     QString note =
@@ -853,7 +858,7 @@ void MeansWindow::Fill() {
     table->setHorizontalHeaderLabels(headers);
     table->setRowCount(static_cast<int>(lines.size()));
     const DictVariable& v = *m.variable.dict;
-    const int decimals = v.print.decimals + 2;
+    const int decimals = v.print.decimals;
     const auto text = [](const std::string& bytes, double value) {
         return new Cell(Decoded(bytes), value);
     };
