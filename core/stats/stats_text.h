@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/stats/crosstab.h"
 #include "core/stats/describe.h"
@@ -58,6 +59,16 @@ std::string SpreadText(double value, const DictVariable& variable);
 bool StatisticsAsTimes(const DictVariable& variable);
 // The distinct count: "12", or "> 10000" when not exact.
 std::string DistinctText(size_t distinct, bool exact, size_t cap);
+
+// The statistics of a numeric variable as the tables list them, in order:
+// the key of each (as in the JSON; an asked percentile's is "p" and its
+// percent as written, "p5"), and its text (the file's bytes). The
+// quartiles, modes and percentiles only when exact.
+struct StatisticLine {
+    std::string key;
+    std::string text;
+};
+std::vector<StatisticLine> StatisticLines(const Descriptives& stats, const DictVariable& variable);
 
 // Columns a UTF-8 text takes on a terminal.
 size_t TerminalColumns(std::string_view utf8);

@@ -54,9 +54,7 @@ void ValueTally::Add(const PassValue& value, double weight) {
         min_ = std::min(min_, x);
         max_ = std::max(max_, x);
         const double d = x - shift_;
-        sumW_.Add(weight);
-        sumWD_.Add(weight * d);
-        sumWD2_.Add(weight * d * d);
+        sums_.Add(d, weight);
     }
     AddNumber(x, weight);
 }
@@ -209,17 +207,11 @@ std::vector<TallyEntry> ValueTally::Entries() const {
 }
 
 double ValueTally::Mean() const {
-    const double w = sumW_.value();
-    if (!shifted_ || !(w > 0)) return nan();
-    return shift_ + sumWD_.value() / w;
+    return shifted_ ? moments().mean : nan();
 }
 
 double ValueTally::Variance() const {
-    const double w = sumW_.value();
-    if (!shifted_ || !(w > 1)) return nan();
-    const double s1 = sumWD_.value();
-    const double ss = sumWD2_.value() - s1 * s1 / w;
-    return std::max(ss, 0.0) / (w - 1);
+    return shifted_ ? moments().variance : nan();
 }
 
 }  // namespace lv
