@@ -254,17 +254,23 @@ std::vector<StatisticLine> StatisticLines(const Descriptives& s, const DictVaria
     }
     // Skewness and kurtosis are plain numbers, three decimals as usual.
     lines.push_back({"se_mean", SpreadText(s.seMean, v)});
-    lines.push_back({"variance", StatisticText(s.variance, v.print.decimals)});
+    lines.push_back({"variance", FigureText(s.variance, v)});
     lines.push_back({"skewness", StatisticText(s.skewness, 1)});
     lines.push_back({"se_skewness", StatisticText(s.seSkewness, 1)});
     lines.push_back({"kurtosis", StatisticText(s.kurtosis, 1)});
     lines.push_back({"se_kurtosis", StatisticText(s.seKurtosis, 1)});
     lines.push_back({"range", SpreadText(s.range, v)});
-    lines.push_back({"sum", StatisticText(s.sum, v.print.decimals)});
+    lines.push_back({"sum", FigureText(s.sum, v)});
     if (s.percentilesExact)
         for (const AskedPercentile& p : s.percentiles)
             lines.push_back({"p" + p.text, LocationText(p.value, v)});
     return lines;
+}
+
+std::string FigureText(double value, const DictVariable& variable) {
+    if (std::isfinite(value) && variable.print.type == fmt::E)
+        return StatsValueText(variable, value);
+    return StatisticText(value, variable.print.decimals);
 }
 
 std::string DistinctText(size_t distinct, bool exact, size_t cap) {
@@ -319,11 +325,12 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
             std::string name = "Percentile " + line.key.substr(1);
             for (const auto& [key, english] : names)
                 if (line.key == key) name = english;
-            if (line.key == "mode" && s.modeCount > 1)
-                name += " (smallest of " + std::to_string(s.modeCount) + ")";
             stats.rows.push_back({name, ToUtf8(line.text, encoding)});
         }
         out += stats.Render();
+        if (s.modeCount > 1 && s.percentilesExact)
+            out += "(mode: the smallest of " + std::to_string(s.modeCount) +
+                   " values sharing the largest count)\n";
         out += s.percentilesExact ? "(percentiles: weighted average at (W+1)p)\n"
                                   : "(percentiles left out: too many distinct values to hold)\n";
     }
@@ -381,13 +388,13 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
             ModeCountText(row),
             ToUtf8(LocationText(s.median, d), encoding),
             SpreadText(s.seMean, d),
-            StatisticText(s.variance, d.print.decimals),
+            FigureText(s.variance, d),
             StatisticText(s.skewness, 1),
             StatisticText(s.seSkewness, 1),
             StatisticText(s.kurtosis, 1),
             StatisticText(s.seKurtosis, 1),
             SpreadText(s.range, d),
-            StatisticText(s.sum, d.print.decimals)};
+            FigureText(s.sum, d)};
         for (size_t i = 0; i < asked.size(); ++i)
             line.push_back(i < s.percentiles.size()
                                ? ToUtf8(LocationText(s.percentiles[i].value, d), encoding)

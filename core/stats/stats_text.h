@@ -54,6 +54,9 @@ std::string LocationText(double value, const DictVariable& variable);
 // 04:05:06.00", no days below one day); in an E format as a value; else
 // StatisticText.
 std::string SpreadText(double value, const DictVariable& variable);
+// A figure in the variable's units that is not a value of it (sum,
+// variance): in an E format as a value, else StatisticText.
+std::string FigureText(double value, const DictVariable& variable);
 // Whether a variable's statistics are dates or times (LocationText and
 // SpreadText then differ from the figures in more than digits).
 bool StatisticsAsTimes(const DictVariable& variable);

@@ -552,13 +552,13 @@ void DescribeWindow::Fill() {
                             : new Cell(QString()),
                 new Cell(Decoded(LocationText(s.median, d)), s.median),
                 number(SpreadText(s.seMean, d), s.seMean),
-                number(StatisticText(s.variance, d.print.decimals), s.variance),
+                number(FigureText(s.variance, d), s.variance),
                 number(StatisticText(s.skewness, 1), s.skewness),
                 number(StatisticText(s.seSkewness, 1), s.seSkewness),
                 number(StatisticText(s.kurtosis, 1), s.kurtosis),
                 number(StatisticText(s.seKurtosis, 1), s.seKurtosis),
                 number(SpreadText(s.range, d), s.range),
-                number(StatisticText(s.sum, d.print.decimals), s.sum)});
+                number(FigureText(s.sum, d), s.sum)});
     }
     table->setSortingEnabled(true);
     table->resizeColumnsToContents();
