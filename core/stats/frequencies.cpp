@@ -78,15 +78,15 @@ Descriptives MakeDescriptives(const ValueTally& tally, std::span<const AskedPerc
     d.percentilesExact = tally.complete() || beyond;
     d.quartile1 = d.median = d.quartile3 = kNaN;
     Moments m = beyond ? beyond->moments : tally.moments();
-    std::vector<WeightedValue> values;
+    std::vector<TallyEntry> values;
     if (tally.complete() && !tally.variable().isString()) {
-        for (const TallyEntry& e : tally.Entries())
-            if (e.missing == MissingKind::None) values.push_back({e.number, e.weight});
+        values = tally.Entries();
+        std::erase_if(values, [](const TallyEntry& e) { return e.missing != MissingKind::None; });
         // A second look at the distinct values: the moments about the mean.
         if (!values.empty()) {
             PowerSums central;
             const double mean = m.mean;
-            for (const WeightedValue& v : values) central.Add(v.value - mean, v.weight);
+            for (const TallyEntry& e : values) central.Add(e.number - mean, e.weight);
             m = MomentsOf(central, mean);
         }
     }
@@ -106,10 +106,9 @@ Descriptives MakeDescriptives(const ValueTally& tally, std::span<const AskedPerc
         order = beyond->order;
     } else {
         double total = 0;
-        for (const WeightedValue& v : values) total += v.weight;
+        for (const TallyEntry& e : values) total += e.weight;
         OrderWalk walk(total, points);
-        for (const TallyEntry& e : tally.Entries())
-            if (e.missing == MissingKind::None) walk.Add(e.number, e.weight, e.cases);
+        for (const TallyEntry& e : values) walk.Add(e.number, e.weight, e.cases);
         order = walk.Finish();
     }
     d.quartile1 = order.percentiles[0];
