@@ -77,7 +77,17 @@ Descriptives MakeDescriptives(const ValueTally& tally, std::span<const AskedPerc
     for (AskedPercentile& p : d.percentiles) p.value = kNaN;
     d.percentilesExact = tally.complete() || beyond;
     d.quartile1 = d.median = d.quartile3 = kNaN;
-    Moments m = beyond ? beyond->moments : tally.moments();
+    // Without every value, only what the pass summed: the mean and variance.
+    Moments m;
+    if (beyond) {
+        m = beyond->moments;
+    } else {
+        m.mean = tally.Mean();
+        m.variance = tally.Variance();
+        m.sum = m.mean * tally.valid().weight;
+        m.seMean = std::sqrt(m.variance / tally.valid().weight);
+        m.skewness = m.seSkewness = m.kurtosis = m.seKurtosis = kNaN;
+    }
     std::vector<TallyEntry> values;
     if (tally.complete() && !tally.variable().isString()) {
         values = tally.Entries();

@@ -9,9 +9,10 @@
 //   se_kurtosis   √(4 (W² − 1) se_skewness² / ((W − 3)(W + 5)))        W > 3
 // the unbiased forms the common statistics packages print; skewness and
 // kurtosis need s > 0. The sums are taken of the values less a shift (the
-// first value, or the mean itself in a second pass over the values), so
-// that the powers stay small, and compensated, so that millions of terms
-// keep their digits.
+// mean the pass over the cases found, in a second look at the distinct
+// values), so that the powers stay small, and compensated, so that
+// millions of terms keep their digits; what the shift missed of the mean
+// is taken out of the central moments.
 #pragma once
 
 #include "core/stats/exact_sum.h"

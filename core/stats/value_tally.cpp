@@ -54,7 +54,9 @@ void ValueTally::Add(const PassValue& value, double weight) {
         min_ = std::min(min_, x);
         max_ = std::max(max_, x);
         const double d = x - shift_;
-        sums_.Add(d, weight);
+        sumW_.Add(weight);
+        sumWD_.Add(weight * d);
+        sumWD2_.Add(weight * d * d);
     }
     AddNumber(x, weight);
 }
@@ -207,11 +209,17 @@ std::vector<TallyEntry> ValueTally::Entries() const {
 }
 
 double ValueTally::Mean() const {
-    return shifted_ ? moments().mean : nan();
+    const double w = sumW_.value();
+    if (!shifted_ || !(w > 0)) return nan();
+    return shift_ + sumWD_.value() / w;
 }
 
 double ValueTally::Variance() const {
-    return shifted_ ? moments().variance : nan();
+    const double w = sumW_.value();
+    if (!shifted_ || !(w > 1)) return nan();
+    const double s1 = sumWD_.value();
+    const double ss = sumWD2_.value() - s1 * s1 / w;
+    return std::max(ss, 0.0) / (w - 1);
 }
 
 }  // namespace lv

@@ -1,6 +1,6 @@
 // Everything the statistics gather of one variable in one pass: the count
 // (weighted and of cases) of each distinct value, the missing counts, and
-// the sums for the moments, minimum and maximum.
+// the sums for the mean and variance, minimum and maximum.
 //
 // Memory is bounded: at most `kept` distinct values are held. When more
 // arrive, the table keeps the smallest half of them (in value order) and
@@ -9,10 +9,12 @@
 // says how many cases lie beyond. Moments, minimum and maximum never depend
 // on the table; percentiles and the mode need it whole.
 //
-// The moments come from Kahan–Neumaier compensated sums of the weights and
-// of the powers of the values less the first valid value (moments.h): the
-// shift keeps the subtractions of the formulas small, the compensation
-// keeps the sums' digits over millions of cases.
+// The mean and variance come from Kahan–Neumaier compensated sums of the
+// weights, of the values less the first valid value and of their squares:
+// the shift keeps the subtraction of the variance formula small, the
+// compensation keeps the sums' digits over millions of cases. The higher
+// moments are taken about that mean afterwards, over the distinct values
+// (moments.h, order_pass.h).
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,7 @@
 #include <vector>
 
 #include "core/stats/case_pass.h"
-#include "core/stats/moments.h"
+#include "core/stats/exact_sum.h"
 #include "core/stats/stats_variable.h"
 
 namespace lv {
@@ -82,8 +84,6 @@ class ValueTally {
     double Mean() const;
     // Variance with the weights' sum less one as divisor.
     double Variance() const;
-    // Every moment of the valid numbers (see moments.h), from this pass.
-    Moments moments() const { return MomentsOf(sums_, shift_); }
     // Numbers: every distinct value up to this one is held with its whole
     // count (infinity while complete); the rest lie above it.
     double heldLimit() const { return numberLimit_; }
@@ -139,7 +139,7 @@ class ValueTally {
     // Moments of the valid numbers.
     bool shifted_ = false;
     double shift_ = 0;
-    PowerSums sums_;
+    ExactSum sumW_, sumWD_, sumWD2_;
     double min_ = 0, max_ = 0;
 };
 
