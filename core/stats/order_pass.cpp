@@ -2,59 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
 
 namespace lv {
 namespace {
 
-struct Counted {
-    double value = 0;
-    double weight = 0;
-    int64_t cases = 0;
-    bool missing = false;  // user-missing: counted as distinct only
-};
-
-// One variable's window of values (low, high].
+// One variable's window: the values above low, counted in a table of its
+// own that gives up its upper half when it fills (as the first pass's
+// does), so that the window ends where that table's held values end.
 struct Window {
     const ValueTally* tally = nullptr;
     double mean = 0;
     double low = 0;
-    double high = std::numeric_limits<double>::infinity();
     size_t capacity = 0;
-    bool cut = false;  // high came down during this pass
-    std::vector<Counted> held;
+    std::optional<ValueTally> seen;
     PowerSums central;
 
-    // Sorts and merges equal values; gives up the upper half of the
-    // distinct values when more than half the buffer is left.
-    void Compact() {
-        std::sort(held.begin(), held.end(),
-                  [](const Counted& a, const Counted& b) { return a.value < b.value; });
-        size_t n = 0;
-        for (const Counted& c : held) {
-            if (n > 0 && held[n - 1].value == c.value) {
-                held[n - 1].weight += c.weight;
-                held[n - 1].cases += c.cases;
-            } else {
-                held[n++] = c;
-            }
-        }
-        held.resize(n);
-        const size_t keep = std::max<size_t>(capacity / 2, 1);
-        if (held.size() > keep && held.size() * 2 > capacity) {
-            held.resize(keep);
-            high = held.back().value;
-            cut = true;
-        }
-    }
+    void Start() { seen.emplace(tally->variable(), capacity); }
 
     void Add(double x, double weight, bool firstPass) {
         if (std::isnan(x)) return;
-        const bool missing = tally->variable().missing().Holds(x);
-        if (firstPass && !missing) central.Add(x - mean, weight);
-        if (!(x > low) || x > high) return;
-        held.push_back({x, weight, 1, missing});
-        if (held.size() >= capacity) Compact();
+        if (firstPass && !tally->variable().missing().Holds(x)) central.Add(x - mean, weight);
+        if (x > low) seen->Add({false, x, {}}, weight);
     }
 };
 
@@ -105,13 +74,14 @@ OrderPassResult CompleteOrder(const FileDictionary& dict, const std::vector<int>
         of.push_back(i);
     }
     if (windows.empty()) return result;
-    const size_t capacity = std::max<size_t>(bufferBytes / sizeof(Counted) / windows.size(), 64);
+    // A table's slots take 24 bytes and are filled to 70% at most, doubling
+    // as they fill: under 72 bytes a value.
+    const size_t capacity = std::max<size_t>(bufferBytes / 72 / windows.size(), 64);
     // Each walk starts with the values the table holds whole.
     std::vector<OrderWalk> walks;
     std::vector<size_t> distinct(windows.size());
     for (size_t k = 0; k < windows.size(); ++k) {
         windows[k].capacity = capacity;
-        windows[k].held.reserve(capacity);
         walks.emplace_back(windows[k].tally->valid().weight, points);
         for (const TallyEntry& e : windows[k].tally->Entries()) {
             ++distinct[k];
@@ -124,6 +94,7 @@ OrderPassResult CompleteOrder(const FileDictionary& dict, const std::vector<int>
         std::vector<Window*> reading;
         std::vector<int> columns;
         for (size_t k : open) {
+            windows[k].Start();
             reading.push_back(&windows[k]);
             columns.push_back(variables[of[k]]);
         }
@@ -133,18 +104,16 @@ OrderPassResult CompleteOrder(const FileDictionary& dict, const std::vector<int>
         std::vector<size_t> still;
         for (size_t k : open) {
             Window& w = windows[k];
-            w.Compact();
-            for (const Counted& c : w.held) {
+            for (const TallyEntry& e : w.seen->Entries()) {
                 ++distinct[k];
-                if (!c.missing) walks[k].Add(c.value, c.weight, c.cases);
+                if (e.missing == MissingKind::None) walks[k].Add(e.number, e.weight, e.cases);
             }
-            w.held.clear();
-            if (w.cut && w.high < std::numeric_limits<double>::infinity()) {
-                w.low = w.high;
-                w.high = std::numeric_limits<double>::infinity();
-                w.cut = false;
+            // Values above the table's held ones wait for the next pass.
+            if (!w.seen->complete()) {
+                w.low = w.seen->heldLimit();
                 still.push_back(k);
             }
+            w.seen.reset();
         }
         open.swap(still);
     }

@@ -4,12 +4,12 @@
 //
 // A tally holds every value up to its heldLimit() with its whole count.
 // The values above it are read in further passes over the cases, a window
-// of values at a time: each pass gathers, for every such variable, the
-// distinct values above its last window into a buffer of a fixed size;
-// when the buffer fills, it is sorted, equal values merged, and its upper
-// half given up, so that the window ends lower. A pass ends with every
+// of values at a time: each pass counts, for every such variable, the
+// distinct values above its last window in a table of a fixed size, which
+// gives up its upper half of values when it fills (as the first pass's
+// table does), so that the window ends lower. A pass ends with every
 // distinct value of each window and its whole count; the next pass starts
-// above it. Memory is the buffers (kOrderPassBytes in all, whatever the
+// above it. Memory is those tables (kOrderPassBytes in all, whatever the
 // number of cases) and passes are as many as the values beyond the tables
 // need windows. The first extra pass also sums the powers of the values
 // less the mean that the first pass found, so that skewness and kurtosis
