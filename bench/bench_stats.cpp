@@ -4,9 +4,14 @@
 // DESCRIPTIVES in the same run:
 //   - lorivane-dump freq of one coded variable and of one amount (about
 //     10,000 distinct values: the survey repeats 10,000 cases);
-//   - lorivane-dump describe of all 40 variables (one pass);
-//   - pspp FREQUENCIES of the same variable, and DESCRIPTIVES of the 32
-//     numeric variables (PSPP reads the whole file for each).
+//   - lorivane-dump freq of an amount with every statistic and five
+//     percentiles;
+//   - lorivane-dump describe of all 40 variables (one pass), and of the
+//     survey whose amounts and dates exceed describe's 10,000 distinct
+//     values (exact medians: a further pass over the values beyond);
+//   - pspp FREQUENCIES of the same variables, with /STATISTICS=ALL and the
+//     same percentiles, and DESCRIPTIVES of the 32 numeric variables (PSPP
+//     reads the whole file for each).
 //
 //   bench_stats [directory]      (default /tmp/lorivane-bench-grid)
 #include <sys/stat.h>
@@ -57,8 +62,20 @@ int main(int argc, char** argv) {
     row("lorivane-dump freq Q1 (goal <= 0.5x)", Best({dump, "freq", file, "Q1", "--json"}));
     row("lorivane-dump freq AMT1 (about 10,000 distinct values)",
         Best({dump, "freq", file, "AMT1", "--json"}));
-    row("lorivane-dump describe, 40 variables (goal <= 1x)",
+    row("lorivane-dump freq AMT1, every statistic, 5 percentiles (goal <= 0.5x)",
+        Best({dump, "freq", file, "AMT1", "--json", "--percentiles", "5,10,50,90,95"}));
+    row("lorivane-dump describe, 40 variables (goal <= 1.5x)",
         Best({dump, "describe", file, "--json"}));
+    const std::string spread = benchfiles::EnsureSpreadSurvey(dir);
+    const bench::Measure spreadPeer = Best({LORIVANE_PEER_PARSE, spread});
+    std::printf("| libreadstat bare parse, 20k-distinct survey (peer) | %.3f | %.0f | %.2f |\n",
+                spreadPeer.seconds, spreadPeer.peakMb, spreadPeer.seconds / peer.seconds);
+    const bench::Measure exact = Best({dump, "describe", spread, "--json"});
+    std::printf(
+        "| lorivane-dump describe, 20k-distinct survey, exact medians (goal <= 1.5x) | "
+        "%.3f | %.0f | %.2f (of its peer)%s |\n",
+        exact.seconds, exact.peakMb, exact.seconds / spreadPeer.seconds,
+        exact.status == 0 ? "" : " (failed)");
     if (!havePspp) {
         std::printf("(pspp not installed: its rows are left out)\n");
         return 0;
@@ -70,6 +87,20 @@ int main(int argc, char** argv) {
     row("pspp FREQUENCIES Q1",
         Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
               PsppSyntax(dir, file, "freq", "FREQUENCIES VARIABLES=Q1.\n")}));
+    row("pspp FREQUENCIES AMT1 /STATISTICS=ALL, 5 percentiles",
+        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
+              PsppSyntax(dir, file, "freqall1",
+                         "FREQUENCIES VARIABLES=AMT1 /FORMAT=NOTABLE /STATISTICS=ALL "
+                         "/PERCENTILES=5 10 50 90 95.\n")}));
+    row("pspp DESCRIPTIVES /STATISTICS=ALL, 32 numeric variables",
+        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
+              PsppSyntax(dir, file, "descall",
+                         "DESCRIPTIVES VARIABLES=" + numeric + " /STATISTICS=ALL.\n")}));
+    row("pspp FREQUENCIES /STATISTICS=ALL, 32 numeric, 20k-distinct survey",
+        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
+              PsppSyntax(
+                  dir, spread, "freqspread",
+                  "FREQUENCIES VARIABLES=" + numeric + " /FORMAT=NOTABLE /STATISTICS=ALL.\n")}));
     row("pspp DESCRIPTIVES, 32 numeric variables",
         Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
               PsppSyntax(dir, file, "desc", "DESCRIPTIVES VARIABLES=" + numeric + ".\n")}));

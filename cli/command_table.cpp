@@ -118,6 +118,14 @@ bool ApplyBy(Options& o, const std::string& value, std::string& error) {
     return false;
 }
 
+bool ApplyPercentiles(Options& o, const std::string& value, std::string& error) {
+    if (!lv::ParsePercentiles(value, o.percentiles) || o.percentiles.empty()) {
+        error = "--percentiles takes percents from 0 to 100 separated by commas (5,10,90,95)";
+        return false;
+    }
+    return true;
+}
+
 bool ApplyFormat(Options& o, const std::string& value, std::string& error) {
     if (!lv::TableFormatNamed(value) && !lv::SavFormatNamed(value)) {
         error = "--format takes csv, tsv, xlsx, sav or zsav";
@@ -222,6 +230,10 @@ constexpr OptionSpec kOptions[] = {
      "that order"},
     {"--percent", "LIST", ApplyPercent,
      "adds row, col and/or total percentages (separated by commas)"},
+    {"--percentiles", "LIST", ApplyPercentiles,
+     "adds the percentiles at these percents (0 to 100, separated\n"
+     "by commas) beside the quartiles, as the weighted average at\n"
+     "(W+1)p"},
     {"--include-missing", "", Set<&Options::includeMissing>,
      "counts user-missing values instead of leaving them out"},
     {"--expected", "", Set<&Options::expected>,
@@ -511,24 +523,32 @@ constexpr CommandSpec kCommands[] = {
      "select survey.sav 'SEX = 2 AND 年齢 < 30'  # the women under 30\n"
      "select survey.sav 'MISSING(SCORE) OR ANY(AGAIN, 2, 98)'  # missing or certain answers\n"
      "select survey.sav -- '-SCORE < -3'  # a condition that begins with a minus sign"},
-    {"freq", "FILE VAR...", "--utf8 --bytes --encoding --json --unweighted --where --password-file",
-     "",
+    {"freq", "FILE VAR...",
+     "--utf8 --bytes --encoding --json --unweighted --where --percentiles --password-file", "",
      "the frequency table of each VAR (short or long name): one row\n"
      "per distinct value in value order with its label, count,\n"
      "percent, valid percent and cumulative percent, user-missing\n"
      "values after the valid ones, system-missing as one row, then\n"
-     "the mean, standard deviation, minimum, maximum and quartiles\n"
-     "(the weighted average at (W+1)p) of a numeric variable, as\n"
-     "the window 度数分布 shows them",
+     "the mean, standard deviation, minimum, maximum, quartiles\n"
+     "(the weighted average at (W+1)p), modes, standard error of\n"
+     "the mean, variance, skewness and kurtosis with their standard\n"
+     "errors, range and sum of a numeric variable, as the window\n"
+     "度数分布 shows them",
      nullptr, RunFreq, "the frequency table of each variable",
      "freq survey.sav SEX --where '年齢 >= 60'  # SEX among those aged 60 and over\n"
-     "freq --json survey.sav SCORE AGAIN  # two tables as JSON"},
+     "freq --json survey.sav SCORE AGAIN  # two tables as JSON\n"
+     "freq survey.sav INCOME --percentiles 5,10,90,95  # four more percentiles"},
     {"describe", "FILE",
-     "--utf8 --bytes --encoding --vars --json --csv --unweighted --where --password-file", "",
+     "--utf8 --bytes --encoding --vars --json --csv --unweighted --where --percentiles "
+     "--password-file",
+     "",
      "one row per variable (or those of --vars): type, measure,\n"
      "valid and missing counts, distinct values, minimum, maximum,\n"
-     "mean, standard deviation and most frequent value, all in one\n"
-     "pass over the cases, as the window 変数の概要 shows them",
+     "mean, standard deviation, most frequent value, median and\n"
+     "the moments of the frequency table, in one pass over the\n"
+     "cases (and further passes, in bounded memory, over the values\n"
+     "of a variable of more than 10,000 distinct values), as the\n"
+     "window 変数の概要 shows them",
      CheckDescribe, RunDescribe, "every variable described in one row",
      "describe survey.sav  # every variable\n"
      "describe survey.sav --vars SCORE,INCOME --csv  # two variables as CSV"},

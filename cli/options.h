@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/stats/percentile.h"
+
 namespace lv::cli {
 
 struct CommandSpec;
@@ -49,12 +51,13 @@ struct Options {
     std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
     bool unweighted = false;               // freq, describe, crosstab, means --unweighted
     std::string percents;                  // crosstab --percent row,col,total
-    bool includeMissing = false;           // crosstab --include-missing
-    bool expected = false;                 // crosstab --expected
-    bool residuals = false;                // crosstab --residuals
-    std::string layer;                     // crosstab --layer VAR
-    std::vector<std::string> groups;       // means --by G1[,G2]
-    std::string passwordFile;              // --password-file: the first line is the password
+    std::vector<lv::AskedPercentile> percentiles;  // freq, describe --percentiles 5,95
+    bool includeMissing = false;                   // crosstab --include-missing
+    bool expected = false;                         // crosstab --expected
+    bool residuals = false;                        // crosstab --residuals
+    std::string layer;                             // crosstab --layer VAR
+    std::vector<std::string> groups;               // means --by G1[,G2]
+    std::string passwordFile;  // --password-file: the first line is the password
     // convert: the format word (empty: from OUT's extension), the header
     // row, user-missing values and line ends.
     std::string tableFormat;

@@ -97,9 +97,9 @@ int RunFreq(Context& c) {
     std::optional<lv::CaseNumbers> cases;
     if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
-    const lv::FrequencyResult result =
-        lv::RunFrequencies(dict, variables, !c.options.unweighted, nullptr,
-                           lv::ValueTally::kDefaultKept, Selected(cases), &c.file);
+    const lv::FrequencyResult result = lv::RunFrequencies(
+        dict, variables, !c.options.unweighted, nullptr, lv::ValueTally::kDefaultKept,
+        Selected(cases), &c.file, c.options.percentiles);
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     if (c.options.json) {
@@ -122,7 +122,7 @@ int RunDescribe(Context& c) {
     if (!Where(c, dict, cases)) return kUsage;
     const lv::DescribeResult result =
         lv::RunDescribe(dict, variables, !c.options.unweighted, nullptr, lv::kDescribeDistinctCap,
-                        Selected(cases), &c.file);
+                        Selected(cases), &c.file, c.options.percentiles);
     if (!PassDone(c, result.pass)) return kExitError;
     const std::string encoding = EncodingOf(c, dict);
     Print(c.out, c.options.json  ? lv::DescribeJson(result, dict, encoding)

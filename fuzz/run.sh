@@ -2,7 +2,8 @@
 # Builds the reader's fuzz target with clang (libFuzzer, ASan, UBSan), makes
 # seed files with our fixture writer, and fuzzes for SECONDS (default 600).
 # LORIVANE_FUZZ_TARGET=fuzz_condition fuzzes the case-selection conditions
-# instead (from no seeds, with the language's words in fuzz/condition.dict).
+# instead (from no seeds, with the language's words in fuzz/condition.dict),
+# LORIVANE_FUZZ_TARGET=fuzz_percentiles the percents of --percentiles.
 #   fuzz/run.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,8 @@ cmake --build build-fuzz --target "$target" -j2 >/dev/null
 dict=()
 if [ "$target" != fuzz_reader ]; then
   rm -f "$work"/seeds/*
+fi
+if [ "$target" = fuzz_condition ]; then
   dict=(-dict="$PWD/fuzz/condition.dict")
 fi
 cd "$work"

@@ -175,6 +175,15 @@ std::string EnsureSurvey(const std::string& dir, int repeat, fixture::Compressio
     return path;
 }
 
+std::string EnsureSpreadSurvey(const std::string& dir) {
+    const std::string path = dir + "/survey-1m-x40-20k-distinct.sav";
+    if (!Exists(path)) {
+        std::fprintf(stderr, "making %s\n", path.c_str());
+        WriteRepeated(path, Survey(20000), 50);
+    }
+    return path;
+}
+
 std::string EnsureWide(const std::string& dir) {
     const std::string path = dir + "/wide-2000-x1500.sav";
     if (!Exists(path)) {

@@ -121,7 +121,8 @@ class TallyAll final : public CaseVisitor {
 
 }  // namespace
 
-DescribeRow MakeDescribeRow(const ValueTally& tally) {
+DescribeRow MakeDescribeRow(const ValueTally& tally, std::span<const AskedPercentile> asked,
+                            const BeyondTable* beyond) {
     DescribeRow row;
     row.variable = tally.variable();
     const DictVariable& v = *row.variable.dict;
@@ -133,31 +134,43 @@ DescribeRow MakeDescribeRow(const ValueTally& tally) {
     row.valid = tally.valid();
     row.userMissing = tally.userMissing();
     row.systemMissing = tally.systemMissing();
-    row.distinct = tally.distinctCount();
-    row.distinctExact = tally.complete();
-    row.stats = MakeDescriptives(tally);
+    row.distinct = beyond ? beyond->distinct : tally.distinctCount();
+    row.distinctExact = tally.complete() || beyond;
+    row.stats = MakeDescriptives(tally, asked, beyond);
+    if (!v.isString()) {
+        if (row.stats.modes.empty()) return row;
+        row.hasMode = true;
+        row.modeCount = row.stats.modeCount;
+        row.modeAmount = row.stats.modeAmount;
+        row.modeNumber = row.stats.modes.front();
+        row.modeText = StatsValueText(v, row.modeNumber);
+        if (const std::string* label = row.variable.LabelOf(row.modeNumber)) row.modeLabel = *label;
+        return row;
+    }
     if (!tally.complete()) return row;
     const TallyEntry* mode = nullptr;
     const std::vector<TallyEntry> entries = tally.Entries();
-    for (const TallyEntry& e : entries)
-        if (e.missing == MissingKind::None && (!mode || e.weight > mode->weight)) mode = &e;
+    for (const TallyEntry& e : entries) {
+        if (e.missing != MissingKind::None) continue;
+        const double tolerance = 1e-12 * std::max(e.weight, mode ? mode->weight : 0.0);
+        if (!mode || e.weight > mode->weight + tolerance) {
+            mode = &e;
+            row.modeCount = 1;
+        } else if (e.weight >= mode->weight - tolerance) {
+            ++row.modeCount;
+        }
+    }
     if (!mode) return row;
     row.hasMode = true;
     row.modeAmount = Amount{mode->weight, mode->cases};
-    if (v.isString()) {
-        row.modeText = mode->text;
-        if (const std::string* label = row.variable.LabelOf(mode->text)) row.modeLabel = *label;
-    } else {
-        row.modeNumber = mode->number;
-        row.modeText = StatsValueText(v, mode->number);
-        if (const std::string* label = row.variable.LabelOf(mode->number)) row.modeLabel = *label;
-    }
+    row.modeText = mode->text;
+    if (const std::string* label = row.variable.LabelOf(mode->text)) row.modeLabel = *label;
     return row;
 }
 
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
                            Progress* progress, size_t cap, const CaseNumbers* selected,
-                           const ReaderHandle* file) {
+                           const ReaderHandle* file, std::span<const AskedPercentile> asked) {
     DescribeResult result;
     if (variables.empty())
         for (size_t i = 0; i < dict.variables.size(); ++i) variables.push_back(static_cast<int>(i));
@@ -170,7 +183,15 @@ DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variable
     result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     visitor.Flush();
     if (result.pass.outcome != PassOutcome::Complete) return result;
-    for (const ValueTally& tally : tallies) result.rows.push_back(MakeDescribeRow(tally));
+    const OrderPassResult order = CompleteOrder(dict, variables, tallies, weighted,
+                                                PercentilePoints(asked), progress, selected, file);
+    if (order.pass.outcome != PassOutcome::Complete) {
+        result.pass = order.pass;
+        return result;
+    }
+    for (size_t i = 0; i < tallies.size(); ++i)
+        result.rows.push_back(
+            MakeDescribeRow(tallies[i], asked, order.beyond[i] ? &*order.beyond[i] : nullptr));
     return result;
 }
 

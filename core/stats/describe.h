@@ -24,9 +24,10 @@ struct DescribeRow {
     size_t distinct = 0;
     bool distinctExact = true;  // else more than kDescribeDistinctCap
     Descriptives stats;         // numeric variables; NaN otherwise
-    // The most frequent valid value (the smallest of equals), when every
-    // distinct value was counted and there is a valid one.
+    // The most frequent valid value (the smallest of equals), when there is
+    // a valid one; modeCount: how many values share its count.
     bool hasMode = false;
+    size_t modeCount = 0;
     std::string modeText;   // as shown (file bytes)
     std::string modeLabel;  // its label (file bytes)
     double modeNumber = 0;
@@ -39,12 +40,17 @@ struct DescribeResult {
 };
 
 // variables: indices into dict.variables (empty: every variable); file as
-// for ReadCasesOnce.
+// for ReadCasesOnce. A numeric variable of more than cap distinct values
+// has its median, percentiles, modes and distinct count from further
+// passes over the values beyond its table (order_pass); a string variable
+// keeps "more than cap" and no mode.
 DescribeResult RunDescribe(const FileDictionary& dict, std::vector<int> variables, bool weighted,
                            Progress* progress = nullptr, size_t cap = kDescribeDistinctCap,
                            const CaseNumbers* selected = nullptr,
-                           const ReaderHandle* file = nullptr);
+                           const ReaderHandle* file = nullptr,
+                           std::span<const AskedPercentile> asked = {});
 
-DescribeRow MakeDescribeRow(const ValueTally& tally);
+DescribeRow MakeDescribeRow(const ValueTally& tally, std::span<const AskedPercentile> asked = {},
+                            const BeyondTable* beyond = nullptr);
 
 }  // namespace lv

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/stats/moments.h"
+#include "core/stats/order_walk.h"
 #include "core/stats/percentile.h"
 #include "core/stats/value_text.h"
 
@@ -59,25 +61,80 @@ FrequencyRow ValueRow(const StatsVariable& v, const TallyEntry& e) {
 
 }  // namespace
 
-Descriptives MakeDescriptives(const ValueTally& tally) {
+std::vector<double> PercentilePoints(std::span<const AskedPercentile> asked) {
+    std::vector<double> points = {0.25, 0.5, 0.75};
+    for (const AskedPercentile& p : asked) points.push_back(p.percent / 100);
+    return points;
+}
+
+Descriptives MakeDescriptives(const ValueTally& tally, std::span<const AskedPercentile> asked,
+                              const BeyondTable* beyond) {
     Descriptives d;
-    d.mean = tally.Mean();
-    d.sd = std::sqrt(tally.Variance());
     d.minimum = tally.minimum();
     d.maximum = tally.maximum();
-    d.percentilesExact = tally.complete();
+    d.range = d.maximum - d.minimum;
+    d.percentiles.assign(asked.begin(), asked.end());
+    for (AskedPercentile& p : d.percentiles) p.value = kNaN;
+    d.percentilesExact = tally.complete() || beyond;
     d.quartile1 = d.median = d.quartile3 = kNaN;
+    // Without every value, only what the pass summed: the mean and variance.
+    Moments m;
+    if (beyond) {
+        m = beyond->moments;
+    } else {
+        m.mean = tally.Mean();
+        m.variance = tally.Variance();
+        m.sum = m.mean * tally.valid().weight;
+        m.seMean = std::sqrt(m.variance / tally.valid().weight);
+        m.skewness = m.seSkewness = m.kurtosis = m.seKurtosis = kNaN;
+    }
+    std::vector<TallyEntry> values;
+    if (tally.complete() && !tally.variable().isString()) {
+        values = tally.Entries();
+        std::erase_if(values, [](const TallyEntry& e) { return e.missing != MissingKind::None; });
+        // A second look at the distinct values: the moments about the mean.
+        if (!values.empty()) {
+            PowerSums central;
+            const double mean = m.mean;
+            for (const TallyEntry& e : values) central.Add(e.number - mean, e.weight);
+            m = MomentsOf(central, mean);
+        }
+    }
+    d.mean = m.mean;
+    d.variance = m.variance;
+    d.sd = std::sqrt(m.variance);
+    d.seMean = m.seMean;
+    d.skewness = m.skewness;
+    d.seSkewness = m.seSkewness;
+    d.kurtosis = m.kurtosis;
+    d.seKurtosis = m.seKurtosis;
+    d.sum = m.sum;
     if (!d.percentilesExact || tally.variable().isString()) return d;
-    std::vector<WeightedValue> values;
-    for (const TallyEntry& e : tally.Entries())
-        if (e.missing == MissingKind::None) values.push_back({e.number, e.weight});
-    d.quartile1 = WeightedAveragePercentile(values, 0.25);
-    d.median = WeightedAveragePercentile(values, 0.5);
-    d.quartile3 = WeightedAveragePercentile(values, 0.75);
+    const std::vector<double> points = PercentilePoints(asked);
+    OrderFigures order;
+    if (beyond) {
+        order = beyond->order;
+    } else {
+        double total = 0;
+        for (const TallyEntry& e : values) total += e.weight;
+        OrderWalk walk(total, points);
+        for (const TallyEntry& e : values) walk.Add(e.number, e.weight, e.cases);
+        order = walk.Finish();
+    }
+    d.quartile1 = order.percentiles[0];
+    d.median = order.percentiles[1];
+    d.quartile3 = order.percentiles[2];
+    for (size_t i = 0; i < d.percentiles.size(); ++i)
+        d.percentiles[i].value = order.percentiles[3 + i];
+    d.modes = std::move(order.modes);
+    d.modeCount = order.modeCount;
+    d.modeAmount = Amount{order.modeWeight, order.modeCases};
     return d;
 }
 
-FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t shownRows) {
+FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t shownRows,
+                                  std::span<const AskedPercentile> asked,
+                                  const BeyondTable* beyond) {
     FrequencyTable t;
     t.variable = tally.variable();
     t.weighted = weighted;
@@ -86,8 +143,8 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
     t.systemMissing = tally.systemMissing();
     t.total =
         Amount{tally.totalWeight(), t.valid.cases + t.userMissing.cases + t.systemMissing.cases};
-    t.distinct = tally.distinctCount();
-    t.distinctExact = tally.complete();
+    t.distinct = beyond ? beyond->distinct : tally.distinctCount();
+    t.distinctExact = tally.complete() || beyond;
     const double total = t.total.weight, valid = t.valid.weight;
 
     const std::vector<TallyEntry> entries = tally.Entries();
@@ -149,7 +206,7 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
         t.rows.push_back(row);
     }
     if (!t.variable.isString()) {
-        t.stats = MakeDescriptives(tally);
+        t.stats = MakeDescriptives(tally, asked, beyond);
         t.histogram = MakeHistogram(tally);
     }
     return t;
@@ -157,7 +214,8 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
 
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress, size_t kept,
-                               const CaseNumbers* selected, const ReaderHandle* file) {
+                               const CaseNumbers* selected, const ReaderHandle* file,
+                               std::span<const AskedPercentile> asked) {
     FrequencyResult result;
     std::vector<ValueTally> tallies;
     tallies.reserve(variables.size());
@@ -165,8 +223,18 @@ FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int
     TallyVisitor visitor(tallies);
     result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     if (result.pass.outcome != PassOutcome::Complete) return result;
-    for (const ValueTally& tally : tallies)
-        result.tables.push_back(MakeFrequencyTable(tally, result.pass.weighted));
+    const std::vector<double> points = PercentilePoints(asked);
+    OrderPassResult order =
+        CompleteOrder(dict, variables, tallies, weighted, points, progress, selected, file);
+    if (order.pass.outcome != PassOutcome::Complete) {
+        result.pass = order.pass;
+        return result;
+    }
+    for (size_t i = 0; i < tallies.size(); ++i) {
+        const BeyondTable* beyond = order.beyond[i] ? &*order.beyond[i] : nullptr;
+        result.tables.push_back(
+            MakeFrequencyTable(tallies[i], result.pass.weighted, kShownValueRows, asked, beyond));
+    }
     return result;
 }
 

@@ -11,6 +11,8 @@
 
 #include "core/stats/case_pass.h"
 #include "core/stats/histogram.h"
+#include "core/stats/order_pass.h"
+#include "core/stats/percentile.h"
 #include "core/stats/value_tally.h"
 
 namespace lv {
@@ -35,12 +37,22 @@ struct FrequencyRow {
 };
 
 // Descriptive statistics of a numeric variable's valid values (NaN where
-// a figure does not apply). Percentiles are the weighted average at
-// (W + 1)p; they need every distinct value (percentilesExact), else NaN.
+// a figure does not apply; the moments as moments.h says). Percentiles are
+// the weighted average at (W + 1)p; they and the modes need every distinct
+// value, held in the table or read in further passes (order_pass)
+// (percentilesExact), else NaN and none.
 struct Descriptives {
     double mean = 0, sd = 0, minimum = 0, maximum = 0;
     double quartile1 = 0, median = 0, quartile3 = 0;
     bool percentilesExact = true;
+    double seMean = 0, variance = 0, skewness = 0, seSkewness = 0;
+    double kurtosis = 0, seKurtosis = 0, range = 0, sum = 0;
+    std::vector<AskedPercentile> percentiles;  // as asked, with their values
+    // The most frequent values, ascending (the first kListedModes), how
+    // many there are and their count.
+    std::vector<double> modes;
+    size_t modeCount = 0;
+    Amount modeAmount;
 };
 
 struct FrequencyTable {
@@ -55,10 +67,14 @@ struct FrequencyTable {
 };
 
 // The table of a tally. shownRows: valid values listed before the More row.
+// beyond: what further passes found of the values the tally could not hold.
 FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted,
-                                  size_t shownRows = kShownValueRows);
+                                  size_t shownRows = kShownValueRows,
+                                  std::span<const AskedPercentile> asked = {},
+                                  const BeyondTable* beyond = nullptr);
 
-Descriptives MakeDescriptives(const ValueTally& tally);
+Descriptives MakeDescriptives(const ValueTally& tally, std::span<const AskedPercentile> asked = {},
+                              const BeyondTable* beyond = nullptr);
 
 struct FrequencyResult {
     PassResult pass;
@@ -66,11 +82,17 @@ struct FrequencyResult {
 };
 
 // The tables of variables (indices into dict.variables), in one pass
-// (through file when given: see ReadCasesOnce).
+// (through file when given: see ReadCasesOnce), and more only for a
+// variable of more than kept distinct values (order_pass). asked: the
+// percentiles wanted beside the quartiles.
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress = nullptr,
                                size_t kept = ValueTally::kDefaultKept,
                                const CaseNumbers* selected = nullptr,
-                               const ReaderHandle* file = nullptr);
+                               const ReaderHandle* file = nullptr,
+                               std::span<const AskedPercentile> asked = {});
+
+// The quartiles' points and then asked's, in [0, 1].
+std::vector<double> PercentilePoints(std::span<const AskedPercentile> asked);
 
 }  // namespace lv

@@ -9,7 +9,11 @@
 // total weight, also below 1, where t < 1 may still pass light values.
 #pragma once
 
+#include <limits>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace lv {
 
@@ -21,5 +25,19 @@ struct WeightedValue {
 // values: distinct valid values in ascending order with their weights. NaN
 // when there are none. p in [0, 1].
 double WeightedAveragePercentile(std::span<const WeightedValue> values, double p);
+
+// A percentile asked for: the percent as the user wrote it ("5", "2.5"),
+// its value in [0, 100], and the percentile once computed.
+struct AskedPercentile {
+    std::string text;
+    double percent = 0;
+    double value = std::numeric_limits<double>::quiet_NaN();
+};
+
+// "5,10,90,95": percents from 0 to 100 in plain decimal digits, separated
+// by commas (blanks around them allowed), each kept once in the order
+// written. False, with out untouched, for anything else; an empty text is
+// an empty list.
+bool ParsePercentiles(std::string_view text, std::vector<AskedPercentile>& out);
 
 }  // namespace lv

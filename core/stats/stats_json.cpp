@@ -30,15 +30,51 @@ class Writer {
     void Figure(std::string_view key, double value) { json.Key(key).Number(value); }
     // Of a variable of dates or times: "text", the figures as shown; a
     // spread's key starts with "sd".
+    // percentiles: the asked ones, as an object keyed by their percents.
     void TimeTexts(const DictVariable& v,
-                   std::initializer_list<std::pair<std::string_view, double>> figures) {
+                   std::initializer_list<std::pair<std::string_view, double>> figures,
+                   std::span<const AskedPercentile> percentiles = {}) {
         if (!StatisticsAsTimes(v)) return;
         json.Key("text").BeginObject();
         for (const auto& [key, value] : figures) {
-            const std::string text = key == "sd" ? SpreadText(value, v) : LocationText(value, v);
-            Text(key, text, true);
+            const bool spread = key == "sd" || key == "range" || key == "se_mean";
+            Text(key, spread ? SpreadText(value, v) : LocationText(value, v), true);
+        }
+        if (!percentiles.empty()) {
+            json.Key("percentiles").BeginObject();
+            for (const AskedPercentile& p : percentiles)
+                Text(p.text, LocationText(p.value, v), true);
+            json.EndObject();
         }
         json.EndObject();
+    }
+    // The figures beyond the mean, sd, extremes and quartiles (their keys
+    // documented in docs/stats-json.md), modes numeric; mode written by
+    // the caller.
+    void MoreFigures(const Descriptives& d) {
+        json.Field("mode_count", d.modeCount);
+        json.Key("modes").BeginArray(true);
+        for (double m : d.modes) json.Number(m);
+        json.EndArray();
+        Figure("se_mean", d.seMean);
+        Figure("variance", d.variance);
+        Figure("skewness", d.skewness);
+        Figure("se_skewness", d.seSkewness);
+        Figure("kurtosis", d.kurtosis);
+        Figure("se_kurtosis", d.seKurtosis);
+        Figure("range", d.range);
+        Figure("sum", d.sum);
+        if (d.percentiles.empty()) return;
+        json.Key("percentiles").BeginObject(true);
+        for (const AskedPercentile& p : d.percentiles) Figure(p.text, p.value);
+        json.EndObject();
+    }
+    void NumberOrNull(std::string_view key, bool has, double value) {
+        json.Key(key);
+        if (has)
+            json.Number(value);
+        else
+            json.Null();
     }
 
     void VariableNames(const StatsVariable& v) {
@@ -130,14 +166,22 @@ void OneTable(Writer& w, const FrequencyTable& t, const FileDictionary& dict,
         w.Figure("median", t.stats.median);
         w.Figure("q3", t.stats.quartile3);
         const Descriptives& d = t.stats;
-        w.TimeTexts(*t.variable.dict, {{"mean", d.mean},
-                                       {"sd", d.sd},
-                                       {"min", d.minimum},
-                                       {"max", d.maximum},
-                                       {"q1", d.quartile1},
-                                       {"median", d.median},
-                                       {"q3", d.quartile3}});
+        const double mode = d.modes.empty() ? NAN : d.modes.front();
+        w.TimeTexts(*t.variable.dict,
+                    {{"mean", d.mean},
+                     {"sd", d.sd},
+                     {"min", d.minimum},
+                     {"max", d.maximum},
+                     {"q1", d.quartile1},
+                     {"median", d.median},
+                     {"q3", d.quartile3},
+                     {"mode", mode},
+                     {"se_mean", d.seMean},
+                     {"range", d.range}},
+                    d.percentiles);
         json.Field("percentile_definition", "haverage");
+        w.NumberOrNull("mode", !d.modes.empty(), mode);
+        w.MoreFigures(d);
         json.EndObject();
     }
     json.EndObject();
@@ -218,6 +262,29 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
                                              {"min", d.minimum},
                                              {"max", d.maximum},
                                              {"median", d.median}});
+        json.Key("statistics").BeginObject();
+        json.Key("mode");
+        if (!row.hasMode)
+            json.Null();
+        else if (row.variable.isString())
+            json.String(ToUtf8(row.modeText, encoding));
+        else
+            json.Number(row.modeNumber);
+        if (row.variable.isString()) {
+            json.Field("mode_count", row.modeCount);
+        } else {
+            w.Figure("q1", d.quartile1);
+            w.Figure("q3", d.quartile3);
+            w.MoreFigures(d);
+            w.TimeTexts(*row.variable.dict,
+                        {{"mode", row.hasMode ? row.modeNumber : NAN},
+                         {"q1", d.quartile1},
+                         {"q3", d.quartile3},
+                         {"se_mean", d.seMean},
+                         {"range", d.range}},
+                        d.percentiles);
+        }
+        json.EndObject();
         json.EndObject();
     }
     json.EndArray();

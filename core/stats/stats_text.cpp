@@ -242,6 +242,38 @@ std::string SpreadText(double value, const DictVariable& variable) {
     return StatisticText(value, variable.print.decimals);
 }
 
+std::vector<StatisticLine> StatisticLines(const Descriptives& s, const DictVariable& v) {
+    std::vector<StatisticLine> lines = {{"mean", LocationText(s.mean, v)},
+                                        {"sd", SpreadText(s.sd, v)},
+                                        {"min", LocationText(s.minimum, v)},
+                                        {"max", LocationText(s.maximum, v)}};
+    if (s.percentilesExact) {
+        lines.push_back({"q1", LocationText(s.quartile1, v)});
+        lines.push_back({"median", LocationText(s.median, v)});
+        lines.push_back({"q3", LocationText(s.quartile3, v)});
+        if (!s.modes.empty()) lines.push_back({"mode", LocationText(s.modes.front(), v)});
+    }
+    // Skewness and kurtosis are plain numbers, three decimals as usual.
+    lines.push_back({"se_mean", SpreadText(s.seMean, v)});
+    lines.push_back({"variance", FigureText(s.variance, v)});
+    lines.push_back({"skewness", StatisticText(s.skewness, 1)});
+    lines.push_back({"se_skewness", StatisticText(s.seSkewness, 1)});
+    lines.push_back({"kurtosis", StatisticText(s.kurtosis, 1)});
+    lines.push_back({"se_kurtosis", StatisticText(s.seKurtosis, 1)});
+    lines.push_back({"range", SpreadText(s.range, v)});
+    lines.push_back({"sum", FigureText(s.sum, v)});
+    if (s.percentilesExact)
+        for (const AskedPercentile& p : s.percentiles)
+            lines.push_back({"p" + p.text, LocationText(p.value, v)});
+    return lines;
+}
+
+std::string FigureText(double value, const DictVariable& variable) {
+    if (std::isfinite(value) && variable.print.type == fmt::E)
+        return StatsValueText(variable, value);
+    return StatisticText(value, variable.print.decimals);
+}
+
 std::string DistinctText(size_t distinct, bool exact, size_t cap) {
     return exact ? std::to_string(distinct) : "> " + std::to_string(cap);
 }
@@ -281,48 +313,94 @@ std::string FrequencyText(const FrequencyTable& t, const PassResult& pass,
         Table stats;
         stats.rightAligned = {false, true};
         const DictVariable& v = *t.variable.dict;
-        stats.rows = {{"Mean", LocationText(s.mean, v)},
-                      {"Std. deviation", SpreadText(s.sd, v)},
-                      {"Minimum", LocationText(s.minimum, v)},
-                      {"Maximum", LocationText(s.maximum, v)}};
-        if (s.percentilesExact) {
-            stats.rows.push_back({"25th percentile", LocationText(s.quartile1, v)});
-            stats.rows.push_back({"Median", LocationText(s.median, v)});
-            stats.rows.push_back({"75th percentile", LocationText(s.quartile3, v)});
+        static const std::pair<const char*, const char*> names[] = {
+            {"mean", "Mean"},          {"sd", "Std. deviation"},
+            {"min", "Minimum"},        {"max", "Maximum"},
+            {"q1", "25th percentile"}, {"median", "Median"},
+            {"q3", "75th percentile"}, {"mode", "Mode"},
+            {"se_mean", "S.E. mean"},  {"variance", "Variance"},
+            {"skewness", "Skewness"},  {"se_skewness", "S.E. skewness"},
+            {"kurtosis", "Kurtosis"},  {"se_kurtosis", "S.E. kurtosis"},
+            {"range", "Range"},        {"sum", "Sum"}};
+        for (const StatisticLine& line : StatisticLines(s, v)) {
+            std::string name = "Percentile " + line.key.substr(1);
+            for (const auto& [key, english] : names)
+                if (line.key == key) name = english;
+            stats.rows.push_back({name, ToUtf8(line.text, encoding)});
         }
         out += stats.Render();
+        if (s.modeCount > 1 && s.percentilesExact)
+            out += "(mode: the smallest of " + std::to_string(s.modeCount) +
+                   " values sharing the largest count)\n";
         out += s.percentilesExact ? "(percentiles: weighted average at (W+1)p)\n"
                                   : "(percentiles left out: too many distinct values to hold)\n";
     }
     return out;
 }
 
+namespace {
+
+// The percentiles asked of a describe (every row holds the same list).
+std::vector<AskedPercentile> AskedOf(const DescribeResult& result) {
+    return result.rows.empty() ? std::vector<AskedPercentile>{} : result.rows[0].stats.percentiles;
+}
+
+std::string ModeCountText(const DescribeRow& row) {
+    return row.hasMode ? std::to_string(row.modeCount) : "";
+}
+
+}  // namespace
+
 std::string DescribeText(const DescribeResult& result, const std::string& encoding) {
     std::string out = WeightLine(result.pass);
     Table table;
     table.rightAligned = {false, false, false, false, true, true,
                           true,  true,  true,  true,  true, false};
-    table.rows.push_back({"Name", "Label", "Type", "Measure", "Valid", "Missing", "Distinct", "Min",
-                          "Max", "Mean", "SD", "Mode"});
+    table.rows.push_back({"Name",     "Label",   "Type",    "Measure",  "Valid",    "Missing",
+                          "Distinct", "Min",     "Max",     "Mean",     "SD",       "Mode",
+                          "Modes",    "Median",  "SE mean", "Variance", "Skewness", "SE skew",
+                          "Kurtosis", "SE kurt", "Range",   "Sum"});
+    const std::vector<AskedPercentile> asked = AskedOf(result);
+    for (const AskedPercentile& p : asked) table.rows[0].push_back("P" + p.text);
+    table.rightAligned.resize(table.rows[0].size(), true);
     const DescribeCountFractions fractions = CountsWithFractions(result);
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
+        const DictVariable& d = *v.dict;
         std::string mode = ToUtf8(row.modeText, encoding);
         if (!row.modeLabel.empty()) {
             mode += ' ';
             mode += ToUtf8(row.modeLabel, encoding);
         }
-        table.rows.push_back(
-            {ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
-             Clip(ToUtf8(v.dict->label, encoding), 30), row.type,
-             std::string(MeasureWord(v.dict->measure)),
-             CountText(row.valid.weight, fractions.valid),
-             CountText(row.userMissing.weight + row.systemMissing.weight, fractions.missing),
-             DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
-             ToUtf8(LocationText(row.stats.minimum, *v.dict), encoding),
-             ToUtf8(LocationText(row.stats.maximum, *v.dict), encoding),
-             ToUtf8(LocationText(row.stats.mean, *v.dict), encoding),
-             SpreadText(row.stats.sd, *v.dict), Clip(mode, 30)});
+        const Descriptives& s = row.stats;
+        std::vector<std::string> line = {
+            ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding),
+            Clip(ToUtf8(d.label, encoding), 30),
+            row.type,
+            std::string(MeasureWord(d.measure)),
+            CountText(row.valid.weight, fractions.valid),
+            CountText(row.userMissing.weight + row.systemMissing.weight, fractions.missing),
+            DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+            ToUtf8(LocationText(s.minimum, d), encoding),
+            ToUtf8(LocationText(s.maximum, d), encoding),
+            ToUtf8(LocationText(s.mean, d), encoding),
+            SpreadText(s.sd, d),
+            Clip(mode, 30),
+            ModeCountText(row),
+            ToUtf8(LocationText(s.median, d), encoding),
+            SpreadText(s.seMean, d),
+            FigureText(s.variance, d),
+            StatisticText(s.skewness, 1),
+            StatisticText(s.seSkewness, 1),
+            StatisticText(s.kurtosis, 1),
+            StatisticText(s.seKurtosis, 1),
+            SpreadText(s.range, d),
+            FigureText(s.sum, d)};
+        for (size_t i = 0; i < asked.size(); ++i)
+            line.push_back(i < s.percentiles.size()
+                               ? ToUtf8(LocationText(s.percentiles[i].value, d), encoding)
+                               : "");
+        table.rows.push_back(std::move(line));
     }
     return out + table.Render();
 }
@@ -330,7 +408,14 @@ std::string DescribeText(const DescribeResult& result, const std::string& encodi
 std::string DescribeCsv(const DescribeResult& result, const std::string& encoding) {
     std::string out =
         "name,long_name,label,type,measure,valid,missing_user,missing_system,distinct,min,max,"
-        "mean,sd,median,mode,mode_label\r\n";
+        "mean,sd,median,mode,mode_label,mode_count,se_mean,variance,skewness,se_skewness,"
+        "kurtosis,se_kurtosis,range,sum,q1,q3";
+    const std::vector<AskedPercentile> asked = AskedOf(result);
+    for (const AskedPercentile& p : asked) {
+        out += ',';
+        AppendCsvText(out, "p" + p.text);
+    }
+    out += "\r\n";
     // A figure there is none of (no valid value) is an empty field.
     const auto number = [&](double v) {
         out += ',';
@@ -342,6 +427,7 @@ std::string DescribeCsv(const DescribeResult& result, const std::string& encodin
     };
     for (const DescribeRow& row : result.rows) {
         const StatsVariable& v = row.variable;
+        const Descriptives& s = row.stats;
         AppendCsvText(out, ToUtf8(v.name(), encoding));
         text(ToUtf8(v.longName().empty() ? v.name() : v.longName(), encoding));
         text(ToUtf8(v.dict->label, encoding));
@@ -351,13 +437,19 @@ std::string DescribeCsv(const DescribeResult& result, const std::string& encodin
         number(row.userMissing.weight);
         number(row.systemMissing.weight);
         text(DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap));
-        number(row.stats.minimum);
-        number(row.stats.maximum);
-        number(row.stats.mean);
-        number(row.stats.sd);
-        number(row.stats.median);
+        number(s.minimum);
+        number(s.maximum);
+        number(s.mean);
+        number(s.sd);
+        number(s.median);
         text(row.hasMode ? ToUtf8(row.modeText, encoding) : "");
         text(ToUtf8(row.modeLabel, encoding));
+        text(ModeCountText(row));
+        for (double f : {s.seMean, s.variance, s.skewness, s.seSkewness, s.kurtosis, s.seKurtosis,
+                         s.range, s.sum, s.quartile1, s.quartile3})
+            number(f);
+        for (size_t i = 0; i < asked.size(); ++i)
+            number(i < s.percentiles.size() ? s.percentiles[i].value : NAN);
         out += "\r\n";
     }
     return out;

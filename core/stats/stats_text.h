@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/stats/crosstab.h"
 #include "core/stats/crosstab_tests.h"
@@ -61,11 +62,24 @@ std::string LocationText(double value, const DictVariable& variable);
 // 04:05:06.00", no days below one day); in an E format as a value; else
 // StatisticText.
 std::string SpreadText(double value, const DictVariable& variable);
+// A figure in the variable's units that is not a value of it (sum,
+// variance): in an E format as a value, else StatisticText.
+std::string FigureText(double value, const DictVariable& variable);
 // Whether a variable's statistics are dates or times (LocationText and
 // SpreadText then differ from the figures in more than digits).
 bool StatisticsAsTimes(const DictVariable& variable);
 // The distinct count: "12", or "> 10000" when not exact.
 std::string DistinctText(size_t distinct, bool exact, size_t cap);
+
+// The statistics of a numeric variable as the tables list them, in order:
+// the key of each (as in the JSON; an asked percentile's is "p" and its
+// percent as written, "p5"), and its text (the file's bytes). The
+// quartiles, modes and percentiles only when exact.
+struct StatisticLine {
+    std::string key;
+    std::string text;
+};
+std::vector<StatisticLine> StatisticLines(const Descriptives& stats, const DictVariable& variable);
 
 // Columns a UTF-8 text takes on a terminal.
 size_t TerminalColumns(std::string_view utf8);

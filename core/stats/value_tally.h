@@ -12,7 +12,9 @@
 // The mean and variance come from Kahan–Neumaier compensated sums of the
 // weights, of the values less the first valid value and of their squares:
 // the shift keeps the subtraction of the variance formula small, the
-// compensation keeps the sums' digits over millions of cases.
+// compensation keeps the sums' digits over millions of cases. The higher
+// moments are taken about that mean afterwards, over the distinct values
+// (moments.h, order_pass.h).
 #pragma once
 
 #include <cstdint>
@@ -82,6 +84,9 @@ class ValueTally {
     double Mean() const;
     // Variance with the weights' sum less one as divisor.
     double Variance() const;
+    // Numbers: every distinct value up to this one is held with its whole
+    // count (infinity while complete); the rest lie above it.
+    double heldLimit() const { return numberLimit_; }
 
   private:
     static double nan() { return std::numeric_limits<double>::quiet_NaN(); }

@@ -30,6 +30,7 @@
 #include "forms/seam/fonts.h"
 #include "forms/seam/progress_dialog.h"
 #include "forms/stats/grid_navigator.h"
+#include "forms/stats/statistic_choice.h"
 #include "forms/stats/stats_chart.h"
 
 namespace lv {
@@ -103,6 +104,7 @@ bool Finished(const PassResult& pass) {
 void CopyRows(QTableWidget* table) {
     QStringList headings;
     for (int c = 0; c < table->columnCount(); ++c) {
+        if (table->isColumnHidden(c)) continue;
         const QTableWidgetItem* heading = table->horizontalHeaderItem(c);
         headings << (heading ? heading->text() : QString());
     }
@@ -113,7 +115,8 @@ void CopyRows(QTableWidget* table) {
             continue;
         QStringList cells;
         for (int c = 0; c < table->columnCount(); ++c)
-            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+            if (!table->isColumnHidden(c))
+                cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
         text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     QApplication::clipboard()->setText(text);
@@ -232,10 +235,29 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
         MakeTable(this, {QStringLiteral("値"), QStringLiteral("値ラベル"), QStringLiteral("度数"),
                          QStringLiteral("パーセント"), QStringLiteral("有効パーセント"),
                          QStringLiteral("累積パーセント"), QString()});
-    layout->addWidget(table);
+    layout->addWidget(table, 3);
+    auto* choices = new QHBoxLayout;
+    chooseStatistics = new QPushButton(QStringLiteral("表示する統計量"), this);
+    chooseStatistics->setMenu(FrequencyStatisticsMenu(chooseStatistics, [this] {
+        if (result_.variable.dict) FillStatistics();
+    }));
+    percentiles = new QLineEdit(RememberedPercentiles(), this);
+    percentiles->setPlaceholderText(QStringLiteral("例: 5,10,90,95"));
+    percentiles->setToolTip(
+        QStringLiteral("四分位のほかに求めるパーセンタイルを、0 から 100 の数でコンマで区切って入力"
+                       "します"));
+    if (!ParsePercentiles(percentiles->text().toStdString(), asked_)) percentiles->clear();
+    auto* percentLabel = new QLabel(QStringLiteral("パーセンタイル(&P):"), this);
+    percentLabel->setBuddy(percentiles);
+    choices->addWidget(chooseStatistics);
+    choices->addWidget(percentLabel);
+    choices->addWidget(percentiles, 1);
+    layout->addLayout(choices);
     statistics = MakeTable(this, {QStringLiteral("統計量"), QStringLiteral("値")});
     AddCopy(statistics);
     layout->addWidget(statistics, 2);
+    connect(percentiles, &QLineEdit::editingFinished, this,
+            [this] { RunHandler([this] { AskPercentiles(); }); });
     chartHolder_ = new QWidget(this);
     chartHolder_->setLayout(new QVBoxLayout);
     chartHolder_->layout()->setContentsMargins(0, 0, 0, 0);
@@ -266,9 +288,11 @@ FrequencyWindow::FrequencyWindow(std::shared_ptr<FileDictionary> dict, int varia
 bool FrequencyWindow::Count(bool weighted) {
     DialogProgress progress(isVisible() ? this : nullptr,
                             QStringLiteral("度数を数えています... %1 / %2"));
-    FrequencyResult r = RunFrequencies(*dict_, {variable_}, weighted, &progress,
-                                       ValueTally::kDefaultKept, Selected(filter_));
+    FrequencyResult r =
+        RunFrequencies(*dict_, {variable_}, weighted, &progress, ValueTally::kDefaultKept,
+                       Selected(filter_), nullptr, asked_);
     if (!Finished(r.pass)) return false;
+    weighted_ = weighted;
     result_ = std::move(r.tables.front());
     Fill();
     return true;
@@ -311,7 +335,18 @@ void FrequencyWindow::Fill() {
                      t.total.weight > 0 ? 100.0 : NAN)});
     table->resizeColumnsToContents();
 
-    statistics->setRowCount(0);
+    FillStatistics();
+
+    delete chart;
+    chart = MakeFrequencyChart(t, chartHolder_);
+    // Nothing in the chart answers a key: Tab passes it by.
+    chart->setFocusPolicy(Qt::NoFocus);
+    chartHolder_->layout()->addWidget(chart);
+}
+
+void FrequencyWindow::FillStatistics() {
+    const FrequencyTable& t = result_;
+    const StatsVariable& v = t.variable;
     std::vector<std::pair<QString, QString>> lines;
     const auto count = [&](const Amount& a) {
         QString text = QString::fromStdString(CountText(a.weight));
@@ -324,31 +359,40 @@ void FrequencyWindow::Fill() {
     if (t.weighted) lines.push_back({QStringLiteral("重み付け"), Decoded(dict_->weightVariable)});
     if (!v.isString()) {
         const Descriptives& s = t.stats;
-        const DictVariable& d = *v.dict;
-        const auto at = [&](double x) { return Decoded(LocationText(x, d)); };
-        lines.push_back({QStringLiteral("平均値"), at(s.mean)});
-        lines.push_back({QStringLiteral("標準偏差"), QString::fromStdString(SpreadText(s.sd, d))});
-        lines.push_back({QStringLiteral("最小値"), at(s.minimum)});
-        lines.push_back({QStringLiteral("最大値"), at(s.maximum)});
-        if (s.percentilesExact) {
-            lines.push_back({QStringLiteral("第1四分位"), at(s.quartile1)});
-            lines.push_back({QStringLiteral("中央値"), at(s.median)});
-            lines.push_back({QStringLiteral("第3四分位"), at(s.quartile3)});
+        for (const StatisticLine& line : StatisticLines(s, *v.dict)) {
+            if (!FrequencyStatisticShown(line.key)) continue;
+            QString name = StatisticName(line.key);
+            if (line.key == "mode" && s.modeCount > 1)
+                name += QStringLiteral("（%1 個のうち最小）").arg(s.modeCount);
+            lines.push_back({name, Decoded(line.text)});
+        }
+        if (s.percentilesExact)
             lines.push_back(
                 {QStringLiteral("パーセンタイルの定義"), QStringLiteral("(W+1)p の加重平均")});
-        }
     }
+    statistics->setRowCount(0);
     statistics->setRowCount(static_cast<int>(lines.size()));
     for (size_t i = 0; i < lines.size(); ++i)
         SetRow(statistics, static_cast<int>(i),
                {new Cell(lines[i].first), new Cell(lines[i].second)});
     statistics->resizeColumnsToContents();
+}
 
-    delete chart;
-    chart = MakeFrequencyChart(t, chartHolder_);
-    // Nothing in the chart answers a key: Tab passes it by.
-    chart->setFocusPolicy(Qt::NoFocus);
-    chartHolder_->layout()->addWidget(chart);
+void FrequencyWindow::AskPercentiles() {
+    std::vector<AskedPercentile> asked;
+    if (!ParsePercentiles(percentiles->text().toStdString(), asked)) {
+        CurrentDialogs().ShowMessage(
+            "パーセンタイルは 0 から 100 の数をコンマで区切って入力してください（例: 5,10,90,95）");
+        return;
+    }
+    const auto same = [](const AskedPercentile& a, const AskedPercentile& b) {
+        return a.text == b.text;
+    };
+    if (std::equal(asked.begin(), asked.end(), asked_.begin(), asked_.end(), same)) return;
+    RememberPercentiles(percentiles->text());
+    std::swap(asked_, asked);
+    // A cancelled count keeps the table it had, and what it was asked.
+    if (!Count(weighted_)) asked_ = std::move(asked);
 }
 
 void FrequencyWindow::SaveImage() {
@@ -387,11 +431,53 @@ DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter 
     setWindowTitle(QStringLiteral("変数の概要"));
     resize(1000, 600);
     auto* layout = new QVBoxLayout(this);
-    table = MakeTable(
-        this, {QStringLiteral("変数名"), QStringLiteral("ラベル"), QStringLiteral("型"),
-               QStringLiteral("尺度"), QStringLiteral("有効数"), QStringLiteral("欠損数"),
-               QStringLiteral("値の種類"), QStringLiteral("最小値"), QStringLiteral("最大値"),
-               QStringLiteral("平均値"), QStringLiteral("標準偏差"), QStringLiteral("最頻値")});
+    table = MakeTable(this, {QStringLiteral("変数名"),
+                             QStringLiteral("ラベル"),
+                             QStringLiteral("型"),
+                             QStringLiteral("尺度"),
+                             QStringLiteral("有効数"),
+                             QStringLiteral("欠損数"),
+                             QStringLiteral("値の種類"),
+                             QStringLiteral("最小値"),
+                             QStringLiteral("最大値"),
+                             QStringLiteral("平均値"),
+                             QStringLiteral("標準偏差"),
+                             QStringLiteral("最頻値"),
+                             QStringLiteral("最頻値の数"),
+                             QStringLiteral("中央値"),
+                             QStringLiteral("平均値の標準誤差"),
+                             QStringLiteral("分散"),
+                             QStringLiteral("歪度"),
+                             QStringLiteral("歪度の標準誤差"),
+                             QStringLiteral("尖度"),
+                             QStringLiteral("尖度の標準誤差"),
+                             QStringLiteral("範囲"),
+                             QStringLiteral("合計")});
+    // Every column but the name can be hidden from the header's menu; the
+    // moments and the median show once chosen.
+    static constexpr ColumnChoice kColumns[] = {{"", true},
+                                                {"label", true},
+                                                {"type", true},
+                                                {"measure", true},
+                                                {"valid", true},
+                                                {"missing", true},
+                                                {"distinct", true},
+                                                {"min", true},
+                                                {"max", true},
+                                                {"mean", true},
+                                                {"sd", true},
+                                                {"mode", true},
+                                                {"mode_count", false},
+                                                {"median", false},
+                                                {"se_mean", false},
+                                                {"variance", false},
+                                                {"skewness", false},
+                                                {"se_skewness", false},
+                                                {"kurtosis", false},
+                                                {"se_kurtosis", false},
+                                                {"range", false},
+                                                {"sum", false}};
+    AddColumnChoice(table, QStringLiteral("describe/columns"), kColumns);
     table->setSortingEnabled(true);
     // The dictionary's order until the user clicks a header.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -446,21 +532,35 @@ void DescribeWindow::Fill() {
         QString mode = Decoded(row.modeText);
         if (!row.modeLabel.empty()) mode += QStringLiteral(" ") + Decoded(row.modeLabel);
         const double missing = row.userMissing.weight + row.systemMissing.weight;
+        const Descriptives& s = row.stats;
+        const auto number = [](const std::string& text, double value) {
+            return new Cell(QString::fromStdString(text), value);
+        };
         SetRow(table, r++,
-               {new Cell(Shown(row.variable)), new Cell(Decoded(d.label)),
+               {new Cell(Shown(row.variable)),
+                new Cell(Decoded(d.label)),
                 new Cell(QString::fromStdString(TypeText(d))),
                 new Cell(QString::fromStdString(std::string(MeasureText(d.measure)))),
-                new Cell(QString::fromStdString(CountText(row.valid.weight, fractions.valid)),
-                         row.valid.weight),
-                new Cell(QString::fromStdString(CountText(missing, fractions.missing)), missing),
-                new Cell(QString::fromStdString(
-                             DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap)),
-                         row.distinctExact ? double(row.distinct) : double(row.distinct) + 0.5),
-                new Cell(Decoded(LocationText(row.stats.minimum, d)), row.stats.minimum),
-                new Cell(Decoded(LocationText(row.stats.maximum, d)), row.stats.maximum),
-                new Cell(Decoded(LocationText(row.stats.mean, d)), row.stats.mean),
-                new Cell(QString::fromStdString(SpreadText(row.stats.sd, d)), row.stats.sd),
-                new Cell(mode)});
+                number(CountText(row.valid.weight, fractions.valid), row.valid.weight),
+                number(CountText(missing, fractions.missing), missing),
+                number(DistinctText(row.distinct, row.distinctExact, kDescribeDistinctCap),
+                       row.distinctExact ? double(row.distinct) : double(row.distinct) + 0.5),
+                new Cell(Decoded(LocationText(s.minimum, d)), s.minimum),
+                new Cell(Decoded(LocationText(s.maximum, d)), s.maximum),
+                new Cell(Decoded(LocationText(s.mean, d)), s.mean),
+                number(SpreadText(s.sd, d), s.sd),
+                new Cell(mode),
+                row.hasMode ? number(std::to_string(row.modeCount), double(row.modeCount))
+                            : new Cell(QString()),
+                new Cell(Decoded(LocationText(s.median, d)), s.median),
+                number(SpreadText(s.seMean, d), s.seMean),
+                number(FigureText(s.variance, d), s.variance),
+                number(StatisticText(s.skewness, 1), s.skewness),
+                number(StatisticText(s.seSkewness, 1), s.seSkewness),
+                number(StatisticText(s.kurtosis, 1), s.kurtosis),
+                number(StatisticText(s.seKurtosis, 1), s.seKurtosis),
+                number(SpreadText(s.range, d), s.range),
+                number(FigureText(s.sum, d), s.sum)});
     }
     table->setSortingEnabled(true);
     table->resizeColumnsToContents();
@@ -469,13 +569,15 @@ void DescribeWindow::Fill() {
 QString DescribeWindow::SelectedText() const {
     QString text;
     QStringList head;
-    for (int c = 0; c < table->columnCount(); ++c) head << table->horizontalHeaderItem(c)->text();
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (!table->isColumnHidden(c)) head << table->horizontalHeaderItem(c)->text();
     text = head.join(QLatin1Char('\t')) + QLatin1Char('\n');
     const bool any = table->selectionModel()->hasSelection();
     for (int r = 0; r < table->rowCount(); ++r) {
         if (any && !table->selectionModel()->isRowSelected(r, QModelIndex())) continue;
         QStringList cells;
-        for (int c = 0; c < table->columnCount(); ++c) cells << table->item(r, c)->text();
+        for (int c = 0; c < table->columnCount(); ++c)
+            if (!table->isColumnHidden(c)) cells << table->item(r, c)->text();
         text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return text;

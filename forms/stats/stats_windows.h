@@ -24,6 +24,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableWidget;
 
 namespace lv {
@@ -48,6 +49,10 @@ class FrequencyWindow : public QWidget {
 
     QTableWidget* table;
     QTableWidget* statistics;
+    // Which statistics the table lists (a menu of choices), and the
+    // percentiles asked for beside the quartiles ("5,10,90,95").
+    QPushButton* chooseStatistics;
+    QLineEdit* percentiles;
     QCheckBox* unweighted;
     QChartView* chart = nullptr;
     const FrequencyTable& result() const { return result_; }
@@ -58,12 +63,18 @@ class FrequencyWindow : public QWidget {
 
   private:
     void Fill();
+    void FillStatistics();
     void SaveImage();
+    // Takes the percentiles typed: counts again when they changed; a
+    // wrong text is said and left to be mended.
+    void AskPercentiles();
 
     std::shared_ptr<FileDictionary> dict_;
     int variable_;
     CaseFilter filter_;
     FrequencyTable result_;
+    std::vector<AskedPercentile> asked_;
+    bool weighted_ = true;
     QLabel* title_;
     QWidget* chartHolder_;
 };

@@ -154,6 +154,29 @@ TEST(DumpStats, MeansByGroupWithItsTotal) {
     EXPECT_EQ(RunDump({"means", path, "Q", "--by", "S,Q,W"}).status, 2);
 }
 
+TEST(DumpStats, StatisticsHoldEveryFigureAndTheAskedPercentiles) {
+    const std::string path = SurveyFile();
+    const auto freq = nlohmann::json::parse(
+        RunDump({"freq", path, "Q", "--json", "--unweighted", "--percentiles", "5,50"}).out);
+    const auto described = nlohmann::json::parse(
+        RunDump({"describe", path, "--json", "--unweighted", "--percentiles", "5,50"}).out);
+    for (const auto* s : {&freq["statistics"], &described["variables"][0]["statistics"]}) {
+        for (const char* key : {"mode", "mode_count", "modes", "se_mean", "variance", "skewness",
+                                "se_skewness", "kurtosis", "se_kurtosis", "range", "sum"})
+            EXPECT_TRUE(s->contains(key)) << key;
+        // Q: 1 2 2 (9 user-missing): 2 is the mode, the sum 5.
+        EXPECT_EQ((*s)["mode"], 2);
+        EXPECT_EQ((*s)["sum"], 5);
+        EXPECT_EQ((*s)["percentiles"], nlohmann::json::parse(R"({"5": 1, "50": 2})"));
+    }
+    EXPECT_EQ(described["variables"][1]["statistics"]["mode"], "a");
+    const DumpResult csv = RunDump({"describe", path, "--csv", "--percentiles", "2.5"});
+    EXPECT_NE(csv.out.find(",q1,q3,p2.5\r\n"), std::string::npos) << csv.out;
+    const DumpResult bad = RunDump({"freq", path, "Q", "--percentiles", "5,101"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--percentiles"), std::string::npos) << bad.err;
+}
+
 TEST(DumpStats, RefusesUnknownNamesAndBadOptions) {
     const std::string path = SurveyFile();
     const DumpResult r = RunDump({"freq", path, "NOPE"});

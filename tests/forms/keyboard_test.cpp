@@ -209,7 +209,7 @@ TEST_F(KeyboardTest, TabReachesEveryButtonInOrderAndEnterOrSpacePressesIt) {
         {&goTo, {cancel, ok}},
         {&exportChoices, {cancel, "書き出す"}},
         {&password, {cancel, ok}},
-        {frequencies.get(), {"グラフをコピー", "閉じる", "グラフを保存..."}},
+        {frequencies.get(), {"グラフをコピー", "閉じる", "表示する統計量", "グラフを保存..."}},
         {describe.get(), {"すべてコピー", "閉じる", "CSV に書き出す..."}},
         {crosstab.get(), {"集計"}},
     };

@@ -12,8 +12,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest/QtTest>
@@ -165,6 +168,53 @@ TEST_F(StatsWindowsTest, CrosstabTestsAndMeansCopyWithHeadings) {
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith("CODE\t平均値\t度数"))
         << QApplication::clipboard()->text().toStdString();
     delete m;
+}
+
+// The first column's texts of a table.
+QStringList FirstColumn(QTableWidget* table) {
+    QStringList texts;
+    for (int r = 0; r < table->rowCount(); ++r) texts << table->item(r, 0)->text();
+    return texts;
+}
+
+TEST_F(StatsWindowsTest, ChosenStatisticsPercentilesAndColumnsAreRemembered) {
+    Open();
+    auto* w = static_cast<lv::FrequencyWindow*>(lv::OpenFrequencyWindow(2));  // AMOUNT
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(FirstColumn(w->statistics).contains("歪度"));
+    for (QAction* a : w->chooseStatistics->menu()->actions())
+        if (a->text() == "歪度") a->setChecked(true);
+    EXPECT_TRUE(FirstColumn(w->statistics).contains("歪度"));
+    w->percentiles->setText("5,95");
+    emit w->percentiles->editingFinished();
+    // 0, 1.5, ..., 58.5: rank 38.95 lies 0.95 past 55.5.
+    const int p95 = int(FirstColumn(w->statistics).indexOf("パーセンタイル 95"));
+    ASSERT_GE(p95, 0);
+    EXPECT_EQ(w->statistics->item(p95, 1)->text(), "56.9250");
+    delete w;
+    w = static_cast<lv::FrequencyWindow*>(lv::OpenFrequencyWindow(2));
+    EXPECT_EQ(w->percentiles->text(), "5,95");
+    EXPECT_TRUE(FirstColumn(w->statistics).contains("歪度"));
+    EXPECT_TRUE(FirstColumn(w->statistics).contains("パーセンタイル 5"));
+    delete w;
+
+    // 分散 shows once chosen in the header's menu, and is copied then.
+    auto* d = static_cast<lv::DescribeWindow*>(lv::OpenDescribeWindow());
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(d->SelectedText().contains("分散"));
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* a : menu->actions())
+            if (a->text() == "分散") a->trigger();
+        menu->close();
+    });
+    emit d->table->horizontalHeader()->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(d->SelectedText().section('\n', 0, 0).endsWith("最頻値\t分散"));
+    delete d;
+    d = static_cast<lv::DescribeWindow*>(lv::OpenDescribeWindow());
+    EXPECT_TRUE(d->SelectedText().contains("分散"));
+    delete d;
 }
 
 TEST_F(StatsWindowsTest, CellsLeadToTheirCasesAndWindowsFollowTheFilter) {
