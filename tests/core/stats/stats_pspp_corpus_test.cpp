@@ -362,6 +362,20 @@ void CompareFile(const std::string& path, Checker& check) {
         EXPECT_EQ(r, t.rows.size()) << check.where << ": crosstab rows";
         // Its tests and measures, wherever the name is in a row.
         const lv::CrosstabTests tests = lv::TestCrosstab(t);
+        // PSPP sums products of the raw scores, so where the scores lie far
+        // from zero for their spread (1e12 + k/4) its linear-by-linear
+        // keeps no digit (3.55E-008 where exact arithmetic gives 1.80877);
+        // ours works from deviations about the means and is not compared.
+        const auto farFromZero = [](const std::vector<lv::CrossCategory>& sides) {
+            double low = HUGE_VAL, high = -HUGE_VAL;
+            for (const lv::CrossCategory& c : sides) {
+                low = std::min(low, c.number);
+                high = std::max(high, c.number);
+            }
+            return std::max(std::fabs(low), std::fabs(high)) > 1e6 * (high - low);
+        };
+        const bool linearComparable = t.rowVariable.isString() || t.columnVariable.isString() ||
+                                      (!farFromZero(t.rows) && !farFromZero(t.columns));
         for (const Table& table : pspp["X"])
             for (const auto& row : table.rows) {
                 if (row.size() < 2) continue;
@@ -370,7 +384,9 @@ void CompareFile(const std::string& path, Checker& check) {
                      {std::pair{"Pearson Chi-Square", tests.pearson},
                       {"Likelihood Ratio", tests.likelihoodRatio},
                       {"Linear-by-Linear Association", tests.linearByLinear}})
-                    if (name == title && row.size() >= 4) {
+                    if (name == title && row.size() >= 4 &&
+                        (linearComparable ||
+                         std::string(title) != "Linear-by-Linear Association")) {
                         check.Same(name + " value", test.value, row[1]);
                         check.Same(name + " df", test.df, row[2]);
                         check.Same(name + " p", test.p, row[3]);
