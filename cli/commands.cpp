@@ -11,6 +11,7 @@
 #include "cli/password_source.h"
 #include "cli/tool_messages.h"
 #include "cli/variable_lines.h"
+#include "core/compute/computed_variables.h"
 #include "core/condition/condition.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
@@ -386,6 +387,42 @@ bool CheckReadable(Context& c, const std::string& path) {
         c.casesInData = info.casesInData;
         c.headerCases = info.headerCaseCount >= 0 ? info.headerCaseCount : info.caseCount64;
     }
+    return true;
+}
+
+bool ApplyComputed(Context& c, const std::string& encoding) {
+    if (c.options.compute.empty()) return true;
+    const std::string& path = c.file.path();
+    DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    std::vector<lv::ComputeSpec> specs;
+    for (const std::string& text : c.options.compute) specs.push_back(*lv::ParseComputeSpec(text));
+    for (const std::string& labelled : c.options.computeLabels) {
+        const size_t equals = labelled.find('=');
+        const std::string name = labelled.substr(0, equals);
+        bool found = false;
+        for (lv::ComputeSpec& spec : specs)
+            if (spec.name == name) {
+                spec.label = labelled.substr(equals + 1);
+                found = true;
+            }
+        if (!found) {
+            Complain(c, path, "--compute-label: no computed variable named '" + name + "'");
+            return false;
+        }
+    }
+    auto dict = std::make_shared<lv::FileDictionary>(*c.dictionary);
+    auto made = lv::AddComputedVariables(*dict, specs, encoding);
+    if (auto* error = std::get_if<lv::ComputeError>(&made)) {
+        Complain(c, path,
+                 "--compute " + specs[error->spec].name + ": " + ConditionText(error->error));
+        return false;
+    }
+    c.file.SetDerived(std::get<std::shared_ptr<lv::ComputedVariables>>(made));
+    c.dictionary = std::move(dict);
     return true;
 }
 
@@ -767,13 +804,14 @@ int RunSelect(Context& c) {
     constexpr int kSelected = 0, kNone = 1, kTrouble = 2;
     const std::string& path = c.options.files[0];
     if (!CheckPath(c, path) || !OpenCommandFile(c, path)) return kTrouble;
-    const lv::FileDictionary& dict = DictionaryOf(c);
+    DictionaryOf(c);
     if (c.dictionaryStatus != 0) {
         ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
         return kTrouble;
     }
-    const lv::FileSelection selection =
-        lv::SelectFileCases(c.file, dict, c.options.condition, lv::ChosenDisplayEncoding());
+    if (!ApplyComputed(c, lv::ChosenDisplayEncoding())) return kTrouble;
+    const lv::FileSelection selection = lv::SelectFileCases(
+        c.file, DictionaryOf(c), c.options.condition, lv::ChosenDisplayEncoding());
     switch (selection.status) {
         case lv::FileSelection::Status::BadCondition:
             Complain(c, path, ConditionText(selection.error));

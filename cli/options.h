@@ -46,11 +46,13 @@ struct Options {
     bool formatted = false;                // grid, find, export --displayed: print formats
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
-    std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
-    bool unweighted = false;               // freq, describe, crosstab --unweighted
-    std::string percents;                  // crosstab --percent row,col,total
-    bool includeMissing = false;           // crosstab --include-missing
-    std::string passwordFile;              // --password-file: the first line is the password
+    std::vector<std::string> compute;      // --compute NAME[(FORMAT)]=EXPRESSION, in order
+    std::vector<std::string> computeLabels;  // --compute-label NAME=LABEL
+    std::vector<std::string> variables;      // freq: VAR...; describe --vars; crosstab: ROW COL
+    bool unweighted = false;                 // freq, describe, crosstab --unweighted
+    std::string percents;                    // crosstab --percent row,col,total
+    bool includeMissing = false;             // crosstab --include-missing
+    std::string passwordFile;                // --password-file: the first line is the password
     // convert: the format word (empty: from OUT's extension), the header
     // row, user-missing values and line ends.
     std::string tableFormat;

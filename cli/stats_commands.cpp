@@ -86,6 +86,7 @@ bool PassDone(Context& c, const lv::PassResult& pass) {
 
 int RunFreq(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
@@ -109,6 +110,7 @@ int RunFreq(Context& c) {
 
 int RunDescribe(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
@@ -127,6 +129,7 @@ int RunDescribe(Context& c) {
 
 int RunCrosstab(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;

@@ -85,7 +85,7 @@ class Condition {
         uint32_t slot = 0;
         uint32_t depth = 1;
         bool text = false;
-        uint32_t head = 0;   // where the value depth cases back is
+        uint32_t head = 0;    // where the value depth cases back is
         uint32_t filled = 0;  // values held, at most depth
         std::vector<double> numbers;
         std::vector<std::string> texts;
@@ -104,8 +104,8 @@ class Condition {
     bool utf8_ = true;
     bool givesText_ = false;
     bool readsCasenum_ = false;
-    std::vector<PrintFormat> formats_;     // NUMBER's and STRING's
-    std::vector<FormatRender> renders_;    // STRING's, per format
+    std::vector<PrintFormat> formats_;    // NUMBER's and STRING's
+    std::vector<FormatRender> renders_;   // STRING's, per format
     std::vector<DictVariable> labelled_;  // VALUELABEL's variables
     mutable std::vector<LagRing> lags_;
     mutable int64_t nextCase_ = -1;  // the case after the last block run
@@ -139,13 +139,13 @@ struct Condition::Instruction {
         Missing,      // variable arg: the value on top is missing for it
         MissingText,  // string variable arg: the value on top is user-missing
         Sysmis,
-        Any,       // arg values after the first; text when flags is 1
-        Range,     // arg pairs after the first; text when flags is 1
-        Call,      // function flags of the arg values on top; number: fewest valid
-        CallText,  // as Call, giving a string
-        Lag,         // lags_[arg]'s value; padded to number bytes when text
-        ValueLabel,  // the label of labelled_[arg]'s value, read in slot number
-        ReadNumber,  // the string on top read in formats_[arg]
+        Any,          // arg values after the first; text when flags is 1
+        Range,        // arg pairs after the first; text when flags is 1
+        Call,         // function flags of the arg values on top; number: fewest valid
+        CallText,     // as Call, giving a string
+        Lag,          // lags_[arg]'s value; padded to number bytes when text
+        ValueLabel,   // the label of labelled_[arg]'s value, read in slot number
+        ReadNumber,   // the string on top read in formats_[arg]
         WriteNumber,  // the number on top written in formats_[arg]
     };
     Code code = Code::Number;

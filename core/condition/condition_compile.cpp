@@ -391,18 +391,17 @@ class ConditionCompiler {
         if (n.args.size() != 2)
             throw Failure{n.offset, Message{MessageCode::FunctionArguments, {n.text}, {2, 2}}};
         if ((types_[n.args[0]] == Type::Text) != reading)
-            throw Failure{tree_.nodes[n.args[0]].offset,
-                          Message{reading ? MessageCode::ArgumentNotString
-                                          : MessageCode::ArgumentNotNumber,
-                                  {n.text},
-                                  {1}}};
+            throw Failure{
+                tree_.nodes[n.args[0]].offset,
+                Message{reading ? MessageCode::ArgumentNotString : MessageCode::ArgumentNotNumber,
+                        {n.text},
+                        {1}}};
         const ConditionNode& written = tree_.nodes[n.args[1]];
         std::optional<PrintFormat> format;
         if (written.kind == NodeKind::Variable || written.kind == NodeKind::String)
             format = ParseFormatText(written.text);
-        const bool fits =
-            format && (reading ? ReadsNumberInput(format->type)
-                               : CategoryOf(format->type) != FormatCategory::String);
+        const bool fits = format && (reading ? ReadsNumberInput(format->type)
+                                             : CategoryOf(format->type) != FormatCategory::String);
         if (!fits)
             throw Failure{written.offset, Message{MessageCode::FormatArgument,
                                                   {n.text, std::string(tree_.Typed(written))}}};

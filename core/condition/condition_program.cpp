@@ -253,7 +253,8 @@ void Condition::RunProgram(const ConditionBlock& block, uint32_t firstCase,
                         break;
                     }
                     std::string& slot = owned[static_cast<size_t>(top - stack.data())];
-                    slot.assign(held ? std::string_view(ring.texts[ring.head]) : std::string_view());
+                    slot.assign(held ? std::string_view(ring.texts[ring.head])
+                                     : std::string_view());
                     if (slot.size() < in.number) slot.resize(static_cast<size_t>(in.number), ' ');
                     top->text = slot;
                     break;

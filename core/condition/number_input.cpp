@@ -50,11 +50,10 @@ double ReadFormattedNumber(std::string_view text, const PrintFormat& format) {
         return v ? *v : kMissing;
     }
     const char point = format.type == fmt::DOT ? ',' : '.';
-    const char grouping = format.type == fmt::DOT     ? '.'
-                          : format.type == fmt::COMMA ||
-                                  format.type == fmt::DOLLAR || format.type == fmt::PCT
-                              ? ','
-                              : '\0';
+    const char grouping =
+        format.type == fmt::DOT                                                              ? '.'
+        : format.type == fmt::COMMA || format.type == fmt::DOLLAR || format.type == fmt::PCT ? ','
+                                                                                             : '\0';
     std::string plain;  // as strtod reads it
     size_t i = 0;
     bool digits = false, decimals = false, exponent = false;

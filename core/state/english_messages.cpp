@@ -130,6 +130,16 @@ std::string EnglishText(const Message& m) {
                    " is not a unit (years, quarters, months, weeks, days, hours, minutes, seconds)";
         case MessageCode::LagNeedsVariable:
             return "LAG takes a variable name and, after it, how many cases back (1 or more)";
+        case MessageCode::ComputedNameInvalid:
+            return Quoted(t0) +
+                   " cannot name a variable (a letter first, then letters, digits, "
+                   "_ . @ # $)";
+        case MessageCode::ComputedNameTaken:
+            return "there is already a variable named " + Quoted(t0);
+        case MessageCode::ComputedFormatMismatch:
+            return t0 + " is " + (m.Number(0) ? "a string" : "a number") + ": " +
+                   Quoted(m.Text(1)) + " is no format for it" +
+                   (m.Number(0) ? " (A20)" : " (F8.2, COMMA10, DATE11)");
         case MessageCode::ValueLabelNeedsVariable:
             return "VALUELABEL takes a variable name";
         case MessageCode::FormatArgument:
