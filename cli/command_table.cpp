@@ -230,6 +230,9 @@ constexpr OptionSpec kOptions[] = {
      "later one may use an earlier one, and --where, the variables\n"
      "named and --vars may use them all. A bad EXPRESSION is exit\n"
      "status 2, with its position in the message"},
+    {"--keep-computed", "", Set<&Options::keepComputed>,
+     "writes the variables of --compute into the .sav or .zsav too\n"
+     "(else they serve --where only and the file's own are written)"},
     {"--compute-label", "NAME=LABEL", ApplyComputeLabel,
      "gives the computed variable NAME the variable label LABEL"},
     {"--vars", "A,B,...", ApplyVars,
@@ -431,7 +434,7 @@ constexpr CommandSpec kCommands[] = {
      "dict --json survey.sav  # the codebook as JSON"},
     {"convert", "FILE OUT",
      "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
-     "--keep-encoding --decrypt --password-file",
+     "--keep-encoding --decrypt --password-file --compute --compute-label --keep-computed",
      "",
      "writes the cases to OUT as a table other programs read:\n"
      "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"

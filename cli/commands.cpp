@@ -666,11 +666,13 @@ int ConvertToSav(Context& c) {
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;
-    const lv::FileDictionary& dict = DictionaryOf(c);
+    const size_t fileVariables = DictionaryOf(c).variables.size();
     if (c.dictionaryStatus != 0) {
         ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
         return kExitError;
     }
+    if (!ApplyComputed(c, lv::DisplayEncoding())) return kExitBadCondition;
+    const lv::FileDictionary& dict = DictionaryOf(c);
     lv::SavChoices choices;
     choices.compression =
         o.tableFormat.empty() ? *lv::SavFormatOfPath(o.output) : *lv::SavFormatNamed(o.tableFormat);
@@ -679,8 +681,20 @@ int ConvertToSav(Context& c) {
     choices.firstRow = o.firstRow;
     choices.lastRow = o.lastRow;
     if (!o.variables.empty()) {
-        if (facts.empty()) facts = lv::VariableFactsOf(dict, VarCount);
-        if (!ColumnsNamed(c, facts, choices.columns)) return kExitError;
+        // Computed variables are named as the file's are.
+        std::vector<lv::VariableFacts> named =
+            lv::VariableFactsOf(dict, static_cast<int>(dict.variables.size()));
+        if (!ColumnsNamed(c, named, choices.columns)) return kExitError;
+        for (const int v : choices.columns)
+            if (size_t(v) >= fileVariables && !o.keepComputed) {
+                Complain(c, path,
+                         "--vars names a computed variable: write it with --keep-computed");
+                return kExitBadCondition;
+            }
+    } else {
+        // The file's own variables, and the computed ones only when asked.
+        for (size_t v = 0; v < (o.keepComputed ? dict.variables.size() : fileVariables); ++v)
+            choices.columns.push_back(int(v));
     }
     try {
         std::optional<std::vector<uint32_t>> selected;
@@ -705,6 +719,11 @@ int ConvertToSav(Context& c) {
 int RunConvert(Context& c) {
     const Options& o = c.options;
     if (IsSavOutput(o)) return ConvertToSav(c);
+    if (!o.compute.empty()) {
+        Complain(c, o.files[0],
+                 "--compute: convert writes computed variables to .sav and .zsav only");
+        return kExitBadCondition;
+    }
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;

@@ -62,6 +62,7 @@ struct Options {
     bool crlf = false;
     bool keepEncoding = false;  // convert to .sav: the source's encoding, not UTF-8
     bool decrypt = false;       // convert to .sav: an encrypted input may be written plain
+    bool keepComputed = false;  // convert to .sav: the --compute variables written too
 
     // Whether texts are printed decoded to UTF-8 (the default) rather than
     // as the file's bytes.
