@@ -10,6 +10,7 @@
 
 #include "core/condition/condition_dates.h"
 #include "core/condition/condition_words.h"
+#include "core/condition/number_input.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
 #include "core/selection/value_condition.h"
@@ -331,6 +332,45 @@ TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
     // An overflow is system-missing, as in SPSS, not a huge number.
     EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 7");
     EXPECT_EQ(Run("b * 1e300 * 1e300 > 0 OR -b * 1e300 * 1e300 < 0"), "");
+}
+
+TEST_F(Conditions, NumberReadsEachFormatAsADataField) {
+    const auto read = [](const char* text, const char* format) {
+        return lv::ReadFormattedNumber(text, *lv::ParseFormatText(format));
+    };
+    EXPECT_EQ(read("123", "F8.2"), 1.23);  // decimals implied without a point
+    EXPECT_EQ(read(" -1.5e2 ", "F8.2"), -150);
+    EXPECT_EQ(read("1,234.5", "COMMA8.1"), 1234.5);
+    EXPECT_EQ(read("1.234,5", "DOT8.1"), 1234.5);
+    EXPECT_EQ(read("$1,000", "DOLLAR8"), 1000);
+    EXPECT_EQ(read("45%", "PCT4"), 45);
+    EXPECT_EQ(read("0042", "N4"), 42);
+    EXPECT_EQ(read("12345", "F3"), 123);  // the field is the format's width
+    EXPECT_EQ(read("31-JAN-1990", "DATE11"), *lv::DateSeconds(31, 1, 1990));
+    for (const char* bad : {"", "  ", "1,5", "4a", "-"}) EXPECT_EQ(read(bad, "F8"), M) << bad;
+    EXPECT_EQ(read("-1", "N4"), M);
+    EXPECT_FALSE(lv::ParseFormatText("F41"));
+    EXPECT_FALSE(lv::ParseFormatText("F8.8"));
+    EXPECT_FALSE(lv::ParseFormatText("Q8"));
+}
+
+TEST_F(Conditions, LagCarriesOverBlocksInFileOrderOnly) {
+    auto compiled = lv::CompileExpression("LAG(U, 2)", lv::ConditionVariablesOf(vars_), "UTF-8");
+    const lv::Condition& lag = std::get<lv::Condition>(compiled);
+    lv::ConditionBlock block;
+    block.numbers = {numbers_[2].data()};
+    block.strings = {nullptr};
+    block.rows = 3;
+    std::vector<double> got;
+    const auto run = [&](uint32_t first) {
+        lag.Evaluate(
+            block, first, [&](uint32_t, double v) { got.push_back(v); },
+            [](uint32_t, std::string_view) {});
+    };
+    run(0);
+    run(3);  // goes on: 9 (user-missing) and 1 from the block before
+    run(9);  // not the next case: nothing earlier is known
+    EXPECT_EQ(got, (std::vector<double>{M, M, M, M, 1, 2, M, M, M}));
 }
 
 TEST_F(Conditions, CompletionOffersNamesAndFindsTheWordBeingTyped) {
