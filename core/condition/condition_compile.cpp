@@ -362,7 +362,7 @@ class ConditionCompiler {
 
     // LAG(v) and LAG(v, n): a ring of v's last n values (n at most 1000).
     void EmitLag(const ConditionNode& n, Type& type) {
-        const int v = n.args.size() <= 2 ? NamedVariable(n.args[0]) : -1;
+        const int v = !n.args.empty() && n.args.size() <= 2 ? NamedVariable(n.args[0]) : -1;
         double depth = 1;
         if (n.args.size() == 2) {
             const ConditionNode& back = tree_.nodes[n.args[1]];

@@ -292,6 +292,11 @@ TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {
         {"SUBSTR(s, s) = 'x'", "error: 11 SUBSTR の 2 番目の引数は数値です"},
         {"LENGTH(a) = 1", "error: 8 LENGTH の 1 番目の引数は文字列です"},
         {"ABS(a, b) = 1", "error: 1 ABS の引数は 1 個です"},
+        {"LAG() = 1", "error: 1 LAG の引数は変数名と、何ケース前か(1 以上)です"},
+        {"LAG(a, 1.5) = 1", "error: 1 LAG の引数は変数名と、何ケース前か(1 以上)です"},
+        {"VALUELABEL(a + 1) = 'x'", "error: 1 VALUELABEL の引数は変数名です"},
+        {"NUMBER(s, F8.9) = 1", "error: 11 「F8.9」は NUMBER が読める書式ではありません"},
+        {"STRING(a, A8) = 'x'", "error: 11 「A8」は STRING が書ける書式ではありません"},
         {"RND() = 1", "error: 1 RND の引数は 1〜3 個です"},
         {"MEAN.3(a, b) > 1", "error: 1 MEAN.3 は有効な値を 3 個求めていますが、引数は 2 個です"},
         {"ABS.2(a) > 1", "error: 1 「ABS.2」という関数はありません(使えるのは MISSING, SYSMIS, "},
@@ -368,9 +373,9 @@ TEST_F(Conditions, LagCarriesOverBlocksInFileOrderOnly) {
             [](uint32_t, std::string_view) {});
     };
     run(0);
-    run(3);  // goes on: 9 (user-missing) and 1 from the block before
+    run(3);  // goes on from 9 (user-missing), 1, 2: two cases back are 1, 2, 9
     run(9);  // not the next case: nothing earlier is known
-    EXPECT_EQ(got, (std::vector<double>{M, M, M, M, 1, 2, M, M, M}));
+    EXPECT_EQ(got, (std::vector<double>{M, M, M, 1, 2, M, M, M, M}));
 }
 
 TEST_F(Conditions, CompletionOffersNamesAndFindsTheWordBeingTyped) {
