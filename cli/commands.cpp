@@ -391,7 +391,7 @@ bool CheckReadable(Context& c, const std::string& path) {
 }
 
 bool ApplyComputed(Context& c, const std::string& encoding) {
-    if (c.options.compute.empty()) return true;
+    if (c.options.compute.empty() && c.options.computeLabels.empty()) return true;
     const std::string& path = c.file.path();
     DictionaryOf(c);
     if (c.dictionaryStatus != 0) {

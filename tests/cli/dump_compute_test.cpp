@@ -80,6 +80,7 @@ TEST(DumpCompute, BadComputedVariablesAreRefused) {
     EXPECT_EQ(RunDump({"freq", path, "Q1", "--compute", "Q2=1"}).status, 2);
     EXPECT_EQ(RunDump({"freq", path, "Q1", "--compute", "n(A4)=Q1"}).status, 2);
     EXPECT_EQ(RunDump({"freq", path, "Q1", "--compute", "no equals"}).status, 2);
+    EXPECT_EQ(RunDump({"freq", path, "Q1", "--compute-label", "nothing=a label"}).status, 2);
 }
 
 }  // namespace
