@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/compute/computed_variables.h"
 #include "core/export/sav_convert.h"
 #include "core/export/table_options.h"
 #include "core/text/encoding_choices.h"
@@ -59,6 +60,25 @@ bool ApplyWhere(Options& o, const std::string& value, std::string& error) {
         return false;
     }
     o.where = value;
+    return true;
+}
+
+bool ApplyCompute(Options& o, const std::string& value, std::string& error) {
+    if (!lv::ParseComputeSpec(value)) {
+        error = "invalid computed variable '" + value +
+                "' (expected NAME=EXPRESSION or NAME(FORMAT)=EXPRESSION)";
+        return false;
+    }
+    o.compute.push_back(value);
+    return true;
+}
+
+bool ApplyComputeLabel(Options& o, const std::string& value, std::string& error) {
+    if (value.find('=') == std::string::npos || value.front() == '=') {
+        error = "invalid label '" + value + "' (expected NAME=LABEL)";
+        return false;
+    }
+    o.computeLabels.push_back(value);
     return true;
 }
 
@@ -225,6 +245,20 @@ constexpr OptionSpec kOptions[] = {
      "exit status 2, with its position in the message. The word\n"
      "after --where is its condition whatever it begins with\n"
      "(the language is in " LORIVANE_DOC_DIR "/conditions.md)"},
+    {"--compute", "NAME=EXPRESSION", ApplyCompute,
+     "adds a variable NAME after the file's, its value in each case\n"
+     "the EXPRESSION (the language of select, with strings too),\n"
+     "made as the cases are read; NAME(A20)=... makes a string of\n"
+     "20 bytes, NAME(F8.0)=... a number with that print format (a\n"
+     "number is F8.2 and a string A255 by default). Repeatable: a\n"
+     "later one may use an earlier one, and --where, the variables\n"
+     "named and --vars may use them all. A bad EXPRESSION is exit\n"
+     "status 2, with its position in the message"},
+    {"--keep-computed", "", Set<&Options::keepComputed>,
+     "writes the variables of --compute into the .sav or .zsav too\n"
+     "(else they serve --where only and the file's own are written)"},
+    {"--compute-label", "NAME=LABEL", ApplyComputeLabel,
+     "gives the computed variable NAME the variable label LABEL"},
     {"--vars", "A,B,...", ApplyVars,
      "takes only the variables named (short or long names), in\n"
      "that order"},
@@ -443,7 +477,7 @@ constexpr CommandSpec kCommands[] = {
      "dict --json survey.sav  # the codebook as JSON"},
     {"convert", "FILE OUT",
      "--encoding --labels --header --missing --bom --crlf --vars --rows --sort --where --format "
-     "--keep-encoding --decrypt --password-file",
+     "--keep-encoding --decrypt --password-file --compute --compute-label --keep-computed",
      "",
      "writes the cases to OUT as a table other programs read:\n"
      "CSV (RFC 4180), TSV or an Excel workbook (.xlsx); OUT -\n"
@@ -502,7 +536,7 @@ constexpr CommandSpec kCommands[] = {
      "convert survey.sav - --vars SEX,年齢 --where 'SCORE >= 4'  # two columns as CSV\n"
      "convert survey.sav out.csv --header labels --bom  # CSV for a spreadsheet\n"
      "convert survey.sav women.zsav --where 'SEX = 2'  # a new compressed system file"},
-    {"select", "FILE CONDITION", "--encoding --password-file", "",
+    {"select", "FILE CONDITION", "--encoding --password-file --compute --compute-label", "",
      "the numbers of the cases CONDITION selects, one per line.\n"
      "A condition is written as SPSS's SELECT IF takes one:\n"
      "variables by short or long name, numbers, quoted strings,\n"
@@ -524,7 +558,9 @@ constexpr CommandSpec kCommands[] = {
      "select survey.sav 'MISSING(SCORE) OR ANY(AGAIN, 2, 98)'  # missing or certain answers\n"
      "select survey.sav -- '-SCORE < -3'  # a condition that begins with a minus sign"},
     {"freq", "FILE VAR...",
-     "--utf8 --bytes --encoding --json --unweighted --where --percentiles --password-file", "",
+     "--utf8 --bytes --encoding --json --unweighted --where --percentiles --password-file "
+     "--compute --compute-label",
+     "",
      "the frequency table of each VAR (short or long name): one row\n"
      "per distinct value in value order with its label, count,\n"
      "percent, valid percent and cumulative percent, user-missing\n"
@@ -540,7 +576,7 @@ constexpr CommandSpec kCommands[] = {
      "freq survey.sav INCOME --percentiles 5,10,90,95  # four more percentiles"},
     {"describe", "FILE",
      "--utf8 --bytes --encoding --vars --json --csv --unweighted --where --percentiles "
-     "--password-file",
+     "--password-file --compute --compute-label",
      "",
      "one row per variable (or those of --vars): type, measure,\n"
      "valid and missing counts, distinct values, minimum, maximum,\n"
@@ -554,7 +590,7 @@ constexpr CommandSpec kCommands[] = {
      "describe survey.sav --vars SCORE,INCOME --csv  # two variables as CSV"},
     {"crosstab", "FILE ROWVAR COLVAR",
      "--utf8 --bytes --encoding --percent --include-missing --expected --residuals --layer "
-     "--json --unweighted --where --password-file",
+     "--json --unweighted --where --password-file --compute --compute-label",
      "",
      "the counts of ROWVAR by COLVAR with their totals, as the\n"
      "window クロス集計 shows them; the counts are weighted by the\n"

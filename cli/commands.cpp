@@ -11,6 +11,7 @@
 #include "cli/password_source.h"
 #include "cli/tool_messages.h"
 #include "cli/variable_lines.h"
+#include "core/compute/computed_variables.h"
 #include "core/condition/condition.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
@@ -389,6 +390,42 @@ bool CheckReadable(Context& c, const std::string& path) {
     return true;
 }
 
+bool ApplyComputed(Context& c, const std::string& encoding) {
+    if (c.options.compute.empty() && c.options.computeLabels.empty()) return true;
+    const std::string& path = c.file.path();
+    DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    std::vector<lv::ComputeSpec> specs;
+    for (const std::string& text : c.options.compute) specs.push_back(*lv::ParseComputeSpec(text));
+    for (const std::string& labelled : c.options.computeLabels) {
+        const size_t equals = labelled.find('=');
+        const std::string name = labelled.substr(0, equals);
+        bool found = false;
+        for (lv::ComputeSpec& spec : specs)
+            if (spec.name == name) {
+                spec.label = labelled.substr(equals + 1);
+                found = true;
+            }
+        if (!found) {
+            Complain(c, path, "--compute-label: no computed variable named '" + name + "'");
+            return false;
+        }
+    }
+    auto dict = std::make_shared<lv::FileDictionary>(*c.dictionary);
+    auto made = lv::AddComputedVariables(*dict, specs, encoding);
+    if (auto* error = std::get_if<lv::ComputeError>(&made)) {
+        Complain(c, path,
+                 "--compute " + specs[error->spec].name + ": " + ConditionText(error->error));
+        return false;
+    }
+    c.file.SetDerived(std::get<std::shared_ptr<lv::ComputedVariables>>(made));
+    c.dictionary = std::move(dict);
+    return true;
+}
+
 bool WhereCases(Context& c, const std::string& encoding,
                 std::optional<std::vector<uint32_t>>& out) {
     if (c.options.where.empty()) return true;
@@ -629,11 +666,13 @@ int ConvertToSav(Context& c) {
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;
-    const lv::FileDictionary& dict = DictionaryOf(c);
+    const size_t fileVariables = DictionaryOf(c).variables.size();
     if (c.dictionaryStatus != 0) {
         ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
         return kExitError;
     }
+    if (!ApplyComputed(c, lv::DisplayEncoding())) return kExitBadCondition;
+    const lv::FileDictionary& dict = DictionaryOf(c);
     lv::SavChoices choices;
     choices.compression =
         o.tableFormat.empty() ? *lv::SavFormatOfPath(o.output) : *lv::SavFormatNamed(o.tableFormat);
@@ -642,8 +681,20 @@ int ConvertToSav(Context& c) {
     choices.firstRow = o.firstRow;
     choices.lastRow = o.lastRow;
     if (!o.variables.empty()) {
-        if (facts.empty()) facts = lv::VariableFactsOf(dict, VarCount);
-        if (!ColumnsNamed(c, facts, choices.columns)) return kExitError;
+        // Computed variables are named as the file's are.
+        std::vector<lv::VariableFacts> named =
+            lv::VariableFactsOf(dict, static_cast<int>(dict.variables.size()));
+        if (!ColumnsNamed(c, named, choices.columns)) return kExitError;
+        for (const int v : choices.columns)
+            if (size_t(v) >= fileVariables && !o.keepComputed) {
+                Complain(c, path,
+                         "--vars names a computed variable: write it with --keep-computed");
+                return kExitBadCondition;
+            }
+    } else {
+        // The file's own variables, and the computed ones only when asked.
+        for (size_t v = 0; v < (o.keepComputed ? dict.variables.size() : fileVariables); ++v)
+            choices.columns.push_back(int(v));
     }
     try {
         std::optional<std::vector<uint32_t>> selected;
@@ -668,6 +719,11 @@ int ConvertToSav(Context& c) {
 int RunConvert(Context& c) {
     const Options& o = c.options;
     if (IsSavOutput(o)) return ConvertToSav(c);
+    if (!o.compute.empty()) {
+        Complain(c, o.files[0],
+                 "--compute: convert writes computed variables to .sav and .zsav only");
+        return kExitBadCondition;
+    }
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
     if (!OpenForGrid(c, facts, keys)) return kExitError;
@@ -767,13 +823,14 @@ int RunSelect(Context& c) {
     constexpr int kSelected = 0, kNone = 1, kTrouble = 2;
     const std::string& path = c.options.files[0];
     if (!CheckPath(c, path) || !OpenCommandFile(c, path)) return kTrouble;
-    const lv::FileDictionary& dict = DictionaryOf(c);
+    DictionaryOf(c);
     if (c.dictionaryStatus != 0) {
         ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
         return kTrouble;
     }
-    const lv::FileSelection selection =
-        lv::SelectFileCases(c.file, dict, c.options.condition, lv::ChosenDisplayEncoding());
+    if (!ApplyComputed(c, lv::ChosenDisplayEncoding())) return kTrouble;
+    const lv::FileSelection selection = lv::SelectFileCases(
+        c.file, DictionaryOf(c), c.options.condition, lv::ChosenDisplayEncoding());
     switch (selection.status) {
         case lv::FileSelection::Status::BadCondition:
             Complain(c, path, ConditionText(selection.error));

@@ -40,6 +40,12 @@ bool OpenCommandFile(Context& c, const std::string& path);
 // is asked (a read that failed leaves its part empty: dictionaryStatus).
 const lv::FileDictionary& DictionaryOf(Context& c);
 
+// Adds the variables of --compute to the command's dictionary (after its
+// own) and to every pass over its file, their names and literals taken in
+// encoding; false, with the message and the expression's position, for a
+// bad one (exit 2). Nothing when none is given.
+bool ApplyComputed(Context& c, const std::string& encoding);
+
 // Checks that path is a readable system file, with one clear message when not.
 bool CheckReadable(Context& c, const std::string& path);
 // The parts of that check: that path exists and is not a folder, and the

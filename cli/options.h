@@ -48,6 +48,8 @@ struct Options {
     bool formatted = false;                // grid, find, export --displayed: print formats
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
+    std::vector<std::string> compute;        // --compute NAME[(FORMAT)]=EXPRESSION, in order
+    std::vector<std::string> computeLabels;  // --compute-label NAME=LABEL
     std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
     bool unweighted = false;               // freq, describe, crosstab, means --unweighted
     std::string percents;                  // crosstab --percent row,col,total
@@ -67,6 +69,7 @@ struct Options {
     bool crlf = false;
     bool keepEncoding = false;  // convert to .sav: the source's encoding, not UTF-8
     bool decrypt = false;       // convert to .sav: an encrypted input may be written plain
+    bool keepComputed = false;  // convert to .sav: the --compute variables written too
 
     // Whether texts are printed decoded to UTF-8 (the default) rather than
     // as the file's bytes.

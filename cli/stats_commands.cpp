@@ -92,6 +92,7 @@ bool PassDone(Context& c, const lv::PassResult& pass) {
 
 int RunFreq(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
@@ -115,6 +116,7 @@ int RunFreq(Context& c) {
 
 int RunDescribe(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;
@@ -133,6 +135,7 @@ int RunDescribe(Context& c) {
 
 int RunCrosstab(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variables;
     std::optional<lv::CaseNumbers> cases;

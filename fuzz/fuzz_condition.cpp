@@ -2,14 +2,18 @@
 // against a few variables (numbers with user-missing values, a date, strings
 // of both lengths under long names, a run Q1 to Q3) with the strings in UTF-8
 // and in CP932 and, when it compiles, run over cases that hold every kind of
-// value, missing ones included. A bad condition must give a message with a
-// position inside it (or just past its end). fuzz/condition.dict holds the
-// language's words.
+// value, missing ones included. The same bytes are compiled as an
+// expression (a computed variable's, whose value may be a string) and
+// evaluated over two blocks in a row, so that LAG's rings carry over, and
+// read as a --compute specification. A bad condition must give a message
+// with a position inside it (or just past its end). fuzz/condition.dict
+// holds the language's words.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "core/compute/computed_variables.h"
 #include "core/condition/condition.h"
 #include "savio/spssfio.h"
 
@@ -39,6 +43,9 @@ std::vector<lv::DictVariable> Variables() {
     v[3].missingValues.strings[0] = "none";
     v.push_back(Variable("L", "", 300, SPSS_FMT_A));
     for (const char* q : {"Q1", "Q2", "Q3"}) v.push_back(Variable(q, "", 0, SPSS_FMT_F));
+    v[0].numericLabels = {{1, "one"}, {9, "nine"}};
+    v[3].stringLabels = {{"a", "letter a"}};
+    for (lv::DictVariable& each : v) each.BuildLookups();
     return v;
 }
 
@@ -71,5 +78,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         condition.Select(block, 0, selected);
         if (selected.size() > block.rows) __builtin_trap();
     }
+    auto expression = lv::CompileExpression(text, variables, "UTF-8");
+    if (auto* compiled = std::get_if<lv::Condition>(&expression)) {
+        static const double numbers[] = {0, 1, 9, -3, lv::kConditionMissing, 1e308, -1e308, 0.5};
+        static const std::string_view strings[] = {"", "none", "a", "\xff", "ab", " ", "1,5", "x"};
+        lv::ConditionBlock block;
+        block.rows = 8;
+        for (size_t k = 0; k < compiled->variables().size(); ++k) {
+            block.numbers.push_back(numbers);
+            block.strings.push_back(strings);
+        }
+        size_t values = 0;
+        for (uint32_t first : {0u, 8u})
+            compiled->Evaluate(
+                block, first, [&](uint32_t, double) { ++values; },
+                [&](uint32_t, std::string_view) { ++values; });
+        if (values != 16) __builtin_trap();
+    }
+    (void)lv::ParseComputeSpec(text);
     return 0;
 }

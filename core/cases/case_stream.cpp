@@ -22,11 +22,16 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
         return;
     }
     const int variables = static_cast<int>(index.values.size());
+    std::vector<int> columns = wanted_.variables, widths;
+    if (!PlanDerived(variables, columns, widths)) {
+        Fail(SPSS_VAR_NOTFOUND);
+        return;
+    }
     size_t caseBytes = 0;
-    for (const int v : wanted_.variables) {
+    for (const int v : columns) {
         if (v < 0 || v >= variables) {
-            Fail(SPSS_VAR_NOTFOUND);
-            return;
+            caseBytes += sizeof(double);
+            continue;
         }
         const savio::ValueSlots& where = index.values[static_cast<size_t>(v)];
         caseBytes += where.isString() ? static_cast<size_t>(where.width) : sizeof(double);
@@ -47,7 +52,59 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
     int cases = 0;
     if (spssGetNumberofCases(handle_, &cases) == 0 && cases > 0) total_ = uint64_t(cases);
     swap_ = index.shape.swap;
-    values_ = CaseValues(index, wanted_.variables);
+    values_ = CaseValues(index, columns, widths);
+}
+
+CaseStream::CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* progress)
+    : CaseStream(
+          file.get(),
+          [&] {
+              if (!wanted.derived) wanted.derived = file.derived();
+              return std::move(wanted);
+          }(),
+          progress) {}
+
+bool CaseStream::PlanDerived(int fileVariables, std::vector<int>& columns,
+                             std::vector<int>& widths) {
+    const DerivedColumns* derived = wanted_.derived.get();
+    const int count = derived && derived->fileVariables() == fileVariables ? derived->count() : 0;
+    for (const int v : columns)
+        if (v < 0 || v >= fileVariables + count) return false;
+    // The computed variables needed, and what they are made from: each is
+    // made from variables before it, so going down from the last finds them all.
+    std::vector<bool> needed(static_cast<size_t>(count), false);
+    for (const int v : columns)
+        if (v >= fileVariables) needed[size_t(v - fileVariables)] = true;
+    for (int d = count - 1; d >= 0; --d) {
+        if (!needed[size_t(d)]) continue;
+        for (const int input : derived->inputs(d))
+            if (input >= fileVariables) needed[size_t(input - fileVariables)] = true;
+    }
+    auto columnOf = [&columns](int v) {
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (columns[c] == v) return c;
+        columns.push_back(v);
+        return columns.size() - 1;
+    };
+    for (int d = 0; d < count; ++d) {
+        widths.push_back(derived->width(d));
+        if (!needed[size_t(d)]) continue;
+        Derived made;
+        made.d = d;
+        made.column = columnOf(fileVariables + d);
+        for (const int input : derived->inputs(d)) made.inputs.push_back(columnOf(input));
+        everyCase_ = everyCase_ || derived->readsOtherCases(d);
+        derived_.push_back(std::move(made));
+    }
+    return true;
+}
+
+void CaseStream::FillDerived() {
+    for (const Derived& made : derived_)
+        wanted_.derived->Fill(made.d, values_, made.inputs, made.column, blockFirst_, sysmis_);
+    if (everyCase_ &&
+        static_cast<int64_t>(keep_.size()) != std::count(keep_.begin(), keep_.end(), true))
+        values_.KeepRows(keep_);
 }
 
 void CaseStream::Fail(int status) {
@@ -81,6 +138,7 @@ bool CaseStream::Next() {
     values_.Clear();
     caseNumbers_.clear();
     weights_.clear();
+    keep_.clear();
     if (end_ != End::Reading) return false;
     if (!Continue(progress_, static_cast<uint64_t>(casesRead_), total_)) {
         end_ = End::Cancelled;
@@ -105,23 +163,28 @@ bool CaseStream::Next() {
             break;
         }
         const int64_t here = casesRead_++;
+        bool keep = true;
         if (wanted) {
             // Both ascend: step to the first wanted case at or after this one.
             while (nextWanted_ < wanted->size() && (*wanted)[nextWanted_] < here) ++nextWanted_;
-            if (nextWanted_ == wanted->size() || (*wanted)[nextWanted_] != here) continue;
+            keep = nextWanted_ < wanted->size() && (*wanted)[nextWanted_] == here;
         }
-        if (wanted_.weight >= 0) {
+        if (keep && wanted_.weight >= 0) {
             const double weight = savio::SlotNumber(row, weightSlots_, swap_);
             if (IsSystemMissing(weight, sysmis_) || wanted_.weightMissing.Holds(weight) ||
                 !(weight > 0)) {
                 ++casesWithoutWeight_;
-                continue;
+                keep = false;
+            } else {
+                weights_.push_back(weight);
             }
-            weights_.push_back(weight);
         }
+        if (!keep && !everyCase_) continue;
         values_.AppendSlots(row);
-        if (numbered_) caseNumbers_.push_back(here);
+        if (everyCase_) keep_.push_back(keep);
+        if (keep && numbered_) caseNumbers_.push_back(here);
     }
+    if (!derived_.empty()) FillDerived();
     return true;
 }
 

@@ -9,11 +9,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/cases/case_values.h"
+#include "core/cases/derived_columns.h"
 #include "core/dictionary/reader_handle.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/state/message.h"
@@ -45,6 +47,10 @@ struct CasesWanted {
     // Cases read between two steps of progress; 0 for a few thousand,
     // fewer when the values read are wide.
     uint32_t blockCases = 0;
+    // The computed variables the variables may name (indices from the
+    // file's variable count on); null takes the open file's
+    // (ReaderHandle::derived()).
+    std::shared_ptr<const DerivedColumns> derived;
 };
 
 class CaseStream {
@@ -55,8 +61,8 @@ class CaseStream {
     // the cases read before each block (of the file's case count) and may
     // stop the pass.
     CaseStream(int handle, CasesWanted wanted, Progress* progress = nullptr);
-    CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* progress = nullptr)
-        : CaseStream(file.get(), std::move(wanted), progress) {}
+    // The same for file, with its computed variables unless wanted names others.
+    CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* progress = nullptr);
 
     // Reads the next block of cases. True when a block was read: its rows
     // (there may be none, when no case of it was wanted) are to be taken
@@ -65,7 +71,8 @@ class CaseStream {
     bool Next();
 
     // The block read: the values of the wanted variables, one row per case
-    // handed over, strings without their trailing blanks.
+    // handed over, strings without their trailing blanks (columns after the
+    // wanted ones hold what computed variables are made from).
     const CaseValues& values() const { return values_; }
     int64_t rows() const { return values_.rows(); }
     // The 0-based case number of a row, and the weight of each row (empty
@@ -101,6 +108,10 @@ class CaseStream {
 
   private:
     void Fail(int status);
+    // Plans the columns of the computed variables wanted and of what they
+    // are made from; false for a variable there is not.
+    bool PlanDerived(int fileVariables, std::vector<int>& columns, std::vector<int>& widths);
+    void FillDerived();
 
     int handle_;
     CasesWanted wanted_;
@@ -122,6 +133,19 @@ class CaseStream {
     int64_t casesRead_ = 0;
     int64_t casesWithoutWeight_ = 0;
     int failureStatus_ = 0;
+    // The computed variables, in the order they are made: the variable
+    // (from the file's count on), its column and its inputs' columns.
+    struct Derived {
+        int d = 0;
+        size_t column = 0;
+        std::vector<size_t> inputs;
+    };
+    std::vector<Derived> derived_;
+    // Every case is read into the block (and those not wanted dropped once
+    // the computed variables are made): some computed variable reads
+    // earlier cases or the case's number.
+    bool everyCase_ = false;
+    std::vector<bool> keep_;
 };
 
 }  // namespace lv

@@ -9,13 +9,52 @@
 
 namespace lv {
 
-CaseValues::CaseValues(const savio::CaseIndex& index, const std::vector<int>& variables)
+CaseValues::CaseValues(const savio::CaseIndex& index, const std::vector<int>& variables,
+                       const std::vector<int>& computedWidths)
     : swap_(index.shape.swap) {
     columns_.resize(variables.size());
+    const size_t fileVariables = index.values.size();
     for (size_t c = 0; c < variables.size(); ++c) {
-        columns_[c].variable = variables[c];
-        columns_[c].where = index.values[size_t(variables[c])];
+        Column& col = columns_[c];
+        col.variable = variables[c];
+        if (size_t(variables[c]) < fileVariables) {
+            col.where = index.values[size_t(variables[c])];
+        } else {
+            col.computed = true;
+            col.where.width = computedWidths[size_t(variables[c]) - fileVariables];
+        }
     }
+}
+
+void CaseValues::AppendComputed(size_t c, std::string_view text) {
+    Column& col = columns_[c];
+    col.text.append(WithoutTrailingBlanks(text));
+    col.ends.push_back(col.text.size());
+}
+
+void CaseValues::KeepRows(const std::vector<bool>& keep) {
+    for (Column& col : columns_) {
+        size_t kept = 0;
+        if (!col.where.isString()) {
+            for (size_t r = 0; r < keep.size(); ++r)
+                if (keep[r]) col.numbers[kept++] = col.numbers[r];
+            col.numbers.resize(kept);
+            continue;
+        }
+        std::string text;
+        uint64_t begin = 0;
+        for (size_t r = 0; r < keep.size(); ++r) {
+            const uint64_t end = col.ends[r];
+            if (keep[r]) {
+                text.append(col.text, begin, end - begin);
+                col.ends[kept++] = text.size();
+            }
+            begin = end;
+        }
+        col.ends.resize(kept);
+        col.text = std::move(text);
+    }
+    rows_ = static_cast<int64_t>(std::count(keep.begin(), keep.end(), true));
 }
 
 int CaseValues::CopyText(int64_t row, size_t c, char* out, int size) const {
@@ -40,6 +79,7 @@ void CaseValues::EndText(Column& col) {
 
 void CaseValues::AppendSlots(const uint8_t* slots) {
     for (Column& col : columns_) {
+        if (col.computed) continue;
         if (!col.where.isString()) {
             col.numbers.push_back(savio::SlotNumber(slots, col.where, swap_));
             continue;

@@ -18,8 +18,12 @@ namespace lv {
 class CaseValues {
   public:
     CaseValues() = default;
-    // variables: indices into the file's variables (index.values).
-    CaseValues(const savio::CaseIndex& index, const std::vector<int>& variables);
+    // variables: indices into the file's variables (index.values); one
+    // from index.values.size() on is a computed variable k places after
+    // them, of computedWidths[k] bytes (0: numeric), which AppendSlots
+    // leaves to AppendComputed.
+    CaseValues(const savio::CaseIndex& index, const std::vector<int>& variables,
+               const std::vector<int>& computedWidths = {});
 
     int64_t rows() const { return rows_; }
     size_t columnCount() const { return columns_.size(); }
@@ -43,6 +47,14 @@ class CaseValues {
 
     // One more case, from its decoded slots.
     void AppendSlots(const uint8_t* slots);
+    // A computed column's value of the next row (rows appended by
+    // AppendSlots that it has no value for yet): a number, or a string
+    // (its trailing blanks dropped).
+    void AppendComputed(size_t c, double number) { columns_[c].numbers.push_back(number); }
+    void AppendComputed(size_t c, std::string_view text);
+    bool isComputed(size_t c) const { return columns_[c].computed; }
+    // Keeps the rows whose keep is true, in their order.
+    void KeepRows(const std::vector<bool>& keep);
     // Every case of more, which holds the same variables.
     void AppendAll(const CaseValues& more);
     void Reserve(int64_t rows);
@@ -54,6 +66,7 @@ class CaseValues {
   private:
     struct Column {
         int variable = 0;
+        bool computed = false;
         savio::ValueSlots where;
         std::vector<double> numbers;  // numeric columns
         std::vector<uint64_t> ends;   // string columns: end of each value in text

@@ -2,11 +2,13 @@
 // nodes (children come before their parents), so that neither a deep nor a
 // long condition takes stack.
 #include <cctype>
+#include <cmath>
 #include <optional>
 
 #include "core/condition/condition.h"
 #include "core/condition/condition_dates.h"
 #include "core/condition/condition_syntax.h"
+#include "core/condition/number_input.h"
 #include "core/dictionary/variable_name.h"
 #include "core/rendering/format_traits.h"
 #include "core/text/display_encoding.h"
@@ -61,8 +63,9 @@ std::pair<std::string_view, int> SplitValidSuffix(std::string_view name) {
 class ConditionCompiler {
   public:
     ConditionCompiler(ConditionTree& tree, std::span<const ConditionVariable> variables,
-                      const std::string& encoding)
-        : tree_(tree),
+                      const std::string& encoding, bool anyValue)
+        : anyValue_(anyValue),
+          tree_(tree),
           vars_(variables),
           encoding_(encoding),
           names_(NamesOf(variables), encoding) {}
@@ -78,7 +81,9 @@ class ConditionCompiler {
         for (size_t i = 0; i < n; ++i) Prepare(static_cast<uint32_t>(i));
         for (size_t i = 0; i < n; ++i)
             if (!dead_[i]) Emit(static_cast<uint32_t>(i));
-        if (types_[n - 1] == Type::Text) throw Failure{0, Message{MessageCode::ConditionIsString}};
+        if (types_[n - 1] == Type::Text && !anyValue_)
+            throw Failure{0, Message{MessageCode::ConditionIsString}};
+        out_.givesText_ = types_[n - 1] == Type::Text;
         out_.encoding_ = encoding_;
         out_.utf8_ = IsUtf8(encoding_);
         return std::move(out_);
@@ -119,7 +124,13 @@ class ConditionCompiler {
             if (const int f = DateFormatOf(n.args[0])) AsDate(n.args[1], f);
             if (const int f = DateFormatOf(n.args[1])) AsDate(n.args[0], f);
         } else if (n.kind == NodeKind::Call && !n.args.empty()) {
-            if (n.text == "ANY" || n.text == "RANGE") {
+            if (n.text == "LAG" || n.text == "VALUELABEL") {
+                // Compiled from the names they are given, not their values.
+                for (uint32_t k = n.first; k < i; ++k) dead_[k] = true;
+            } else if ((n.text == "NUMBER" || n.text == "STRING") && n.args.size() == 2) {
+                const uint32_t format = n.args[1];
+                for (uint32_t k = tree_.nodes[format].first; k <= format; ++k) dead_[k] = true;
+            } else if (n.text == "ANY" || n.text == "RANGE") {
                 if (const int f = DateFormatOf(n.args[0]))
                     for (size_t k = 1; k < n.args.size(); ++k) AsDate(n.args[k], f);
             } else if (n.text == "MISSING" || n.text == "SYSMIS" || n.text == "VALUE") {
@@ -193,6 +204,7 @@ class ConditionCompiler {
                 return;
             case NodeKind::Variable: {
                 if (IsAsciiWord(n.text, "$CASENUM")) {
+                    out_.readsCasenum_ = true;
                     Push(Code::Casenum);
                     type = Type::Number;
                     return;
@@ -328,7 +340,76 @@ class ConditionCompiler {
                  static_cast<int>(count));
             return;
         }
+        if (f == "LAG") return EmitLag(n, type);
+        if (f == "VALUELABEL") {
+            const int v = n.args.size() == 1 ? NamedVariable(n.args[0]) : -1;
+            if (v < 0) throw Failure{n.offset, Message{MessageCode::ValueLabelNeedsVariable}};
+            const uint32_t slot = Slot(v);
+            Push(Code::ValueLabel, static_cast<uint32_t>(out_.labelled_.size()), slot);
+            out_.labelled_.push_back(*vars_[v]);
+            type = Type::Text;
+            return;
+        }
+        if (f == "NUMBER" || f == "STRING") return EmitFormatted(n, type);
         EmitFunction(n, type);
+    }
+
+    // The file variable a node names, or -1 when it names none.
+    int NamedVariable(uint32_t node) const {
+        const ConditionNode& a = tree_.nodes[node];
+        return a.kind == NodeKind::Variable ? Find(a.text) : -1;
+    }
+
+    // LAG(v) and LAG(v, n): a ring of v's last n values (n at most 1000).
+    void EmitLag(const ConditionNode& n, Type& type) {
+        const int v = !n.args.empty() && n.args.size() <= 2 ? NamedVariable(n.args[0]) : -1;
+        double depth = 1;
+        if (n.args.size() == 2) {
+            const ConditionNode& back = tree_.nodes[n.args[1]];
+            depth = back.kind == NodeKind::Number ? back.number : 0;
+        }
+        if (v < 0 || depth < 1 || depth > 1000 || depth != std::floor(depth))
+            throw Failure{n.offset, Message{MessageCode::LagNeedsVariable}};
+        Condition::LagRing ring;
+        type = vars_[v]->isString() ? Type::Text : Type::Number;
+        ring.slot = Slot(v);
+        ring.depth = static_cast<uint32_t>(depth);
+        ring.text = vars_[v]->isString();
+        if (ring.text)
+            ring.texts.resize(ring.depth);
+        else
+            ring.numbers.resize(ring.depth);
+        Push(Code::Lag, static_cast<uint32_t>(out_.lags_.size()),
+             ring.text && padded_[&n - tree_.nodes.data()] ? vars_[v]->width : 0);
+        out_.lags_.push_back(std::move(ring));
+    }
+
+    // NUMBER(s, format) and STRING(x, format); the format written bare
+    // (F8.2) or quoted.
+    void EmitFormatted(const ConditionNode& n, Type& type) {
+        const bool reading = n.text == "NUMBER";
+        if (n.args.size() != 2)
+            throw Failure{n.offset, Message{MessageCode::FunctionArguments, {n.text}, {2, 2}}};
+        if ((types_[n.args[0]] == Type::Text) != reading)
+            throw Failure{
+                tree_.nodes[n.args[0]].offset,
+                Message{reading ? MessageCode::ArgumentNotString : MessageCode::ArgumentNotNumber,
+                        {n.text},
+                        {1}}};
+        const ConditionNode& written = tree_.nodes[n.args[1]];
+        std::optional<PrintFormat> format;
+        if (written.kind == NodeKind::Variable || written.kind == NodeKind::String)
+            format = ParseFormatText(written.text);
+        const bool fits = format && (reading ? ReadsNumberInput(format->type)
+                                             : CategoryOf(format->type) != FormatCategory::String);
+        if (!fits)
+            throw Failure{written.offset, Message{MessageCode::FormatArgument,
+                                                  {n.text, std::string(tree_.Typed(written))}}};
+        const auto index = static_cast<uint32_t>(out_.formats_.size());
+        out_.formats_.push_back(*format);
+        out_.renders_.emplace_back(reading ? PrintFormat{} : *format, 0);
+        Push(reading ? Code::ReadNumber : Code::WriteNumber, index);
+        type = reading ? Type::Number : Type::Text;
     }
 
     // A function of the table: its arguments checked against its
@@ -401,6 +482,7 @@ class ConditionCompiler {
         type = givesText ? Type::Text : Type::Number;
     }
 
+    bool anyValue_;
     ConditionTree& tree_;
     std::span<const ConditionVariable> vars_;
     const std::string& encoding_;
@@ -413,17 +495,33 @@ class ConditionCompiler {
     Condition out_;
 };
 
-std::variant<Condition, ConditionError> CompileCondition(
-    std::string_view text, std::span<const ConditionVariable> variables,
-    const std::string& encoding) {
+namespace {
+
+std::variant<Condition, ConditionError> Compile(std::string_view text,
+                                                std::span<const ConditionVariable> variables,
+                                                const std::string& encoding, bool anyValue) {
     auto parsed = ParseCondition(text);
     if (auto* error = std::get_if<ConditionError>(&parsed)) return *error;
     ConditionTree& tree = std::get<ConditionTree>(parsed);
     try {
-        return ConditionCompiler(tree, variables, encoding).Compile();
+        return ConditionCompiler(tree, variables, encoding, anyValue).Compile();
     } catch (const Failure& failure) {
         return ConditionError{CharacterPosition(text, failure.offset), failure.message};
     }
+}
+
+}  // namespace
+
+std::variant<Condition, ConditionError> CompileCondition(
+    std::string_view text, std::span<const ConditionVariable> variables,
+    const std::string& encoding) {
+    return Compile(text, variables, encoding, false);
+}
+
+std::variant<Condition, ConditionError> CompileExpression(
+    std::string_view text, std::span<const ConditionVariable> variables,
+    const std::string& encoding) {
+    return Compile(text, variables, encoding, true);
 }
 
 std::vector<ConditionVariable> ConditionVariablesOf(const std::vector<VariableFacts>& facts) {

@@ -249,7 +249,7 @@ const FunctionSignature* FindConditionFunction(std::string_view name) {
 }
 
 std::string ConditionFunctionNames() {
-    std::string names = "MISSING, SYSMIS, VALUE, ANY, RANGE";
+    std::string names = "MISSING, SYSMIS, VALUE, ANY, RANGE, LAG, VALUELABEL, NUMBER, STRING";
     for (const FunctionSignature& f : kFunctions) {
         names += ", ";
         names += f.name;

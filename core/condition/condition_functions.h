@@ -3,7 +3,8 @@
 // fewest valid arguments), strings, and dates and times. A missing
 // argument makes the result missing unless the function says otherwise;
 // so does a result that is not a finite number. MISSING, SYSMIS, VALUE,
-// ANY, RANGE and LAG are compiled apart (condition_compile.cpp).
+// ANY, RANGE, LAG, VALUELABEL, NUMBER and STRING are compiled apart
+// (condition_compile.cpp).
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,8 @@
 
 #include "core/condition/condition.h"
 #include "core/condition/condition_syntax.h"
+#include "core/condition/number_input.h"
+#include "core/text/trim.h"
 
 namespace lv {
 namespace {
@@ -64,6 +66,16 @@ double Power(double a, double b) {
 
 void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                        std::vector<uint32_t>& out) const {
+    Run(block, firstCase, [&](uint32_t r, const Cell& top) {
+        if (top.number == 1) out.push_back(firstCase + r);
+    });
+}
+
+void Condition::RunProgram(const ConditionBlock& block, uint32_t firstCase,
+                           const std::function<void(uint32_t, const Cell&)>& sink) const {
+    if (static_cast<int64_t>(firstCase) != nextCase_)
+        for (LagRing& ring : lags_) ring.head = ring.filled = 0;
+    nextCase_ = static_cast<int64_t>(firstCase) + block.rows;
     std::vector<Cell> stack(stackSize_ + 1);
     std::vector<std::string> owned(stackSize_ + 1);  // strings made by the program, per slot
     std::string made;
@@ -228,9 +240,61 @@ void Condition::Select(const ConditionBlock& block, uint32_t firstCase,
                         top->text = slot;
                     }
                     break;
+                case Code::Lag: {
+                    const LagRing& ring = lags_[in.arg];
+                    const bool held = ring.filled == ring.depth;
+                    ++top;
+                    if (!ring.text) {
+                        double v = held ? ring.numbers[ring.head] : kMissing;
+                        if (v != kMissing && checkMissing[ring.slot] &&
+                            missing_[ring.slot].Holds(v))
+                            v = kMissing;
+                        top->number = v;
+                        break;
+                    }
+                    std::string& slot = owned[static_cast<size_t>(top - stack.data())];
+                    slot.assign(held ? std::string_view(ring.texts[ring.head])
+                                     : std::string_view());
+                    if (slot.size() < in.number) slot.resize(static_cast<size_t>(in.number), ' ');
+                    top->text = slot;
+                    break;
+                }
+                case Code::ValueLabel: {
+                    const DictVariable& v = labelled_[in.arg];
+                    const auto slot = static_cast<size_t>(in.number);
+                    const std::string* label = nullptr;
+                    if (v.isString()) {
+                        label = v.LabelOf(WithoutTrailingBlanks(block.strings[slot][r]));
+                    } else if (const double x = block.numbers[slot][r]; x != kMissing) {
+                        label = v.LabelOf(x);
+                    }
+                    (++top)->text = label ? std::string_view(*label) : std::string_view();
+                    break;
+                }
+                case Code::ReadNumber:
+                    top->number = ReadFormattedNumber(top->text, formats_[in.arg]);
+                    break;
+                case Code::WriteNumber: {
+                    std::string& slot = owned[static_cast<size_t>(top - stack.data())];
+                    slot.clear();
+                    if (top->number == kMissing)
+                        renders_[in.arg].AppendSysmis(slot);
+                    else
+                        renders_[in.arg].AppendNumber(slot, top->number);
+                    top->text = slot;
+                    break;
+                }
             }
         }
-        if (stack[0].number == 1) out.push_back(firstCase + r);
+        sink(r, stack[0]);
+        for (LagRing& ring : lags_) {
+            if (ring.text)
+                ring.texts[ring.head].assign(block.strings[ring.slot][r]);
+            else
+                ring.numbers[ring.head] = block.numbers[ring.slot][r];
+            ring.head = (ring.head + 1) % ring.depth;
+            if (ring.filled < ring.depth) ++ring.filled;
+        }
     }
 }
 

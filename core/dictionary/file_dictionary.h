@@ -44,6 +44,9 @@ struct DictVariable {
     int missingCode = SPSS_NO_MISSVAL;  // as spssGetVarNMissingValues gives it
     double missing[3] = {0, 0, 0};
     std::string missingText[3];  // string variables: without trailing blanks
+    // A computed variable's expression as typed (UTF-8), its values made as
+    // the cases are read (core/compute); empty for the file's own variables.
+    std::string expression;
 
     // What values are looked up in, made once from the fields above by
     // BuildLookups (ReadFileDictionary calls it; a variable filled by hand

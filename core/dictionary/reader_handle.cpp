@@ -68,7 +68,10 @@ template class ValueLabelArrays<double>;
 template class ValueLabelArrays<char*>;
 
 ReaderHandle::ReaderHandle(ReaderHandle&& other) noexcept
-    : handle_(other.handle_), open_(other.open_), path_(std::move(other.path_)) {
+    : handle_(other.handle_),
+      open_(other.open_),
+      path_(std::move(other.path_)),
+      derived_(std::move(other.derived_)) {
     other.open_ = false;
 }
 
@@ -78,6 +81,7 @@ ReaderHandle& ReaderHandle::operator=(ReaderHandle&& other) noexcept {
         handle_ = other.handle_;
         open_ = other.open_;
         path_ = std::move(other.path_);
+        derived_ = std::move(other.derived_);
         other.open_ = false;
     }
     return *this;
@@ -97,6 +101,7 @@ int ReaderHandle::Open(const std::string& path) {
 
 int ReaderHandle::Close() {
     path_.clear();
+    derived_.reset();
     if (!open_) return 0;
     open_ = false;
     return spssCloseRead(handle_);

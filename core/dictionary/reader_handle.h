@@ -5,6 +5,7 @@
 // into one read each. Texts are the file's bytes.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "savio/spssfio.h"
 
 namespace lv {
+
+class DerivedColumns;  // core/cases/derived_columns.h
 
 // The user-missing values as the reader gives them: the format code and
 // the three values it uses (numbers, or texts for string variables).
@@ -80,6 +83,13 @@ class ReaderHandle {
     // path at some moment is the one read through this handle.
     bool Holds(const DataFileStamp& stamp) const;
 
+    // The computed variables every pass over this file may ask for, after
+    // the file's own (none until set; closing forgets them).
+    void SetDerived(std::shared_ptr<const DerivedColumns> derived) {
+        derived_ = std::move(derived);
+    }
+    const std::shared_ptr<const DerivedColumns>& derived() const { return derived_; }
+
     // The variable at 0-based index: its short name and width (0 numeric).
     int VarInfo(int index, std::string* name, int* width) const;
     // The long name (the short name when the file has none), whole.
@@ -106,6 +116,7 @@ class ReaderHandle {
     int handle_ = 0;
     bool open_ = false;
     std::string path_;
+    std::shared_ptr<const DerivedColumns> derived_;
     mutable std::vector<char> buffer_;  // kept between texts
 };
 

@@ -1,6 +1,7 @@
 #include "core/rendering/format_traits.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace lv {
 
@@ -41,6 +42,35 @@ std::string FormatText(const PrintFormat& f) {
     const bool shown = name.empty() || f.type == fmt::RBHEX || TakesDecimals(f.type);
     if (shown || f.decimals != 0) out.append(".").append(std::to_string(f.decimals));
     return out;
+}
+
+std::optional<PrintFormat> ParseFormatText(std::string_view text) {
+    size_t i = 0;
+    std::string name;
+    while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])))
+        name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++]))));
+    auto number = [&](int& out) {
+        const size_t start = i;
+        long long n = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && n < 100000)
+            n = n * 10 + (text[i++] - '0');
+        out = static_cast<int>(n);
+        return i > start && i - start <= 5;
+    };
+    PrintFormat f;
+    if (!number(f.width)) return std::nullopt;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        if (!number(f.decimals)) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    for (const FormatTraits& t : detail::kFormatTraits)
+        if (t.name == name) f.type = t.type;
+    const FormatTraits& t = TraitsOf(f.type);
+    if (t.name.empty() || f.width < t.minWidth || f.width > t.maxWidth ||
+        f.decimals > MaxDecimals(f.type, f.width))
+        return std::nullopt;
+    return f;
 }
 
 }  // namespace lv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -155,6 +156,11 @@ bool TakesDecimals(int type);
 // PIBHEX8). RBHEX is written with its ".0" (RBHEX16.0), and an unknown type
 // as "?code?" with its decimals (?99?8.0).
 std::string FormatText(const PrintFormat& format);
+
+// A format as a person writes it (F8.2, a20, DATE11, COMMA9): the type's
+// name in any letter case, the width, and the decimals after a point; the
+// width and decimals within what the type allows. Nothing otherwise.
+std::optional<PrintFormat> ParseFormatText(std::string_view text);
 
 // Values of seconds from 14 October 1582 with a calendar date (Date, Period
 // and DateTime); of those, the ones with a time of day; durations in seconds.

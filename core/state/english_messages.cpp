@@ -130,6 +130,22 @@ std::string EnglishText(const Message& m) {
                    " is not a unit (years, quarters, months, weeks, days, hours, minutes, seconds)";
         case MessageCode::LagNeedsVariable:
             return "LAG takes a variable name and, after it, how many cases back (1 or more)";
+        case MessageCode::ComputedNameInvalid:
+            return Quoted(t0) +
+                   " cannot name a variable (a letter first, then letters, digits, "
+                   "_ . @ # $)";
+        case MessageCode::ComputedNameTaken:
+            return "there is already a variable named " + Quoted(t0);
+        case MessageCode::ComputedFormatMismatch:
+            return t0 + " is " + (m.Number(0) ? "a string" : "a number") + ": " +
+                   Quoted(m.Text(1)) + " is no format for it" +
+                   (m.Number(0) ? " (A20)" : " (F8.2, COMMA10, DATE11)");
+        case MessageCode::ValueLabelNeedsVariable:
+            return "VALUELABEL takes a variable name";
+        case MessageCode::FormatArgument:
+            return Quoted(m.Text(1)) + " is no format " + t0 +
+                   (t0 == "NUMBER" ? " reads (F8.2, COMMA10.2, DOLLAR12, PCT6, N5, DATE11, ADATE10)"
+                                   : " writes (F8.2, COMMA10.2, E10.3, DATE11, TIME8)");
         case MessageCode::OutputHasNoName:
             return t0 + ": the output has no file name";
         case MessageCode::OutputFolderMissing:

@@ -132,6 +132,21 @@ std::string JapaneseText(const Message& m) {
                    "seconds)";
         case MessageCode::LagNeedsVariable:
             return "LAG の引数は変数名と、何ケース前か(1 以上)です";
+        case MessageCode::ComputedNameInvalid:
+            return Quoted(t0) + "は変数名にできません(先頭は文字、続けて文字・数字・_ . @ # $)";
+        case MessageCode::ComputedNameTaken:
+            return Quoted(t0) + "という変数はすでにあります";
+        case MessageCode::ComputedFormatMismatch:
+            return t0 + " は" + (m.Number(0) ? "文字列" : "数値") + "です:" + Quoted(m.Text(1)) +
+                   "はその書式ではありません" + (m.Number(0) ? "(A20)" : "(F8.2, COMMA10, DATE11)");
+        case MessageCode::ValueLabelNeedsVariable:
+            return "VALUELABEL の引数は変数名です";
+        case MessageCode::FormatArgument:
+            return Quoted(m.Text(1)) + "は " + t0 +
+                   (t0 == "NUMBER" ? " が読める書式ではありません(F8.2, COMMA10.2, DOLLAR12, PCT6, "
+                                     "N5, DATE11, ADATE10)"
+                                   : " が書ける書式ではありません(F8.2, COMMA10.2, E10.3, DATE11, "
+                                     "TIME8)");
         case MessageCode::OutputHasNoName:
             return "書き出し先のファイル名がありません：" + t0;
         case MessageCode::OutputFolderMissing:

@@ -54,6 +54,12 @@ enum class MessageCode : uint16_t {
     ValidCountTooLarge,       // T0: the function, N0: the count asked, N1: the arguments
     DateUnitUnknown,          // T0: the unit as written
     LagNeedsVariable,
+    ValueLabelNeedsVariable,
+    FormatArgument,  // T0: the function, T1: the format as written
+    // Computed variables.
+    ComputedNameInvalid,     // T0: the name
+    ComputedNameTaken,       // T0: the name
+    ComputedFormatMismatch,  // T0: the name, T1: the format; N0: 1 when the value is a string
     // Writing a file out.
     OutputHasNoName,      // T0: the path
     OutputFolderMissing,  // T0: the folder (or the path)

@@ -275,4 +275,83 @@ TEST(SelectAgainstPspp, MadeFileSelectionsEqualSelectIf) {
     std::filesystem::remove_all(dir);
 }
 
+// Computed variables against PSPP's COMPUTE: the made file converted with
+// --compute and --keep-computed, then read by PSPP, which computes each
+// expression itself and writes the case numbers where the two differ
+// (none expected). LAG is computed before any case is dropped, as PSPP's
+// LAG sees the cases before a SELECT IF.
+struct Computed {
+    const char* name;
+    const char* format;  // empty: numeric, F8.2
+    const char* expression;
+};
+
+const std::vector<Computed> kComputed = {
+    {"c_lag", "", "LAG(n1)"},
+    {"c_lag2", "", "LAG(n2, 2)"},
+    {"c_lags", "A16", "LAG(s)"},
+    {"c_vl", "A20", "VALUELABEL(n1)"},
+    {"c_vls", "A20", "VALUELABEL(s)"},
+    {"c_str", "A12", "STRING(n2, COMMA12.2)"},
+    {"c_strd", "A11", "STRING(d, DATE11)"},
+    {"c_strt", "A8", "STRING(t, TIME8)"},
+    {"c_num", "", "NUMBER(STRING(n1 * 100, F10.0), F10.2)"},
+    {"c_numc", "", "NUMBER(STRING(n2, COMMA12.2), COMMA12.2)"},
+    {"c_numd", "", "NUMBER(STRING(d, DATE11), DATE11)"},
+    {"c_sum", "", "SUM(n1, n2) * 2"},
+    {"c_truth", "", "n1 > 0 AND n2 < 10"},
+    {"c_cat", "A20", "CONCAT(RTRIM(s), '-', STRING(n1, F4.1))"},
+    {"c_next", "", "c_sum + LAG(c_sum)"},
+};
+
+TEST(SelectAgainstPspp, ComputedValuesEqualCompute) {
+    if (!HavePspp()) GTEST_SKIP() << "pspp is not installed (tools/ensure-packages --test)";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("lorivane-compute-pspp-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string made = (dir / "made.sav").string(), ours = (dir / "ours.sav").string();
+    std::ofstream(dir / "make.sps")
+        << kMadeFile << "VALUE LABELS n1 1 'one' 9 'nine' /s 'ab' 'a and b'.\n"
+        << "SAVE OUTFILE='" << made << "'.\n";
+    const std::string make = "cd '" + dir.string() + "' && pspp make.sps >/dev/null 2>&1";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    std::vector<std::string> args = {"convert", made, ours, "--keep-computed"};
+    std::ostringstream syntax;
+    syntax << "SET DECIMAL=DOT.\nGET FILE='" << ours << "'.\nCOMPUTE lvcase_ = $CASENUM.\n";
+    for (const Computed& c : kComputed) {
+        const std::string format = *c.format ? std::string("(") + c.format + ")" : "";
+        args.push_back("--compute");
+        args.push_back(c.name + format + "=" + c.expression);
+        if (*c.format) syntax << "STRING p_" << c.name << " (" << c.format << ").\n";
+        syntax << "COMPUTE p_" << c.name << " = " << c.expression << ".\n";
+    }
+    syntax << "EXECUTE.\n";
+    for (size_t k = 0; k < kComputed.size(); ++k) {
+        const std::string a = kComputed[k].name, b = std::string("p_") + a;
+        syntax << "TEMPORARY.\nSELECT IF "
+               << (*kComputed[k].format
+                       ? a + " <> " + b
+                       : "SYSMIS(" + a + ") <> SYSMIS(" + b + ") OR (NOT SYSMIS(" + a +
+                             ") AND NOT SYSMIS(" + b + ") AND " + a + " <> " + b + ")")
+               << ".\nWRITE OUTFILE='" << (dir / std::to_string(k)).string() << "' /lvcase_ (F4.0) "
+               << a << " " << b << ".\nEXECUTE.\n";
+    }
+    const DumpResult r = RunDump(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ofstream(dir / "compare.sps") << syntax.str();
+    const std::string compare =
+        "cd '" + dir.string() + "' && pspp -O format=txt -o pspp.txt compare.sps >/dev/null 2>&1";
+    std::system(compare.c_str());
+    const std::string log = ReadWholeFile((dir / "pspp.txt").string());
+    EXPECT_EQ(log.find("error:"), std::string::npos) << log;
+    for (size_t k = 0; k < kComputed.size(); ++k) {
+        const std::filesystem::path file = dir / std::to_string(k);
+        ASSERT_TRUE(std::filesystem::exists(file)) << kComputed[k].name;
+        EXPECT_EQ(ReadWholeFile(file.string()), "")
+            << kComputed[k].name << " = " << kComputed[k].expression;
+    }
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "core/condition/condition_dates.h"
 #include "core/condition/condition_words.h"
+#include "core/condition/number_input.h"
 #include "core/grid/row_order.h"
 #include "core/rendering/print_format.h"
 #include "core/selection/value_condition.h"
@@ -291,6 +292,11 @@ TEST_F(Conditions, BadConditionsSayWhereAndWhatWasExpected) {
         {"SUBSTR(s, s) = 'x'", "error: 11 SUBSTR の 2 番目の引数は数値です"},
         {"LENGTH(a) = 1", "error: 8 LENGTH の 1 番目の引数は文字列です"},
         {"ABS(a, b) = 1", "error: 1 ABS の引数は 1 個です"},
+        {"LAG() = 1", "error: 1 LAG の引数は変数名と、何ケース前か(1 以上)です"},
+        {"LAG(a, 1.5) = 1", "error: 1 LAG の引数は変数名と、何ケース前か(1 以上)です"},
+        {"VALUELABEL(a + 1) = 'x'", "error: 1 VALUELABEL の引数は変数名です"},
+        {"NUMBER(s, F8.9) = 1", "error: 11 「F8.9」は NUMBER が読める書式ではありません"},
+        {"STRING(a, A8) = 'x'", "error: 11 「A8」は STRING が書ける書式ではありません"},
         {"RND() = 1", "error: 1 RND の引数は 1〜3 個です"},
         {"MEAN.3(a, b) > 1", "error: 1 MEAN.3 は有効な値を 3 個求めていますが、引数は 2 個です"},
         {"ABS.2(a) > 1", "error: 1 「ABS.2」という関数はありません(使えるのは MISSING, SYSMIS, "},
@@ -331,6 +337,45 @@ TEST_F(Conditions, HostileConditionsGiveAMessageNeverACrash) {
     // An overflow is system-missing, as in SPSS, not a huge number.
     EXPECT_EQ(Run("a = 1e999 OR a = 1e-999 OR b / 1e-300 / 1e-300 > 0"), "1 4 7");
     EXPECT_EQ(Run("b * 1e300 * 1e300 > 0 OR -b * 1e300 * 1e300 < 0"), "");
+}
+
+TEST_F(Conditions, NumberReadsEachFormatAsADataField) {
+    const auto read = [](const char* text, const char* format) {
+        return lv::ReadFormattedNumber(text, *lv::ParseFormatText(format));
+    };
+    EXPECT_EQ(read("123", "F8.2"), 1.23);  // decimals implied without a point
+    EXPECT_EQ(read(" -1.5e2 ", "F8.2"), -150);
+    EXPECT_EQ(read("1,234.5", "COMMA8.1"), 1234.5);
+    EXPECT_EQ(read("1.234,5", "DOT8.1"), 1234.5);
+    EXPECT_EQ(read("$1,000", "DOLLAR8"), 1000);
+    EXPECT_EQ(read("45%", "PCT4"), 45);
+    EXPECT_EQ(read("0042", "N4"), 42);
+    EXPECT_EQ(read("12345", "F3"), 123);  // the field is the format's width
+    EXPECT_EQ(read("31-JAN-1990", "DATE11"), *lv::DateSeconds(31, 1, 1990));
+    for (const char* bad : {"", "  ", "1,5", "4a", "-"}) EXPECT_EQ(read(bad, "F8"), M) << bad;
+    EXPECT_EQ(read("-1", "N4"), M);
+    EXPECT_FALSE(lv::ParseFormatText("F41"));
+    EXPECT_FALSE(lv::ParseFormatText("F8.8"));
+    EXPECT_FALSE(lv::ParseFormatText("Q8"));
+}
+
+TEST_F(Conditions, LagCarriesOverBlocksInFileOrderOnly) {
+    auto compiled = lv::CompileExpression("LAG(U, 2)", lv::ConditionVariablesOf(vars_), "UTF-8");
+    const lv::Condition& lag = std::get<lv::Condition>(compiled);
+    lv::ConditionBlock block;
+    block.numbers = {numbers_[2].data()};
+    block.strings = {nullptr};
+    block.rows = 3;
+    std::vector<double> got;
+    const auto run = [&](uint32_t first) {
+        lag.Evaluate(
+            block, first, [&](uint32_t, double v) { got.push_back(v); },
+            [](uint32_t, std::string_view) {});
+    };
+    run(0);
+    run(3);  // goes on from 9 (user-missing), 1, 2: two cases back are 1, 2, 9
+    run(9);  // not the next case: nothing earlier is known
+    EXPECT_EQ(got, (std::vector<double>{M, M, M, 1, 2, M, M, M, M}));
 }
 
 TEST_F(Conditions, CompletionOffersNamesAndFindsTheWordBeingTyped) {
