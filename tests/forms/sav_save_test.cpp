@@ -14,6 +14,7 @@
 #include "core/dictionary/reader_handle.h"
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
+#include "forms/grid/grid_view.h"
 #include "forms/grid/sav_save_dialog.h"
 #include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_windows.h"
@@ -81,7 +82,8 @@ TEST_F(SavSaveTest, ChosenRowsOrderColumnsAndEditsAreWritten) {
 
     // Every case in the file's order without the edit, one column; the
     // choices of the last save are offered again.
-    w.StringGrid1->setCurrentIndex(w.model->index(0, 1));
+    w.StringGrid1->selectionModel()->select(w.model->index(0, 1),
+                                            QItemSelectionModel::ClearAndSelect);
     dialogs.saveAsAnswers.push_back(SaveChoice{Path("all.sav"), 1});
     onModal = [](QDialog& d) {
         auto& s = static_cast<SavSaveDialog&>(d);
