@@ -11,7 +11,7 @@ set -euo pipefail
 build=${1:?usage: write_bench.sh BUILD_DIR [FILES_DIR]}
 dir=${2:-/tmp/lorivane-bench}
 cmake --build "$build" --target lorivane-dump bench_peer_parse bench_write -j2 >/dev/null
-file="$dir/survey-10m-x40-bytecode.sav"
+file="$dir/survey-1m-x40-bytecode.sav"
 [ -f "$file" ] || "$build/bench/bench_write" "$dir" >/dev/null
 dump="$build/cli/lorivane-dump"
 out=$(mktemp -d)
@@ -43,5 +43,5 @@ printf '| %-40s | %s |\n' "PSPP SAVE /COMPRESSED" "$(pspp_save "$out/p.sav" /COM
 printf '| %-40s | %s |\n' "PSPP SAVE /ZCOMPRESSED" "$(pspp_save "$out/p.zsav" /ZCOMPRESSED)"
 printf '| %-40s | %s |\n' "pspp-convert to .sav" "$(measure pspp-convert "$file" "$out/c.sav")"
 echo
-echo "cases written with --where: $("$dump" summary "$out/w.sav" 2>/dev/null | grep -i 'cases' | head -1)"
+echo "cases written with --where: $("$dump" summary "$out/w.sav" 2>/dev/null | grep 'ケース数' | head -1)"
 ls -l "$out"/*.sav "$out"/*.zsav | awk '{printf "%s %.1f MB\n", $NF, $5 / 1e6}'
