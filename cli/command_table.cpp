@@ -343,7 +343,7 @@ bool CheckExport(const Options& o, std::string& error) {
 
 bool CheckConvert(const Options& o, std::string& error) {
     if (IsSavOutput(o)) {
-        const char* table = o.sort.empty() ? nullptr : "--sort";
+        const char* table = nullptr;
         for (const auto& [on, name] : {std::pair{o.labels, "--labels"},
                                        {o.bom, "--bom"},
                                        {o.crlf, "--crlf"},
@@ -526,8 +526,8 @@ constexpr CommandSpec kCommands[] = {
      "the source's encoding and bytes. FILE itself is never the\n"
      "output (the same path, a link or the same file under another\n"
      "name is refused); an encrypted FILE is written as a file that\n"
-     "is NOT encrypted, and only with --decrypt. --sort and the\n"
-     "table's options do not apply.\n"
+     "is NOT encrypted, and only with --decrypt. --sort writes the\n"
+     "cases in the sorted order; the table's options do not apply.\n"
      "\n"
      "OUT appears only once complete, as for export; any failure\n"
      "exits 1",

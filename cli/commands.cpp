@@ -697,10 +697,24 @@ int ConvertToSav(Context& c) {
             choices.columns.push_back(int(v));
     }
     try {
-        std::optional<std::vector<uint32_t>> selected;
-        if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
-        const lv::SavOutcome outcome = lv::ConvertFileToSav(
-            c.file, dict, choices, o.output, nullptr, selected ? &*selected : nullptr);
+        lv::SavOutcome outcome;
+        if (keys.empty()) {
+            std::optional<std::vector<uint32_t>> selected;
+            if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
+            outcome = lv::ConvertFileToSav(c.file, dict, choices, o.output, nullptr,
+                                           selected ? &*selected : nullptr);
+        } else {
+            // Sorted: the grid's rows in their order (those --where selects),
+            // read back from the open file as the grid window reads them.
+            lv::RefuseInputAsOutput(c.file, o.output);
+            if (facts.empty()) facts = lv::VariableFactsOf(dict, VarCount);
+            lv::GridData grid;
+            if (!LoadSortedGrid(c, grid, facts, keys) || c.dialogs.reported()) return kExitError;
+            if (!ApplyWhere(c, grid)) return kExitBadCondition;
+            if (c.dialogs.reported()) return kExitError;
+            outcome =
+                lv::ConvertGridToSav(grid, c.file.path(), choices, o.output, grid.order().All());
+        }
         for (const std::string& set : outcome.droppedSets)
             PrintMessage(c.err, o.output,
                          "warning: the set '" +

@@ -4,11 +4,15 @@
 #include <cctype>
 #include <cfloat>
 #include <ctime>
+#include <numeric>
 #include <optional>
 
 #include "core/cases/case_stream.h"
 #include "core/export/output_file.h"
 #include "core/export/sav_spec.h"
+#include "core/grid/cell_block.h"
+#include "core/grid/edited_cell.h"
+#include "core/grid/grid_data.h"
 #include "core/state/data_file_checks.h"
 #include "core/state/version.h"
 #include "encoding/codec.h"
@@ -67,41 +71,116 @@ void ThrowIfFailed(const CaseStream& stream) {
     if (stream.end() == CaseStream::End::Failed) throw ExportError(stream.failure());
 }
 
-// The UTF-8 bytes the longest value of each string column needs.
-bool WidenForUtf8(const ReaderHandle& file, const std::vector<int>& variables,
-                  const CaseRange& range, const std::string& encoding, w::FileSpec& spec,
-                  Progress* progress) {
-    std::vector<int> strings;
-    std::vector<size_t> where;
-    for (size_t i = 0; i < variables.size(); ++i)
-        if (spec.variables[i].width > 0) {
-            strings.push_back(variables[i]);
-            where.push_back(i);
-        }
-    if (strings.empty()) return true;
-    std::vector<size_t> longest(strings.size(), 0);
-    CaseStream stream(file, Wanted(strings, range), progress);
-    while (stream.Next()) {
-        for (int64_t row = 0; row < stream.rows(); ++row) {
-            if (stream.CaseNumber(row) < range.skip) continue;
-            for (size_t c = 0; c < strings.size(); ++c) {
-                const std::string_view bytes = stream.values().Text(row, c);
-                if (bytes.empty()) continue;
-                longest[c] = std::max(longest[c], ToUtf8(bytes, encoding).size());
-            }
-        }
-    }
-    ThrowIfFailed(stream);
-    if (stream.end() == CaseStream::End::Cancelled) return false;
-    for (size_t c = 0; c < strings.size(); ++c)
-        WidenString(spec, where[c], int(std::min<size_t>(longest[c], 32767)));
-    return true;
-}
-
 // The writer's refusals, worded for the path.
 [[noreturn]] void Refuse(const std::string& path, const w::WriteError& e) {
     throw ExportError(Message{MessageCode::SavNotWritable, {path, e.what()}});
 }
+
+// The values of one case a pass hands over: of the kept columns it was
+// asked for, in that order.
+using Cells = std::span<const GridCell>;
+
+// The new file's dictionary and how the source's values become its own.
+struct SavPlan {
+    SavDictionary dictionary;
+    std::string encoding;  // the source's texts'
+    bool convert = false;  // string values turned into UTF-8
+};
+
+SavPlan PlanOf(const FileDictionary& dict, const SavChoices& choices,
+               const std::vector<int>& variables) {
+    SavPlan plan;
+    plan.encoding = choices.sourceEncoding.empty() ? dict.encoding : choices.sourceEncoding;
+    plan.dictionary = PlanSavDictionary(dict, variables, plan.encoding, choices.keepEncoding);
+    w::FileSpec& spec = plan.dictionary.spec;
+    spec.product = std::string("Lorivane ") + ProgramVersion();
+    spec.created = Now();
+    spec.compression = choices.compression;
+    plan.convert = plan.dictionary.convertsValues && !IsUtf8Name(plan.encoding);
+    return plan;
+}
+
+std::vector<int> KeptVariables(const FileDictionary& dict, const SavChoices& choices) {
+    std::vector<int> variables = choices.columns;
+    if (variables.empty()) {
+        variables.resize(dict.variables.size());
+        std::iota(variables.begin(), variables.end(), 0);
+    }
+    return variables;
+}
+
+// Writes the cases pass hands over as plan says. pass(which, take) is one
+// pass over the cases to write, calling take(cells) with the values of the
+// kept columns numbered in which, case after case; false when cancelled.
+// widen: a first pass finds the bytes each string column's longest value
+// needs (converted values, edits) and widens the column to them.
+template <typename Pass>
+SavOutcome WriteCases(SavPlan& plan, bool widen, const std::string& path, Pass&& pass) {
+    SavOutcome result;
+    result.droppedSets = plan.dictionary.droppedSets;
+    w::FileSpec& spec = plan.dictionary.spec;
+    const auto text = [&](std::string_view bytes, std::string& scratch) {
+        if (!plan.convert || bytes.empty()) return bytes;
+        scratch = ToUtf8(bytes, plan.encoding);
+        return std::string_view(scratch);
+    };
+    std::string scratch;
+    std::vector<size_t> strings;
+    for (size_t i = 0; i < spec.variables.size(); ++i)
+        if (spec.variables[i].width > 0) strings.push_back(i);
+    if (widen && !strings.empty()) {
+        std::vector<size_t> longest(strings.size(), 0);
+        const bool read = pass(strings, [&](Cells cells) {
+            for (size_t c = 0; c < strings.size(); ++c)
+                if (cells[c].kind == GridCell::Kind::Text)
+                    longest[c] = std::max(longest[c], text(cells[c].text, scratch).size());
+        });
+        if (!read) {
+            result.outcome = ConvertOutcome::Cancelled;
+            return result;
+        }
+        for (size_t c = 0; c < strings.size(); ++c)
+            WidenString(spec, strings[c], int(std::min<size_t>(longest[c], 32767)));
+    }
+
+    // The writer writes and rewrites through the output file's descriptor:
+    // it keeps no buffer there, and the file is named once complete.
+    OutputFile out(path);
+    try {
+        w::FdSink sink(out.fd());
+        w::Writer writer(spec, sink);
+        std::vector<size_t> all(spec.variables.size());
+        std::iota(all.begin(), all.end(), size_t{0});
+        const bool read = pass(all, [&](Cells cells) {
+            for (size_t c = 0; c < cells.size(); ++c) {
+                const GridCell& cell = cells[c];
+                if (spec.variables[c].width > 0)
+                    writer.SetString(c, cell.kind == GridCell::Kind::Text ? text(cell.text, scratch)
+                                                                          : std::string_view());
+                else
+                    writer.SetNumber(c,
+                                     cell.kind == GridCell::Kind::Number ? cell.number : -DBL_MAX);
+            }
+            writer.EndCase();
+        });
+        if (!read) {
+            result.outcome = ConvertOutcome::Cancelled;
+            return result;
+        }
+        writer.Finish();
+        result.cases = writer.casesWritten();
+    } catch (const w::WriteError& e) {
+        Refuse(path, e);
+    }
+    out.Commit();
+    return result;
+}
+
+// Lets go of what a grid's store read ahead, however the walk ends.
+struct ReadAheadRelease {
+    const GridData& grid;
+    ~ReadAheadRelease() { grid.ReadAhead({}, {}); }
+};
 
 }  // namespace
 
@@ -121,13 +200,26 @@ std::optional<savio::Compression> SavFormatOfPath(std::string_view path) {
     return SavFormatNamed(path.substr(dot + 1));
 }
 
+namespace {
+
+bool IsInput(const std::string& input, const std::string& output, const DataFileStamp& target) {
+    const DataFileStamp source = StampOfDataFile(input);
+    return output == input ||
+           (source.present && source.inode == target.inode && source.device == target.device);
+}
+
+}  // namespace
+
 void RefuseInputAsOutput(const ReaderHandle& file, const std::string& output) {
     const DataFileStamp target = StampOfDataFile(output);
     if (!target.present) return;
-    const DataFileStamp source = StampOfDataFile(file.path());
-    const bool sameInode =
-        source.present && source.inode == target.inode && source.device == target.device;
-    if (output == file.path() || sameInode || file.Holds(target))
+    if (IsInput(file.path(), output, target) || file.Holds(target))
+        throw ExportError(Message{MessageCode::OutputIsInput, {output}});
+}
+
+void RefuseInputAsOutput(const std::string& input, const std::string& output) {
+    const DataFileStamp target = StampOfDataFile(output);
+    if (target.present && IsInput(input, output, target))
         throw ExportError(Message{MessageCode::OutputIsInput, {output}});
 }
 
@@ -135,69 +227,97 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
                             const SavChoices& choices, const std::string& path, Progress* progress,
                             const std::vector<uint32_t>* cases) {
     RefuseInputAsOutput(file, path);
-    const std::string encoding =
-        choices.sourceEncoding.empty() ? dict.encoding : choices.sourceEncoding;
-    std::vector<int> variables = choices.columns;
-    if (variables.empty())
-        for (size_t i = 0; i < dict.variables.size(); ++i) variables.push_back(int(i));
-    SavDictionary plan = PlanSavDictionary(dict, variables, encoding, choices.keepEncoding);
-    w::FileSpec& spec = plan.spec;
-    spec.product = std::string("Lorivane ") + ProgramVersion();
-    spec.created = Now();
-    spec.compression = choices.compression;
-    SavOutcome result;
-    result.droppedSets = plan.droppedSets;
-
+    const std::vector<int> variables = KeptVariables(dict, choices);
+    SavPlan plan = PlanOf(dict, choices, variables);
     const CaseRange range = RangeOf(choices, cases);
-    const bool convert = plan.convertsValues && !IsUtf8Name(encoding);
-    if (convert && !WidenForUtf8(file, variables, range, encoding, spec, progress)) {
-        result.outcome = ConvertOutcome::Cancelled;
-        return result;
-    }
-
-    // The writer writes and rewrites through the output file's descriptor:
-    // it keeps no buffer there, and the file is named once complete.
-    OutputFile out(path);
-    try {
-        w::FdSink sink(out.fd());
-        w::Writer writer(spec, sink);
-        CaseStream stream(file, Wanted(variables, range), progress);
-        std::string utf8;
+    const auto pass = [&](const std::vector<size_t>& which, const auto& take) {
+        std::vector<int> read;
+        for (size_t k : which) read.push_back(variables[k]);
+        CaseStream stream(file, Wanted(std::move(read), range), progress);
+        std::vector<GridCell> cells(which.size());
         while (stream.Next()) {
             const CaseValues& values = stream.values();
             for (int64_t row = 0; row < stream.rows(); ++row) {
                 if (stream.CaseNumber(row) < range.skip) continue;
-                for (size_t c = 0; c < variables.size(); ++c) {
+                for (size_t c = 0; c < which.size(); ++c) {
+                    GridCell& cell = cells[c];
                     if (values.isText(c)) {
-                        const std::string_view bytes = values.Text(row, c);
-                        if (convert && !bytes.empty()) {
-                            utf8 = ToUtf8(bytes, encoding);
-                            writer.SetString(c, utf8);
-                        } else {
-                            writer.SetString(c, bytes);
-                        }
-                    } else {
-                        // A float record's system-missing value of 0 is bogus:
-                        // the reader shows those zeros as numbers, and so do we.
-                        const double v = values.Number(row, c);
-                        writer.SetNumber(c, v == stream.sysmis() && v != 0 ? -DBL_MAX : v);
+                        cell.kind = GridCell::Kind::Text;
+                        cell.text = values.Text(row, c);
+                        continue;
                     }
+                    // A float record's system-missing value of 0 is bogus:
+                    // the reader shows those zeros as numbers, and so do we.
+                    cell.number = values.Number(row, c);
+                    cell.kind = cell.number == stream.sysmis() && cell.number != 0
+                                    ? GridCell::Kind::Sysmis
+                                    : GridCell::Kind::Number;
                 }
-                writer.EndCase();
+                take(Cells(cells));
             }
         }
         ThrowIfFailed(stream);
-        if (stream.end() == CaseStream::End::Cancelled) {
-            result.outcome = ConvertOutcome::Cancelled;
-            return result;
+        return stream.end() != CaseStream::End::Cancelled;
+    };
+    return WriteCases(plan, plan.convert, path, pass);
+}
+
+SavOutcome ConvertGridToSav(const GridData& grid, const std::string& input,
+                            const SavChoices& choices, const std::string& path,
+                            std::span<const uint32_t> fileRows, Progress* progress) {
+    RefuseInputAsOutput(input, path);
+    const FileDictionary* dict = grid.dictionary();
+    if (!dict || dict->variables.size() != size_t(grid.columnCount()))
+        throw ExportError(Message{MessageCode::SavNoDictionary});
+    const std::vector<int> variables = KeptVariables(*dict, choices);
+    SavPlan plan = PlanOf(*dict, choices, variables);
+    const size_t first =
+        std::min<size_t>(size_t(std::max(choices.firstRow, 1LL) - 1), fileRows.size());
+    const size_t end = choices.lastRow < 0
+                           ? fileRows.size()
+                           : std::min<size_t>(size_t(choices.lastRow), fileRows.size());
+    const std::span<const uint32_t> rows = fileRows.subspan(first, std::max(first, end) - first);
+    const bool edits = choices.writeEdits && grid.hasEdits() && !grid.namesInDataRow();
+    constexpr size_t kBlockRows = 1024;
+
+    const auto pass = [&](const std::vector<size_t>& which, const auto& take) {
+        std::vector<int> read;
+        for (size_t k : which) read.push_back(variables[k]);
+        // The store reads the rows of a block at once, in whatever order.
+        const size_t window = grid.WindowRows(read);
+        const size_t blockRows = window ? std::min(size_t(window), kBlockRows) : kBlockRows;
+        const ReadAheadRelease release{grid};
+        CellBlock block;
+        std::vector<GridCell> cells(which.size());
+        for (size_t r = 0; r < rows.size(); r += blockRows) {
+            if (!Continue(progress, r, rows.size())) return false;
+            const std::span<const uint32_t> part =
+                rows.subspan(r, std::min(blockRows, rows.size() - r));
+            if (window) grid.ReadAhead(part, read);
+            block.Gather(grid, read, part);
+            if (grid.lost()) throw ExportError(Message{MessageCode::ConvertFileChanged});
+            for (uint32_t i = 0; i < part.size(); ++i) {
+                for (size_t k = 0; k < which.size(); ++k) {
+                    GridCell& cell = cells[k];
+                    const CellState state = block.State(k, i);
+                    cell = GridCell{};
+                    if (state == CellState::Value && block.isText(k)) {
+                        cell.kind = GridCell::Kind::Text;
+                        cell.text = block.Text(k, i);
+                    } else if (state == CellState::Value) {
+                        cell.kind = GridCell::Kind::Number;
+                        cell.number = block.Number(k, i);
+                    }
+                    if (edits)
+                        if (const std::string* edit = grid.EditAt(part[i], read[k]))
+                            cell = EditedCell(*edit, !block.isText(k));
+                }
+                take(Cells(cells));
+            }
         }
-        writer.Finish();
-        result.cases = writer.casesWritten();
-    } catch (const w::WriteError& e) {
-        Refuse(path, e);
-    }
-    out.Commit();
-    return result;
+        return Continue(progress, rows.size(), rows.size());
+    };
+    return WriteCases(plan, plan.convert || edits, path, pass);
 }
 
 }  // namespace lv

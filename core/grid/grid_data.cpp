@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "core/rendering/specifier_format.h"
+#include "core/text/display_encoding.h"
 #include "core/text/trim.h"
 
 namespace lv {
@@ -116,7 +117,14 @@ void GridData::AppendFormattedNumber(std::string& out, int column, const NumberC
 }
 
 void GridData::AppendFormattedString(std::string& out, int column, const StringCell& cell) const {
-    formats_[column].AppendString(out, cell.stored, cell.blanks);
+    // The texts are decoded as the display encoding says: a value cut to its
+    // format's width is cut between its characters.
+    const std::string& encoding = DisplayEncoding();
+    if (encoding != charsEncoding_) {
+        charsEncoding_ = encoding;
+        chars_ = LayoutOf(encoding);
+    }
+    formats_[column].AppendString(out, cell.stored, cell.blanks, chars_);
 }
 
 const VariableFacts* GridData::FactsOf(int column) const {

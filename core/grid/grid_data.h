@@ -198,6 +198,9 @@ class GridData {
     std::vector<uint32_t> editsPerColumn_;
     bool editsAside_ = false;
     mutable std::vector<std::unique_ptr<ColumnMemo>> memos_;
+    // How the display encoding's characters are laid out, for the encoding named.
+    mutable std::string charsEncoding_;
+    mutable CharLayout chars_ = CharLayout::SingleByte;
     mutable size_t memoCount_ = 0;
     mutable std::vector<NumberCell> numbers_;
     mutable std::vector<StringCell> strings_;

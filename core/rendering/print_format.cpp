@@ -103,10 +103,13 @@ void FormatRender::AppendSysmis(std::string& out) const {
     out.append(buf, static_cast<size_t>(RenderSysmis(buf)));
 }
 
-void FormatRender::AppendString(std::string& out, std::string_view stored, size_t blanks) const {
+void FormatRender::AppendString(std::string& out, std::string_view stored, size_t blanks,
+                                CharLayout chars) const {
     const size_t bytes = format_.type == fmt::AHEX ? static_cast<size_t>(format_.width / 2)
                                                    : static_cast<size_t>(format_.width);
-    const size_t fromStored = std::min(stored.size(), bytes);
+    const size_t fromStored = format_.type == fmt::AHEX || stored.size() <= bytes
+                                  ? std::min(stored.size(), bytes)
+                                  : CutAtCharBoundary(stored, bytes, chars);
     const size_t fromBlanks = std::min(blanks, bytes - fromStored);
     const size_t trailing = bytes - fromStored - fromBlanks;  // short values: padded
     if (format_.type != fmt::AHEX) {

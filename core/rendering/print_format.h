@@ -16,6 +16,7 @@
 
 #include "core/rendering/date_layout.h"
 #include "core/rendering/format_traits.h"
+#include "encoding/charcut.h"
 
 namespace lv {
 
@@ -55,8 +56,11 @@ class FormatRender {
     void AppendNumber(std::string& out, double value) const;
     void AppendSysmis(std::string& out) const;
     // A string value: stored followed by blanks spaces, shown as A (the
-    // bytes) or AHEX (two hexadecimal digits per byte).
-    void AppendString(std::string& out, std::string_view stored, size_t blanks) const;
+    // bytes) or AHEX (two hexadecimal digits per byte). A value longer than
+    // an A format's width is cut between two characters of an encoding
+    // laid out as chars (blanks then fill the width), never inside one.
+    void AppendString(std::string& out, std::string_view stored, size_t blanks,
+                      CharLayout chars = CharLayout::SingleByte) const;
 
   private:
     PrintFormat format_{fmt::F, 8, 2};

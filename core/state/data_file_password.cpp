@@ -42,4 +42,8 @@ void ForgetDataFilePassword() {
     gUnlockedPath.clear();
 }
 
+bool IsEncryptedDataFile(const std::string& path) {
+    return savio::IsEncryptedFile(path);
+}
+
 }  // namespace lv

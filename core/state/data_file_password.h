@@ -22,6 +22,9 @@ enum class Unlock {
 // kept.
 Unlock UnlockDataFile(const std::string& path);
 
+// Whether the file at path is an encrypted system file.
+bool IsEncryptedDataFile(const std::string& path);
+
 // Forgets the chosen file's password.
 void ForgetDataFilePassword();
 

@@ -5,10 +5,10 @@
 // sorting by a column from its header's context menu, narrowing the cases
 // by a condition in the filter bar (Ctrl+Shift+F), a context menu over the
 // cells with the same commands, and writing the cases as CSV, TSV or .xlsx
-// from both menus. Edited cells are taken back with Ctrl+Z (the last first)
-// or all at once, and editing can be switched off (remembered between runs).
-// Moves of the current cell can stop opening the value labels (then a
-// double click or Enter opens them). Long work shows a progress dialog.
+// from both menus, or as a new .sav or .zsav. Edited cells are taken back with Ctrl+Z (the last
+// first) or all at once, and editing can be switched off (remembered between runs). Moves of the
+// current cell can stop opening the value labels (then a double click or Enter opens them). Long
+// work shows a progress dialog.
 #pragma once
 
 #include <QKeySequence>
@@ -54,6 +54,7 @@ class GridAdditions : public QObject {
     QAction* originalOrder;
     QAction* frequencies;   // 度数分布… of the header's column
     QAction* exportTable;   // 形式を選んで書き出す... (CSV, TSV, .xlsx)
+    QAction* saveAsSav;     // 名前を付けて保存... (.sav, .zsav; Ctrl+S)
     QAction* fitColumn;     // 列幅を内容に合わせる (the header menu's column)
     QAction* undoEdit;      // 編集を元に戻す (Ctrl+Z)
     QAction* undoAllEdits;  // すべての編集を元に戻す
@@ -81,6 +82,9 @@ class GridAdditions : public QObject {
     void ShowOnly(const QString& condition);
     // Asks for a file and its type, then the choices, and writes the cases.
     void ExportTable();
+    // Asks for a file, then the choices, and saves the cases as a new .sav
+    // or .zsav with the whole dictionary (never over the file shown).
+    void SaveAsSav();
     void UndoEdit();
     void UndoAllEdits();
     void AllowEdits(bool on);

@@ -338,8 +338,9 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     TfrmDPGrid& w = Open(gridtest::Coded());
     QMenu* menu = w.additions->HeaderMenu(0);
     // Two sorts, a separator, the original order, a separator, 書式どおりに表示,
-    // 度数分布..., 列幅を内容に合わせる, a separator, 形式を選んで書き出す....
-    EXPECT_EQ(menu->actions().size(), 10);
+    // 度数分布..., 列幅を内容に合わせる, a separator, 形式を選んで書き出す...,
+    // 名前を付けて保存....
+    EXPECT_EQ(menu->actions().size(), 11);
     EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
     EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
     EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");
@@ -409,7 +410,8 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
               "編集を許可 [x]\n"
               "セル移動で値ラベルを開く [x]\n"
               "-\n"
-              "形式を選んで書き出す...");
+              "形式を選んで書き出す...\n"
+              "名前を付けて保存... Ctrl+S");
     EXPECT_EQ(Lines(w.additions->HeaderMenu(1)->actions()).join("\n").toStdString(),
               "昇順で並べ替え\n"
               "降順で並べ替え\n"
@@ -420,7 +422,8 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
               "度数分布...\n"
               "列幅を内容に合わせる\n"
               "-\n"
-              "形式を選んで書き出す...");
+              "形式を選んで書き出す...\n"
+              "名前を付けて保存... Ctrl+S");
     // The actions with keys answer them anywhere in the window, the two
     // finds beside the menus' among them.
     EXPECT_EQ(Lines(w.actions()).join("\n").toStdString(),
@@ -434,7 +437,8 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
               "コピー Ctrl+C\n"
               "変数名付きでコピー Ctrl+Shift+C\n"
               "すべて選択 Ctrl+A\n"
-              "編集を元に戻す Ctrl+Z off");
+              "編集を元に戻す Ctrl+Z off\n"
+              "名前を付けて保存... Ctrl+S");
 
     // Each menu brings its switches and states up to date as it opens.
     w.additions->ToggleLabels();

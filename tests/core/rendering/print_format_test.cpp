@@ -108,6 +108,11 @@ TEST(PrintFormat, StringsAndSysmisFillTheWidth) {
     FormatRender(PrintFormat{fmt::A, 4, 0}, 4).AppendString(out, "abcdef", 0);
     EXPECT_EQ(out, "abcd");
     out.clear();
+    // A value longer than its A format is cut between characters, never
+    // inside one: "日本語" in A5 of UTF-8 is one character and two blanks.
+    FormatRender(PrintFormat{fmt::A, 5, 0}, 5).AppendString(out, "日本語", 0, lv::CharLayout::Utf8);
+    EXPECT_EQ(out, "日  ");
+    out.clear();
     FormatRender(PrintFormat{fmt::PCT, 8, 2}, 0).AppendSysmis(out);
     EXPECT_EQ(out, "    .   ");
 }
