@@ -619,7 +619,7 @@ constexpr CommandSpec kCommands[] = {
      "shows them. A case missing on VAR or a grouping variable is\n"
      "left out; weighted figures take the weights as frequencies.\n"
      "The median is exact; a group whose values pass the bound of\n"
-     "values held (524,288 distinct values over all the groups) has\n"
+     "values held (262,144 distinct values over all the groups) has\n"
      "none, and a note says so",
      CheckMeans, RunMeans, "a variable's mean and spread by group",
      "means survey.sav INCOME --by SEX  # the mean income of each sex\n"

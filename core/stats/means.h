@@ -21,8 +21,9 @@ namespace lv {
 
 // Combinations of group values a table may have; beyond it, it is refused.
 inline constexpr size_t kMeansMaxGroups = 10000;
-// Distinct values the groups' tallies hold together (about 36 MB at most).
-inline constexpr size_t kMeansHeldValues = size_t{1} << 19;
+// Distinct values the groups' tallies hold together: their tables take at
+// most about 18 MB, and the largest group's values sorted as many again.
+inline constexpr size_t kMeansHeldValues = size_t{1} << 18;
 
 // NaN where undefined; the moments as moments.h defines them.
 struct MeansFigures {

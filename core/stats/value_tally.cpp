@@ -136,7 +136,14 @@ void ValueTally::PruneNumbers(size_t keep) {
     }
     held.resize(keep);
     numberLimit_ = std::bit_cast<double>(held.back().key);
-    std::fill(slots_.begin(), slots_.end(), Slot{});
+    // A table much larger than the values kept gives its memory back (as
+    // after ShedUpperHalf); one about full keeps its size to fill again.
+    size_t fit = 64;
+    while ((keep + 1) * 10 > fit * 7) fit *= 2;
+    if (slots_.size() > 2 * fit)
+        std::vector<Slot>(fit).swap(slots_);
+    else
+        std::fill(slots_.begin(), slots_.end(), Slot{});
     for (const Slot& s : held) FindSlot(s.key) = s;
     numberCount_ = held.size();
     lastSlot_ = nullptr;
