@@ -624,7 +624,7 @@ constexpr CommandSpec kCommands[] = {
      CheckMeans, RunMeans, "a variable's mean and spread by group",
      "means survey.sav INCOME --by SEX  # the mean income of each sex\n"
      "means survey.sav SCORE --by SEX,PREF --json  # by two variables, as JSON\n"
-     "means survey.sav RATIO --by SEX --compute 'RATIO=INCOME/SIZE'  # a computed variable"},
+     "means survey.sav R --by SEX --compute 'R=INCOME/SIZE'  # a computed ratio"},
 };
 
 // The option an argument names, up to a '='.
