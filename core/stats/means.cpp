@@ -142,19 +142,22 @@ class MeansVisitor final : public CaseVisitor {
         if (held_ > budget_) ShedLargest();
     }
 
-    // Over the bound: the tally holding the most values gives up half.
+    // Over the bound: the tallies holding the most values give up half of
+    // theirs, the largest first, until a quarter of the bound is free, so
+    // that the look over every group comes seldom, whatever their number.
     void ShedLargest() {
-        GroupValues* largest = &total;
-        const auto look = [&](auto& map) {
-            for (auto& [key, group] : map)
-                if (group.held() > largest->held()) largest = &group;
-        };
-        look(combinations);
-        look(first);
-        look(second);
-        const size_t before = largest->held();
-        largest->ShedUpperHalf();
-        held_ = held_ - before + largest->held();
+        std::vector<GroupValues*> all = {&total};
+        for (auto* map : {&first, &second})
+            for (auto& [key, group] : *map) all.push_back(&group);
+        for (auto& [key, group] : combinations) all.push_back(&group);
+        std::sort(all.begin(), all.end(),
+                  [](const GroupValues* a, const GroupValues* b) { return a->held() > b->held(); });
+        for (GroupValues* group : all) {
+            if (held_ <= budget_ - budget_ / 4 || group->held() < 2) break;
+            const size_t before = group->held();
+            group->ShedUpperHalf();
+            held_ = held_ - before + group->held();
+        }
     }
 
     const StatsVariable& variable_;
