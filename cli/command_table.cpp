@@ -607,17 +607,24 @@ constexpr CommandSpec kCommands[] = {
      "crosstab survey.sav SEX AGAIN --expected --residuals  # where the counts depart\n"
      "crosstab survey.sav SEX AGAIN --layer PREF  # one table for each PREF"},
     {"means", "FILE VAR",
-     "--utf8 --bytes --encoding --by --json --unweighted --where --password-file", "",
+     "--utf8 --bytes --encoding --by --json --unweighted --where --password-file --compute "
+     "--compute-label",
+     "",
      "the mean, N, standard deviation, standard error of the mean,\n"
-     "minimum, maximum, variance and sum of the numeric VAR for\n"
+     "minimum, maximum, variance, sum, median, range, skewness and\n"
+     "kurtosis with their standard errors of the numeric VAR for\n"
      "each value of the grouping variable of --by, or each\n"
      "combination of the values of two, with the subtotals of each\n"
      "grouping variable and the total, as the window 平均の比較\n"
      "shows them. A case missing on VAR or a grouping variable is\n"
-     "left out; weighted figures take the weights as frequencies",
+     "left out; weighted figures take the weights as frequencies.\n"
+     "The median is exact; a group whose values pass the bound of\n"
+     "values held (262,144 distinct values over all the groups) has\n"
+     "none, and a note says so",
      CheckMeans, RunMeans, "a variable's mean and spread by group",
      "means survey.sav INCOME --by SEX  # the mean income of each sex\n"
-     "means survey.sav SCORE --by SEX,PREF --json  # by two variables, as JSON"},
+     "means survey.sav SCORE --by SEX,PREF --json  # by two variables, as JSON\n"
+     "means survey.sav R --by SEX --compute 'R=INCOME/SIZE'  # a computed ratio"},
 };
 
 // The option an argument names, up to a '='.

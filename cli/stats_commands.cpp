@@ -167,6 +167,7 @@ int RunCrosstab(Context& c) {
 
 int RunMeans(Context& c) {
     if (!Read(c)) return kExitError;
+    if (!ApplyComputed(c, EncodingOf(c, DictionaryOf(c)))) return kUsage;
     const lv::FileDictionary& dict = DictionaryOf(c);
     std::vector<int> variable, groups;
     std::optional<lv::CaseNumbers> cases;

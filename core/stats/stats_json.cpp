@@ -392,6 +392,12 @@ void MeansFields(Writer& w, const Means& m, const MeansGroup& g) {
     w.Figure("max", f.maximum);
     w.Figure("variance", f.variance);
     w.Figure("sum", f.sum);
+    w.Figure("range", f.range);
+    w.Figure("skewness", f.skewness);
+    w.Figure("se_skewness", f.seSkewness);
+    w.Figure("kurtosis", f.kurtosis);
+    w.Figure("se_kurtosis", f.seKurtosis);
+    w.Figure("median", f.median);
 }
 
 }  // namespace
@@ -489,6 +495,7 @@ std::string MeansJson(const Means& m, const FileDictionary& dict, const PassResu
     json.Key("cases").BeginObject(true);
     json.Field("total", m.total.figures.n.cases).Field("missing", m.missing.cases);
     json.EndObject();
+    json.Field("medians_lost", m.mediansLost);
     json.EndObject();
     out += '\n';
     return out;

@@ -584,7 +584,8 @@ std::string MeansText(const Means& m, const PassResult& pass, const std::string&
     for (const StatsVariable& g : m.groupVariables)
         header.push_back(ToUtf8(g.longName().empty() ? g.name() : g.longName(), encoding));
     const size_t lead = header.size();
-    for (const char* name : {"Mean", "N", "SD", "SE mean", "Min", "Max", "Variance", "Sum"})
+    for (const char* name : {"Mean", "N", "SD", "SE mean", "Min", "Max", "Variance", "Sum",
+                             "Median", "Range", "Skewness", "SE skew", "Kurtosis", "SE kurt"})
         header.push_back(name);
     table.rows.push_back(header);
     table.rightAligned.assign(header.size(), true);
@@ -610,6 +611,10 @@ std::string MeansText(const Means& m, const PassResult& pass, const std::string&
         line.push_back(ToUtf8(LocationText(f.maximum, v), encoding));
         line.push_back(StatisticText(f.variance, decimals));
         line.push_back(StatisticText(f.sum, decimals));
+        line.push_back(ToUtf8(LocationText(f.median, v), encoding));
+        line.push_back(SpreadText(f.range, v));
+        for (double plain : {f.skewness, f.seSkewness, f.kurtosis, f.seKurtosis})
+            line.push_back(StatisticText(plain, 1));
         table.rows.push_back(line);
     };
     // As the packages lay it out: under each value of the first grouping
@@ -633,6 +638,9 @@ std::string MeansText(const Means& m, const PassResult& pass, const std::string&
     out += table.Render();
     out += "Cases " + CountPair(m.total.figures.n, pass.weighted) + ", left out as missing " +
            CountPair(m.missing, pass.weighted) + "\n";
+    if (m.mediansLost)
+        out += "No median for " + std::to_string(m.mediansLost) +
+               " group(s): more distinct values than are held\n";
     return out;
 }
 

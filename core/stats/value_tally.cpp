@@ -97,7 +97,7 @@ void ValueTally::AddNumber(double x, double weight) {
     Slot* slot = &FindSlot(key);
     if (!slot->used()) {
         if (numberCount_ >= kept_) {
-            PruneNumbers();
+            PruneNumbers(kept_ / 2);
             if (x > numberLimit_) {
                 AddToRest(variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None,
                           weight, 1);
@@ -116,7 +116,11 @@ void ValueTally::AddNumber(double x, double weight) {
     lastSlot_ = slot;
 }
 
-void ValueTally::PruneNumbers() {
+void ValueTally::ShedUpperHalf() {
+    if (!variable_.isString() && numberCount_ >= 2) PruneNumbers(numberCount_ / 2);
+}
+
+void ValueTally::PruneNumbers(size_t keep) {
     std::vector<Slot> held;
     held.reserve(numberCount_);
     for (const Slot& s : slots_)
@@ -124,7 +128,6 @@ void ValueTally::PruneNumbers() {
     std::sort(held.begin(), held.end(), [](const Slot& a, const Slot& b) {
         return std::bit_cast<double>(a.key) < std::bit_cast<double>(b.key);
     });
-    const size_t keep = kept_ / 2;
     for (size_t i = keep; i < held.size(); ++i) {
         const double x = std::bit_cast<double>(held[i].key);
         AddToRest(variable_.missing().Holds(x) ? MissingKind::User : MissingKind::None,
@@ -133,7 +136,14 @@ void ValueTally::PruneNumbers() {
     }
     held.resize(keep);
     numberLimit_ = std::bit_cast<double>(held.back().key);
-    std::fill(slots_.begin(), slots_.end(), Slot{});
+    // A table much larger than the values kept gives its memory back (as
+    // after ShedUpperHalf); one about full keeps its size to fill again.
+    size_t fit = 64;
+    while ((keep + 1) * 10 > fit * 7) fit *= 2;
+    if (slots_.size() > 2 * fit)
+        std::vector<Slot>(fit).swap(slots_);
+    else
+        std::fill(slots_.begin(), slots_.end(), Slot{});
     for (const Slot& s : held) FindSlot(s.key) = s;
     numberCount_ = held.size();
     lastSlot_ = nullptr;

@@ -88,6 +88,13 @@ class ValueTally {
     // count (infinity while complete); the rest lie above it.
     double heldLimit() const { return numberLimit_; }
 
+    // Distinct values held now.
+    size_t held() const { return size(); }
+    // Numbers: gives up the upper half of the held values now (counted as
+    // the rest, as when the table fills), for a caller that bounds the
+    // memory of many tallies together. Nothing below two values.
+    void ShedUpperHalf();
+
   private:
     static double nan() { return std::numeric_limits<double>::quiet_NaN(); }
     // An empty slot holds kNoKey, the bits of a NaN, which is never
@@ -110,7 +117,7 @@ class ValueTally {
     void AddText(std::string_view text, double weight);
     Slot& FindSlot(uint64_t key);
     void GrowSlots();
-    void PruneNumbers();
+    void PruneNumbers(size_t keep);
     void PruneTexts();
     void AddToRest(MissingKind kind, double weight, int64_t cases);
 

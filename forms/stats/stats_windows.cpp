@@ -906,6 +906,9 @@ MeansWindow::MeansWindow(std::shared_ptr<FileDictionary> dict, int variableIndex
     AddCopy(table);
     table->setContextMenuPolicy(Qt::ActionsContextMenu);
     layout->addWidget(table);
+    note = new QLabel(this);
+    note->setVisible(false);
+    layout->addWidget(note);
     connect(run, &QPushButton::clicked, this, [this] { RunHandler([this] { Count(); }); });
 }
 
@@ -938,7 +941,10 @@ void MeansWindow::Fill() {
     const int lead = static_cast<int>(headers.size());
     headers << QStringLiteral("平均値") << QStringLiteral("度数") << QStringLiteral("標準偏差")
             << QStringLiteral("平均値の標準誤差") << QStringLiteral("最小値")
-            << QStringLiteral("最大値") << QStringLiteral("分散") << QStringLiteral("合計");
+            << QStringLiteral("最大値") << QStringLiteral("分散") << QStringLiteral("合計")
+            << QStringLiteral("中央値") << QStringLiteral("範囲") << QStringLiteral("歪度")
+            << QStringLiteral("歪度の標準誤差") << QStringLiteral("尖度")
+            << QStringLiteral("尖度の標準誤差");
     // Under each value of the first grouping variable its groups and their
     // subtotal; then the second's subtotals and the total.
     std::vector<const MeansGroup*> lines;
@@ -986,9 +992,47 @@ void MeansWindow::Fill() {
         cells.push_back(
             new Cell(QString::fromStdString(StatisticText(f.variance, decimals)), f.variance));
         cells.push_back(new Cell(QString::fromStdString(StatisticText(f.sum, decimals)), f.sum));
+        cells.push_back(text(LocationText(f.median, v), f.median));
+        cells.push_back(new Cell(QString::fromStdString(SpreadText(f.range, v)), f.range));
+        for (double plain : {f.skewness, f.seSkewness, f.kurtosis, f.seKurtosis})
+            cells.push_back(new Cell(QString::fromStdString(StatisticText(plain, 1)), plain));
         SetRow(table, static_cast<int>(i), cells);
     }
+    // The figures beyond the sum show when chosen from the header's menu;
+    // the columns start after the grouping variables'.
+    static constexpr ColumnChoice kOneGroup[] = {{"", true},
+                                                 {"mean", true},
+                                                 {"n", true},
+                                                 {"sd", true},
+                                                 {"se_mean", true},
+                                                 {"min", true},
+                                                 {"max", true},
+                                                 {"variance", true},
+                                                 {"sum", true},
+                                                 {"median", false},
+                                                 {"range", false},
+                                                 {"skewness", false},
+                                                 {"se_skewness", false},
+                                                 {"kurtosis", false},
+                                                 {"se_kurtosis", false}};
+    static constexpr ColumnChoice kTwoGroups[] = {{"", true},          {"", true},
+                                                  {"mean", true},      {"n", true},
+                                                  {"sd", true},        {"se_mean", true},
+                                                  {"min", true},       {"max", true},
+                                                  {"variance", true},  {"sum", true},
+                                                  {"median", false},   {"range", false},
+                                                  {"skewness", false}, {"se_skewness", false},
+                                                  {"kurtosis", false}, {"se_kurtosis", false}};
+    QHeaderView* header = table->horizontalHeader();
+    QObject::disconnect(header, &QWidget::customContextMenuRequested, table, nullptr);
+    if (lead == 2)
+        AddColumnChoice(table, QStringLiteral("means/columns"), kTwoGroups);
+    else
+        AddColumnChoice(table, QStringLiteral("means/columns"), kOneGroup);
     table->resizeColumnsToContents();
+    note->setVisible(m.mediansLost > 0);
+    note->setText(QStringLiteral("%1 個のグループは値の種類が多すぎるため中央値を求めていません")
+                      .arg(m.mediansLost));
 }
 
 // ---- opening ----

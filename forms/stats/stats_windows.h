@@ -146,6 +146,7 @@ class MeansWindow : public QWidget {
     QComboBox* group2;  // （なし）, then every variable
     QCheckBox* unweighted;
     QTableWidget* table;
+    QLabel* note;  // groups without a median
 
   private:
     void Fill();

@@ -134,7 +134,13 @@ TEST(CrosstabMeansPspp, TestsMeasuresAndMeansEqualPsppsAtItsPrecision) {
             << " /CELLS=COUNT EXPECTED ASRESID.\n"
             << "ECHO 'MARK F'.\nCROSSTABS /TABLES=A BY B /STATISTICS=CHISQ PHI.\n"
             << "ECHO 'MARK L'.\nCROSSTABS /TABLES=R BY C BY L /STATISTICS=CHISQ PHI.\n"
-            << "ECHO 'MARK M'.\nMEANS TABLES=Y BY R BY C.\n"
+            << "ECHO 'MARK M'.\nMEANS TABLES=Y BY R BY C /CELLS=MEAN COUNT STDDEV RANGE"
+            << " SKEW SESKEW KURT SEKURT.\n"
+            // PSPP's MEANS has no median: EXAMINE's, by each factor alone and
+            // both, of the cases MEANS keeps (EXAMINE keeps C's missing by R).
+            << "ECHO 'MARK E'.\nTEMPORARY.\nSELECT IF NOT MISSING(C).\nEXAMINE Y BY R C R BY C "
+               "/PERCENTILES(50) HAVERAGE"
+            << " /STATISTICS=NONE.\n"
             << "WEIGHT OFF.\n"
             << "ECHO 'MARK U'.\nCROSSTABS /TABLES=R BY C /STATISTICS=CHISQ PHI.\n";
     }
@@ -194,9 +200,43 @@ TEST(CrosstabMeansPspp, TestsMeasuresAndMeansEqualPsppsAtItsPrecision) {
         Same("mean " + values.dump(), (*it)["mean"], row[2]);
         Same("N " + values.dump(), (*it)["n"], row[3]);
         Same("sd " + values.dump(), (*it)["sd"], row[4]);
+        // Undefined figures: PSPP prints "." for some, infinity or NaN for
+        // the standard errors of two cases; ours are null.
+        const char* keys[] = {"range", "skewness", "se_skewness", "kurtosis", "se_kurtosis"};
+        ASSERT_EQ(row.size(), 10u);
+        for (size_t k = 0; k < 5; ++k) {
+            const std::string what = std::string(keys[k]) + " " + values.dump(), &p = row[5 + k];
+            if (p.find_first_of("0123456789") == std::string::npos)
+                EXPECT_TRUE((*it)[keys[k]].is_null()) << what << " (PSPP printed '" << p << "')";
+            else
+                Same(what, (*it)[keys[k]], p);
+        }
         ++compared;
     }
     EXPECT_EQ(compared, entries.size());
+
+    // EXAMINE's medians: the factors' values lead the row, a value left
+    // empty under the one above; tables of the total, by R, by C, by both.
+    size_t medians = 0, table = 0;
+    std::string carried[2];
+    for (const auto& row : pspp["E"]) {
+        if (row[0] == "Table: Percentiles") ++table;
+        const auto at = std::find(row.begin(), row.end(), "Weighted Average");
+        if (at == row.end() || at + 1 == row.end()) continue;
+        const size_t k = size_t(at - row.begin());
+        for (size_t i = 1; i < k; ++i)
+            if (!row[i].empty()) carried[i - 1] = row[i];
+        json values = json::array({nullptr, nullptr});
+        if (k == 2) values[table == 2 ? 0 : 1] = std::stod(carried[0]);
+        if (k == 3) values = json::array({std::stod(carried[0]), std::stod(carried[1])});
+        const auto it = std::find_if(entries.begin(), entries.end(),
+                                     [&](const json& e) { return e["values"] == values; });
+        ASSERT_NE(it, entries.end()) << "no group " << values.dump();
+        Same("median " + values.dump(), (*it)["median"], *(at + 1));
+        ++medians;
+    }
+    EXPECT_EQ(medians, entries.size());
+    EXPECT_EQ(m["medians_lost"], 0);
 }
 
 }  // namespace

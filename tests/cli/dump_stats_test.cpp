@@ -149,6 +149,13 @@ TEST(DumpStats, MeansByGroupWithItsTotal) {
     EXPECT_DOUBLE_EQ(j["total"]["mean"].get<double>(), 4.0 / 3);
     EXPECT_DOUBLE_EQ(j["total"]["variance"].get<double>(), (2 * 1.0 / 9 + 4.0 / 9) / 2);
     EXPECT_TRUE(j["total"]["values"][0].is_null());
+    EXPECT_EQ(j["total"]["median"], 1);  // 1 (weight 2), 2 (weight 1)
+    const auto computed =
+        nlohmann::json::parse(RunDump({"means", path, "D", "--by", "S", "--json", "--compute",
+                                       "D=Q*10", "--compute-label", "D=Ten times"})
+                                  .out);
+    EXPECT_EQ(computed["groups"][1]["mean"], 20);
+    EXPECT_EQ(computed["variable"]["label"], "Ten times");
     EXPECT_EQ(RunDump({"means", path, "Q"}).status, 2);               // no --by
     EXPECT_EQ(RunDump({"means", path, "S", "--by", "Q"}).status, 1);  // a string variable
     EXPECT_EQ(RunDump({"means", path, "Q", "--by", "S,Q,W"}).status, 2);

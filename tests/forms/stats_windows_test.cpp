@@ -167,6 +167,12 @@ TEST_F(StatsWindowsTest, CrosstabTestsAndMeansCopyWithHeadings) {
     m->table->actions().at(0)->trigger();
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith("CODE\t平均値\t度数"))
         << QApplication::clipboard()->text().toStdString();
+    // The median and the higher moments are there, hidden until chosen.
+    const int median = 9;
+    ASSERT_EQ(m->table->horizontalHeaderItem(median)->text(), "中央値");
+    EXPECT_TRUE(m->table->isColumnHidden(median));
+    EXPECT_EQ(m->table->item(0, median)->text(), "29.2500");
+    EXPECT_TRUE(m->note->isHidden());
     delete m;
 }
 

@@ -13,6 +13,7 @@
 #include "core/dictionary/file_dictionary.h"
 #include "core/stats/describe.h"
 #include "core/stats/frequencies.h"
+#include "core/stats/means.h"
 #include "core/stats/order_pass.h"
 #include "core/stats/percentile.h"
 #include "tests/support/savfixture.h"
@@ -96,6 +97,47 @@ TEST(StatsOrder, ExactBeyondTheCapAsInTheWholeTable) {
         EXPECT_EQ(order.beyond[0]->distinct, t.distinct);
         ExpectSame(t.stats, lv::MakeDescriptives(tally, asked, &*order.beyond[0]));
     }
+    std::filesystem::remove_all(dir);
+}
+
+// Means by group under a small bound of values held: a median is either
+// the one of the unbounded run or empty and counted, never a wrong one; a
+// group whose upper values were given up keeps a median that lies low.
+TEST(StatsOrder, MeansMediansExactOrEmptyUnderTheBound) {
+    const std::string dir = fixture::TempDir();
+    fixture::File f;
+    f.variables = {fixture::Numeric("X"), fixture::Numeric("G"), fixture::Numeric("W")};
+    f.weightVariable = 2;
+    for (int i = 0; i < 4000; ++i) {
+        const double g = i % 3;
+        // Group 0: most weight on five small values, a long tail above.
+        const double x = g == 0 && i % 10 < 8 ? i % 5 : double(i * 7919 % 3001) / 4;
+        f.cases.push_back({x, g, 0.25 + 0.5 * (i % 4)});
+    }
+    lv::FileDictionary dict;
+    ASSERT_EQ(lv::ReadFileDictionary(fixture::WriteFile(f, dir + "/groups.sav"), &dict), 0);
+    const lv::MeansResult whole = lv::RunMeans(dict, 0, {1}, true);
+    ASSERT_EQ(whole.pass.outcome, lv::PassOutcome::Complete);
+    EXPECT_EQ(whole.table.mediansLost, 0u);
+
+    const lv::MeansResult bounded =
+        lv::RunMeans(dict, 0, {1}, true, nullptr, lv::kMeansMaxGroups, nullptr, nullptr, 1000);
+    const lv::Means& m = bounded.table;
+    ASSERT_EQ(m.groups.size(), 3u);
+    size_t empty = std::isnan(m.total.figures.median);
+    for (size_t g = 0; g < 3; ++g) {
+        const lv::MeansFigures &a = m.groups[g].figures, &b = whole.table.groups[g].figures;
+        if (std::isnan(a.median))
+            ++empty;
+        else
+            EXPECT_DOUBLE_EQ(a.median, b.median) << g;
+        EXPECT_NEAR(a.mean, b.mean, 1e-9);
+        EXPECT_NEAR(a.skewness, b.skewness, 1e-9);
+        EXPECT_NEAR(a.kurtosis, b.kurtosis, 1e-9);
+    }
+    EXPECT_EQ(m.mediansLost, empty);
+    EXPECT_GE(empty, 2u);
+    EXPECT_FALSE(std::isnan(m.groups[0].figures.median));
     std::filesystem::remove_all(dir);
 }
 
