@@ -699,10 +699,19 @@ int ConvertToSav(Context& c) {
     try {
         lv::SavOutcome outcome;
         if (keys.empty()) {
-            std::optional<std::vector<uint32_t>> selected;
-            if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
-            outcome = lv::ConvertFileToSav(c.file, dict, choices, o.output, nullptr,
-                                           selected ? &*selected : nullptr);
+            // File order: --where is run in the pass that writes, which
+            // reads the file once.
+            std::optional<lv::Condition> where;
+            if (!o.where.empty()) {
+                auto compiled = lv::CompileFileCondition(dict, o.where, lv::DisplayEncoding());
+                if (auto* error = std::get_if<lv::ConditionError>(&compiled)) {
+                    Complain(c, path, "--where: " + ConditionText(*error));
+                    return kExitBadCondition;
+                }
+                where = std::move(std::get<lv::Condition>(compiled));
+            }
+            outcome = lv::ConvertFileToSav(c.file, dict, choices, o.output, nullptr, nullptr,
+                                           where ? &*where : nullptr);
         } else {
             // Sorted: the grid's rows in their order (those --where selects),
             // read back from the open file as the grid window reads them.
