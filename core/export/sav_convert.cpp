@@ -237,14 +237,13 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
     const auto pass = [&](const std::vector<size_t>& which, const auto& take) {
         std::vector<int> read;
         for (size_t k : which) read.push_back(variables[k]);
-        // The condition's variables are read after the kept ones, in the
-        // same pass, which reads every case in file order.
+        // The condition chooses the cases in the same pass, which reads
+        // every case in file order: only those chosen are decoded.
         std::optional<StreamCondition> selector;
-        if (where) {
-            selector.emplace(*where, read.size());
-            read.insert(read.end(), where->variables().begin(), where->variables().end());
-        }
-        CaseStream stream(file, Wanted(std::move(read), range), progress);
+        if (where) selector.emplace(*where);
+        CasesWanted wanted = Wanted(std::move(read), range);
+        wanted.chooser = selector ? &*selector : nullptr;
+        CaseStream stream(file, std::move(wanted), progress);
         std::vector<GridCell> cells(which.size());
         const auto write = [&](int64_t row) {
             const CaseValues& values = stream.values();
@@ -264,7 +263,6 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
             }
             take(Cells(cells));
         };
-        std::vector<uint32_t> selected;
         int64_t chosen = 0;  // cases the condition selected so far
         while (stream.Next()) {
             if (!selector) {
@@ -272,9 +270,7 @@ SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict
                     if (stream.CaseNumber(row) >= range.skip) write(row);
                 continue;
             }
-            if (!selector->Select(stream, selected))
-                throw ExportError(Message{MessageCode::PassDataDamaged, {}, {stream.casesRead()}});
-            for (const uint32_t row : selected) {
+            for (int64_t row = 0; row < stream.rows(); ++row) {
                 if (++chosen <= range.skip) continue;
                 if (range.lastChosen >= 0 && chosen > range.lastChosen) return true;
                 write(row);

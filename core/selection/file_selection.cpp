@@ -1,6 +1,7 @@
 #include "core/selection/file_selection.h"
 
 #include <cmath>
+#include <numeric>
 
 #include "core/cases/case_stream.h"
 #include "core/selection/stream_condition.h"
@@ -49,13 +50,17 @@ FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& di
     CasesWanted wanted;
     wanted.variables = condition.variables();
     CaseStream stream(file, std::move(wanted));
-    StreamCondition selector(condition, 0);
+    StreamCondition selector(condition);
+    std::vector<size_t> columns(condition.variables().size());
+    std::iota(columns.begin(), columns.end(), size_t{0});
     std::vector<uint32_t> rows;
     while (stream.Next()) {
-        if (!selector.Select(stream, rows)) return BadFile(SPSS_FILE_RERROR);
+        if (stream.rows() == 0) continue;
         // Every case is wanted: a block's rows are consecutive cases.
-        const auto first = static_cast<uint32_t>(stream.rows() ? stream.CaseNumber(0) : 0);
-        for (const uint32_t row : rows) result.cases.push_back(first + row);
+        const int64_t first = stream.CaseNumber(0);
+        if (!selector.Choose(stream.values(), columns, first, stream.sysmis(), rows))
+            return BadFile(SPSS_FILE_RERROR);
+        for (const uint32_t row : rows) result.cases.push_back(uint32_t(first) + row);
     }
     if (stream.end() == CaseStream::End::Failed) {
         // A file whose variables are not the dictionary's is no file to select from.

@@ -2,8 +2,7 @@
 
 namespace lv {
 
-StreamCondition::StreamCondition(const Condition& condition, size_t firstColumn)
-    : condition_(condition), first_(firstColumn) {
+StreamCondition::StreamCondition(const Condition& condition) : condition_(condition) {
     const size_t columns = condition.variables().size();
     numbers_.resize(columns);
     strings_.resize(columns);
@@ -11,16 +10,15 @@ StreamCondition::StreamCondition(const Condition& condition, size_t firstColumn)
     block_.strings.assign(columns, nullptr);
 }
 
-bool StreamCondition::Select(const CaseStream& stream, std::vector<uint32_t>& rows) {
+bool StreamCondition::Choose(const CaseValues& values, std::span<const size_t> columns,
+                             int64_t firstCase, double sysmis, std::vector<uint32_t>& rows) {
     rows.clear();
-    const auto count = static_cast<size_t>(stream.rows());
+    const auto count = static_cast<size_t>(values.rows());
     if (count == 0) return true;
-    const int64_t firstCase = stream.CaseNumber(0);
-    if (firstCase + stream.rows() > int64_t{UINT32_MAX}) return false;
+    if (firstCase + values.rows() > int64_t{UINT32_MAX}) return false;
     // The condition reads numbers with system-missing as kConditionMissing.
-    const CaseValues& values = stream.values();
     for (size_t k = 0; k < numbers_.size(); ++k) {
-        const size_t c = first_ + k;
+        const size_t c = columns[k];
         if (values.isText(c)) {
             strings_[k].resize(count);
             for (size_t i = 0; i < count; ++i) strings_[k][i] = values.Text(int64_t(i), c);
@@ -28,7 +26,6 @@ bool StreamCondition::Select(const CaseStream& stream, std::vector<uint32_t>& ro
         } else {
             numbers_[k].resize(count);
             const double* from = values.Numbers(c);
-            const double sysmis = stream.sysmis();
             for (size_t i = 0; i < count; ++i)
                 numbers_[k][i] = IsSystemMissing(from[i], sysmis) ? kConditionMissing : from[i];
             block_.numbers[k] = numbers_[k].data();
