@@ -48,11 +48,11 @@ struct Options {
     bool formatted = false;                // grid, find, export --displayed: print formats
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition
-    std::vector<std::string> compute;        // --compute NAME[(FORMAT)]=EXPRESSION, in order
+    std::vector<std::string> compute;      // --compute NAME[(FORMAT)]=EXPRESSION, in order
     std::vector<std::string> computeLabels;  // --compute-label NAME=LABEL
-    std::vector<std::string> variables;    // freq: VAR...; describe --vars; crosstab: ROW COL
-    bool unweighted = false;               // freq, describe, crosstab, means --unweighted
-    std::string percents;                  // crosstab --percent row,col,total
+    std::vector<std::string> variables;      // freq: VAR...; describe --vars; crosstab: ROW COL
+    bool unweighted = false;                 // freq, describe, crosstab, means --unweighted
+    std::string percents;                    // crosstab --percent row,col,total
     std::vector<lv::AskedPercentile> percentiles;  // freq, describe --percentiles 5,95
     bool includeMissing = false;                   // crosstab --include-missing
     bool expected = false;                         // crosstab --expected
