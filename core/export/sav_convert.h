@@ -58,11 +58,12 @@ void RefuseInputAsOutput(const ReaderHandle& file, const std::string& output);
 void RefuseInputAsOutput(const std::string& input, const std::string& output);
 
 // The cases of file that choices keep, written to path: every case, only
-// cases (0-based, ascending), or only those where selects (compiled against
-// dict's variables: see CompileFileCondition), which is run in the same
-// pass over the file as the writing, in file order; choices' rows count
-// among the cases chosen. dict is file's whole dictionary. Failures throw
-// ExportError and leave nothing under path; a cancel leaves nothing either.
+// cases (0-based, ascending; where is then not run), or only those where
+// selects (compiled against dict's variables: see CompileFileCondition),
+// run in the same pass over the file as the writing, in file order;
+// choices' rows count among the cases chosen. dict is file's whole
+// dictionary. Failures throw ExportError and leave nothing under path; a
+// cancel leaves nothing either.
 SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict,
                             const SavChoices& choices, const std::string& path,
                             Progress* progress = nullptr,
