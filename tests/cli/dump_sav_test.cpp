@@ -167,7 +167,7 @@ TEST(DumpSav, WhereInFileOrderCountsRowsAndCases) {
     EXPECT_EQ(RunDump({"convert", out, "-"}).out, "A\n3\n4\n");
     EXPECT_EQ(headerCases(), 2);
     r = RunDump({"convert", in, out, "--compute", "d=LAG(A)", "--keep-computed", "--where",
-                 "d >= 2", "--rows", "2:"});
+                 "d >= 2", "--rows", "2:", "--vars", "A,d"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(RunDump({"convert", out, "-"}).out, "A,d\n4,3\n5,4\n6,5\n");
     r = RunDump({"convert", in, out, "--where", "A > 99"});
