@@ -616,9 +616,7 @@ namespace {
 
 // The variables --vars names, as columns in its order. False (with the
 // message) for an unknown name.
-bool ColumnsNamed(Context& c, const std::vector<lv::VariableFacts>& facts,
-                  std::vector<int>& columns) {
-    const lv::VariableNameIndex names = NameIndex(facts);
+bool ColumnsNamed(Context& c, const lv::VariableNameIndex& names, std::vector<int>& columns) {
     for (const std::string& name : c.options.variables) {
         const int column = names.Find(name);
         if (column < 0) {
@@ -649,7 +647,7 @@ bool TableChoices(Context& c, const std::vector<lv::VariableFacts>& facts, lv::T
     t.crlf = o.crlf;
     t.firstRow = o.firstRow;
     t.lastRow = o.lastRow;
-    return ColumnsNamed(c, facts, t.columns);
+    return ColumnsNamed(c, NameIndex(facts), t.columns);
 }
 
 namespace {
@@ -681,10 +679,10 @@ int ConvertToSav(Context& c) {
     choices.firstRow = o.firstRow;
     choices.lastRow = o.lastRow;
     if (!o.variables.empty()) {
-        // Computed variables are named as the file's are.
-        std::vector<lv::VariableFacts> named =
-            lv::VariableFactsOf(dict, static_cast<int>(dict.variables.size()));
-        if (!ColumnsNamed(c, named, choices.columns)) return kExitError;
+        // Computed variables are named as the file's are: by the
+        // dictionary's names (the shared state knows the file's only).
+        const lv::VariableNameIndex names(lv::NamesOf(dict.variables), lv::DisplayEncoding());
+        if (!ColumnsNamed(c, names, choices.columns)) return kExitError;
         for (const int v : choices.columns)
             if (size_t(v) >= fileVariables && !o.keepComputed) {
                 Complain(c, path,
@@ -699,10 +697,19 @@ int ConvertToSav(Context& c) {
     try {
         lv::SavOutcome outcome;
         if (keys.empty()) {
-            std::optional<std::vector<uint32_t>> selected;
-            if (!WhereCases(c, lv::DisplayEncoding(), selected)) return kExitBadCondition;
-            outcome = lv::ConvertFileToSav(c.file, dict, choices, o.output, nullptr,
-                                           selected ? &*selected : nullptr);
+            // File order: --where is run in the pass that writes, which
+            // reads the file once.
+            std::optional<lv::Condition> where;
+            if (!o.where.empty()) {
+                auto compiled = lv::CompileFileCondition(dict, o.where, lv::DisplayEncoding());
+                if (auto* error = std::get_if<lv::ConditionError>(&compiled)) {
+                    Complain(c, path, "--where: " + ConditionText(*error));
+                    return kExitBadCondition;
+                }
+                where = std::move(std::get<lv::Condition>(compiled));
+            }
+            outcome = lv::ConvertFileToSav(c.file, dict, choices, o.output, nullptr, nullptr,
+                                           where ? &*where : nullptr);
         } else {
             // Sorted: the grid's rows in their order (those --where selects),
             // read back from the open file as the grid window reads them.

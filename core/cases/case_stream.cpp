@@ -23,6 +23,15 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
     }
     const int variables = static_cast<int>(index.values.size());
     std::vector<int> columns = wanted_.variables, widths;
+    const size_t wantedColumns = columns.size();
+    if (wanted_.chooser)
+        // A variable read already is looked at in its column: a computed
+        // one is filled in one column only.
+        for (const int v : wanted_.chooser->variables()) {
+            const auto at = std::find(columns.begin(), columns.end(), v);
+            chooserColumns_.push_back(size_t(at - columns.begin()));
+            if (at == columns.end()) columns.push_back(v);
+        }
     if (!PlanDerived(variables, columns, widths)) {
         Fail(SPSS_VAR_NOTFOUND);
         return;
@@ -52,6 +61,18 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
     int cases = 0;
     if (spssGetNumberofCases(handle_, &cases) == 0 && cases > 0) total_ = uint64_t(cases);
     swap_ = index.shape.swap;
+    early_ = wanted_.chooser && derived_.empty();
+    if (early_) {
+        // The block holds the wanted variables only; the chooser's are read
+        // for every case on their own, and each case's slots wait for its choice.
+        columns.resize(wantedColumns);
+        choosing_ = CaseValues(index, wanted_.chooser->variables(), widths);
+        for (size_t k = 0; k < chooserColumns_.size(); ++k) chooserColumns_[k] = k;
+        rowBytes_ = columns.empty() ? 0 : index.shape.slotCount() * 8;
+        if (rowBytes_)
+            blockCases_ = std::clamp<uint32_t>(
+                uint32_t(std::min<size_t>(kBlockBytes / rowBytes_, blockCases_)), 1, blockCases_);
+    }
     values_ = CaseValues(index, columns, widths);
 }
 
@@ -107,6 +128,31 @@ void CaseStream::FillDerived() {
         values_.KeepRows(keep_);
 }
 
+bool CaseStream::Choose() {
+    CaseValues& looked = early_ ? choosing_ : values_;
+    const int64_t firstCase = caseNumbers_.empty() ? blockFirst_ : caseNumbers_.front();
+    if (!wanted_.chooser->Choose(looked, chooserColumns_, firstCase, sysmis_, chosen_))
+        return false;
+    size_t kept = 0;
+    for (const uint32_t r : chosen_) {
+        if (early_) values_.AppendSlots(pending_.data() + size_t(r) * rowBytes_);
+        caseNumbers_[kept] = caseNumbers_[r];
+        if (!weights_.empty()) weights_[kept] = weights_[r];
+        ++kept;
+    }
+    caseNumbers_.resize(kept);
+    if (!weights_.empty()) weights_.resize(kept);
+    if (early_) {
+        choosing_.Clear();
+        pending_.clear();
+    } else if (int64_t(kept) != values_.rows()) {
+        std::vector<bool> keep(size_t(values_.rows()), false);
+        for (const uint32_t r : chosen_) keep[r] = true;
+        values_.KeepRows(keep);
+    }
+    return true;
+}
+
 void CaseStream::Fail(int status) {
     end_ = End::Failed;
     failureStatus_ = status;
@@ -145,7 +191,7 @@ bool CaseStream::Next() {
         return false;
     }
     const std::vector<uint32_t>* wanted = wanted_.cases;
-    numbered_ = wanted || wanted_.weight >= 0;
+    numbered_ = wanted || wanted_.weight >= 0 || wanted_.chooser;
     blockFirst_ = casesRead_;
     for (uint32_t read = 0; read < blockCases_; ++read) {
         if (wanted_.lastCase >= 0 && casesRead_ >= wanted_.lastCase) {
@@ -180,11 +226,23 @@ bool CaseStream::Next() {
             }
         }
         if (!keep && !everyCase_) continue;
+        if (early_) {
+            choosing_.AppendSlots(row);
+            if (rowBytes_) pending_.insert(pending_.end(), row, row + rowBytes_);
+            caseNumbers_.push_back(here);
+            continue;
+        }
         values_.AppendSlots(row);
         if (everyCase_) keep_.push_back(keep);
         if (keep && numbered_) caseNumbers_.push_back(here);
     }
     if (!derived_.empty()) FillDerived();
+    if (wanted_.chooser && !caseNumbers_.empty() && !Choose()) {
+        values_.Clear();
+        caseNumbers_.clear();
+        weights_.clear();
+        Fail(SPSS_FILE_RERROR);
+    }
     return true;
 }
 

@@ -29,6 +29,22 @@ inline bool IsSystemMissing(double value, double sysmis) {
     return std::isnan(value) || value == sysmis;
 }
 
+// Chooses which of the cases a pass reads it hands over, a block at a time,
+// by their values (a condition's selection).
+class CaseChooser {
+  public:
+    virtual ~CaseChooser() = default;
+    // The variables it looks at: the file's (or computed ones).
+    virtual const std::vector<int>& variables() const = 0;
+    // Sets rows to the rows of values it keeps, ascending. Its variables are
+    // values' columns (one per variable, in their order); the rows are cases
+    // from firstCase on (consecutive when the pass reads every case); sysmis
+    // is the file's system-missing value. False when it cannot choose: the
+    // pass fails.
+    virtual bool Choose(const CaseValues& values, std::span<const size_t> columns,
+                        int64_t firstCase, double sysmis, std::vector<uint32_t>& rows) = 0;
+};
+
 // What a pass reads.
 struct CasesWanted {
     // Indices of the file's variables: the block's columns, in this order
@@ -51,6 +67,10 @@ struct CasesWanted {
     // file's variable count on); null takes the open file's
     // (ReaderHandle::derived()).
     std::shared_ptr<const DerivedColumns> derived;
+    // Hands over only the cases it chooses, of those the cases and the
+    // weight leave (with neither: every case, in file order). The values of
+    // the others are not decoded, unless a computed variable is read.
+    CaseChooser* chooser = nullptr;
 };
 
 class CaseStream {
@@ -112,6 +132,7 @@ class CaseStream {
     // are made from; false for a variable there is not.
     bool PlanDerived(int fileVariables, std::vector<int>& columns, std::vector<int>& widths);
     void FillDerived();
+    bool Choose();
 
     int handle_;
     CasesWanted wanted_;
@@ -146,6 +167,17 @@ class CaseStream {
     // earlier cases or the case's number.
     bool everyCase_ = false;
     std::vector<bool> keep_;
+    // A chooser without computed variables: its variables are read into
+    // choosing_ for each case, the case's slots kept in pending_ (rowBytes_
+    // each), and only the chosen ones decoded into the block. With computed
+    // variables every case goes into the block, its variables in columns
+    // chooserColumns_, and the rows not chosen are dropped.
+    bool early_ = false;
+    std::vector<size_t> chooserColumns_;
+    CaseValues choosing_;
+    std::vector<uint8_t> pending_;
+    size_t rowBytes_ = 0;
+    std::vector<uint32_t> chosen_;
 };
 
 }  // namespace lv

@@ -13,6 +13,7 @@
 #include "core/grid/cell_block.h"
 #include "core/grid/edited_cell.h"
 #include "core/grid/grid_data.h"
+#include "core/selection/stream_condition.h"
 #include "core/state/data_file_checks.h"
 #include "core/state/version.h"
 #include "encoding/codec.h"
@@ -35,15 +36,17 @@ bool IsUtf8Name(const std::string& encoding) {
 }
 
 // The cases a pass reads: a selection cut to the rows asked for, or, when
-// every case is wanted, the first lastRow cases with those before firstRow
-// skipped as they come.
+// every case is read, the first lastRow cases with those before firstRow
+// skipped as they come; with a condition, those counted among the cases it
+// selects.
 struct CaseRange {
     std::optional<std::vector<uint32_t>> list;
-    int64_t skip = 0;       // cases at the start not written (no list)
-    int64_t lastCase = -1;  // no list: read no further
+    int64_t skip = 0;         // no list: cases (or cases selected) at the start not written
+    int64_t lastCase = -1;    // no list, no condition: read no further
+    int64_t lastChosen = -1;  // a condition: the last of the cases selected written
 };
 
-CaseRange RangeOf(const SavChoices& c, const std::vector<uint32_t>* cases) {
+CaseRange RangeOf(const SavChoices& c, const std::vector<uint32_t>* cases, bool condition) {
     CaseRange range;
     const int64_t first = std::max(c.firstRow, 1LL) - 1;
     if (cases) {
@@ -55,7 +58,7 @@ CaseRange RangeOf(const SavChoices& c, const std::vector<uint32_t>* cases) {
         return range;
     }
     range.skip = first;
-    range.lastCase = c.lastRow;
+    (condition ? range.lastChosen : range.lastCase) = c.lastRow;
     return range;
 }
 
@@ -225,35 +228,54 @@ void RefuseInputAsOutput(const std::string& input, const std::string& output) {
 
 SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict,
                             const SavChoices& choices, const std::string& path, Progress* progress,
-                            const std::vector<uint32_t>* cases) {
+                            const std::vector<uint32_t>* cases, const Condition* where) {
     RefuseInputAsOutput(file, path);
     const std::vector<int> variables = KeptVariables(dict, choices);
     SavPlan plan = PlanOf(dict, choices, variables);
-    const CaseRange range = RangeOf(choices, cases);
+    if (cases) where = nullptr;
+    const CaseRange range = RangeOf(choices, cases, where != nullptr);
     const auto pass = [&](const std::vector<size_t>& which, const auto& take) {
         std::vector<int> read;
         for (size_t k : which) read.push_back(variables[k]);
-        CaseStream stream(file, Wanted(std::move(read), range), progress);
+        // The condition chooses the cases in the same pass, which reads
+        // every case in file order: only those chosen are decoded.
+        std::optional<StreamCondition> selector;
+        if (where) selector.emplace(*where);
+        CasesWanted wanted = Wanted(std::move(read), range);
+        wanted.chooser = selector ? &*selector : nullptr;
+        CaseStream stream(file, std::move(wanted), progress);
         std::vector<GridCell> cells(which.size());
-        while (stream.Next()) {
+        const auto write = [&](int64_t row) {
             const CaseValues& values = stream.values();
-            for (int64_t row = 0; row < stream.rows(); ++row) {
-                if (stream.CaseNumber(row) < range.skip) continue;
-                for (size_t c = 0; c < which.size(); ++c) {
-                    GridCell& cell = cells[c];
-                    if (values.isText(c)) {
-                        cell.kind = GridCell::Kind::Text;
-                        cell.text = values.Text(row, c);
-                        continue;
-                    }
-                    // A float record's system-missing value of 0 is bogus:
-                    // the reader shows those zeros as numbers, and so do we.
-                    cell.number = values.Number(row, c);
-                    cell.kind = cell.number == stream.sysmis() && cell.number != 0
-                                    ? GridCell::Kind::Sysmis
-                                    : GridCell::Kind::Number;
+            for (size_t c = 0; c < which.size(); ++c) {
+                GridCell& cell = cells[c];
+                if (values.isText(c)) {
+                    cell.kind = GridCell::Kind::Text;
+                    cell.text = values.Text(row, c);
+                    continue;
                 }
-                take(Cells(cells));
+                // A float record's system-missing value of 0 is bogus:
+                // the reader shows those zeros as numbers, and so do we.
+                cell.number = values.Number(row, c);
+                cell.kind = cell.number == stream.sysmis() && cell.number != 0
+                                ? GridCell::Kind::Sysmis
+                                : GridCell::Kind::Number;
+            }
+            take(Cells(cells));
+        };
+        int64_t chosen = 0;  // cases the condition selected so far
+        while (stream.Next()) {
+            if (!selector) {
+                for (int64_t row = 0; row < stream.rows(); ++row)
+                    if (stream.CaseNumber(row) >= range.skip) write(row);
+                continue;
+            }
+            for (int64_t row = 0; row < stream.rows(); ++row) {
+                if (++chosen <= range.skip) continue;
+                if (range.lastChosen >= 0 && chosen > range.lastChosen) return true;
+                write(row);
+                // The rows asked for are written: the rest of the file is not read.
+                if (chosen == range.lastChosen) return true;
             }
         }
         ThrowIfFailed(stream);

@@ -22,6 +22,7 @@
 
 namespace lv {
 
+class Condition;
 class GridData;
 
 struct SavChoices {
@@ -56,14 +57,18 @@ void RefuseInputAsOutput(const ReaderHandle& file, const std::string& output);
 // The same for a data file known by its path (the grid window's).
 void RefuseInputAsOutput(const std::string& input, const std::string& output);
 
-// The cases of file (cases: only those, 0-based and ascending; null: all)
-// that choices keep, written to path. dict is file's whole dictionary.
-// Failures throw ExportError and leave nothing under path; a cancel leaves
-// nothing either.
+// The cases of file that choices keep, written to path: every case, only
+// cases (0-based, ascending; where is then not run), or only those where
+// selects (compiled against dict's variables: see CompileFileCondition),
+// run in the same pass over the file as the writing, in file order;
+// choices' rows count among the cases chosen. dict is file's whole
+// dictionary. Failures throw ExportError and leave nothing under path; a
+// cancel leaves nothing either.
 SavOutcome ConvertFileToSav(const ReaderHandle& file, const FileDictionary& dict,
                             const SavChoices& choices, const std::string& path,
                             Progress* progress = nullptr,
-                            const std::vector<uint32_t>* cases = nullptr);
+                            const std::vector<uint32_t>* cases = nullptr,
+                            const Condition* where = nullptr);
 
 // The loaded grid's cases at fileRows (0-based, in that order, which may be
 // any: a sort's, the shown rows', the file's), cut to choices' firstRow ..

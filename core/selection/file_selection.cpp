@@ -1,48 +1,14 @@
 #include "core/selection/file_selection.h"
 
 #include <cmath>
+#include <numeric>
 
 #include "core/cases/case_stream.h"
-#include "core/dictionary/variable_facts.h"
+#include "core/selection/stream_condition.h"
 #include "savio/spssfio.h"
 
 namespace lv {
 namespace {
-
-// A block of the stream as the condition reads it: numbers with
-// system-missing as kConditionMissing, strings as the stream holds them.
-class ConditionInput {
-  public:
-    explicit ConditionInput(size_t columns) : numbers_(columns), strings_(columns) {
-        block_.numbers.assign(columns, nullptr);
-        block_.strings.assign(columns, nullptr);
-    }
-    const ConditionBlock& Of(const CaseStream& stream) {
-        const CaseValues& values = stream.values();
-        const auto rows = static_cast<size_t>(stream.rows());
-        for (size_t k = 0; k < numbers_.size(); ++k) {
-            if (values.isText(k)) {
-                strings_[k].resize(rows);
-                for (size_t i = 0; i < rows; ++i) strings_[k][i] = values.Text(int64_t(i), k);
-                block_.strings[k] = strings_[k].data();
-            } else {
-                numbers_[k].resize(rows);
-                const double* from = values.Numbers(k);
-                const double sysmis = stream.sysmis();
-                for (size_t i = 0; i < rows; ++i)
-                    numbers_[k][i] = IsSystemMissing(from[i], sysmis) ? kConditionMissing : from[i];
-                block_.numbers[k] = numbers_[k].data();
-            }
-        }
-        block_.rows = static_cast<uint32_t>(rows);
-        return block_;
-    }
-
-  private:
-    std::vector<std::vector<double>> numbers_;
-    std::vector<std::vector<std::string_view>> strings_;
-    ConditionBlock block_;
-};
 
 FileSelection BadFile(int status) {
     FileSelection result;
@@ -52,6 +18,13 @@ FileSelection BadFile(int status) {
 }
 
 }  // namespace
+
+std::variant<Condition, ConditionError> CompileFileCondition(const FileDictionary& dict,
+                                                             std::string_view text,
+                                                             const std::string& encoding) {
+    return CompileCondition(text, ConditionVariablesOf(dict.variables),
+                            encoding.empty() ? dict.encoding : encoding);
+}
 
 FileSelection SelectFileCases(const std::string& path, std::string_view text,
                               const std::string& encoding) {
@@ -66,8 +39,7 @@ FileSelection SelectFileCases(const std::string& path, std::string_view text,
 FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& dict,
                               std::string_view text, const std::string& encoding) {
     FileSelection result;
-    auto compiled = CompileCondition(text, ConditionVariablesOf(dict.variables),
-                                     encoding.empty() ? dict.encoding : encoding);
+    auto compiled = CompileFileCondition(dict, text, encoding);
     if (auto* error = std::get_if<ConditionError>(&compiled)) {
         result.status = FileSelection::Status::BadCondition;
         result.error = *error;
@@ -78,13 +50,17 @@ FileSelection SelectFileCases(const ReaderHandle& file, const FileDictionary& di
     CasesWanted wanted;
     wanted.variables = condition.variables();
     CaseStream stream(file, std::move(wanted));
-    ConditionInput input(condition.variables().size());
+    StreamCondition selector(condition);
+    std::vector<size_t> columns(condition.variables().size());
+    std::iota(columns.begin(), columns.end(), size_t{0});
+    std::vector<uint32_t> rows;
     while (stream.Next()) {
         if (stream.rows() == 0) continue;
         // Every case is wanted: a block's rows are consecutive cases.
         const int64_t first = stream.CaseNumber(0);
-        if (first + stream.rows() > int64_t{UINT32_MAX}) return BadFile(SPSS_FILE_RERROR);
-        condition.Select(input.Of(stream), static_cast<uint32_t>(first), result.cases);
+        if (!selector.Choose(stream.values(), columns, first, stream.sysmis(), rows))
+            return BadFile(SPSS_FILE_RERROR);
+        for (const uint32_t row : rows) result.cases.push_back(uint32_t(first) + row);
     }
     if (stream.end() == CaseStream::End::Failed) {
         // A file whose variables are not the dictionary's is no file to select from.

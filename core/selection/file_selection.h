@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "core/condition/condition.h"
@@ -21,6 +22,12 @@ struct FileSelection {
     std::vector<uint32_t> cases;  // selected, 0-based, ascending
     int64_t caseCount = 0;        // cases read
 };
+
+// text compiled against dict's variables (its computed ones too); names and
+// string literals are taken in encoding, or the file's own when empty.
+std::variant<Condition, ConditionError> CompileFileCondition(const FileDictionary& dict,
+                                                             std::string_view text,
+                                                             const std::string& encoding = {});
 
 // encoding: what names and string literals are taken in; empty for the
 // file's own.

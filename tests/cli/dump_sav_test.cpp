@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -142,6 +143,37 @@ TEST(DumpSav, WhereCutsCasesAndSetsFollowTheVariablesKept) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.err.find("warning: the set"), std::string::npos) << r.err;
     }
+    fs::remove_all(dir);
+}
+
+// --where in file order is run in the pass that writes: --rows counts among
+// the cases it selects, LAG of a computed variable sees every case, and
+// the header's case count is the cases written, none included.
+TEST(DumpSav, WhereInFileOrderCountsRowsAndCases) {
+    const std::string dir = fixture::TempDir();
+    fixture::File f;
+    f.variables = {fixture::Numeric("A")};
+    for (double a = 1; a <= 6; ++a) f.cases.push_back({a});
+    const std::string in = fixture::WriteFile(f, dir + "/in.sav");
+    const std::string out = dir + "/out.sav";
+    const auto headerCases = [&out] {
+        const std::string bytes = ReadWholeFile(out);
+        int32_t n = -2;
+        if (bytes.size() > 84) std::memcpy(&n, bytes.data() + 80, 4);
+        return n;
+    };
+    DumpResult r = RunDump({"convert", in, out, "--where", "A > 1", "--rows", "2:3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(RunDump({"convert", out, "-"}).out, "A\n3\n4\n");
+    EXPECT_EQ(headerCases(), 2);
+    r = RunDump({"convert", in, out, "--compute", "d=LAG(A)", "--keep-computed", "--where",
+                 "d >= 2", "--rows", "2:", "--vars", "A,d"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(RunDump({"convert", out, "-"}).out, "A,d\n4,3\n5,4\n6,5\n");
+    r = RunDump({"convert", in, out, "--where", "A > 99"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(headerCases(), 0);
+    EXPECT_EQ(RunDump({"convert", out, "-"}).out, "A\n");
     fs::remove_all(dir);
 }
 
