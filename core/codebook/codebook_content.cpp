@@ -259,6 +259,7 @@ CodebookSection SectionOf(const CodebookContent& c, size_t i) {
         });
         if (byCount.size() > kCodebookFrequentValues) byCount.resize(kCodebookFrequentValues);
         s.frequent = std::move(byCount);
+        s.frequentOfListed = more;
         // Only the labelled values are listed.
         std::erase_if(valid, [](const CodebookValueRow& r) { return r.label.empty(); });
     }

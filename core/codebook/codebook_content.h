@@ -81,7 +81,10 @@ struct CodebookSection {
     bool distinctExact = true;
     std::vector<CodebookValueRow> values;
     std::vector<CodebookValueRow> frequent;  // summarised variables
-    std::string missingDeclared;             // the user-missing values and ranges
+    // The frequent values are the most frequent of those the table lists
+    // (the smallest kShownValueRows), not of every value.
+    bool frequentOfListed = false;
+    std::string missingDeclared;  // the user-missing values and ranges
     Amount valid, userMissing, systemMissing, total;
     std::vector<CodebookStatistic> statistics;  // scale variables
     CodebookChart chart;

@@ -137,7 +137,9 @@ void Contents(Html& h, const CodebookContent& c) {
     h.Raw("<nav class=\"contents\">\n<h2>目次</h2>\n<ol>\n");
     for (int index : c.variables) {
         const DictVariable& v = c.dict->variables[index];
-        h.Raw("<li><a href=\"#v")
+        h.Raw("<li value=\"")
+            .Integer(v.position)
+            .Raw("\"><a href=\"#v")
             .Integer(v.position)
             .Raw("\">")
             .Bidi(ToUtf8(v.name, c.choice.encoding))
@@ -149,9 +151,10 @@ void Contents(Html& h, const CodebookContent& c) {
         h.Raw("</li>\n");
         h.Flush();
     }
+    h.Raw("</ol>\n");
     if (!c.dict->mrsets.empty() || !c.dict->variableSets.empty())
-        h.Raw("<li><a href=\"#sets\">多重回答セットと変数セット</a></li>\n");
-    h.Raw("</ol>\n</nav>\n");
+        h.Raw("<p><a href=\"#sets\">多重回答セットと変数セット</a></p>\n");
+    h.Raw("</nav>\n");
 }
 
 const char* MissingWord(MissingKind kind) {
@@ -375,7 +378,9 @@ void Variable(Html& h, const CodebookSection& s, bool weighted) {
             .Raw("\">異なる値: ")
             .Integer(static_cast<int64_t>(s.distinct))
             .Raw(s.distinctExact ? "" : " 以上")
-            .Raw("。度数の多い値:</p>\n");
+            .Raw(s.frequentOfListed ? "。度数の多い値 (値の小さい順に最初の " +
+                                          std::to_string(kShownValueRows) + " 個のうち):</p>\n"
+                                    : std::string("。度数の多い値:</p>\n"));
         ValueTable(h, s.frequent, weighted, fractions, true);
         if (!s.values.empty()) h.Raw("<h3>値ラベル</h3>\n");
     }
@@ -438,7 +443,8 @@ bool WriteCodebookHtml(const CodebookContent& c, OutputFile& out, Progress* prog
     Html h(out);
     h.Raw(
         "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"ja\">\n<head>\n"
-        "<meta charset=\"utf-8\"/>\n<title>コードブック</title>\n<style>");
+        "<meta charset=\"utf-8\"/>\n<title>コードブック: ");
+    h.Text(TitleFacts(c).front().text).Raw("</title>\n<style>");
     h.Raw(kStyle).Raw("</style>\n</head>\n<body>\n");
     TitlePage(h, c);
     Contents(h, c);
