@@ -638,7 +638,7 @@ constexpr CommandSpec kCommands[] = {
      "temporary file and named when complete",
      CheckCodebook, RunCodebook, "the codebook of a file as HTML",
      "codebook survey.sav survey.html  # every variable\n"
-     "codebook survey.sav part.html --vars SEX,AGE --where 'AGE >= 20'  # two variables, adults"},
+     "codebook survey.sav sex.html --vars SEX --where 'AGE>=20'  # one variable, adults"},
     {"means", "FILE VAR",
      "--utf8 --bytes --encoding --by --json --unweighted --where --password-file", "",
      "the mean, N, standard deviation, standard error of the mean,\n"
