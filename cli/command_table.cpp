@@ -1,6 +1,7 @@
 #include "cli/command_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "core/compute/computed_variables.h"
@@ -328,6 +329,9 @@ constexpr OptionNote kOptionNotes[] = {
      "in convert"},
     {"--labels", "convert", "writes a value's label in place of a value that has one"},
     {"--vars", "convert", "writes only the variables named (short or long names), in that order"},
+    {"--vars", "codebook",
+     "writes only the variables named (short or long names), in\n"
+     "dictionary order"},
 };
 
 bool CheckExport(const Options& o, std::string& error) {
@@ -376,6 +380,18 @@ bool CheckConvert(const Options& o, std::string& error) {
 bool CheckDescribe(const Options& o, std::string& error) {
     if (!(o.csv && o.json)) return true;
     error = "describe takes at most one of --csv and --json";
+    return false;
+}
+
+bool CheckCodebook(const Options& o, std::string& error) {
+    const std::string& out = o.output;
+    const size_t dot = out.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : out.substr(dot + 1);
+    for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (extension == "htm" || extension == "html" || extension == "xhtml" || out == "-")
+        return true;
+    error = extension == "pdf" ? "codebook writes HTML only: name OUT .html"
+                               : "codebook writes HTML: name OUT .html (or - for standard output)";
     return false;
 }
 
@@ -606,6 +622,23 @@ constexpr CommandSpec kCommands[] = {
      "crosstab survey.sav SEX AGAIN --percent row  # with row percentages\n"
      "crosstab survey.sav SEX AGAIN --expected --residuals  # where the counts depart\n"
      "crosstab survey.sav SEX AGAIN --layer PREF  # one table for each PREF"},
+    {"codebook", "FILE OUT", "--encoding --vars --unweighted --where --password-file", "",
+     "writes the codebook of the file to OUT as one HTML document\n"
+     "(HTML only): a title page with the file's details and\n"
+     "documents, a table of contents, then each variable with its\n"
+     "dictionary entry, the count and percent of each value (with\n"
+     "the counts of cases beside the weighted ones when the file\n"
+     "names a weight), its missing counts, the statistics of a\n"
+     "scale variable and a small chart, then the multiple-response\n"
+     "sets with their counts and the variable sets. A variable of\n"
+     "more than 60 distinct values shows how many it has and the\n"
+     "most frequent ten. The counts are freq's, from one pass over\n"
+     "the cases; the document is self-contained (inline CSS and\n"
+     "SVG, no script) and well-formed XHTML, written through a\n"
+     "temporary file and named when complete",
+     CheckCodebook, RunCodebook, "the codebook of a file as HTML",
+     "codebook survey.sav survey.html  # every variable\n"
+     "codebook survey.sav sex.html --vars SEX --where 'AGE>=20'  # one variable, adults"},
     {"means", "FILE VAR",
      "--utf8 --bytes --encoding --by --json --unweighted --where --password-file --compute "
      "--compute-label",

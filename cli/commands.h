@@ -83,5 +83,6 @@ int RunFreq(Context& c);  // cli/stats_commands.cpp
 int RunDescribe(Context& c);
 int RunCrosstab(Context& c);
 int RunMeans(Context& c);
+int RunCodebook(Context& c);  // cli/stats_commands.cpp
 
 }  // namespace lv::cli

@@ -1,11 +1,13 @@
 // lorivane-dump freq, describe, crosstab and means: the statistics windows' tables
-// from the same core code, as text for a terminal, JSON or CSV.
+// from the same core code, as text for a terminal, JSON or CSV; and codebook,
+// the dictionary with every variable's frequencies as one HTML document.
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/tool_messages.h"
+#include "core/codebook/codebook_html.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_name.h"
 #include "core/selection/file_selection.h"
@@ -189,6 +191,33 @@ int RunMeans(Context& c) {
     const std::string encoding = EncodingOf(c, dict);
     Print(c.out, c.options.json ? lv::MeansJson(result.table, dict, result.pass, encoding)
                                 : lv::MeansText(result.table, result.pass, encoding));
+    return 0;
+}
+
+// The codebook: the target is checked and its temporary file made before
+// the cases are read, and named only when the whole document is written.
+int RunCodebook(Context& c) {
+    if (!Read(c)) return kExitError;
+    const lv::FileDictionary& dict = DictionaryOf(c);
+    std::vector<int> variables;
+    std::optional<lv::CaseNumbers> cases;
+    if (!Variables(c, dict, variables)) return kExitError;
+    if (!Where(c, dict, cases)) return kUsage;
+    try {
+        lv::OutputFile out(c.options.output);
+        lv::CodebookChoice choice;
+        choice.weighted = !c.options.unweighted;
+        choice.encoding = EncodingOf(c, dict);
+        choice.condition = c.options.where;
+        const lv::CodebookContent content =
+            lv::BuildCodebook(dict, variables, choice, nullptr, Selected(cases), &c.file);
+        if (!PassDone(c, content.frequencies.pass)) return kExitError;
+        lv::WriteCodebookHtml(content, out);
+        out.Commit();
+    } catch (const std::exception& e) {
+        PrintMessage(c.err, EnglishWhat(e));
+        return kExitError;
+    }
     return 0;
 }
 

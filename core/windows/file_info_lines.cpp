@@ -65,36 +65,6 @@ void Heading(LineSink& sink, std::string_view title, size_t count) {
     sink.AddLine(DisplayLine(std::string(title) + " (" + std::to_string(count) + ")"));
 }
 
-std::string_view CompressionText(int compression) {
-    switch (compression) {
-        case SPSS_COMPRESSION_BYTECODE:
-            return "バイトコード";
-        case SPSS_COMPRESSION_ZLIB:
-            return "zlib";
-        default:
-            return "なし";
-    }
-}
-
-std::string_view AlignmentText(int alignment) {
-    switch (alignment) {
-        case SPSS_ALIGN_LEFT:
-            return "左";
-        case SPSS_ALIGN_RIGHT:
-            return "右";
-        case SPSS_ALIGN_CENTER:
-            return "中央";
-        default:
-            return "(記録なし)";
-    }
-}
-
-std::string_view RoleText(int role) {
-    static constexpr std::string_view kTexts[] = {"入力", "ターゲット", "両方",
-                                                  "なし", "区分",       "分割"};
-    return role >= 0 && role < 6 ? kTexts[role] : kTexts[0];
-}
-
 void HeaderLines(const FileDictionary& d, std::string_view used, LineSink& sink) {
     const spssFileHeaderInfo& h = d.header;
     Line(sink, "ファイル", d.path);
@@ -193,6 +163,36 @@ std::string Right(const std::string& text, int width) {
 }
 
 }  // namespace
+
+std::string_view CompressionText(int compression) {
+    switch (compression) {
+        case SPSS_COMPRESSION_BYTECODE:
+            return "バイトコード";
+        case SPSS_COMPRESSION_ZLIB:
+            return "zlib";
+        default:
+            return "なし";
+    }
+}
+
+std::string_view AlignmentText(int alignment) {
+    switch (alignment) {
+        case SPSS_ALIGN_LEFT:
+            return "左";
+        case SPSS_ALIGN_RIGHT:
+            return "右";
+        case SPSS_ALIGN_CENTER:
+            return "中央";
+        default:
+            return "(記録なし)";
+    }
+}
+
+std::string_view RoleText(int role) {
+    static constexpr std::string_view kTexts[] = {"入力", "ターゲット", "両方",
+                                                  "なし", "区分",       "分割"};
+    return role >= 0 && role < 6 ? kTexts[role] : kTexts[0];
+}
 
 int LiteralColumns(std::string_view utf8) {
     int columns = 0;

@@ -18,6 +18,13 @@ void FileInfoLines(const FileDictionary& dict, std::string_view encoding, LineSi
 // width, alignment, role, attributes, value labels and missing values.
 void VariableDetailLines(const FileDictionary& dict, LineSink& sink);
 
+// The words of the file information lines, shared with the codebook:
+// compression ("なし", "バイトコード", "zlib"), alignment ("左", "右",
+// "中央", "(記録なし)") and role ("入力", "ターゲット", ...).
+std::string_view CompressionText(int compression);
+std::string_view AlignmentText(int alignment);
+std::string_view RoleText(int role);
+
 // Screen columns of a UTF-8 literal in a fixed-pitch Japanese font: 1 for
 // ASCII, 2 for every other character (the captions' characters are wide).
 int LiteralColumns(std::string_view utf8);
