@@ -19,15 +19,6 @@
 
 namespace {
 
-bench::Measure Best(const std::vector<std::string>& args) {
-    bench::Measure best;
-    for (int i = 0; i < 3; ++i) {
-        bench::Measure m = bench::Spawn(args, false);
-        if (i == 0 || m.seconds < best.seconds) best = m;
-    }
-    return best;
-}
-
 // 100,000 numeric variables, each labelled, of 20 cases.
 std::string EnsureVeryWide(const std::string& dir) {
     const std::string path = dir + "/very-wide.sav";
@@ -59,7 +50,7 @@ int main(int argc, char** argv) {
     const bool havePspp = std::system("command -v pspp >/dev/null 2>&1") == 0;
 
     std::printf("| action | wall s (best of 3) | peak RSS MB | x peer |\n|---|---|---|---|\n");
-    const bench::Measure peer = Best({LORIVANE_PEER_PARSE, file});
+    const bench::Measure peer = bench::BestOf({LORIVANE_PEER_PARSE, file});
     auto row = [&](const char* action, const bench::Measure& m, const bench::Measure& of) {
         std::printf("| %s | %.3f | %.0f | %.2f%s |\n", action, m.seconds, m.peakMb,
                     m.seconds / of.seconds, m.status == 0 ? "" : " (failed)");
@@ -67,30 +58,30 @@ int main(int argc, char** argv) {
     };
     row("libreadstat bare parse, 1 M x 40 (peer)", peer, peer);
     row("lorivane-dump codebook, 1 M x 40 (goal <= 1.5x, <= 128 MB)",
-        Best({dump, "codebook", file, out}), peer);
+        bench::BestOf({dump, "codebook", file, out}), peer);
     if (havePspp) {
         const std::string syntax = dir + "/codebook.sps";
         std::ofstream(syntax) << "GET FILE='" << file << "'.\nDISPLAY DICTIONARY.\n"
                               << "FREQUENCIES VARIABLES=ALL /STATISTICS=MEAN STDDEV MINIMUM "
                                  "MAXIMUM MEDIAN.\n";
         row("pspp DISPLAY DICTIONARY + FREQUENCIES ALL, 1 M x 40",
-            Best({"pspp", "-O", "format=csv", "-o", "/dev/null", syntax}), peer);
+            bench::BestOf({"pspp", "-O", "format=csv", "-o", "/dev/null", syntax}), peer);
     } else {
         std::printf("(pspp not installed: its row is left out)\n");
     }
     const std::string wide276 = corpus + "/spss24_korean_weight_276vars.sav";
     if (benchfiles::Exists(wide276)) {
-        const bench::Measure widePeer = Best({LORIVANE_PEER_PARSE, wide276});
+        const bench::Measure widePeer = bench::BestOf({LORIVANE_PEER_PARSE, wide276});
         row("libreadstat bare parse, 276 variables (peer)", widePeer, widePeer);
         row("lorivane-dump codebook, 276 variables (goal < 1 s)",
-            Best({dump, "codebook", wide276, out}), widePeer);
+            bench::BestOf({dump, "codebook", wide276, out}), widePeer);
     } else {
         std::printf("(no corpus at %s: the 276-variable rows are left out)\n", corpus.c_str());
     }
     const std::string veryWide = EnsureVeryWide(dir);
-    const bench::Measure widePeer = Best({LORIVANE_PEER_PARSE, veryWide});
+    const bench::Measure widePeer = bench::BestOf({LORIVANE_PEER_PARSE, veryWide});
     row("libreadstat bare parse, 100,000 variables x 20 (peer)", widePeer, widePeer);
-    row("lorivane-dump codebook, 100,000 variables x 20", Best({dump, "codebook", veryWide, out}),
-        widePeer);
+    row("lorivane-dump codebook, 100,000 variables x 20",
+        bench::BestOf({dump, "codebook", veryWide, out}), widePeer);
     return 0;
 }

@@ -20,15 +20,6 @@
 
 namespace {
 
-bench::Measure Best(const std::vector<std::string>& args) {
-    bench::Measure best;
-    for (int i = 0; i < 3; ++i) {
-        bench::Measure m = bench::Spawn(args, false);
-        if (i == 0 || m.seconds < best.seconds) best = m;
-    }
-    return best;
-}
-
 std::vector<std::string> Pspp(const std::string& dir, const std::string& file,
                               const std::string& name, const std::string& body) {
     const std::string path = dir + "/" + name + ".sps";
@@ -45,7 +36,7 @@ int main(int argc, char** argv) {
     const std::string dump = LORIVANE_DUMP;
 
     std::printf("| action | wall s (best of 3) | peak RSS MB | x peer |\n|---|---|---|---|\n");
-    const bench::Measure peer = Best({LORIVANE_PEER_PARSE, file});
+    const bench::Measure peer = bench::BestOf({LORIVANE_PEER_PARSE, file});
     auto row = [&](const char* action, const bench::Measure& m) {
         std::printf("| %s | %.3f | %.0f | %.2f%s |\n", action, m.seconds, m.peakMb,
                     m.seconds / peer.seconds, m.status == 0 ? "" : " (failed)");
@@ -53,29 +44,30 @@ int main(int argc, char** argv) {
     };
     row("libreadstat bare parse (peer)", peer);
     row("lorivane-dump crosstab Q1 Q2 with tests (goal <= 0.5x)",
-        Best({dump, "crosstab", file, "Q1", "Q2", "--json", "--expected", "--residuals"}));
+        bench::BestOf({dump, "crosstab", file, "Q1", "Q2", "--json", "--expected", "--residuals"}));
     row("lorivane-dump crosstab Q1 Q2 --layer Q3",
-        Best({dump, "crosstab", file, "Q1", "Q2", "--layer", "Q3", "--json"}));
+        bench::BestOf({dump, "crosstab", file, "Q1", "Q2", "--layer", "Q3", "--json"}));
     row("lorivane-dump means AMT1 --by Q1 (goal <= 0.5x)",
-        Best({dump, "means", file, "AMT1", "--by", "Q1", "--json"}));
+        bench::BestOf({dump, "means", file, "AMT1", "--by", "Q1", "--json"}));
     // About 900,000 distinct values: the groups' tallies pass their bound.
     row("lorivane-dump means R=AMT1+$CASENUM/2e6 --by Q1",
-        Best({dump, "means", file, "R", "--by", "Q1", "--json", "--compute",
-              "R=AMT1+$CASENUM/2000000"}));
+        bench::BestOf({dump, "means", file, "R", "--by", "Q1", "--json", "--compute",
+                       "R=AMT1+$CASENUM/2000000"}));
     if (std::system("command -v pspp >/dev/null 2>&1") != 0) {
         std::printf("(pspp not installed: its rows are left out)\n");
         return 0;
     }
     row("pspp CROSSTABS Q1 BY Q2 /STATISTICS=CHISQ PHI",
-        Best(Pspp(dir, file, "crosstab",
-                  "CROSSTABS /TABLES=Q1 BY Q2 /STATISTICS=CHISQ PHI"
-                  " /CELLS=COUNT EXPECTED ASRESID.\n")));
+        bench::BestOf(Pspp(dir, file, "crosstab",
+                           "CROSSTABS /TABLES=Q1 BY Q2 /STATISTICS=CHISQ PHI"
+                           " /CELLS=COUNT EXPECTED ASRESID.\n")));
     row("pspp CROSSTABS Q1 BY Q2 BY Q3",
-        Best(Pspp(dir, file, "layers",
-                  "CROSSTABS /TABLES=Q1 BY Q2 BY Q3 /STATISTICS=CHISQ PHI.\n")));
+        bench::BestOf(Pspp(dir, file, "layers",
+                           "CROSSTABS /TABLES=Q1 BY Q2 BY Q3 /STATISTICS=CHISQ PHI.\n")));
     row("pspp MEANS AMT1 BY Q1 (the same figures but the median)",
-        Best(Pspp(dir, file, "means",
-                  "MEANS TABLES=AMT1 BY Q1 /CELLS=MEAN COUNT STDDEV SEMEAN MIN MAX VARIANCE"
-                  " SUM RANGE SKEW SESKEW KURT SEKURT.\n")));
+        bench::BestOf(
+            Pspp(dir, file, "means",
+                 "MEANS TABLES=AMT1 BY Q1 /CELLS=MEAN COUNT STDDEV SEMEAN MIN MAX VARIANCE"
+                 " SUM RANGE SKEW SESKEW KURT SEKURT.\n")));
     return 0;
 }

@@ -176,15 +176,6 @@ int WindowsChild(const std::string& file) {
 }
 
 // The best of three runs (the least disturbed by the other work on the machine).
-Measure Best(const std::vector<std::string>& args, bool keepOut) {
-    Measure best;
-    for (int i = 0; i < 3; ++i) {
-        Measure m = bench::Spawn(args, keepOut);
-        if (i == 0 || m.seconds < best.seconds) best = m;
-    }
-    return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -218,13 +209,14 @@ int main(int argc, char** argv) {
                     m.peakMb, m.out.c_str(), m.status == 0 ? "" : " (failed)");
         std::fflush(stdout);
     };
-    row(full, "libreadstat bare parse", Best({peer, full}, true));
-    row(full, "lorivane-dump meta --json", Best({dump, "meta", "--json", full}, false));
-    row(full, "lorivane-dump dict --csv", Best({dump, "dict", "--csv", full}, false));
-    row(full, "lorivane-dump meta (text)", Best({dump, "meta", full}, false));
-    row(wide, "libreadstat bare parse", Best({peer, wide}, true));
-    row(wide, "lorivane-dump vars", Best({dump, "vars", wide}, false));
-    row(wide, "lorivane-dump meta --json", Best({dump, "meta", "--json", wide}, false));
-    row(wide, "main window + variable list + grid", Best({exe, "--child", "windows", wide}, true));
+    row(full, "libreadstat bare parse", bench::BestOf({peer, full}, 3, true));
+    row(full, "lorivane-dump meta --json", bench::BestOf({dump, "meta", "--json", full}, 3, false));
+    row(full, "lorivane-dump dict --csv", bench::BestOf({dump, "dict", "--csv", full}, 3, false));
+    row(full, "lorivane-dump meta (text)", bench::BestOf({dump, "meta", full}, 3, false));
+    row(wide, "libreadstat bare parse", bench::BestOf({peer, wide}, 3, true));
+    row(wide, "lorivane-dump vars", bench::BestOf({dump, "vars", wide}, 3, false));
+    row(wide, "lorivane-dump meta --json", bench::BestOf({dump, "meta", "--json", wide}, 3, false));
+    row(wide, "main window + variable list + grid",
+        bench::BestOf({exe, "--child", "windows", wide}, 3, true));
     return 0;
 }

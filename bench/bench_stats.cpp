@@ -26,15 +26,6 @@
 
 namespace {
 
-bench::Measure Best(const std::vector<std::string>& args) {
-    bench::Measure best;
-    for (int i = 0; i < 3; ++i) {
-        bench::Measure m = bench::Spawn(args, false);
-        if (i == 0 || m.seconds < best.seconds) best = m;
-    }
-    return best;
-}
-
 std::string PsppSyntax(const std::string& dir, const std::string& file, const std::string& name,
                        const std::string& body) {
     const std::string path = dir + "/" + name + ".sps";
@@ -52,25 +43,26 @@ int main(int argc, char** argv) {
     const bool havePspp = std::system("command -v pspp >/dev/null 2>&1") == 0;
 
     std::printf("| action | wall s (best of 3) | peak RSS MB | x peer |\n|---|---|---|---|\n");
-    const bench::Measure peer = Best({LORIVANE_PEER_PARSE, file});
+    const bench::Measure peer = bench::BestOf({LORIVANE_PEER_PARSE, file});
     auto row = [&](const char* action, const bench::Measure& m) {
         std::printf("| %s | %.3f | %.0f | %.2f%s |\n", action, m.seconds, m.peakMb,
                     m.seconds / peer.seconds, m.status == 0 ? "" : " (failed)");
         std::fflush(stdout);
     };
     row("libreadstat bare parse (peer)", peer);
-    row("lorivane-dump freq Q1 (goal <= 0.5x)", Best({dump, "freq", file, "Q1", "--json"}));
+    row("lorivane-dump freq Q1 (goal <= 0.5x)",
+        bench::BestOf({dump, "freq", file, "Q1", "--json"}));
     row("lorivane-dump freq AMT1 (about 10,000 distinct values)",
-        Best({dump, "freq", file, "AMT1", "--json"}));
+        bench::BestOf({dump, "freq", file, "AMT1", "--json"}));
     row("lorivane-dump freq AMT1, every statistic, 5 percentiles (goal <= 0.5x)",
-        Best({dump, "freq", file, "AMT1", "--json", "--percentiles", "5,10,50,90,95"}));
+        bench::BestOf({dump, "freq", file, "AMT1", "--json", "--percentiles", "5,10,50,90,95"}));
     row("lorivane-dump describe, 40 variables (goal <= 1.5x)",
-        Best({dump, "describe", file, "--json"}));
+        bench::BestOf({dump, "describe", file, "--json"}));
     const std::string spread = benchfiles::EnsureSpreadSurvey(dir);
-    const bench::Measure spreadPeer = Best({LORIVANE_PEER_PARSE, spread});
+    const bench::Measure spreadPeer = bench::BestOf({LORIVANE_PEER_PARSE, spread});
     std::printf("| libreadstat bare parse, 20k-distinct survey (peer) | %.3f | %.0f | %.2f |\n",
                 spreadPeer.seconds, spreadPeer.peakMb, spreadPeer.seconds / peer.seconds);
-    const bench::Measure exact = Best({dump, "describe", spread, "--json"});
+    const bench::Measure exact = bench::BestOf({dump, "describe", spread, "--json"});
     std::printf(
         "| lorivane-dump describe, 20k-distinct survey, exact medians (goal <= 1.5x) | "
         "%.3f | %.0f | %.2f (of its peer)%s |\n",
@@ -85,29 +77,31 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= 8; ++i) numeric += " AMT" + std::to_string(i);
     for (int i = 1; i <= 4; ++i) numeric += " D" + std::to_string(i);
     row("pspp FREQUENCIES Q1",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(dir, file, "freq", "FREQUENCIES VARIABLES=Q1.\n")}));
+        bench::BestOf({"pspp", "-O", "format=csv", "-o", "/dev/null",
+                       PsppSyntax(dir, file, "freq", "FREQUENCIES VARIABLES=Q1.\n")}));
     row("pspp FREQUENCIES AMT1 /STATISTICS=ALL, 5 percentiles",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(dir, file, "freqall1",
-                         "FREQUENCIES VARIABLES=AMT1 /FORMAT=NOTABLE /STATISTICS=ALL "
-                         "/PERCENTILES=5 10 50 90 95.\n")}));
+        bench::BestOf({"pspp", "-O", "format=csv", "-o", "/dev/null",
+                       PsppSyntax(dir, file, "freqall1",
+                                  "FREQUENCIES VARIABLES=AMT1 /FORMAT=NOTABLE /STATISTICS=ALL "
+                                  "/PERCENTILES=5 10 50 90 95.\n")}));
     row("pspp DESCRIPTIVES /STATISTICS=ALL, 32 numeric variables",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(dir, file, "descall",
-                         "DESCRIPTIVES VARIABLES=" + numeric + " /STATISTICS=ALL.\n")}));
+        bench::BestOf({"pspp", "-O", "format=csv", "-o", "/dev/null",
+                       PsppSyntax(dir, file, "descall",
+                                  "DESCRIPTIVES VARIABLES=" + numeric + " /STATISTICS=ALL.\n")}));
     row("pspp FREQUENCIES /STATISTICS=ALL, 32 numeric, 20k-distinct survey",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(
-                  dir, spread, "freqspread",
-                  "FREQUENCIES VARIABLES=" + numeric + " /FORMAT=NOTABLE /STATISTICS=ALL.\n")}));
+        bench::BestOf({"pspp", "-O", "format=csv", "-o", "/dev/null",
+                       PsppSyntax(dir, spread, "freqspread",
+                                  "FREQUENCIES VARIABLES=" + numeric +
+                                      " /FORMAT=NOTABLE /STATISTICS=ALL.\n")}));
     row("pspp DESCRIPTIVES, 32 numeric variables",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(dir, file, "desc", "DESCRIPTIVES VARIABLES=" + numeric + ".\n")}));
+        bench::BestOf(
+            {"pspp", "-O", "format=csv", "-o", "/dev/null",
+             PsppSyntax(dir, file, "desc", "DESCRIPTIVES VARIABLES=" + numeric + ".\n")}));
     row("pspp FREQUENCIES /FORMAT=NOTABLE, 40 variables",
-        Best({"pspp", "-O", "format=csv", "-o", "/dev/null",
-              PsppSyntax(dir, file, "freqall",
-                         "FREQUENCIES VARIABLES=ALL /FORMAT=NOTABLE /STATISTICS=MEAN STDDEV "
-                         "MINIMUM MAXIMUM MEDIAN.\n")}));
+        bench::BestOf(
+            {"pspp", "-O", "format=csv", "-o", "/dev/null",
+             PsppSyntax(dir, file, "freqall",
+                        "FREQUENCIES VARIABLES=ALL /FORMAT=NOTABLE /STATISTICS=MEAN STDDEV "
+                        "MINIMUM MAXIMUM MEDIAN.\n")}));
     return 0;
 }

@@ -30,6 +30,9 @@ struct Measure {
 // (then /dev/null); wall time from the parent, peak RSS from wait4.
 Measure Spawn(std::vector<std::string> args, bool keepOut = true);
 
+// The fastest of runs spawns of args (the first when all fail alike).
+Measure BestOf(const std::vector<std::string>& args, int runs = 3, bool keepOut = false);
+
 // Reads every case of the open file h and every value of it through the
 // value calls, as the grid load does; returns the cells read.
 long long ReadEveryValue(int h);
