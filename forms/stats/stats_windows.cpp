@@ -18,7 +18,10 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "core/codebook/codebook_content.h"
+#include "core/codebook/codebook_html.h"
 #include "core/dictionary/dictionary_words.h"
+#include "core/export/output_file.h"
 #include "core/export/text_file.h"
 #include "core/state/dialogs.h"
 #include "core/state/japanese_messages.h"
@@ -1078,6 +1081,25 @@ QWidget* OpenMeansWindow(int variable) {
     auto* window = new MeansWindow(dict, variable, GridFilter(*dict));
     window->show();
     return window;
+}
+
+bool WriteCodebookFile(std::vector<int> variables) {
+    auto dict = CurrentDictionary();
+    if (!dict) return false;
+    const std::optional<std::string> path = CurrentDialogs().SaveFile("codebook.html");
+    if (!path) return false;
+    const CaseFilter filter = GridFilter(*dict);
+    CodebookChoice choice;
+    choice.encoding = DisplayEncoding();
+    if (filter) choice.condition = filter->condition;
+    OutputFile out(*path);
+    DialogProgress progress(nullptr, QStringLiteral("コードブックを作成しています... %1 / %2"));
+    const CodebookContent content =
+        BuildCodebook(*dict, std::move(variables), choice, &progress, Selected(filter));
+    if (!Finished(content.frequencies.pass)) return false;  // out removes its temporary file
+    if (!WriteCodebookHtml(content, out, &progress)) return false;
+    out.Commit();
+    return true;
 }
 
 }  // namespace lv

@@ -39,6 +39,10 @@ QWidget* OpenFrequencyWindow(int variable);
 QWidget* OpenDescribeWindow();
 QWidget* OpenCrosstabWindow(int rowVariable = 0);
 QWidget* OpenMeansWindow(int variable = 0);
+// Writes the codebook of variables (every variable when empty) of the
+// open file as an HTML document the user names, of the cases the grid's
+// filter shows when one is set; false when cancelled or nothing written.
+bool WriteCodebookFile(std::vector<int> variables);
 
 class FrequencyWindow : public QWidget {
     Q_OBJECT

@@ -187,13 +187,17 @@ void TForm1::AddContextMenuItems(QMenu& menu) {
     QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
     QAction* means = menu.addAction(QStringLiteral("平均の比較..."));
-    for (QAction* a : {describe, crosstab, means}) a->setEnabled(!spssdio1::DataFileName.empty());
+    QAction* codebook = menu.addAction(QStringLiteral("コードブックを書き出す..."));
+    for (QAction* a : {describe, crosstab, means, codebook})
+        a->setEnabled(!spssdio1::DataFileName.empty());
     connect(describe, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenDescribeWindow(); }); });
     connect(crosstab, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenCrosstabWindow(0); }); });
     connect(means, &QAction::triggered, this,
             [] { lv::RunHandler([] { lv::OpenMeansWindow(0); }); });
+    connect(codebook, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::WriteCodebookFile({}); }); });
     lv::AddEncodingMenu(menu)->menuAction()->setEnabled(!spssdio1::DataFileName.empty());
 }
 

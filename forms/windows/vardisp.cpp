@@ -143,8 +143,9 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
     QAction* describe = menu.addAction(QStringLiteral("変数の概要..."));
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
     QAction* means = menu.addAction(QStringLiteral("平均の比較..."));
-    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab, means] {
-        for (QAction* a : {frequencies, describe, crosstab, means})
+    QAction* codebook = menu.addAction(QStringLiteral("コードブックを書き出す..."));
+    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab, means, codebook] {
+        for (QAction* a : {frequencies, describe, crosstab, means, codebook})
             a->setEnabled(!spssdio1::DataFileName.empty());
     });
     const auto selected = [this] { return std::max(ListBox1->currentRow(), 0); };
@@ -156,6 +157,8 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
             [selected] { lv::RunHandler([&] { lv::OpenCrosstabWindow(selected()); }); });
     connect(means, &QAction::triggered, this,
             [selected] { lv::RunHandler([&] { lv::OpenMeansWindow(selected()); }); });
+    connect(codebook, &QAction::triggered, this,
+            [] { lv::RunHandler([] { lv::WriteCodebookFile({}); }); });
 }
 
 void TfrmVariable::FormResize() {

@@ -20,6 +20,8 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest/QtTest>
+#include <fstream>
+#include <iterator>
 
 #include "core/windows/summary.h"
 #include "core/windows/variable_list.h"
@@ -135,6 +137,23 @@ TEST_F(StatsWindowsTest, DescribeSortsAndCrosstabCounts) {
     CopyFromMenu(c->table);
     EXPECT_TRUE(FirstCopiedLine().endsWith("\t\tab\tcd\t合計")) << FirstCopiedLine().toStdString();
     delete c;
+}
+
+// The codebook from the menus: the file named, of the filtered cases only;
+// a cancelled name writes nothing.
+TEST_F(StatsWindowsTest, CodebookIsWrittenOfTheShownCases) {
+    Open();
+    lv::frmDPGrid->model->Select("CODE = 1", nullptr);
+    ASSERT_EQ(lv::frmDPGrid->model->condition(), "CODE = 1");
+    const std::string out = Path("book.html");
+    dialogs.saveAnswers = {out};
+    ASSERT_TRUE(lv::WriteCodebookFile({}));
+    std::ifstream in(out);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(page.find("CODE = 1"), std::string::npos);
+    EXPECT_NE(page.find("AMOUNT"), std::string::npos);
+    dialogs.saveAnswers = {std::nullopt};
+    EXPECT_FALSE(lv::WriteCodebookFile({}));
 }
 
 TEST_F(StatsWindowsTest, CrosstabTestsAndMeansCopyWithHeadings) {
