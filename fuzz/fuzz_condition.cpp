@@ -5,7 +5,7 @@
 // value, missing ones included. The same bytes are compiled as an
 // expression (a computed variable's, whose value may be a string) and
 // evaluated over two blocks in a row, so that LAG's rings carry over, and
-// read as a --compute specification. A bad condition must give a message
+// read as a --compute argument (NAME[(FORMAT)]=EXPRESSION). A bad condition must give a message
 // with a position inside it (or just past its end). fuzz/condition.dict
 // holds the language's words.
 #include <cstddef>

@@ -228,6 +228,16 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
         .Field("distinct_cap", kDescribeDistinctCap);
     json.Key("variables").BeginArray();
     for (const DescribeRow& row : result.rows) {
+        // The most frequent value, as a number or the string as text.
+        const auto mode = [&] {
+            json.Key("mode");
+            if (!row.hasMode)
+                json.Null();
+            else if (row.variable.isString())
+                json.String(ToUtf8(row.modeText, encoding));
+            else
+                json.Number(row.modeNumber);
+        };
         json.BeginObject();
         w.VariableNames(row.variable);
         json.Field("type", row.type);
@@ -247,13 +257,7 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
         w.Figure("min", row.stats.minimum);
         w.Figure("max", row.stats.maximum);
         w.Figure("median", row.stats.median);
-        json.Key("mode");
-        if (!row.hasMode)
-            json.Null();
-        else if (row.variable.isString())
-            json.String(ToUtf8(row.modeText, encoding));
-        else
-            json.Number(row.modeNumber);
+        mode();
         w.Text("mode_label", row.modeLabel, true);
         const Descriptives& d = row.stats;
         if (!row.variable.isString())
@@ -263,13 +267,7 @@ std::string DescribeJson(const DescribeResult& result, const FileDictionary& dic
                                              {"max", d.maximum},
                                              {"median", d.median}});
         json.Key("statistics").BeginObject();
-        json.Key("mode");
-        if (!row.hasMode)
-            json.Null();
-        else if (row.variable.isString())
-            json.String(ToUtf8(row.modeText, encoding));
-        else
-            json.Number(row.modeNumber);
+        mode();
         if (row.variable.isString()) {
             json.Field("mode_count", row.modeCount);
         } else {
