@@ -52,6 +52,7 @@ GridData::~GridData() = default;
 void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store) {
     layout_ = layout;
     fileColumns_ = -1;
+    computed_.reset();
     store_ = std::move(store);
     loaded_ = true;
     namesInDataRow_ = layout.caseCount <= 0;
@@ -74,9 +75,10 @@ bool GridData::SetComputedColumns(std::vector<GridColumnLayout> columns,
     const int fileColumns = fileColumnCount();
     if (!loaded_ || namesInDataRow_ || facts_.size() < size_t(fileColumns) ||
         columns.size() != facts.size() ||
-        !store_->SetDerived(columns.empty() ? nullptr : std::move(derived), fileColumns))
+        !store_->SetDerived(columns.empty() ? nullptr : derived, fileColumns))
         return false;
     fileColumns_ = columns.empty() ? -1 : fileColumns;
+    computed_ = columns.empty() ? nullptr : std::move(derived);
     layout_.columns.resize(size_t(fileColumns));
     for (GridColumnLayout& c : columns) layout_.columns.push_back(std::move(c));
     layout_.varCount = static_cast<int>(layout_.columns.size());

@@ -65,6 +65,11 @@ class GridData {
     bool SetComputedColumns(std::vector<GridColumnLayout> columns, std::vector<VariableFacts> facts,
                             std::shared_ptr<const FileDictionary> dictionary,
                             std::shared_ptr<const DerivedColumns> derived);
+    // What makes the computed columns' values (null without any), and the
+    // dictionary with their variables after the file's (what a pass over
+    // the file that counts them takes, as the statistics windows do).
+    const std::shared_ptr<const DerivedColumns>& computed() const { return computed_; }
+    const std::shared_ptr<const FileDictionary>& sharedDictionary() const { return dictionary_; }
     // The columns of the file's variables (the computed ones follow).
     int fileColumnCount() const { return fileColumns_ >= 0 ? fileColumns_ : layout_.varCount; }
     bool IsComputed(int column) const {
@@ -194,6 +199,7 @@ class GridData {
 
     GridLayout layout_;
     int fileColumns_ = -1;  // -1: no computed column
+    std::shared_ptr<const DerivedColumns> computed_;
     std::unique_ptr<CaseStore> store_;
     RowOrder order_;
     bool loaded_ = false;
