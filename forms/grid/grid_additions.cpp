@@ -563,6 +563,11 @@ void GridAdditions::ComputeVariable() {
 void GridAdditions::RemoveComputed(int column) {
     if (!model_->grid().IsComputed(column)) return;
     view_->CloseEditor();
+    // The current cell leaves the column quietly (a move of its own would
+    // open the value labels).
+    if (const QModelIndex current = view_->currentIndex();
+        current.isValid() && current.column() == column)
+        view_->SetCurrentQuietly(model_->index(current.row(), column - 1));
     if (const auto error = model_->RemoveComputed(column))
         lv::CurrentDialogs().Tell(error->error.message);
     view_->ReopenEditor();
