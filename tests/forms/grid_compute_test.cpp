@@ -2,11 +2,12 @@
 // with its message and the cursor at its position, and the grid as it was;
 // a good one adds a column after the file's, marked in its header, not
 // editable, sorted by and filtered on like the others, counted by the
-// frequency window, offered by the completion, and taken away from its
-// header's menu.
+// frequency window, offered by the completion, saved into a .sav only when
+// ticked, and taken away from its header's menu.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/name_completer.h"
+#include "forms/grid/sav_save_dialog.h"
 #include "forms/seam/modal.h"
 #include "forms/stats/stats_windows.h"
 #include "tests/core/grid/grid_support.h"
@@ -103,6 +105,23 @@ TEST_F(GridComputeTest, AComputedColumnWorksAsTheOthersAndABadOneChangesNothing)
     QWidget* counted = OpenFrequencyWindow(columns);
     ASSERT_NE(counted, nullptr);
     delete counted;
+
+    // Saved as a .sav only when asked for.
+    for (const bool ticked : {false, true}) {
+        const std::string out = Path(ticked ? "with.sav" : "without.sav");
+        dialogs.saveAsAnswers.push_back(SaveChoice{out, 0});
+        onModal = [ticked](QDialog& d) {
+            auto& s = static_cast<SavSaveDialog&>(d);
+            EXPECT_TRUE(s.writeComputed->isVisibleTo(&s));
+            s.writeComputed->setChecked(ticked);
+        };
+        w.additions->SaveAsSav();
+        FileDictionary saved;
+        ASSERT_EQ(ReadFileDictionary(out, &saved), 0);
+        ASSERT_EQ(saved.variables.size(), size_t(ticked ? 3 : 2));
+        EXPECT_EQ(saved.variables.back().longName, ticked ? "older" : "AGE");
+    }
+    onModal = nullptr;
 
     // Taken away from its header's menu.
     w.additions->HeaderMenu(0);
