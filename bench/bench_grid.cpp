@@ -1,12 +1,13 @@
 // The data grid at scale: creating the grid window and drawing its first
 // screen (with value labels off and on), rows drawn after jumps (the
 // scrollbar dragged to the end, go to a case, rows anywhere), a sort by a
-// numeric column, the as-displayed export and the internal-form export, each
-// in a child process of its own (wall time and peak RSS), beside
-// libreadstat's bare parse of the same file and Debian's `readstat FILE
-// out.csv`. Surveys of 1 M cases (uncompressed, bytecode, zlib) and 5 M
-// (bytecode) are made with the fixture writer into the directory when
-// absent; --huge also makes a survey of about 10 GB, opens it and deletes it.
+// numeric column, a computed column added, drawn and sorted by, the
+// as-displayed export and the internal-form export, each in a child process
+// of its own (wall time and peak RSS), beside libreadstat's bare parse of
+// the same file and Debian's `readstat FILE out.csv`. Surveys of 1 M cases
+// (uncompressed, bytecode, zlib) and 5 M (bytecode) are made with the
+// fixture writer into the directory when absent; --huge also makes a survey
+// of about 10 GB, opens it and deletes it.
 //
 //   bench_grid [directory] [--huge]      (default /tmp/lorivane-bench-grid)
 #include <sys/stat.h>
@@ -105,6 +106,39 @@ int RunChild(const std::string& mode, const std::string& file) {
     std::printf("grid_s=%.3f rss_before_grid_MB=%.1f rss_with_grid_MB=%.1f peak_MB=%.1f\n",
                 gridSeconds, rssBefore / 1e3, RssKb() / 1e3, StatusKb("VmHWM:") / 1e3);
     if (mode == "grid-labels") return 0;
+    if (mode == "grid-computed") {
+        // A computed column (the mean of five answers and the amount of the
+        // case before): added, drawn where it stands, drawn at rows anywhere,
+        // and sorted by; the memory it takes is the blocks on hand.
+        GridView* view = grid->StringGrid1;
+        const int rows = grid->model->rowCount();
+        lv::ComputeSpec spec;
+        spec.name = "M";
+        spec.expression = "MEAN(Q1 TO Q5) + LAG(AMT1)";
+        start = Clock::now();
+        if (grid->model->AddComputed(spec)) return 1;
+        const int column = grid->model->columnCount() - 1;
+        view->GoTo(grid->model->index(0, column), false);
+        grid->grab();
+        const double added = Seconds(start) * 1000;
+        std::mt19937 rng(5);
+        std::vector<double> anywhere;
+        for (int i = 0; i < 20; ++i)
+            anywhere.push_back(DrawnAfter(grid, [&] {
+                view->GoTo(grid->model->index(int(rng() % uint32_t(rows)), column), false);
+            }));
+        std::sort(anywhere.begin(), anywhere.end());
+        const double rss = RssKb() / 1e3;
+        start = Clock::now();
+        grid->model->Sort(column, false, nullptr);
+        grid->grab();
+        std::printf(
+            "added_and_drawn_ms=%.1f any_row_ms=%.1f/%.1f rss_MB=%.1f sort_s=%.3f "
+            "peak_MB=%.1f\n",
+            added, anywhere[anywhere.size() / 2], anywhere.back(), rss, Seconds(start),
+            StatusKb("VmHWM:") / 1e3);
+        return 0;
+    }
     if (mode == "grid") {
         // Jumps, each to rows not drawn before: the scrollbar dragged to the
         // end, go to the middle case, then rows anywhere.
@@ -197,6 +231,9 @@ int main(int argc, char** argv) {
         row("libreadstat bare parse", Spawn({exe, "--child", "readstat-parse", file}));
         row("grid window + first screen, jumps, sort", Spawn({exe, "--child", "grid", file}));
         if (!it.exports) continue;
+        if (it.cells > 10e6)
+            row("grid + computed column: drawn, jumps, sort",
+                Spawn({exe, "--child", "grid-computed", file}));
         row("grid window, labels on + first screen", Spawn({exe, "--child", "grid-labels", file}));
         row("grid + as-displayed export", Spawn(fresh({exe, "--child", "displayed", file})));
         row("grid + internal-form export", Spawn(fresh({exe, "--child", "internal", file})));

@@ -328,6 +328,11 @@ constexpr OptionNote kOptionNotes[] = {
      "with =, +, -, @, a tab or CR with an apostrophe in front, as\n"
      "in convert"},
     {"--labels", "convert", "writes a value's label in place of a value that has one"},
+    {"--compute", "grid find export convert",
+     "adds a computed column after the file's variables, as the\n"
+     "grid's 変数を計算… does: printed, searched, sorted by\n"
+     "(--sort) and written like the others (to a .sav or .zsav\n"
+     "only with --keep-computed), never into FILE"},
     {"--vars", "convert", "writes only the variables named (short or long names), in that order"},
     {"--vars", "codebook",
      "writes only the variables named (short or long names), in\n"
@@ -335,12 +340,14 @@ constexpr OptionNote kOptionNotes[] = {
 };
 
 bool CheckExport(const Options& o, std::string& error) {
-    if (o.displayed || (o.sort.empty() && !o.labels && !o.formatted && o.where.empty()))
+    if (o.displayed ||
+        (o.sort.empty() && !o.labels && !o.formatted && o.where.empty() && o.compute.empty()))
         return true;
-    error = std::string(o.labels         ? "--labels"
-                        : o.formatted    ? "--formatted"
-                        : o.sort.empty() ? "--where"
-                                         : "--sort") +
+    error = std::string(o.labels             ? "--labels"
+                        : o.formatted        ? "--formatted"
+                        : !o.compute.empty() ? "--compute"
+                        : o.sort.empty()     ? "--where"
+                                             : "--sort") +
             " goes with export --displayed only";
     return false;
 }
@@ -440,15 +447,18 @@ constexpr CommandSpec kCommands[] = {
      "labels survey.sav SEX  # the labels of SEX and its missing value\n"
      "labels survey.sav RespondentId  # a variable found by its long name"},
     {"grid", "FILE",
-     "--utf8 --bytes --encoding --tsv --rows --labels --formatted --sort --where --password-file",
+     "--utf8 --bytes --encoding --tsv --rows --labels --formatted --sort --where --password-file "
+     "--compute --compute-label",
      "",
      "the data grid's cell texts, one line per case, each cell\n"
      "followed by a blank as the as-displayed export writes them",
      nullptr, RunGrid, "the data grid, one line per case",
      "grid survey.sav --labels --rows 1:3  # the first three cases, labels for values\n"
      "grid visits.sav --formatted  # dates, times and currencies as formatted\n"
-     "grid survey.sav --sort 年齢:desc --where 'SEX = 2'  # the women, the oldest first"},
-    {"export", "FILE OUT", "--encoding --labels --formatted --sort --where --password-file",
+     "grid survey.sav --sort 年齢:desc --where 'SEX = 2'  # the women, the oldest first\n"
+     "grid survey.sav --compute 'BMI=W/(H/100)**2' --sort BMI  # a computed column"},
+    {"export", "FILE OUT",
+     "--encoding --labels --formatted --sort --where --password-file --compute --compute-label",
      "--raw|--displayed",
      "writes OUT exactly as the grid window's export (書き込み)\n"
      "does, in the file's own bytes: --raw in the internal form,\n"
@@ -464,7 +474,8 @@ constexpr CommandSpec kCommands[] = {
      "export survey.sav shown.txt --displayed --labels  # as the grid shows it, with labels\n"
      "export survey.sav raw.txt --raw  # the internal form"},
     {"find", "FILE TEXT",
-     "--utf8 --bytes --encoding --case --whole --var --labels --formatted --where --password-file",
+     "--utf8 --bytes --encoding --case --whole --var --labels --formatted --where --password-file "
+     "--compute --compute-label",
      "",
      "the cells whose shown text holds TEXT (UTF-8; letters of\n"
      "any case unless --case), in the grid's order: one line per\n"

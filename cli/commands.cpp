@@ -12,6 +12,7 @@
 #include "cli/tool_messages.h"
 #include "cli/variable_lines.h"
 #include "core/compute/computed_variables.h"
+#include "core/compute/grid_computed.h"
 #include "core/condition/condition.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
@@ -202,7 +203,7 @@ bool ReadGridOptions(Context& c, std::vector<lv::VariableFacts>& facts,
     const Options& o = c.options;
     if (!o.labels && !o.formatted && o.sort.empty() && o.findVariable.empty() && o.where.empty())
         return true;
-    facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
+    if (facts.empty()) facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
     const lv::VariableNameIndex names = NameIndex(facts);
     for (const SortOption& key : o.sort) {
         const int column = names.Find(key.variable);
@@ -236,7 +237,19 @@ bool LoadSortedGrid(Context& c, lv::GridData& grid, std::vector<lv::VariableFact
         c.dialogs.Report(e);
     }
     if (!grid.loaded()) return true;
+    // The file's own variables; those of --compute become the grid's
+    // computed columns, as the window adds them.
+    if (facts.size() > size_t(grid.columnCount())) facts.resize(size_t(grid.columnCount()));
     grid.SetFacts(std::move(facts), WholeDictionary(c));
+    if (!c.options.compute.empty()) {
+        std::vector<lv::ComputeSpec> specs;
+        if (!ComputeSpecs(c, specs)) return false;
+        if (const auto error = lv::SetGridComputed(grid, specs, lv::DisplayEncoding())) {
+            Complain(c, DataFileName,
+                     "--compute " + specs[error->spec].name + ": " + ConditionText(error->error));
+            return false;
+        }
+    }
     grid.SetShowLabels(c.options.labels);
     grid.SetShowFormatted(c.options.formatted);
     if (keys.empty() || lv::SortRows(grid, keys) || !grid.lost()) return true;
@@ -300,6 +313,42 @@ bool OpenForGrid(Context& c, std::vector<lv::VariableFacts>& facts,
                  std::vector<lv::SortKey>& keys) {
     return ChooseFile(c, c.options.files[0]) && !RefuseMatrixData(c) &&
            ReadGridOptions(c, facts, keys);
+}
+
+// The facts of the file's variables and, after them, of those of --compute,
+// checked against the dictionary before any case is read: what --sort,
+// --var, --vars and --where find them by. False, with the message and the
+// expression's position printed, for a bad one.
+bool ComputedFacts(Context& c, std::vector<lv::VariableFacts>& facts) {
+    std::vector<lv::ComputeSpec> specs;
+    if (!ComputeSpecs(c, specs)) return false;
+    lv::FileDictionary dict = DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, DataFileName, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    const size_t fileVariables = dict.variables.size();
+    const auto made = lv::AddComputedVariables(dict, specs, lv::DisplayEncoding());
+    if (const auto* error = std::get_if<lv::ComputeError>(&made)) {
+        Complain(c, DataFileName,
+                 "--compute " + specs[error->spec].name + ": " + ConditionText(error->error));
+        return false;
+    }
+    facts = lv::VariableFactsOf(dict, VarCount);
+    for (size_t v = fileVariables; v < dict.variables.size(); ++v)
+        facts.push_back(lv::ComputedFactsOf(dict.variables[v]));
+    return true;
+}
+
+// OpenForGrid for a command that shows the variables of --compute as the
+// grid's computed columns: 0, or the exit status once the message is printed.
+int OpenForComputedGrid(Context& c, std::vector<lv::VariableFacts>& facts,
+                        std::vector<lv::SortKey>& keys) {
+    if (!ChooseFile(c, c.options.files[0]) || RefuseMatrixData(c)) return kExitError;
+    if ((!c.options.compute.empty() || !c.options.computeLabels.empty()) &&
+        !ComputedFacts(c, facts))
+        return kExitBadCondition;
+    return ReadGridOptions(c, facts, keys) ? 0 : kExitError;
 }
 
 }  // namespace
@@ -390,15 +439,8 @@ bool CheckReadable(Context& c, const std::string& path) {
     return true;
 }
 
-bool ApplyComputed(Context& c, const std::string& encoding) {
-    if (c.options.compute.empty() && c.options.computeLabels.empty()) return true;
-    const std::string& path = c.file.path();
-    DictionaryOf(c);
-    if (c.dictionaryStatus != 0) {
-        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
-        return false;
-    }
-    std::vector<lv::ComputeSpec> specs;
+bool ComputeSpecs(Context& c, std::vector<lv::ComputeSpec>& specs) {
+    specs.clear();
     for (const std::string& text : c.options.compute) specs.push_back(*lv::ParseComputeSpec(text));
     for (const std::string& labelled : c.options.computeLabels) {
         const size_t equals = labelled.find('=');
@@ -410,10 +452,24 @@ bool ApplyComputed(Context& c, const std::string& encoding) {
                 found = true;
             }
         if (!found) {
-            Complain(c, path, "--compute-label: no computed variable named '" + name + "'");
+            Complain(c, c.file.path(),
+                     "--compute-label: no computed variable named '" + name + "'");
             return false;
         }
     }
+    return true;
+}
+
+bool ApplyComputed(Context& c, const std::string& encoding) {
+    if (c.options.compute.empty() && c.options.computeLabels.empty()) return true;
+    const std::string& path = c.file.path();
+    DictionaryOf(c);
+    if (c.dictionaryStatus != 0) {
+        ReportUnreadable(c, path, c.dictionaryStatus, lv::LastOpenRefusal().reason);
+        return false;
+    }
+    std::vector<lv::ComputeSpec> specs;
+    if (!ComputeSpecs(c, specs)) return false;
     auto dict = std::make_shared<lv::FileDictionary>(*c.dictionary);
     auto made = lv::AddComputedVariables(*dict, specs, encoding);
     if (auto* error = std::get_if<lv::ComputeError>(&made)) {
@@ -509,9 +565,9 @@ int RunGrid(Context& c) {
     const Options& o = c.options;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!OpenForGrid(c, facts, keys)) return kExitError;
+    if (const int status = OpenForComputedGrid(c, facts, keys)) return status;
     const lv::RowJoin join = GridJoin(o);
-    if (!keys.empty() || !o.where.empty()) {
+    if (!keys.empty() || !o.where.empty() || !o.compute.empty()) {
         // Sorted or selected rows need every case first; rows A:B are the
         // sorted (selected) ones.
         lv::GridData grid;
@@ -558,7 +614,7 @@ bool ExportDisplayed(Context& c, lv::TextFileWriter& out, std::vector<lv::Variab
         lv::GridCellSource cells(grid, lv::DictionaryOrder(grid.columnCount()));
         lv::WriteAsDisplayed(out, cells, rows, grid.columnCount());
     };
-    if (!keys.empty() || !c.options.where.empty()) {
+    if (!keys.empty() || !c.options.where.empty() || !c.options.compute.empty()) {
         lv::GridData grid;
         if (LoadSortedGrid(c, grid, std::move(facts), keys)) {
             if (!ApplyWhere(c, grid)) return false;
@@ -591,7 +647,7 @@ int RunExportCommand(Context& c) {
     if (!CheckOutputFolder(c, c.options.output)) return kExitError;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!OpenForGrid(c, facts, keys)) return kExitError;
+    if (const int status = OpenForComputedGrid(c, facts, keys)) return status;
     if (!CheckCondition(c, facts)) return kExitBadCondition;
     lv::TextFileWriter out;
     try {
@@ -740,19 +796,14 @@ int ConvertToSav(Context& c) {
 int RunConvert(Context& c) {
     const Options& o = c.options;
     if (IsSavOutput(o)) return ConvertToSav(c);
-    if (!o.compute.empty()) {
-        Complain(c, o.files[0],
-                 "--compute: convert writes computed variables to .sav and .zsav only");
-        return kExitBadCondition;
-    }
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!OpenForGrid(c, facts, keys)) return kExitError;
+    if (const int status = OpenForComputedGrid(c, facts, keys)) return status;
     if (facts.empty()) facts = lv::VariableFactsOf(DictionaryOf(c), VarCount);
     lv::TableOptions table;
     if (!TableChoices(c, facts, table)) return kExitError;
     try {
-        if (keys.empty()) {
+        if (keys.empty() && o.compute.empty()) {
             // --where: the selected cases first, from the variables the
             // condition names, then a second pass of the same open file
             // writing only those.
@@ -781,8 +832,10 @@ int RunFind(Context& c) {
     const Options& o = c.options;
     std::vector<lv::VariableFacts> facts;
     std::vector<lv::SortKey> keys;
-    if (!OpenForGrid(c, facts, keys)) return kTrouble;
-    std::vector<int> columns = lv::DictionaryOrder(std::max(VarCount, 0));
+    if (OpenForComputedGrid(c, facts, keys) != 0) return kTrouble;
+    // The file's variables and the computed ones after them.
+    std::vector<int> columns = lv::DictionaryOrder(
+        o.compute.empty() ? std::max(VarCount, 0) : static_cast<int>(facts.size()));
     if (!o.findVariable.empty()) {
         const int column = NameIndex(facts).Find(o.findVariable);
         if (column < 0) {
@@ -794,7 +847,7 @@ int RunFind(Context& c) {
     const lv::TextMatcher matcher(o.text, lv::FindOptions{o.matchCase, o.wholeCell});
     bool found = false;
     std::string line, text;
-    if (!o.where.empty()) {
+    if (!o.where.empty() || !o.compute.empty()) {
         // The selected cases of the whole grid, with their case numbers.
         lv::GridData grid;
         if (!LoadSortedGrid(c, grid, std::move(facts), {})) return kTrouble;

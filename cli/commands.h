@@ -9,6 +9,7 @@
 
 #include "cli/options.h"
 #include "cli/stream_dialogs.h"
+#include "core/compute/computed_variables.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/reader_handle.h"
 
@@ -45,6 +46,9 @@ const lv::FileDictionary& DictionaryOf(Context& c);
 // encoding; false, with the message and the expression's position, for a
 // bad one (exit 2). Nothing when none is given.
 bool ApplyComputed(Context& c, const std::string& encoding);
+// The specs of --compute with the labels of --compute-label. False (with the
+// message) for a label of no computed variable.
+bool ComputeSpecs(Context& c, std::vector<lv::ComputeSpec>& specs);
 
 // Checks that path is a readable system file, with one clear message when not.
 bool CheckReadable(Context& c, const std::string& path);

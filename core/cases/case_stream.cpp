@@ -22,7 +22,7 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
         return;
     }
     const int variables = static_cast<int>(index.values.size());
-    std::vector<int> columns = wanted_.variables, widths;
+    std::vector<int> columns = wanted_.variables;
     const size_t wantedColumns = columns.size();
     if (wanted_.chooser)
         // A variable read already is looked at in its column: a computed
@@ -32,7 +32,7 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
             chooserColumns_.push_back(size_t(at - columns.begin()));
             if (at == columns.end()) columns.push_back(v);
         }
-    if (!PlanDerived(variables, columns, widths)) {
+    if (!lv::PlanDerived(wanted_.derived.get(), variables, columns, plan_)) {
         Fail(SPSS_VAR_NOTFOUND);
         return;
     }
@@ -61,19 +61,19 @@ CaseStream::CaseStream(int handle, CasesWanted wanted, Progress* progress)
     int cases = 0;
     if (spssGetNumberofCases(handle_, &cases) == 0 && cases > 0) total_ = uint64_t(cases);
     swap_ = index.shape.swap;
-    early_ = wanted_.chooser && derived_.empty();
+    early_ = wanted_.chooser && plan_.steps.empty();
     if (early_) {
         // The block holds the wanted variables only; the chooser's are read
         // for every case on their own, and each case's slots wait for its choice.
         columns.resize(wantedColumns);
-        choosing_ = CaseValues(index, wanted_.chooser->variables(), widths);
+        choosing_ = CaseValues(index, wanted_.chooser->variables(), plan_.widths);
         for (size_t k = 0; k < chooserColumns_.size(); ++k) chooserColumns_[k] = k;
         rowBytes_ = columns.empty() ? 0 : index.shape.slotCount() * 8;
         if (rowBytes_)
             blockCases_ = std::clamp<uint32_t>(
                 uint32_t(std::min<size_t>(kBlockBytes / rowBytes_, blockCases_)), 1, blockCases_);
     }
-    values_ = CaseValues(index, columns, widths);
+    values_ = CaseValues(index, columns, plan_.widths);
 }
 
 CaseStream::CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* progress)
@@ -85,45 +85,9 @@ CaseStream::CaseStream(const ReaderHandle& file, CasesWanted wanted, Progress* p
           }(),
           progress) {}
 
-bool CaseStream::PlanDerived(int fileVariables, std::vector<int>& columns,
-                             std::vector<int>& widths) {
-    const DerivedColumns* derived = wanted_.derived.get();
-    const int count = derived && derived->fileVariables() == fileVariables ? derived->count() : 0;
-    for (const int v : columns)
-        if (v < 0 || v >= fileVariables + count) return false;
-    // The computed variables needed, and what they are made from: each is
-    // made from variables before it, so going down from the last finds them all.
-    std::vector<bool> needed(static_cast<size_t>(count), false);
-    for (const int v : columns)
-        if (v >= fileVariables) needed[size_t(v - fileVariables)] = true;
-    for (int d = count - 1; d >= 0; --d) {
-        if (!needed[size_t(d)]) continue;
-        for (const int input : derived->inputs(d))
-            if (input >= fileVariables) needed[size_t(input - fileVariables)] = true;
-    }
-    auto columnOf = [&columns](int v) {
-        for (size_t c = 0; c < columns.size(); ++c)
-            if (columns[c] == v) return c;
-        columns.push_back(v);
-        return columns.size() - 1;
-    };
-    for (int d = 0; d < count; ++d) {
-        widths.push_back(derived->width(d));
-        if (!needed[size_t(d)]) continue;
-        Derived made;
-        made.d = d;
-        made.column = columnOf(fileVariables + d);
-        for (const int input : derived->inputs(d)) made.inputs.push_back(columnOf(input));
-        everyCase_ = everyCase_ || derived->readsOtherCases(d);
-        derived_.push_back(std::move(made));
-    }
-    return true;
-}
-
 void CaseStream::FillDerived() {
-    for (const Derived& made : derived_)
-        wanted_.derived->Fill(made.d, values_, made.inputs, made.column, blockFirst_, sysmis_);
-    if (everyCase_ &&
+    plan_.Fill(*wanted_.derived, values_, blockFirst_, sysmis_);
+    if (plan_.everyCase &&
         static_cast<int64_t>(keep_.size()) != std::count(keep_.begin(), keep_.end(), true))
         values_.KeepRows(keep_);
 }
@@ -225,7 +189,7 @@ bool CaseStream::Next() {
                 weights_.push_back(weight);
             }
         }
-        if (!keep && !everyCase_) continue;
+        if (!keep && !plan_.everyCase) continue;
         if (early_) {
             choosing_.AppendSlots(row);
             if (rowBytes_) pending_.insert(pending_.end(), row, row + rowBytes_);
@@ -233,10 +197,10 @@ bool CaseStream::Next() {
             continue;
         }
         values_.AppendSlots(row);
-        if (everyCase_) keep_.push_back(keep);
+        if (plan_.everyCase) keep_.push_back(keep);
         if (keep && numbered_) caseNumbers_.push_back(here);
     }
-    if (!derived_.empty()) FillDerived();
+    if (!plan_.steps.empty()) FillDerived();
     if (wanted_.chooser && !caseNumbers_.empty() && !Choose()) {
         values_.Clear();
         caseNumbers_.clear();

@@ -130,7 +130,6 @@ class CaseStream {
     void Fail(int status);
     // Plans the columns of the computed variables wanted and of what they
     // are made from; false for a variable there is not.
-    bool PlanDerived(int fileVariables, std::vector<int>& columns, std::vector<int>& widths);
     void FillDerived();
     bool Choose();
 
@@ -154,18 +153,11 @@ class CaseStream {
     int64_t casesRead_ = 0;
     int64_t casesWithoutWeight_ = 0;
     int failureStatus_ = 0;
-    // The computed variables, in the order they are made: the variable
-    // (from the file's count on), its column and its inputs' columns.
-    struct Derived {
-        int d = 0;
-        size_t column = 0;
-        std::vector<size_t> inputs;
-    };
-    std::vector<Derived> derived_;
-    // Every case is read into the block (and those not wanted dropped once
-    // the computed variables are made): some computed variable reads
-    // earlier cases or the case's number.
-    bool everyCase_ = false;
+    // The computed variables, in the order they are made. With
+    // plan_.everyCase every case is read into the block (and those not
+    // wanted dropped once the computed variables are made): some computed
+    // variable reads earlier cases or the case's number.
+    DerivedPlan plan_;
     std::vector<bool> keep_;
     // A chooser without computed variables: its variables are read into
     // choosing_ for each case, the case's slots kept in pending_ (rowBytes_

@@ -1,5 +1,6 @@
 #include "core/compute/computed_variables.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "core/cases/case_stream.h"
@@ -148,7 +149,14 @@ std::variant<std::shared_ptr<ComputedVariables>, ComputeError> AddComputedVariab
         v.expression = spec.expression;
         v.BuildLookups();
         dict.variables.push_back(std::move(v));
-        made->made_.push_back({std::move(expression), text ? format.width : 0, utf8});
+        int64_t before = expression.farthestLag();
+        int64_t inputsBefore = 0;
+        for (const int input : expression.variables())
+            if (size_t(input) >= fileCount)
+                inputsBefore =
+                    std::max(inputsBefore, made->made_[size_t(input) - fileCount].before);
+        made->made_.push_back(
+            {std::move(expression), text ? format.width : 0, utf8, before + inputsBefore});
     }
     return made;
 }

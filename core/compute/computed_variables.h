@@ -50,6 +50,7 @@ class ComputedVariables final : public DerivedColumns {
     bool readsOtherCases(int d) const override {
         return made_[size_t(d)].expression.readsOtherCases();
     }
+    int64_t casesBefore(int d) const override { return made_[size_t(d)].before; }
     void Fill(int d, CaseValues& values, std::span<const size_t> in, size_t out, int64_t firstCase,
               double sysmis) const override;
 
@@ -59,7 +60,8 @@ class ComputedVariables final : public DerivedColumns {
     struct Made {
         Condition expression;
         int width = 0;
-        bool utf8 = true;  // strings are cut at a character's start
+        bool utf8 = true;    // strings are cut at a character's start
+        int64_t before = 0;  // casesBefore
     };
     int fileVariables_ = 0;
     std::vector<Made> made_;

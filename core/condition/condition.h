@@ -62,6 +62,12 @@ class Condition {
     // Whether it reads earlier cases (LAG) or the case's number ($CASENUM):
     // its blocks must then be every case of the file, in order.
     bool readsOtherCases() const { return !lags_.empty() || readsCasenum_; }
+    // How many cases back its farthest LAG reads (0 without one).
+    uint32_t farthestLag() const {
+        uint32_t farthest = 0;
+        for (const LagRing& ring : lags_) farthest = ring.depth > farthest ? ring.depth : farthest;
+        return farthest;
+    }
     // The value of each row of block: onNumber(r, number) with
     // kConditionMissing for missing, or onText(r, bytes) for a string.
     template <typename OnNumber, typename OnText>

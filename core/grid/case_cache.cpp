@@ -94,6 +94,76 @@ CaseCache::CaseCache(Source source, savio::CaseIndex index, size_t cacheBytes)
       blockRows_(BlockRowsFor(index_.shape.slotCount())),
       cacheBytes_(cacheBytes) {
     std::iota(all_.begin(), all_.end(), 0);
+    allColumns_ = all_;
+}
+
+int CaseCache::width(int v) const {
+    if (v < 0) return 0;
+    if (v < columnCount()) {
+        const savio::ValueSlots& where = index_.values[size_t(v)];
+        return where.isString() ? where.width : 0;
+    }
+    return v < variableCount() ? derived_->width(v - columnCount()) : 0;
+}
+
+void CaseCache::SetDerived(std::shared_ptr<const DerivedColumns> derived, double sysmis) {
+    if (derived && (derived->count() == 0 || derived->fileVariables() != columnCount()))
+        derived = nullptr;
+    derived_ = std::move(derived);
+    sysmis_ = sysmis;
+    all_.resize(size_t(variableCount()));
+    std::iota(all_.begin(), all_.end(), 0);
+    Plan(all_, &allColumns_, &allPlan_);
+    Drop();
+}
+
+bool CaseCache::Plan(const std::vector<int>& variables, std::vector<int>* columns,
+                     DerivedPlan* plan) const {
+    *columns = variables;
+    return PlanDerived(derived_.get(), columnCount(), *columns, *plan);
+}
+
+CaseCache::Status CaseCache::ReadRun(const std::vector<int>& columns, const DerivedPlan& plan,
+                                     int64_t first, int64_t last, CaseValues* out) {
+    // A LAG's first rows need the cases before them.
+    const int64_t start = plan.everyCase ? std::max<int64_t>(0, first - plan.casesBefore) : first;
+    *out = CaseValues(index_, columns, plan.widths);
+    if (changed_) return Status::Changed;
+    const Status st = ReadMany(start, last, out);
+    if (st != Status::Ok || plan.steps.empty()) return st;
+    plan.Fill(*derived_, *out, start, sysmis_);
+    if (start < first) {
+        std::vector<bool> keep(size_t(last - start), true);
+        std::fill_n(keep.begin(), first - start, false);
+        out->KeepRows(keep);
+    }
+    return Status::Ok;
+}
+
+CaseCache::Status CaseCache::ReadThrough(const std::vector<int>& columns, const DerivedPlan& plan,
+                                         std::span<const int64_t> rows, CaseValues* out) {
+    const int64_t partRows = 16 * blockRows_;
+    CaseValues part(index_, columns, plan.widths);
+    int64_t readTo = 0;  // where the last part ended
+    for (size_t next = 0; next < rows.size();) {
+        // From the cases the next row's LAG reads, or on from the last
+        // part when that reaches them (the LAGs then go on from it).
+        int64_t at = std::max<int64_t>(0, rows[next] - plan.casesBefore);
+        if (at < readTo) at = readTo;
+        const int64_t end = std::min(at + partRows, rows.back() + 1);
+        part.Clear();
+        if (Read(at, end, &part) != Status::Ok) {
+            out->Clear();
+            return Status::Changed;
+        }
+        plan.Fill(*derived_, part, at, sysmis_);
+        std::vector<bool> keep(size_t(end - at), false);
+        for (; next < rows.size() && rows[next] < end; ++next) keep[size_t(rows[next] - at)] = true;
+        part.KeepRows(keep);
+        out->AppendAll(part);
+        readTo = end;
+    }
+    return Status::Ok;
 }
 
 bool CaseCache::TakeChangedNotice() {
@@ -165,9 +235,13 @@ CaseCache::Status CaseCache::ReadMany(int64_t first, int64_t last, CaseValues* o
 
 CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<const int64_t> rows,
                                   CaseValues* out) {
-    *out = CaseValues(index_, variables);
+    std::vector<int> columns;
+    DerivedPlan plan;
+    if (!Plan(variables, &columns, &plan)) columns = {};
+    *out = CaseValues(index_, columns, plan.widths);
     if (changed_) return Status::Changed;
     if (rows.empty()) return Status::Ok;
+    if (plan.everyCase) return ReadThrough(columns, plan, rows, out);
     const int64_t step = int64_t{1} << index_.checkpointShift;
     const int64_t threads = ThreadsFor((rows.back() - rows.front()) / step);
     std::vector<size_t> bounds = {0};
@@ -175,13 +249,16 @@ CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<c
         bounds.push_back(rows.size() * size_t(t) / size_t(threads));
     bounds.push_back(rows.size());
     out->Reserve(int64_t(rows.size()));
-    return ReadParts(
+    const Status st = ReadParts(
         bounds.size() - 1,
         [&](size_t p, CaseValues* values, savio::InflatedBlock* kept) {
             return ReadListed(source_, index_, rows.subspan(bounds[p], bounds[p + 1] - bounds[p]),
                               values, kept);
         },
         out);
+    // Computed variables that read no other case are made row by row.
+    if (st == Status::Ok && !plan.steps.empty()) plan.Fill(*derived_, *out, rows.front(), sysmis_);
+    return st;
 }
 
 CaseCache::Status CaseCache::Recheck() {
@@ -199,10 +276,9 @@ const CaseValues* CaseCache::Block(int64_t row, int64_t* blockFirst) {
         held_.splice(held_.begin(), held_, it->second);
         return &held_.front().values;
     }
-    CaseValues values(index_, all_);
+    CaseValues values;
     const int64_t last = std::min(*blockFirst + blockRows_, rowCount());
-    values.Reserve(last - *blockFirst);
-    if (Read(*blockFirst, last, &values) != Status::Ok) return nullptr;
+    if (ReadRun(allColumns_, allPlan_, *blockFirst, last, &values) != Status::Ok) return nullptr;
     held_.push_front({block, std::move(values)});
     byBlock_[block] = held_.begin();
     cachedBytes_ += held_.front().values.bytes();
@@ -217,12 +293,15 @@ const CaseValues* CaseCache::Block(int64_t row, int64_t* blockFirst) {
 
 CaseCache::Status CaseCache::Values(const std::vector<int>& variables, int64_t first, int64_t last,
                                     CaseValues* out) {
-    *out = CaseValues(index_, variables);
+    std::vector<int> columns;
+    DerivedPlan plan;
+    if (!Plan(variables, &columns, &plan)) columns = {};
+    *out = CaseValues(index_, columns, plan.widths);
     first = std::max<int64_t>(first, 0);
     last = std::min(last, rowCount());
     if (changed_) return Status::Changed;
     if (first >= last) return Status::Ok;
-    return ReadMany(first, last, out);
+    return ReadRun(columns, plan, first, last, out);
 }
 
 }  // namespace lv

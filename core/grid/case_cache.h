@@ -5,6 +5,12 @@
 // windows of an export, a search or a copy) go past the cache, in parts read
 // side by side. No file handle is held between calls.
 //
+// Variables computed from the file's (DerivedColumns, numbered after them)
+// are made as their blocks are read, from the variables they are made from;
+// one that reads earlier cases (LAG) is given the cases before a block too,
+// and one that reads many scattered rows is made over the whole run of rows
+// between them, a part at a time, in file order.
+//
 // If the file is gone or changed since the load, every read from then on
 // gives nothing: the cache reports Changed once found, drops what it held,
 // and never hands out values of a file that is not the one loaded.
@@ -22,6 +28,7 @@
 #include <vector>
 
 #include "core/cases/case_values.h"
+#include "core/cases/derived_columns.h"
 #include "savio/case_index.h"
 #include "savio/case_reread.h"
 
@@ -50,6 +57,15 @@ class CaseCache {
 
     int64_t rowCount() const { return index_.cases; }
     int columnCount() const { return static_cast<int>(index_.values.size()); }
+    // The file's variables and the computed ones after them.
+    int variableCount() const { return columnCount() + (derived_ ? derived_->count() : 0); }
+    // A variable's width in bytes (0: numeric).
+    int width(int v) const;
+    bool isString(int v) const { return width(v) > 0; }
+    // The computed variables read from now on (null: none); what the cache
+    // held is let go. derived's file variables must be the index's; sysmis
+    // is the file's system-missing value, which missing results are given.
+    void SetDerived(std::shared_ptr<const DerivedColumns> derived, double sysmis);
     const savio::CaseIndex& index() const { return index_; }
     // Rows per cached block: a power of two, fewer for wide files.
     int64_t blockRows() const { return blockRows_; }
@@ -85,6 +101,20 @@ class CaseCache {
   private:
     // Reads rows [first, last) into out (appended); latches a change.
     Status Read(int64_t first, int64_t last, CaseValues* out);
+    // Plans the reading of variables with the computed ones among them: the
+    // values' columns (variables first) in *columns. False for a variable
+    // out of range.
+    bool Plan(const std::vector<int>& variables, std::vector<int>* columns,
+              DerivedPlan* plan) const;
+    // Rows [first, last) of the planned columns into *out (replaced), the
+    // computed ones made; long runs read side by side.
+    Status ReadRun(const std::vector<int>& columns, const DerivedPlan& plan, int64_t first,
+                   int64_t last, CaseValues* out);
+    // The listed rows of the planned columns, made over the whole run of
+    // rows from the first to the last (for computed variables that read
+    // other cases), a part at a time.
+    Status ReadThrough(const std::vector<int>& columns, const DerivedPlan& plan,
+                       std::span<const int64_t> rows, CaseValues* out);
     // The same for many rows, in parts read side by side on the machine's
     // cores (each from its own checkpoint).
     Status ReadMany(int64_t first, int64_t last, CaseValues* out);
@@ -105,7 +135,11 @@ class CaseCache {
 
     Source source_;
     savio::CaseIndex index_;
-    std::vector<int> all_;  // 0 .. columnCount - 1
+    std::vector<int> all_;  // 0 .. variableCount - 1
+    std::shared_ptr<const DerivedColumns> derived_;
+    DerivedPlan allPlan_;  // of all_
+    std::vector<int> allColumns_;
+    double sysmis_ = 0;
     int64_t blockRows_;
     size_t cacheBytes_;
     size_t cachedBytes_ = 0;

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/cases/derived_columns.h"
 #include "core/grid/grid_layout.h"
 
 namespace lv {
@@ -56,6 +58,16 @@ class CaseStore {
     virtual void ReadAhead(std::span<const uint32_t> rows, std::span<const int> columns) const {
         (void)rows;
         (void)columns;
+    }
+
+    // Columns computed from the file's variables, from column fileColumns
+    // on (derived's variable d in column fileColumns + d), replacing those
+    // set before; null takes them away. False when the store cannot make
+    // them (nothing changes then).
+    virtual bool SetDerived(std::shared_ptr<const DerivedColumns> derived, int fileColumns) {
+        (void)derived;
+        (void)fileColumns;
+        return false;
     }
 
     // True once values could no longer be read (the data file changed or

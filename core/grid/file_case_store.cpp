@@ -13,13 +13,27 @@ FileCaseStore::FileCaseStore(std::unique_ptr<CaseCache> cache, std::vector<Colum
       sysmis_(sysmis),
       aheadBytes_(aheadBytes) {}
 
+bool FileCaseStore::SetDerived(std::shared_ptr<const DerivedColumns> derived, int fileColumns) {
+    if (fileColumns < 0 || static_cast<size_t>(fileColumns) > columns_.size() ||
+        (derived && derived->fileVariables() != cache_->columnCount()))
+        return false;
+    columns_.resize(size_t(fileColumns));
+    ahead_ = Ahead();
+    aheadRowVariables_.clear();
+    aheadRowBytes_ = 0;
+    cache_->SetDerived(derived, sysmis_);
+    for (int d = 0; derived && d < derived->count(); ++d)
+        columns_.push_back({derived->fileVariables() + d, derived->width(d)});
+    return true;
+}
+
 uint32_t FileCaseStore::RowCount() const {
     return static_cast<uint32_t>(std::min<int64_t>(cache_->rowCount(), UINT32_MAX));
 }
 
 std::vector<int> FileCaseStore::VariablesOf(std::span<const int> columns) const {
     std::vector<int> variables;
-    std::vector<bool> seen(cache_->index().values.size());
+    std::vector<bool> seen(size_t(cache_->variableCount()));
     for (const int c : columns) {
         if (c < 0 || static_cast<size_t>(c) >= columns_.size()) continue;
         const int v = columns_[c].variable;
@@ -40,8 +54,8 @@ uint32_t FileCaseStore::WindowRows(std::span<const int> columns) const {
         perRow = aheadRowBytes_ * 1.25;
     } else {
         for (const int v : variables) {
-            const savio::ValueSlots& slots = cache_->index().values[size_t(v)];
-            perRow += slots.isString() ? 8 + slots.width / 2 : 8;
+            const int width = cache_->width(v);
+            perRow += width > 0 ? 8 + width / 2 : 8;
         }
     }
     return static_cast<uint32_t>(std::clamp<double>(double(aheadBytes_) / perRow, 1, UINT32_MAX));
@@ -52,7 +66,7 @@ void FileCaseStore::ReadAhead(std::span<const uint32_t> rows, std::span<const in
     a = Ahead();
     if (cache_->changed() || rows.empty()) return;
     a.variables = VariablesOf(columns);
-    a.columnOf.assign(cache_->index().values.size(), -1);
+    a.columnOf.assign(size_t(cache_->variableCount()), -1);
     for (size_t k = 0; k < a.variables.size(); ++k) a.columnOf[size_t(a.variables[k])] = int(k);
     const int64_t count = cache_->rowCount();
     for (const uint32_t r : rows)
@@ -92,7 +106,7 @@ void FileCaseStore::Gather(int column, bool strings, std::span<const uint32_t> r
     if (cache_->changed() || column < 0 || static_cast<size_t>(column) >= columns_.size()) return;
     const Column& col = columns_[column];
     if ((col.stringWidth != 0) != strings || col.variable < 0 ||
-        cache_->index().values[size_t(col.variable)].isString() != strings)
+        col.variable >= cache_->variableCount() || cache_->isString(col.variable) != strings)
         return;
     const int64_t count = cache_->rowCount();
     const int64_t cutRow = lastRowFilled_ >= 0 && column >= lastRowFilled_ ? count - 1 : -1;
@@ -162,7 +176,7 @@ void FileCaseStore::GatherStrings(int column, std::span<const uint32_t> rows,
     spans_.assign(rows.size(), {0, 0});
     Gather(column, true, rows, [&](size_t i, const CaseValues& values, size_t c, int64_t row) {
         const std::string_view text = values.Text(row, c);
-        const size_t valueWidth = size_t(cache_->index().values[size_t(values.variable(c))].width);
+        const size_t valueWidth = size_t(cache_->width(values.variable(c)));
         const size_t width = size_t(columns_[column].stringWidth);
         const size_t nul = text.find('\0');
         const size_t start = texts_.size();

@@ -37,6 +37,8 @@ class FileCaseStore final : public CaseStore {
     // The load's last case ended before column `filled`.
     void CutLastRow(int filled) { lastRowFilled_ = filled; }
 
+    bool SetDerived(std::shared_ptr<const DerivedColumns> derived, int fileColumns) override;
+
     uint32_t RowCount() const override;
     void GatherNumbers(int column, std::span<const uint32_t> rows, NumberCell* out) const override;
     void GatherStrings(int column, std::span<const uint32_t> rows, StringCell* out) const override;

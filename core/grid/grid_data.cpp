@@ -51,6 +51,8 @@ GridData::~GridData() = default;
 
 void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store) {
     layout_ = layout;
+    fileColumns_ = -1;
+    computed_.reset();
     store_ = std::move(store);
     loaded_ = true;
     namesInDataRow_ = layout.caseCount <= 0;
@@ -64,6 +66,27 @@ void GridData::Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store)
     history_.clear();
     editsPerColumn_.assign(static_cast<size_t>(std::max(layout.varCount, 0)), 0);
     ClearMemos();
+}
+
+bool GridData::SetComputedColumns(std::vector<GridColumnLayout> columns,
+                                  std::vector<VariableFacts> facts,
+                                  std::shared_ptr<const FileDictionary> dictionary,
+                                  std::shared_ptr<const DerivedColumns> derived) {
+    const int fileColumns = fileColumnCount();
+    if (!loaded_ || namesInDataRow_ || facts_.size() < size_t(fileColumns) ||
+        columns.size() != facts.size() ||
+        !store_->SetDerived(columns.empty() ? nullptr : derived, fileColumns))
+        return false;
+    fileColumns_ = columns.empty() ? -1 : fileColumns;
+    computed_ = columns.empty() ? nullptr : std::move(derived);
+    layout_.columns.resize(size_t(fileColumns));
+    for (GridColumnLayout& c : columns) layout_.columns.push_back(std::move(c));
+    layout_.varCount = static_cast<int>(layout_.columns.size());
+    editsPerColumn_.resize(layout_.columns.size(), 0);
+    facts_.resize(size_t(fileColumns));
+    for (VariableFacts& f : facts) facts_.push_back(std::move(f));
+    SetFacts(std::move(facts_), std::move(dictionary));
+    return true;
 }
 
 void GridData::SetRowCount(uint32_t rows) {
@@ -148,7 +171,9 @@ const std::string& GridData::Name(int column) const {
 }
 
 void GridData::SetEdit(uint32_t displayRow, int column, std::string bytes) {
-    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount()) return;
+    if (!loaded_ || displayRow >= rowCount() || column < 0 || column >= columnCount() ||
+        IsComputed(column))
+        return;
     const uint64_t key = Key(FileRow(displayRow), column);
     auto [it, added] = edits_.try_emplace(key);
     history_.push_back({key, added ? std::nullopt : std::optional<std::string>(it->second)});

@@ -56,6 +56,25 @@ class GridData {
     // the names when there are no cases), the file's order, no edits,
     // values shown as values.
     void Reset(const GridLayout& layout, std::unique_ptr<CaseStore> store);
+    // Columns computed from the others, after the file's (made by
+    // core/compute/grid_computed.h): each one's layout and facts, the
+    // dictionary with them after the file's variables, and what makes their
+    // values (the store, as it reads its cells). Replaces those set before;
+    // none takes them away. False, with nothing changed, when the store
+    // cannot make them or the facts were not read.
+    bool SetComputedColumns(std::vector<GridColumnLayout> columns, std::vector<VariableFacts> facts,
+                            std::shared_ptr<const FileDictionary> dictionary,
+                            std::shared_ptr<const DerivedColumns> derived);
+    // What makes the computed columns' values (null without any), and the
+    // dictionary with their variables after the file's (what a pass over
+    // the file that counts them takes, as the statistics windows do).
+    const std::shared_ptr<const DerivedColumns>& computed() const { return computed_; }
+    const std::shared_ptr<const FileDictionary>& sharedDictionary() const { return dictionary_; }
+    // The columns of the file's variables (the computed ones follow).
+    int fileColumnCount() const { return fileColumns_ >= 0 ? fileColumns_ : layout_.varCount; }
+    bool IsComputed(int column) const {
+        return column >= fileColumnCount() && column < columnCount();
+    }
     // Rows shown (not counting the header); the store may hold fewer.
     void SetRowCount(uint32_t rows);
     // Another store for the same layout, order, edits and labels.
@@ -179,6 +198,8 @@ class GridData {
     }
 
     GridLayout layout_;
+    int fileColumns_ = -1;  // -1: no computed column
+    std::shared_ptr<const DerivedColumns> computed_;
     std::unique_ptr<CaseStore> store_;
     RowOrder order_;
     bool loaded_ = false;

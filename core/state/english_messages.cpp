@@ -140,6 +140,10 @@ std::string EnglishText(const Message& m) {
             return t0 + " is " + (m.Number(0) ? "a string" : "a number") + ": " +
                    Quoted(m.Text(1)) + " is no format for it" +
                    (m.Number(0) ? " (A20)" : " (F8.2, COMMA10, DATE11)");
+        case MessageCode::ComputedNeedsFile:
+            return "computed variables need a grid read from a data file";
+        case MessageCode::ComputedInUse:
+            return t0 + " cannot be removed: " + Quoted(m.Text(1)) + " is made from it";
         case MessageCode::ValueLabelNeedsVariable:
             return "VALUELABEL takes a variable name";
         case MessageCode::FormatArgument:

@@ -139,6 +139,10 @@ std::string JapaneseText(const Message& m) {
         case MessageCode::ComputedFormatMismatch:
             return t0 + " は" + (m.Number(0) ? "文字列" : "数値") + "です:" + Quoted(m.Text(1)) +
                    "はその書式ではありません" + (m.Number(0) ? "(A20)" : "(F8.2, COMMA10, DATE11)");
+        case MessageCode::ComputedNeedsFile:
+            return "変数の計算はデータファイルを読み込んだグリッドでのみ使えます";
+        case MessageCode::ComputedInUse:
+            return t0 + " は " + Quoted(m.Text(1)) + "の式で使われているため削除できません";
         case MessageCode::ValueLabelNeedsVariable:
             return "VALUELABEL の引数は変数名です";
         case MessageCode::FormatArgument:

@@ -60,6 +60,8 @@ enum class MessageCode : uint16_t {
     ComputedNameInvalid,     // T0: the name
     ComputedNameTaken,       // T0: the name
     ComputedFormatMismatch,  // T0: the name, T1: the format; N0: 1 when the value is a string
+    ComputedNeedsFile,       // a grid without a data file's dictionary
+    ComputedInUse,           // T0: the computed variable, T1: a later one made from it
     // Writing a file out.
     OutputHasNoName,      // T0: the path
     OutputFolderMissing,  // T0: the folder (or the path)

@@ -1,17 +1,13 @@
 #include "forms/grid/filter_bar.h"
 
-#include <QAbstractItemView>
-#include <QCompleter>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStringListModel>
 #include <QToolButton>
 
-#include "core/condition/condition_words.h"
 #include "core/text/grouped_digits.h"
-#include "core/text/half_width.h"
 #include "forms/grid/bar_parts.h"
+#include "forms/grid/name_completer.h"
 
 namespace lv {
 
@@ -44,6 +40,7 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     close = BarButton(this, QStringLiteral("×"), QStringLiteral("解除して閉じる (Esc)"));
     layout->addWidget(close);
 
+    names_ = new NameCompleter(text);
     connect(text, &QLineEdit::returnPressed, this, &FilterBar::applyRequested);
     connect(apply, &QToolButton::clicked, this, &FilterBar::applyRequested);
     connect(clear, &QToolButton::clicked, this, &FilterBar::clearRequested);
@@ -80,51 +77,11 @@ void FilterBar::ShowError(const QString& message, int position) {
 }
 
 void FilterBar::SetWords(const QStringList& words) {
-    if (!completer_) {
-        completer_ = new QCompleter(this);
-        completer_->setCaseSensitivity(Qt::CaseInsensitive);
-        completer_->setWidget(text);
-        connect(completer_, qOverload<const QString&>(&QCompleter::activated), this,
-                &FilterBar::InsertWord);
-        connect(text, &QLineEdit::textEdited, this, &FilterBar::OfferWords);
-    }
-    completer_->setModel(new QStringListModel(words, completer_));
+    names_->SetWords(words);
 }
 
-std::pair<int, int> FilterBar::TypedName() const {
-    const QString all = text->text();
-    const int cursor = text->cursorPosition();
-    const QByteArray utf8 = all.toUtf8();
-    const auto before = static_cast<size_t>(all.left(cursor).toUtf8().size());
-    const size_t start = WordStart(std::string_view(utf8.constData(), utf8.size()), before);
-    const int startCharacters =
-        QString::fromUtf8(utf8.constData(), static_cast<qsizetype>(start)).size();
-    return {startCharacters, cursor};
-}
-
-void FilterBar::OfferWords() {
-    const auto [start, end] = TypedName();
-    // Full-width letters typed with an input method find the ASCII names.
-    const QString typed =
-        QString::fromStdString(ToHalfWidth(text->text().mid(start, end - start).toStdString()));
-    if (typed.isEmpty()) {
-        completer_->popup()->hide();
-        return;
-    }
-    completer_->setCompletionPrefix(typed);
-    if (completer_->completionCount() == 0) {
-        completer_->popup()->hide();
-        return;
-    }
-    completer_->complete();
-}
-
-void FilterBar::InsertWord(const QString& word) {
-    const auto [start, end] = TypedName();
-    QString all = text->text();
-    all.replace(start, end - start, word);
-    text->setText(all);
-    text->setCursorPosition(start + static_cast<int>(word.size()));
+QCompleter* FilterBar::completer() const {
+    return names_->completer();
 }
 
 int FilterBar::PlaceAtBottom(int below) {

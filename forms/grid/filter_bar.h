@@ -9,7 +9,6 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <utility>
 
 class QCompleter;
 class QLabel;
@@ -17,6 +16,8 @@ class QLineEdit;
 class QToolButton;
 
 namespace lv {
+
+class NameCompleter;
 
 class FilterBar : public QWidget {
     Q_OBJECT
@@ -43,7 +44,7 @@ class FilterBar : public QWidget {
     int PlaceAtBottom(int below);
     // The names offered while typing (variables, then functions).
     void SetWords(const QStringList& words);
-    QCompleter* completer() const { return completer_; }
+    QCompleter* completer() const;
 
   signals:
     void applyRequested();
@@ -52,12 +53,7 @@ class FilterBar : public QWidget {
     void closed();
 
   private:
-    // The name that ends at the cursor: its start and end in characters.
-    std::pair<int, int> TypedName() const;
-    void OfferWords();
-    void InsertWord(const QString& word);
-
-    QCompleter* completer_ = nullptr;
+    NameCompleter* names_;
 };
 
 }  // namespace lv

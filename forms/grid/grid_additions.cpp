@@ -20,12 +20,14 @@
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "core/text/grouped_digits.h"
+#include "forms/grid/compute_dialog.h"
 #include "forms/grid/filter_bar.h"
 #include "forms/grid/find_bar.h"
 #include "forms/grid/go_to_dialog.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_navigation.h"
 #include "forms/grid/grid_view.h"
+#include "forms/grid/name_completer.h"
 #include "forms/grid/table_export_dialog.h"
 #include "forms/seam/error_handler.h"
 #include "forms/seam/modal.h"
@@ -372,13 +374,7 @@ void GridAdditions::Sort(int column, bool descending) {
 }
 
 void GridAdditions::OpenFilter() {
-    if (model_->loaded()) {
-        const auto variables = lv::ConditionVariablesOf(model_->grid().facts());
-        QStringList words;
-        for (const std::string& w : lv::ConditionWords(variables, lv::DisplayEncoding()))
-            words << QString::fromStdString(w);
-        filterBar->SetWords(words);
-    }
+    if (model_->loaded()) filterBar->SetWords(ConditionWordsOf(model_->grid()));
     filterBar->Open();
 }
 
@@ -533,6 +529,49 @@ void GridAdditions::LabelsOnMove(bool on) {
     labelsOnMoves_ = on;
     labelsOnMove->setChecked(on);
     view_->SetAnnounceMoves(on);
+}
+
+void GridAdditions::ComputeVariable() {
+    if (!model_->loaded() || model_->namesInDataRow()) return;
+    view_->CloseEditor();
+    ComputeDialog dialog(
+        window_, ConditionWordsOf(model_->grid()),
+        [this](const lv::ComputeSpec& spec) -> std::optional<ComputeDialog::Problem> {
+            const auto error = model_->AddComputed(spec);
+            if (!error) return std::nullopt;
+            // A name's problem has no position in the expression.
+            const bool inName =
+                error->error.position == 0 &&
+                (error->error.message.code == lv::MessageCode::ComputedNameInvalid ||
+                 error->error.message.code == lv::MessageCode::ComputedNameTaken);
+            return ComputeDialog::Problem{
+                QString::fromStdString(error->error.position
+                                           ? error->error.Text()
+                                           : lv::JapaneseText(error->error.message)),
+                inName, static_cast<int>(error->error.position)};
+        });
+    const bool added = lv::ShowModal(dialog) == QDialog::Accepted;
+    view_->ReopenEditor();
+    if (!added) return;
+    const int column = model_->columnCount() - 1;
+    view_->horizontalHeader()->resizeSection(column, model_->pixelWidth(column));
+    const QModelIndex current = view_->currentIndex();
+    view_->GoTo(model_->index(current.isValid() ? current.row() : 0, column), false);
+    ForgetCount();
+}
+
+void GridAdditions::RemoveComputed(int column) {
+    if (!model_->grid().IsComputed(column)) return;
+    view_->CloseEditor();
+    // The current cell leaves the column quietly (a move of its own would
+    // open the value labels).
+    if (const QModelIndex current = view_->currentIndex();
+        current.isValid() && current.column() == column)
+        view_->SetCurrentQuietly(model_->index(current.row(), column - 1));
+    if (const auto error = model_->RemoveComputed(column))
+        lv::CurrentDialogs().Tell(error->error.message);
+    view_->ReopenEditor();
+    ForgetCount();
 }
 
 void GridAdditions::FitColumn(int column) {

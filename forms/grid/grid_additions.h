@@ -5,10 +5,11 @@
 // sorting by a column from its header's context menu, narrowing the cases
 // by a condition in the filter bar (Ctrl+Shift+F), a context menu over the
 // cells with the same commands, and writing the cases as CSV, TSV or .xlsx
-// from both menus, or as a new .sav or .zsav. Edited cells are taken back with Ctrl+Z (the last
-// first) or all at once, and editing can be switched off (remembered between runs). Moves of the
-// current cell can stop opening the value labels (then a double click or Enter opens them). Long
-// work shows a progress dialog.
+// from both menus, or as a new .sav or .zsav; columns computed from the others
+// by an expression (変数を計算…), taken away from their header's menu. Edited cells are taken back
+// with Ctrl+Z (the last first) or all at once, and editing can be switched off (remembered between
+// runs). Moves of the current cell can stop opening the value labels (then a double click or Enter
+// opens them). Long work shows a progress dialog.
 #pragma once
 
 #include <QKeySequence>
@@ -52,13 +53,15 @@ class GridAdditions : public QObject {
     QAction* sortAscending;
     QAction* sortDescending;
     QAction* originalOrder;
-    QAction* frequencies;   // 度数分布… of the header's column
-    QAction* exportTable;   // 形式を選んで書き出す... (CSV, TSV, .xlsx)
-    QAction* saveAsSav;     // 名前を付けて保存... (.sav, .zsav; Ctrl+S)
-    QAction* fitColumn;     // 列幅を内容に合わせる (the header menu's column)
-    QAction* undoEdit;      // 編集を元に戻す (Ctrl+Z)
-    QAction* undoAllEdits;  // すべての編集を元に戻す
-    QAction* allowEdits;    // 編集を許可 (checkable; the choice holds between runs)
+    QAction* frequencies;      // 度数分布… of the header's column
+    QAction* exportTable;      // 形式を選んで書き出す... (CSV, TSV, .xlsx)
+    QAction* saveAsSav;        // 名前を付けて保存... (.sav, .zsav; Ctrl+S)
+    QAction* fitColumn;        // 列幅を内容に合わせる (the header menu's column)
+    QAction* computeVariable;  // 変数を計算... (a computed column after the others)
+    QAction* removeComputed;   // 計算した変数を削除 (the header menu's computed column)
+    QAction* undoEdit;         // 編集を元に戻す (Ctrl+Z)
+    QAction* undoAllEdits;     // すべての編集を元に戻す
+    QAction* allowEdits;       // 編集を許可 (checkable; the choice holds between runs)
     QAction* labelsOnMove;  // セル移動で値ラベルを開く (checkable; holds for the run)
 
     // The menus as they are shown (for a cell, for a column's header).
@@ -89,6 +92,10 @@ class GridAdditions : public QObject {
     void UndoAllEdits();
     void AllowEdits(bool on);
     void LabelsOnMove(bool on);
+    // Asks for a computed column (ComputeDialog) and adds it after the others.
+    void ComputeVariable();
+    // Takes a computed column away (refused while a later one uses it).
+    void RemoveComputed(int column);
     // As a double click on the header's edge does: the rows in view and the name.
     void FitColumn(int column);
 

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QStringList>
 
+#include "core/compute/grid_computed.h"
 #include "core/grid/edited_cell.h"
 #include "core/grid/grid_sort.h"
 #include "core/rendering/format_traits.h"
@@ -20,6 +21,8 @@ namespace {
 
 // The colour of user-missing values: muted against the white cells.
 constexpr QRgb kMutedColour = 0xFF8C8C8C;
+// The name of a computed column: a blue apart from the file's black names.
+constexpr QRgb kComputedColour = 0xFF1F5FA8;
 // The background of an edited cell: a pale yellow, seen at a glance.
 constexpr QRgb kEditedColour = 0xFFFFF0B0;
 
@@ -56,6 +59,27 @@ int GridModel::pixelWidth(int column) const {
 void GridModel::AppendCellBytes(std::string& out, int row, int column) const {
     if (row < 0 || row >= rows_) return;
     grid_.AppendCell(out, static_cast<uint32_t>(row), column);
+}
+
+// The grid changes first (or not at all); the views hear of the column
+// as its count changes.
+std::optional<lv::ComputeError> GridModel::AddComputed(const lv::ComputeSpec& spec) {
+    auto error = lv::AddGridComputed(grid_, spec, lv::DisplayEncoding());
+    if (error || grid_.columnCount() <= columns_) return error;
+    beginInsertColumns(QModelIndex(), columns_, grid_.columnCount() - 1);
+    columns_ = grid_.columnCount();
+    endInsertColumns();
+    return std::nullopt;
+}
+
+std::optional<lv::ComputeError> GridModel::RemoveComputed(int column) {
+    if (!grid_.IsComputed(column)) return std::nullopt;
+    auto error = lv::RemoveGridComputed(grid_, column, lv::DisplayEncoding());
+    if (error) return error;
+    beginRemoveColumns(QModelIndex(), column, column);
+    columns_ = grid_.columnCount();
+    endRemoveColumns();
+    return std::nullopt;
 }
 
 void GridModel::MoveRow(int from, int to) {
@@ -122,6 +146,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && !namesInDataRow())
         return HeaderToolTip(section);
+    // A computed column's name in its own colour.
+    if (role == Qt::ForegroundRole && orientation == Qt::Horizontal && grid_.IsComputed(section))
+        return QVariant(QColor(kComputedColour));
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
         if (namesInDataRow()) return QString();
@@ -138,7 +165,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (editing()) f |= Qt::ItemIsEditable;
+    if (editing() && !grid_.IsComputed(index.column())) f |= Qt::ItemIsEditable;
     return f;
 }
 
@@ -307,6 +334,9 @@ QVariant GridModel::HeaderToolTip(int column) const {
     QStringList lines = VariableLines(*facts);
     if (facts->format.type != 0)
         lines << QStringLiteral("書式: ") + QString::fromStdString(lv::FormatText(facts->format));
+    if (grid_.IsComputed(column))
+        lines << QStringLiteral("計算した変数（データファイルにはありません）")
+              << QStringLiteral("式: ") + QString::fromStdString(facts->variable.expression);
     return lines.join('\n');
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/compute/computed_variables.h"
 #include "core/dictionary/variable_facts.h"
 #include "core/grid/grid_data.h"
 #include "core/grid/grid_fill.h"
@@ -71,6 +72,11 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     void ClearSelection();
     // The condition of the cases shown (UTF-8); empty when every case is.
     const std::string& condition() const;
+
+    // A computed column after the others (core/compute/grid_computed.h),
+    // or a computed column taken away; an error changes nothing.
+    std::optional<lv::ComputeError> AddComputed(const lv::ComputeSpec& spec);
+    std::optional<lv::ComputeError> RemoveComputed(int column);
 
     // Moves the row shown at from to to (a row dragged by its case number):
     // the row's cells, case number and edits go with it.

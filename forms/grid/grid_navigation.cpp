@@ -52,4 +52,13 @@ void GridNavigation::Raise() {
     view_->setFocus();
 }
 
+std::shared_ptr<const FileDictionary> GridNavigation::ComputedDictionary() const {
+    const GridData& grid = model_->grid();
+    return grid.computed() ? grid.sharedDictionary() : nullptr;
+}
+
+std::shared_ptr<const DerivedColumns> GridNavigation::Computed() const {
+    return model_->grid().computed();
+}
+
 }  // namespace lv

@@ -24,6 +24,8 @@ class GridNavigation : public GridNavigator {
     bool GoToFirstCase(std::span<const CaseValue> values) override;
     void ShowOnly(const QString& condition) override;
     std::optional<ShownCases> Filter() const override;
+    std::shared_ptr<const FileDictionary> ComputedDictionary() const override;
+    std::shared_ptr<const DerivedColumns> Computed() const override;
 
   private:
     // The window in front, its grid with the focus.

@@ -75,7 +75,7 @@ void GridAdditions::SaveAsSav() {
     offered.zsav = *typed == savio::Compression::Zlib;
     SavSaveDialog dialog(window_, offered, grid.namesInDataRow() ? 0 : int(shown.size()),
                          hasSelection, grid.hasEdits(), filter,
-                         QString::fromStdString(DisplayEncoding()));
+                         QString::fromStdString(DisplayEncoding()), grid.computed() != nullptr);
     if (ShowModal(dialog) != QDialog::Accepted) return;
     const SavSaveChoices choices = dialog.Choices();
     RememberedSavSaveChoices() = choices;
@@ -93,6 +93,15 @@ void GridAdditions::SaveAsSav() {
     sav.keepEncoding = choices.keepEncoding;
     sav.sourceEncoding = DisplayEncoding();
     sav.columns = choices.selectedColumns && hasSelection ? selected : view_->VisualColumns();
+    // Computed columns only when asked for.
+    if (!choices.writeComputed)
+        std::erase_if(sav.columns, [&grid](int column) { return grid.IsComputed(column); });
+    if (sav.columns.empty()) {
+        CurrentDialogs().ShowMessage(
+            "保存する変数がありません（計算した変数は「計算した変数も保存する」を"
+            "選ぶと保存します）");
+        return;
+    }
     sav.writeEdits = choices.writeEdits;
     if (choices.cases == SavCases::Range) {
         sav.firstRow = choices.firstRow;

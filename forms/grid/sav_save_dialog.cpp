@@ -38,7 +38,7 @@ SavSaveChoices& RememberedSavSaveChoices() {
 
 SavSaveDialog::SavSaveDialog(QWidget* parent, const SavSaveChoices& choices, int rows,
                              bool selection, bool edits, const QString& filter,
-                             const QString& encoding)
+                             const QString& encoding, bool computed)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("名前を付けて保存 (SPSS データファイル)"));
     auto* form = new QFormLayout(this);
@@ -110,6 +110,12 @@ SavSaveDialog::SavSaveDialog(QWidget* parent, const SavSaveChoices& choices, int
     writeEdits->setVisible(edits);
     form->labelForField(writeEdits)->setVisible(edits);
 
+    writeComputed = new QCheckBox(QStringLiteral("計算した変数も保存する"), this);
+    writeComputed->setChecked(computed && choices.writeComputed);
+    form->addRow(QStringLiteral("計算した変数:"), writeComputed);
+    writeComputed->setVisible(computed);
+    form->labelForField(writeComputed)->setVisible(computed);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("保存"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
@@ -128,6 +134,7 @@ SavSaveChoices SavSaveDialog::Choices() const {
     c.zsav = zsav->isChecked();
     c.keepEncoding = keepEncoding->isChecked();
     c.writeEdits = writeEdits->isChecked();
+    c.writeComputed = writeComputed->isChecked();
     c.firstRow = std::min(firstRow->value(), lastRow->value());
     c.lastRow = std::max(firstRow->value(), lastRow->value());
     return c;

@@ -3,7 +3,8 @@
 // case, or a range of rows), in the grid's order or the file's, which
 // variables (every column or the selected ones, in the grid's column
 // order), bytecode or zlib compression, UTF-8 or the source's encoding, and
-// whether the grid's edits are written (asked only when there are some).
+// whether the grid's edits and its computed columns are written (each asked
+// only when there are some; computed columns are left out unless ticked).
 // The choices confirmed last are offered again for the rest of the run.
 #pragma once
 
@@ -25,6 +26,7 @@ struct SavSaveChoices {
     bool zsav = false;
     bool keepEncoding = false;
     bool writeEdits = true;
+    bool writeComputed = false;     // the grid's computed columns among the variables
     int firstRow = 1, lastRow = 1;  // SavCases::Range: rows shown, 1-based
 };
 
@@ -38,9 +40,11 @@ class SavSaveDialog : public QDialog {
     // selected; edits: whether the grid holds edits (else the choice is
     // not shown); filter: the line that says which cases the grid's filter
     // shows (empty: every case); encoding: the source's encoding (the
-    // choice to keep it is offered unless it is UTF-8).
+    // choice to keep it is offered unless it is UTF-8); computed: whether
+    // the grid has computed columns (else whether to write them is not asked).
     SavSaveDialog(QWidget* parent, const SavSaveChoices& choices, int rows, bool selection,
-                  bool edits, const QString& filter, const QString& encoding);
+                  bool edits, const QString& filter, const QString& encoding,
+                  bool computed = false);
 
     QRadioButton* casesShown;
     QRadioButton* casesAll;
@@ -56,6 +60,7 @@ class SavSaveDialog : public QDialog {
     QRadioButton* utf8;
     QRadioButton* keepEncoding;
     QCheckBox* writeEdits;
+    QCheckBox* writeComputed;
     QLabel* filterNote;  // shown while a filter is set
 
     SavSaveChoices Choices() const;

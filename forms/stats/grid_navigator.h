@@ -6,10 +6,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
+#include "core/cases/derived_columns.h"
+#include "core/dictionary/file_dictionary.h"
 #include "core/selection/grid_selection.h"
 #include "core/selection/value_cases.h"
 
@@ -33,6 +36,11 @@ class GridNavigator {
     // The filter's condition and the cases it shows; none when every case
     // is shown.
     virtual std::optional<ShownCases> Filter() const = 0;
+    // The grid's computed columns: its dictionary with their variables after
+    // the file's, and what makes their values in a pass over the file; both
+    // null when it has none.
+    virtual std::shared_ptr<const FileDictionary> ComputedDictionary() const { return nullptr; }
+    virtual std::shared_ptr<const DerivedColumns> Computed() const { return nullptr; }
 };
 
 // What says which cases a filter shows: 絞り込み中：condition（N / M ケース）.

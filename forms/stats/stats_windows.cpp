@@ -81,6 +81,8 @@ void SetRow(QTableWidget* table, int row, const std::vector<QTableWidgetItem*>& 
     for (size_t c = 0; c < cells.size(); ++c) table->setItem(row, static_cast<int>(c), cells[c]);
 }
 
+// The dictionary of the file shown, with the grid's computed columns
+// after its variables when the grid shows it.
 std::shared_ptr<FileDictionary> CurrentDictionary() {
     if (spssdio1::DataFileName.empty()) return nullptr;
     auto dict = std::make_shared<FileDictionary>();
@@ -88,7 +90,30 @@ std::shared_ptr<FileDictionary> CurrentDictionary() {
         CurrentDialogs().ShowMessage("ファイルを読めません");
         return nullptr;
     }
+    const GridNavigator* grid = CurrentGridNavigator();
+    if (grid && grid->ShowsFile(dict->path))
+        if (const auto computed = grid->ComputedDictionary())
+            // The grid's computed variables, after this file's own.
+            if (const auto derived = grid->Computed();
+                derived && size_t(derived->fileVariables()) == dict->variables.size() &&
+                computed->variables.size() >= dict->variables.size())
+                dict->variables.insert(dict->variables.end(),
+                                       computed->variables.begin() + derived->fileVariables(),
+                                       computed->variables.end());
     return dict;
+}
+
+// The file a window counts, opened with the grid's computed columns when
+// dict holds some; null when it holds none (the pass opens the file
+// itself). A computed column the grid no longer has fails the pass with
+// its message.
+std::unique_ptr<ReaderHandle> CountedFile(const FileDictionary& dict) {
+    if (dict.variables.empty() || dict.variables.back().expression.empty()) return nullptr;
+    const GridNavigator* grid = CurrentGridNavigator();
+    auto file = std::make_unique<ReaderHandle>();
+    if (file->Open(dict.path) != 0) return nullptr;
+    if (grid && grid->ShowsFile(dict.path)) file->SetDerived(grid->Computed());
+    return file;
 }
 
 // Says why a pass ended without tables (a cancel says nothing).
@@ -293,7 +318,7 @@ bool FrequencyWindow::Count(bool weighted) {
                             QStringLiteral("度数を数えています... %1 / %2"));
     FrequencyResult r =
         RunFrequencies(*dict_, {variable_}, weighted, &progress, ValueTally::kDefaultKept,
-                       Selected(filter_), nullptr, asked_);
+                       Selected(filter_), CountedFile(*dict_).get(), asked_);
     if (!Finished(r.pass)) return false;
     weighted_ = weighted;
     result_ = std::move(r.tables.front());
@@ -517,8 +542,8 @@ DescribeWindow::DescribeWindow(std::shared_ptr<FileDictionary> dict, CaseFilter 
 
 bool DescribeWindow::Count() {
     DialogProgress progress(nullptr, QStringLiteral("変数を集計しています... %1 / %2"));
-    DescribeResult r =
-        RunDescribe(*dict_, {}, true, &progress, kDescribeDistinctCap, Selected(filter_));
+    DescribeResult r = RunDescribe(*dict_, {}, true, &progress, kDescribeDistinctCap,
+                                   Selected(filter_), CountedFile(*dict_).get());
     if (!Finished(r.pass)) return false;
     result_ = std::move(r);
     Fill();
@@ -707,7 +732,7 @@ bool CrosstabWindow::Count() {
     CrosstabResult r =
         RunCrosstab(*dict_, rows->currentIndex(), columns->currentIndex(), !unweighted->isChecked(),
                     includeMissing->isChecked(), &progress, kCrosstabMaxCategories,
-                    Selected(filter_), nullptr, layer->currentIndex() - 1);
+                    Selected(filter_), CountedFile(*dict_).get(), layer->currentIndex() - 1);
     if (!Finished(r.pass)) return false;
     if (r.table.error) {
         CurrentDialogs().Tell(r.table.error);
@@ -925,8 +950,9 @@ bool MeansWindow::Count() {
     if (group2->currentIndex() > 0) groups.push_back(group2->currentIndex() - 1);
     DialogProgress progress(isVisible() ? this : nullptr,
                             QStringLiteral("平均を集計しています... %1 / %2"));
-    MeansResult r = RunMeans(*dict_, variable->currentIndex(), groups, !unweighted->isChecked(),
-                             &progress, kMeansMaxGroups, Selected(filter_));
+    MeansResult r =
+        RunMeans(*dict_, variable->currentIndex(), groups, !unweighted->isChecked(), &progress,
+                 kMeansMaxGroups, Selected(filter_), CountedFile(*dict_).get());
     if (!Finished(r.pass)) return false;
     if (r.table.error) {
         CurrentDialogs().Tell(r.table.error);
@@ -1094,8 +1120,8 @@ bool WriteCodebookFile(std::vector<int> variables) {
     if (filter) choice.condition = filter->condition;
     OutputFile out(*path);
     DialogProgress progress(nullptr, QStringLiteral("コードブックを作成しています... %1 / %2"));
-    const CodebookContent content =
-        BuildCodebook(*dict, std::move(variables), choice, &progress, Selected(filter));
+    const CodebookContent content = BuildCodebook(*dict, std::move(variables), choice, &progress,
+                                                  Selected(filter), CountedFile(*dict).get());
     if (!Finished(content.frequencies.pass)) return false;  // out removes its temporary file
     if (!WriteCodebookHtml(content, out, &progress)) return false;
     out.Commit();

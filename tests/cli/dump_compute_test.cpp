@@ -1,7 +1,9 @@
 // lorivane-dump --compute: a computed variable counted by freq and
 // describe, selected on and by LAG in file order whatever --where keeps,
 // written into a .sav only with --keep-computed, and a bad expression or
-// name refused with exit 2 before anything is read or written.
+// name refused with exit 2 before anything is read or written; grid, find,
+// export --displayed and convert to a table show them as the grid's
+// computed columns, with the values every other pass makes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -67,6 +69,43 @@ TEST(DumpCompute, SavKeepsComputedOnlyWhenAsked) {
     ASSERT_EQ(RunDump({"convert", path, out, "--compute", "d=Q1 * 2", "--keep-computed"}).status,
               0);
     EXPECT_NE(RunDump({"grid", out}).out.find("8.00"), std::string::npos);
+}
+
+TEST(DumpCompute, GridToolsShowComputedColumns) {
+    const std::string path = ScoresFile();
+    const std::vector<std::string> compute = {"--compute", "back(F8.0)=LAG(Q2)",
+                                              "--compute", "n(F3.0)=$CASENUM",
+                                              "--compute", "tag(A4)=CONCAT(RTRIM(S), '!')"};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.end(), compute.begin(), compute.end());
+        return RunDump(args);
+    };
+    // A table sorted by the LAG column holds what a .sav written by a pass
+    // over the file holds, case by case.
+    const std::string dir = fixture::TempDir();
+    ASSERT_EQ(with({"convert", path, dir + "/c.sav", "--keep-computed"}).status, 0);
+    ASSERT_EQ(RunDump({"convert", dir + "/c.sav", dir + "/pass.csv", "--sort", "n"}).status, 0);
+    const DumpResult sorted =
+        with({"convert", path, dir + "/grid.csv", "--sort", "back:desc", "--sort", "n"});
+    ASSERT_EQ(sorted.status, 0) << sorted.err;
+    const std::string grid = ReadWholeFile(dir + "/grid.csv");
+    EXPECT_NE(grid.find("Q1,Q2,S,back,n,tag"), std::string::npos) << grid;
+    // back: -, 2, 2, 4, - (missing) ; sorted descending: 4, 2, 2, then the missing in file order.
+    EXPECT_NE(grid.find("3,,ef,4,4,ef!"), std::string::npos) << grid;
+    EXPECT_NE(ReadWholeFile(dir + "/pass.csv").find("3,,ef,4,4,ef!"), std::string::npos);
+
+    const DumpResult rows = with({"grid", path, "--rows", "2:2", "--tsv", "--where", "n > 1"});
+    EXPECT_EQ(rows.status, 0) << rows.err;
+    EXPECT_EQ(rows.out, "   9\t   4\tab  \t       2\t   3\tab! \n");
+    const DumpResult found = with({"find", path, "ef!"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "4\ttag\tef!\n");
+    const std::string shown = dir + "/shown.txt";
+    ASSERT_EQ(with({"export", path, shown, "--displayed"}).status, 0);
+    EXPECT_NE(ReadWholeFile(shown).find("ab! "), std::string::npos);
+    // The internal form is the file's variables alone.
+    EXPECT_EQ(with({"export", path, shown, "--raw"}).status, 2);
+    EXPECT_EQ(RunDump({"grid", path, "--compute", "x=Q1 +"}).status, 2);
 }
 
 TEST(DumpCompute, BadComputedVariablesAreRefused) {

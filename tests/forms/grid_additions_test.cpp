@@ -339,8 +339,8 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     QMenu* menu = w.additions->HeaderMenu(0);
     // Two sorts, a separator, the original order, a separator, 書式どおりに表示,
     // 度数分布..., 列幅を内容に合わせる, a separator, 形式を選んで書き出す...,
-    // 名前を付けて保存....
-    EXPECT_EQ(menu->actions().size(), 11);
+    // 名前を付けて保存..., a separator, 変数を計算..., 計算した変数を削除.
+    EXPECT_EQ(menu->actions().size(), 14);
     EXPECT_EQ(w.additions->sortAscending->text(), "昇順で並べ替え");
     EXPECT_EQ(w.additions->sortDescending->text(), "降順で並べ替え");
     EXPECT_EQ(w.additions->originalOrder->text(), "元の順序に戻す");
@@ -404,6 +404,7 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
               "検索... Ctrl+F\n"
               "移動... Ctrl+G\n"
               "条件で絞り込む... Ctrl+Shift+F\n"
+              "変数を計算...\n"
               "-\n"
               "編集を元に戻す Ctrl+Z off\n"
               "すべての編集を元に戻す off\n"
@@ -423,7 +424,10 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
               "列幅を内容に合わせる\n"
               "-\n"
               "形式を選んで書き出す...\n"
-              "名前を付けて保存... Ctrl+S");
+              "名前を付けて保存... Ctrl+S\n"
+              "-\n"
+              "変数を計算...\n"
+              "計算した変数を削除 off");
     // The actions with keys answer them anywhere in the window, the two
     // finds beside the menus' among them.
     EXPECT_EQ(Lines(w.actions()).join("\n").toStdString(),
@@ -446,7 +450,7 @@ TEST_F(GridAdditionsTest, BothMenusAndTheWindowsKeysHoldEveryActionInItsPlace) {
     w.additions->Sort(0, false);
     const QStringList cell = Lines(w.additions->CellMenu()->actions());
     EXPECT_EQ(cell[0], "値ラベルを表示 Ctrl+L [x]");
-    EXPECT_EQ(cell[11], "編集を元に戻す Ctrl+Z");
+    EXPECT_EQ(cell[12], "編集を元に戻す Ctrl+Z");
     EXPECT_EQ(Lines(w.additions->HeaderMenu(0)->actions())[3], "元の順序に戻す");
 }
 
