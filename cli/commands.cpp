@@ -851,7 +851,7 @@ int RunFind(Context& c) {
     // With every match wanted found, the load stops before its next block.
     StopWhen enough([&] { return !more(); });
     try {
-        lv::LoadGridFrom(c.file, stream, &enough);
+        lv::LoadGridFrom(c.file, stream, o.maxCount > 0 ? &enough : nullptr);
         stream.Flush();
     } catch (const std::exception& e) {
         stream.Flush();
