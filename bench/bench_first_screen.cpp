@@ -5,10 +5,11 @@
 // for a small file (10,000 cases), the 1 M-case surveys (bytecode,
 // uncompressed, .zsav), 5 M cases and, with --huge, 32 M cases (about
 // 10 GB, deleted afterwards). Beside it psppire (PSPP's GUI) opens the same
-// files, timed from its start until its data window shows cases (a
-// screenshot of the window holding more dark pixels than the empty data
-// window's); each program's figure on the small file is its start-up, and
-// the columns "beyond small" subtract it.
+// files, timed from its start until its data window shows cases (it is
+// resized and put on its Data View tab first; a screenshot of its first
+// cells holding more dark pixels than the empty data window's); each
+// program's figure on the small file is its start-up, and the columns
+// "beyond small" subtract it.
 //
 //   bench_first_screen [directory] [--huge] [--no-peer]
 //   (default /tmp/lorivane-bench-grid; needs Xvfb, xdotool, psppire)
@@ -148,17 +149,27 @@ std::string Run(const std::string& command) {
     return out;
 }
 
-// Dark pixels (text, lines) in the lower two thirds of window id; with
-// save, the screenshot is kept there too.
-long DarkPixels(unsigned long id, const char* save = nullptr) {
+// The peer's window, resized to 1200 x 900: the dark pixels (text) of its
+// cells left of the splash screen's place, and whether its Data View tab is
+// the one chosen (the blue mark under the tab's name); with save, the
+// screenshot is kept there too.
+struct PeerShot {
+    long dark = 0;
+    bool dataView = false;
+};
+
+PeerShot ShootPeer(unsigned long id, const char* save = nullptr) {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QImage image = screen->grabWindow(WId(id)).toImage();
     if (save) image.save(QString::fromUtf8(save));
-    long dark = 0;
-    for (int y = image.height() / 3; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 96) ++dark;
-    return dark;
+    PeerShot shot;
+    if (image.width() < 1200 || image.height() < 900) return shot;
+    for (int y = 110; y < 840; ++y)
+        for (int x = 90; x < 320; ++x)
+            if (qGray(image.pixel(x, y)) < 96) ++shot.dark;
+    const QRgb mark = image.pixel(50, 843);
+    shot.dataView = qBlue(mark) > qRed(mark) + 60;
+    return shot;
 }
 
 long st_size(const std::string& file) {
@@ -199,28 +210,38 @@ PeerRun Psppire(const std::string& file, long blank) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
-            // A large window on the Data View tab (it opens small, on the
-            // Variable View), the same for every file.
             const std::string w = std::to_string(window);
-            Run("xdotool windowmove " + w + " 0 0 windowsize " + w + " 1200 900 2>/dev/null");
-            Run("xdotool mousemove --window " + w + " 50 859 click 1 2>/dev/null");
+            Run("xdotool windowmove " + w + " 0 0 windowsize --sync " + w +
+                " 1200 900 2>/dev/null");
         }
-        // The tips shown at start-up would cover the cells.
-        Run("xdotool search --onlyvisible --name 'User Hint' windowunmap %@ 2>/dev/null");
-        run.dark = DarkPixels(window);
-        if (blank >= 0 ? run.dark > blank + 400 : Seconds(start) > 3.0) {
+        // It opens on its Variable View: the Data View tab is clicked until
+        // it shows, once the tips shown at start-up (a modal window over the
+        // cells) are closed.
+        const std::string hint =
+            Run("xdotool search --onlyvisible --name 'User Hint' 2>/dev/null | head -1");
+        if (std::strtoul(hint.c_str(), nullptr, 10) != 0)
+            Run("xdotool windowfocus --sync " + hint.substr(0, hint.find('\n')) +
+                " key Escape 2>/dev/null");
+        const PeerShot shot = ShootPeer(window);
+        if (!shot.dataView) {
+            Run("xdotool mousemove --window " + std::to_string(window) +
+                " 50 859 click 1 2>/dev/null");
+            continue;
+        }
+        run.dark = shot.dark;
+        if (blank >= 0 ? run.dark > blank + 200 : Seconds(start) > 3.0) {
             run.seconds = Seconds(start);
             if (const char* keep = std::getenv("BENCH_PEER_SHOTS"))
-                DarkPixels(window, (std::string(keep) + "/" +
-                                    std::to_string(blank < 0 ? 0 : st_size(file)) + ".png")
-                                       .c_str());
+                ShootPeer(window, (std::string(keep) + "/" +
+                                   std::to_string(blank < 0 ? 0 : st_size(file)) + ".png")
+                                      .c_str());
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (blank < 0) {
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        run.dark = window ? DarkPixels(window) : 0;
+        run.dark = window ? ShootPeer(window).dark : 0;
     }
     kill(pid, SIGTERM);
     int status = 0;
