@@ -1,11 +1,13 @@
 // The grid's additions at scale, on the 1 M x 40 survey: the grid load (and
 // the variables' facts read beside it), sorting by a numeric and a string
 // column, counting every match and finding one in the last row beside the
-// as-displayed export, copying 100,000 cells; with value labels off and on.
+// as-displayed export, copying 100,000 cells; with value labels off and on;
+// then lorivane-dump's partial reads (grid --rows, find --max-count) on the
+// three compressions (alone with --tool-only).
 // libreadstat's bare parse of the same file runs in a child in the same run
 // as the peer.
 //
-//   bench_grid_tools [directory]      (default /tmp/lorivane-bench-grid)
+//   bench_grid_tools [directory] [--tool-only]   (default /tmp/lorivane-bench-grid)
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -144,7 +147,55 @@ void SortDistinct() {
 
 }  // namespace
 
+// lorivane-dump's partial reads on a file opened afresh by each run: rows
+// near the end and in the middle, the first match and every match, on the
+// three compressions, best of three; with LORIVANE_DUMP_BEFORE naming
+// another build of the tool, its figures beside them.
+void ToolReads(const std::string& dir) {
+    const char* before = std::getenv("LORIVANE_DUMP_BEFORE");
+    std::printf("\n| lorivane-dump on 1 M x 40 | file | seconds | before | peer parse |\n");
+    std::printf("|---|---|---|---|---|\n");
+    using fixture::Compression;
+    for (const Compression compression :
+         {Compression::None, Compression::Bytecode, Compression::Zlib}) {
+        const std::string file = benchfiles::EnsureSurvey(dir, 100, compression);
+        const double peer = PeerParseInChild(file);
+        const std::string name = file.substr(file.rfind('/') + 1);
+        const std::vector<std::vector<std::string>> commands = {
+            {"grid", file, "--rows", "999991:1000000"},
+            {"grid", file, "--rows", "500001:500010"},
+            {"grid", file, "--rows", "1:10"},
+            {"find", file, "tokyo", "--max-count", "1"},
+            {"find", file, "tokyo", "--rows", "999001:"},
+            {"find", file, "tokyo"}};
+        for (const auto& args : commands) {
+            std::string what;
+            for (size_t i = 0; i < args.size(); ++i)
+                if (i != 1) what += (what.empty() ? "" : " ") + args[i];
+            std::vector<std::string> now = {LORIVANE_DUMP};
+            now.insert(now.end(), args.begin(), args.end());
+            const double seconds = bench::BestOf(now).seconds;
+            // The earlier tool knew grid --rows and find without options.
+            std::string then = "-";
+            if (before && (args[0] == "grid" || args.size() == 3)) {
+                std::vector<std::string> old = {before};
+                old.insert(old.end(), args.begin(), args.end());
+                then = Format("%.3f", bench::BestOf(old).seconds);
+            }
+            std::printf("| %s | %s | %.3f | %s | %.3f |\n", what.c_str(), name.c_str(), seconds,
+                        then.c_str(), peer);
+            std::fflush(stdout);
+        }
+    }
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[argc - 1], "--tool-only") == 0) {
+        const std::string dir = argc > 2 ? argv[1] : "/tmp/lorivane-bench-grid";
+        mkdir(dir.c_str(), 0755);
+        ToolReads(dir);
+        return 0;
+    }
     const std::string dir = argc > 1 ? argv[1] : "/tmp/lorivane-bench-grid";
     mkdir(dir.c_str(), 0755);
     const std::string file = benchfiles::EnsureSurvey(dir);
@@ -268,5 +319,6 @@ int main(int argc, char** argv) {
             copy, "<= 0.3", Format("%.1f MB of text", bytes / 1e6));
     }
     lv::SetDialogs(nullptr);
+    ToolReads(dir);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <vector>
 
 #include "core/compute/computed_variables.h"
@@ -42,6 +43,17 @@ bool ApplyEncoding(Options& o, const std::string& value, std::string& error) {
 bool ApplyRows(Options& o, const std::string& value, std::string& error) {
     if (ParseRows(value, o.firstRow, o.lastRow)) return true;
     error = "invalid row range '" + value + "' (expected A:B, 1 <= A <= B)";
+    return false;
+}
+
+bool ApplyMaxCount(Options& o, const std::string& value, std::string& error) {
+    long long n = 0;
+    const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (r.ec == std::errc() && r.ptr == value.data() + value.size() && n >= 1) {
+        o.maxCount = n;
+        return true;
+    }
+    error = "invalid count '" + value + "' (expected a whole number, 1 or more)";
     return false;
 }
 
@@ -211,6 +223,9 @@ constexpr OptionSpec kOptions[] = {
     {"--rows", "A:B", ApplyRows,
      "takes only the rows A to B (either end may be left out),\n"
      "counted after --sort and among the cases of --where"},
+    {"--max-count", "N", ApplyMaxCount,
+     "stops after N matching cells, and stops reading the file\n"
+     "soon after the case that holds the last of them"},
     {"--raw", "", Set<&Options::raw>,
      "the internal form: strings as stored, numbers in\n"
      "scientific form"},
@@ -474,8 +489,8 @@ constexpr CommandSpec kCommands[] = {
      "export survey.sav shown.txt --displayed --labels  # as the grid shows it, with labels\n"
      "export survey.sav raw.txt --raw  # the internal form"},
     {"find", "FILE TEXT",
-     "--utf8 --bytes --encoding --case --whole --var --labels --formatted --where --password-file "
-     "--compute --compute-label",
+     "--utf8 --bytes --encoding --case --whole --var --labels --formatted --where --rows "
+     "--max-count --password-file --compute --compute-label",
      "",
      "the cells whose shown text holds TEXT (UTF-8; letters of\n"
      "any case unless --case), in the grid's order: one line per\n"
@@ -484,7 +499,8 @@ constexpr CommandSpec kCommands[] = {
      "as grep does",
      CheckFind, RunFind, "the cells that hold a text",
      "find survey.sav 東京 --var PREF  # the cases whose PREF holds 東京\n"
-     "find survey.sav 'good service' --whole  # cells that are that text, in any case"},
+     "find survey.sav 'good service' --whole  # cells that are that text, in any case\n"
+     "find survey.sav 東京 --max-count 1  # the first match only, read no further"},
     {"meta", "FILE", "--utf8 --bytes --encoding --json --password-file", "",
      "the whole dictionary: the file information window's lines\n"
      "(header and product details, encoding, documents, file\n"

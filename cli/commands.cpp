@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@
 #include "core/state/data_file_checks.h"
 #include "core/state/english_messages.h"
 #include "core/state/errors.h"
+#include "core/state/progress.h"
 #include "core/state/spssdio1.h"
 #include "core/text/display_encoding.h"
 #include "core/text/display_line.h"
@@ -49,6 +51,17 @@
 
 namespace lv::cli {
 namespace {
+
+// A progress that stops the work once done() says so (the tool's way of
+// ending a load early: the load stops before its next block of cases).
+class StopWhen final : public lv::Progress {
+  public:
+    explicit StopWhen(std::function<bool()> done) : done_(std::move(done)) {}
+    bool Step(uint64_t, uint64_t) override { return !done_(); }
+
+  private:
+    std::function<bool()> done_;
+};
 
 using namespace spssdio1;
 
@@ -846,39 +859,52 @@ int RunFind(Context& c) {
     }
     const lv::TextMatcher matcher(o.text, lv::FindOptions{o.matchCase, o.wholeCell});
     bool found = false;
+    long long matches = 0;
+    // Whether another match may be printed (--max-count).
+    const auto more = [&] { return o.maxCount < 0 || matches < o.maxCount; };
     std::string line, text;
     if (!o.where.empty() || !o.compute.empty()) {
         // The selected cases of the whole grid, with their case numbers.
         lv::GridData grid;
         if (!LoadSortedGrid(c, grid, std::move(facts), {})) return kTrouble;
         if (!ApplyWhere(c, grid)) return kTrouble;
-        lv::ForEachMatch(grid, matcher, columns, 0, grid.rowCount(), [&](lv::GridPlace p) {
-            found = true;
-            const int column = columns[p.column];
-            text.clear();
-            grid.AppendCell(text, p.row, column);
-            Print(c.out, FindLine(c, grid.FileRow(p.row) + 1LL, grid.Name(column), text));
-            return true;
-        });
+        const long long shown = grid.rowCount();
+        const long long end = o.lastRow < 0 ? shown : std::min(o.lastRow, shown);
+        if (o.firstRow > end) return kNone;
+        lv::ForEachMatch(grid, matcher, columns, static_cast<uint32_t>(o.firstRow - 1),
+                         static_cast<uint32_t>(end), [&](lv::GridPlace p) {
+                             found = true;
+                             ++matches;
+                             const int column = columns[p.column];
+                             text.clear();
+                             grid.AppendCell(text, p.row, column);
+                             Print(c.out,
+                                   FindLine(c, grid.FileRow(p.row) + 1LL, grid.Name(column), text));
+                             return more();
+                         });
         if (c.dialogs.reported()) return kTrouble;
         return found ? kFound : kNone;
     }
     BlockStream stream(
-        1, -1, FactsShown(o, facts),
+        o.firstRow, o.lastRow, FactsShown(o, facts),
         [&](const lv::GridData& block, long long firstCase) {
+            if (!more()) return;
             lv::ForEachMatch(block, matcher, columns, 0, block.rowCount(), [&](lv::GridPlace p) {
                 found = true;
+                ++matches;
                 const int column = columns[p.column];
                 text.clear();
                 block.AppendCell(text, p.row, column);
                 line = FindLine(c, firstCase + p.row, block.Name(column), text);
                 Print(c.out, line);
-                return true;
+                return more();
             });
         },
         Shown(o));
+    // With every match wanted found, the load stops before its next block.
+    StopWhen enough([&] { return !more(); });
     try {
-        lv::LoadGridFrom(c.file, stream);
+        lv::LoadGridFrom(c.file, stream, o.maxCount > 0 ? &enough : nullptr);
         stream.Flush();
     } catch (const std::exception& e) {
         stream.Flush();

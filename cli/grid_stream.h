@@ -35,6 +35,9 @@ class BlockStream final : public lv::GridLoadConsumer {
     int LastCase() const override {
         return last_ < 0 ? -1 : last_ > INT_MAX ? INT_MAX : static_cast<int>(last_);
     }
+    int FirstCase() const override {
+        return first_ < 1 ? 1 : first_ > INT_MAX ? INT_MAX : static_cast<int>(first_);
+    }
     // Hands over the cases held; a load that ended (or stopped) calls it.
     void Flush();
 

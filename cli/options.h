@@ -45,6 +45,7 @@ struct Options {
     std::string findVariable;              // find --var: one column only
     bool matchCase = false;                // find --case
     bool wholeCell = false;                // find --whole
+    long long maxCount = -1;               // find --max-count N: stop after N matches
     bool formatted = false;                // grid, find, export --displayed: print formats
     std::string where;                     // grid, export --displayed, find: --where CONDITION
     std::string condition;                 // select: the condition

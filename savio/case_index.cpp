@@ -48,6 +48,11 @@ bool RestartCases(int handle) {
     return true;
 }
 
+int64_t SkipCases(int handle, int64_t n) {
+    SavFile* f = FindOpenFile(handle);
+    return f ? f->SkipCases(n) : 0;
+}
+
 bool SetCheckpointShift(int handle, int shift) {
     SavFile* f = FindOpenFile(handle);
     if (!f) return false;

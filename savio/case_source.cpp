@@ -281,6 +281,11 @@ std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLay
     return std::make_unique<BytecodeSource>(shape, std::move(chunks));
 }
 
+std::unique_ptr<CaseSource> UncompressedCasesAt(std::shared_ptr<RandomReads> reads, uint64_t offset,
+                                                size_t caseBytes) {
+    return std::make_unique<UncompressedSource>(std::move(reads), offset, caseBytes);
+}
+
 std::unique_ptr<CaseSource> ResumeCaseSource(const CaseShape& shape,
                                              const std::vector<ZlibBlock>& blocks,
                                              std::shared_ptr<RandomReads> reads, StreamPosition at,

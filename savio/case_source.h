@@ -47,6 +47,10 @@ int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out);
 std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
                                            std::shared_ptr<RandomReads> reads);
 
+// A decoder of uncompressed cases of caseBytes each, the first at offset.
+std::unique_ptr<CaseSource> UncompressedCasesAt(std::shared_ptr<RandomReads> reads, uint64_t offset,
+                                                size_t caseBytes);
+
 // A decoder of a compressed file (bytecode or zlib) positioned at `at`, a
 // Position() of an earlier decoder of the same bytes, reading through
 // reads. blocks (.zsav) must outlive it, and so must kept: an inflated

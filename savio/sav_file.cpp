@@ -125,6 +125,18 @@ void SavFile::RestartCases() {
     checkpoints_.clear();
 }
 
+int64_t SavFile::SkipCases(int64_t n) {
+    if (shape_.compression != Compression::None || finished_) return 0;
+    n = std::min(n, limit_ - casesRead_);
+    if (n <= 0) return 0;
+    const size_t caseBytes = shape_.slotCount() * 8;
+    const uint64_t at = cases_->Position().group + static_cast<uint64_t>(n) * caseBytes;
+    cases_ = UncompressedCasesAt(reads_, at, caseBytes);
+    casesRead_ += n;
+    row_ = nullptr;
+    return n;
+}
+
 int SavFile::FindVariable(std::string_view name) const {
     const int i = dict_.shortNameIndex.Find(name);
     return i >= 0 ? i : dict_.displayNameIndex.Find(name);

@@ -78,6 +78,10 @@ class SavFile {
     // Reads the cases again from the first, through the same bytes; the
     // checkpoints are taken again as they are read.
     void RestartCases();
+    // Moves on n cases without reading them where each case's place is
+    // known (uncompressed data); returns the cases passed over, 0 when they
+    // must be read. No checkpoints are needed for such data.
+    int64_t SkipCases(int64_t n);
     // The bytes the file is read from.
     const std::shared_ptr<RandomReads>& reads() const { return reads_; }
 

@@ -164,7 +164,9 @@ std::string EnsureSurvey(const std::string& dir, int repeat, fixture::Compressio
     const char* kind = compression == fixture::Compression::None       ? "uncompressed"
                        : compression == fixture::Compression::Bytecode ? "bytecode"
                                                                        : "zlib";
-    const std::string path = dir + "/survey-" + std::to_string(repeat / 100) + "m-x40-" + kind +
+    const std::string size =
+        repeat % 100 ? std::to_string(repeat * 10) + "k" : std::to_string(repeat / 100) + "m";
+    const std::string path = dir + "/survey-" + size + "-x40-" + kind +
                              (compression == fixture::Compression::Zlib ? ".zsav" : ".sav");
     if (!Exists(path)) {
         std::fprintf(stderr, "making %s\n", path.c_str());

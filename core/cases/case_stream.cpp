@@ -135,6 +135,33 @@ Message CaseStream::failure() const {
     }
 }
 
+bool CaseStream::PassToFirst() {
+    const bool plain = !wanted_.cases && wanted_.weight < 0 && !wanted_.chooser && derived_.empty();
+    if (!plain) return true;
+    int64_t first = wanted_.firstCase;
+    if (wanted_.lastCase >= 0) first = std::min(first, wanted_.lastCase);
+    casesRead_ += savio::SkipCases(handle_, first - casesRead_);
+    for (uint32_t passed = 0; casesRead_ < first; ++casesRead_) {
+        const int status = spssReadCaseRecord(handle_);
+        if (status == SPSS_FILE_END) {
+            end_ = End::Complete;
+            return false;
+        }
+        if (status != 0) {
+            Fail(status);
+            return false;
+        }
+        if (++passed == blockCases_) {
+            passed = 0;
+            if (!Continue(progress_, static_cast<uint64_t>(casesRead_), total_)) {
+                end_ = End::Cancelled;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool CaseStream::StandAfter(int64_t cases) {
     end_ = End::Complete;
     if (cases == casesRead_) return true;
@@ -156,6 +183,7 @@ bool CaseStream::Next() {
     }
     const std::vector<uint32_t>* wanted = wanted_.cases;
     numbered_ = wanted || wanted_.weight >= 0 || wanted_.chooser;
+    if (casesRead_ < wanted_.firstCase && !PassToFirst()) return true;
     blockFirst_ = casesRead_;
     for (uint32_t read = 0; read < blockCases_; ++read) {
         if (wanted_.lastCase >= 0 && casesRead_ >= wanted_.lastCase) {

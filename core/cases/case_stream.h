@@ -60,6 +60,11 @@ struct CasesWanted {
     MissingValues weightMissing;
     // Reads no case after the first lastCase; -1 reads to the end.
     int64_t lastCase = -1;
+    // Hands over no case before this one (0-based): uncompressed data is
+    // not even read before it (savio::SkipCases), compressed data is decoded
+    // but not kept. Honoured only for a plain pass (no cases, weight,
+    // chooser or computed variables: those need every case); else 0.
+    int64_t firstCase = 0;
     // Cases read between two steps of progress; 0 for a few thousand,
     // fewer when the values read are wide.
     uint32_t blockCases = 0;
@@ -131,6 +136,9 @@ class CaseStream {
     // Plans the columns of the computed variables wanted and of what they
     // are made from; false for a variable there is not.
     void FillDerived();
+    // Passes over the cases before wanted_.firstCase; false when the data
+    // ended or failed there (end_ says which).
+    bool PassToFirst();
     bool Choose();
 
     int handle_;

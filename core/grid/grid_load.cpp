@@ -138,6 +138,7 @@ GridLoadOutcome LoadCases(const LoadedFile& file, GridLoadConsumer& consumer, Pr
     wanted.cases = cases;
     wanted.lastCase =
         consumer.LastCase() < 0 ? CaseCount : std::min(consumer.LastCase(), CaseCount);
+    if (!cases) wanted.firstCase = std::max(consumer.FirstCase(), 1) - 1;
     // Progress is told every few thousand values.
     wanted.blockCases = static_cast<uint32_t>(CasesPerStep(varCount));
     CaseStream stream(file.handle, wanted, progress);

@@ -32,6 +32,10 @@ class GridLoadConsumer {
     // and ends as Complete); -1 for every case. 0 reads none: the load then
     // only sets up the layout and the variable handles.
     virtual int LastCase() const { return -1; }
+    // The first case the consumer wants (1-based): Case hears of none
+    // before it, and the load passes over the cases before it as quickly as
+    // the file allows (uncompressed: without reading them).
+    virtual int FirstCase() const { return 1; }
     // Case row (1-based) with its values in dictionary order. At a rendering
     // error the case ends before the value that raised it.
     virtual void Case(int row, std::span<const GridCell> cells) = 0;

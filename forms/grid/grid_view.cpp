@@ -6,11 +6,15 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cstdint>
 
 #include "forms/grid/grid_model.h"
+#include "forms/grid/row_numbers.h"
 
 namespace lv {
 
@@ -66,7 +70,9 @@ int GridKey(const QKeyEvent* event) {
 
 }  // namespace
 
-GridView::GridView(QWidget* parent) : QTableView(parent) {
+GridView::GridView(QWidget* parent)
+    : QTableView(parent), rowNumbers_(new RowNumbers(this, kRowHeight)) {
+    setVerticalHeader(rowNumbers_);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(true);
@@ -74,12 +80,9 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Fixed row height; columns sized from the variables' widths, never
-    // measured from the rows.
-    verticalHeader()->setDefaultSectionSize(24);
-    verticalHeader()->setMinimumSectionSize(1);
+    // Fixed row height (kRowHeight); columns sized from the variables'
+    // widths, never measured from the rows.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setSectionsMovable(true);
     verticalHeader()->setFixedWidth(68);
     verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setDefaultSectionSize(68);
@@ -96,12 +99,20 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     // A click on a header selects its row or column without announcing the
     // cell that becomes current.
     horizontalHeader()->viewport()->installEventFilter(this);
-    verticalHeader()->viewport()->installEventFilter(this);
+    connect(rowNumbers_, &RowNumbers::rowClicked, this, &GridView::SelectRow);
 }
 
-// A click on a header (a press and a release on the same section, without
-// the drag that moves it) selects its column or row; the current cell stays
-// where it is, so nothing is announced.
+void GridView::SelectRow(int row) {
+    if (!model() || row < 0 || row >= RowCount() || model()->columnCount() == 0) return;
+    selectionModel()->select(
+        QItemSelection(model()->index(row, 0), model()->index(row, model()->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+// A click on a column's header (a press and a release on the same section,
+// without the drag that moves it) selects its column; the current cell stays
+// where it is, so nothing is announced. The row numbers do the same for a
+// row (SelectRow).
 void GridView::HeaderMouse(QHeaderView* header, QEvent* event) {
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return;
@@ -146,10 +157,8 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()) {
-        HeaderMouse(
-            watched == horizontalHeader()->viewport() ? horizontalHeader() : verticalHeader(),
-            event);
+    if (watched == horizontalHeader()->viewport()) {
+        HeaderMouse(horizontalHeader(), event);
         return QTableView::eventFilter(watched, event);
     }
     // The menu key and Shift+F10 in a cell's editor open the grid's menu at
@@ -331,6 +340,362 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
     if (quiet_ || buttonDown_ || !current.isValid() || current == previous) return;
     ShowEditor(current);
     if (announceMoves_) emit cellNotified(current);
+}
+
+}  // namespace lv
+
+// ---- rows placed by arithmetic: row r stands (r - first) rows below the
+// top, first being the vertical scroll bar's value ----
+
+namespace lv {
+
+int GridView::RowCount() const {
+    return model() ? model()->rowCount(rootIndex()) : 0;
+}
+
+int GridView::RowY(int row) const {
+    return rowNumbers_->RowY(row);
+}
+
+int GridView::RowAtY(int y) const {
+    return rowNumbers_->RowAtY(y);
+}
+
+int GridView::FirstRowShown() const {
+    return int(std::min<int64_t>(rowNumbers_->offset() / kRowHeight, RowCount()));
+}
+
+int GridView::LastRowShown() const {
+    const int64_t last = (rowNumbers_->offset() + viewport()->height() - 1) / kRowHeight;
+    return int(std::min<int64_t>(last, int64_t(RowCount()) - 1));
+}
+
+// Where the scroll bar puts the rows: its value is the first row shown,
+// except at its end, where the last row stands at the viewport's bottom
+// (as QTableView scrolls by rows).
+int64_t GridView::ScrolledPixels() const {
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->value() > 0 && bar->value() == bar->maximum())
+        return std::max<int64_t>(0, int64_t(RowCount()) * kRowHeight - viewport()->height());
+    return int64_t(bar->value()) * kRowHeight;
+}
+
+void GridView::setModel(QAbstractItemModel* newModel) {
+    if (model()) disconnect(model(), nullptr, this, nullptr);
+    QTableView::setModel(newModel);
+    if (!newModel) return;
+    // QTableView learns of new rows from its vertical header, which counts
+    // none here: the view follows the model itself.
+    const auto relayout = [this] {
+        updateGeometries();
+        viewport()->update();
+        rowNumbers_->viewport()->update();
+    };
+    connect(newModel, &QAbstractItemModel::rowsInserted, this, relayout);
+    connect(newModel, &QAbstractItemModel::rowsRemoved, this, relayout);
+    connect(newModel, &QAbstractItemModel::rowsMoved, this, relayout);
+    connect(newModel, &QAbstractItemModel::modelReset, this, relayout);
+    connect(newModel, &QAbstractItemModel::layoutChanged, this, relayout);
+    connect(newModel, &QAbstractItemModel::headerDataChanged, this,
+            [this] { rowNumbers_->viewport()->update(); });
+}
+
+QModelIndex GridView::indexAt(const QPoint& point) const {
+    const int row = RowAtY(point.y());
+    const int column = columnAt(point.x());
+    if (row < 0 || column < 0) return {};
+    return model()->index(row, column, rootIndex());
+}
+
+QRect GridView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != model() || index.parent() != rootIndex() ||
+        isColumnHidden(index.column()))
+        return {};
+    const int line = showGrid() ? 1 : 0;
+    return QRect(columnViewportPosition(index.column()), RowY(index.row()),
+                 columnWidth(index.column()) - line, kRowHeight - line);
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || index.model() != model() || isColumnHidden(index.column())) return;
+    // The columns as QTableView scrolls them; its rows are placed here.
+    QScrollBar* bar = verticalScrollBar();
+    {
+        const int value = bar->value();
+        const int maximum = bar->maximum();
+        const QSignalBlocker quiet(bar);
+        QTableView::scrollTo(index, hint);
+        bar->setRange(0, maximum);
+        bar->setValue(value);
+    }
+    const int row = index.row();
+    const int fit = std::max(1, viewport()->height() / kRowHeight);
+    const int first = bar->value();
+    if (hint == EnsureVisible) {
+        if (row < first)
+            hint = PositionAtTop;
+        else if (row >= first + fit)
+            hint = PositionAtBottom;
+        else
+            return;
+    }
+    switch (hint) {
+        case PositionAtTop:
+            bar->setValue(row);
+            break;
+        case PositionAtBottom:
+            bar->setValue(row - fit + 1);
+            break;
+        case PositionAtCenter:
+            bar->setValue(row - (fit - 1) / 2);
+            break;
+        default:
+            break;
+    }
+}
+
+int GridView::sizeHintForColumn(int column) const {
+    if (!model() || column < 0 || column >= model()->columnCount() || isColumnHidden(column))
+        return -1;
+    ensurePolished();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int hint = 0;
+    for (int row = FirstRowShown(); row <= LastRowShown(); ++row) {
+        const QModelIndex index = model()->index(row, column, rootIndex());
+        hint = std::max(hint, itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    return showGrid() ? hint + 1 : hint;
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QHeaderView* columns = horizontalHeader();
+    const int rows = RowCount();
+    const int count = model() ? model()->columnCount(rootIndex()) : 0;
+    // The visual column that is shown, from visual going by step (or -1).
+    const auto shown = [&](int visual, int step) {
+        for (; visual >= 0 && visual < count; visual += step)
+            if (!isColumnHidden(columns->logicalIndex(visual))) return visual;
+        return -1;
+    };
+    const int left = shown(0, 1);
+    const int right = shown(count - 1, -1);
+    if (rows == 0 || left < 0) return {};
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return model()->index(0, columns->logicalIndex(left), rootIndex());
+    if (isRightToLeft()) {
+        if (action == MoveLeft)
+            action = MoveRight;
+        else if (action == MoveRight)
+            action = MoveLeft;
+    }
+    int row = current.row();
+    int visual = columns->visualIndex(current.column());
+    const int page = std::max(1, viewport()->height() / kRowHeight);
+    switch (action) {
+        case MoveUp:
+            row = std::max(0, row - 1);
+            break;
+        case MoveDown:
+            row = std::min(rows - 1, row + 1);
+            break;
+        case MovePageUp:
+            row = std::max(0, row - page + 1);
+            break;
+        case MovePageDown:
+            row = std::min(rows - 1, row + page);
+            break;
+        case MoveHome:
+            visual = left;
+            if (modifiers & Qt::ControlModifier) row = 0;
+            break;
+        case MoveEnd:
+            visual = right;
+            if (modifiers & Qt::ControlModifier) row = rows - 1;
+            break;
+        case MoveLeft:
+        case MovePrevious: {
+            const int before = shown(visual - 1, -1);
+            if (before >= 0)
+                visual = before;
+            else if (action == MovePrevious) {
+                // Before the first cell of a row comes the last of the row
+                // above; before the first of all, the last of all.
+                visual = right;
+                row = row == 0 ? rows - 1 : row - 1;
+            }
+            break;
+        }
+        case MoveRight:
+        case MoveNext: {
+            const int after = shown(visual + 1, 1);
+            if (after >= 0)
+                visual = after;
+            else if (action == MoveNext) {
+                visual = left;
+                row = row == rows - 1 ? 0 : row + 1;
+            }
+            break;
+        }
+    }
+    return model()->index(row, columns->logicalIndex(visual), rootIndex());
+}
+
+void GridView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const QRect r = rect.normalized();
+    const QModelIndex topLeft = indexAt(QPoint(isRightToLeft() ? r.right() : r.left(), r.top()));
+    const QModelIndex bottomRight =
+        indexAt(QPoint(isRightToLeft() ? r.left() : r.right(), r.bottom()));
+    if (!selectionModel() || !topLeft.isValid() || !bottomRight.isValid()) return;
+    const QHeaderView* columns = horizontalHeader();
+    QItemSelection selection;
+    if (columns->sectionsMoved()) {
+        // The columns standing between the corners on screen, each its own range.
+        const int from = columns->visualIndex(topLeft.column());
+        const int to = columns->visualIndex(bottomRight.column());
+        for (int visual = std::min(from, to); visual <= std::max(from, to); ++visual) {
+            const int column = columns->logicalIndex(visual);
+            selection.append(
+                QItemSelectionRange(model()->index(topLeft.row(), column, rootIndex()),
+                                    model()->index(bottomRight.row(), column, rootIndex())));
+        }
+    } else {
+        selection.append(QItemSelectionRange(topLeft, bottomRight));
+    }
+    selectionModel()->select(selection, command);
+}
+
+QRegion GridView::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion region;
+    const QRect area = viewport()->rect();
+    const int first = FirstRowShown();
+    const int last = LastRowShown();
+    for (const QItemSelectionRange& range : selection) {
+        if (!range.isValid() || range.parent() != rootIndex()) continue;
+        const int top = std::max(range.top(), first);
+        const int bottom = std::min(range.bottom(), last);
+        if (top > bottom) continue;
+        const int y = RowY(top);
+        const int height = (bottom - top + 1) * kRowHeight;
+        if (!horizontalHeader()->sectionsMoved()) {
+            const int x = columnViewportPosition(range.left());
+            const int right = columnViewportPosition(range.right()) + columnWidth(range.right());
+            region += QRect(x, y, right - x, height).intersected(area);
+            continue;
+        }
+        for (int c = range.left(); c <= range.right(); ++c) {
+            const QRect cell(columnViewportPosition(c), y, columnWidth(c), height);
+            if (cell.intersects(area)) region += cell;
+        }
+    }
+    return region;
+}
+
+int GridView::verticalOffset() const {
+    return int(std::min<int64_t>(rowNumbers_->offset(), INT32_MAX));
+}
+
+void GridView::updateGeometries() {
+    if (inGeometries_) return;
+    inGeometries_ = true;
+    QScrollBar* bar = verticalScrollBar();
+    {
+        // QTableView sizes the vertical bar from its header's rows (none):
+        // the bar is put back before anything hears of it.
+        const int value = bar->value();
+        const int maximum = bar->maximum();
+        const QSignalBlocker quiet(bar);
+        QTableView::updateGeometries();
+        bar->setRange(0, maximum);
+        bar->setValue(value);
+    }
+    const int fit = std::max(1, viewport()->height() / kRowHeight);
+    bar->setSingleStep(1);
+    bar->setPageStep(fit);
+    bar->setRange(0, std::max(0, RowCount() - fit));
+    // At the bar's end the rows' place follows the viewport's height.
+    if (ScrolledPixels() != rowNumbers_->offset()) {
+        rowNumbers_->SetOffset(ScrolledPixels());
+        viewport()->update();
+        updateEditorGeometries();
+    }
+    rowNumbers_->viewport()->update();
+    inGeometries_ = false;
+}
+
+void GridView::scrollContentsBy(int dx, int dy) {
+    if (dx) QTableView::scrollContentsBy(dx, 0);
+    if (!dy) return;
+    const int64_t pixels = rowNumbers_->offset() - ScrolledPixels();
+    rowNumbers_->SetOffset(ScrolledPixels());
+    if (pixels > -viewport()->height() && pixels < viewport()->height())
+        viewport()->scroll(0, int(pixels));
+    else
+        viewport()->update();
+    updateEditorGeometries();
+    rowNumbers_->viewport()->update();
+}
+
+// The cells in view, drawn as QTableView draws them: the row's panel, then
+// the delegate, then the grid lines along the rows and columns drawn.
+void GridView::paintEvent(QPaintEvent* event) {
+    if (!model()) return;
+    QStyleOptionViewItem base;
+    initViewItemOption(&base);
+    QPainter painter(viewport());
+    const QHeaderView* columns = horizontalHeader();
+    const int first = FirstRowShown();
+    const int last = LastRowShown();
+    int firstVisual = columns->visualIndexAt(isRightToLeft() ? viewport()->width() : 0);
+    int lastVisual = columns->visualIndexAt(isRightToLeft() ? 0 : viewport()->width());
+    if (firstVisual < 0) firstVisual = 0;
+    if (lastVisual < 0) lastVisual = columns->count() - 1;
+    if (first > last || columns->count() == 0) return;
+    if (firstVisual > lastVisual) std::swap(firstVisual, lastVisual);
+    const int line = showGrid() ? 1 : 0;
+    const QModelIndex current = currentIndex();
+    const bool focus = hasFocus() && current.isValid();
+    const QItemSelectionModel* selected = selectionModel();
+    const QRegion dirty = event->region();
+    for (int row = first; row <= last; ++row) {
+        const int y = RowY(row);
+        for (int visual = firstVisual; visual <= lastVisual; ++visual) {
+            const int column = columns->logicalIndex(visual);
+            if (column < 0 || isColumnHidden(column)) continue;
+            const QRect cell(columnViewportPosition(column), y, columnWidth(column) - line,
+                             kRowHeight - line);
+            if (!dirty.intersects(cell)) continue;
+            const QModelIndex index = model()->index(row, column, rootIndex());
+            QStyleOptionViewItem option = base;
+            option.rect = cell;
+            if (selected && selected->isSelected(index)) option.state |= QStyle::State_Selected;
+            if (option.state & QStyle::State_Enabled) {
+                const bool enabled = model()->flags(index) & Qt::ItemIsEnabled;
+                if (!enabled) option.state &= ~QStyle::State_Enabled;
+                option.palette.setCurrentColorGroup(!enabled           ? QPalette::Disabled
+                                                    : isActiveWindow() ? QPalette::Normal
+                                                                       : QPalette::Inactive);
+            }
+            if (focus && index == current) option.state |= QStyle::State_HasFocus;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, &painter, this);
+            itemDelegateForIndex(index)->paint(&painter, option, index);
+        }
+    }
+    if (!showGrid()) return;
+    const int gridHint = style()->styleHint(QStyle::SH_Table_GridLineColor, &base, this);
+    painter.setPen(QPen(QColor::fromRgba(static_cast<QRgb>(gridHint)), 0, gridStyle()));
+    const int right = std::min(viewport()->width(), columns->length() - columns->offset()) - 1;
+    const int bottom = RowY(last) + kRowHeight - 1;
+    for (int row = first; row <= last; ++row) {
+        const int y = RowY(row) + kRowHeight - 1;
+        painter.drawLine(0, y, right, y);
+    }
+    for (int visual = firstVisual; visual <= lastVisual; ++visual) {
+        const int column = columns->logicalIndex(visual);
+        if (column < 0 || isColumnHidden(column)) continue;
+        const int x = columnViewportPosition(column) + columnWidth(column) - 1;
+        painter.drawLine(x, 0, x, bottom);
+    }
 }
 
 }  // namespace lv

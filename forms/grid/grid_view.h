@@ -1,7 +1,10 @@
 // The data grid's view: variable names as the header row and case numbers
 // as the header column, both movable by drag (cells move with them), column
 // sizing, range selection, Tab moves and, while editing is on, the current
-// cell's editor always shown. It announces a click on a data cell once (on
+// cell's editor always shown. Rows all have one height and stand in the
+// model's order, so the view places them by arithmetic and keeps nothing
+// per row (QTableView's own placing of rows goes through a header holding
+// 8 bytes a row): the case numbers are a RowNumbers. It announces a click on a data cell once (on
 // release; on the press while editing is on) and every keyboard move of the
 // current cell; presses on headers announce nothing (a click on one selects
 // its row or column, the current cell staying where it is).
@@ -9,17 +12,34 @@
 
 #include <QPoint>
 #include <QTableView>
+#include <cstdint>
 #include <vector>
 
 class QHeaderView;
 
 namespace lv {
 
+class RowNumbers;
+
 class GridView : public QTableView {
     Q_OBJECT
   public:
     explicit GridView(QWidget* parent = nullptr);
     using QTableView::edit;
+
+    // Every row's height in pixels, its grid line included.
+    static constexpr int kRowHeight = 24;
+    RowNumbers* rowNumbers() const { return rowNumbers_; }
+    // The top of row in the viewport (QTableView's rowViewportPosition).
+    int RowY(int row) const;
+    // The row at y in the viewport, or -1 (QTableView's rowAt).
+    int RowAtY(int y) const;
+
+    void setModel(QAbstractItemModel* model) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    int sizeHintForColumn(int column) const override;
 
     // Switches editing on: the current cell shows its editor from now on.
     void SetEditing(bool on);
@@ -55,6 +75,13 @@ class GridView : public QTableView {
     void aboutToPaint();
 
   protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    int verticalOffset() const override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
     // Opens the cell's editor without taking the keyboard from a part of
     // the window outside the grid (a bar): only a cell the user reached in
     // the grid takes the keys.
@@ -72,6 +99,16 @@ class GridView : public QTableView {
     void ShowEditor(const QModelIndex& index);
     void EmitGridKey(int which);
     void HeaderMouse(QHeaderView* header, QEvent* event);
+    // Selects row's cells, as a click on its number does.
+    void SelectRow(int row);
+    int RowCount() const;
+    // The first and last rows in view (last < first when none).
+    int FirstRowShown() const;
+    int64_t ScrolledPixels() const;
+    int LastRowShown() const;
+
+    RowNumbers* rowNumbers_;
+    bool inGeometries_ = false;
 
     bool editing_ = false;
     bool quiet_ = false;

@@ -20,6 +20,7 @@
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
+#include "forms/grid/row_numbers.h"
 #include "forms/seam/encoding_follow.h"
 #include "forms/seam/error_handler.h"
 #include "forms/seam/fonts.h"
@@ -77,9 +78,7 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     StringGrid1->setModel(model);
     StringGrid1->setGeometry(0, 80, 689, 337);
     StringGrid1->horizontalHeader()->setSectionsClickable(false);
-    StringGrid1->verticalHeader()->setSectionsClickable(false);
     StringGrid1->horizontalHeader()->setFirstSectionMovable(true);
-    StringGrid1->verticalHeader()->setFirstSectionMovable(true);
 
     additions = new GridAdditions(this, StringGrid1, model);
     connect(additions->findBar, &FindBar::opened, this, [this] { FormResize(); });
@@ -102,15 +101,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     connect(btmWrite, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { btmWriteClick(); }); });
     // A row dragged by its case number moves in the model's order, where
-    // the export, copy and search find it; the header keeps no order of its
-    // own.
-    connect(StringGrid1->verticalHeader(), &QHeaderView::sectionMoved, this,
-            [this](int, int from, int to) {
-                QHeaderView* rows = StringGrid1->verticalHeader();
-                const QSignalBlocker quiet(rows);
-                rows->moveSection(to, from);
-                model->MoveRow(from, to);
-            });
+    // the export, copy and search find it; the numbers keep no order of
+    // their own.
+    connect(StringGrid1->rowNumbers(), &lv::RowNumbers::rowMoved, model,
+            [this](int from, int to) { model->MoveRow(from, to); });
     connect(StringGrid1, &GridView::cellNotified, this,
             [this] { lv::RunHandler([this] { StringGrid1Click(); }); });
     // Cells read back from the file are not drawn from a file that changed.

@@ -207,7 +207,7 @@ TEST_F(DPGridTest, AClickOnAMovedColumnOpensTheLabelsOfTheVariableNamedAboveIt) 
     columns->moveSection(2, 0);  // BORN now stands first on screen
     QApplication::processEvents();
     const int x = columns->sectionViewportPosition(2) + 5;
-    const int y = w.StringGrid1->verticalHeader()->sectionViewportPosition(1) + 5;
+    const int y = w.StringGrid1->RowY(1) + 5;
     Click(w.StringGrid1->viewport(), QPoint(x, y));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].first, "BORN");
@@ -226,7 +226,7 @@ TEST_F(DPGridTest, ADragAcrossCellsOpensTheLabelsOnceOnReleaseForTheCellReleased
     QApplication::processEvents();
     QWidget* viewport = w.StringGrid1->viewport();
     QHeaderView* columns = w.StringGrid1->horizontalHeader();
-    const int y = w.StringGrid1->verticalHeader()->sectionViewportPosition(1) + 5;
+    const int y = w.StringGrid1->RowY(1) + 5;
     const QPoint from(columns->sectionViewportPosition(0) + 5, y);
     const QPoint to(columns->sectionViewportPosition(1) + 5, y);
     auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
@@ -255,7 +255,7 @@ TEST_F(DPGridTest, PressesOnHeadersOpenNothing) {
     QHeaderView* columns = w.StringGrid1->horizontalHeader();
     Click(columns->viewport(), QPoint(columns->sectionViewportPosition(1) + 5, 5));
     QHeaderView* rows = w.StringGrid1->verticalHeader();
-    Click(rows->viewport(), QPoint(5, rows->sectionViewportPosition(2) + 5));
+    Click(rows->viewport(), QPoint(5, w.StringGrid1->RowY(2) + 5));
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(w.StringGrid1->currentIndex(), w.model->index(0, 0));
 }

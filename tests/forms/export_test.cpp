@@ -11,6 +11,7 @@
 
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
+#include "forms/grid/row_numbers.h"
 #include "forms/windows/DPGrid.h"
 #include "tests/core/grid/grid_support.h"
 
@@ -51,7 +52,7 @@ TEST_F(GridExportTest, AsDisplayedFollowsTheScreenWithEditsAndMovedColumnsAndRow
     TfrmDPGrid w;
     w.model->setData(w.model->index(1, 1), QStringLiteral("edited"), Qt::EditRole);
     w.StringGrid1->horizontalHeader()->moveSection(2, 0);  // B, A, S
-    w.StringGrid1->verticalHeader()->moveSection(2, 0);    // cases 3, 1, 2
+    emit w.StringGrid1->rowNumbers()->rowMoved(2, 0);      // cases 3, 1, 2
     dialogs.saveAnswers = {out_};
     dialogs.confirmAnswers = {ConfirmAnswer::Yes, ConfirmAnswer::Yes};
     w.btmWrite->click();

@@ -30,6 +30,7 @@
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
+#include "forms/grid/row_numbers.h"
 #include "forms/seam/progress_dialog.h"
 #include "savio/spssfio.h"
 #include "tests/core/grid/grid_support.h"
@@ -355,16 +356,16 @@ TEST_F(GridAdditionsTest, TheHeaderMenuSortsAndRestoresWithCaseNumbersAndEdits) 
     EXPECT_EQ(caseNumber(3), "2");
     EXPECT_EQ(Text(w, 0, 1), "ed");
     // A row dragged by its number moves in the same order.
-    QHeaderView* rows = w.StringGrid1->verticalHeader();
-    QWidget* numbers = rows->viewport();
-    const QPoint from(10, rows->sectionViewportPosition(3) + 12);
-    const QPoint to(10, rows->sectionViewportPosition(0) + 4);
+    GridView* view = w.StringGrid1;
+    QWidget* numbers = view->verticalHeader()->viewport();
+    const QPoint from(10, view->RowY(3) + 12);
+    const QPoint to(10, view->RowY(0) + 4);
     QTest::mousePress(numbers, Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(numbers, QPoint(10, rows->sectionViewportPosition(2) + 12));
+    QTest::mouseMove(numbers, QPoint(10, view->RowY(2) + 12));
     QTest::mouseMove(numbers, to);
     QTest::mouseRelease(numbers, Qt::LeftButton, Qt::NoModifier, to);
     EXPECT_EQ(caseNumber(0), "2");
-    EXPECT_EQ(rows->logicalIndex(0), 0);
+    EXPECT_EQ(view->indexAt(QPoint(5, view->RowY(0) + 5)).row(), 0);
     EXPECT_EQ(Text(w, 1, 1), "ed");
     w.additions->HeaderMenu(0);
     EXPECT_TRUE(w.additions->originalOrder->isEnabled());

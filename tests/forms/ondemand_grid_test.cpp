@@ -17,6 +17,7 @@
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
+#include "forms/grid/row_numbers.h"
 #include "forms/windows/DPGrid.h"
 #include "tests/core/grid/grid_support.h"
 #include "tests/forms/support_app.h"
@@ -84,7 +85,7 @@ TEST_F(OnDemandWindowTest, CellsAndExportAreThoseOfAFullDecode) {
         }
     // The export in the screen's order of columns and rows.
     w.StringGrid1->horizontalHeader()->moveSection(4, 0);
-    w.StringGrid1->verticalHeader()->moveSection(2500, 3);
+    emit w.StringGrid1->rowNumbers()->rowMoved(2500, 3);
     full_.MoveRow(2500, 3);
     lv::GridCellSource cells(full_, {4, 0, 1, 2, 3, 5, 6});
     ASSERT_TRUE(lv::RunExport(dir_ + "/full.txt", lv::ExportMode::AsDisplayed, &cells));
