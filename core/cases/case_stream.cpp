@@ -136,7 +136,8 @@ Message CaseStream::failure() const {
 }
 
 bool CaseStream::PassToFirst() {
-    const bool plain = !wanted_.cases && wanted_.weight < 0 && !wanted_.chooser && derived_.empty();
+    const bool plain =
+        !wanted_.cases && wanted_.weight < 0 && !wanted_.chooser && plan_.steps.empty();
     if (!plain) return true;
     int64_t first = wanted_.firstCase;
     if (wanted_.lastCase >= 0) first = std::min(first, wanted_.lastCase);
