@@ -482,6 +482,12 @@ void Sets(Pages& pages, const Fonts& fonts, const std::vector<CodebookSet>& mr,
     for (const CodebookSet& set : mr) {
         Subheading(pages, fonts, Q(set.name) + QStringLiteral("  ") + Q(set.label));
         Paragraph(pages, QStringLiteral("種類: ") + Q(set.kind), fonts.body);
+        if (set.respondersCounted) {
+            QString text =
+                QStringLiteral("回答のあるケース: ") + Q(CountText(set.responders.weight));
+            if (weighted) text += QStringLiteral(" (ケース数 %1)").arg(set.responders.cases);
+            Paragraph(pages, text, fonts.body);
+        }
         pages.y += 2 * kUnit;
         std::vector<Column> columns = {{QStringLiteral("変数または値"), 1.6},
                                        {QStringLiteral("ラベル"), 2.6}};

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,11 @@ struct CodebookSet {
     std::string name, label, kind;
     std::vector<std::string> variables;
     std::vector<CodebookSetRow> rows;
+    // Multiple-response sets: the cases with at least one response (the
+    // counted value of a dichotomy, any valid value of a category set),
+    // counted when every member is in the codebook.
+    bool respondersCounted = false;
+    Amount responders;
 };
 
 struct CodebookContent {
@@ -109,6 +115,9 @@ struct CodebookContent {
     std::vector<int> variables;  // in dictionary order
     FrequencyResult frequencies;
     int64_t casesChosen = -1;  // -1: every case
+    // Per multiple-response set of the dictionary: its cases with at least
+    // one response, from the same pass (none when a member is not chosen).
+    std::vector<std::optional<Amount>> responders;
 };
 
 // The tables of variables (indices into dict.variables; empty for every

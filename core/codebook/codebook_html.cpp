@@ -403,6 +403,16 @@ void Sets(Html& h, const CodebookContent& c, bool weighted) {
             .Raw("</span></h3>\n<p>種類: ")
             .Text(set.kind)
             .Raw("</p>\n");
+        if (set.respondersCounted) {
+            h.Raw("<p class=\"responders\" data-count=\"")
+                .Number(set.responders.weight)
+                .Raw("\" data-cases=\"")
+                .Integer(set.responders.cases)
+                .Raw("\">回答のあるケース: ")
+                .Text(CountText(set.responders.weight));
+            if (weighted) h.Raw(" (ケース数 ").Integer(set.responders.cases).Raw(")");
+            h.Raw("</p>\n");
+        }
         h.Raw("<table class=\"set\">\n<thead><tr><th>変数または値</th><th>ラベル</th>");
         h.Raw(weighted ? "<th>度数 (重み付き)</th><th>ケース数</th>" : "<th>度数</th>");
         h.Raw("</tr></thead>\n<tbody>\n");

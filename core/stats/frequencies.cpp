@@ -19,9 +19,11 @@ double Percent(double part, double whole) {
 
 class TallyVisitor final : public CaseVisitor {
   public:
-    explicit TallyVisitor(std::vector<ValueTally>& tallies) : tallies_(tallies) {}
+    TallyVisitor(std::vector<ValueTally>& tallies, CaseVisitor* alongside)
+        : tallies_(tallies), alongside_(alongside) {}
     void Case(std::span<const PassValue> values, double weight) override {
         for (size_t i = 0; i < values.size(); ++i) tallies_[i].Add(values[i], weight);
+        if (alongside_) alongside_->Case(values, weight);
     }
     // A variable at a time: each table is counted over the whole block.
     void Block(const CaseStream& stream) override {
@@ -37,10 +39,12 @@ class TallyVisitor final : public CaseVisitor {
                     tally.Add({stream.Sysmis(i, k), values.Number(i, k), {}}, weight);
             }
         }
+        if (alongside_) alongside_->Block(stream);
     }
 
   private:
     std::vector<ValueTally>& tallies_;
+    CaseVisitor* alongside_;
 };
 
 FrequencyRow ValueRow(const StatsVariable& v, const TallyEntry& e) {
@@ -148,6 +152,8 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
     const double total = t.total.weight, valid = t.valid.weight;
 
     const std::vector<TallyEntry> entries = tally.Entries();
+    // Every row at once: a document of many variables holds every table.
+    t.rows.reserve(std::min(entries.size(), shownRows + 1) + 3);
     FrequencyRow more;
     more.kind = FrequencyRow::Kind::More;
     more.moreExact = tally.complete();
@@ -215,12 +221,12 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress, size_t kept,
                                const CaseNumbers* selected, const ReaderHandle* file,
-                               std::span<const AskedPercentile> asked) {
+                               std::span<const AskedPercentile> asked, CaseVisitor* alongside) {
     FrequencyResult result;
     std::vector<ValueTally> tallies;
     tallies.reserve(variables.size());
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), kept);
-    TallyVisitor visitor(tallies);
+    TallyVisitor visitor(tallies, alongside);
     result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     if (result.pass.outcome != PassOutcome::Complete) return result;
     const std::vector<double> points = PercentilePoints(asked);
@@ -230,10 +236,14 @@ FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int
         result.pass = order.pass;
         return result;
     }
+    result.tables.reserve(tallies.size());
     for (size_t i = 0; i < tallies.size(); ++i) {
         const BeyondTable* beyond = order.beyond[i] ? &*order.beyond[i] : nullptr;
         result.tables.push_back(
             MakeFrequencyTable(tallies[i], result.pass.weighted, kShownValueRows, asked, beyond));
+        // The tally's table is done with: its memory goes before the next
+        // table is made, so that tallies and tables are not held together.
+        ValueTally done = std::move(tallies[i]);
     }
     return result;
 }

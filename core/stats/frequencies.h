@@ -84,13 +84,15 @@ struct FrequencyResult {
 // The tables of variables (indices into dict.variables), in one pass
 // (through file when given: see ReadCasesOnce), and more only for a
 // variable of more than kept distinct values (order_pass). asked: the
-// percentiles wanted beside the quartiles.
+// percentiles wanted beside the quartiles. alongside, when given, sees
+// every block of the same pass (its columns are variables, in order).
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress = nullptr,
                                size_t kept = ValueTally::kDefaultKept,
                                const CaseNumbers* selected = nullptr,
                                const ReaderHandle* file = nullptr,
-                               std::span<const AskedPercentile> asked = {});
+                               std::span<const AskedPercentile> asked = {},
+                               CaseVisitor* alongside = nullptr);
 
 // The quartiles' points and then asked's, in [0, 1].
 std::vector<double> PercentilePoints(std::span<const AskedPercentile> asked);
