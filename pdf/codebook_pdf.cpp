@@ -401,7 +401,7 @@ void Variable(Pages& pages, const Fonts& fonts, const CodebookSection& s, bool w
                               .arg(s.distinctExact ? QString() : QStringLiteral(" 以上"));
         summary += s.frequentOfListed
                        ? QStringLiteral("。度数の多い値 (値の小さい順に最初の %1 個のうち):")
-                             .arg(kShownValueRows)
+                             .arg(s.frequentAmong)
                        : QStringLiteral("。度数の多い値:");
         Paragraph(pages, summary, fonts.body, 2 * kUnit);
         pages.y += 2 * kUnit;

@@ -1,6 +1,7 @@
 #include "pdf/gui_for_drawing.h"
 
 #include <QGuiApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +20,9 @@ GuiForDrawing::GuiForDrawing() {
         if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qUtf8Printable(text));
     });
     app_ = std::make_unique<QGuiApplication>(argc, argv);
+    // Qt takes the whole locale from the environment; the tool's numbers
+    // keep the C locale's point (its decimal separator is its own choice).
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 GuiForDrawing::~GuiForDrawing() = default;

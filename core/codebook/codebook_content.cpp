@@ -322,15 +322,21 @@ CodebookSection SectionOf(const CodebookContent& c, size_t i) {
     }
     const bool numeric = !v.isString();
     if (!s.listed) {
-        // The most frequent of the values the table holds (the smallest of
-        // equal counts first).
-        std::vector<CodebookValueRow> byCount = valid;
-        std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
-            return a.amount.weight > b.amount.weight;
-        });
+        // The most frequent of every value the tally held (the table's rows
+        // stop at the first kShownValueRows), else of the rows.
+        std::vector<CodebookValueRow> byCount;
+        s.frequentAmong = t.frequent.empty() ? valid.size() : t.frequentAmong;
+        if (!t.frequent.empty()) {
+            for (const FrequencyRow& r : t.frequent) byCount.push_back(RowOf(c, t, r));
+        } else {
+            byCount = valid;
+            std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
+                return a.amount.weight > b.amount.weight;
+            });
+        }
         if (byCount.size() > kCodebookFrequentValues) byCount.resize(kCodebookFrequentValues);
         s.frequent = std::move(byCount);
-        s.frequentOfListed = more;
+        s.frequentOfListed = t.frequent.empty() ? more : !t.frequentOfAll;
         // Only the labelled values are listed.
         std::erase_if(valid, [](const CodebookValueRow& r) { return r.label.empty(); });
     }

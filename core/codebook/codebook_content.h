@@ -82,9 +82,10 @@ struct CodebookSection {
     bool distinctExact = true;
     std::vector<CodebookValueRow> values;
     std::vector<CodebookValueRow> frequent;  // summarised variables
-    // The frequent values are the most frequent of those the table lists
-    // (the smallest kShownValueRows), not of every value.
+    // The frequent values are the most frequent of the smallest
+    // frequentAmong values (the tally held no more), not of every value.
     bool frequentOfListed = false;
+    size_t frequentAmong = 0;
     std::string missingDeclared;  // the user-missing values and ranges
     Amount valid, userMissing, systemMissing, total;
     std::vector<CodebookStatistic> statistics;  // scale variables

@@ -379,7 +379,7 @@ void Variable(Html& h, const CodebookSection& s, bool weighted) {
             .Integer(static_cast<int64_t>(s.distinct))
             .Raw(s.distinctExact ? "" : " 以上")
             .Raw(s.frequentOfListed ? "。度数の多い値 (値の小さい順に最初の " +
-                                          std::to_string(kShownValueRows) + " 個のうち):</p>\n"
+                                          std::to_string(s.frequentAmong) + " 個のうち):</p>\n"
                                     : std::string("。度数の多い値:</p>\n"));
         ValueTable(h, s.frequent, weighted, fractions, true);
         if (!s.values.empty()) h.Raw("<h3>値ラベル</h3>\n");

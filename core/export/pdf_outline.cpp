@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -261,8 +262,13 @@ std::string PdfOutlineUpdate(int fd, uint64_t size, const std::vector<PdfMark>& 
         }
         out += " /Dest [";
         AppendReference(out, pages[marks[i].page]);
-        std::snprintf(number, sizeof number, " /XYZ 0 %.2f 0] >>\nendobj\n", marks[i].top);
-        out += number;
+        // to_chars, not printf: a point whatever the locale says.
+        const double top = std::isfinite(marks[i].top) ? marks[i].top : 0;
+        const auto written =
+            std::to_chars(number, number + sizeof number, top, std::chars_format::fixed, 2);
+        out += " /XYZ 0 ";
+        out.append(number, written.ec == std::errc() ? written.ptr : number);
+        out += " 0] >>\nendobj\n";
     }
     const uint64_t catalogOffset = size + out.size();
     out += std::to_string(*root) + " 0 obj\n" + catalog.substr(0, close);

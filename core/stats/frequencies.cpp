@@ -1,5 +1,6 @@
 #include "core/stats/frequencies.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -178,6 +179,24 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
         t.rows.push_back(std::move(row));
     }
     if (more.amount.cases > 0) {
+        // The most frequent of every held value, beyond the rows listed.
+        std::vector<const TallyEntry*> held;
+        for (const TallyEntry& e : entries)
+            if (e.missing == MissingKind::None) held.push_back(&e);
+        const size_t keep = std::min(kFrequentValues, held.size());
+        std::partial_sort(held.begin(), held.begin() + static_cast<ptrdiff_t>(keep), held.end(),
+                          [](const TallyEntry* a, const TallyEntry* b) {
+                              if (a->weight != b->weight) return a->weight > b->weight;
+                              return a < b;  // entries are in value order
+                          });
+        for (size_t i = 0; i < keep; ++i) {
+            FrequencyRow row = ValueRow(t.variable, *held[i]);
+            row.percent = Percent(held[i]->weight, total);
+            row.validPercent = Percent(held[i]->weight, valid);
+            t.frequent.push_back(std::move(row));
+        }
+        t.frequentOfAll = tally.complete();
+        t.frequentAmong = held.size();
         cumulative += more.amount.weight;
         more.percent = Percent(more.amount.weight, total);
         more.validPercent = Percent(more.amount.weight, valid);

@@ -64,7 +64,16 @@ struct FrequencyTable {
     bool distinctExact = true;
     Descriptives stats;   // numeric variables
     Histogram histogram;  // numeric variables: of every valid value
+    // When the rows do not list every valid value: the most frequent valid
+    // values the tally held (every value when it held all), most frequent
+    // first, the smaller of equal counts first.
+    std::vector<FrequencyRow> frequent;
+    bool frequentOfAll = true;  // the tally held every distinct value
+    size_t frequentAmong = 0;   // the valid values they were chosen from
 };
+
+// How many most frequent values a table keeps beside its rows.
+inline constexpr size_t kFrequentValues = 10;
 
 // The table of a tally. shownRows: valid values listed before the More row.
 // beyond: what further passes found of the values the tally could not hold.
