@@ -11,6 +11,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,22 +54,34 @@ QFont MakeFont(double points, bool bold = false) {
     return font;
 }
 
-// Qt's output goes to the output file as it is made.
+// Qt's output goes to the output file as it is made. A failed write (a
+// full disk) is not thrown through Qt's code: Qt hears of a failed write,
+// and the failure is thrown once Qt has finished.
 class OutputDevice : public QIODevice {
   public:
     explicit OutputDevice(OutputFile& out) : out_(out) { open(QIODevice::WriteOnly); }
     qint64 written() const { return written_; }
+    void ThrowFailure() const {
+        if (failure_) std::rethrow_exception(failure_);
+    }
 
   protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
-        out_.Write(std::string_view(data, static_cast<size_t>(size)));
+        if (failure_) return -1;
+        try {
+            out_.Write(std::string_view(data, static_cast<size_t>(size)));
+        } catch (...) {
+            failure_ = std::current_exception();
+            return -1;
+        }
         written_ += size;
         return size;
     }
 
   private:
     OutputFile& out_;
+    std::exception_ptr failure_;
     qint64 written_ = 0;
 };
 
@@ -589,6 +602,7 @@ bool WriteCodebookPdf(const CodebookContent& c, OutputFile& out, Progress* progr
         if (!Run(pages, fonts, c, plan, false, progress, c.frequencies.tables.size(), steps))
             return false;
         painter.end();
+        device.ThrowFailure();
         size = device.written();
     }
     out.WriteNow({});
