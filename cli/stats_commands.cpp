@@ -221,7 +221,7 @@ int RunCodebook(Context& c) {
     if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
     try {
-        const bool pdf = IsPdfName(c.options.output);
+        [[maybe_unused]] const bool pdf = IsPdfName(c.options.output);
 #if LORIVANE_PDF
         // The fonts need a Qt application, made before anything is read.
         std::optional<lv::GuiForDrawing> gui;

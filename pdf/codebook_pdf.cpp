@@ -156,8 +156,18 @@ double Lay(Pages& pages, QString text, const QFont& font, double x, double y, do
     layout.endLayout();
     if (QPainter* p = pages.painter(); p && draw) {
         p->setPen(ink);
-        for (int i = 0; i < std::min(count, layout.lineCount()); ++i)
-            layout.lineAt(i).draw(p, QPointF(x, y));
+        const int shown = std::min(count, layout.lineCount());
+        for (int i = 0; i < shown; ++i) layout.lineAt(i).draw(p, QPointF(x, y));
+        // Lines left out: an ellipsis after the last one shown.
+        if (shown > 0) {
+            const QTextLine last = layout.lineAt(shown - 1);
+            if (last.textStart() + last.textLength() < text.size()) {
+                p->setFont(font);
+                p->drawText(
+                    QPointF(x + last.x() + last.naturalTextWidth(), y + last.y() + last.ascent()),
+                    QString(QChar(0x2026)));
+            }
+        }
     }
     return height;
 }
@@ -389,8 +399,12 @@ void Chart(Pages& pages, const Fonts& fonts, const CodebookChart& chart) {
 }
 
 void Variable(Pages& pages, const Fonts& fonts, const CodebookSection& s, bool weighted) {
-    QString heading = QString::number(s.position) + QStringLiteral(". ") + Q(s.longName);
-    if (!s.label.empty()) heading += QStringLiteral("  ") + Q(s.label);
+    // The name and the label isolated (FSI ... PDI), so that a name written
+    // right to left leaves the number before it.
+    const QString fsi(QChar(0x2068)), pdi(QChar(0x2069));
+    QString heading =
+        QString::number(s.position) + QStringLiteral(". ") + fsi + Q(s.longName) + pdi;
+    if (!s.label.empty()) heading += QStringLiteral("  ") + fsi + Q(s.label) + pdi;
     pages.y += Block(pages, heading, fonts.heading, kLeft, pages.y, kWidth, Qt::AlignLeft, 6);
     if (QPainter* p = pages.painter()) {
         p->setPen(QPen(kRule, 0.8 * kUnit));

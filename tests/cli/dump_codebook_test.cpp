@@ -259,6 +259,8 @@ TEST(DumpCodebook, CorpusPdfShowsTheFiguresWithBookmarksAndEmbeddedFonts) {
         ASSERT_FALSE(book.is_null());
         ExpectSameFigures(book, FreqOf(path, book));
         const DumpResult r = RunDump({"codebook", path, pdf});
+        if (r.err.find("HTML only in this build") != std::string::npos)
+            GTEST_SKIP() << "this build's tool writes no PDF (built without Qt)";
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         const json read = ReadPdf(pdf);
@@ -273,7 +275,7 @@ TEST(DumpCodebook, RefusalsLeaveNothing) {
     std::remove(out.c_str());
     DumpResult r = RunDump({"codebook", path, fixture::TempDir() + "/book.txt"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("HTML or PDF"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("name OUT .html"), std::string::npos) << r.err;
     r = RunDump({"codebook", path, out, "--vars", "NOPE"});
     EXPECT_EQ(r.status, 1);
     r = RunDump({"codebook", path, out, "--where", "Q >"});
