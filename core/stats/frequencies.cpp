@@ -153,8 +153,15 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
     const double total = t.total.weight, valid = t.valid.weight;
 
     const std::vector<TallyEntry> entries = tally.Entries();
-    // Every row at once: a document of many variables holds every table.
-    t.rows.reserve(std::min(entries.size(), shownRows + 1) + 3);
+    // The rows' room at once, no more: a document of many variables holds
+    // every table.
+    {
+        size_t validEntries = 0;
+        for (const TallyEntry& e : entries) validEntries += e.missing == MissingKind::None;
+        const bool moreRow = validEntries > shownRows || tally.restValid().cases > 0;
+        t.rows.reserve(std::min(validEntries, shownRows) + moreRow + entries.size() - validEntries +
+                       (tally.restMissing().cases > 0) + (t.systemMissing.cases > 0));
+    }
     FrequencyRow more;
     more.kind = FrequencyRow::Kind::More;
     more.moreExact = tally.complete();
