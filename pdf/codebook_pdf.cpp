@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -133,43 +134,61 @@ class Pages {
     int page_ = 0;
 };
 
-// Text laid out in lines of width (at most lines of them); its height, and
-// drawn at (x, y) when draw and there is a painter.
-double Lay(Pages& pages, QString text, const QFont& font, double x, double y, double width,
-           Qt::Alignment align, int lines, const QColor& ink, bool draw) {
+// Text laid out in lines of width, at most lines of them.
+struct Laid {
+    std::unique_ptr<QTextLayout> layout;
+    int shown = 0;
+    double height = 0;
+};
+
+Laid LayOut(Pages& pages, QString text, const QFont& font, double width, Qt::Alignment align,
+            int lines) {
     if (text.size() > kCellCharacters) text = text.left(kCellCharacters) + QChar(0x2026);
-    QTextLayout layout(text, font, pages.device());
+    Laid laid;
+    laid.layout = std::make_unique<QTextLayout>(text, font, pages.device());
+    QTextLayout& layout = *laid.layout;
     QTextOption option(align);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
-    double height = 0;
-    int count = 0;
     layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid() && count < lines;
-         line = layout.createLine(), ++count) {
+    for (QTextLine line = layout.createLine(); line.isValid() && laid.shown < lines;
+         line = layout.createLine(), ++laid.shown) {
         line.setLineWidth(width);
-        line.setPosition(QPointF(0, height));
-        height += line.height();
+        line.setPosition(QPointF(0, laid.height));
+        laid.height += line.height();
     }
     layout.endLayout();
-    if (QPainter* p = pages.painter(); p && draw) {
-        p->setPen(ink);
-        const int shown = std::min(count, layout.lineCount());
-        for (int i = 0; i < shown; ++i) layout.lineAt(i).draw(p, QPointF(x, y));
-        // Lines left out: an ellipsis after the last one shown.
-        if (shown > 0) {
-            const QTextLine last = layout.lineAt(shown - 1);
-            if (last.textStart() + last.textLength() < text.size()) {
-                p->setFont(font);
-                p->drawText(
-                    QPointF(x + last.x() + last.naturalTextWidth(), y + last.y() + last.ascent()),
-                    QString(QChar(0x2026)));
-            }
+    laid.shown = std::min(laid.shown, layout.lineCount());
+    return laid;
+}
+
+// Draws laid text at (x, y) when there is a painter.
+void Draw(Pages& pages, const Laid& laid, const QFont& font, double x, double y,
+          const QColor& ink) {
+    QPainter* p = pages.painter();
+    if (!p) return;
+    p->setPen(ink);
+    for (int i = 0; i < laid.shown; ++i) laid.layout->lineAt(i).draw(p, QPointF(x, y));
+    // Lines left out: an ellipsis after the last one shown.
+    if (laid.shown > 0) {
+        const QTextLine last = laid.layout->lineAt(laid.shown - 1);
+        if (last.textStart() + last.textLength() < laid.layout->text().size()) {
+            p->setFont(font);
+            p->drawText(
+                QPointF(x + last.x() + last.naturalTextWidth(), y + last.y() + last.ascent()),
+                QString(QChar(0x2026)));
         }
     }
-    return height;
+}
+
+// Text laid out and, when draw, drawn at (x, y); its height.
+double Lay(Pages& pages, const QString& text, const QFont& font, double x, double y, double width,
+           Qt::Alignment align, int lines, const QColor& ink, bool draw) {
+    const Laid laid = LayOut(pages, text, font, width, align, lines);
+    if (draw) Draw(pages, laid, font, x, y, ink);
+    return laid.height;
 }
 
 double Block(Pages& pages, const QString& text, const QFont& font, double x, double y, double width,
@@ -218,28 +237,36 @@ class Table {
             headerShown_ = true;
             DrawHeader();
         }
-        const double height = Height(row, fonts_.body);
-        if (pages_.Need(height) && header_) DrawHeader();
-        Draw(row, fonts_.body, height, false);
+        // Each cell laid out once, for its height and then drawn.
+        std::vector<Laid> cells = LayRow(row, false);
+        if (pages_.Need(Height(cells)) && header_) DrawHeader();
+        DrawRow(row, cells, false);
     }
     void End() { pages_.y += 4 * kUnit; }
 
   private:
-    double Height(const Row& row, const QFont& font) {
-        double height = 0;
+    std::vector<Laid> LayRow(const Row& row, bool header) {
+        std::vector<Laid> cells;
         for (size_t i = 0; i < row.cells.size() && i < columns_.size(); ++i)
-            height = std::max(height, Measure(pages_, row.cells[i], font,
-                                              columns_[i].width - 2 * kPad, kCellLines));
+            cells.push_back(LayOut(pages_, row.cells[i], fonts_.body, columns_[i].width - 2 * kPad,
+                                   columns_[i].number && !header ? Qt::AlignRight : Qt::AlignLeft,
+                                   kCellLines));
+        return cells;
+    }
+    static double Height(const std::vector<Laid>& cells) {
+        double height = 0;
+        for (const Laid& c : cells) height = std::max(height, c.height);
         return height + 2 * kPad;
     }
     void DrawHeader() {
         Row row;
         for (const Column& c : columns_) row.cells.push_back(c.caption);
-        const double height = Height(row, fonts_.body);
-        pages_.Need(height + 2 * QFontMetricsF(fonts_.body, pages_.device()).height());
-        Draw(row, fonts_.body, height, true);
+        const std::vector<Laid> cells = LayRow(row, true);
+        pages_.Need(Height(cells) + 2 * QFontMetricsF(fonts_.body, pages_.device()).height());
+        DrawRow(row, cells, true);
     }
-    void Draw(const Row& row, const QFont& font, double height, bool header) {
+    void DrawRow(const Row& row, const std::vector<Laid>& cells, bool header) {
+        const double height = Height(cells);
         QPainter* p = pages_.painter();
         double x = kLeft;
         for (size_t i = 0; i < columns_.size(); ++i) {
@@ -250,10 +277,9 @@ class Table {
                 p->setPen(QPen(kRule, 0.6 * kUnit));
                 p->drawRect(cell);
             }
-            if (i < row.cells.size())
-                Block(pages_, row.cells[i], font, x + kPad, pages_.y + kPad, c.width - 2 * kPad,
-                      c.number && !header ? Qt::AlignRight : Qt::AlignLeft, kCellLines,
-                      row.missing ? kMissing : kInk);
+            if (i < cells.size())
+                Draw(pages_, cells[i], fonts_.body, x + kPad, pages_.y + kPad,
+                     row.missing ? kMissing : kInk);
             x += c.width;
         }
         pages_.y += height;
