@@ -1,8 +1,10 @@
-// The codebook on the 1 M-case, 40-variable survey and on the corpus's
-// 276-variable file, each in a child process of its own (wall time from the
-// parent, peak RSS), beside libreadstat's bare parse of the same file and
-// PSPP's DISPLAY DICTIONARY with FREQUENCIES of every variable in the same
-// run; and on a dictionary of 100,000 variables, for its memory.
+// The codebook as HTML and as PDF on the 1 M-case, 40-variable survey and
+// on the corpus's 276-variable file, each in a child process of its own
+// (wall time from the parent, peak RSS), beside libreadstat's bare parse of
+// the same file and PSPP's DISPLAY DICTIONARY with FREQUENCIES of every
+// variable in the same run; and on a dictionary of 100,000 variables, for
+// its memory (HTML, and the PDF of its first 10,000 variables: a page or
+// more per variable).
 //
 //   bench_codebook [directory] [corpus directory]
 //       (defaults /tmp/lorivane-bench-grid and ../shared/corpus)
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     const std::string file = benchfiles::EnsureSurvey(dir);
     const std::string dump = LORIVANE_DUMP;
     const std::string out = dir + "/codebook.html";
+    const std::string pdf = dir + "/codebook.pdf";
     const bool havePspp = std::system("command -v pspp >/dev/null 2>&1") == 0;
 
     std::printf("| action | wall s (best of 3) | peak RSS MB | x peer |\n|---|---|---|---|\n");
@@ -59,6 +62,8 @@ int main(int argc, char** argv) {
     row("libreadstat bare parse, 1 M x 40 (peer)", peer, peer);
     row("lorivane-dump codebook, 1 M x 40 (goal <= 1.5x, <= 128 MB)",
         bench::BestOf({dump, "codebook", file, out}), peer);
+    row("lorivane-dump codebook as PDF, 1 M x 40", bench::BestOf({dump, "codebook", file, pdf}),
+        peer);
     if (havePspp) {
         const std::string syntax = dir + "/codebook.sps";
         std::ofstream(syntax) << "GET FILE='" << file << "'.\nDISPLAY DICTIONARY.\n"
@@ -75,6 +80,8 @@ int main(int argc, char** argv) {
         row("libreadstat bare parse, 276 variables (peer)", widePeer, widePeer);
         row("lorivane-dump codebook, 276 variables (goal < 1 s)",
             bench::BestOf({dump, "codebook", wide276, out}), widePeer);
+        row("lorivane-dump codebook as PDF, 276 variables",
+            bench::BestOf({dump, "codebook", wide276, pdf}), widePeer);
     } else {
         std::printf("(no corpus at %s: the 276-variable rows are left out)\n", corpus.c_str());
     }
@@ -83,5 +90,9 @@ int main(int argc, char** argv) {
     row("libreadstat bare parse, 100,000 variables x 20 (peer)", widePeer, widePeer);
     row("lorivane-dump codebook, 100,000 variables x 20",
         bench::BestOf({dump, "codebook", veryWide, out}), widePeer);
+    std::string first;
+    for (int i = 0; i < 10'000; ++i) first += (i ? ",V" : "V") + std::to_string(i);
+    row("lorivane-dump codebook as PDF, 10,000 of the 100,000 variables",
+        bench::BestOf({dump, "codebook", veryWide, pdf, "--vars", first}, 1), widePeer);
     return 0;
 }

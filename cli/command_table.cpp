@@ -412,8 +412,14 @@ bool CheckCodebook(const Options& o, std::string& error) {
     for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     if (extension == "htm" || extension == "html" || extension == "xhtml" || out == "-")
         return true;
-    error = extension == "pdf" ? "codebook writes HTML only: name OUT .html"
+#if LORIVANE_PDF
+    if (extension == "pdf") return true;
+    error =
+        "codebook writes HTML or PDF: name OUT .html or .pdf (or - for HTML on standard output)";
+#else
+    error = extension == "pdf" ? "codebook writes HTML only in this build: name OUT .html"
                                : "codebook writes HTML: name OUT .html (or - for standard output)";
+#endif
     return false;
 }
 
@@ -651,7 +657,8 @@ constexpr CommandSpec kCommands[] = {
      "crosstab survey.sav SEX AGAIN --layer PREF  # one table for each PREF"},
     {"codebook", "FILE OUT", "--encoding --vars --unweighted --where --password-file", "",
      "writes the codebook of the file to OUT as one HTML document\n"
-     "(HTML only): a title page with the file's details and\n"
+     "or, when OUT ends in .pdf, as a PDF with embedded fonts and a\n"
+     "bookmark per variable: a title page with the file's details and\n"
      "documents, a table of contents, then each variable with its\n"
      "dictionary entry, the count and percent of each value (with\n"
      "the counts of cases beside the weighted ones when the file\n"
@@ -663,8 +670,9 @@ constexpr CommandSpec kCommands[] = {
      "the cases; the document is self-contained (inline CSS and\n"
      "SVG, no script) and well-formed XHTML, written through a\n"
      "temporary file and named when complete",
-     CheckCodebook, RunCodebook, "the codebook of a file as HTML",
+     CheckCodebook, RunCodebook, "the codebook of a file as HTML or PDF",
      "codebook survey.sav survey.html  # every variable\n"
+     "codebook survey.sav survey.pdf  # the same as PDF\n"
      "codebook survey.sav sex.html --vars SEX --where 'AGE>=20'  # one variable, adults"},
     {"means", "FILE VAR",
      "--utf8 --bytes --encoding --by --json --unweighted --where --password-file --compute "

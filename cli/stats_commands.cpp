@@ -1,6 +1,7 @@
 // lorivane-dump freq, describe, crosstab and means: the statistics windows' tables
 // from the same core code, as text for a terminal, JSON or CSV; and codebook,
 // the dictionary with every variable's frequencies as one HTML document.
+#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,10 @@
 #include "cli/commands.h"
 #include "cli/tool_messages.h"
 #include "core/codebook/codebook_html.h"
+#if LORIVANE_PDF
+#include "pdf/codebook_pdf.h"
+#include "pdf/gui_for_drawing.h"
+#endif
 #include "core/dictionary/file_dictionary.h"
 #include "core/dictionary/variable_name.h"
 #include "core/selection/file_selection.h"
@@ -194,6 +199,18 @@ int RunMeans(Context& c) {
     return 0;
 }
 
+namespace {
+
+// OUT ends in .pdf, in any case (as the command's check reads it).
+bool IsPdfName(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string end = path.substr(path.size() - 4);
+    for (char& ch : end) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return end == ".pdf";
+}
+
+}  // namespace
+
 // The codebook: the target is checked and its temporary file made before
 // the cases are read, and named only when the whole document is written.
 int RunCodebook(Context& c) {
@@ -204,6 +221,12 @@ int RunCodebook(Context& c) {
     if (!Variables(c, dict, variables)) return kExitError;
     if (!Where(c, dict, cases)) return kUsage;
     try {
+        [[maybe_unused]] const bool pdf = IsPdfName(c.options.output);
+#if LORIVANE_PDF
+        // The fonts need a Qt application, made before anything is read.
+        std::optional<lv::GuiForDrawing> gui;
+        if (pdf) gui.emplace();
+#endif
         lv::OutputFile out(c.options.output);
         lv::CodebookChoice choice;
         choice.weighted = !c.options.unweighted;
@@ -212,7 +235,12 @@ int RunCodebook(Context& c) {
         const lv::CodebookContent content =
             lv::BuildCodebook(dict, variables, choice, nullptr, Selected(cases), &c.file);
         if (!PassDone(c, content.frequencies.pass)) return kExitError;
-        lv::WriteCodebookHtml(content, out);
+#if LORIVANE_PDF
+        if (pdf)
+            lv::WriteCodebookPdf(content, out);
+        else
+#endif
+            lv::WriteCodebookHtml(content, out);
         out.Commit();
     } catch (const std::exception& e) {
         PrintMessage(c.err, EnglishWhat(e));

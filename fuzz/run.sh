@@ -3,7 +3,9 @@
 # seed files with our fixture writer, and fuzzes for SECONDS (default 600).
 # LORIVANE_FUZZ_TARGET=fuzz_condition fuzzes the case-selection conditions
 # instead (from no seeds, with the language's words in fuzz/condition.dict),
-# LORIVANE_FUZZ_TARGET=fuzz_percentiles the percents of --percentiles.
+# LORIVANE_FUZZ_TARGET=fuzz_percentiles the percents of --percentiles,
+# LORIVANE_FUZZ_TARGET=fuzz_pdf_outline the bookmarks appended to a PDF
+# (from fuzz/pdf_outline_seed.pdf).
 #   fuzz/run.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +23,9 @@ cmake --build build-fuzz --target "$target" -j2 >/dev/null
 dict=()
 if [ "$target" != fuzz_reader ]; then
   rm -f "$work"/seeds/*
+fi
+if [ "$target" = fuzz_pdf_outline ]; then
+  cp fuzz/pdf_outline_seed.pdf "$work/seeds/"
 fi
 if [ "$target" = fuzz_condition ]; then
   dict=(-dict="$PWD/fuzz/condition.dict")

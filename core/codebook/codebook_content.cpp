@@ -150,6 +150,71 @@ void AddFacts(const CodebookContent& c, CodebookSection& s, const DictVariable& 
     }
 }
 
+// Counts, for each multiple-response set whose members are all in the
+// pass, the cases with at least one response, as the cases go by.
+class ResponderCount final : public CaseVisitor {
+  public:
+    ResponderCount(const FileDictionary& dict, const std::vector<int>& variables) {
+        for (const DictMultRespSet& m : dict.mrsets) {
+            Set set;
+            set.dichotomy = m.dichotomy;
+            set.text = m.countedValue;
+            while (!set.text.empty() && set.text.back() == ' ') set.text.pop_back();
+            set.number = std::strtod(m.countedValue.c_str(), nullptr);
+            for (const std::string& name : m.variables) {
+                const auto at = std::find_if(variables.begin(), variables.end(), [&](int index) {
+                    return dict.variables[index].name == name;
+                });
+                if (at == variables.end()) {
+                    set.complete = false;
+                    break;
+                }
+                set.members.push_back(
+                    {static_cast<size_t>(at - variables.begin()), &dict.variables[*at]});
+            }
+            sets_.push_back(std::move(set));
+        }
+    }
+
+    void Case(std::span<const PassValue> values, double weight) override {
+        for (Set& set : sets_) {
+            if (!set.complete) continue;
+            for (const auto& [column, v] : set.members)
+                if (Responds(set, *v, values[column])) {
+                    set.responders.Add(weight);
+                    break;
+                }
+        }
+    }
+
+    std::vector<std::optional<Amount>> Result() const {
+        std::vector<std::optional<Amount>> out;
+        for (const Set& set : sets_)
+            out.push_back(set.complete ? std::optional<Amount>(set.responders) : std::nullopt);
+        return out;
+    }
+
+  private:
+    struct Set {
+        bool dichotomy = false, complete = true;
+        std::string text;  // the counted value, without trailing blanks
+        double number = 0;
+        std::vector<std::pair<size_t, const DictVariable*>> members;  // column, variable
+        Amount responders;
+    };
+
+    static bool Responds(const Set& set, const DictVariable& v, const PassValue& value) {
+        if (set.dichotomy)
+            return v.isString() ? value.text == set.text
+                                : !value.sysmis && value.number == set.number;
+        // A blank string is no category: no response.
+        if (v.isString()) return !value.text.empty() && !v.missingValues.Holds(value.text);
+        return !value.sysmis && !v.missingValues.Holds(value.number);
+    }
+
+    std::vector<Set> sets_;
+};
+
 }  // namespace
 
 CodebookContent BuildCodebook(const FileDictionary& dict, std::vector<int> variables,
@@ -170,8 +235,14 @@ CodebookContent BuildCodebook(const FileDictionary& dict, std::vector<int> varia
     // The tally of each variable holds as many values as describe's: the
     // memory stays bounded however many distinct values a variable has, and
     // the quartiles of one of more come from the further passes.
-    c.frequencies = RunFrequencies(dict, c.variables, c.choice.weighted, progress,
-                                   kDescribeDistinctCap, selected, file);
+    // The sets' responders are counted in the same pass, only when the
+    // file has sets (else every block would be handed over for nothing).
+    std::optional<ResponderCount> responders;
+    if (!dict.mrsets.empty()) responders.emplace(dict, c.variables);
+    c.frequencies =
+        RunFrequencies(dict, c.variables, c.choice.weighted, progress, kDescribeDistinctCap,
+                       selected, file, {}, responders ? &*responders : nullptr);
+    if (responders) c.responders = responders->Result();
     return c;
 }
 
@@ -251,15 +322,21 @@ CodebookSection SectionOf(const CodebookContent& c, size_t i) {
     }
     const bool numeric = !v.isString();
     if (!s.listed) {
-        // The most frequent of the values the table holds (the smallest of
-        // equal counts first).
-        std::vector<CodebookValueRow> byCount = valid;
-        std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
-            return a.amount.weight > b.amount.weight;
-        });
+        // The most frequent of every value the tally held (the table's rows
+        // stop at the first kShownValueRows), else of the rows.
+        std::vector<CodebookValueRow> byCount;
+        s.frequentAmong = t.frequent.empty() ? valid.size() : t.frequentAmong;
+        if (!t.frequent.empty()) {
+            for (const FrequencyRow& r : t.frequent) byCount.push_back(RowOf(c, t, r));
+        } else {
+            byCount = valid;
+            std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
+                return a.amount.weight > b.amount.weight;
+            });
+        }
         if (byCount.size() > kCodebookFrequentValues) byCount.resize(kCodebookFrequentValues);
         s.frequent = std::move(byCount);
-        s.frequentOfListed = more;
+        s.frequentOfListed = t.frequent.empty() ? more : !t.frequentOfAll;
         // Only the labelled values are listed.
         std::erase_if(valid, [](const CodebookValueRow& r) { return r.label.empty(); });
     }
@@ -292,6 +369,11 @@ std::vector<CodebookSet> MultipleResponseSets(const CodebookContent& c) {
     std::vector<CodebookSet> sets;
     for (const DictMultRespSet& m : c.dict->mrsets) {
         CodebookSet set;
+        const size_t at = sets.size();
+        if (at < c.responders.size() && c.responders[at]) {
+            set.respondersCounted = true;
+            set.responders = *c.responders[at];
+        }
         set.name = Decoded(c, m.name);
         set.label = Decoded(c, m.label);
         set.kind = m.dichotomy ? "二分 (計数値 " + Decoded(c, m.countedValue) + ")" : "カテゴリ";

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,10 @@ struct CodebookSection {
     bool distinctExact = true;
     std::vector<CodebookValueRow> values;
     std::vector<CodebookValueRow> frequent;  // summarised variables
-    // The frequent values are the most frequent of those the table lists
-    // (the smallest kShownValueRows), not of every value.
+    // The frequent values are the most frequent of the smallest
+    // frequentAmong values (the tally held no more), not of every value.
     bool frequentOfListed = false;
+    size_t frequentAmong = 0;
     std::string missingDeclared;  // the user-missing values and ranges
     Amount valid, userMissing, systemMissing, total;
     std::vector<CodebookStatistic> statistics;  // scale variables
@@ -101,6 +103,11 @@ struct CodebookSet {
     std::string name, label, kind;
     std::vector<std::string> variables;
     std::vector<CodebookSetRow> rows;
+    // Multiple-response sets: the cases with at least one response (the
+    // counted value of a dichotomy, any valid value of a category set),
+    // counted when every member is in the codebook.
+    bool respondersCounted = false;
+    Amount responders;
 };
 
 struct CodebookContent {
@@ -109,6 +116,9 @@ struct CodebookContent {
     std::vector<int> variables;  // in dictionary order
     FrequencyResult frequencies;
     int64_t casesChosen = -1;  // -1: every case
+    // Per multiple-response set of the dictionary: its cases with at least
+    // one response, from the same pass (none when a member is not chosen).
+    std::vector<std::optional<Amount>> responders;
 };
 
 // The tables of variables (indices into dict.variables; empty for every

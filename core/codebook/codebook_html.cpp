@@ -379,7 +379,7 @@ void Variable(Html& h, const CodebookSection& s, bool weighted) {
             .Integer(static_cast<int64_t>(s.distinct))
             .Raw(s.distinctExact ? "" : " 以上")
             .Raw(s.frequentOfListed ? "。度数の多い値 (値の小さい順に最初の " +
-                                          std::to_string(kShownValueRows) + " 個のうち):</p>\n"
+                                          std::to_string(s.frequentAmong) + " 個のうち):</p>\n"
                                     : std::string("。度数の多い値:</p>\n"));
         ValueTable(h, s.frequent, weighted, fractions, true);
         if (!s.values.empty()) h.Raw("<h3>値ラベル</h3>\n");
@@ -403,6 +403,16 @@ void Sets(Html& h, const CodebookContent& c, bool weighted) {
             .Raw("</span></h3>\n<p>種類: ")
             .Text(set.kind)
             .Raw("</p>\n");
+        if (set.respondersCounted) {
+            h.Raw("<p class=\"responders\" data-count=\"")
+                .Number(set.responders.weight)
+                .Raw("\" data-cases=\"")
+                .Integer(set.responders.cases)
+                .Raw("\">回答のあるケース: ")
+                .Text(CountText(set.responders.weight));
+            if (weighted) h.Raw(" (ケース数 ").Integer(set.responders.cases).Raw(")");
+            h.Raw("</p>\n");
+        }
         h.Raw("<table class=\"set\">\n<thead><tr><th>変数または値</th><th>ラベル</th>");
         h.Raw(weighted ? "<th>度数 (重み付き)</th><th>ケース数</th>" : "<th>度数</th>");
         h.Raw("</tr></thead>\n<tbody>\n");

@@ -1,5 +1,6 @@
 #include "core/stats/frequencies.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,9 +20,11 @@ double Percent(double part, double whole) {
 
 class TallyVisitor final : public CaseVisitor {
   public:
-    explicit TallyVisitor(std::vector<ValueTally>& tallies) : tallies_(tallies) {}
+    TallyVisitor(std::vector<ValueTally>& tallies, CaseVisitor* alongside)
+        : tallies_(tallies), alongside_(alongside) {}
     void Case(std::span<const PassValue> values, double weight) override {
         for (size_t i = 0; i < values.size(); ++i) tallies_[i].Add(values[i], weight);
+        if (alongside_) alongside_->Case(values, weight);
     }
     // A variable at a time: each table is counted over the whole block.
     void Block(const CaseStream& stream) override {
@@ -37,10 +40,12 @@ class TallyVisitor final : public CaseVisitor {
                     tally.Add({stream.Sysmis(i, k), values.Number(i, k), {}}, weight);
             }
         }
+        if (alongside_) alongside_->Block(stream);
     }
 
   private:
     std::vector<ValueTally>& tallies_;
+    CaseVisitor* alongside_;
 };
 
 FrequencyRow ValueRow(const StatsVariable& v, const TallyEntry& e) {
@@ -148,6 +153,15 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
     const double total = t.total.weight, valid = t.valid.weight;
 
     const std::vector<TallyEntry> entries = tally.Entries();
+    // The rows' room at once, no more: a document of many variables holds
+    // every table.
+    {
+        size_t validEntries = 0;
+        for (const TallyEntry& e : entries) validEntries += e.missing == MissingKind::None;
+        const bool moreRow = validEntries > shownRows || tally.restValid().cases > 0;
+        t.rows.reserve(std::min(validEntries, shownRows) + moreRow + entries.size() - validEntries +
+                       (tally.restMissing().cases > 0) + (t.systemMissing.cases > 0));
+    }
     FrequencyRow more;
     more.kind = FrequencyRow::Kind::More;
     more.moreExact = tally.complete();
@@ -172,6 +186,24 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
         t.rows.push_back(std::move(row));
     }
     if (more.amount.cases > 0) {
+        // The most frequent of every held value, beyond the rows listed.
+        std::vector<const TallyEntry*> held;
+        for (const TallyEntry& e : entries)
+            if (e.missing == MissingKind::None) held.push_back(&e);
+        const size_t keep = std::min(kFrequentValues, held.size());
+        std::partial_sort(held.begin(), held.begin() + static_cast<ptrdiff_t>(keep), held.end(),
+                          [](const TallyEntry* a, const TallyEntry* b) {
+                              if (a->weight != b->weight) return a->weight > b->weight;
+                              return a < b;  // entries are in value order
+                          });
+        for (size_t i = 0; i < keep; ++i) {
+            FrequencyRow row = ValueRow(t.variable, *held[i]);
+            row.percent = Percent(held[i]->weight, total);
+            row.validPercent = Percent(held[i]->weight, valid);
+            t.frequent.push_back(std::move(row));
+        }
+        t.frequentOfAll = tally.complete();
+        t.frequentAmong = held.size();
         cumulative += more.amount.weight;
         more.percent = Percent(more.amount.weight, total);
         more.validPercent = Percent(more.amount.weight, valid);
@@ -215,12 +247,12 @@ FrequencyTable MakeFrequencyTable(const ValueTally& tally, bool weighted, size_t
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress, size_t kept,
                                const CaseNumbers* selected, const ReaderHandle* file,
-                               std::span<const AskedPercentile> asked) {
+                               std::span<const AskedPercentile> asked, CaseVisitor* alongside) {
     FrequencyResult result;
     std::vector<ValueTally> tallies;
     tallies.reserve(variables.size());
     for (int v : variables) tallies.emplace_back(MakeStatsVariable(dict, v), kept);
-    TallyVisitor visitor(tallies);
+    TallyVisitor visitor(tallies, alongside);
     result.pass = ReadCasesOnce(dict, variables, weighted, visitor, progress, selected, file);
     if (result.pass.outcome != PassOutcome::Complete) return result;
     const std::vector<double> points = PercentilePoints(asked);
@@ -230,10 +262,14 @@ FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int
         result.pass = order.pass;
         return result;
     }
+    result.tables.reserve(tallies.size());
     for (size_t i = 0; i < tallies.size(); ++i) {
         const BeyondTable* beyond = order.beyond[i] ? &*order.beyond[i] : nullptr;
         result.tables.push_back(
             MakeFrequencyTable(tallies[i], result.pass.weighted, kShownValueRows, asked, beyond));
+        // The tally's table is done with: its memory goes before the next
+        // table is made, so that tallies and tables are not held together.
+        ValueTally done = std::move(tallies[i]);
     }
     return result;
 }

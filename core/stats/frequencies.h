@@ -64,7 +64,16 @@ struct FrequencyTable {
     bool distinctExact = true;
     Descriptives stats;   // numeric variables
     Histogram histogram;  // numeric variables: of every valid value
+    // When the rows do not list every valid value: the most frequent valid
+    // values the tally held (every value when it held all), most frequent
+    // first, the smaller of equal counts first.
+    std::vector<FrequencyRow> frequent;
+    bool frequentOfAll = true;  // the tally held every distinct value
+    size_t frequentAmong = 0;   // the valid values they were chosen from
 };
+
+// How many most frequent values a table keeps beside its rows.
+inline constexpr size_t kFrequentValues = 10;
 
 // The table of a tally. shownRows: valid values listed before the More row.
 // beyond: what further passes found of the values the tally could not hold.
@@ -84,13 +93,15 @@ struct FrequencyResult {
 // The tables of variables (indices into dict.variables), in one pass
 // (through file when given: see ReadCasesOnce), and more only for a
 // variable of more than kept distinct values (order_pass). asked: the
-// percentiles wanted beside the quartiles.
+// percentiles wanted beside the quartiles. alongside, when given, sees
+// every block of the same pass (its columns are variables, in order).
 FrequencyResult RunFrequencies(const FileDictionary& dict, const std::vector<int>& variables,
                                bool weighted, Progress* progress = nullptr,
                                size_t kept = ValueTally::kDefaultKept,
                                const CaseNumbers* selected = nullptr,
                                const ReaderHandle* file = nullptr,
-                               std::span<const AskedPercentile> asked = {});
+                               std::span<const AskedPercentile> asked = {},
+                               CaseVisitor* alongside = nullptr);
 
 // The quartiles' points and then asked's, in [0, 1].
 std::vector<double> PercentilePoints(std::span<const AskedPercentile> asked);

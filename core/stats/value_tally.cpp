@@ -23,7 +23,9 @@ size_t HashOf(uint64_t key) {
 
 ValueTally::ValueTally(StatsVariable variable, size_t kept)
     : variable_(std::move(variable)), kept_(std::max<size_t>(kept, 2)) {
-    if (!variable_.isString()) slots_.resize(64);
+    // Small at first, grown as values come: a dictionary of very many
+    // variables of few values each keeps a few slots per variable.
+    if (!variable_.isString()) slots_.resize(8);
 }
 
 MissingKind ValueTally::KindOf(const PassValue& value) const {

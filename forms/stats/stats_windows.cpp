@@ -35,6 +35,7 @@
 #include "forms/stats/grid_navigator.h"
 #include "forms/stats/statistic_choice.h"
 #include "forms/stats/stats_chart.h"
+#include "pdf/codebook_pdf.h"
 
 namespace lv {
 namespace {
@@ -1112,18 +1113,24 @@ QWidget* OpenMeansWindow(int variable) {
 bool WriteCodebookFile(std::vector<int> variables) {
     auto dict = CurrentDictionary();
     if (!dict) return false;
-    const std::optional<std::string> path = CurrentDialogs().SaveFile("codebook.html");
-    if (!path) return false;
+    const std::optional<SaveChoice> choice_ =
+        CurrentDialogs().SaveFileAs("HTML 文書|*.html *.htm|PDF 文書|*.pdf", "codebook.html");
+    if (!choice_) return false;
+    const std::string& path = choice_->path;
+    const bool pdf = choice_->filterIndex == 1 || QString::fromStdString(path).endsWith(
+                                                      QStringLiteral(".pdf"), Qt::CaseInsensitive);
     const CaseFilter filter = GridFilter(*dict);
     CodebookChoice choice;
     choice.encoding = DisplayEncoding();
     if (filter) choice.condition = filter->condition;
-    OutputFile out(*path);
+    OutputFile out(path);
     DialogProgress progress(nullptr, QStringLiteral("コードブックを作成しています... %1 / %2"));
     const CodebookContent content = BuildCodebook(*dict, std::move(variables), choice, &progress,
                                                   Selected(filter), CountedFile(*dict).get());
     if (!Finished(content.frequencies.pass)) return false;  // out removes its temporary file
-    if (!WriteCodebookHtml(content, out, &progress)) return false;
+    if (!(pdf ? WriteCodebookPdf(content, out, &progress)
+              : WriteCodebookHtml(content, out, &progress)))
+        return false;
     out.Commit();
     return true;
 }

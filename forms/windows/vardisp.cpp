@@ -1,12 +1,14 @@
 #include "forms/windows/vardisp.h"
 
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 
 #include "core/export/dictionary_export.h"
 #include "core/state/spssdio1.h"
@@ -66,7 +68,9 @@ TfrmVariable::TfrmVariable(QWidget* parent) : QWidget(parent) {
     Label4 = MakeLabel(this, heading(4), 224, 40, windowFont);
     ListBox1 = new QListWidget(this);
     ListBox1->setFont(lv::FixedSysFont(15));
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A plain click selects one line; Ctrl and Shift add lines, for the
+    // codebook of the variables chosen.
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setSortingEnabled(false);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setGeometry(8, 56, 473, 249);
@@ -106,10 +110,15 @@ void TfrmVariable::FormCreate() {
 }
 
 void TfrmVariable::ListBox1DblClick() {
-    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-    if (selected.isEmpty()) return;
-    spssdio1::SelectedVarIndex = ListBox1->row(selected.front());
-    const QByteArray bytes = selected.front()->data(lv::kLineBytesRole).toByteArray();
+    // The line double-clicked (the current one), of those selected.
+    QListWidgetItem* item = ListBox1->currentItem();
+    if (!item || !item->isSelected()) {
+        const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+        if (selected.isEmpty()) return;
+        item = selected.front();
+    }
+    spssdio1::SelectedVarIndex = ListBox1->row(item);
+    const QByteArray bytes = item->data(lv::kLineBytesRole).toByteArray();
     spssdio1::CurrentVarName = lv::NameFromLine(std::string_view(bytes.constData(), bytes.size()));
     lv::OpenValueLabelWindow();
 }
@@ -144,10 +153,16 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
     QAction* crosstab = menu.addAction(QStringLiteral("クロス集計..."));
     QAction* means = menu.addAction(QStringLiteral("平均の比較..."));
     QAction* codebook = menu.addAction(QStringLiteral("コードブックを書き出す..."));
-    connect(&menu, &QMenu::aboutToShow, this, [frequencies, describe, crosstab, means, codebook] {
-        for (QAction* a : {frequencies, describe, crosstab, means, codebook})
-            a->setEnabled(!spssdio1::DataFileName.empty());
-    });
+    connect(&menu, &QMenu::aboutToShow, this,
+            [this, frequencies, describe, crosstab, means, codebook] {
+                for (QAction* a : {frequencies, describe, crosstab, means, codebook})
+                    a->setEnabled(!spssdio1::DataFileName.empty());
+                const size_t chosen = SelectedVariables().size();
+                codebook->setText(
+                    chosen > 1
+                        ? QStringLiteral("コードブックを書き出す (選択した %1 変数)...").arg(chosen)
+                        : QStringLiteral("コードブックを書き出す..."));
+            });
     const auto selected = [this] { return std::max(ListBox1->currentRow(), 0); };
     connect(frequencies, &QAction::triggered, this,
             [selected] { lv::RunHandler([&] { lv::OpenFrequencyWindow(selected()); }); });
@@ -157,8 +172,22 @@ void TfrmVariable::AddContextMenuItems(QMenu& menu) {
             [selected] { lv::RunHandler([&] { lv::OpenCrosstabWindow(selected()); }); });
     connect(means, &QAction::triggered, this,
             [selected] { lv::RunHandler([&] { lv::OpenMeansWindow(selected()); }); });
-    connect(codebook, &QAction::triggered, this,
-            [] { lv::RunHandler([] { lv::WriteCodebookFile({}); }); });
+    // The lines selected when more than one is, else every variable.
+    connect(codebook, &QAction::triggered, this, [this] {
+        lv::RunHandler([this] {
+            std::vector<int> chosen = SelectedVariables();
+            if (chosen.size() < 2) chosen.clear();
+            lv::WriteCodebookFile(std::move(chosen));
+        });
+    });
+}
+
+std::vector<int> TfrmVariable::SelectedVariables() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : ListBox1->selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void TfrmVariable::FormResize() {

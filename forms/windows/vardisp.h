@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 class QLabel;
 class QListWidget;
@@ -41,6 +42,9 @@ class TfrmVariable : public QWidget {
     // The user stopped the build at its progress dialog: the list and the
     // shared per-variable data are not whole, and the window is not kept.
     bool listCancelled() const { return listCancelled_; }
+    // The variables (rows) selected, in order; Ctrl- and Shift-clicks
+    // select several.
+    std::vector<int> SelectedVariables() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -28,6 +29,8 @@
 #include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
+#include "forms/windows/vardisp.h"
+#include "forms/windows/window_refs.h"
 #include "tests/forms/support_windows.h"
 
 using namespace lv;
@@ -146,14 +149,49 @@ TEST_F(StatsWindowsTest, CodebookIsWrittenOfTheShownCases) {
     lv::frmDPGrid->model->Select("CODE = 1", nullptr);
     ASSERT_EQ(lv::frmDPGrid->model->condition(), "CODE = 1");
     const std::string out = Path("book.html");
-    dialogs.saveAnswers = {out};
+    dialogs.saveAsAnswers = {lv::SaveChoice{out, 0}};
     ASSERT_TRUE(lv::WriteCodebookFile({}));
     std::ifstream in(out);
     const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(page.find("CODE = 1"), std::string::npos);
     EXPECT_NE(page.find("AMOUNT"), std::string::npos);
-    dialogs.saveAnswers = {std::nullopt};
+    dialogs.saveAsAnswers = {std::nullopt};
     EXPECT_FALSE(lv::WriteCodebookFile({}));
+}
+
+// A plain click selects one line of the variable list, Ctrl-clicks add
+// lines; the list menu's codebook is then of the lines selected, as PDF
+// when that type is chosen.
+TEST_F(StatsWindowsTest, VariableListCodebookOfTheSelectedLinesAsPdf) {
+    Open();
+    if (!frmVariable) frmVariable = new TfrmVariable();
+    frmVariable->show();
+    QListWidget* list = frmVariable->ListBox1;
+    auto click = [&](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                          list->visualItemRect(list->item(row)).center());
+    };
+    click(0, Qt::NoModifier);
+    click(2, Qt::NoModifier);
+    EXPECT_EQ(frmVariable->SelectedVariables(), std::vector<int>{2});
+    click(0, Qt::ControlModifier);
+    EXPECT_EQ(frmVariable->SelectedVariables(), (std::vector<int>{0, 2}));
+    QMenu* menu = frmVariable->ContextMenu();
+    emit menu->aboutToShow();
+    QAction* codebook = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text().startsWith(QStringLiteral("コードブックを書き出す"))) codebook = a;
+    ASSERT_NE(codebook, nullptr);
+    EXPECT_EQ(codebook->text(), QStringLiteral("コードブックを書き出す (選択した 2 変数)..."));
+    const std::string out = Path("book");
+    dialogs.saveAsAnswers = {lv::SaveChoice{out, 1}};  // PDF 文書, even without .pdf
+    codebook->trigger();
+    std::ifstream in(out);
+    const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    // The bookmarks of CODE and AMOUNT, not NAME (their titles in UTF-16).
+    EXPECT_NE(pdf.find("/Count 2 /First"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Count 3 /First"), std::string::npos);
 }
 
 TEST_F(StatsWindowsTest, CrosstabTestsAndMeansCopyWithHeadings) {
