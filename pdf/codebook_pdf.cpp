@@ -10,7 +10,9 @@
 #include <QPdfWriter>
 #include <QTextLayout>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -649,7 +651,8 @@ bool WriteCodebookPdf(const CodebookContent& c, OutputFile& out, Progress* progr
     // The bookmarks, after Qt has written the file: read back by its name
     // (the output file's own descriptor may be write-only).
     const int fd = open(out.writePath().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw PdfOutlineError("the PDF cannot be read back for its bookmarks");
+    if (fd < 0)
+        throw ExportError(Message{MessageCode::PdfNoBookmarks, {out.path(), std::strerror(errno)}});
     std::vector<PdfMark> marks(plan.firstPages.size());
     for (size_t i = 0; i < marks.size(); ++i)
         marks[i] = {static_cast<uint32_t>(plan.firstPages[i]), plan.tops[i]};
@@ -663,9 +666,9 @@ bool WriteCodebookPdf(const CodebookContent& c, OutputFile& out, Progress* progr
     std::string update;
     try {
         update = PdfOutlineUpdate(fd, static_cast<uint64_t>(size), marks, title);
-    } catch (...) {
+    } catch (const PdfOutlineError& e) {
         close(fd);
-        throw;
+        throw ExportError(Message{MessageCode::PdfNoBookmarks, {out.path(), e.what()}});
     }
     close(fd);
     out.Write(update);

@@ -21,7 +21,7 @@ namespace {
 constexpr uint64_t kLargestObject = 64u << 20;
 
 [[noreturn]] void Refuse(const std::string& why) {
-    throw PdfOutlineError("the PDF cannot take its bookmarks: " + why);
+    throw PdfOutlineError(why);
 }
 
 std::string ReadAt(int fd, uint64_t size, uint64_t offset, uint64_t length) {

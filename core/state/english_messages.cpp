@@ -162,6 +162,8 @@ std::string EnglishText(const Message& m) {
             return t0 + ": is the file being read; choose another name";
         case MessageCode::SavNotWritable:
             return t0 + ": cannot be written as a system file: " + m.Text(1);
+        case MessageCode::PdfNoBookmarks:
+            return t0 + ": the PDF's bookmarks cannot be added: " + m.Text(1);
         case MessageCode::SavNoDictionary:
             return "the file's dictionary was not read: no system file can be written";
         case MessageCode::OutputDiskFull:

@@ -163,6 +163,8 @@ std::string JapaneseText(const Message& m) {
             return "読み込み中のファイルには保存できません。別の名前を選んでください：" + t0;
         case MessageCode::SavNotWritable:
             return "SPSS データファイルとして保存できませんでした：" + t0 + "（" + m.Text(1) + "）";
+        case MessageCode::PdfNoBookmarks:
+            return "PDF に目次（しおり）を付けられませんでした：" + t0 + "（" + m.Text(1) + "）";
         case MessageCode::SavNoDictionary:
             return "辞書を読み込めていないため、SPSS データファイルとして保存できません";
         case MessageCode::OutputDiskFull:

@@ -73,6 +73,7 @@ enum class MessageCode : uint16_t {
     OutputIsInput,        // T0: the path (the file being read, or a link to it)
     SavNotWritable,       // T0: the path, T1: why the system file cannot be written
     SavNoDictionary,      // the grid's whole dictionary was not read
+    PdfNoBookmarks,       // T0: the path, T1: why the PDF's bookmarks cannot be added
     XlsxToStandardOutput,
     XlsxTooManyRows,     // N0: the rows without the header
     XlsxTooManyColumns,  // N0: the columns
