@@ -3,12 +3,14 @@
 #include <QColor>
 #include <QFont>
 #include <QStringList>
+#include <QThread>
 
 #include "core/grid/edited_cell.h"
 #include "core/grid/grid_sort.h"
 #include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
+#include "core/state/message.h"
 #include "core/text/display_encoding.h"
 #include "core/text/text_match.h"
 #include "forms/seam/display_text.h"
@@ -25,7 +27,64 @@ constexpr QRgb kEditedColour = 0xFFFFF0B0;
 
 }  // namespace
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+namespace {
+
+// How often the rows the index reached are taken up and shown.
+constexpr int kIndexLookMs = 200;
+// How long a wait for the index sleeps between two looks.
+constexpr unsigned long kIndexWaitMs = 10;
+
+}  // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
+    indexTimer_.setInterval(kIndexLookMs);
+    connect(&indexTimer_, &QTimer::timeout, this, [this] { TakeIndexed(); });
+}
+
+void GridModel::CasesEnded(int cut) {
+    fill_.CasesEnded(cut);
+    // A damage found before the grid shows was told by the load.
+    damageTold_ = grid_.indexing().state == lv::IndexProgress::State::Damaged;
+    if (grid_.indexing().running()) indexTimer_.start();
+}
+
+void GridModel::TakeIndexed() {
+    const bool grew = grid_.CatchUp();
+    const lv::IndexProgress p = grid_.indexing();
+    if (grew) RefreshAll();
+    if (!p.running()) indexTimer_.stop();
+    emit indexProgressed(p.indexed, p.expected, p.running());
+    if (p.state == lv::IndexProgress::State::Damaged && !damageTold_) {
+        damageTold_ = true;
+        lv::RunHandler(
+            [] { lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::DataReadTrouble}); });
+    }
+    if (grid_.lost()) NoticeLost();
+}
+
+void GridModel::StopIndexing() {
+    grid_.StopIndexing();
+    TakeIndexed();
+}
+
+void GridModel::ResumeIndexing() {
+    if (grid_.indexing().state != lv::IndexProgress::State::Stopped) return;
+    grid_.ResumeIndexing();
+    indexTimer_.start();
+}
+
+bool GridModel::WaitForCases(int64_t cases, lv::Progress* progress) {
+    ResumeIndexing();
+    for (;;) {
+        const lv::IndexProgress p = grid_.indexing();
+        const int64_t wanted = cases < 0 ? p.expected : std::min(cases, p.expected);
+        if (!p.running() || p.indexed >= wanted) break;
+        if (!lv::Continue(progress, uint64_t(p.indexed), uint64_t(wanted))) return false;
+        QThread::msleep(kIndexWaitMs);
+    }
+    TakeIndexed();
+    return true;
+}
 
 void GridModel::Layout(const lv::GridLayout& layout) {
     beginResetModel();
