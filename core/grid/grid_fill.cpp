@@ -42,7 +42,8 @@ void GridFill::CasesEnded(int cut) {
     using namespace spssdio1;
     savio::CaseIndex index;
     std::unique_ptr<savio::CaseIndexer> indexer;
-    bool more = false, damaged = false;
+    damagedFirst_ = false;
+    bool more = false;
     if (LastCase() == 0) {
         // The first screen's cases now, the rest on the index's thread.
         indexer = savio::CaseIndexer::Of(FileHandle, limits_.checkpointShift, CaseCount);
@@ -50,8 +51,8 @@ void GridFill::CasesEnded(int cut) {
         const auto status = indexer->Read(FirstCasesFor(indexer->index().shape.slotCount()));
         // Found before the grid shows, a damaged file is told as the load
         // tells it; a changed one is found by the first read of a cell.
-        damaged = status == savio::CaseIndexer::Status::Damaged;
-        if (damaged) CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
+        damagedFirst_ = status == savio::CaseIndexer::Status::Damaged;
+        if (damagedFirst_) CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
         more = status == savio::CaseIndexer::Status::More;
         index = indexer->index();
     } else if (!savio::GetCaseIndex(FileHandle, &index)) {
@@ -76,7 +77,7 @@ void GridFill::CasesEnded(int cut) {
         std::move(columns), SysmisValue, limits_.aheadBytes);
     if (cut >= 0) store->CutLastRow(cut);
     if (more) store->IndexInBackground(std::make_unique<BackgroundIndex>(std::move(indexer)));
-    if (damaged) store->IndexEnded(IndexProgress::State::Damaged);
+    if (damagedFirst_) store->IndexEnded(IndexProgress::State::Damaged);
     grid_.SetStore(std::move(store));
 }
 

@@ -47,6 +47,9 @@ class GridFill final : public GridLoadConsumer {
     int LastCase() const override { return background_ && !raises_ ? 0 : -1; }
     void Case(int, std::span<const GridCell>) override {}
     void CasesEnded(int cut) override;
+    // The data ended before the cases read for the first screen (told as
+    // the load tells a failed read).
+    bool damagedFirst() const { return damagedFirst_; }
 
   private:
     GridData& grid_;
@@ -54,6 +57,7 @@ class GridFill final : public GridLoadConsumer {
     ReadBackFrom from_;
     bool background_ = false;
     bool raises_ = false;
+    bool damagedFirst_ = false;
 };
 
 }  // namespace lv

@@ -109,6 +109,8 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     });
     // The statistics windows reach the grid through it while it exists.
     navigation_ = std::make_unique<GridNavigation>(window, view, model, this);
+    // A key that jumps to a row the index has not reached waits for it.
+    view_->SetRowReach([this](int row) { return WaitForIndex(row, row); });
 }
 
 GridAdditions::~GridAdditions() = default;

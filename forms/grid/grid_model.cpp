@@ -44,7 +44,7 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
 void GridModel::CasesEnded(int cut) {
     fill_.CasesEnded(cut);
     // A damage found before the grid shows was told by the load.
-    damageTold_ = grid_.indexing().state == lv::IndexProgress::State::Damaged;
+    damageTold_ = fill_.damagedFirst();
     if (grid_.indexing().running()) indexTimer_.start();
 }
 

@@ -44,6 +44,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     // How far that index is, and stopping and taking it up again (the
     // window closed and shown again).
     lv::IndexProgress indexing() const { return grid_.indexing(); }
+    // The data ended before the first screen's cases (a failed load).
+    bool damagedFirst() const { return fill_.damagedFirst(); }
     void StopIndexing();
     void ResumeIndexing();
     // Waits until the index holds the first `cases` cases of the file (-1:

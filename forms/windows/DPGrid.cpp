@@ -183,8 +183,7 @@ void TfrmDPGrid::FormCreate() {
         throw;
     }
     // The cases the first screen needed ended the data early: a failed read.
-    if (outcome_ == lv::GridLoadOutcome::Complete &&
-        model->indexing().state == lv::IndexProgress::State::Damaged)
+    if (outcome_ == lv::GridLoadOutcome::Complete && model->damagedFirst())
         outcome_ = lv::GridLoadOutcome::ReadFailed;
     if (outcome_ == lv::GridLoadOutcome::Cancelled || outcome_ == lv::GridLoadOutcome::OpenFailed)
         return;
