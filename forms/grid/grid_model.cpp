@@ -49,9 +49,19 @@ void GridModel::CasesEnded(int cut) {
 }
 
 void GridModel::TakeIndexed() {
+    const int before = static_cast<int>(std::min<uint32_t>(grid_.store().RowCount(), INT32_MAX));
     const bool grew = grid_.CatchUp();
     const lv::IndexProgress p = grid_.indexing();
-    if (grew) RefreshAll();
+    // Only the rows reached now show other cells: an editor open above them
+    // keeps what is typed in it.
+    if (grew && grid_.order().identity() && rows_ > 0 && columns_ > 0) {
+        const int after =
+            static_cast<int>(std::min<uint32_t>(grid_.store().RowCount(), uint32_t(rows_)));
+        if (after > before)
+            emit dataChanged(index(std::min(before, rows_ - 1), 0), index(after - 1, columns_ - 1));
+    } else if (grew) {
+        RefreshAll();
+    }
     if (!p.running()) indexTimer_.stop();
     emit indexProgressed(p.indexed, p.expected, p.running());
     if (p.state == lv::IndexProgress::State::Damaged && !damageTold_) {
