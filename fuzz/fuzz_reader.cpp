@@ -19,6 +19,7 @@
 #include "core/dictionary/dictionary_json.h"
 #include "core/dictionary/file_dictionary.h"
 #include "core/windows/file_info_lines.h"
+#include "savio/case_indexer.h"
 #include "savio/case_reread.h"
 #include "savio/decrypting_reads.h"
 #include "savio/file_passwords.h"
@@ -242,6 +243,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         hashes.push_back(hash.h);
     }
     savio::GetCaseIndex(h, &index);
+    // The indexer the grid runs on a thread, with a decoder of its own,
+    // finds the same cases and checkpoints (within the same bound).
+    if (auto indexer = savio::CaseIndexer::Of(h, 0); indexer && index.cases < 100000) {
+        indexer->Read(100000);
+        if (indexer->index().cases != index.cases ||
+            indexer->index().checkpoints != index.checkpoints)
+            __builtin_trap();
+    }
     spssCloseRead(h);
     const auto cases = static_cast<int64_t>(hashes.size());
     if (index.cases != cases) __builtin_trap();

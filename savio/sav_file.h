@@ -48,6 +48,9 @@ class SavFile {
     // SPSS_FILE_RERROR for damaged or truncated data.
     int ReadCase();
     int64_t casesRead() const { return casesRead_; }
+    // How many cases reading asks the data for: the header's count even when
+    // the data ends before it (reading past the end is then a read error).
+    int64_t readLimit() const { return limit_; }
     // The current case's slots, or nullptr when there is none.
     const uint8_t* row() const { return row_; }
 

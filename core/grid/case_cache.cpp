@@ -4,6 +4,7 @@
 #include <numeric>
 #include <thread>
 
+#include "core/grid/background_index.h"
 #include "savio/case_reread.h"
 
 namespace lv {
@@ -259,6 +260,20 @@ CaseCache::Status CaseCache::Rows(const std::vector<int>& variables, std::span<c
     // Computed variables that read no other case are made row by row.
     if (st == Status::Ok && !plan.steps.empty()) plan.Fill(*derived_, *out, rows.front(), sysmis_);
     return st;
+}
+
+bool CaseCache::Grow(const BackgroundIndex& from) {
+    const int64_t before = index_.cases;
+    from.CatchUp(&index_);
+    if (index_.cases == before) return false;
+    // The block that held the last rows there were holds more now.
+    if (before > 0)
+        if (auto it = byBlock_.find((before - 1) / blockRows_); it != byBlock_.end()) {
+            cachedBytes_ -= it->second->values.bytes();
+            held_.erase(it->second);
+            byBlock_.erase(it);
+        }
+    return true;
 }
 
 CaseCache::Status CaseCache::Recheck() {

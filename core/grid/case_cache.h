@@ -34,6 +34,8 @@
 
 namespace lv {
 
+class BackgroundIndex;
+
 class CaseCache {
   public:
     static constexpr size_t kDefaultCacheBytes = 32u << 20;
@@ -90,6 +92,11 @@ class CaseCache {
     // rowCount), into *out (replaced) in that order: read in file order,
     // rows close together in one pass, bypassing the cache.
     Status Rows(const std::vector<int>& variables, std::span<const int64_t> rows, CaseValues* out);
+
+    // Takes up the cases an index built on another thread reached since
+    // the last call (the index given is that one's start); true when more
+    // rows can be read now.
+    bool Grow(const BackgroundIndex& from);
 
     // Finds out now, without reading, whether the file is still the one
     // indexed; a change is latched as a failed read would latch it.

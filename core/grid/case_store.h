@@ -34,6 +34,17 @@ struct StringCell {
     size_t blanks = 0;
 };
 
+// How far a store's rows can be read while their index is built on another
+// thread: the cases readable now, the cases the file promises, and how the
+// building stands.
+struct IndexProgress {
+    enum class State { Complete, Running, Damaged, Changed, Stopped };
+    State state = State::Complete;
+    int64_t indexed = 0;
+    int64_t expected = 0;
+    bool running() const { return state == State::Running; }
+};
+
 class CaseStore {
   public:
     virtual ~CaseStore() = default;
@@ -77,6 +88,17 @@ class CaseStore {
     virtual void Recheck() {}
     // True exactly once after the loss was found, so that it is told once.
     virtual bool TakeLostNotice() { return false; }
+
+    // A store whose index is still being built: how far it is, and taking
+    // up the rows it reached since the last call (true when more rows can be
+    // read now). Called on the thread that reads the store; never waits for
+    // the building.
+    virtual IndexProgress Indexing() const { return {}; }
+    virtual bool CatchUp() { return false; }
+    // Stops the building now (rows not reached read as empty), and takes it
+    // up again from where it stopped.
+    virtual void StopIndexing() {}
+    virtual void ResumeIndexing() {}
 };
 
 // Every case it is given, held plainly in memory: a block of the cases a

@@ -27,6 +27,23 @@ bool FileCaseStore::SetDerived(std::shared_ptr<const DerivedColumns> derived, in
     return true;
 }
 
+IndexProgress FileCaseStore::Indexing() const {
+    if (background_) return background_->progress();
+    return {end_, cache_->rowCount(), cache_->rowCount()};
+}
+
+bool FileCaseStore::CatchUp() {
+    if (!background_) return false;
+    const bool grew = cache_->Grow(*background_);
+    // A file changed under the index is lost as a changed file is lost.
+    if (background_->progress().state == IndexProgress::State::Changed) cache_->Recheck();
+    return grew;
+}
+
+void FileCaseStore::StopIndexing() {
+    if (background_) background_->Stop();
+}
+
 uint32_t FileCaseStore::RowCount() const {
     return static_cast<uint32_t>(std::min<int64_t>(cache_->rowCount(), UINT32_MAX));
 }

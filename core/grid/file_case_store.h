@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/grid/background_index.h"
 #include "core/grid/case_cache.h"
 #include "core/grid/case_store.h"
 
@@ -36,6 +37,14 @@ class FileCaseStore final : public CaseStore {
 
     // The load's last case ended before column `filled`.
     void CutLastRow(int filled) { lastRowFilled_ = filled; }
+    // The rows past those the cache's index holds are found by index, on
+    // its thread; they read as empty until taken up (CatchUp).
+    void IndexInBackground(std::unique_ptr<BackgroundIndex> index) {
+        background_ = std::move(index);
+    }
+    // How an index read before the grid showed ended (Damaged: the data
+    // ends before the cases counted on).
+    void IndexEnded(IndexProgress::State state) { end_ = state; }
 
     bool SetDerived(std::shared_ptr<const DerivedColumns> derived, int fileColumns) override;
 
@@ -49,6 +58,13 @@ class FileCaseStore final : public CaseStore {
     bool Lost() const override { return cache_->changed(); }
     void Recheck() override { cache_->Recheck(); }
     bool TakeLostNotice() override { return cache_->TakeChangedNotice(); }
+
+    IndexProgress Indexing() const override;
+    bool CatchUp() override;
+    void StopIndexing() override;
+    void ResumeIndexing() override {
+        if (background_) background_->Resume();
+    }
 
   private:
     // What a ReadAhead read: the values of its variables at its rows.
@@ -76,6 +92,8 @@ class FileCaseStore final : public CaseStore {
     // Reading fills and evicts the cache: the interface's const is the
     // values', not the cache's.
     std::unique_ptr<CaseCache> cache_;
+    std::unique_ptr<BackgroundIndex> background_;  // null once not needed
+    IndexProgress::State end_ = IndexProgress::State::Complete;
     std::vector<Column> columns_;
     double sysmis_;
     size_t aheadBytes_;

@@ -181,6 +181,18 @@ class GridData {
     }
     bool TakeLostNotice() { return store_ && store_->TakeLostNotice(); }
 
+    // While the store's index is built on another thread: how far it is,
+    // taking up the rows it reached (true when more can be read), and
+    // stopping it (see CaseStore).
+    IndexProgress indexing() const { return store_ ? store_->Indexing() : IndexProgress{}; }
+    bool CatchUp() { return store_ && store_->CatchUp(); }
+    void StopIndexing() {
+        if (store_) store_->StopIndexing();
+    }
+    void ResumeIndexing() {
+        if (store_) store_->ResumeIndexing();
+    }
+
   private:
     struct ColumnMemo;
     void AppendNumbers(int column, std::span<const uint32_t> fileRows,

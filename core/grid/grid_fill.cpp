@@ -1,17 +1,34 @@
 #include "core/grid/grid_fill.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
+#include "core/state/dialogs.h"
+#include "core/state/message.h"
 #include "core/state/spssdio1.h"
 #include "savio/case_index.h"
+#include "savio/case_indexer.h"
 #include "savio/case_reread.h"
 
 namespace lv {
+namespace {
+
+// The cases indexed before the grid shows: at least a screenful, and about
+// a million slots' decoding at most.
+int64_t FirstCasesFor(size_t slotCount) {
+    return std::clamp<int64_t>(int64_t{1 << 20} / int64_t(std::max<size_t>(slotCount, 1)), 128,
+                               4096);
+}
+
+}  // namespace
 
 // Until the cases end the grid has no values: rows read as empty.
 void GridFill::Layout(const GridLayout& layout) {
+    raises_ = false;
+    for (const GridColumnLayout& column : layout.columns)
+        raises_ = raises_ || column.render.raises();
     grid_.Reset(layout, std::make_unique<MemoryCaseStore>(layout));
 }
 
@@ -24,7 +41,23 @@ void GridFill::EditingOn() {
 void GridFill::CasesEnded(int cut) {
     using namespace spssdio1;
     savio::CaseIndex index;
-    if (!savio::GetCaseIndex(FileHandle, &index)) return;
+    std::unique_ptr<savio::CaseIndexer> indexer;
+    damagedFirst_ = false;
+    bool more = false;
+    if (LastCase() == 0) {
+        // The first screen's cases now, the rest on the index's thread.
+        indexer = savio::CaseIndexer::Of(FileHandle, limits_.checkpointShift, CaseCount);
+        if (!indexer) return;
+        const auto status = indexer->Read(FirstCasesFor(indexer->index().shape.slotCount()));
+        // Found before the grid shows, a damaged file is told as the load
+        // tells it; a changed one is found by the first read of a cell.
+        damagedFirst_ = status == savio::CaseIndexer::Status::Damaged;
+        if (damagedFirst_) CurrentDialogs().Tell(Message{MessageCode::DataReadTrouble});
+        more = status == savio::CaseIndexer::Status::More;
+        index = indexer->index();
+    } else if (!savio::GetCaseIndex(FileHandle, &index)) {
+        return;
+    }
     std::vector<FileCaseStore::Column> columns;
     for (int i = 0; i < grid_.columnCount(); ++i)
         columns.push_back({savio::VariableIndexOfHandle(FileHandle, VarHandles[i]),
@@ -43,6 +76,8 @@ void GridFill::CasesEnded(int cut) {
         std::make_unique<CaseCache>(std::move(source), std::move(index), limits_.cacheBytes),
         std::move(columns), SysmisValue, limits_.aheadBytes);
     if (cut >= 0) store->CutLastRow(cut);
+    if (more) store->IndexInBackground(std::make_unique<BackgroundIndex>(std::move(indexer)));
+    if (damagedFirst_) store->IndexEnded(IndexProgress::State::Damaged);
     grid_.SetStore(std::move(store));
 }
 

@@ -111,6 +111,8 @@ GridAdditions::GridAdditions(QWidget* window, GridView* view, GridModel* model)
     });
     // The statistics windows reach the grid through it while it exists.
     navigation_ = std::make_unique<GridNavigation>(window, view, model, this);
+    // A key that jumps to a row the index has not reached waits for it.
+    view_->SetRowReach([this](int row) { return WaitForIndex(row, row); });
 }
 
 GridAdditions::~GridAdditions() = default;
@@ -127,8 +129,13 @@ void GridAdditions::MakeActions() {
         action->setCheckable(spec.checkable);
         if (spec.checked) action->setChecked(spec.checked());
         const auto run = spec.run;
-        connect(action, &QAction::triggered, this,
-                [this, run](bool checked) { lv::RunHandler([=, this] { run(*this, checked); }); });
+        const bool everyCase = spec.everyCase;
+        connect(action, &QAction::triggered, this, [this, run, everyCase](bool checked) {
+            lv::RunHandler([=, this] {
+                if (everyCase && !WaitForIndex()) return;
+                run(*this, checked);
+            });
+        });
         this->*spec.action = action;
     }
 }
@@ -190,6 +197,17 @@ void GridAdditions::ToggleFormatted() {
     ForgetCount();
 }
 
+bool GridAdditions::WaitForIndex(int top, int bottom) {
+    if (!model_->indexing().running() &&
+        model_->indexing().state != lv::IndexProgress::State::Stopped)
+        return true;
+    int64_t cases = -1;
+    // Rows in the file's order show the cases of their numbers.
+    if (top >= 0 && model_->grid().order().identity()) cases = int64_t{bottom} + 1;
+    lv::DialogProgress waiting(window_, QStringLiteral("索引を作成しています... %1 / %2 ケース"));
+    return model_->WaitForCases(cases, &waiting);
+}
+
 void GridAdditions::OpenFind() {
     findBar->Open();
 }
@@ -200,6 +218,8 @@ void GridAdditions::Find(bool backwards) {
         findBar->Open();
         return;
     }
+    // Matches are counted over every case.
+    if (!WaitForIndex()) return;
     const lv::TextMatcher matcher(query.toStdString(), findBar->options());
     const QModelIndex current = view_->currentIndex();
     std::vector<int> columns = view_->VisualColumns();
@@ -282,6 +302,9 @@ void GridAdditions::GoTo() {
         return;
     }
     if (variable >= 0) column = variable;
+    // A case the index has not reached yet: moved to once it has, or not at
+    // all when the user cancels the wait.
+    if (!WaitForIndex(row, row)) return;
     view_->setFocus();
     view_->GoTo(model_->index(row, column), true);
 }
@@ -319,6 +342,7 @@ void GridAdditions::Copy(bool withNames) {
     range.firstRow = static_cast<uint32_t>(top);
     range.endRow = static_cast<uint32_t>(bottom) + 1;
     range.withNames = withNames;
+    if (!WaitForIndex(top, bottom)) return;
     const unsigned long long cells =
         static_cast<unsigned long long>(range.endRow - range.firstRow) * columns.size();
     if (cells > kLargeCopyCells) {
@@ -403,6 +427,7 @@ void GridAdditions::ApplyFilter() {
         return;
     }
     if (!model_->loaded() || model_->namesInDataRow()) return;
+    if (!WaitForIndex()) return;
     lv::GridSelection selection;
     ChangeShownCases([&] {
         lv::DialogProgress progress(window_, QStringLiteral("絞り込んでいます..."));

@@ -64,6 +64,12 @@ class GridAdditions : public QObject {
     QAction* allowEdits;       // 編集を許可 (checkable; the choice holds between runs)
     QAction* labelsOnMove;  // セル移動で値ラベルを開く (checkable; holds for the run)
 
+    // Waits, with the progress dialog once that takes half a second, until
+    // the grid's index (built on its own thread after the first screen)
+    // holds the cases that display rows top .. bottom show; top < 0: every
+    // case. False when the user cancelled (nothing is to be done then).
+    bool WaitForIndex(int top = -1, int bottom = -1);
+
     // The menus as they are shown (for a cell, for a column's header).
     QMenu* CellMenu();
     QMenu* HeaderMenu(int column);
@@ -109,6 +115,8 @@ class GridAdditions : public QObject {
         // so that they work wherever in the window the focus is.
         QKeySequence keys = {};
         bool checkable = false;
+        // Whether it reads every case (it starts once the index is whole).
+        bool everyCase = false;
         void (*run)(GridAdditions& a, bool checked) = nullptr;
         // Where each context menu shows it: a group, the groups in ascending
         // order with a line between them, the table's order within a group;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QStringList>
+#include <QThread>
 
 #include "core/compute/grid_computed.h"
 #include "core/grid/edited_cell.h"
@@ -10,6 +11,7 @@
 #include "core/rendering/format_traits.h"
 #include "core/rendering/specifier_format.h"
 #include "core/state/dialogs.h"
+#include "core/state/message.h"
 #include "core/text/display_encoding.h"
 #include "core/text/text_match.h"
 #include "forms/seam/display_text.h"
@@ -28,7 +30,74 @@ constexpr QRgb kEditedColour = 0xFFFFF0B0;
 
 }  // namespace
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+namespace {
+
+// How often the rows the index reached are taken up and shown.
+constexpr int kIndexLookMs = 200;
+// How long a wait for the index sleeps between two looks.
+constexpr unsigned long kIndexWaitMs = 10;
+
+}  // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
+    indexTimer_.setInterval(kIndexLookMs);
+    connect(&indexTimer_, &QTimer::timeout, this, [this] { TakeIndexed(); });
+}
+
+void GridModel::CasesEnded(int cut) {
+    fill_.CasesEnded(cut);
+    // A damage found before the grid shows was told by the load.
+    damageTold_ = fill_.damagedFirst();
+    if (grid_.indexing().running()) indexTimer_.start();
+}
+
+void GridModel::TakeIndexed() {
+    const int before = static_cast<int>(std::min<uint32_t>(grid_.store().RowCount(), INT32_MAX));
+    const bool grew = grid_.CatchUp();
+    const lv::IndexProgress p = grid_.indexing();
+    // Only the rows reached now show other cells: an editor open above them
+    // keeps what is typed in it.
+    if (grew && grid_.order().identity() && rows_ > 0 && columns_ > 0) {
+        const int after =
+            static_cast<int>(std::min<uint32_t>(grid_.store().RowCount(), uint32_t(rows_)));
+        if (after > before)
+            emit dataChanged(index(std::min(before, rows_ - 1), 0), index(after - 1, columns_ - 1));
+    } else if (grew) {
+        RefreshAll();
+    }
+    if (!p.running()) indexTimer_.stop();
+    emit indexProgressed(p.indexed, p.expected, p.running());
+    if (p.state == lv::IndexProgress::State::Damaged && !damageTold_) {
+        damageTold_ = true;
+        lv::RunHandler(
+            [] { lv::CurrentDialogs().Tell(lv::Message{lv::MessageCode::DataReadTrouble}); });
+    }
+    if (grid_.lost()) NoticeLost();
+}
+
+void GridModel::StopIndexing() {
+    grid_.StopIndexing();
+    TakeIndexed();
+}
+
+void GridModel::ResumeIndexing() {
+    if (grid_.indexing().state != lv::IndexProgress::State::Stopped) return;
+    grid_.ResumeIndexing();
+    indexTimer_.start();
+}
+
+bool GridModel::WaitForCases(int64_t cases, lv::Progress* progress) {
+    ResumeIndexing();
+    for (;;) {
+        const lv::IndexProgress p = grid_.indexing();
+        const int64_t wanted = cases < 0 ? p.expected : std::min(cases, p.expected);
+        if (!p.running() || p.indexed >= wanted) break;
+        if (!lv::Continue(progress, uint64_t(p.indexed), uint64_t(wanted))) return false;
+        QThread::msleep(kIndexWaitMs);
+    }
+    TakeIndexed();
+    return true;
+}
 
 void GridModel::Layout(const lv::GridLayout& layout) {
     beginResetModel();

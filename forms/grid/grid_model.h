@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QTimer>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,8 +35,24 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     void Layout(const lv::GridLayout& layout) override;
     void EditingOn() override;
     bool TakesValues() const override { return false; }
+    int LastCase() const override { return fill_.LastCase(); }
     void Case(int, std::span<const lv::GridCell>) override {}
-    void CasesEnded(int cut) override { fill_.CasesEnded(cut); }
+    void CasesEnded(int cut) override;
+
+    // The load shows the first cases and leaves the rest of the index to a
+    // thread of its own (the window); off, it reads every case first.
+    void IndexInBackground(bool on) { fill_.IndexInBackground(on); }
+    // How far that index is, and stopping and taking it up again (the
+    // window closed and shown again).
+    lv::IndexProgress indexing() const { return grid_.indexing(); }
+    // The data ended before the first screen's cases (a failed load).
+    bool damagedFirst() const { return fill_.damagedFirst(); }
+    void StopIndexing();
+    void ResumeIndexing();
+    // Waits until the index holds the first `cases` cases of the file (-1:
+    // every case), taking up what it finds: false when progress said stop.
+    // What needs every case, or a row past the index, waits so.
+    bool WaitForCases(int64_t cases, lv::Progress* progress);
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -114,6 +131,8 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
 
   signals:
     void editingSwitchedOn();
+    // The index moved on (or ended: running false).
+    void indexProgressed(qint64 indexed, qint64 expected, bool running);
     // A cell was edited or edits were taken back (grid().editCount()).
     void editsChanged();
 
@@ -131,7 +150,14 @@ class GridModel : public QAbstractTableModel, public lv::GridLoadConsumer {
     void ShowLostNotice();
     void RefreshAll();
 
+    // Takes up the rows the index reached: the cells shown again, the count
+    // told, a damaged or changed file said as a load says it.
+    void TakeIndexed();
+
     lv::GridData grid_;
+    // Looks at the index a few times a second while it is built.
+    QTimer indexTimer_;
+    bool damageTold_ = false;
     std::string condition_;  // of the selection shown
     lv::GridFill fill_{grid_};
     bool editing_ = false;

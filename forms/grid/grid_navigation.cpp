@@ -28,7 +28,7 @@ int GridNavigation::columnCount() const {
 }
 
 bool GridNavigation::GoToFirstCase(std::span<const CaseValue> values) {
-    if (values.empty()) return false;
+    if (values.empty() || !additions_->WaitForIndex()) return false;
     const int found = FirstCaseOf(model_->grid(), values);
     if (found < 0) return false;
     Raise();

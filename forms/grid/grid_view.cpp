@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "forms/grid/grid_model.h"
 #include "forms/grid/row_numbers.h"
@@ -216,6 +217,15 @@ void GridView::keyPressEvent(QKeyEvent* event) {
         EmitGridKey(which);
     else
         QTableView::keyPressEvent(event);
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex to = QTableView::moveCursor(action, modifiers);
+    const QModelIndex from = currentIndex();
+    if (reach_ && to.isValid() && (!from.isValid() || std::abs(to.row() - from.row()) > 1) &&
+        !reach_(to.row()))
+        return from;
+    return to;
 }
 
 void GridView::EmitGridKey(int which) {

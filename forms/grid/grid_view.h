@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QTableView>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QHeaderView;
@@ -60,6 +61,10 @@ class GridView : public QTableView {
     // change under it; ReopenEditor shows it again on the current cell.
     void CloseEditor();
     void ReopenEditor();
+    // Asked before a key jumps more than a row (Ctrl+End, Page Down) with
+    // the row it goes to; false keeps the current cell (the wait for that
+    // row was cancelled).
+    void SetRowReach(std::function<bool(int row)> reach) { reach_ = std::move(reach); }
 
   signals:
     // The grid's click notification, for the cell that is now current.
@@ -89,6 +94,7 @@ class GridView : public QTableView {
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -97,6 +103,7 @@ class GridView : public QTableView {
 
   private:
     void ShowEditor(const QModelIndex& index);
+    std::function<bool(int row)> reach_;
     void EmitGridKey(int which);
     void HeaderMouse(QHeaderView* header, QEvent* event);
     // Selects row's cells, as a click on its number does.

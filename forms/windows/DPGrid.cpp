@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 
 #include "core/dictionary/variable_facts.h"
@@ -14,6 +15,7 @@
 #include "core/state/dialogs.h"
 #include "core/state/errors.h"
 #include "core/state/spssdio1.h"
+#include "core/text/grouped_digits.h"
 #include "core/text/trim.h"
 #include "forms/grid/filter_bar.h"
 #include "forms/grid/find_bar.h"
@@ -37,6 +39,7 @@ namespace lv {
 namespace {
 
 constexpr int kGridTop = 60;
+constexpr int kIndexStateWidth = 360;
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int width) {
     auto* button = new QPushButton(text, parent);
@@ -70,6 +73,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     Label2->setFont(lv::ProportionalGothicFont(15));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label2->setGeometry(16, 40, 58, 15);
+    // How far the index of the cases is, while it is built.
+    indexState = new QLabel(this);
+    indexState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    indexState->hide();
 
     model = new GridModel(this);
     lv::FollowDisplayEncoding(model);
@@ -91,6 +98,10 @@ TfrmDPGrid::TfrmDPGrid(QWidget* parent) : QWidget(parent) {
     setTabOrder(Button1, btmWrite);
     setTabOrder(btmWrite, undoAllEdits);
     connect(model, &GridModel::editsChanged, this, [this] { ShowEditCount(); });
+    connect(model, &GridModel::indexProgressed, this,
+            [this](qint64 indexed, qint64 expected, bool running) {
+                ShowIndexState(indexed, expected, running);
+            });
     connect(undoAllEdits, &QPushButton::clicked, this,
             [this] { lv::RunHandler([this] { additions->UndoAllEdits(); }); });
 
@@ -158,11 +169,16 @@ void TfrmDPGrid::FormCreate() {
     };
     try {
         lv::DialogProgress progress(nullptr, QStringLiteral("ケースを読み込んでいます... %1 / %2"));
+        // The first screen now, the rest of the index on its own thread.
+        model->IndexInBackground(true);
         outcome_ = lv::LoadGrid(*model, &progress);
     } catch (const lv::ConversionError&) {
         readFacts();
         throw;
     }
+    // The cases the first screen needed ended the data early: a failed read.
+    if (outcome_ == lv::GridLoadOutcome::Complete && model->damagedFirst())
+        outcome_ = lv::GridLoadOutcome::ReadFailed;
     if (outcome_ == lv::GridLoadOutcome::Cancelled || outcome_ == lv::GridLoadOutcome::OpenFailed)
         return;
     readFacts();
@@ -178,6 +194,7 @@ void TfrmDPGrid::FormResize() {
     int bottom = additions ? additions->findBar->PlaceAtBottom() : 0;
     if (additions) bottom += additions->filterBar->PlaceAtBottom(bottom);
     StringGrid1->setGeometry(0, kGridTop, width(), std::max(0, height() - kGridTop - bottom));
+    indexState->setGeometry(std::max(0, width() - kIndexStateWidth - 8), 40, kIndexStateWidth, 15);
 }
 
 void TfrmDPGrid::resizeEvent(QResizeEvent* event) {
@@ -261,6 +278,8 @@ bool TfrmDPGrid::Write() {
         EditsAside(const EditsAside&) = delete;
         EditsAside& operator=(const EditsAside&) = delete;
     } aside(this, withoutEdits);
+    // As displayed, every case's cells are written: from the whole index.
+    if (mode == lv::ExportMode::AsDisplayed && !additions->WaitForIndex()) return false;
     lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
     lv::DialogProgress progress(this, QStringLiteral("書き込んでいます... %1 / %2"));
     if (lv::RunExport(saveFileName, mode, &cells, &progress)) {
@@ -283,6 +302,21 @@ void TfrmDPGrid::ShowEditCount() {
     undoAllEdits->setVisible(count > 0);
 }
 
+void TfrmDPGrid::ShowIndexState(int64_t indexed, int64_t expected, bool running) {
+    indexState->setVisible(running);
+    if (!running) return;
+    const int64_t percent = expected > 0 ? indexed * 100 / expected : 100;
+    indexState->setText(QStringLiteral("索引を作成中: %1 / %2 ケース (%3%)")
+                            .arg(QString::fromStdString(lv::GroupedDigits(indexed)),
+                                 QString::fromStdString(lv::GroupedDigits(expected)))
+                            .arg(percent));
+}
+
+void TfrmDPGrid::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    model->ResumeIndexing();
+}
+
 void TfrmDPGrid::closeEvent(QCloseEvent* event) {
     if (isVisible() && model->grid().hasEdits()) {
         const lv::ConfirmAnswer answer = lv::CurrentDialogs().Confirm(
@@ -297,6 +331,8 @@ void TfrmDPGrid::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    // The index stops with the window; shown again, it goes on.
+    model->StopIndexing();
     QWidget::closeEvent(event);
 }
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <string>
 
 #include "core/grid/grid_load.h"
 
 class QCloseEvent;
+class QShowEvent;
 class QLabel;
 class QPushButton;
 
@@ -31,6 +33,8 @@ class TfrmDPGrid : public QWidget {
     QLabel* Label2;
     // While cells are edited: how many, and the button that undoes them all.
     QLabel* editCount;
+    // 索引を作成中: how far the index of the cases is, while it is built.
+    QLabel* indexState;
     QPushButton* undoAllEdits;
     GridView* StringGrid1;
     GridModel* model;
@@ -59,6 +63,8 @@ class TfrmDPGrid : public QWidget {
     // Closing with edited cells asks first: write them, close (the edits
     // stay for the next DATA表示 of this file), or stay.
     void closeEvent(QCloseEvent* event) override;
+    // A window closed while its index was built goes on building it.
+    void showEvent(QShowEvent* event) override;
     // Escape, when no part of the window takes it, closes the window.
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -66,6 +72,7 @@ class TfrmDPGrid : public QWidget {
     // 書き込み; false when nothing was written (cancelled or failed).
     bool Write();
     void ShowEditCount();
+    void ShowIndexState(int64_t indexed, int64_t expected, bool running);
     // "編集したセルが n 個あります。" for the questions.
     QString EditsSaid() const;
 

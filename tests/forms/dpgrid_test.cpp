@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <cstdio>
+#include <filesystem>
 
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
@@ -90,7 +91,63 @@ fixture::File ThreeVars(int cases) {
     return f;
 }
 
+// More cases than the window indexes before it shows (two numbers each).
+fixture::File ManyCases(int cases) {
+    fixture::File f = gridtest::Basic();
+    f.compression = fixture::Compression::Bytecode;
+    f.variables = {gridtest::Numeric("A", 8, 2), gridtest::Numeric("B", 8, 2)};
+    for (int i = 0; i < cases; ++i) f.cases.push_back({i % 10000 + 0.25, double(i % 7)});
+    return f;
+}
+
 }  // namespace
+
+// The window shows before its index is whole: a row past the index is
+// read once the wait for it ends, and the indicator goes when it is done.
+TEST_F(DPGridTest, ARowPastTheIndexIsReadOnceTheIndexReachesIt) {
+    Prepare(ManyCases(60000));
+    TfrmDPGrid w;
+    EXPECT_EQ(w.model->rowCount(), 60000);
+    EXPECT_EQ(Cell(w, 0, 0), "    0.25");
+    ASSERT_TRUE(w.model->WaitForCases(59000, nullptr));
+    EXPECT_EQ(Cell(w, 58999, 0), " 8999.25");
+    ASSERT_TRUE(w.model->WaitForCases(-1, nullptr));
+    EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
+    EXPECT_EQ(Cell(w, 59999, 0), " 9999.25");
+    EXPECT_TRUE(w.indexState->isHidden());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Found by the index after the window showed, a damaged file is told once,
+// as the load tells it; the rows before the damage stay readable.
+TEST_F(DPGridTest, DamageFoundByTheIndexIsToldOnceAndEarlierRowsStay) {
+    const std::string path = Prepare(ManyCases(60000));
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) * 6 / 10);
+    TfrmDPGrid w;
+    EXPECT_EQ(w.loadOutcome(), lv::GridLoadOutcome::Complete);
+    EXPECT_TRUE(w.model->WaitForCases(-1, nullptr));
+    EXPECT_TRUE(w.model->WaitForCases(-1, nullptr));
+    QApplication::processEvents();
+    EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Damaged);
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"データ読み込み中にトラブル発生：再度挑戦してください"});
+    EXPECT_EQ(Cell(w, 12345, 0), " 2345.25");
+    EXPECT_EQ(Cell(w, 59999, 0), "");
+}
+
+// Closing the window stops its index; shown again, the index goes on.
+TEST_F(DPGridTest, ClosingStopsTheIndexAndShowingTakesItUp) {
+    Prepare(ManyCases(300000));
+    TfrmDPGrid w;
+    w.show();
+    w.close();
+    const lv::IndexProgress stopped = w.model->indexing();
+    EXPECT_FALSE(stopped.running());
+    w.show();
+    ASSERT_TRUE(w.model->WaitForCases(-1, nullptr));
+    EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
+    EXPECT_EQ(Cell(w, 299999, 0), " 9999.25");
+}
 
 // The columns are sized before the view lays itself out: once shown, its
 // header and scroll range hold every column at its width.
