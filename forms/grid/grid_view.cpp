@@ -220,7 +220,7 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 }
 
 QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-    const QModelIndex to = QTableView::moveCursor(action, modifiers);
+    const QModelIndex to = CellAfterMove(action, modifiers);
     const QModelIndex from = currentIndex();
     if (reach_ && to.isValid() && (!from.isValid() || std::abs(to.row() - from.row()) > 1) &&
         !reach_(to.row()))
@@ -478,7 +478,7 @@ int GridView::sizeHintForColumn(int column) const {
     return showGrid() ? hint + 1 : hint;
 }
 
-QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+QModelIndex GridView::CellAfterMove(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QHeaderView* columns = horizontalHeader();
     const int rows = RowCount();
     const int count = model() ? model()->columnCount(rootIndex()) : 0;

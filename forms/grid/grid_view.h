@@ -94,7 +94,6 @@ class GridView : public QTableView {
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -103,6 +102,8 @@ class GridView : public QTableView {
 
   private:
     void ShowEditor(const QModelIndex& index);
+    // Where a key moves the current cell, rows placed by arithmetic.
+    QModelIndex CellAfterMove(CursorAction action, Qt::KeyboardModifiers modifiers);
     std::function<bool(int row)> reach_;
     void EmitGridKey(int which);
     void HeaderMouse(QHeaderView* header, QEvent* event);
