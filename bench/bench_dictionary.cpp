@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_dialogs.h"
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
 #include "core/state/dialogs.h"
@@ -131,26 +132,6 @@ fixture::File Wide() {
 }
 
 // The open dialog answers with the file; messages go to stderr.
-class BenchDialogs final : public lv::Dialogs {
-  public:
-    explicit BenchDialogs(std::string path) : path_(std::move(path)) {}
-    void ShowMessage(std::string_view t) override {
-        std::fprintf(stderr, "message: %.*s\n", int(t.size()), t.data());
-    }
-    void ShowError(std::string_view, std::string_view t) override { ShowMessage(t); }
-    std::optional<std::string> OpenFile(std::string_view, std::string_view) override {
-        return path_;
-    }
-    std::optional<std::string> SaveFile(std::string_view) override { return std::nullopt; }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
-        return lv::ConfirmAnswer::Cancel;
-    }
-    void Beep() override {}
-
-  private:
-    std::string path_;
-};
-
 // The main window created on the file (its creation builds the hidden
 // variable list), the variable list shown and the grid created and shown.
 int WindowsChild(const std::string& file) {
@@ -158,7 +139,8 @@ int WindowsChild(const std::string& file) {
     char name[] = "bench_dictionary";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    BenchDialogs dialogs(file);
+    bench::BenchDialogs dialogs;
+    dialogs.openPath = file;
     lv::SetDialogs(&dialogs);
     auto start = Clock::now();
     new TForm1();

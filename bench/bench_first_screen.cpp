@@ -36,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/bench_dialogs.h"
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
 #include "core/state/dialogs.h"
@@ -49,20 +50,6 @@ namespace {
 
 using bench::Clock;
 using bench::Seconds;
-
-class PrintedDialogs final : public lv::Dialogs {
-  public:
-    void ShowMessage(std::string_view t) override {
-        std::fprintf(stderr, "message: %.*s\n", int(t.size()), t.data());
-    }
-    void ShowError(std::string_view, std::string_view t) override { ShowMessage(t); }
-    std::optional<std::string> OpenFile(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> SaveFile(std::string_view) override { return {}; }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
-        return lv::ConfirmAnswer::No;
-    }
-    void Beep() override {}
-};
 
 // CPU seconds this process has used.
 double CpuSeconds() {
@@ -95,7 +82,8 @@ int RunOurs(const std::string& file) {
     char name[] = "bench_first_screen";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    PrintedDialogs dialogs;
+    bench::BenchDialogs dialogs;
+    dialogs.answer = lv::ConfirmAnswer::No;
     lv::SetDialogs(&dialogs);
     lv::TForm1 form(file);
     form.show();

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_dialogs.h"
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
 #include "core/state/dialogs.h"
@@ -49,20 +50,6 @@ using bench::Spawn;
 using bench::StatusKb;
 
 // ---- the measured actions, each run in a child ----
-
-class ExportDialogs final : public lv::Dialogs {
-  public:
-    std::string path;
-    lv::ConfirmAnswer answer = lv::ConfirmAnswer::Yes;
-    void ShowMessage(std::string_view t) override {
-        std::fprintf(stderr, "message: %.*s\n", int(t.size()), t.data());
-    }
-    void ShowError(std::string_view, std::string_view t) override { ShowMessage(t); }
-    std::optional<std::string> OpenFile(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> SaveFile(std::string_view) override { return path; }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override { return answer; }
-    void Beep() override {}
-};
 
 long RssKb() {
     return StatusKb("VmRSS:");
@@ -88,7 +75,7 @@ int RunChild(const std::string& mode, const std::string& file) {
     char name[] = "bench_grid";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    ExportDialogs dialogs;
+    bench::BenchDialogs dialogs;
     lv::SetDialogs(&dialogs);
     spssdio1::DataFileName = file;
     lv::LineCollector lines;
@@ -187,7 +174,7 @@ int RunChild(const std::string& mode, const std::string& file) {
         std::printf("sort_numeric_s=%.3f peak_MB=%.1f\n", Seconds(start), StatusKb("VmHWM:") / 1e3);
         return 0;
     }
-    dialogs.path = "/tmp/lorivane-bench-grid-out.txt";
+    dialogs.savePath = "/tmp/lorivane-bench-grid-out.txt";
     dialogs.answer = mode == "displayed" ? lv::ConfirmAnswer::Yes : lv::ConfirmAnswer::No;
     const long rssGrid = RssKb();
     start = Clock::now();

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_dialogs.h"
 #include "bench/support/bench_files.h"
 #include "bench/support/bench_runs.h"
 #include "core/dictionary/variable_facts.h"
@@ -75,20 +76,6 @@ double PeerParseInChild(const std::string& file) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "peer parse failed\n");
     return Seconds(start);
 }
-
-class Quiet final : public lv::Dialogs {
-  public:
-    void ShowMessage(std::string_view t) override {
-        std::fprintf(stderr, "message: %.*s\n", int(t.size()), t.data());
-    }
-    void ShowError(std::string_view, std::string_view t) override { ShowMessage(t); }
-    std::optional<std::string> OpenFile(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> SaveFile(std::string_view) override { return {}; }
-    lv::ConfirmAnswer Confirm(std::string_view, std::string_view) override {
-        return lv::ConfirmAnswer::Cancel;
-    }
-    void Beep() override {}
-};
 
 void Row(const char* action, double seconds, const std::string& goal, const std::string& detail) {
     std::printf("| %s | %.3f | %s | %s |\n", action, seconds, goal.c_str(), detail.c_str());
@@ -200,7 +187,7 @@ int main(int argc, char** argv) {
     mkdir(dir.c_str(), 0755);
     const std::string file = benchfiles::EnsureSurvey(dir);
     const std::string out = dir + "/grid-tools-export.txt";
-    Quiet quiet;
+    bench::BenchDialogs quiet;
     lv::SetDialogs(&quiet);
 
     std::printf("| action (1 M cases x 40 variables) | seconds | goal | detail |\n");
