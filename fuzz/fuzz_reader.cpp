@@ -174,13 +174,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (savio::IsEncryptedSavHeader(data, size)) {
         if (savio::DecryptingReads::Open(reads, kFuzzPassword, &reads) != 0) return 0;
         if (savio::OpenEncryptedFromBytes(bytes, kFuzzPassword, "fuzz.sav", &h) != 0) return 0;
-    } else if (savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) {
-        return 0;
     }
     char text[80], date[10], time[10];
     int n;
     long long offset;
-    if (savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) {
+    if (h == 0 && savio::OpenFromBytes(bytes, "fuzz.sav", &h) != 0) {
         // A refused file has a reason, and its offset lies in the file.
         spssGetOpenRefusal(&n, text, sizeof text, &offset);
         if (n == 0 || offset < -1 || offset > static_cast<long long>(size)) __builtin_trap();

@@ -28,7 +28,7 @@ class UncompressedSource : public CaseSource {
         : reads_(std::move(reads)),
           next_(begin),
           caseBytes_(caseBytes),
-          perRun_(std::max<size_t>(1, kStreamRunBytes / caseBytes)) {}
+          perRun_(caseBytes ? std::max<size_t>(1, kStreamRunBytes / caseBytes) : 1) {}
 
     StreamPosition Position() const override {
         return {next_ - static_cast<uint64_t>(end_ - pos_), 0};
@@ -45,6 +45,11 @@ class UncompressedSource : public CaseSource {
   private:
     bool NextRun() {
         const uint64_t left = reads_->size() > next_ ? reads_->size() - next_ : 0;
+        // A dictionary of no values has no cases to read.
+        if (caseBytes_ == 0) {
+            final_ = Result::End;
+            return false;
+        }
         const uint64_t whole = std::min<uint64_t>(left / caseBytes_, perRun_);
         if (whole == 0) {
             final_ = left == 0 ? Result::End : Result::Damaged;

@@ -86,6 +86,17 @@ TEST_P(ReaderBroken, HeaderClaimingMoreCasesThanTheDataHolds) {
     EXPECT_EQ(cases, 3);
 }
 
+// A dictionary without a single value has no cases, in every layout.
+TEST_P(ReaderBroken, NoVariablesReadsNoCases) {
+    fixture::File f = File();
+    f.variables.clear();
+    OpenedFile file(fixture::Build(f));
+    if (file.status != 0) return;
+    int cases = 0;
+    EXPECT_EQ(readertest::ReadAll(file.handle, &cases), SPSS_FILE_END);
+    EXPECT_EQ(cases, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLayouts, ReaderBroken,
                          ::testing::Combine(::testing::Values(Endian::Little, Endian::Big),
                                             ::testing::Values(Compression::None,
