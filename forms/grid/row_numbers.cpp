@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <algorithm>
 #include <cstdint>
@@ -32,6 +33,9 @@ int64_t FloorDiv64(int64_t a, int64_t b) {
 RowNumbers::RowNumbers(QAbstractItemView* view, int rowHeight)
     : QHeaderView(Qt::Vertical, view), view_(view), rowHeight_(rowHeight), none_(new NoRows(this)) {
     QHeaderView::setModel(none_);
+    // Qt's item views step their autoscroll every 50 ms too.
+    autoScroll_.setInterval(50);
+    connect(&autoScroll_, &QTimer::timeout, this, &RowNumbers::ScrollTowardPointer);
 }
 
 void RowNumbers::SetOffset(int64_t pixels) {
@@ -93,12 +97,17 @@ void RowNumbers::paintEvent(QPaintEvent* event) {
     // The dragged number follows the pointer, over the others.
     if (dragging_ && pressRow_ >= 0 && pressRow_ < count) {
         painter.setOpacity(0.75);
-        PaintRow(painter, pressRow_,
-                 QRect(0, pointerY_ - (pressY_ - RowY(pressRow_)), width, rowHeight_));
+        // Held past an edge, it stays at that edge while the rows scroll.
+        const int top =
+            std::clamp(pointerY_ - grip_, 0, std::max(0, viewport()->height() - rowHeight_));
+        PaintRow(painter, pressRow_, QRect(0, top, width, rowHeight_));
     }
 }
 
 int RowNumbers::DropRow(int y) const {
+    // Past the viewport's edge the row dropped on is the one at the edge:
+    // the rows beyond are out of sight until the view scrolls to them.
+    y = std::clamp(y, 0, std::max(0, viewport()->height() - 1));
     const int over = RowAtY(y);
     if (over < 0) return target_;
     const int middle = RowY(over) + rowHeight_ / 2;
@@ -111,6 +120,7 @@ void RowNumbers::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QHeaderView::mousePressEvent(event);
     pressY_ = pointerY_ = event->position().toPoint().y();
     pressRow_ = target_ = RowAtY(pressY_);
+    grip_ = pressY_ - RowY(std::max(0, pressRow_));
     dragging_ = false;
 }
 
@@ -120,7 +130,38 @@ void RowNumbers::mouseMoveEvent(QMouseEvent* event) {
     pointerY_ = event->position().toPoint().y();
     if (std::abs(pointerY_ - pressY_) >= QApplication::startDragDistance()) dragging_ = true;
     if (!dragging_) return;
+    FollowPointer();
+}
+
+void RowNumbers::FollowPointer() {
     target_ = DropRow(pointerY_);
+    viewport()->update();
+    const bool outside = pointerY_ < 0 || pointerY_ >= viewport()->height();
+    if (outside && !autoScroll_.isActive())
+        autoScroll_.start();
+    else if (!outside)
+        autoScroll_.stop();
+}
+
+void RowNumbers::ScrollTowardPointer() {
+    if (!dragging_) return autoScroll_.stop();
+    const int height = viewport()->height();
+    const int beyond = pointerY_ < 0 ? -pointerY_ : pointerY_ - (height - 1);
+    if (beyond <= 0) return autoScroll_.stop();
+    // A row a tick at the edge, one more for each row's height beyond it,
+    // at most a page.
+    QScrollBar* bar = view_->verticalScrollBar();
+    const int rows = std::min(1 + beyond / rowHeight_, std::max(1, bar->pageStep()));
+    const int value = bar->value();
+    bar->setValue(pointerY_ < 0 ? value - rows : value + rows);
+    if (bar->value() == value) return;  // at the end: nothing to follow
+    FollowPointer();
+}
+
+void RowNumbers::StopDrag() {
+    autoScroll_.stop();
+    pressRow_ = -1;
+    dragging_ = false;
     viewport()->update();
 }
 
@@ -131,9 +172,7 @@ void RowNumbers::mouseReleaseEvent(QMouseEvent* event) {
     const int y = event->position().toPoint().y();
     const bool dragged = dragging_;
     const int to = dragged ? DropRow(y) : from;
-    pressRow_ = -1;
-    dragging_ = false;
-    viewport()->update();
+    StopDrag();
     if (dragged) {
         if (to != from && from < RowCount() && to >= 0 && to < RowCount()) emit rowMoved(from, to);
     } else if (RowAtY(y) == from) {

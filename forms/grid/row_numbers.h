@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QPointer>
+#include <QTimer>
 #include <cstdint>
 
 class QAbstractItemView;
@@ -56,6 +57,11 @@ class RowNumbers final : public QHeaderView {
     // Where a row dragged from pressRow_ lands with the pointer at y: the
     // row under it, or beside it when the pointer has not passed its middle.
     int DropRow(int y) const;
+    // While a drag is held above or below the rows in view, the view
+    // scrolls toward the pointer, faster the farther past the edge it is.
+    void FollowPointer();
+    void ScrollTowardPointer();
+    void StopDrag();
 
     QAbstractItemView* view_;
     const int rowHeight_;
@@ -66,7 +72,9 @@ class RowNumbers final : public QHeaderView {
     int target_ = -1;  // where the dragged row lands
     int pressY_ = 0;
     int pointerY_ = 0;
+    int grip_ = 0;  // the pointer's height in the dragged row
     bool dragging_ = false;
+    QTimer autoScroll_;
 };
 
 }  // namespace lv

@@ -157,3 +157,38 @@ TEST_F(RowNumbersTest, FiftyMillionRowsCostNothingPerRowAndNumberTopMiddleAndEnd
     EXPECT_GE(grid.visualRect(grid.currentIndex()).top(), 0);
     EXPECT_LE(grid.visualRect(grid.currentIndex()).bottom(), grid.viewport()->height());
 }
+
+// A number held past the bottom edge scrolls the rows up toward it, faster
+// the farther it is, and dropped back in view lands on the row then there.
+TEST_F(RowNumbersTest, DragHeldBelowTheViewScrollsItAndDropsOnTheRowScrolledTo) {
+    ManyRows model(1000);
+    GridView grid;
+    grid.setModel(&model);
+    Show(&grid);
+    auto* numbers = static_cast<RowNumbers*>(grid.verticalHeader());
+    int from = -1, to = -1;
+    QObject::connect(numbers, &RowNumbers::rowMoved, [&](int f, int t) { from = f, to = t; });
+    QScrollBar* bar = grid.verticalScrollBar();
+    const int height = numbers->viewport()->height();
+    QTest::mousePress(numbers->viewport(), Qt::LeftButton, {}, QPoint(10, grid.RowY(1) + 5));
+    QTest::mouseMove(numbers->viewport(), QPoint(10, height / 2));
+    QTest::mouseMove(numbers->viewport(), QPoint(10, height + 5));
+    for (int i = 0; i < 40 && bar->value() < 3; ++i) QTest::qWait(20);
+    const int near = bar->value();
+    EXPECT_GE(near, 3);
+    // Farther below, more rows a tick.
+    QTest::mouseMove(numbers->viewport(), QPoint(10, height + 10 * GridView::kRowHeight));
+    const int before = bar->value();
+    QTest::qWait(160);
+    EXPECT_GE(bar->value() - before, 2 * near);
+    const int scrolled = bar->value();
+    QTest::mouseMove(numbers->viewport(), QPoint(10, height / 2));
+    QTest::qWait(120);
+    EXPECT_EQ(bar->value(), scrolled);  // back in view: the rows stay
+    const int row = grid.RowAtY(height / 2);
+    EXPECT_GT(row, 20);
+    QTest::mouseMove(numbers->viewport(), QPoint(10, grid.RowY(row) + 20));
+    QTest::mouseRelease(numbers->viewport(), Qt::LeftButton, {}, QPoint(10, grid.RowY(row) + 20));
+    EXPECT_EQ(from, 1);
+    EXPECT_EQ(to, row);
+}
