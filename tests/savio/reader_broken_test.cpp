@@ -90,6 +90,8 @@ TEST_P(ReaderBroken, HeaderClaimingMoreCasesThanTheDataHolds) {
 TEST_P(ReaderBroken, NoVariablesReadsNoCases) {
     fixture::File f = File();
     f.variables.clear();
+    f.cases.clear();
+    f.valueLabels.clear();
     OpenedFile file(fixture::Build(f));
     if (file.status != 0) return;
     int cases = 0;
