@@ -104,6 +104,23 @@ fixture::File ManyCases(int cases) {
     return f;
 }
 
+// Counts the progress dialogs put on screen.
+class DialogShows : public QObject {
+  public:
+    DialogShows() { qApp->installEventFilter(this); }
+    ~DialogShows() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Each dialog once, however often it is shown.
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched) &&
+            !watched->property("counted").isValid()) {
+            watched->setProperty("counted", true);
+            ++count;
+        }
+        return false;
+    }
+    int count = 0;
+};
+
 }  // namespace
 
 // The window shows before its index is whole: a row past the index is
@@ -183,12 +200,14 @@ TEST_F(DPGridTest, ASortBeforeTheIndexIsWholeWaitsAndSortsUnderOneDialog) {
         w.show();
         seen.clear();
         labels.clear();
+        const DialogShows shows;
         cancel = cancelled;
         w.additions->HeaderMenu(0);
         w.additions->sortDescending->trigger();
         ASSERT_FALSE(labels.isEmpty());
         EXPECT_TRUE(labels.front().startsWith(QStringLiteral("索引を作成しています")));
         EXPECT_EQ(seen.size(), 1u);
+        EXPECT_EQ(shows.count, 1);
         for (QWidget* top : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<QProgressDialog*>(top) && top->isVisible());
         if (cancelled) {
