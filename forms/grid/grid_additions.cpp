@@ -132,6 +132,8 @@ void GridAdditions::MakeActions() {
         const bool everyCase = spec.everyCase;
         connect(action, &QAction::triggered, this, [this, run, everyCase](bool checked) {
             lv::RunHandler([=, this] {
+                // The wait for the index and the work show one dialog.
+                const lv::OneProgressDialog oneDialog;
                 if (everyCase && !WaitForIndex()) return;
                 run(*this, checked);
             });
@@ -219,6 +221,7 @@ void GridAdditions::Find(bool backwards) {
         return;
     }
     // Matches are counted over every case.
+    const lv::OneProgressDialog oneDialog;
     if (!WaitForIndex()) return;
     const lv::TextMatcher matcher(query.toStdString(), findBar->options());
     const QModelIndex current = view_->currentIndex();
@@ -427,6 +430,7 @@ void GridAdditions::ApplyFilter() {
         return;
     }
     if (!model_->loaded() || model_->namesInDataRow()) return;
+    const lv::OneProgressDialog oneDialog;
     if (!WaitForIndex()) return;
     lv::GridSelection selection;
     ChangeShownCases([&] {

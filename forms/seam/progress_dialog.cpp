@@ -46,6 +46,18 @@ void RunDeferred() {
     if (!DeferredActions().empty()) QTimer::singleShot(0, [] { RunDeferred(); });
 }
 
+// The dialog finished work left up for the next work of the same action.
+struct KeptDialog {
+    bool scoped = false;
+    QWidget* parent = nullptr;
+    std::unique_ptr<QProgressDialog> dialog;
+};
+
+KeptDialog& Kept() {
+    static KeptDialog kept;
+    return kept;
+}
+
 double Now() {
     if (Replacement()) return Replacement()();
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -72,12 +84,37 @@ void RunAfterLongWork(QObject* context, std::function<void()> action) {
     DeferredActions().push_back({context, std::move(action)});
 }
 
+OneProgressDialog::OneProgressDialog() : owner_(!Kept().scoped) {
+    Kept().scoped = true;
+}
+
+OneProgressDialog::~OneProgressDialog() {
+    if (!owner_) return;
+    CloseKept();
+    Kept().scoped = false;
+}
+
+void OneProgressDialog::CloseKept() {
+    Kept().dialog.reset();
+    Kept().parent = nullptr;
+}
+
 DialogProgress::DialogProgress(QWidget* parent, QString label)
     : parent_(parent), label_(std::move(label)), start_(Now()) {
     ++RunningWork();
+    if (Kept().dialog && Kept().parent == parent_) {
+        // Already on screen: it goes on showing, with this work's text.
+        dialog_ = std::move(Kept().dialog);
+        dialog_->reset();
+    }
+    OneProgressDialog::CloseKept();
 }
 
 DialogProgress::~DialogProgress() {
+    if (Kept().scoped && dialog_ && !cancelled_) {
+        Kept().parent = parent_;
+        Kept().dialog = std::move(dialog_);
+    }
     if (--RunningWork() == 0 && !DeferredActions().empty())
         QTimer::singleShot(0, [] { RunDeferred(); });
 }

@@ -35,6 +35,26 @@ bool LongWorkRunning();
 // work: a queued open of a dropped file. Dropped if context is destroyed.
 void RunAfterLongWork(QObject* context, std::function<void()> action);
 
+// While one exists, the pieces of long work of one user action show one
+// dialog: a dialog that one DialogProgress showed (the wait for the case
+// index) stays up when it ends, and the next DialogProgress with the same
+// parent takes it over with its own text, shown at once. The dialog closes
+// with the scope, or when the work was cancelled. Scopes do not nest: an
+// inner one leaves the outer in charge.
+class OneProgressDialog {
+  public:
+    OneProgressDialog();
+    ~OneProgressDialog();
+    OneProgressDialog(const OneProgressDialog&) = delete;
+    OneProgressDialog& operator=(const OneProgressDialog&) = delete;
+    // Closes a dialog left up by finished work, before the action asks the
+    // user something in a window of its own.
+    static void CloseKept();
+
+  private:
+    bool owner_;
+};
+
 class DialogProgress final : public Progress {
   public:
     // label: the dialog's text; "%1" and "%2" in it become the units done

@@ -13,6 +13,7 @@
 
 #include "forms/seam/error_handler.h"
 #include "forms/seam/password_dialog.h"
+#include "forms/seam/progress_dialog.h"
 
 namespace lv {
 namespace {
@@ -69,18 +70,22 @@ QStringList QtNameFilters(std::string_view filter) {
     return filters;
 }
 
+// Each prompt first closes a progress dialog that finished work left up.
 void QtDialogs::ShowMessage(std::string_view text) {
+    OneProgressDialog::CloseKept();
     QMessageBox box(QMessageBox::NoIcon, Title(), Utf8(text), QMessageBox::Ok);
     box.exec();
 }
 
 void QtDialogs::ShowError(std::string_view caption, std::string_view text) {
+    OneProgressDialog::CloseKept();
     QMessageBox box(QMessageBox::Critical, Utf8(caption), Utf8(text), QMessageBox::Ok);
     box.exec();
 }
 
 std::optional<std::string> QtDialogs::OpenFile(std::string_view filter,
                                                std::string_view initialName) {
+    OneProgressDialog::CloseKept();
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -93,6 +98,7 @@ std::optional<std::string> QtDialogs::OpenFile(std::string_view filter,
 }
 
 std::optional<std::string> QtDialogs::SaveFile(std::string_view initialName) {
+    OneProgressDialog::CloseKept();
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -114,6 +120,7 @@ QString WithFilterSuffix(const QString& path, const QString& nameFilter) {
 
 std::optional<SaveChoice> QtDialogs::SaveFileAs(std::string_view filter,
                                                 std::string_view initialName) {
+    OneProgressDialog::CloseKept();
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -129,6 +136,7 @@ std::optional<SaveChoice> QtDialogs::SaveFileAs(std::string_view filter,
 }
 
 ConfirmAnswer QtDialogs::Confirm(std::string_view caption, std::string_view text) {
+    OneProgressDialog::CloseKept();
     QMessageBox box(QMessageBox::Question, Utf8(caption), Utf8(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     // The box's own captions, whatever language Qt would give its buttons.
@@ -157,6 +165,7 @@ void QtDialogs::Beep() {
 }
 
 std::optional<std::string> QtDialogs::AskPassword(std::string_view path, bool wrong) {
+    OneProgressDialog::CloseKept();
     PasswordDialog dialog(QApplication::activeWindow(), QFileInfo(PathText(path)).fileName(),
                           wrong);
     dialog.exec();

@@ -278,7 +278,9 @@ bool TfrmDPGrid::Write() {
         EditsAside(const EditsAside&) = delete;
         EditsAside& operator=(const EditsAside&) = delete;
     } aside(this, withoutEdits);
-    // As displayed, every case's cells are written: from the whole index.
+    // As displayed, every case's cells are written: from the whole index,
+    // waited for under the writing's own dialog.
+    const lv::OneProgressDialog oneDialog;
     if (mode == lv::ExportMode::AsDisplayed && !additions->WaitForIndex()) return false;
     lv::GridCellSource cells(model->grid(), StringGrid1->VisualColumns());
     lv::DialogProgress progress(this, QStringLiteral("書き込んでいます... %1 / %2"));

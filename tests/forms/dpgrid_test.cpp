@@ -7,14 +7,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
+#include "forms/grid/grid_additions.h"
 #include "forms/grid/grid_model.h"
 #include "forms/grid/grid_view.h"
 #include "forms/seam/modal.h"
+#include "forms/seam/progress_dialog.h"
 #include "forms/windows/ValueLabel.h"
 #include "forms/windows/vardisp.h"
 #include "forms/windows/window_refs.h"
@@ -100,6 +104,23 @@ fixture::File ManyCases(int cases) {
     return f;
 }
 
+// Counts the progress dialogs put on screen.
+class DialogShows : public QObject {
+  public:
+    DialogShows() { qApp->installEventFilter(this); }
+    ~DialogShows() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Each dialog once, however often it is shown.
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched) &&
+            !watched->property("counted").isValid()) {
+            watched->setProperty("counted", true);
+            ++count;
+        }
+        return false;
+    }
+    int count = 0;
+};
+
 }  // namespace
 
 // The window shows before its index is whole: a row past the index is
@@ -147,6 +168,61 @@ TEST_F(DPGridTest, ClosingStopsTheIndexAndShowingTakesItUp) {
     ASSERT_TRUE(w.model->WaitForCases(-1, nullptr));
     EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
     EXPECT_EQ(Cell(w, 299999, 0), " 9999.25");
+}
+
+// A sort asked for before the index is whole waits for it and sorts under
+// one dialog; Cancel during the wait leaves the grid in the file's order.
+TEST_F(DPGridTest, ASortBeforeTheIndexIsWholeWaitsAndSortsUnderOneDialog) {
+    const std::string path = Prepare(ManyCases(2000000));
+    std::set<QProgressDialog*> seen;
+    QStringList labels;
+    bool cancel = false;
+    double now = 0;
+    // Every look at the clock finds a second gone, so the dialog shows at
+    // the first step; it notes the dialogs up and presses Cancel if told.
+    const lv::ProgressClock previous = lv::SetProgressClock([&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QProgressDialog*>(top);
+            if (!dialog || !dialog->isVisible()) continue;
+            seen.insert(dialog);
+            if (labels.isEmpty() || labels.back() != dialog->labelText())
+                labels << dialog->labelText();
+            if (cancel) dialog->cancel();
+        }
+        return now += 1.0;
+    });
+    const auto sortStopped = [&](bool cancelled) {
+        gridtest::PrepareState(path);
+        TfrmDPGrid w;
+        w.show();
+        w.close();  // the index stops after its current step
+        ASSERT_EQ(w.model->indexing().state, lv::IndexProgress::State::Stopped);
+        w.show();
+        seen.clear();
+        labels.clear();
+        const DialogShows shows;
+        cancel = cancelled;
+        w.additions->HeaderMenu(0);
+        w.additions->sortDescending->trigger();
+        ASSERT_FALSE(labels.isEmpty());
+        EXPECT_TRUE(labels.front().startsWith(QStringLiteral("索引を作成しています")));
+        EXPECT_EQ(seen.size(), 1u);
+        EXPECT_EQ(shows.count, 1);
+        for (QWidget* top : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QProgressDialog*>(top) && top->isVisible());
+        if (cancelled) {
+            EXPECT_TRUE(w.model->grid().order().identity());
+            EXPECT_EQ(Cell(w, 0, 0), "    0.25");
+        } else {
+            EXPECT_TRUE(labels.contains(QStringLiteral("並べ替えています...")));
+            EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
+            EXPECT_EQ(Cell(w, 0, 0), " 9999.25");
+            EXPECT_EQ(Cell(w, 199, 0), " 9999.25");
+        }
+    };
+    sortStopped(true);
+    sortStopped(false);
+    lv::SetProgressClock(previous);
 }
 
 // The columns are sized before the view lays itself out: once shown, its
