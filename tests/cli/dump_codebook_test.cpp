@@ -18,16 +18,22 @@ namespace {
 
 using nlohmann::json;
 
-// The document read back by tests/support/read_codebook.py (null when the
-// strict parse failed).
-json ReadCodebook(const std::string& path) {
+// What the script tests/support/<reader> prints of the document at path
+// (null when it failed).
+json ReadBack(const char* reader, const std::string& path) {
     const std::string command =
-        "python3 " LORIVANE_SOURCE_DIR "/tests/support/read_codebook.py '" + path + "'";
+        std::string("python3 " LORIVANE_SOURCE_DIR "/tests/support/") + reader + " '" + path + "'";
     std::FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char buf[65536];
     for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
     return pclose(pipe) == 0 ? json::parse(out) : json();
+}
+
+// The document read back by read_codebook.py (null when the strict parse
+// failed).
+json ReadCodebook(const std::string& path) {
+    return ReadBack("read_codebook.py", path);
 }
 
 json Codebook(const std::vector<std::string>& args) {
@@ -166,13 +172,7 @@ TEST(DumpCodebook, TextsStayTextAndCountsAreWeightedBesideCases) {
 
 // The PDF read back by poppler's tools (tests/support/read_codebook_pdf.py).
 json ReadPdf(const std::string& path) {
-    const std::string command =
-        "python3 " LORIVANE_SOURCE_DIR "/tests/support/read_codebook_pdf.py '" + path + "'";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[65536];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-    return pclose(pipe) == 0 ? json::parse(out) : json();
+    return ReadBack("read_codebook_pdf.py", path);
 }
 
 std::vector<std::string> Words(const std::string& text) {
