@@ -345,6 +345,8 @@ void GridAdditions::Copy(bool withNames) {
     range.firstRow = static_cast<uint32_t>(top);
     range.endRow = static_cast<uint32_t>(bottom) + 1;
     range.withNames = withNames;
+    // Waiting for the rows and copying them show one dialog.
+    const lv::OneProgressDialog oneDialog;
     if (!WaitForIndex(top, bottom)) return;
     const unsigned long long cells =
         static_cast<unsigned long long>(range.endRow - range.firstRow) * columns.size();

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,6 +14,7 @@
 #include <QScrollBar>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "forms/grid/grid_additions.h"
@@ -170,9 +173,9 @@ TEST_F(DPGridTest, ClosingStopsTheIndexAndShowingTakesItUp) {
     EXPECT_EQ(Cell(w, 299999, 0), " 9999.25");
 }
 
-// A sort asked for before the index is whole waits for it and sorts under
-// one dialog; Cancel during the wait leaves the grid in the file's order.
-TEST_F(DPGridTest, ASortBeforeTheIndexIsWholeWaitsAndSortsUnderOneDialog) {
+// A sort or a copy asked for before the index is whole waits for it and
+// works under one dialog; Cancel during the wait leaves the grid as it was.
+TEST_F(DPGridTest, WorkBeforeTheIndexIsWholeWaitsUnderOneDialog) {
     const std::string path = Prepare(ManyCases(2000000));
     std::set<QProgressDialog*> seen;
     QStringList labels;
@@ -191,7 +194,9 @@ TEST_F(DPGridTest, ASortBeforeTheIndexIsWholeWaitsAndSortsUnderOneDialog) {
         }
         return now += 1.0;
     });
-    const auto sortStopped = [&](bool cancelled) {
+    // Runs work on a window whose index stopped early, as the user would.
+    const auto underOneDialog = [&](bool cancelled, const std::function<void(TfrmDPGrid&)>& work,
+                                    const std::function<void(TfrmDPGrid&)>& check) {
         gridtest::PrepareState(path);
         TfrmDPGrid w;
         w.show();
@@ -202,26 +207,42 @@ TEST_F(DPGridTest, ASortBeforeTheIndexIsWholeWaitsAndSortsUnderOneDialog) {
         labels.clear();
         const DialogShows shows;
         cancel = cancelled;
-        w.additions->HeaderMenu(0);
-        w.additions->sortDescending->trigger();
+        work(w);
         ASSERT_FALSE(labels.isEmpty());
         EXPECT_TRUE(labels.front().startsWith(QStringLiteral("索引を作成しています")));
         EXPECT_EQ(seen.size(), 1u);
         EXPECT_EQ(shows.count, 1);
         for (QWidget* top : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<QProgressDialog*>(top) && top->isVisible());
-        if (cancelled) {
-            EXPECT_TRUE(w.model->grid().order().identity());
-            EXPECT_EQ(Cell(w, 0, 0), "    0.25");
-        } else {
-            EXPECT_TRUE(labels.contains(QStringLiteral("並べ替えています...")));
-            EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
-            EXPECT_EQ(Cell(w, 0, 0), " 9999.25");
-            EXPECT_EQ(Cell(w, 199, 0), " 9999.25");
-        }
+        check(w);
     };
-    sortStopped(true);
-    sortStopped(false);
+    const auto sort = [](TfrmDPGrid& w) {
+        w.additions->HeaderMenu(0);
+        w.additions->sortDescending->trigger();
+    };
+    underOneDialog(true, sort, [&](TfrmDPGrid& w) {
+        EXPECT_TRUE(w.model->grid().order().identity());
+        EXPECT_EQ(Cell(w, 0, 0), "    0.25");
+    });
+    underOneDialog(false, sort, [&](TfrmDPGrid& w) {
+        EXPECT_TRUE(labels.contains(QStringLiteral("並べ替えています...")));
+        EXPECT_EQ(w.model->indexing().state, lv::IndexProgress::State::Complete);
+        EXPECT_EQ(Cell(w, 0, 0), " 9999.25");
+        EXPECT_EQ(Cell(w, 199, 0), " 9999.25");
+    });
+    // The first column's last 400,000 rows: past the stopped index.
+    const auto copy = [](TfrmDPGrid& w) {
+        const QModelIndex from = w.model->index(1600000, 0), to = w.model->index(1999999, 0);
+        w.StringGrid1->selectionModel()->select(QItemSelection(from, to),
+                                                QItemSelectionModel::ClearAndSelect);
+        QApplication::clipboard()->clear();
+        w.additions->Copy(false);
+    };
+    underOneDialog(false, copy, [&](TfrmDPGrid&) {
+        EXPECT_TRUE(labels.contains(QStringLiteral("コピーしています...")));
+        EXPECT_TRUE(QApplication::clipboard()->text().endsWith(QStringLiteral("9999.25\n")))
+            << QApplication::clipboard()->text().right(30).toStdString();
+    });
     lv::SetProgressClock(previous);
 }
 
