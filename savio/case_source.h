@@ -25,6 +25,13 @@ class CaseSource {
     // until the next call. End = no more data; Damaged = the data stops
     // inside a case or cannot be decoded. Both are final.
     virtual Result Next(const uint8_t** row) = 0;
+    // Passes over the next case as Next would, with the same result and the
+    // same Position() after it, without producing its row (what counting and
+    // indexing the cases need). Skip and Next may follow each other freely.
+    virtual Result Skip() {
+        const uint8_t* row = nullptr;
+        return Next(&row);
+    }
     // Where the next case starts (uncompressed: its file offset).
     virtual StreamPosition Position() const = 0;
 };
