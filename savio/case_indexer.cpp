@@ -29,11 +29,10 @@ class StreamIndexer final : public CaseIndexer {
         if (index_.shape.slotCount() == 0) return Finish(Status::End);
         if (index_.shape.compression == Compression::None) return ReadUncompressed();
         const int64_t mask = (int64_t{1} << index_.checkpointShift) - 1;
-        const uint8_t* row = nullptr;
         for (int64_t i = 0; i < n && index_.cases < limit_; ++i) {
             const bool mark = (index_.cases & mask) == 0;
             const StreamPosition at = mark ? source_->Position() : StreamPosition{};
-            if (source_->Next(&row) != CaseSource::Result::Case) return Fail();
+            if (source_->Skip() != CaseSource::Result::Case) return Fail();
             if (mark) index_.checkpoints.push_back(PackPosition(at));
             ++index_.cases;
         }
