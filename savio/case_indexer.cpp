@@ -21,7 +21,10 @@ class StreamIndexer final : public CaseIndexer {
         index_.blocks = layout_.blocks;
         index_.checkpointShift = shift >= 0 && shift < 63 ? shift : f.checkpointShift();
         if (const FileIdentity* id = f.fileIdentity()) index_.identity = *id;
-        source_ = MakeCaseSource(index_.shape, layout_, reads_);
+        // Passing over cases costs little beside inflating a .zsav's blocks:
+        // a second thread inflating ahead would save little of the whole
+        // while it competes with the window's thread and holds one more block.
+        source_ = MakeCaseSource(index_.shape, layout_, reads_, false);
     }
 
     Status Read(int64_t n) override {

@@ -328,7 +328,7 @@ int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out) 
 }
 
 std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
-                                           std::shared_ptr<RandomReads> reads) {
+                                           std::shared_ptr<RandomReads> reads, bool inflateAhead) {
     if (shape.compression == Compression::None)
         return std::make_unique<UncompressedSource>(std::move(reads), shape.dataOffset,
                                                     shape.slotCount() * 8);
@@ -337,7 +337,8 @@ std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLay
         chunks = std::make_unique<RangeChunks>(std::move(reads), shape.dataOffset, layout.size,
                                                kStreamRunBytes);
     else
-        chunks = std::make_unique<ZlibBlockReader>(std::move(reads), &layout.blocks);
+        chunks = std::make_unique<ZlibBlockReader>(std::move(reads), &layout.blocks, 0,
+                                                   inflateAhead ? 0 : SIZE_MAX);
     return std::make_unique<BytecodeSource>(shape, std::move(chunks));
 }
 

@@ -50,9 +50,11 @@ struct DataLayout {
 int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out);
 
 // A decoder positioned at the first case, reading through reads. layout
-// must outlive it. A failed read ends the cases as Damaged.
+// must outlive it. A failed read ends the cases as Damaged. inflateAhead
+// (.zsav): inflate the next block on a second thread while one is decoded.
 std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
-                                           std::shared_ptr<RandomReads> reads);
+                                           std::shared_ptr<RandomReads> reads,
+                                           bool inflateAhead = true);
 
 // A decoder of uncompressed cases of caseBytes each, the first at offset.
 std::unique_ptr<CaseSource> UncompressedCasesAt(std::shared_ptr<RandomReads> reads, uint64_t offset,
