@@ -21,7 +21,10 @@ class StreamIndexer final : public CaseIndexer {
         index_.blocks = layout_.blocks;
         index_.checkpointShift = shift >= 0 && shift < 63 ? shift : f.checkpointShift();
         if (const FileIdentity* id = f.fileIdentity()) index_.identity = *id;
-        source_ = MakeCaseSource(index_.shape, layout_, reads_);
+        // Passing over cases costs little beside inflating a .zsav's blocks:
+        // a second thread inflating ahead would save little of the whole
+        // while it competes with the window's thread and holds one more block.
+        source_ = MakeCaseSource(index_.shape, layout_, reads_, false);
     }
 
     Status Read(int64_t n) override {
@@ -29,11 +32,10 @@ class StreamIndexer final : public CaseIndexer {
         if (index_.shape.slotCount() == 0) return Finish(Status::End);
         if (index_.shape.compression == Compression::None) return ReadUncompressed();
         const int64_t mask = (int64_t{1} << index_.checkpointShift) - 1;
-        const uint8_t* row = nullptr;
         for (int64_t i = 0; i < n && index_.cases < limit_; ++i) {
             const bool mark = (index_.cases & mask) == 0;
             const StreamPosition at = mark ? source_->Position() : StreamPosition{};
-            if (source_->Next(&row) != CaseSource::Result::Case) return Fail();
+            if (source_->Skip() != CaseSource::Result::Case) return Fail();
             if (mark) index_.checkpoints.push_back(PackPosition(at));
             ++index_.cases;
         }

@@ -43,9 +43,12 @@ RereadStatus ReadCompressed(std::shared_ptr<RandomReads> reads, const CaseIndex&
                                    kRunBytes, kept);
     if (!source) return RereadStatus::Changed;
     const uint8_t* slots = nullptr;
-    for (int64_t row = static_cast<int64_t>(k) << index.checkpointShift; row < last; ++row) {
+    int64_t row = static_cast<int64_t>(k) << index.checkpointShift;
+    for (; row < first; ++row)
+        if (source->Skip() != CaseSource::Result::Case) return RereadStatus::Changed;
+    for (; row < last; ++row) {
         if (source->Next(&slots) != CaseSource::Result::Case) return RereadStatus::Changed;
-        if (row >= first && !visit(row, slots)) return RereadStatus::Stopped;
+        if (!visit(row, slots)) return RereadStatus::Stopped;
     }
     return RereadStatus::Ok;
 }

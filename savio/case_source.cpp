@@ -130,6 +130,28 @@ class BytecodeSource : public CaseSource {
         return Result::Case;
     }
 
+    // As Next, without a row: a whole group of eight commands that call for
+    // nothing but their raw values is stepped over at once.
+    Result Skip() override {
+        if (final_) return *final_;
+        const size_t n = slots_.size();
+        size_t slot = 0;
+        while (slot < n) {
+            if (ci_ == 8) {
+                slot += 8 * PassWholeGroups((n - slot) / 8);
+                if (slot == n) break;
+                if (!Read8(command_)) return Finish(slot == 0 && !damaged_);
+                ci_ = 0;
+            }
+            const uint8_t c = command_[ci_++];
+            if (c == 0) continue;
+            if (c == 252) return Finish(slot == 0);
+            if (c == 253 && !Pass8()) return Finish(false);
+            ++slot;
+        }
+        return Result::Case;
+    }
+
     // The group's start is behind the current offset by its command bytes
     // and the raw values its used commands took.
     StreamPosition Position() const override {
@@ -178,6 +200,39 @@ class BytecodeSource : public CaseSource {
         }
         pos_ = raw;
         return true;
+    }
+
+    // Steps over up to `most` groups of eight commands, none of them 0 or
+    // 252, each with its raw values in the current run: a group takes 8
+    // bytes and 8 more for each 253 in it. Returns the groups stepped over.
+    size_t PassWholeGroups(size_t most) {
+        constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+        // 0x80 in each byte of x that is zero, nothing elsewhere.
+        auto zeroBytes = [](uint64_t x) { return ~(((x & kLows) + kLows) | x | kLows); };
+        constexpr uint64_t kOnes = 0x0101010101010101ull;
+        const uint8_t* p = pos_;
+        size_t k = 0;
+        for (; k < most && end_ - p >= 8; ++k) {
+            uint64_t commands;
+            std::memcpy(&commands, p, 8);
+            if ((zeroBytes(commands) | zeroBytes(commands ^ (kOnes * 252))) != 0) break;
+            // The 253s: one bit a byte, summed into the top byte.
+            const auto raws =
+                static_cast<size_t>(((zeroBytes(commands ^ (kOnes * 253)) >> 7) * kOnes) >> 56);
+            if (static_cast<size_t>(end_ - p) - 8 < 8 * raws) break;
+            p += 8 + 8 * raws;
+        }
+        pos_ = p;
+        return k;
+    }
+
+    bool Pass8() {
+        if (end_ - pos_ >= 8) {
+            pos_ += 8;
+            return true;
+        }
+        uint8_t scratch[8];
+        return ReadAcrossRuns(scratch);
     }
 
     uint64_t StreamOffset() const { return runAt_ + static_cast<uint64_t>(pos_ - runBegin_); }
@@ -273,7 +328,7 @@ int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out) 
 }
 
 std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
-                                           std::shared_ptr<RandomReads> reads) {
+                                           std::shared_ptr<RandomReads> reads, bool inflateAhead) {
     if (shape.compression == Compression::None)
         return std::make_unique<UncompressedSource>(std::move(reads), shape.dataOffset,
                                                     shape.slotCount() * 8);
@@ -282,7 +337,8 @@ std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLay
         chunks = std::make_unique<RangeChunks>(std::move(reads), shape.dataOffset, layout.size,
                                                kStreamRunBytes);
     else
-        chunks = std::make_unique<ZlibBlockReader>(std::move(reads), &layout.blocks);
+        chunks = std::make_unique<ZlibBlockReader>(std::move(reads), &layout.blocks, 0,
+                                                   inflateAhead ? 0 : SIZE_MAX);
     return std::make_unique<BytecodeSource>(shape, std::move(chunks));
 }
 

@@ -25,6 +25,13 @@ class CaseSource {
     // until the next call. End = no more data; Damaged = the data stops
     // inside a case or cannot be decoded. Both are final.
     virtual Result Next(const uint8_t** row) = 0;
+    // Passes over the next case as Next would, with the same result and the
+    // same Position() after it, without producing its row (what counting and
+    // indexing the cases need). Skip and Next may follow each other freely.
+    virtual Result Skip() {
+        const uint8_t* row = nullptr;
+        return Next(&row);
+    }
     // Where the next case starts (uncompressed: its file offset).
     virtual StreamPosition Position() const = 0;
 };
@@ -43,9 +50,11 @@ struct DataLayout {
 int CheckDataLayout(const Dictionary& dict, RandomReads& file, DataLayout* out);
 
 // A decoder positioned at the first case, reading through reads. layout
-// must outlive it. A failed read ends the cases as Damaged.
+// must outlive it. A failed read ends the cases as Damaged. inflateAhead
+// (.zsav): inflate the next block on a second thread while one is decoded.
 std::unique_ptr<CaseSource> MakeCaseSource(const CaseShape& shape, const DataLayout& layout,
-                                           std::shared_ptr<RandomReads> reads);
+                                           std::shared_ptr<RandomReads> reads,
+                                           bool inflateAhead = true);
 
 // A decoder of uncompressed cases of caseBytes each, the first at offset.
 std::unique_ptr<CaseSource> UncompressedCasesAt(std::shared_ptr<RandomReads> reads, uint64_t offset,

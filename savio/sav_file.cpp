@@ -96,9 +96,7 @@ int SavFile::SettleCaseCount() {
         caseCount_ = std::min<int64_t>(known, static_cast<int64_t>(layout_.maxCases));
         limit_ = known;
         if (static_cast<uint64_t>(known) > layout_.maxCases) {
-            casesInData_ = shape_.compression == Compression::None
-                               ? static_cast<int64_t>(layout_.maxCases)
-                               : CountCases();
+            casesInData_ = CountCases();
             Warn(&dict_, "the data ends after " + std::to_string(casesInData_) + " of the " +
                              std::to_string(known) + " cases the header gives");
         }
@@ -108,10 +106,13 @@ int SavFile::SettleCaseCount() {
     return 0;
 }
 
+// Uncompressed, every whole case of the data's bytes is there to read (the
+// layout's bound); compressed cases are passed over one by one, without
+// their values.
 int64_t SavFile::CountCases() {
+    if (shape_.compression == Compression::None) return static_cast<int64_t>(layout_.maxCases);
     int64_t counted = 0;
-    const uint8_t* row;
-    while (cases_->Next(&row) == CaseSource::Result::Case) ++counted;
+    while (cases_->Skip() == CaseSource::Result::Case) ++counted;
     cases_ = MakeCaseSource(shape_, layout_, reads_);
     return counted;
 }
@@ -126,15 +127,32 @@ void SavFile::RestartCases() {
 }
 
 int64_t SavFile::SkipCases(int64_t n) {
-    if (shape_.compression != Compression::None || finished_) return 0;
+    if (finished_) return 0;
     n = std::min(n, limit_ - casesRead_);
     if (n <= 0) return 0;
+    row_ = nullptr;
+    if (shape_.compression != Compression::None) return PassCompressed(n);
     const size_t caseBytes = shape_.slotCount() * 8;
     const uint64_t at = cases_->Position().group + static_cast<uint64_t>(n) * caseBytes;
     cases_ = UncompressedCasesAt(reads_, at, caseBytes);
     casesRead_ += n;
     row_ = nullptr;
     return n;
+}
+
+// Compressed cases are passed over in turn without their values, their
+// checkpoints taken as a read takes them. A case that does not decode stops
+// the pass before it: the decoder keeps its end, and the next read meets it.
+int64_t SavFile::PassCompressed(int64_t n) {
+    const int64_t mask = (int64_t{1} << checkpointShift_) - 1;
+    int64_t passed = 0;
+    for (; passed < n; ++passed, ++casesRead_) {
+        const bool mark = (casesRead_ & mask) == 0;
+        const StreamPosition at = mark ? cases_->Position() : StreamPosition{};
+        if (cases_->Skip() != CaseSource::Result::Case) break;
+        if (mark) checkpoints_.push_back(PackPosition(at));
+    }
+    return passed;
 }
 
 int SavFile::FindVariable(std::string_view name) const {

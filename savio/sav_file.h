@@ -81,9 +81,11 @@ class SavFile {
     // Reads the cases again from the first, through the same bytes; the
     // checkpoints are taken again as they are read.
     void RestartCases();
-    // Moves on n cases without reading them where each case's place is
-    // known (uncompressed data); returns the cases passed over, 0 when they
-    // must be read. No checkpoints are needed for such data.
+    // Moves on n cases without producing their values: uncompressed data
+    // is not even read (each case's place is known, no checkpoints are
+    // needed), compressed cases are passed over in turn. Returns the cases
+    // passed over; fewer when the data ends or is damaged, which the next
+    // ReadCase then reports.
     int64_t SkipCases(int64_t n);
     // The bytes the file is read from.
     const std::shared_ptr<RandomReads>& reads() const { return reads_; }
@@ -91,7 +93,8 @@ class SavFile {
   private:
     SavFile() = default;
     int SettleCaseCount();
-    int64_t CountCases();  // by decoding the data once
+    int64_t CountCases();  // what the data holds
+    int64_t PassCompressed(int64_t n);
 
     std::shared_ptr<RandomReads> reads_;
     Dictionary dict_;

@@ -108,7 +108,7 @@ ZlibBlockReader::~ZlibBlockReader() {
     if (ahead_.joinable()) ahead_.join();
     if (kept_ && handedOut_ != SIZE_MAX) {
         kept_->block = handedOut_;
-        kept_->bytes = std::move(buffers_[handedOut_ % 2]);
+        kept_->bytes = std::move(buffers_[BufferOf(handedOut_)]);
     }
     if (inflater_) libdeflate_free_decompressor(inflater_);
 }
@@ -116,7 +116,9 @@ ZlibBlockReader::~ZlibBlockReader() {
 bool ZlibBlockReader::Inflate(size_t block, int buffer) {
     const ZlibBlock& b = (*blocks_)[block];
     if (reads_->copies() && b.compressedSize > kMaxCopiedBlock) return false;
-    const uint8_t* in = reads_->Read(b.offset, b.compressedSize, compressed_[buffer]);
+    // Reads that copy hold the compressed bytes only while they are inflated.
+    std::vector<uint8_t> compressed;
+    const uint8_t* in = reads_->Read(b.offset, b.compressedSize, compressed);
     if (!in) return false;
     std::vector<uint8_t>& into = buffers_[buffer];
     into.resize(b.uncompressedSize);
@@ -130,8 +132,10 @@ bool ZlibBlockReader::Inflate(size_t block, int buffer) {
 // its uses.
 void ZlibBlockReader::StartAhead(size_t block) {
     if (block >= blocks_->size()) return;
+    if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
+    if (!inflater_) return;
     aheadBlock_ = block;
-    ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, int(block % 2)); });
+    ahead_ = std::thread([this, block] { aheadOk_ = Inflate(block, BufferOf(block)); });
 }
 
 StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t** end,
@@ -145,12 +149,12 @@ StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t*
         ok = aheadOk_;
     } else if (kept_ && kept_->block == block &&
                kept_->bytes.size() == (*blocks_)[block].uncompressedSize) {
-        buffers_[block % 2].swap(kept_->bytes);
+        buffers_[BufferOf(block)].swap(kept_->bytes);
         kept_->block = SIZE_MAX;
         ok = true;
     } else {
         if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
-        ok = inflater_ && Inflate(block, int(block % 2));
+        ok = inflater_ && Inflate(block, BufferOf(block));
     }
     if (!ok) {
         next_ = blocks_->size();
@@ -159,7 +163,7 @@ StreamChunks::Result ZlibBlockReader::Next(const uint8_t** begin, const uint8_t*
     // The caller is done with the other buffer (the previous block).
     if (block >= aheadFrom_) StartAhead(block + 1);
     handedOut_ = block;
-    const std::vector<uint8_t>& buf = buffers_[block % 2];
+    const std::vector<uint8_t>& buf = buffers_[BufferOf(block)];
     *begin = buf.data();
     *end = buf.data() + buf.size();
     *at = nextAt_;

@@ -27,7 +27,8 @@ bool ReadZlibBlockTable(RandomReads& file, uint64_t dataOffset, bool swap,
 // bytes through reads. From block aheadFrom on, while the caller decodes one
 // block the next is inflated on a second thread into the other of two
 // buffers (a reader that may stop after a block or two need not pay for one
-// more).
+// more); with aheadFrom past the last block every block is inflated in turn
+// into one buffer.
 class ZlibBlockReader : public StreamChunks {
   public:
     ZlibBlockReader(std::shared_ptr<RandomReads> reads, const std::vector<ZlibBlock>* blocks,
@@ -43,6 +44,9 @@ class ZlibBlockReader : public StreamChunks {
   private:
     bool Inflate(size_t block, int buffer);
     void StartAhead(size_t block);
+    // The buffer block is inflated into: the two alternate once blocks are
+    // inflated ahead, while the caller still reads the one before.
+    int BufferOf(size_t block) const { return aheadFrom_ < blocks_->size() ? int(block % 2) : 0; }
 
     std::shared_ptr<RandomReads> reads_;
     const std::vector<ZlibBlock>* blocks_;
@@ -51,7 +55,6 @@ class ZlibBlockReader : public StreamChunks {
     uint64_t start_ = 0;   // stream offset of block firstBlock
     uint64_t nextAt_ = 0;  // stream offset of block next_
     std::vector<uint8_t> buffers_[2];
-    std::vector<uint8_t> compressed_[2];  // for reads that copy
     libdeflate_decompressor* inflater_ = nullptr;
     std::thread ahead_;
     size_t aheadBlock_ = SIZE_MAX;  // the block being inflated on the thread

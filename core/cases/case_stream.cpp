@@ -141,7 +141,19 @@ bool CaseStream::PassToFirst() {
     if (!plain) return true;
     int64_t first = wanted_.firstCase;
     if (wanted_.lastCase >= 0) first = std::min(first, wanted_.lastCase);
-    casesRead_ += savio::SkipCases(handle_, first - casesRead_);
+    // Passed over without their values, a block at a time between steps of
+    // progress (compressed cases still take decoding); what is left after
+    // data that ends or is damaged is read, and fails, as below.
+    while (casesRead_ < first) {
+        const int64_t passed =
+            savio::SkipCases(handle_, std::min<int64_t>(first - casesRead_, blockCases_));
+        if (passed == 0) break;
+        casesRead_ += passed;
+        if (!Continue(progress_, static_cast<uint64_t>(casesRead_), total_)) {
+            end_ = End::Cancelled;
+            return false;
+        }
+    }
     for (uint32_t passed = 0; casesRead_ < first; ++casesRead_) {
         const int status = spssReadCaseRecord(handle_);
         if (status == SPSS_FILE_END) {

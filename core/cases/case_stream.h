@@ -60,9 +60,9 @@ struct CasesWanted {
     MissingValues weightMissing;
     // Reads no case after the first lastCase; -1 reads to the end.
     int64_t lastCase = -1;
-    // Hands over no case before this one (0-based): uncompressed data is
-    // not even read before it (savio::SkipCases), compressed data is decoded
-    // but not kept. Honoured only for a plain pass (no cases, weight,
+    // Hands over no case before this one (0-based), passing over those
+    // before it without their values (savio::SkipCases: uncompressed data is
+    // not even read). Honoured only for a plain pass (no cases, weight,
     // chooser or computed variables: those need every case); else 0.
     int64_t firstCase = 0;
     // Cases read between two steps of progress; 0 for a few thousand,

@@ -67,10 +67,11 @@ const uint8_t* CurrentCaseRow(int handle);
 bool RestartCases(int handle);
 
 // Moves the reading of the open file behind handle n cases on without
-// reading them, where the data allows it (uncompressed: every case has its
-// place); returns the cases passed over (0 for compressed data, whose cases
-// must be decoded in turn, or when handle names no open file). Data that
-// ends early is found by the next read, as if every case had been read.
+// producing their values: uncompressed cases are not read at all (every
+// case has its place), compressed ones are passed over in turn (their
+// checkpoints taken). Returns the cases passed over (0 when handle names no
+// open file). Data that ends early is found by the next read, as if every
+// case had been read.
 int64_t SkipCases(int handle, int64_t n);
 
 // Sets how often the open file behind handle keeps a checkpoint while its
