@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <string>
 
 #include "savio/spssfio.h"
 
@@ -28,8 +29,8 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
+long StatusKb(const char* field, int pid) {
+    std::ifstream in(pid ? "/proc/" + std::to_string(pid) + "/status" : "/proc/self/status");
     std::string line;
     while (std::getline(in, line))
         if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));

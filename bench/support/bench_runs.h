@@ -15,9 +15,9 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since);
 
-// A field of /proc/self/status in kB: "VmRSS:" (resident memory now) or
-// "VmHWM:" (its peak so far).
-long StatusKb(const char* field);
+// A field of /proc/self/status (or of process pid's) in kB: "VmRSS:"
+// (resident memory now) or "VmHWM:" (its peak so far).
+long StatusKb(const char* field, int pid = 0);
 
 struct Measure {
     double seconds = 0;
@@ -27,7 +27,10 @@ struct Measure {
 };
 
 // Runs args in a child, its standard output kept unless keepOut is false
-// (then /dev/null); wall time from the parent, peak RSS from wait4.
+// (then /dev/null); wall time from the parent, peak RSS from wait4. That
+// peak also counts what this process held when it forked (Linux keeps the
+// high-water mark across exec): a child that measures itself prints its
+// own VmHWM.
 Measure Spawn(std::vector<std::string> args, bool keepOut = true);
 
 // The fastest of runs spawns of args (the first when all fail alike).
