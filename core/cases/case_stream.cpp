@@ -142,7 +142,7 @@ bool CaseStream::PassToFirst() {
     int64_t first = wanted_.firstCase;
     if (wanted_.lastCase >= 0) first = std::min(first, wanted_.lastCase);
     // Passed over without their values, a block at a time between steps of
-    // progress (compressed cases still take decoding); what is left after
+    // progress (compressed cases by their command bytes); what is left after
     // data that ends or is damaged is read, and fails, as below.
     while (casesRead_ < first) {
         const int64_t passed =

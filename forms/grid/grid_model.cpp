@@ -27,11 +27,6 @@ constexpr QRgb kMutedColour = 0xFF8C8C8C;
 constexpr QRgb kComputedColour = 0xFF1F5FA8;
 // The background of an edited cell: a pale yellow, seen at a glance.
 constexpr QRgb kEditedColour = 0xFFFFF0B0;
-
-}  // namespace
-
-namespace {
-
 // How often the rows the index reached are taken up and shown.
 constexpr int kIndexLookMs = 200;
 // How long a wait for the index sleeps between two looks.
